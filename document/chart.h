@@ -1,0 +1,151 @@
+// The chart document: plain records in fixed arrays, laid out byte for byte
+// as the chart file stores them. No Qt here.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mavrel {
+
+// A fixed-capacity string: one length byte, then N single-byte Windows-1252
+// characters. The length byte may come from a file and exceed N, so every
+// reader goes through size(), which never reports more than N.
+template <std::size_t N>
+struct ShortString {
+    std::uint8_t len;
+    char chars[N];
+
+    std::size_t size() const { return len < N ? len : N; }
+    std::string_view view() const { return {chars, size()}; }
+    std::string str() const { return std::string(view()); }
+    // Stores at most N bytes; the character positions past the new length
+    // keep whatever they held (files carry them as they are).
+    void assign(std::string_view s)
+    {
+        const std::size_t n = s.size() < N ? s.size() : N;
+        for (std::size_t i = 0; i < n; ++i)
+            chars[i] = s[i];
+        len = static_cast<std::uint8_t>(n);
+    }
+    void clear() { len = 0; }
+};
+
+// One chord slot.
+struct TAccord {
+    std::uint8_t root;            // 0 "%", 1..12 C..B in semitones
+    ShortString<8> quality;
+    std::uint8_t flat;            // 0: sharp spelling, otherwise flat
+    std::uint8_t spare;
+};
+
+// One bar.
+struct TCase {
+    TAccord acc[4];               // slots 1..4 are acc[0..3]
+    std::uint8_t division;        // 1..5
+    std::uint8_t spare1;
+    std::int16_t left;            // 0 none, 1 start repeat, 2 double bar
+    std::int16_t right;           // 0 none, 1 end repeat, 2 double bar
+    std::int16_t top;             // 1: second line
+    std::int16_t bottom;          // 1: second line
+    std::int16_t spare2;
+    std::int32_t x;
+    std::int32_t y;
+    std::uint8_t shown;           // 0: hidden
+    std::uint8_t spare3[3];
+
+    TAccord& slot(int n) { return acc[n - 1]; }
+    const TAccord& slot(int n) const { return acc[n - 1]; }
+};
+
+// One free text label.
+struct TTexte {
+    ShortString<100> text;
+    std::uint8_t spare1[3];
+    std::int32_t x;
+    std::int32_t y;
+    std::uint8_t bold;
+    std::int8_t size;             // points
+    std::uint8_t spare2[2];
+};
+
+// The layout block, stored as is in the file header (offsets 8..59).
+struct TGrilleInfo {
+    std::int32_t count;           // laid-out bars: columns x rows after a layout
+    std::int32_t barWidth;
+    std::int32_t barHeight;
+    std::int32_t columns;
+    std::int32_t rows;
+    std::int32_t fontSize;        // chord font size, points
+    std::uint8_t bold;            // chord bold
+    std::uint8_t spare[3];
+    std::int32_t labelCount;
+    std::int32_t pageWidth;
+    std::int32_t pageHeight;
+    std::int32_t topMargin;
+    std::int32_t bottomMargin;
+    std::int32_t sideMargin;
+};
+
+// The current tool. Kept as a byte: any value may be stored.
+enum TOutil : std::uint8_t {
+    OutilAccord = 0,   // chord tool
+    OutilGomme = 1,    // eraser
+    OutilBarre = 2,    // bar-line tool
+    OutilTexte = 3,    // text tool
+    OutilLasso = 4,
+};
+
+static_assert(sizeof(TAccord) == 12);
+static_assert(sizeof(TCase) == 72);
+static_assert(sizeof(TTexte) == 116);
+static_assert(sizeof(TGrilleInfo) == 52);
+static_assert(offsetof(TCase, division) == 48 && offsetof(TCase, left) == 50
+              && offsetof(TCase, spare2) == 58 && offsetof(TCase, x) == 60
+              && offsetof(TCase, shown) == 68);
+static_assert(offsetof(TTexte, x) == 104 && offsetof(TTexte, bold) == 112
+              && offsetof(TTexte, size) == 113);
+static_assert(offsetof(TGrilleInfo, bold) == 24 && offsetof(TGrilleInfo, labelCount) == 28
+              && offsetof(TGrilleInfo, sideMargin) == 48);
+
+inline constexpr int MaxBars = 500;
+inline constexpr int MaxLabels = 100;
+inline constexpr int DefaultPageWidth = 565;
+inline constexpr int DefaultPageHeight = 800;
+
+// The one chart the editor works on. Bars and labels are 1-based, as the
+// rest of the program counts them; bar(0) does not exist.
+struct Chart {
+    TOutil outil = OutilAccord;
+    std::array<TCase, MaxBars> bars{};
+    std::array<TTexte, MaxLabels> labels{};
+    std::string fileName;
+    int defaultPageWidth = DefaultPageWidth;
+    int defaultPageHeight = DefaultPageHeight;
+    TGrilleInfo info{};
+
+    TCase& bar(int i) { return bars[static_cast<std::size_t>(i - 1)]; }
+    const TCase& bar(int i) const { return bars[static_cast<std::size_t>(i - 1)]; }
+    TTexte& label(int j) { return labels[static_cast<std::size_t>(j - 1)]; }
+    const TTexte& label(int j) const { return labels[static_cast<std::size_t>(j - 1)]; }
+};
+
+// What New and Load ask of the window that shows the chart: the spinners,
+// the page image, the chord tool button and the redraw. A window answers them
+// with its controls; the command line answers them with a page image alone.
+class ChartView {
+public:
+    virtual ~ChartView() = default;
+    virtual void setRowsSpinner(int rows) = 0;       // UpDown2 and Edit3
+    virtual void setColumnsSpinner(int columns) = 0; // UpDown1 and Edit2
+    virtual void discardPage() = 0;
+    virtual void pressChordTool() = 0;               // SpeedButton1 down, its click action
+    virtual void redraw() = 0;                       // DrawGrille
+};
+
+// Resets the chart to an empty 4 x 8 page and brings the view in line.
+void New(Chart& chart, ChartView& view);
+
+} // namespace mavrel

@@ -1,0 +1,225 @@
+#include "editing.h"
+
+#include <cstring>
+
+namespace mavrel {
+
+bool Selection::contains(int bar) const
+{
+    for (int i = 0; i < count && i < MaxBars; ++i)
+        if (entries[i] == bar)
+            return true;
+    return false;
+}
+
+void cycleDivision(TCase& bar)
+{
+    ++bar.division;
+    if (bar.division == 6)
+        bar.division = 1;
+}
+
+namespace {
+void advance(std::int16_t& field, int past)
+{
+    ++field;
+    if (field == past)
+        field = 0;
+}
+} // namespace
+
+void cycleSign(TCase& bar, int region)
+{
+    switch (region) {
+    case 1: advance(bar.left, 3); break;
+    case 2: advance(bar.top, 2); break;
+    case 3: advance(bar.bottom, 2); break;
+    case 4: advance(bar.right, 3); break;
+    default: break;
+    }
+}
+
+void toggleShown(TCase& bar) { bar.shown = bar.shown ? 0 : 1; }
+
+int slotFor(int division, int region, int current)
+{
+    static constexpr int Slots[5][4] = {
+        {1, 1, 1, 1},
+        {1, 1, 2, 2},
+        {1, 2, 3, 4},
+        {1, 2, 3, 3},
+        {1, 1, 2, 3},
+    };
+    if (division < 1 || division > 5 || region < 1 || region > 4)
+        return current;
+    return Slots[division - 1][region - 1];
+}
+
+const char* rootName(int root, bool flat)
+{
+    static constexpr const char* Sharp[13] = {"%", "C", "C#", "D", "D#", "E", "F",
+                                              "F#", "G", "G#", "A", "A#", "B"};
+    static constexpr const char* Flat[13] = {"%", "C", "Db", "D", "Eb", "E", "F",
+                                             "Gb", "G", "Ab", "A", "Bb", "B"};
+    if (root < 0 || root > 12)
+        return "?";
+    return flat ? Flat[root] : Sharp[root];
+}
+
+const char* qualityItem(int index)
+{
+    static constexpr const char* Items[QualityCount] = {"", "m", "7", "M7", "m7",
+                                                        "\xF8", "dim", "6", "9", "m6"};
+    if (index < 0 || index >= QualityCount)
+        return "";
+    return Items[index];
+}
+
+int qualityIndex(std::string_view quality)
+{
+    for (int i = 0; i < QualityCount; ++i)
+        if (quality == qualityItem(i))
+            return i;
+    return -1;
+}
+
+std::optional<TAccord> buildChord(const ChordEntry& entry, const TAccord& previous)
+{
+    if (entry.root < 0 || entry.root > 12)
+        return std::nullopt;
+    TAccord a = previous;   // the spare byte and unused characters stay
+    a.root = static_cast<std::uint8_t>(entry.root);
+    a.quality.assign(entry.qualityItem >= 0 ? qualityItem(entry.qualityItem) : "");
+    a.flat = entry.flat ? 1 : 0;
+    if (a.root == 0)
+        a.quality.clear();
+    if (entry.other)
+        a.quality.assign(entry.freeText);
+    return a;
+}
+
+int FindText(const Chart& chart, int x, int y)
+{
+    int j = -1;
+    const int n = chart.info.labelCount;
+    for (int i = 1; i <= n && i <= MaxLabels; ++i) {
+        const TTexte& t = chart.label(i);
+        // 64-bit sums: anchors come from files and may sit at the int32 edge.
+        if (t.x < x && x < std::int64_t(t.x) + 16 && t.y < y && y < std::int64_t(t.y) + 16)
+            j = i;
+    }
+    return j;
+}
+
+bool commitLabel(Chart& chart, std::string_view text, int x, int y, int size, bool bold)
+{
+    if (chart.info.labelCount < 0 || chart.info.labelCount >= MaxLabels)
+        return false;
+    ++chart.info.labelCount;
+    TTexte& t = chart.label(chart.info.labelCount);
+    t.text.assign(text);
+    t.x = x;
+    t.y = y;
+    t.size = static_cast<std::int8_t>(size);
+    t.bold = bold ? 1 : 0;
+    return true;
+}
+
+TTexte takeLabel(Chart& chart, int j)
+{
+    const TTexte taken = chart.label(j);
+    chart.label(j) = chart.label(chart.info.labelCount);
+    --chart.info.labelCount;
+    return taken;
+}
+
+void finishLasso(const Chart& chart, Selection& sel, int startX, int startY, int endX, int endY,
+                 int barAtRelease)
+{
+    sel.clear();
+    const long dx = long(endX) - startX;
+    const long dy = long(endY) - startY;
+    if (dx < 10 && dy < 10) {
+        if (barAtRelease >= 1) {
+            sel.entries[0] = static_cast<std::int16_t>(barAtRelease);
+            sel.count = 1;
+        } else {
+            sel.entries[0] = -1;
+        }
+        return;
+    }
+    const double w = chart.info.barWidth;
+    const double h = chart.info.barHeight;
+    const int n = chart.info.count;
+    for (int i = 1; i <= n && i <= MaxBars; ++i) {
+        const TCase& b = chart.bar(i);
+        const double cx = b.x + w / 2;
+        const double cy = b.y + h / 2;
+        if (startX < cx && cx < endX && startY < cy && cy < endY)
+            sel.entries[sel.count++] = static_cast<std::int16_t>(i);
+    }
+}
+
+void Copier(const Chart& chart, Selection& sel, Clipboard& clip)
+{
+    clip.count = 0;
+    for (int k = 0; k < sel.count && k < MaxBars; ++k) {
+        const int b = sel.entries[k];
+        if (b >= 1 && b <= MaxBars)
+            clip.bars[clip.count++] = chart.bar(b);
+    }
+    sel.clear();
+}
+
+void Coller(Chart& chart, Selection& sel, const Clipboard& clip)
+{
+    const int anchor = sel.anchor();
+    if (anchor >= 1) {
+        for (int k = 0; k < clip.count; ++k) {
+            const int target = anchor + k;
+            if (target > MaxBars)
+                break;
+            chart.bar(target) = clip.bars[k];
+        }
+    }
+    sel.clear();
+}
+
+void Suprimer(Chart& chart, Selection& sel)
+{
+    for (int k = 0; k < sel.count && k < MaxBars; ++k) {
+        const int b = sel.entries[k];
+        if (b < 1 || b > MaxBars)
+            continue;
+        TCase& c = chart.bar(b);
+        for (TAccord& a : c.acc) {
+            a.root = 0;
+            a.quality.clear();
+        }
+        c.left = c.right = c.top = c.bottom = 0;
+        c.division = 1;
+    }
+    sel.clear();
+}
+
+void transpose(Chart& chart, int direction)
+{
+    const int n = chart.info.count;
+    for (int i = 1; i <= n && i <= MaxBars; ++i) {
+        for (TAccord& a : chart.bar(i).acc) {
+            if (a.root < 1 || a.root > 12)   // "%" and damaged roots stay
+                continue;
+            if (direction > 0) {
+                ++a.root;
+                if (a.root == 13)
+                    a.root = 1;
+            } else {
+                --a.root;
+                if (a.root == 0)
+                    a.root = 12;
+            }
+        }
+    }
+}
+
+} // namespace mavrel

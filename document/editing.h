@@ -1,0 +1,95 @@
+// What the editing handlers decide, as plain functions over the chart:
+// signs and divisions, chord slots, labels, the lasso, the bar clipboard and
+// transposition. The windows call these and then redraw.
+#pragma once
+
+#include "chart.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace mavrel {
+
+// Selected bars in the order they were selected. Emptying sets the count to
+// 0 and keeps the entries: entry 1 stays the paste anchor. An anchor of -1
+// means there is none (start-up, or a click that hit no bar).
+struct Selection {
+    std::int16_t count = 0;
+    std::int16_t entries[MaxBars] = {-1};
+
+    void clear() { count = 0; }
+    int anchor() const { return entries[0]; }
+    bool contains(int bar) const;
+};
+
+struct Clipboard {
+    std::int16_t count = 0;
+    TCase bars[MaxBars]{};
+};
+
+// --- bars (page mouse dispatch) ---------------------------------------------
+
+// Right press with the chord tool: 1, 2, 3, 4, 5, 1, ... Any other stored value
+// moves up by one until it reaches 6.
+void cycleDivision(TCase& bar);
+// Bar-line tool: the sign field of the region advances through its cycle.
+void cycleSign(TCase& bar, int region);
+// Eraser.
+void toggleShown(TCase& bar);
+
+// --- chord dialog -------------------------------------------------------------
+
+// The slot that a press on `region` of a bar of `division` addresses; for a
+// division type outside 1..5 the current choice stays.
+int slotFor(int division, int region, int current);
+
+// Root names by index; "?" for an index outside 0..12.
+const char* rootName(int root, bool flat);
+inline constexpr int QualityCount = 10;
+// The quality list items, in Windows-1252 ("ø" is the byte 0xF8).
+const char* qualityItem(int index);
+// The list item holding this quality, or -1.
+int qualityIndex(std::string_view quality);
+
+// What the chord dialog shows when it is pressed "Ok".
+struct ChordEntry {
+    int root = -1;              // selected root item, -1 when none
+    int qualityItem = -1;       // selected quality item, -1 when none
+    bool flat = false;          // "b/#"
+    bool other = false;         // "Autre"
+    std::string freeText;       // Windows-1252
+};
+// The chord "Ok" stores, or nothing when no root is selected (or it lies
+// outside 0..12).
+std::optional<TAccord> buildChord(const ChordEntry& entry, const TAccord& previous);
+
+// --- text labels ---------------------------------------------------------------
+
+// The label whose 15 x 15 hot zone holds the point, the highest index winning;
+// -1 for none.
+int FindText(const Chart& chart, int x, int y);
+// Appends a label; false (and nothing stored) when the chart already holds
+// the most labels it can.
+bool commitLabel(Chart& chart, std::string_view text, int x, int y, int size, bool bold);
+// Takes label j out of the chart for editing: the last label moves into its
+// index. Returns the label taken out.
+TTexte takeLabel(Chart& chart, int j);
+
+// --- lasso and bar clipboard ---------------------------------------------------
+
+// A release that ends a lasso drag. `barAtRelease` is FindCase at the release
+// point. Fills the selection anew.
+void finishLasso(const Chart& chart, Selection& sel, int startX, int startY, int endX, int endY,
+                 int barAtRelease);
+void Copier(const Chart& chart, Selection& sel, Clipboard& clip);
+void Coller(Chart& chart, Selection& sel, const Clipboard& clip);
+void Suprimer(Chart& chart, Selection& sel);
+
+// --- transposer ----------------------------------------------------------------
+
+// Moves every root of the laid-out bars by one semitone up (+1) or down (-1);
+// "%" stays.
+void transpose(Chart& chart, int direction);
+
+} // namespace mavrel
