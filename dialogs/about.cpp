@@ -1,0 +1,32 @@
+#include "about.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace mavrel {
+
+TForm6::TForm6(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("About..."));
+    setModal(false);
+    setFixedSize(220, 100);
+
+    auto* text = new QLabel(QStringLiteral("Mavrel  Version 1.0"), this);
+    text->setObjectName(QStringLiteral("Label1"));
+    text->setGeometry(16, 16, 188, 24);
+    text->setAlignment(Qt::AlignCenter);
+    QFont bold = text->font();
+    bold.setBold(true);
+    text->setFont(bold);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("Button1"));
+    ok->setGeometry(72, 60, 75, 25);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::hide);
+}
+
+} // namespace mavrel

@@ -1,0 +1,185 @@
+#include "chorddialog.h"
+
+#include "document/editing.h"
+#include "document/win1252.h"
+
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QValidator>
+
+namespace mavrel {
+
+namespace {
+
+// Accepts only what a chord quality can carry into the chart file.
+class Win1252Validator : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int&) const override
+    {
+        // toUcs4 turns a lone surrogate into U+FFFD, which is refused too.
+        for (char32_t c : input.toUcs4())
+            if (!win1252::canEncode(c))
+                return Invalid;
+        return Acceptable;
+    }
+};
+
+QString fromWin1252(std::string_view bytes)
+{
+    return QString::fromStdString(win1252::toUtf8(bytes));
+}
+
+int selectedRow(const QListWidget* list)
+{
+    const QModelIndexList rows = list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void selectRow(QListWidget* list, int row)
+{
+    if (row >= 0 && row < list->count()) {
+        list->setCurrentRow(row);
+    } else {
+        list->clearSelection();
+        list->setCurrentItem(nullptr);
+    }
+}
+
+} // namespace
+
+QPoint chordDialogPosition(QPoint cursor, int mainOuterHeight, int dialogOuterHeight)
+{
+    if (cursor.y() > mainOuterHeight - dialogOuterHeight)
+        return {cursor.x(), cursor.y() - dialogOuterHeight};
+    return cursor;
+}
+
+TForm2::TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_chart(chart),
+      m_redraw(std::move(redraw))
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Accords"));
+    setModal(false);
+    setFixedSize(121, 243);
+
+    m_roots = new QListWidget(this);
+    m_roots->setObjectName(QStringLiteral("ListBox1"));
+    m_roots->setGeometry(8, 8, 49, 177);
+    m_roots->addItems({QStringLiteral("%"), QStringLiteral("C"), QStringLiteral("C#/Db"),
+                       QStringLiteral("D"), QStringLiteral("D#/Eb"), QStringLiteral("E"),
+                       QStringLiteral("F"), QStringLiteral("F#/Gb"), QStringLiteral("G"),
+                       QStringLiteral("G#/Ab"), QStringLiteral("A"), QStringLiteral("A#/Bb"),
+                       QStringLiteral("B")});
+
+    m_qualities = new QListWidget(this);
+    m_qualities->setObjectName(QStringLiteral("ListBox2"));
+    m_qualities->setGeometry(64, 8, 49, 137);
+    for (int i = 0; i < QualityCount; ++i)
+        m_qualities->addItem(fromWin1252(qualityItem(i)));
+
+    m_ok = new QPushButton(QStringLiteral("Ok"), this);
+    m_ok->setObjectName(QStringLiteral("Button1"));
+    m_ok->setGeometry(64, 208, 49, 25);
+    m_ok->setDefault(true);
+
+    m_flat = new QCheckBox(QStringLiteral("b/#"), this);
+    m_flat->setObjectName(QStringLiteral("CheckBox1"));
+    m_flat->setGeometry(8, 184, 49, 17);
+
+    m_freeText = new QLineEdit(this);
+    m_freeText->setObjectName(QStringLiteral("Edit1"));
+    m_freeText->setGeometry(64, 176, 49, 21);
+    m_freeText->setMaxLength(8);
+    m_freeText->setValidator(new Win1252Validator(m_freeText));
+
+    m_other = new QCheckBox(QStringLiteral("Autre"), this);
+    m_other->setObjectName(QStringLiteral("CheckBox2"));
+    m_other->setGeometry(64, 152, 49, 17);
+
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("Button2"));
+    m_cancel->setGeometry(8, 208, 49, 25);
+
+    setTabOrder(m_roots, m_qualities);
+    setTabOrder(m_qualities, m_ok);
+    setTabOrder(m_ok, m_flat);
+    setTabOrder(m_flat, m_freeText);
+    setTabOrder(m_freeText, m_other);
+    setTabOrder(m_other, m_cancel);
+
+    connect(m_ok, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(m_cancel, &QPushButton::clicked, this, &TForm2::Button2Click);
+}
+
+void TForm2::ReperageAcc(int bar, int region)
+{
+    if (bar < 1 || bar > MaxBars)
+        return;
+    m_bar = bar;
+    m_slot = slotFor(m_chart.bar(bar).division, region, m_slot);
+
+    m_presetFreeText.clear();
+    QString shownFreeText;
+    int quality = 0;
+    if (m_slot != 0) {
+        const TAccord& chord = m_chart.bar(m_bar).slot(m_slot);
+        selectRow(m_roots, chord.root);
+        // "%" has no spelling of its own: the box keeps the one of the
+        // previous chord, so a run of flat chords stays flat.
+        if (chord.root >= 1 && chord.root <= 12)
+            m_flat->setChecked(chord.flat != 0);
+        quality = qualityIndex(chord.quality.view());
+        if (quality < 0) {
+            m_presetFreeText = chord.quality.str();
+            // Bytes Windows-1252 leaves undefined cannot be shown or typed;
+            // they come back from m_presetFreeText while the box is unedited.
+            shownFreeText = fromWin1252(m_presetFreeText);
+            shownFreeText.remove(QChar(0xFFFD));
+        }
+    }
+    m_other->setChecked(quality < 0);
+    selectRow(m_qualities, quality < 0 ? 0 : quality);
+    m_freeText->setText(shownFreeText);   // also clears the modified flag
+}
+
+void TForm2::showAt(QPoint cursor, int mainOuterHeight, int bar, int region)
+{
+    move(chordDialogPosition(cursor, mainOuterHeight, frameGeometry().height()));
+    ReperageAcc(bar, region);
+    show();
+    raise();
+}
+
+void TForm2::Button1Click()
+{
+    if (m_slot != 0 && m_bar >= 1 && m_bar <= MaxBars) {
+        ChordEntry entry;
+        entry.root = selectedRow(m_roots);
+        entry.qualityItem = selectedRow(m_qualities);
+        entry.flat = m_flat->isChecked();
+        entry.other = m_other->isChecked();
+        entry.freeText = m_freeText->isModified()
+                             ? win1252::fromUtf8(m_freeText->text().toStdString())
+                             : m_presetFreeText;
+        TAccord& target = m_chart.bar(m_bar).slot(m_slot);
+        if (const std::optional<TAccord> chord = buildChord(entry, target))
+            target = *chord;
+    }
+    if (m_redraw)
+        m_redraw();
+    hide();
+}
+
+void TForm2::Button2Click() { hide(); }
+
+// Escape and the window manager's close both count as "Cancel".
+void TForm2::reject() { Button2Click(); }
+
+} // namespace mavrel

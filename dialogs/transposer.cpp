@@ -1,0 +1,65 @@
+#include "transposer.h"
+
+#include "document/editing.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace mavrel {
+
+TForm5::TForm5(Chart& chart, std::function<void()> redraw, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint),
+      m_chart(chart),
+      m_redraw(std::move(redraw))
+{
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("Transposeur"));
+    setModal(false);
+    setFixedSize(190, 65);
+    // Set before the first show, so the window opens here and afterwards
+    // keeps wherever the user drags it.
+    move(429, 250);
+
+    QFont bold = font();
+    bold.setPointSize(12);
+    bold.setBold(true);
+
+    m_up = new QPushButton(QStringLiteral("+1"), this);
+    m_up->setObjectName(QStringLiteral("Button1"));
+    m_up->setGeometry(16, 16, 33, 33);
+    m_up->setFont(bold);
+    m_up->setAutoDefault(false);
+
+    m_down = new QPushButton(QStringLiteral("-1"), this);
+    m_down->setObjectName(QStringLiteral("Button2"));
+    m_down->setGeometry(56, 16, 33, 33);
+    m_down->setFont(bold);
+    m_down->setAutoDefault(false);
+
+    m_label = new QLabel(QStringLiteral("Demi tons"), this);
+    m_label->setObjectName(QStringLiteral("Label1"));
+    m_label->setGeometry(96, 24, 82, 20);
+    m_label->setFont(bold);
+
+    setTabOrder(m_up, m_down);
+
+    connect(m_up, &QPushButton::clicked, this, &TForm5::Button1Click);
+    connect(m_down, &QPushButton::clicked, this, &TForm5::Button2Click);
+}
+
+void TForm5::Button1Click()
+{
+    transpose(m_chart, +1);
+    if (m_redraw)
+        m_redraw();
+}
+
+void TForm5::Button2Click()
+{
+    transpose(m_chart, -1);
+    if (m_redraw)
+        m_redraw();
+}
+
+} // namespace mavrel

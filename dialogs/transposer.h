@@ -1,0 +1,33 @@
+// The transposer ("Transposeur"): moves every chord of the chart a semitone
+// per press, and stays open beside the chart for repeated presses.
+#pragma once
+
+#include "document/chart.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+namespace mavrel {
+
+class TForm5 : public QDialog {
+    Q_OBJECT
+public:
+    TForm5(Chart& chart, std::function<void()> redraw, QWidget* parent = nullptr);
+
+public slots:
+    void Button1Click();   // "+1"
+    void Button2Click();   // "-1"
+
+private:
+    Chart& m_chart;
+    std::function<void()> m_redraw;
+    QPushButton* m_up;
+    QPushButton* m_down;
+    QLabel* m_label;
+};
+
+} // namespace mavrel
