@@ -1,0 +1,585 @@
+// The editing decisions as plain functions: slots, signs, chords, labels,
+// the lasso, the bar clipboard and transposition.
+#include "document/editing.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace mavrel {
+namespace {
+
+bool sameBytes(const TCase& a, const TCase& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TAccord chord(int root, const char* quality = "", bool flat = false)
+{
+    TAccord a{};
+    a.root = static_cast<std::uint8_t>(root);
+    a.quality.assign(quality);
+    a.flat = flat ? 1 : 0;
+    return a;
+}
+
+// Owns a chart laid out by hand the way the page layout places it, so the
+// tests do not depend on the drawing code.
+class EditingTest : public ::testing::Test {
+protected:
+    Chart chart{};
+    Selection sel;
+    Clipboard clip;
+
+    void SetUp() override
+    {
+        for (TCase& b : chart.bars) {
+            b.division = 1;
+            b.shown = 1;
+        }
+        chart.info.pageWidth = 565;
+        chart.info.pageHeight = 800;
+        chart.info.topMargin = 150;
+        chart.info.bottomMargin = 70;
+        chart.info.sideMargin = 70;
+        layOut(4, 8);
+    }
+
+    // Bar width and height are truncated; neighbours share a pixel of frame.
+    void layOut(int columns, int rows)
+    {
+        TGrilleInfo& g = chart.info;
+        g.columns = columns;
+        g.rows = rows;
+        g.barWidth = (g.pageWidth - 2 * g.sideMargin) / columns;
+        g.barHeight = (g.pageHeight - g.topMargin - g.bottomMargin) / rows;
+        g.count = columns * rows;
+        for (int r = 1; r <= rows; ++r)
+            for (int c = 1; c <= columns; ++c) {
+                TCase& b = chart.bar((r - 1) * columns + c);
+                b.x = g.sideMargin + (c - 1) * (g.barWidth - 1);
+                b.y = g.topMargin + (r - 1) * (g.barHeight - 1);
+            }
+    }
+
+    // Gives bar i a recognisable content of its own.
+    void mark(int i)
+    {
+        TCase& b = chart.bar(i);
+        b.division = static_cast<std::uint8_t>(1 + i % 5);
+        for (int s = 1; s <= 4; ++s)
+            b.slot(s) = chord(1 + (i + s) % 12, "m7", (i + s) % 2 != 0);
+        b.left = static_cast<std::int16_t>(i % 3);
+        b.right = static_cast<std::int16_t>((i + 1) % 3);
+        b.top = static_cast<std::int16_t>(i % 2);
+        b.bottom = static_cast<std::int16_t>((i + 1) % 2);
+    }
+
+    void select(std::initializer_list<int> bars)
+    {
+        sel.count = 0;
+        for (int b : bars)
+            sel.entries[sel.count++] = static_cast<std::int16_t>(b);
+    }
+};
+
+// --- bars ------------------------------------------------------------------------
+
+TEST(SlotFor, EveryDivisionAndRegion)
+{
+    const int expected[5][4] = {
+        {1, 1, 1, 1},
+        {1, 1, 2, 2},
+        {1, 2, 3, 4},
+        {1, 2, 3, 3},
+        {1, 1, 2, 3},
+    };
+    for (int d = 1; d <= 5; ++d)
+        for (int r = 1; r <= 4; ++r) {
+            SCOPED_TRACE("division " + std::to_string(d) + " region " + std::to_string(r));
+            EXPECT_EQ(slotFor(d, r, 4), expected[d - 1][r - 1]);
+        }
+}
+
+TEST(SlotFor, DivisionOutOfRangeKeepsTheCurrentSlot)
+{
+    for (int d : {0, 6, 7, 255})
+        for (int r = 1; r <= 4; ++r) {
+            EXPECT_EQ(slotFor(d, r, 3), 3);
+            EXPECT_EQ(slotFor(d, r, 0), 0);   // never chosen stays unchosen
+        }
+}
+
+TEST(CycleSign, EachRegionRunsItsOwnCycle)
+{
+    struct Row {
+        int region;
+        std::int16_t TCase::*field;
+        std::vector<int> values;
+    };
+    const Row rows[] = {
+        {1, &TCase::left, {1, 2, 0, 1}},
+        {2, &TCase::top, {1, 0, 1}},
+        {3, &TCase::bottom, {1, 0, 1}},
+        {4, &TCase::right, {1, 2, 0, 1}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("region " + std::to_string(row.region));
+        TCase bar{};
+        for (int v : row.values) {
+            cycleSign(bar, row.region);
+            EXPECT_EQ(bar.*row.field, v);
+        }
+        // Only the field of that region moves.
+        int moved = (bar.left != 0) + (bar.top != 0) + (bar.bottom != 0) + (bar.right != 0);
+        EXPECT_EQ(moved, 1);
+    }
+}
+
+TEST(CycleSign, ValuesFromAFileMoveUpUntilTheyReachTheReset)
+{
+    TCase bar{};
+    bar.left = 5;
+    bar.top = -1;
+    cycleSign(bar, 1);
+    cycleSign(bar, 2);
+    EXPECT_EQ(bar.left, 6);
+    EXPECT_EQ(bar.top, 0);
+
+    TCase untouched{};
+    untouched.left = 1;
+    const TCase before = untouched;
+    cycleSign(untouched, 0);
+    cycleSign(untouched, 5);
+    EXPECT_TRUE(sameBytes(untouched, before));
+}
+
+TEST(CycleDivision, WrapsAfterFiveAndLiftsZero)
+{
+    TCase bar{};
+    bar.slot(2) = chord(4, "7");
+    const TAccord slotBefore = bar.slot(2);
+    bar.division = 1;
+    for (int expected : {2, 3, 4, 5, 1}) {
+        cycleDivision(bar);
+        EXPECT_EQ(bar.division, expected);
+    }
+    EXPECT_EQ(std::memcmp(&bar.slot(2), &slotBefore, sizeof slotBefore), 0);
+
+    bar.division = 0;
+    cycleDivision(bar);
+    EXPECT_EQ(bar.division, 1);
+    bar.division = 6;   // past the reset: moves on like any other value
+    cycleDivision(bar);
+    EXPECT_EQ(bar.division, 7);
+}
+
+TEST(ToggleShown, TwiceRestoresTheBar)
+{
+    TCase bar{};
+    bar.shown = 1;
+    bar.division = 3;
+    bar.slot(1) = chord(11, "7", true);
+    const TCase before = bar;
+    toggleShown(bar);
+    EXPECT_EQ(bar.shown, 0);
+    toggleShown(bar);
+    EXPECT_TRUE(sameBytes(bar, before));
+
+    bar.shown = 7;   // any non-zero byte counts as shown
+    toggleShown(bar);
+    EXPECT_EQ(bar.shown, 0);
+}
+
+// --- chord dialog ------------------------------------------------------------------
+
+TEST(BuildChord, StoresRootQualityAndSpelling)
+{
+    const TAccord previous = chord(2, "9", false);
+    ChordEntry e;
+    e.root = 11;
+    e.qualityItem = 4;   // "m7"
+    e.flat = true;
+    const auto a = buildChord(e, previous);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->root, 11);
+    EXPECT_EQ(a->quality.view(), "m7");
+    EXPECT_NE(a->flat, 0);
+
+    e.flat = false;
+    e.qualityItem = -1;   // nothing selected in the list: plain major
+    const auto b = buildChord(e, chord(3, "dim", true));
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->quality.size(), 0u);
+    EXPECT_EQ(b->flat, 0);
+}
+
+TEST(BuildChord, RepeatSignAndFreeText)
+{
+    ChordEntry e;
+    e.root = 0;
+    e.qualityItem = 4;
+    auto a = buildChord(e, TAccord{});
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->root, 0);
+    EXPECT_EQ(a->quality.size(), 0u) << "\"%\" drops a list quality";
+
+    e.other = true;
+    e.freeText = "sus4";
+    a = buildChord(e, TAccord{});
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->quality.view(), "sus4") << "\"Autre\" comes after the \"%\" rule";
+
+    e.root = 5;
+    e.qualityItem = 2;
+    e.freeText.clear();
+    a = buildChord(e, chord(5, "7"));
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->quality.size(), 0u) << "empty free text wins over the list item";
+
+    e.freeText = "123456789";
+    a = buildChord(e, TAccord{});
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->quality.view(), "12345678");
+}
+
+TEST(BuildChord, NothingStoredWithoutAValidRoot)
+{
+    ChordEntry e;
+    e.qualityItem = 1;
+    e.root = -1;
+    EXPECT_FALSE(buildChord(e, TAccord{}));
+    e.root = 13;
+    EXPECT_FALSE(buildChord(e, TAccord{}));
+    e.root = 12;
+    EXPECT_TRUE(buildChord(e, TAccord{}));
+}
+
+TEST(BuildChord, HalfDiminishedIsTheByteF8)
+{
+    ChordEntry e;
+    e.root = 3;
+    e.qualityItem = 5;
+    const auto a = buildChord(e, TAccord{});
+    ASSERT_TRUE(a);
+    ASSERT_EQ(a->quality.size(), 1u);
+    EXPECT_EQ(static_cast<unsigned char>(a->quality.chars[0]), 0xF8);
+    EXPECT_EQ(qualityIndex(a->quality.view()), 5);
+}
+
+// --- text labels --------------------------------------------------------------------
+
+TEST_F(EditingTest, FindTextHotZoneIsStrictlyInside)
+{
+    ASSERT_TRUE(commitLabel(chart, "Titre", 100, 50, 12, false));
+    struct Row {
+        int x, y, expected;
+    };
+    const Row rows[] = {
+        {101, 51, 1}, {115, 65, 1}, {108, 58, 1},
+        {100, 51, -1}, {116, 51, -1}, {101, 50, -1}, {101, 66, -1}, {116, 66, -1},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.x) + "," + std::to_string(r.y));
+        EXPECT_EQ(FindText(chart, r.x, r.y), r.expected);
+    }
+}
+
+TEST_F(EditingTest, FindTextPrefersTheLaterLabel)
+{
+    ASSERT_TRUE(commitLabel(chart, "a", 10, 10, 10, false));
+    ASSERT_TRUE(commitLabel(chart, "b", 200, 10, 10, false));
+    ASSERT_TRUE(commitLabel(chart, "c", 10, 10, 10, true));
+    EXPECT_EQ(FindText(chart, 12, 12), 3);
+    chart.info.labelCount = 2;   // labels past the count are not live
+    EXPECT_EQ(FindText(chart, 12, 12), 1);
+}
+
+TEST_F(EditingTest, TakeLabelMovesTheLastIntoItsPlace)
+{
+    ASSERT_TRUE(commitLabel(chart, "un", 10, 10, 10, false));
+    ASSERT_TRUE(commitLabel(chart, "deux", 20, 20, 12, true));
+    ASSERT_TRUE(commitLabel(chart, "trois", 30, 30, 14, false));
+
+    const TTexte taken = takeLabel(chart, 1);
+    EXPECT_EQ(taken.text.view(), "un");
+    EXPECT_EQ(chart.info.labelCount, 2);
+    EXPECT_EQ(chart.label(1).text.view(), "trois");
+    EXPECT_EQ(chart.label(1).x, 30);
+    EXPECT_EQ(chart.label(1).size, 14);
+    EXPECT_EQ(chart.label(2).text.view(), "deux");
+
+    takeLabel(chart, 2);   // the last one: copied onto itself
+    EXPECT_EQ(chart.info.labelCount, 1);
+    EXPECT_EQ(chart.label(1).text.view(), "trois");
+}
+
+TEST_F(EditingTest, CommitLabelStoresAndRefusesTheHundredAndFirst)
+{
+    ASSERT_TRUE(commitLabel(chart, std::string(120, 'x'), 5, 6, 24, true));
+    const TTexte& t = chart.label(1);
+    EXPECT_EQ(t.text.size(), 100u);
+    EXPECT_EQ(t.x, 5);
+    EXPECT_EQ(t.y, 6);
+    EXPECT_EQ(t.size, 24);
+    EXPECT_EQ(t.bold, 1);
+
+    for (int i = 2; i <= MaxLabels; ++i)
+        ASSERT_TRUE(commitLabel(chart, "n", i, i, 10, false));
+    EXPECT_FALSE(commitLabel(chart, "trop", 1, 1, 10, false));
+    EXPECT_EQ(chart.info.labelCount, MaxLabels);
+    EXPECT_EQ(chart.label(MaxLabels).text.view(), "n");
+}
+
+// --- lasso -----------------------------------------------------------------------------
+// On the 4 x 8 page bars are 106 x 72: centres at x = 123 + 105 (c - 1),
+// y = 186 + 71 (r - 1).
+
+TEST_F(EditingTest, ShortReleaseSelectsTheBarUnderTheReleasePoint)
+{
+    finishLasso(chart, sel, 200, 200, 209, 209, 6);
+    ASSERT_EQ(sel.count, 1);
+    EXPECT_EQ(sel.entries[0], 6);
+
+    // Ten pixels right and none down: a rectangle without height.
+    finishLasso(chart, sel, 200, 200, 210, 200, 6);
+    EXPECT_EQ(sel.count, 0);
+
+    // Far up and left still counts as a click, at the release point.
+    finishLasso(chart, sel, 400, 400, 200, 200, 2);
+    ASSERT_EQ(sel.count, 1);
+    EXPECT_EQ(sel.entries[0], 2);
+}
+
+TEST_F(EditingTest, DragRightAndUpSelectsNothingButKeepsTheAnchor)
+{
+    select({7});
+    finishLasso(chart, sel, 100, 400, 300, 350, 5);
+    EXPECT_EQ(sel.count, 0);
+    EXPECT_EQ(sel.anchor(), 7);
+}
+
+TEST_F(EditingTest, RectangleSelectsCentresInIndexOrder)
+{
+    chart.bar(6).shown = 0;   // hidden bars are taken too
+    finishLasso(chart, sel, 340, 260, 200, 180, -1);   // dragged backwards: a click on nothing
+    EXPECT_EQ(sel.count, 0);
+    finishLasso(chart, sel, 200, 180, 340, 260, -1);
+    ASSERT_EQ(sel.count, 4);
+    EXPECT_EQ(sel.entries[0], 2);
+    EXPECT_EQ(sel.entries[1], 3);
+    EXPECT_EQ(sel.entries[2], 6);
+    EXPECT_EQ(sel.entries[3], 7);
+}
+
+TEST_F(EditingTest, RectangleEdgesAreStrictAndHalfPixelsCount)
+{
+    // A centre exactly on the edge is outside.
+    finishLasso(chart, sel, 123, 100, 200, 200, -1);
+    EXPECT_EQ(sel.count, 0);
+    finishLasso(chart, sel, 122, 100, 200, 200, -1);
+    EXPECT_EQ(sel.count, 1);
+
+    // Five columns make bars 85 wide: the first centre lies at x = 112.5.
+    layOut(5, 8);
+    finishLasso(chart, sel, 112, 100, 150, 200, -1);
+    ASSERT_EQ(sel.count, 1);
+    EXPECT_EQ(sel.entries[0], 1);
+    finishLasso(chart, sel, 113, 100, 150, 200, -1);
+    EXPECT_EQ(sel.count, 0);
+}
+
+TEST_F(EditingTest, RectangleIgnoresBarsPastTheLaidOutCount)
+{
+    layOut(4, 2);   // bars 9.. keep the positions of the taller grid
+    finishLasso(chart, sel, 0, 0, 565, 800, -1);
+    EXPECT_EQ(sel.count, 8);
+}
+
+TEST_F(EditingTest, ClickOnNothingRemovesTheAnchor)
+{
+    mark(1);
+    select({5});
+    finishLasso(chart, sel, 10, 10, 11, 11, -1);
+    EXPECT_EQ(sel.count, 0);
+    EXPECT_LT(sel.anchor(), 1);
+
+    Clipboard one;
+    one.count = 1;
+    one.bars[0] = chart.bar(1);
+    const TCase before = chart.bar(5);
+    Coller(chart, sel, one);
+    EXPECT_TRUE(sameBytes(chart.bar(5), before));
+}
+
+// --- bar clipboard -------------------------------------------------------------------------
+
+TEST_F(EditingTest, CopyFiveSixPasteAtNineTwice)
+{
+    mark(5);
+    mark(6);
+    const TCase five = chart.bar(5);
+    const TCase six = chart.bar(6);
+
+    select({5, 6});
+    Copier(chart, sel, clip);
+    EXPECT_EQ(clip.count, 2);
+    EXPECT_EQ(sel.count, 0);
+
+    finishLasso(chart, sel, 130, 330, 131, 331, 9);
+    Coller(chart, sel, clip);
+    EXPECT_TRUE(sameBytes(chart.bar(9), five));
+    EXPECT_TRUE(sameBytes(chart.bar(10), six));
+    EXPECT_EQ(sel.count, 0);
+
+    chart.bar(9).division = 4;
+    chart.bar(10).slot(1) = chord(0);
+    Coller(chart, sel, clip);   // the anchor and the clipboard survive
+    EXPECT_TRUE(sameBytes(chart.bar(9), five));
+    EXPECT_TRUE(sameBytes(chart.bar(10), six));
+    EXPECT_EQ(clip.count, 2);
+}
+
+TEST_F(EditingTest, PasteOntoItselfChangesNothing)
+{
+    mark(5);
+    mark(6);
+    const Chart before = chart;
+    select({5, 6});
+    Copier(chart, sel, clip);
+    Coller(chart, sel, clip);
+    EXPECT_EQ(std::memcmp(chart.bars.data(), before.bars.data(), sizeof chart.bars), 0);
+}
+
+TEST_F(EditingTest, BlockPastesIntoConsecutiveBars)
+{
+    for (int i : {2, 3, 6, 7})
+        mark(i);
+    const Chart before = chart;
+    select({2, 3, 6, 7});
+    Copier(chart, sel, clip);
+    select({9});
+    Coller(chart, sel, clip);
+    EXPECT_TRUE(sameBytes(chart.bar(9), before.bar(2)));
+    EXPECT_TRUE(sameBytes(chart.bar(10), before.bar(3)));
+    EXPECT_TRUE(sameBytes(chart.bar(11), before.bar(6)));
+    EXPECT_TRUE(sameBytes(chart.bar(12), before.bar(7)));
+    EXPECT_TRUE(sameBytes(chart.bar(13), before.bar(13)));
+}
+
+TEST_F(EditingTest, PasteNearTheEndDropsWhatDoesNotFit)
+{
+    for (int i = 1; i <= 8; ++i)
+        mark(i);
+    const Chart before = chart;
+    select({1, 2, 3, 4, 5, 6, 7, 8});
+    Copier(chart, sel, clip);
+    select({497});
+    Coller(chart, sel, clip);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_TRUE(sameBytes(chart.bar(497 + k), before.bar(1 + k))) << 497 + k;
+    for (int i = 1; i <= 496; ++i)
+        ASSERT_TRUE(sameBytes(chart.bar(i), before.bar(i))) << i;
+}
+
+TEST_F(EditingTest, CopyWithEmptySelectionEmptiesTheClipboard)
+{
+    mark(1);
+    select({1});
+    Copier(chart, sel, clip);
+    ASSERT_EQ(clip.count, 1);
+    Copier(chart, sel, clip);   // the copy emptied the selection
+    EXPECT_EQ(clip.count, 0);
+}
+
+TEST_F(EditingTest, PasteWithoutAnAnchorOnlyEmptiesTheSelection)
+{
+    mark(1);
+    clip.count = 1;
+    clip.bars[0] = chart.bar(1);
+    const Chart before = chart;
+    Selection fresh;
+    Coller(chart, fresh, clip);
+    EXPECT_EQ(fresh.count, 0);
+    EXPECT_EQ(std::memcmp(chart.bars.data(), before.bars.data(), sizeof chart.bars), 0);
+}
+
+TEST_F(EditingTest, SuprimerClearsButKeepsShownFlagAndSpelling)
+{
+    TCase& b = chart.bar(5);
+    b.division = 3;
+    for (int s = 1; s <= 4; ++s)
+        b.slot(s) = chord(s + 2, "m7", true);
+    b.left = 2;
+    b.right = 1;
+    b.top = 1;
+    b.bottom = 1;
+    b.shown = 0;
+    const int x = b.x, y = b.y;
+
+    select({5});
+    Suprimer(chart, sel);
+    EXPECT_EQ(sel.count, 0);
+    EXPECT_EQ(b.division, 1);
+    for (int s = 1; s <= 4; ++s) {
+        EXPECT_EQ(b.slot(s).root, 0);
+        EXPECT_EQ(b.slot(s).quality.size(), 0u);
+        EXPECT_EQ(b.slot(s).flat, 1);
+    }
+    EXPECT_EQ(b.left + b.right + b.top + b.bottom, 0);
+    EXPECT_EQ(b.shown, 0);
+    EXPECT_EQ(b.x, x);
+    EXPECT_EQ(b.y, y);
+}
+
+// --- transposer ------------------------------------------------------------------------------
+
+TEST_F(EditingTest, TransposeWrapsAndKeepsSpellingAndQuality)
+{
+    chart.bar(1).slot(1) = chord(12, "7");
+    chart.bar(1).slot(4) = chord(1, "", true);   // not shown by division 1, moved anyway
+    chart.bar(2).slot(1) = chord(10, "m7", true);
+    chart.bar(2).slot(2) = chord(0, "sus");
+    chart.bar(3).shown = 0;
+    chart.bar(3).slot(1) = chord(5);
+
+    transpose(chart, +1);
+    EXPECT_EQ(chart.bar(1).slot(1).root, 1);
+    EXPECT_EQ(chart.bar(1).slot(4).root, 2);
+    EXPECT_EQ(chart.bar(2).slot(1).root, 11);
+    EXPECT_EQ(chart.bar(2).slot(1).quality.view(), "m7");
+    EXPECT_EQ(chart.bar(2).slot(1).flat, 1);
+    EXPECT_STREQ(rootName(chart.bar(2).slot(1).root, true), "Bb");
+    EXPECT_EQ(chart.bar(2).slot(2).root, 0);
+    EXPECT_EQ(chart.bar(3).slot(1).root, 6);
+
+    transpose(chart, -1);
+    transpose(chart, -1);
+    EXPECT_EQ(chart.bar(1).slot(1).root, 11);
+    EXPECT_EQ(chart.bar(1).slot(4).root, 12);   // C down to B
+    EXPECT_EQ(chart.bar(2).slot(2).root, 0);
+}
+
+TEST_F(EditingTest, TransposeLeavesBarsPastTheLaidOutCount)
+{
+    chart.bar(32).slot(1) = chord(3);
+    chart.bar(33).slot(1) = chord(3);
+    transpose(chart, +1);
+    EXPECT_EQ(chart.bar(32).slot(1).root, 4);
+    EXPECT_EQ(chart.bar(33).slot(1).root, 3);
+}
+
+TEST_F(EditingTest, TwelveSemitonesGiveBackTheChart)
+{
+    for (int i = 1; i <= 40; ++i)
+        mark(i);
+    const Chart before = chart;
+    for (int k = 0; k < 12; ++k)
+        transpose(chart, +1);
+    EXPECT_EQ(std::memcmp(chart.bars.data(), before.bars.data(), sizeof chart.bars), 0);
+    for (int k = 0; k < 12; ++k)
+        transpose(chart, -1);
+    EXPECT_EQ(std::memcmp(chart.bars.data(), before.bars.data(), sizeof chart.bars), 0);
+}
+
+} // namespace
+} // namespace mavrel
