@@ -1,0 +1,513 @@
+#include "chartfile.h"
+
+#include <cerrno>
+#include <concepts>
+#include <cstdlib>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <type_traits>
+#include <unistd.h>
+
+namespace mavrel {
+
+namespace {
+
+// The header's fixed text, behind its length byte 29.
+constexpr std::string_view Signature = " C est pas bien de fouiner !!";
+static_assert(Signature.size() == 29);
+
+// Writes values little-endian into a buffer sized beforehand; the record
+// layouts below say how many bytes that is, so running past it is a bug that
+// the sticky flag reports instead of overrunning.
+class ByteWriter {
+public:
+    explicit ByteWriter(std::span<std::uint8_t> out) : m_out(out) {}
+
+    template <std::integral T> void field(T value)
+    {
+        auto bits = static_cast<std::make_unsigned_t<T>>(value);
+        for (std::size_t i = 0; i < sizeof(T); ++i) {
+            put(static_cast<std::uint8_t>(bits & 0xFF));
+            bits = static_cast<decltype(bits)>(bits >> 8);
+        }
+    }
+    template <class T, std::size_t N> void raw(const T (&bytes)[N])
+    {
+        static_assert(sizeof(T) == 1);
+        for (T b : bytes)
+            put(static_cast<std::uint8_t>(b));
+    }
+    template <std::size_t N> void text(const ShortString<N>& s)
+    {
+        field(s.len);
+        raw(s.chars);
+    }
+    void zeros(std::size_t n)
+    {
+        for (std::size_t i = 0; i < n; ++i)
+            put(0);
+    }
+    bool failed() const { return m_failed; }
+    std::size_t position() const { return m_pos; }
+
+private:
+    void put(std::uint8_t b)
+    {
+        if (m_pos < m_out.size())
+            m_out[m_pos++] = b;
+        else
+            m_failed = true;
+    }
+
+    std::span<std::uint8_t> m_out;
+    std::size_t m_pos = 0;
+    bool m_failed = false;
+};
+
+// Reads values little-endian; reading past the end yields zeros and sets one
+// sticky flag, checked once when the block has been read.
+class ByteReader {
+public:
+    explicit ByteReader(std::span<const std::uint8_t> in) : m_in(in) {}
+
+    template <std::integral T> void field(T& value)
+    {
+        std::make_unsigned_t<T> bits = 0;
+        for (std::size_t i = 0; i < sizeof(T); ++i)
+            bits = static_cast<decltype(bits)>(bits | (static_cast<decltype(bits)>(get()) << (8 * i)));
+        value = static_cast<T>(bits);
+    }
+    template <class T, std::size_t N> void raw(T (&bytes)[N])
+    {
+        static_assert(sizeof(T) == 1);
+        for (T& b : bytes)
+            b = static_cast<T>(get());
+    }
+    template <std::size_t N> void text(ShortString<N>& s)
+    {
+        field(s.len);
+        raw(s.chars);
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    std::uint8_t get()
+    {
+        if (m_pos < m_in.size())
+            return m_in[m_pos++];
+        m_failed = true;
+        return 0;
+    }
+
+    std::span<const std::uint8_t> m_in;
+    std::size_t m_pos = 0;
+    bool m_failed = false;
+};
+
+// Each record's fields in file order, once for both directions: the writer
+// takes const records, the reader fills mutable ones.
+template <class Io, class Accord> void transferAccord(Io& io, Accord& a)
+{
+    io.field(a.root);
+    io.text(a.quality);
+    io.field(a.flat);
+    io.field(a.spare);
+}
+
+template <class Io, class Case> void transferCase(Io& io, Case& c)
+{
+    for (auto& a : c.acc)
+        transferAccord(io, a);
+    io.field(c.division);
+    io.field(c.spare1);
+    io.field(c.left);
+    io.field(c.right);
+    io.field(c.top);
+    io.field(c.bottom);
+    io.field(c.spare2);
+    io.field(c.x);
+    io.field(c.y);
+    io.field(c.shown);
+    io.raw(c.spare3);
+}
+
+template <class Io, class Texte> void transferTexte(Io& io, Texte& t)
+{
+    io.text(t.text);
+    io.raw(t.spare1);
+    io.field(t.x);
+    io.field(t.y);
+    io.field(t.bold);
+    io.field(t.size);
+    io.raw(t.spare2);
+}
+
+template <class Io, class Info> void transferInfo(Io& io, Info& g)
+{
+    io.field(g.count);
+    io.field(g.barWidth);
+    io.field(g.barHeight);
+    io.field(g.columns);
+    io.field(g.rows);
+    io.field(g.fontSize);
+    io.field(g.bold);
+    io.raw(g.spare);
+    io.field(g.labelCount);
+    io.field(g.pageWidth);
+    io.field(g.pageHeight);
+    io.field(g.topMargin);
+    io.field(g.bottomMargin);
+    io.field(g.sideMargin);
+}
+
+constexpr std::size_t InfoOffset = 8;
+
+std::size_t recordsSize(const TGrilleInfo& info)
+{
+    return static_cast<std::size_t>(info.count) * BarRecordSize
+        + static_cast<std::size_t>(info.labelCount) * LabelRecordSize;
+}
+
+// --- messages -------------------------------------------------------------
+
+const char* const EndOfFile = "Lecture au-delà de la fin de fichier.";
+const char* const BadName = "Nom de fichier incorrect.";
+
+FileResult failure(std::string message) { return {false, std::move(message)}; }
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// The system answers ENOENT both for a missing file and for a missing folder
+// on its path; only the folder tells them apart.
+FileResult ioFailure(int code, const std::string& path, FileSystem& fs)
+{
+    switch (code) {
+    case ENOENT:
+        return failure(fs.isDirectory(folderOf(path)) ? "Fichier introuvable." : BadName);
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return failure(BadName);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:   // a folder chosen as a chart
+        return failure("Accès au fichier refusé.");
+    case EMFILE:
+    case ENFILE:
+        return failure("Trop de fichiers ouverts.");
+    case ENOSPC:
+    case EDQUOT:
+        return failure("Disque plein.");
+    default:
+        return failure("Erreur E/S " + std::to_string(code) + ".");
+    }
+}
+
+// --- files ----------------------------------------------------------------
+
+// Closes the file on every early return; a failure there adds nothing to the
+// failure being reported.
+class OpenFile {
+public:
+    OpenFile(FileSystem& fs, int fd) : m_fs(fs), m_fd(fd) {}
+    ~OpenFile()
+    {
+        if (m_fd >= 0)
+            m_fs.close(m_fd);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    int fd() const { return m_fd; }
+    int close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return m_fs.close(fd);
+    }
+
+private:
+    FileSystem& m_fs;
+    int m_fd;
+};
+
+std::string temporaryName(const std::string& target)
+{
+    static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof(Letters) - 2);
+    std::string name = target + ".";
+    for (int i = 0; i < 6; ++i)
+        name += Letters[pick(random)];
+    return name;
+}
+
+// Writes, flushes and closes the temporary file, then puts it in place.
+int writeAndReplace(FileSystem& fs, int fd, const std::string& temp, const std::string& target,
+                    std::span<const std::uint8_t> bytes)
+{
+    OpenFile file(fs, fd);
+    if (int err = fs.write(fd, bytes))
+        return err;
+    if (int err = fs.fsync(fd))
+        return err;
+    if (int err = file.close())
+        return err;
+    return fs.rename(temp, target);
+}
+
+class SystemFileSystem final : public FileSystem {
+public:
+    int openRead(const std::string& path, int& fd) override
+    {
+        do
+            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        while (fd < 0 && errno == EINTR);
+        return fd < 0 ? errno : 0;
+    }
+
+    int createNew(const std::string& path, const std::string& like, int& fd) override
+    {
+        do
+            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0)
+            return errno;
+        // The replacement keeps the old file's permissions; failing to is no
+        // reason to lose the save.
+        struct stat old {};
+        if (::stat(like.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+            (void)::fchmod(fd, old.st_mode & 07777);
+        return 0;
+    }
+
+    int read(int fd, std::span<std::uint8_t> buffer, std::size_t& got) override
+    {
+        got = 0;
+        while (got < buffer.size()) {
+            const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return errno;
+            if (n == 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        return 0;
+    }
+
+    int write(int fd, std::span<const std::uint8_t> bytes) override
+    {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return errno;
+            if (n == 0)
+                return ENOSPC;
+            done += static_cast<std::size_t>(n);
+        }
+        return 0;
+    }
+
+    int fsync(int fd) override { return ::fsync(fd) == 0 ? 0 : errno; }
+
+    int close(int fd) override
+    {
+        // On Linux the descriptor is gone even when close reports EINTR.
+        return ::close(fd) == 0 || errno == EINTR ? 0 : errno;
+    }
+
+    int rename(const std::string& from, const std::string& to) override
+    {
+        if (::rename(from.c_str(), to.c_str()) != 0)
+            return errno;
+        // So that the new name survives a power cut too; the file itself is
+        // already on disk, so a failure here does not undo the save.
+        const int dir = ::open(folderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            (void)::fsync(dir);
+            ::close(dir);
+        }
+        return 0;
+    }
+
+    int remove(const std::string& path) override { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
+
+    int checkWritable(const std::string& path) override
+    {
+        if (::access(path.c_str(), W_OK) == 0 || errno == ENOENT)
+            return 0;
+        return errno;
+    }
+
+    bool isDirectory(const std::string& path) override
+    {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    std::string resolve(const std::string& path) override
+    {
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (!real)
+            return path;
+        std::string result(real);
+        std::free(real);
+        return result;
+    }
+};
+
+} // namespace
+
+FileSystem& systemFileSystem()
+{
+    static SystemFileSystem fs;
+    return fs;
+}
+
+std::string checkLayout(const TGrilleInfo& g)
+{
+    if (g.count < 0 || g.count > MaxBars)
+        return "nombre de cases incorrect";
+    if (g.labelCount < 0 || g.labelCount > MaxLabels)
+        return "nombre de textes incorrect";
+    if (g.columns < 1 || g.rows < 1
+        || static_cast<std::int64_t>(g.columns) * g.rows > MaxBars)
+        return "nombre de colonnes ou de lignes incorrect";
+    if (g.pageWidth < 1 || g.pageWidth > 10000 || g.pageHeight < 1 || g.pageHeight > 10000)
+        return "taille de page incorrecte";
+    for (std::int32_t margin : {g.topMargin, g.bottomMargin, g.sideMargin})
+        if (margin < 0 || margin > 10000)
+            return "marges incorrectes";
+    return {};
+}
+
+std::vector<std::uint8_t> encodeChart(const Chart& chart)
+{
+    const TGrilleInfo& info = chart.info;
+    if (!checkLayout(info).empty())
+        return {};
+    std::vector<std::uint8_t> bytes(HeaderSize + recordsSize(info));
+    ByteWriter out(bytes);
+    out.field(std::int32_t{1});
+    out.field(std::int32_t{0});
+    transferInfo(out, info);
+    out.zeros(8);
+    out.field(static_cast<std::uint8_t>(Signature.size()));
+    for (char c : Signature)
+        out.field(c);
+    out.zeros(HeaderSize - out.position());
+    for (int i = 1; i <= info.count; ++i)
+        transferCase(out, chart.bar(i));
+    for (int j = 1; j <= info.labelCount; ++j)
+        transferTexte(out, chart.label(j));
+    if (out.failed() || out.position() != bytes.size())
+        return {};
+    return bytes;
+}
+
+FileResult Save(const Chart& chart, const std::string& fileName, FileSystem& fs)
+{
+    if (fileName.empty())
+        return failure(BadName);
+    const std::string problem = checkLayout(chart.info);
+    if (!problem.empty())
+        return failure("Grille incohérente : " + problem + ".");
+    const std::vector<std::uint8_t> bytes = encodeChart(chart);
+
+    // Write beside the file that finally gets replaced, so that the rename
+    // stays within one file system and a symbolic link keeps pointing at it.
+    const std::string target = fs.resolve(fileName);
+    if (int err = fs.checkWritable(target))
+        return ioFailure(err, target, fs);
+    std::string temp;
+    int fd = -1;
+    int err = EEXIST;
+    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
+        temp = temporaryName(target);
+        err = fs.createNew(temp, target, fd);
+    }
+    if (err)
+        return ioFailure(err, temp, fs);
+    if ((err = writeAndReplace(fs, fd, temp, target, bytes))) {
+        fs.remove(temp);
+        return ioFailure(err, target, fs);
+    }
+    return {};
+}
+
+FileResult Save(const Chart& chart, const std::string& fileName)
+{
+    return Save(chart, fileName, systemFileSystem());
+}
+
+FileResult Load(Chart& chart, ChartView& view, const std::string& fileName, FileSystem& fs)
+{
+    if (fileName.empty())
+        return failure(BadName);
+    int fd = -1;
+    if (int err = fs.openRead(fileName, fd))
+        return ioFailure(err, fileName, fs);
+    OpenFile file(fs, fd);
+
+    // The header says how much follows; nothing past that is read.
+    std::vector<std::uint8_t> bytes(HeaderSize);
+    std::size_t got = 0;
+    if (int err = fs.read(fd, bytes, got))
+        return ioFailure(err, fileName, fs);
+    if (got < HeaderSize)
+        return failure(EndOfFile);
+    TGrilleInfo info{};
+    ByteReader header(std::span<const std::uint8_t>(bytes).subspan(InfoOffset));
+    transferInfo(header, info);
+    if (header.failed())
+        return failure(EndOfFile);
+    const std::string problem = checkLayout(info);
+    if (!problem.empty())
+        return failure("Fichier de grille endommagé : " + problem + ".");
+
+    bytes.resize(HeaderSize + recordsSize(info));
+    const auto records = std::span<std::uint8_t>(bytes).subspan(HeaderSize);
+    if (int err = fs.read(fd, records, got))
+        return ioFailure(err, fileName, fs);
+    if (got < records.size())
+        return failure(EndOfFile);
+    if (int err = file.close())
+        return ioFailure(err, fileName, fs);
+
+    // Every byte is in hand and the counts are within the arrays: from here
+    // on nothing can fail.
+    ByteReader in(records);
+    chart.info = info;
+    for (int i = 1; i <= info.count; ++i)
+        transferCase(in, chart.bar(i));
+    for (int j = 1; j <= info.labelCount; ++j)
+        transferTexte(in, chart.label(j));
+
+    view.discardPage();
+    view.setRowsSpinner(info.rows);
+    view.setColumnsSpinner(info.columns);
+    view.redraw();
+    return {};
+}
+
+FileResult Load(Chart& chart, ChartView& view, const std::string& fileName)
+{
+    return Load(chart, view, fileName, systemFileSystem());
+}
+
+} // namespace mavrel

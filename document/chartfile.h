@@ -1,0 +1,79 @@
+// Chart files (".bab"): a 152-byte header, then the laid-out bars and the
+// labels as raw little-endian records. No Qt here: the window shows the
+// messages, this layer only words them.
+#pragma once
+
+#include "chart.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace mavrel {
+
+inline constexpr std::size_t HeaderSize = 152;
+inline constexpr std::size_t BarRecordSize = 72;
+inline constexpr std::size_t LabelRecordSize = 116;
+inline constexpr std::size_t MaxChartFileSize =
+    HeaderSize + MaxBars * BarRecordSize + MaxLabels * LabelRecordSize;
+
+// The outcome of Save or Load. On failure, message is the French sentence
+// (UTF-8, ending with a full stop) for the window's message box.
+struct FileResult {
+    bool ok = true;
+    std::string message;
+};
+
+// The system calls that chart files go through. Every call returns 0 or an
+// errno code, so that a test can make any step fail with any code.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Opens an existing file for reading only.
+    virtual int openRead(const std::string& path, int& fd) = 0;
+    // Creates a file that must not exist yet, for writing. When `like` names an
+    // existing file, the new one takes its permissions.
+    virtual int createNew(const std::string& path, const std::string& like, int& fd) = 0;
+    // Reads up to buffer.size() bytes, fewer only at the end of the file.
+    virtual int read(int fd, std::span<std::uint8_t> buffer, std::size_t& got) = 0;
+    // Writes every byte, or fails.
+    virtual int write(int fd, std::span<const std::uint8_t> bytes) = 0;
+    virtual int fsync(int fd) = 0;
+    virtual int close(int fd) = 0;
+    // Replaces `to` by `from` in one step.
+    virtual int rename(const std::string& from, const std::string& to) = 0;
+    virtual int remove(const std::string& path) = 0;
+    // 0 when the file may be replaced by its owner's save (or does not exist),
+    // else the code that writing to it would fail with.
+    virtual int checkWritable(const std::string& path) = 0;
+    virtual bool isDirectory(const std::string& path) = 0;
+    // The file that `path` finally names once symbolic links are followed;
+    // `path` itself when it names nothing yet.
+    virtual std::string resolve(const std::string& path) = 0;
+};
+
+// The real files of this machine.
+FileSystem& systemFileSystem();
+
+// Writes the laid-out bars and the labels of the chart to the file, through a
+// temporary file beside it: the old file is replaced only once every byte is
+// on disk, and stays as it was after a failure.
+FileResult Save(const Chart& chart, const std::string& fileName);
+FileResult Save(const Chart& chart, const std::string& fileName, FileSystem& fs);
+
+// Replaces the layout block, bars 1..N and labels 1..M from the file, then
+// has the view lay out and redraw the page. The file is checked whole first:
+// on failure nothing of the chart or the view has changed.
+FileResult Load(Chart& chart, ChartView& view, const std::string& fileName);
+FileResult Load(Chart& chart, ChartView& view, const std::string& fileName, FileSystem& fs);
+
+// The bytes Save writes for this chart; empty when the chart breaks the limits
+// that Load checks (checkLayout says which).
+std::vector<std::uint8_t> encodeChart(const Chart& chart);
+
+// Why a layout block cannot belong to a chart file, or an empty text.
+std::string checkLayout(const TGrilleInfo& info);
+
+} // namespace mavrel
