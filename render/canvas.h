@@ -1,0 +1,80 @@
+// A drawing surface over a QImage with the page's drawing conventions:
+// rectangles exclude their right and bottom edges, a line includes its start
+// point and not its end point, text cells stand on the brush colour, and the
+// focus rectangle inverts a dotted outline. Everything is drawn here pixel by
+// pixel (text from cached glyph runs), so a page comes out the same on every
+// machine with the same fonts, whatever the screen.
+#pragma once
+
+#include <QImage>
+#include <QRgb>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace mavrel {
+
+// Pixel height of the font for a size in points, at 96 dots per inch as the
+// page has always been drawn. Sizes of 0 or less (possible from a file) and
+// absurdly large ones are brought into a drawable range.
+int pointsToPixels(int points);
+// The size in points that a font of `points` reports once drawable.
+int effectivePoints(int points);
+
+class Canvas {
+public:
+    enum class PenStyle { Solid, DashDot };
+
+    Canvas();
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    // The image drawn on (Format_RGB32); the canvas does not own it.
+    void setImage(QImage* image) { m_image = image; }
+    QImage* image() const { return m_image; }
+
+    void setBrushColor(QRgb c) { m_brush = c | 0xFF000000u; }
+    QRgb brushColor() const { return m_brush; }
+    void setPenStyle(PenStyle s) { m_penStyle = s; }
+    PenStyle penStyle() const { return m_penStyle; }
+    void setFontSize(int points) { m_fontSize = points; }
+    int fontSize() const { return m_fontSize; }
+    void setBold(bool bold) { m_bold = bold; }
+    bool bold() const { return m_bold; }
+
+    // Outlined with the pen, filled with the brush; columns x1..x2-1, rows y1..y2-1.
+    void rectangle(int x1, int y1, int x2, int y2);
+    // The same pixels with the brush alone.
+    void fillRect(int x1, int y1, int x2, int y2);
+    // From (x1, y1) included to (x2, y2) excluded.
+    void line(int x1, int y1, int x2, int y2);
+    // Inside the box of two opposite corners, given in either order.
+    void ellipse(int x1, int y1, int x2, int y2);
+    // Black text, Windows-1252 bytes, the cell's top-left corner at (x, y),
+    // the cell on the brush colour.
+    void textOut(int x, int y, std::string_view win1252);
+    // Width and height of the text cell in the current font.
+    QSize textExtent(std::string_view win1252);
+    // A dotted outline drawn by inverting pixels: drawing it twice restores them.
+    void focusRect(int x1, int y1, int x2, int y2);
+
+private:
+    struct Glyphs;
+    const Glyphs& glyphs(std::string_view win1252);
+    void plot(int x, int y, QRgb c);
+    void span(int y, int x1, int x2, QRgb c);   // x1 included, x2 excluded, clipped
+
+    QImage* m_image = nullptr;
+    QRgb m_brush = 0xFFFFFFFFu;
+    PenStyle m_penStyle = PenStyle::Solid;
+    int m_fontSize = 8;
+    bool m_bold = false;
+    std::unordered_map<std::string, std::unique_ptr<Glyphs>> m_cache;
+};
+
+} // namespace mavrel

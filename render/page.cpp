@@ -1,0 +1,225 @@
+#include "page.h"
+
+#include <cstring>
+
+namespace mavrel {
+
+namespace {
+constexpr QRgb White = 0xFFFFFFFFu;
+constexpr QRgb Cyan = 0xFF00FFFFu;
+
+// Every fractional quantity of the page is truncated toward zero.
+int trunc(double v) { return static_cast<int>(v); }
+} // namespace
+
+void layoutChart(Chart& chart)
+{
+    TGrilleInfo& g = chart.info;
+    // Columns and rows are at least 1 in every chart the editor holds; a guard
+    // all the same, so that nothing divides by zero.
+    const int cols = g.columns > 0 ? g.columns : 1;
+    const int rows = g.rows > 0 ? g.rows : 1;
+    g.barWidth = trunc((double(g.pageWidth) - 2.0 * g.sideMargin) / cols);
+    g.barHeight = trunc((double(g.pageHeight) - g.topMargin - double(g.bottomMargin)) / rows);
+    g.count = 0;
+    for (int r = 1; r <= rows; ++r) {
+        for (int c = 1; c <= cols; ++c) {
+            if (g.count >= MaxBars)
+                return;
+            ++g.count;
+            TCase& b = chart.bar(g.count);
+            b.x = g.sideMargin + (c - 1) * (g.barWidth - 1);
+            b.y = g.topMargin + (r - 1) * (g.barHeight - 1);
+        }
+    }
+}
+
+void FindCase(const Chart& chart, int X, int Y, int& bar, int& region)
+{
+    bar = -1;
+    region = -1;
+    const long W = chart.info.barWidth;
+    const long H = chart.info.barHeight;
+    const int n = chart.info.count;
+    for (int i = 1; i <= n && i <= MaxBars; ++i) {
+        const TCase& b = chart.bar(i);
+        if (!(b.x < X && X < b.x + W && b.y < Y && Y < b.y + H))
+            continue;
+        bar = i;
+        const long dx = long(X) - b.x;
+        const long dy = long(Y) - b.y;
+        const double d = double(dx * H) / double(W);
+        const bool belowAnti = dy > H - d;
+        const bool belowMain = dy > d;
+        if (belowAnti && belowMain)
+            region = 3;
+        else if (belowAnti)
+            region = 4;
+        else if (belowMain)
+            region = 1;
+        else
+            region = 2;
+    }
+}
+
+void Page::DrawGrille(Chart& chart, const Selection& selection, bool layoutMode)
+{
+    layoutChart(chart);
+    const TGrilleInfo& g = chart.info;
+    const int pw = g.pageWidth > 0 ? g.pageWidth : 1;
+    const int ph = g.pageHeight > 0 ? g.pageHeight : 1;
+    if (m_image.isNull() || m_image.width() != pw || m_image.height() != ph) {
+        m_image = QImage(pw, ph, QImage::Format_RGB32);
+        // 96 dots per inch, whatever the screen: the page is pixels.
+        m_image.setDotsPerMeterX(3780);
+        m_image.setDotsPerMeterY(3780);
+        m_canvas.setBrushColor(White);
+        m_canvas.setPenStyle(Canvas::PenStyle::Solid);
+        m_canvas.setFontSize(8);
+        m_canvas.setBold(false);
+    }
+    m_canvas.setImage(&m_image);
+    m_canvas.rectangle(0, 0, pw, ph);
+
+    const int cols = g.columns > 0 ? g.columns : 1;
+    const int rows = g.rows > 0 ? g.rows : 1;
+    int n = 0;
+    for (int r = 1; r <= rows && n < MaxBars; ++r) {
+        for (int c = 1; c <= cols && n < MaxBars; ++c) {
+            ++n;
+            const int count = selection.count < MaxBars ? selection.count : MaxBars;
+            for (int k = 0; k < count; ++k)
+                if (selection.entries[k] == n)
+                    m_canvas.setBrushColor(Cyan);
+            if (chart.bar(n).shown)
+                DrawCase(chart.bar(n), g.fontSize, g.bold, g.barWidth, g.barHeight);
+            m_canvas.setBrushColor(White);
+        }
+    }
+
+    DrawText(chart);
+
+    if (layoutMode) {
+        m_canvas.setPenStyle(Canvas::PenStyle::DashDot);
+        m_canvas.line(0, g.topMargin - 1, pw, g.topMargin - 1);
+        m_canvas.line(0, ph - g.bottomMargin + 1, pw, ph - g.bottomMargin + 1);
+        m_canvas.line(g.sideMargin - 1, 0, g.sideMargin - 1, ph);
+        m_canvas.line(pw - g.sideMargin + 1, 0, pw - g.sideMargin + 1, ph);
+        m_canvas.setPenStyle(Canvas::PenStyle::Solid);
+    }
+}
+
+void Page::DrawCase(const TCase bar, int fontSize, std::uint8_t bold, int W, int H)
+{
+    Canvas& cv = m_canvas;
+    if (bold)
+        cv.setBold(true);
+    cv.setFontSize(fontSize);
+    const int s = effectivePoints(fontSize);
+
+    const int x = bar.x, y = bar.y;
+    const int cx = trunc(x + W / 2.0), cy = trunc(y + H / 2.0);
+    struct Anchor { int x, y; };
+    const Anchor centre{cx, cy};
+    const Anchor left{trunc(x + W / 5.0), cy};
+    const Anchor right{trunc((x + W) - W / 5.0), cy};
+    const Anchor top{cx, trunc(y + H / 5.0)};
+    const Anchor bottom{cx, trunc((y + H) - H / 5.0)};
+    const Anchor upperLeft{trunc(x + W / 4.0), trunc(y + H / 4.0)};
+    const Anchor lowerRight{trunc((x + W) - W / 4.0), trunc((y + H) - H / 4.0)};
+
+    cv.fillRect(x, y, x + W, y + H);
+    cv.rectangle(x, y, x + W, y + H);
+
+    if (bar.left == 1) {
+        for (int i = 0; i <= 2; ++i)
+            cv.line(x + i, y, x + i, y + H);
+        cv.ellipse(x + 6, cy + 3, x + 9, cy + 6);
+        cv.ellipse(x + 6, cy - 3, x + 9, cy - 6);
+        cv.line(x + 4, y, x + 4, y + H);
+    } else if (bar.left == 2) {
+        cv.line(x + 2, y, x + 2, y + H);
+    }
+    if (bar.right == 1) {
+        for (int i = 1; i <= 3; ++i)
+            cv.line(x + W - i, y, x + W - i, y + H);
+        cv.ellipse(x + W - 6, cy + 3, x + W - 9, cy + 6);
+        cv.ellipse(x + W - 6, cy - 3, x + W - 9, cy - 6);
+        cv.line(x + W - 5, y, x + W - 5, y + H);
+    } else if (bar.right == 2) {
+        cv.line(x + W - 3, y, x + W - 3, y + H);
+    }
+    if (bar.top == 1)
+        cv.line(x, y + 2, x + W, y + 2);
+    if (bar.bottom == 1)
+        cv.line(x, y + H - 3, x + W, y + H - 3);
+
+    auto chord = [&](int slot, Anchor a) {
+        const TAccord& acc = bar.slot(slot);
+        std::string text = rootName(acc.root, acc.flat != 0);
+        text += acc.quality.view();
+        // One byte is one character in Windows-1252, "ø" included.
+        const long n = static_cast<long>(text.size());
+        cv.textOut(trunc(a.x - n * s / 2.0), trunc(a.y - 2.0 * s / 3.0), text);
+    };
+    const Anchor tl{x, y}, br{x + W, y + H};
+    auto antiDiagonal = [&] { cv.line(x + W, y, x, y + H); };
+    switch (bar.division) {
+    case 1:
+        chord(1, centre);
+        break;
+    case 2:
+        chord(1, upperLeft);
+        chord(2, lowerRight);
+        antiDiagonal();
+        break;
+    case 3:
+        chord(1, left);
+        chord(2, top);
+        chord(3, bottom);
+        chord(4, right);
+        antiDiagonal();
+        cv.line(x, y, x + W, y + H);
+        break;
+    case 4:
+        chord(1, left);
+        chord(2, top);
+        chord(3, lowerRight);
+        antiDiagonal();
+        cv.line(cx, cy, tl.x, tl.y);
+        break;
+    case 5:
+        chord(1, upperLeft);
+        chord(2, bottom);
+        chord(3, right);
+        antiDiagonal();
+        cv.line(cx, cy, br.x, br.y);
+        break;
+    default:
+        break;
+    }
+
+    cv.setBold(false);
+    cv.setFontSize(8);
+}
+
+void Page::DrawText(const Chart& chart)
+{
+    const int n = chart.info.labelCount;
+    for (int j = 1; j <= n && j <= MaxLabels; ++j) {
+        const TTexte& t = chart.label(j);
+        m_canvas.setFontSize(t.size);
+        m_canvas.setBold(t.bold != 0);
+        m_canvas.textOut(t.x, t.y, t.text.view());
+    }
+    m_canvas.setBold(false);
+}
+
+void PageView::pressChordTool()
+{
+    m_chart.outil = OutilAccord;
+    m_selection.clear();
+    redraw();
+}
+
+} // namespace mavrel

@@ -1,0 +1,62 @@
+// The page of a chart: layout, drawing and hit-testing.
+#pragma once
+
+#include "canvas.h"
+#include "document/chart.h"
+#include "document/editing.h"
+
+#include <QImage>
+
+namespace mavrel {
+
+// Gives every bar of the grid its place and writes the bar size and the
+// laid-out count into the layout block.
+void layoutChart(Chart& chart);
+
+// The bar under a page point (1..laid-out count, or -1) and its region
+// (1 left, 2 top, 3 bottom, 4 right, or -1).
+void FindCase(const Chart& chart, int X, int Y, int& bar, int& region);
+
+class Page {
+public:
+    // The page image, page width x page height, in Format_RGB32. Null until the
+    // first DrawGrille after a discard.
+    const QImage& image() const { return m_image; }
+    void discard() { m_image = QImage(); }
+
+    // Lays the chart out and redraws the whole page.
+    void DrawGrille(Chart& chart, const Selection& selection, bool layoutMode);
+    // One shown bar, at the place the layout gave it, on the current brush colour.
+    void DrawCase(const TCase bar, int fontSize, std::uint8_t bold, int W, int H);
+    // Every live label, after the bars.
+    void DrawText(const Chart& chart);
+
+    Canvas& canvas() { return m_canvas; }
+
+private:
+    QImage m_image;
+    Canvas m_canvas;
+};
+
+// A chart shown on a page with no window: what the command line and the
+// print preview use to draw a chart. It answers New and Load as the main
+// window would, without controls.
+class PageView : public ChartView {
+public:
+    explicit PageView(Chart& chart) : m_chart(chart) {}
+    void setRowsSpinner(int) override {}
+    void setColumnsSpinner(int) override {}
+    void discardPage() override { m_page.discard(); }
+    void pressChordTool() override;
+    void redraw() override { m_page.DrawGrille(m_chart, m_selection, false); }
+
+    Page& page() { return m_page; }
+    const QImage& image() const { return m_page.image(); }
+
+private:
+    Chart& m_chart;
+    Page m_page;
+    Selection m_selection;
+};
+
+} // namespace mavrel
