@@ -1,0 +1,568 @@
+// Chart files on disk: the exact bytes, what Load refuses and leaves alone,
+// every message, and a save that never destroys the previous file.
+#include "document/chartfile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace mavrel {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+// Answers New and Load as a window would, and lays the page out on redraw the
+// way the page drawing does, so a "fresh chart" needs no Qt.
+class TestView : public ChartView {
+public:
+    explicit TestView(Chart& chart, bool layOut = true) : m_chart(chart), m_layOut(layOut) {}
+    void setRowsSpinner(int rows) override { calls.push_back("rows " + std::to_string(rows)); }
+    void setColumnsSpinner(int columns) override { calls.push_back("columns " + std::to_string(columns)); }
+    void discardPage() override { calls.push_back("discard"); }
+    void pressChordTool() override { calls.push_back("press"); }
+    void redraw() override
+    {
+        calls.push_back("redraw");
+        if (m_layOut)
+            layOut();
+    }
+
+    std::vector<std::string> calls;
+
+private:
+    void layOut()
+    {
+        TGrilleInfo& g = m_chart.info;
+        g.barWidth = (g.pageWidth - 2 * g.sideMargin) / g.columns;
+        g.barHeight = (g.pageHeight - g.topMargin - g.bottomMargin) / g.rows;
+        g.count = g.columns * g.rows;
+        for (int n = 1; n <= g.count; ++n) {
+            const int r = (n - 1) / g.columns + 1, c = (n - 1) % g.columns + 1;
+            m_chart.bar(n).x = g.sideMargin + (c - 1) * (g.barWidth - 1);
+            m_chart.bar(n).y = g.topMargin + (r - 1) * (g.barHeight - 1);
+        }
+    }
+
+    Chart& m_chart;
+    bool m_layOut;
+};
+
+// Everything a load may touch, to prove a refused load touched nothing.
+struct Snapshot {
+    Bytes bytes;
+    std::string fileName;
+    int outil;
+    bool operator==(const Snapshot&) const = default;
+    friend void PrintTo(const Snapshot&, std::ostream* os) { *os << "chart"; }
+};
+
+Snapshot snapshot(const Chart& c)
+{
+    Snapshot s{Bytes(sizeof c.bars + sizeof c.labels + sizeof c.info), c.fileName, c.outil};
+    std::memcpy(s.bytes.data(), c.bars.data(), sizeof c.bars);
+    std::memcpy(s.bytes.data() + sizeof c.bars, c.labels.data(), sizeof c.labels);
+    std::memcpy(s.bytes.data() + sizeof c.bars + sizeof c.labels, &c.info, sizeof c.info);
+    return s;
+}
+
+// Every byte of every record, spare bytes and odd values included.
+void scramble(Chart& c, unsigned seed)
+{
+    std::mt19937 random(seed);
+    auto fill = [&](void* p, std::size_t n) {
+        auto* b = static_cast<std::uint8_t*>(p);
+        for (std::size_t i = 0; i < n; ++i)
+            b[i] = static_cast<std::uint8_t>(random());
+    };
+    fill(c.bars.data(), sizeof c.bars);
+    fill(c.labels.data(), sizeof c.labels);
+}
+
+// A full chart: 5 x 100 bars, 100 labels, every record scrambled.
+Chart* fullChart(Chart& c, unsigned seed)
+{
+    scramble(c, seed);
+    c.info = TGrilleInfo{500, 83, 7, 5, 100, 12, 0, {9, 8, 7}, 100, 565, 800, 40, 30, 20};
+    return &c;
+}
+
+std::int32_t le32(const Bytes& b, std::size_t at)
+{
+    return static_cast<std::int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16
+                                     | static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+
+void put32(Bytes& b, std::size_t at, std::int32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) >> (8 * i));
+}
+
+class ChartFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path()
+            / ("mavrel-chartfile-" + std::to_string(::getpid()) + "-"
+               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+
+    static Bytes read(const std::string& p)
+    {
+        std::ifstream in(p, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }
+    static void write(const std::string& p, const Bytes& b)
+    {
+        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
+                                                  static_cast<std::streamsize>(b.size()));
+    }
+    std::vector<std::string> listing() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    void makeFresh(Chart& c)
+    {
+        TestView view(c);
+        New(c, view);
+    }
+
+    fs::path dir;
+};
+
+// --- bytes --------------------------------------------------------------------
+
+TEST_F(ChartFileTest, FreshChartIsTheDocumentedFile)
+{
+    Chart c{};
+    makeFresh(c);
+    ASSERT_TRUE(Save(c, path("new.bab")).ok);
+    const Bytes b = read(path("new.bab"));
+    ASSERT_EQ(b.size(), 2456u);
+    const std::int32_t header[] = {1, 0, 32, 106, 72, 4, 8, 10, 1, 0, 565, 800, 150, 70, 70};
+    for (std::size_t i = 0; i < std::size(header); ++i)
+        EXPECT_EQ(le32(b, 4 * i), header[i]) << "value " << i;
+    EXPECT_EQ(Bytes(b.begin() + 60, b.begin() + 68), Bytes(8, 0));
+    EXPECT_EQ(b[68], 29);
+    EXPECT_EQ(std::string(b.begin() + 69, b.begin() + 98), " C est pas bien de fouiner !!");
+    EXPECT_EQ(Bytes(b.begin() + 98, b.begin() + 152), Bytes(54, 0));
+    // Bar 32: the last one, bottom right.
+    const std::size_t bar32 = 152 + 72 * 31;
+    EXPECT_EQ(b[bar32 + 48], 1);  // one chord
+    EXPECT_EQ(le32(b, bar32 + 60), 385);
+    EXPECT_EQ(le32(b, bar32 + 64), 647);
+    EXPECT_EQ(b[bar32 + 68], 1);  // shown
+}
+
+TEST_F(ChartFileTest, ValuesAreLittleEndianAtTheirOffsets)
+{
+    Chart c{};
+    makeFresh(c);
+    c.info.fontSize = 0x01020304;
+    c.bar(2).left = 0x0102;
+    c.bar(2).bottom = -2;
+    c.bar(2).x = -2;
+    c.bar(2).slot(4).root = 11;
+    c.bar(2).slot(4).quality.assign("m7b5");
+    c.info.labelCount = 2;
+    c.label(2).text.assign("Intro");
+    c.label(2).y = 0x0A0B0C0D;
+    c.label(2).size = -5;
+    const Bytes b = encodeChart(c);
+    ASSERT_EQ(b.size(), 2456u + 2 * 116);
+    EXPECT_EQ(Bytes(b.begin() + 28, b.begin() + 32), (Bytes{4, 3, 2, 1}));
+    const std::size_t bar2 = 152 + 72;
+    EXPECT_EQ(Bytes(b.begin() + bar2 + 50, b.begin() + bar2 + 52), (Bytes{2, 1}));
+    EXPECT_EQ(Bytes(b.begin() + bar2 + 56, b.begin() + bar2 + 58), (Bytes{0xFE, 0xFF}));
+    EXPECT_EQ(le32(b, bar2 + 60), -2);
+    EXPECT_EQ(b[bar2 + 36], 11);
+    EXPECT_EQ(b[bar2 + 37], 4);
+    EXPECT_EQ(std::string(b.begin() + bar2 + 38, b.begin() + bar2 + 42), "m7b5");
+    const std::size_t label2 = 2456 + 116;
+    EXPECT_EQ(b[label2], 5);
+    EXPECT_EQ(std::string(b.begin() + label2 + 1, b.begin() + label2 + 6), "Intro");
+    EXPECT_EQ(Bytes(b.begin() + label2 + 108, b.begin() + label2 + 112), (Bytes{0x0D, 0x0C, 0x0B, 0x0A}));
+    EXPECT_EQ(b[label2 + 113], 0xFB);
+}
+
+// Spare bytes, characters past a string's length and out-of-range values
+// (roots past 12, lengths past capacity, division 200, font size <= 0) all
+// come back as they were.
+TEST_F(ChartFileTest, SaveLoadSaveGivesBackEveryByte)
+{
+    auto original = std::make_unique<Chart>();
+    fullChart(*original, 1);
+    ASSERT_TRUE(Save(*original, path("a.bab")).ok);
+    EXPECT_EQ(read(path("a.bab")).size(), MaxChartFileSize);
+
+    auto loaded = std::make_unique<Chart>();
+    scramble(*loaded, 2);
+    TestView view(*loaded, false);
+    ASSERT_TRUE(Load(*loaded, view, path("a.bab")).ok);
+    EXPECT_EQ(snapshot(*loaded), snapshot(*original));
+
+    ASSERT_TRUE(Save(*loaded, path("b.bab")).ok);
+    EXPECT_EQ(read(path("b.bab")), read(path("a.bab")));
+}
+
+TEST_F(ChartFileTest, LongerFileLoadsAndTheExcessIsIgnored)
+{
+    Chart c{};
+    makeFresh(c);
+    Bytes b = encodeChart(c);
+    b.insert(b.end(), 5000, 0xEE);
+    write(path("long.bab"), b);
+    Chart loaded{};
+    makeFresh(loaded);
+    loaded.bar(3).slot(1).root = 4;
+    TestView view(loaded);
+    ASSERT_TRUE(Load(loaded, view, path("long.bab")).ok);
+    EXPECT_EQ(snapshot(loaded), snapshot(c));
+}
+
+TEST_F(ChartFileTest, LandscapeChartLoadsInLandscape)
+{
+    Chart c{};
+    makeFresh(c);
+    c.info.pageWidth = 800;
+    c.info.pageHeight = 565;
+    c.info.topMargin = 100;
+    c.info.bottomMargin = 50;
+    c.info.sideMargin = 40;
+    c.info.columns = 6;
+    c.info.rows = 4;
+    TestView(c).redraw();
+    ASSERT_TRUE(Save(c, path("land.bab")).ok);
+
+    Chart loaded{};
+    makeFresh(loaded);
+    TestView view(loaded);
+    ASSERT_TRUE(Load(loaded, view, path("land.bab")).ok);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"discard", "rows 4", "columns 6", "redraw"}));
+    EXPECT_EQ(loaded.info.pageWidth, 800);
+    EXPECT_EQ(loaded.info.pageHeight, 565);
+    EXPECT_EQ(loaded.info.sideMargin, 40);
+    EXPECT_EQ(loaded.info.count, 24);
+    EXPECT_EQ(loaded.info.barWidth, 120);
+    EXPECT_EQ(loaded.bar(24).x, 40 + 5 * 119);
+}
+
+// Bars past N, labels past M, the tool and the file name are not the file's.
+TEST_F(ChartFileTest, LoadLeavesAloneWhatTheFileDoesNotHold)
+{
+    Chart small{};
+    makeFresh(small);
+    small.info.rows = 4;
+    TestView(small).redraw();
+    small.info.labelCount = 2;
+    ASSERT_TRUE(Save(small, path("small.bab")).ok);
+
+    Chart c{};
+    makeFresh(c);
+    for (int i = 17; i <= 32; ++i)
+        c.bar(i).slot(1).root = static_cast<std::uint8_t>(i % 12 + 1);
+    c.info.labelCount = 5;
+    for (int j = 1; j <= 5; ++j)
+        c.label(j).text.assign("label " + std::to_string(j));
+    c.outil = OutilTexte;
+    c.fileName = "/somewhere/else.bab";
+    const Chart before = c;
+    TestView view(c);
+    ASSERT_TRUE(Load(c, view, path("small.bab")).ok);
+    EXPECT_EQ(c.info.count, 16);
+    EXPECT_EQ(c.info.labelCount, 2);
+    for (int i = 17; i <= 32; ++i)
+        EXPECT_EQ(std::memcmp(&c.bar(i), &before.bar(i), sizeof(TCase)), 0) << "bar " << i;
+    for (int j = 3; j <= 5; ++j)
+        EXPECT_EQ(c.label(j).text.str(), "label " + std::to_string(j));
+    EXPECT_EQ(c.outil, OutilTexte);
+    EXPECT_EQ(c.fileName, "/somewhere/else.bab");
+}
+
+// --- refusals -------------------------------------------------------------------
+
+struct Damage {
+    const char* what;
+    std::size_t offset;
+    std::int32_t value;
+    const char* message;
+};
+
+const Damage damages[] = {
+    {"bar count -1", 8, -1, "nombre de cases incorrect"},
+    {"bar count 501", 8, 501, "nombre de cases incorrect"},
+    {"bar count huge", 8, 0x7FFFFFFF, "nombre de cases incorrect"},
+    {"label count -1", 36, -1, "nombre de textes incorrect"},
+    {"label count 101", 36, 101, "nombre de textes incorrect"},
+    {"columns 0", 20, 0, "nombre de colonnes ou de lignes incorrect"},
+    {"columns -5", 20, -5, "nombre de colonnes ou de lignes incorrect"},
+    {"rows 0", 24, 0, "nombre de colonnes ou de lignes incorrect"},
+    {"5 x 101 bars", 24, 101, "nombre de colonnes ou de lignes incorrect"},
+    {"product past 32 bits", 24, 0x40000000, "nombre de colonnes ou de lignes incorrect"},
+    {"page width 0", 40, 0, "taille de page incorrecte"},
+    {"page width 10001", 40, 10001, "taille de page incorrecte"},
+    {"page height -800", 44, -800, "taille de page incorrecte"},
+    {"page height 10001", 44, 10001, "taille de page incorrecte"},
+    {"top margin -1", 48, -1, "marges incorrectes"},
+    {"bottom margin 10001", 52, 10001, "marges incorrectes"},
+    {"side margin -70", 56, -70, "marges incorrectes"},
+};
+
+TEST_F(ChartFileTest, DamagedLayoutIsRefusedAndNothingChanges)
+{
+    auto source = std::make_unique<Chart>();
+    Bytes good = encodeChart(*fullChart(*source, 3));
+    good.resize(good.size() + 100000, 0);  // so that only the check can refuse
+    auto c = std::make_unique<Chart>();
+    makeFresh(*c);
+    const Snapshot before = snapshot(*c);
+    for (const Damage& d : damages) {
+        Bytes b = good;
+        put32(b, d.offset, d.value);
+        write(path("bad.bab"), b);
+        TestView view(*c);
+        const FileResult r = Load(*c, view, path("bad.bab"));
+        EXPECT_FALSE(r.ok) << d.what;
+        EXPECT_EQ(r.message, std::string("Fichier de grille endommagé : ") + d.message + ".") << d.what;
+        EXPECT_TRUE(view.calls.empty()) << d.what;
+        EXPECT_TRUE(snapshot(*c) == before) << d.what;
+    }
+}
+
+TEST_F(ChartFileTest, LimitsThemselvesAreAccepted)
+{
+    const std::vector<std::pair<std::size_t, std::int32_t>> edges[] = {
+        {{20, 1}, {24, 500}}, {{20, 500}, {24, 1}}, {{8, 0}, {36, 0}},
+        {{40, 1}, {44, 10000}}, {{40, 10000}, {44, 1}},
+        {{48, 0}, {52, 0}, {56, 0}}, {{48, 10000}, {52, 10000}, {56, 10000}},
+    };
+    auto source = std::make_unique<Chart>();
+    const Bytes good = encodeChart(*fullChart(*source, 4));
+    auto c = std::make_unique<Chart>();
+    for (const auto& edge : edges) {
+        Bytes b = good;
+        for (auto [offset, value] : edge)
+            put32(b, offset, value);
+        write(path("edge.bab"), b);
+        TestView view(*c, false);
+        EXPECT_TRUE(Load(*c, view, path("edge.bab")).ok) << edge[0].first << " = " << edge[0].second;
+    }
+}
+
+TEST_F(ChartFileTest, ShortFilesEndBeforeTheirCounts)
+{
+    Chart c{};
+    makeFresh(c);
+    const Bytes good = encodeChart(c);
+    const Snapshot before = snapshot(c);
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{151}, std::size_t{152},
+                             good.size() - 72, good.size() - 1}) {
+        write(path("short.bab"), Bytes(good.begin(), good.begin() + static_cast<long>(size)));
+        TestView view(c);
+        const FileResult r = Load(c, view, path("short.bab"));
+        EXPECT_FALSE(r.ok) << size;
+        EXPECT_EQ(r.message, "Lecture au-delà de la fin de fichier.") << size;
+        EXPECT_TRUE(view.calls.empty());
+        EXPECT_TRUE(snapshot(c) == before) << size;
+    }
+}
+
+TEST_F(ChartFileTest, SaveRefusesAChartBeyondTheArrays)
+{
+    Chart c{};
+    makeFresh(c);
+    c.info.count = 501;
+    const FileResult r = Save(c, path("x.bab"));
+    EXPECT_EQ(r.message, "Grille incohérente : nombre de cases incorrect.");
+    EXPECT_TRUE(listing().empty());
+}
+
+// --- file layer and messages ---------------------------------------------------------
+
+// Real files, with one chosen call made to fail. A failing write writes half
+// first, as a full disk does; a failing close still releases the file.
+class FaultyFileSystem : public FileSystem {
+public:
+    FaultyFileSystem(std::string op, int code) : m_op(std::move(op)), m_code(code) {}
+
+    int openRead(const std::string& p, int& fd) override
+    {
+        return fail("openRead") ? m_code : real().openRead(p, fd);
+    }
+    int createNew(const std::string& p, const std::string& like, int& fd) override
+    {
+        return fail("createNew") ? m_code : real().createNew(p, like, fd);
+    }
+    int read(int fd, std::span<std::uint8_t> b, std::size_t& got) override
+    {
+        return fail("read") ? m_code : real().read(fd, b, got);
+    }
+    int write(int fd, std::span<const std::uint8_t> b) override
+    {
+        if (!fail("write"))
+            return real().write(fd, b);
+        real().write(fd, b.first(b.size() / 2));
+        return m_code;
+    }
+    int fsync(int fd) override { return fail("fsync") ? m_code : real().fsync(fd); }
+    int close(int fd) override
+    {
+        const int err = real().close(fd);
+        return fail("close") ? m_code : err;
+    }
+    int rename(const std::string& from, const std::string& to) override
+    {
+        return fail("rename") ? m_code : real().rename(from, to);
+    }
+    int remove(const std::string& p) override { return fail("remove") ? m_code : real().remove(p); }
+    int checkWritable(const std::string& p) override
+    {
+        return fail("checkWritable") ? m_code : real().checkWritable(p);
+    }
+    bool isDirectory(const std::string& p) override { return real().isDirectory(p); }
+    std::string resolve(const std::string& p) override { return real().resolve(p); }
+
+    std::vector<std::string> calls;
+
+private:
+    static FileSystem& real() { return systemFileSystem(); }
+    bool fail(const char* op)
+    {
+        calls.push_back(op);
+        return m_op == op;
+    }
+
+    std::string m_op;
+    int m_code;
+};
+
+struct Fault {
+    const char* op;
+    int code;
+    const char* message;
+};
+
+TEST_F(ChartFileTest, LoadFailuresGiveTheirMessagesAndChangeNothing)
+{
+    const Fault faults[] = {
+        {"openRead", ENOENT, "Fichier introuvable."},
+        {"openRead", ENOTDIR, "Nom de fichier incorrect."},
+        {"openRead", EACCES, "Accès au fichier refusé."},
+        {"openRead", EMFILE, "Trop de fichiers ouverts."},
+        {"openRead", ENFILE, "Trop de fichiers ouverts."},
+        {"openRead", 1234, "Erreur E/S 1234."},
+        {"read", EIO, "Erreur E/S 5."},
+        {"close", EIO, "Erreur E/S 5."},
+    };
+    Chart c{};
+    makeFresh(c);
+    ASSERT_TRUE(Save(c, path("c.bab")).ok);
+    c.bar(1).slot(1).root = 7;
+    const Snapshot before = snapshot(c);
+    for (const Fault& f : faults) {
+        FaultyFileSystem faulty(f.op, f.code);
+        TestView view(c);
+        const FileResult r = Load(c, view, path("c.bab"), faulty);
+        EXPECT_EQ(r.message, f.message) << f.op << " " << f.code;
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(view.calls.empty());
+        EXPECT_TRUE(snapshot(c) == before);
+    }
+}
+
+TEST_F(ChartFileTest, MissingFileAndMissingFolderAreToldApart)
+{
+    Chart c{};
+    makeFresh(c);
+    TestView view(c);
+    EXPECT_EQ(Load(c, view, path("none.bab")).message, "Fichier introuvable.");
+    EXPECT_EQ(Load(c, view, path("no/such/folder.bab")).message, "Nom de fichier incorrect.");
+    EXPECT_EQ(Load(c, view, "").message, "Nom de fichier incorrect.");
+    EXPECT_EQ(Load(c, view, dir.string()).message, "Accès au fichier refusé.");
+    EXPECT_EQ(Save(c, path("no/such/folder.bab")).message, "Nom de fichier incorrect.");
+    EXPECT_EQ(Save(c, "").message, "Nom de fichier incorrect.");
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_TRUE(listing().empty());
+}
+
+// A chart the user may read but not write opens all the same.
+TEST_F(ChartFileTest, LoadOnlyEverReads)
+{
+    Chart c{};
+    makeFresh(c);
+    ASSERT_TRUE(Save(c, path("ro.bab")).ok);
+    fs::permissions(path("ro.bab"), fs::perms::owner_read | fs::perms::group_read);
+    FaultyFileSystem watch("", 0);
+    TestView view(c);
+    ASSERT_TRUE(Load(c, view, path("ro.bab"), watch).ok);
+    EXPECT_EQ(watch.calls, (std::vector<std::string>{"openRead", "read", "read", "close"}));
+}
+
+// Whatever step fails, the old chart is still there, whole, and no temporary
+// file is left beside it.
+TEST_F(ChartFileTest, FailedSaveKeepsTheOldFile)
+{
+    const Fault faults[] = {
+        {"checkWritable", EACCES, "Accès au fichier refusé."},
+        {"createNew", EACCES, "Accès au fichier refusé."},
+        {"createNew", EMFILE, "Trop de fichiers ouverts."},
+        {"write", ENOSPC, "Disque plein."},
+        {"write", EDQUOT, "Disque plein."},
+        {"write", EIO, "Erreur E/S 5."},
+        {"fsync", EIO, "Erreur E/S 5."},
+        {"fsync", ENOSPC, "Disque plein."},
+        {"close", ENOSPC, "Disque plein."},
+        {"rename", EXDEV, "Erreur E/S 18."},
+    };
+    const Bytes old = {'o', 'l', 'd'};
+    Chart c{};
+    makeFresh(c);
+    for (const Fault& f : faults) {
+        write(path("chart.bab"), old);
+        FaultyFileSystem faulty(f.op, f.code);
+        const FileResult r = Save(c, path("chart.bab"), faulty);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.message, f.message) << f.op << " " << f.code;
+        EXPECT_EQ(read(path("chart.bab")), old) << f.op;
+        EXPECT_EQ(listing(), std::vector<std::string>{"chart.bab"}) << f.op;
+    }
+}
+
+TEST_F(ChartFileTest, SaveReplacesTheFileAndKeepsItsPermissionsAndLinks)
+{
+    Chart c{};
+    makeFresh(c);
+    write(path("chart.bab"), Bytes(10000, 1));
+    fs::permissions(path("chart.bab"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("chart.bab", dir / "link.bab");
+    ASSERT_TRUE(Save(c, path("link.bab")).ok);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.bab"));
+    EXPECT_EQ(read(path("chart.bab")), encodeChart(c));
+    EXPECT_EQ(fs::status(dir / "chart.bab").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(listing(), (std::vector<std::string>{"chart.bab", "link.bab"}));
+}
+
+} // namespace
+} // namespace mavrel
