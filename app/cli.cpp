@@ -1,0 +1,192 @@
+#include "cli.h"
+
+#include "document/chartfile.h"
+#include "document/editing.h"
+#if __has_include("print/sheetcommand.h")
+#include "print/sheetcommand.h"
+#define HAVE_SHEET
+#endif
+#include "render/page.h"
+
+#include <QFile>
+#include <QImage>
+
+#include <cstdio>
+#include <memory>
+
+namespace mavrel {
+
+namespace {
+
+bool takeOutput(QStringList& args, QString& output)
+{
+    const int i = args.indexOf(QStringLiteral("-o"));
+    if (i < 0 || i + 1 >= args.size())
+        return false;
+    output = args.at(i + 1);
+    args.remove(i, 2);
+    return !output.isEmpty() && !args.contains(QStringLiteral("-o"));
+}
+
+bool isOption(const QString& a) { return a.startsWith(QLatin1Char('-')) && a.size() > 1; }
+
+Command invalid()
+{
+    Command c;
+    c.kind = Command::Invalid;
+    return c;
+}
+
+void printError(const QString& message)
+{
+    std::fprintf(stderr, "mavrel : %s\n", message.toLocal8Bit().constData());
+}
+
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// A chart as the editor holds it after start-up, then read from a file.
+struct LoadedChart {
+    std::unique_ptr<Chart> chart = std::make_unique<Chart>();
+    std::unique_ptr<PageView> view = std::make_unique<PageView>(*chart);
+
+    LoadedChart() { New(*chart, *view); }
+    bool load(const QString& path)
+    {
+        const FileResult r = Load(*chart, *view, localPath(path));
+        if (!r.ok)
+            printError(QString::fromStdString(r.message));
+        return r.ok;
+    }
+    bool save(const QString& path)
+    {
+        const FileResult r = Save(*chart, localPath(path));
+        if (!r.ok)
+            printError(QString::fromStdString(r.message));
+        return r.ok;
+    }
+};
+
+int writePng(const QImage& page, const QString& path)
+{
+    if (!page.convertToFormat(QImage::Format_RGB888).save(path, "PNG")) {
+        printError(QStringLiteral("Impossible d'écrire l'image « %1 ».").arg(path));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+Command parseCommandLine(const QStringList& arguments)
+{
+    QStringList args = arguments;
+    if (args.isEmpty())
+        return {};
+    const QString first = args.takeFirst();
+    if (first == QLatin1String("-h") || first == QLatin1String("--help")) {
+        Command c;
+        c.kind = Command::Help;
+        return args.isEmpty() ? c : invalid();
+    }
+
+    Command c;
+    if (first == QLatin1String("new")) {
+        c.kind = Command::New;
+        if (!takeOutput(args, c.output) || !args.isEmpty())
+            return invalid();
+        return c;
+    }
+    if (first == QLatin1String("render")) {
+        c.kind = Command::Render;
+        if (!takeOutput(args, c.output) || args.size() > 1)
+            return invalid();
+        c.charts = args;
+    } else if (first == QLatin1String("transpose")) {
+        c.kind = Command::Transpose;
+        if (!takeOutput(args, c.output) || args.size() != 2)
+            return invalid();
+        bool ok = false;
+        c.steps = args.at(0).toInt(&ok);
+        if (!ok)
+            return invalid();
+        c.charts = {args.at(1)};
+    } else if (first == QLatin1String("sheet")) {
+        c.kind = Command::Sheet;
+        const int i = args.indexOf(QStringLiteral("--per"));
+        if (i < 0 || i + 1 >= args.size())
+            return invalid();
+        bool ok = false;
+        c.per = args.at(i + 1).toInt(&ok);
+        args.remove(i, 2);
+        if (!ok || (c.per != 1 && c.per != 2 && c.per != 4 && c.per != 8))
+            return invalid();
+        if (!takeOutput(args, c.output) || args.isEmpty() || args.size() > c.per)
+            return invalid();
+        c.charts = args;
+    } else {
+        // The editor, on one chart at most.
+        if (!args.isEmpty() || isOption(first))
+            return invalid();
+        c.charts = {first};
+        return c;
+    }
+    for (const QString& a : c.charts)
+        if (isOption(a))
+            return invalid();
+    return c;
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Utilisation :\n"
+        "  mavrel [GRILLE.bab]                          ouvre l'éditeur\n"
+        "  mavrel new -o SORTIE.bab                     écrit une grille neuve\n"
+        "  mavrel render [GRILLE.bab] -o SORTIE.png     dessine la page d'une grille\n"
+        "  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab\n"
+        "                                               transpose une grille\n"
+        "  mavrel sheet --per N GRILLE.bab... -o SORTIE.png|SORTIE.pdf\n"
+        "                                               compose une feuille de 1, 2, 4 ou 8 grilles\n");
+}
+
+int runCommand(const Command& command)
+{
+    switch (command.kind) {
+    case Command::New: {
+        LoadedChart c;
+        return c.save(command.output) ? 0 : 1;
+    }
+    case Command::Render: {
+        LoadedChart c;
+        if (!command.charts.isEmpty() && !c.load(command.charts.first()))
+            return 1;
+        return writePng(c.view->image(), command.output);
+    }
+    case Command::Transpose: {
+        LoadedChart c;
+        if (!c.load(command.charts.first()))
+            return 1;
+        const int direction = command.steps < 0 ? -1 : 1;
+        for (long i = 0; i < std::labs(long(command.steps)) % 12; ++i)
+            transpose(*c.chart, direction);
+        c.view->redraw();
+        return c.save(command.output) ? 0 : 1;
+    }
+    case Command::Sheet:
+#ifdef HAVE_SHEET
+        return runSheetCommand(command.per, command.charts, command.output);
+#else
+        return 2;
+#endif
+    case Command::Help:
+        std::fputs(usageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case Command::Invalid:
+    case Command::Editor:
+        break;
+    }
+    std::fputs(usageText().toLocal8Bit().constData(), stderr);
+    return 2;
+}
+
+} // namespace mavrel
