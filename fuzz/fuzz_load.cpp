@@ -1,0 +1,156 @@
+// Any file at all given to Load: it either refuses it and changes nothing, or
+// loads a chart within the arrays that the editing code handles and that Save
+// writes back byte for byte.
+#include "document/chartfile.h"
+#include "document/editing.h"
+#include "document/win1252.h"
+#include "fuzz_chart.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+using namespace mavrel;
+
+namespace {
+
+// One file to read, one file written: enough for a Load and a Save.
+class MemoryFileSystem final : public FileSystem {
+public:
+    MemoryFileSystem(const std::uint8_t* data, std::size_t size) : m_in(data, size) {}
+
+    int openRead(const std::string&, int& fd) override
+    {
+        fd = 3;
+        m_pos = 0;
+        return 0;
+    }
+    int createNew(const std::string&, const std::string&, int& fd) override
+    {
+        fd = 4;
+        written.clear();
+        return 0;
+    }
+    int read(int, std::span<std::uint8_t> buffer, std::size_t& got) override
+    {
+        got = std::min(buffer.size(), m_in.size() - m_pos);
+        if (got)
+            std::memcpy(buffer.data(), m_in.data() + m_pos, got);
+        m_pos += got;
+        return 0;
+    }
+    int write(int, std::span<const std::uint8_t> bytes) override
+    {
+        written.insert(written.end(), bytes.begin(), bytes.end());
+        return 0;
+    }
+    int fsync(int) override { return 0; }
+    int close(int) override { return 0; }
+    int rename(const std::string&, const std::string&) override { return 0; }
+    int remove(const std::string&) override { return 0; }
+    int checkWritable(const std::string&) override { return 0; }
+    bool isDirectory(const std::string&) override { return true; }
+    std::string resolve(const std::string& path) override { return path; }
+
+    std::vector<std::uint8_t> written;
+
+private:
+    std::span<const std::uint8_t> m_in;
+    std::size_t m_pos = 0;
+};
+
+bool sameDocument(const Chart& a, const Chart& b)
+{
+    return std::memcmp(a.bars.data(), b.bars.data(), sizeof a.bars) == 0
+        && std::memcmp(a.labels.data(), b.labels.data(), sizeof a.labels) == 0
+        && std::memcmp(&a.info, &b.info, sizeof a.info) == 0 && a.outil == b.outil
+        && a.fileName == b.fileName;
+}
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+// What the editor does with odd values from a file: name the chords, find the
+// quality, map regions to slots, cycle signs, transpose, hit labels.
+void edit(Chart& chart)
+{
+    std::size_t sink = 0;
+    for (int i = 1; i <= chart.info.count; ++i) {
+        TCase bar = chart.bar(i);
+        for (int s = 1; s <= 4; ++s) {
+            const TAccord& a = bar.slot(s);
+            sink += std::strlen(rootName(a.root, a.flat != 0));
+            sink += static_cast<std::size_t>(qualityIndex(a.quality.view()) + 1);
+            sink += win1252::toUtf8(a.quality.view()).size();
+        }
+        for (int region = 1; region <= 4; ++region) {
+            sink += static_cast<std::size_t>(slotFor(bar.division, region, 1));
+            cycleSign(bar, region);
+        }
+        cycleDivision(bar);
+    }
+    for (int j = 1; j <= chart.info.labelCount; ++j) {
+        const TTexte& t = chart.label(j);
+        sink += win1252::toUtf8(t.text.view()).size();
+        sink += static_cast<std::size_t>(FindText(chart, t.x, t.y) + 1);
+    }
+    transpose(chart, 1);
+    transpose(chart, -1);
+    check(sink != static_cast<std::size_t>(-1));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // A chart with content everywhere, so that any stray write shows.
+    static const std::unique_ptr<Chart> before = [] {
+        auto chart = std::make_unique<Chart>();
+        fuzz::LayoutView view(*chart);
+        New(*chart, view);
+        for (TCase& bar : chart->bars)
+            bar.slot(1).root = 3;
+        chart->info.labelCount = MaxLabels;
+        for (TTexte& t : chart->labels)
+            t.text.assign("before");
+        chart->fileName = "before.bab";
+        chart->outil = OutilLasso;
+        return chart;
+    }();
+    static auto chart = std::make_unique<Chart>();
+    *chart = *before;
+
+    MemoryFileSystem files(data, size);
+    fuzz::LayoutView view(*chart);
+    const FileResult loaded = Load(*chart, view, "chart.bab", files);
+    if (!loaded.ok) {
+        check(!loaded.message.empty() && loaded.message.back() == '.');
+        check(view.calls == 0);
+        check(sameDocument(*chart, *before));
+        return 0;
+    }
+    check(view.calls == 4);
+    check(checkLayout(chart->info).empty());
+
+    // Load ignores the header's fixed parts and anything past the labels;
+    // the rest comes back exactly. The layout rewrote the bar size and
+    // positions, so save the chart as the file held it.
+    auto asRead = std::make_unique<Chart>(*before);
+    fuzz::LayoutView quiet(*asRead, false);
+    MemoryFileSystem again(data, size);
+    check(Load(*asRead, quiet, "chart.bab", again).ok);
+    const FileResult saved = Save(*asRead, "copy.bab", again);
+    check(saved.ok);
+    check(again.written.size() <= size);
+    check(std::memcmp(again.written.data() + 8, data + 8, 52) == 0);
+    check(std::memcmp(again.written.data() + HeaderSize, data + HeaderSize,
+                      again.written.size() - HeaderSize)
+          == 0);
+
+    edit(*chart);
+    return 0;
+}

@@ -1,0 +1,85 @@
+// Writes a few valid charts into a folder, as the starting corpus of the
+// fuzz target: fresh, landscape with labels, the largest chart with odd
+// values in every record, and the smallest grid.
+#include "document/chartfile.h"
+#include "fuzz_chart.h"
+
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+
+using namespace mavrel;
+
+namespace {
+
+bool save(const Chart& chart, const std::string& folder, const char* name)
+{
+    const FileResult r = Save(chart, folder + "/" + name);
+    if (!r.ok)
+        std::fprintf(stderr, "%s: %s\n", name, r.message.c_str());
+    return r.ok;
+}
+
+void addLabels(Chart& chart, int count)
+{
+    for (int j = 1; j <= count; ++j) {
+        TTexte& t = chart.label(j);
+        t.text.assign("Label " + std::to_string(j));
+        t.x = 20 * j;
+        t.y = 10 + j;
+        t.bold = static_cast<std::uint8_t>(j % 2);
+        t.size = static_cast<std::int8_t>(8 + j % 20);
+    }
+    chart.info.labelCount = count;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+        return 2;
+    }
+    const std::string folder = argv[1];
+    auto chart = std::make_unique<Chart>();
+    fuzz::LayoutView view(*chart);
+    bool ok = true;
+
+    New(*chart, view);
+    ok &= save(*chart, folder, "fresh.bab");
+
+    chart->info.pageWidth = 800;
+    chart->info.pageHeight = 565;
+    chart->info.columns = 6;
+    chart->info.rows = 4;
+    chart->bar(3).division = 3;
+    chart->bar(3).slot(2).root = 5;
+    chart->bar(3).slot(2).quality.assign("m7");
+    chart->bar(4).left = 1;
+    chart->bar(4).right = 2;
+    addLabels(*chart, 3);
+    view.redraw();
+    ok &= save(*chart, folder, "landscape.bab");
+
+    std::mt19937 random(1);
+    for (TCase& bar : chart->bars)
+        for (std::size_t i = 0; i < sizeof bar; ++i)
+            reinterpret_cast<unsigned char*>(&bar)[i] = static_cast<unsigned char>(random());
+    chart->info.columns = 5;
+    chart->info.rows = 100;
+    addLabels(*chart, MaxLabels);
+    chart->label(7).size = -3;
+    chart->label(8).text.len = 255;
+    view.redraw();
+    ok &= save(*chart, folder, "full.bab");
+
+    New(*chart, view);
+    chart->info.columns = 1;
+    chart->info.rows = 1;
+    chart->info.topMargin = chart->info.bottomMargin = chart->info.sideMargin = 0;
+    view.redraw();
+    ok &= save(*chart, folder, "single.bab");
+    return ok ? 0 : 1;
+}
