@@ -154,7 +154,6 @@ void TForm2::showAt(QPoint cursor, int mainOuterHeight, int bar, int region)
     move(chordDialogPosition(cursor, mainOuterHeight, frameGeometry().height()));
     ReperageAcc(bar, region);
     show();
-    raise();
 }
 
 void TForm2::Button1Click()

@@ -24,6 +24,8 @@ QPoint chordDialogPosition(QPoint cursor, int mainOuterHeight, int dialogOuterHe
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
+    // With the main window as parent the dialog stays above it while the
+    // user goes on pressing bars.
     TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent = nullptr);
 
     // Targets the slot of `bar` that `region` addresses and presets the

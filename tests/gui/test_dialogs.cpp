@@ -1,0 +1,491 @@
+// The chord dialog, the transposer and the About box, driven through their
+// real widgets.
+#include "dialogs/about.h"
+#include "dialogs/chorddialog.h"
+#include "dialogs/transposer.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace mavrel {
+namespace {
+
+TAccord chord(int root, const char* quality = "", bool flat = false)
+{
+    TAccord a{};
+    a.root = static_cast<std::uint8_t>(root);
+    a.quality.assign(quality);
+    a.flat = flat ? 1 : 0;
+    return a;
+}
+
+bool sameBytes(const TCase& a, const TCase& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+std::unique_ptr<Chart> newChart()
+{
+    auto chart = std::make_unique<Chart>();
+    for (TCase& b : chart->bars) {
+        b.division = 1;
+        b.shown = 1;
+    }
+    chart->info.columns = 4;
+    chart->info.rows = 8;
+    chart->info.count = 32;
+    return chart;
+}
+
+// --- chord dialog placement ----------------------------------------------------------------
+
+TEST(ChordDialogPosition, OpensBelowUnlessTheCursorIsLow)
+{
+    struct Row {
+        QPoint cursor;
+        int mainHeight, dialogHeight;
+        QPoint expected;
+    };
+    const Row rows[] = {
+        {{100, 297}, 567, 270, {100, 297}},   // exactly at Hm - Hd: below
+        {{100, 298}, 567, 270, {100, 28}},    // one lower: above, bottom at the cursor
+        {{40, 10}, 567, 270, {40, 10}},
+        // Compared with the window's height, not with its place on the screen.
+        {{900, 700}, 567, 270, {900, 430}},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(chordDialogPosition(r.cursor, r.mainHeight, r.dialogHeight), r.expected)
+            << r.cursor.x() << "," << r.cursor.y();
+}
+
+// --- chord dialog --------------------------------------------------------------------------
+
+class ChordDialogTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Chart> chart = newChart();
+    int redraws = 0;
+    TForm2 dialog{*chart, [this] { ++redraws; }};
+
+    QListWidget* roots() { return dialog.findChild<QListWidget*>("ListBox1"); }
+    QListWidget* qualities() { return dialog.findChild<QListWidget*>("ListBox2"); }
+    QPushButton* ok() { return dialog.findChild<QPushButton*>("Button1"); }
+    QPushButton* cancel() { return dialog.findChild<QPushButton*>("Button2"); }
+    QCheckBox* flat() { return dialog.findChild<QCheckBox*>("CheckBox1"); }
+    QCheckBox* other() { return dialog.findChild<QCheckBox*>("CheckBox2"); }
+    QLineEdit* freeText() { return dialog.findChild<QLineEdit*>("Edit1"); }
+
+    // Opens the dialog on a bar as a left press with the chord tool does.
+    void open(int bar, int region)
+    {
+        dialog.showAt(QPoint(200, 100), 567, bar, region);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    }
+
+    void clickRow(QListWidget* list, int row)
+    {
+        QListWidgetItem* item = list->item(row);
+        list->scrollToItem(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    }
+
+    static int selectedRow(const QListWidget* list)
+    {
+        const auto rows = list->selectedItems();
+        return rows.isEmpty() ? -1 : list->row(rows.first());
+    }
+
+    void typeChar(QWidget* w, char32_t c)
+    {
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString::fromUcs4(&c, 1),
+                            Qt::NoModifier);
+    }
+};
+
+TEST_F(ChordDialogTest, FrameControlsAndTabOrder)
+{
+    EXPECT_EQ(dialog.windowTitle(), "Accords");
+    EXPECT_FALSE(dialog.isModal());
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMinMaxButtonsHint);
+    EXPECT_TRUE(dialog.windowFlags() & Qt::CustomizeWindowHint);
+    EXPECT_EQ(dialog.size(), QSize(121, 243));
+
+    struct Row {
+        const char* name;
+        QRect box;
+    };
+    const Row rows[] = {
+        {"ListBox1", {8, 8, 49, 177}},   {"ListBox2", {64, 8, 49, 137}},
+        {"Button1", {64, 208, 49, 25}},  {"CheckBox1", {8, 184, 49, 17}},
+        {"Edit1", {64, 176, 49, 21}},    {"CheckBox2", {64, 152, 49, 17}},
+        {"Button2", {8, 208, 49, 25}},
+    };
+    for (const Row& r : rows) {
+        const QWidget* w = dialog.findChild<QWidget*>(r.name);
+        ASSERT_TRUE(w) << r.name;
+        EXPECT_EQ(w->geometry(), r.box) << r.name;
+    }
+    EXPECT_EQ(ok()->text(), "Ok");
+    EXPECT_EQ(cancel()->text(), "Cancel");
+    EXPECT_EQ(flat()->text(), "b/#");
+    EXPECT_EQ(other()->text(), "Autre");
+    EXPECT_EQ(freeText()->maxLength(), 8);
+
+    const QStringList rootItems = {"%", "C", "C#/Db", "D", "D#/Eb", "E", "F",
+                                   "F#/Gb", "G", "G#/Ab", "A", "A#/Bb", "B"};
+    ASSERT_EQ(roots()->count(), 13);
+    for (int i = 0; i < 13; ++i)
+        EXPECT_EQ(roots()->item(i)->text(), rootItems[i]);
+    const QStringList qualityItems = {"", "m", "7", "M7", "m7", QString(QChar(0xF8)),
+                                      "dim", "6", "9", "m6"};
+    ASSERT_EQ(qualities()->count(), 10);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(qualities()->item(i)->text(), qualityItems[i]);
+
+    // Tab order: the controls in the order the focus chain meets them.
+    QStringList order;
+    QWidget* w = roots();
+    do {
+        if (w->focusPolicy() & Qt::TabFocus && w->parentWidget() == &dialog)
+            order << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != roots());
+    EXPECT_EQ(order, QStringList({"ListBox1", "ListBox2", "Button1", "CheckBox1", "Edit1",
+                                  "CheckBox2", "Button2"}));
+}
+
+TEST_F(ChordDialogTest, RegionChoosesTheSlotForEveryDivision)
+{
+    const int expected[5][4] = {
+        {1, 1, 1, 1}, {1, 1, 2, 2}, {1, 2, 3, 4}, {1, 2, 3, 3}, {1, 1, 2, 3},
+    };
+    TCase& bar = chart->bar(6);
+    for (int s = 1; s <= 4; ++s)
+        bar.slot(s) = chord(2 * s);   // the root list shows which slot was read
+    for (int d = 1; d <= 5; ++d) {
+        bar.division = static_cast<std::uint8_t>(d);
+        for (int r = 1; r <= 4; ++r) {
+            SCOPED_TRACE("division " + std::to_string(d) + " region " + std::to_string(r));
+            dialog.ReperageAcc(6, r);
+            EXPECT_EQ(dialog.currentBar(), 6);
+            EXPECT_EQ(dialog.chosenSlot(), expected[d - 1][r - 1]);
+            EXPECT_EQ(selectedRow(roots()), 2 * expected[d - 1][r - 1]);
+        }
+    }
+}
+
+TEST_F(ChordDialogTest, OkStoresTheChosenChordIntoTheSlotOnly)
+{
+    TCase& bar = chart->bar(9);
+    bar.division = 3;
+    bar.slot(1) = chord(1, "m");
+    bar.slot(4) = chord(8, "7");
+    const TCase before = bar;
+    open(9, 3);
+    ASSERT_EQ(dialog.chosenSlot(), 3);
+
+    clickRow(roots(), 4);       // "D#/Eb"
+    clickRow(qualities(), 4);   // "m7"
+    QTest::mouseClick(flat(), Qt::LeftButton);
+    ASSERT_TRUE(flat()->isChecked());
+    QTest::mouseClick(ok(), Qt::LeftButton);
+
+    EXPECT_EQ(bar.slot(3).root, 4);
+    EXPECT_EQ(bar.slot(3).quality.view(), "m7");
+    EXPECT_EQ(bar.slot(3).flat, 1);
+    TCase rest = bar;
+    rest.slot(3) = before.slot(3);
+    EXPECT_TRUE(sameBytes(rest, before)) << "other slots and fields stay";
+    EXPECT_EQ(redraws, 1);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(ChordDialogTest, RepeatSignDropsAListQualityButKeepsFreeText)
+{
+    chart->bar(2).slot(1) = chord(5, "6");
+    open(2, 1);
+    clickRow(roots(), 0);
+    clickRow(qualities(), 4);
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(chart->bar(2).slot(1).root, 0);
+    EXPECT_EQ(chart->bar(2).slot(1).quality.size(), 0u);
+
+    open(2, 1);
+    clickRow(roots(), 0);
+    QTest::mouseClick(other(), Qt::LeftButton);
+    ASSERT_TRUE(other()->isChecked());
+    QTest::keyClicks(freeText(), "sus4");
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(chart->bar(2).slot(1).root, 0);
+    EXPECT_EQ(chart->bar(2).slot(1).quality.view(), "sus4");
+}
+
+TEST_F(ChordDialogTest, OtherWithEmptyTextStoresNoQuality)
+{
+    open(4, 2);
+    clickRow(roots(), 10);
+    clickRow(qualities(), 2);   // "7", overridden by the empty free text
+    QTest::mouseClick(other(), Qt::LeftButton);
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(chart->bar(4).slot(1).root, 10);
+    EXPECT_EQ(chart->bar(4).slot(1).quality.size(), 0u);
+}
+
+TEST_F(ChordDialogTest, CancelStoresNothingAndDoesNotRedraw)
+{
+    chart->bar(3).slot(1) = chord(7, "9", true);
+    const TCase before = chart->bar(3);
+    open(3, 1);
+    clickRow(roots(), 2);
+    clickRow(qualities(), 1);
+    QTest::mouseClick(cancel(), Qt::LeftButton);
+    EXPECT_TRUE(sameBytes(chart->bar(3), before));
+    EXPECT_EQ(redraws, 0);
+    EXPECT_FALSE(dialog.isVisible());
+
+    open(3, 1);
+    QTest::keyClick(&dialog, Qt::Key_Escape);   // the same as "Cancel"
+    EXPECT_TRUE(sameBytes(chart->bar(3), before));
+    EXPECT_EQ(redraws, 0);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(ChordDialogTest, DivisionOutOfRangeKeepsThePreviousSlot)
+{
+    chart->bar(1).division = 3;
+    dialog.ReperageAcc(1, 4);
+    ASSERT_EQ(dialog.chosenSlot(), 4);
+
+    chart->bar(7).division = 9;
+    chart->bar(7).slot(4) = chord(12);
+    open(7, 1);
+    EXPECT_EQ(dialog.currentBar(), 7);
+    EXPECT_EQ(dialog.chosenSlot(), 4);
+    EXPECT_EQ(selectedRow(roots()), 12);
+    clickRow(roots(), 3);
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(chart->bar(7).slot(4).root, 3);
+    EXPECT_EQ(chart->bar(7).slot(1).root, 0);
+}
+
+TEST_F(ChordDialogTest, NoSlotEverChosenStoresNothing)
+{
+    chart->bar(5).division = 0;
+    const TCase before = chart->bar(5);
+    open(5, 2);
+    EXPECT_EQ(dialog.chosenSlot(), 0);
+    EXPECT_EQ(selectedRow(roots()), -1);
+    clickRow(roots(), 6);
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_TRUE(sameBytes(chart->bar(5), before));
+    EXPECT_EQ(redraws, 1);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(ChordDialogTest, RootOutOfRangeIsNeverStored)
+{
+    chart->bar(5).slot(1) = chord(200, "m");
+    const TCase before = chart->bar(5);
+    open(5, 1);
+    EXPECT_EQ(selectedRow(roots()), -1);
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_TRUE(sameBytes(chart->bar(5), before));
+    EXPECT_EQ(redraws, 1);
+}
+
+TEST_F(ChordDialogTest, ReopeningAChordAndPressingOkKeepsIt)
+{
+    struct Row {
+        TAccord slot;
+        bool flatBefore;
+        int root, quality;
+        bool other;
+        QString text;
+        bool flatShown;
+    };
+    const Row rows[] = {
+        {chord(11, "7", true), false, 11, 2, false, "", true},           // "Bb7"
+        {chord(2, "\xF8", false), true, 2, 5, false, "", false},          // "C#ø"
+        {chord(9, "7b9#11", true), false, 9, 0, true, "7b9#11", true},   // free text
+        {chord(0, "", true), false, 0, 0, false, "", false},             // "%": box kept
+        {chord(0, "", false), true, 0, 0, false, "", true},
+        {chord(0, "N.C.", false), true, 0, 0, true, "N.C.", true},
+        {chord(6, "\x80sus", false), false, 6, 0, true, QString(QChar(0x20AC)) + "sus", false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.text.toStdString() + " root " + std::to_string(r.root));
+        chart->bar(12).slot(1) = r.slot;
+        const TCase before = chart->bar(12);
+        flat()->setChecked(r.flatBefore);
+        open(12, 1);
+        EXPECT_EQ(selectedRow(roots()), r.root);
+        EXPECT_EQ(selectedRow(qualities()), r.quality);
+        EXPECT_EQ(other()->isChecked(), r.other);
+        EXPECT_EQ(freeText()->text(), r.text);
+        EXPECT_EQ(flat()->isChecked(), r.flatShown);
+        QTest::mouseClick(ok(), Qt::LeftButton);
+        const TAccord& after = chart->bar(12).slot(1);
+        EXPECT_EQ(after.root, r.slot.root);
+        EXPECT_EQ(after.quality.view(), r.slot.quality.view());
+        if (r.slot.root != 0) {
+            EXPECT_EQ(after.flat, r.slot.flat);
+        }
+        TCase rest = chart->bar(12);
+        rest.slot(1).flat = before.slot(1).flat;
+        EXPECT_TRUE(sameBytes(rest, before));
+    }
+}
+
+TEST_F(ChordDialogTest, UnshowableQualityBytesSurviveAnUneditedOk)
+{
+    chart->bar(1).slot(1) = chord(3, "a\x81" "b");   // 0x81 has no character
+    open(1, 1);
+    EXPECT_TRUE(other()->isChecked());
+    EXPECT_EQ(freeText()->text(), "ab");
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(chart->bar(1).slot(1).quality.view(), "a\x81" "b");
+
+    open(1, 1);
+    QTest::keyClicks(freeText(), "c");
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(chart->bar(1).slot(1).quality.view(), "abc");
+}
+
+TEST_F(ChordDialogTest, FreeTextTakesOnlyWindows1252AndEightCharacters)
+{
+    open(1, 1);
+    QTest::mouseClick(other(), Qt::LeftButton);
+    clickRow(roots(), 1);
+    QTest::keyClicks(freeText(), "m");
+    typeChar(freeText(), 0x20AC);   // euro sign: byte 0x80
+    typeChar(freeText(), 0x0142);   // l with stroke: not in Windows-1252
+    typeChar(freeText(), 0x4E2D);
+    typeChar(freeText(), 0x1F3B5);  // outside the basic plane
+    typeChar(freeText(), 0xE9);
+    EXPECT_EQ(freeText()->text(), QString("m") + QChar(0x20AC) + QChar(0xE9));
+
+    QTest::keyClicks(freeText(), "123456789");
+    EXPECT_EQ(freeText()->text().size(), 8);
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(chart->bar(1).slot(1).quality.view(), "m\x80\xE9" "12345");
+}
+
+TEST_F(ChordDialogTest, ASecondPressMovesAndRetargetsTheOpenDialog)
+{
+    chart->bar(2).division = 2;
+    dialog.showAt(QPoint(300, 100), 567, 2, 4);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_EQ(dialog.pos(), QPoint(300, 100));
+    EXPECT_EQ(dialog.chosenSlot(), 2);
+
+    const int h = dialog.frameGeometry().height();
+    dialog.showAt(QPoint(350, 500), 567, 8, 4);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.pos(), QPoint(350, 500 - h));
+    EXPECT_EQ(dialog.currentBar(), 8);
+    EXPECT_EQ(dialog.chosenSlot(), 1);
+    clickRow(roots(), 5);
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(chart->bar(8).slot(1).root, 5);
+    EXPECT_EQ(chart->bar(2).slot(2).root, 0);
+}
+
+// --- transposer ----------------------------------------------------------------------------
+
+TEST(Transposer, WindowAndControls)
+{
+    auto chart = newChart();
+    TForm5 form(*chart, [] {});
+    EXPECT_EQ(form.windowTitle(), "Transposeur");
+    EXPECT_FALSE(form.isModal());
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMinMaxButtonsHint);
+    EXPECT_EQ(form.size(), QSize(190, 65));
+
+    struct Row {
+        const char* name;
+        QString text;
+        QRect box;
+    };
+    const Row rows[] = {
+        {"Button1", "+1", {16, 16, 33, 33}},
+        {"Button2", "-1", {56, 16, 33, 33}},
+        {"Label1", "Demi tons", {96, 24, 82, 20}},
+    };
+    for (const Row& r : rows) {
+        const QWidget* w = form.findChild<QWidget*>(r.name);
+        ASSERT_TRUE(w) << r.name;
+        EXPECT_EQ(w->geometry(), r.box) << r.name;
+        EXPECT_EQ(w->font().pointSize(), 12) << r.name;
+        EXPECT_TRUE(w->font().bold()) << r.name;
+        const auto* b = qobject_cast<const QPushButton*>(w);
+        EXPECT_EQ(b ? b->text() : qobject_cast<const QLabel*>(w)->text(), r.text);
+    }
+    QWidget* up = form.findChild<QWidget*>("Button1");
+    QWidget* down = form.findChild<QWidget*>("Button2");
+    EXPECT_EQ(up->nextInFocusChain(), down);
+
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.pos(), QPoint(429, 250));
+    form.move(100, 120);
+    form.hide();
+    form.show();
+    EXPECT_EQ(form.pos(), QPoint(100, 120));
+}
+
+TEST(Transposer, EachPressMovesEveryRootAndRedrawsOnce)
+{
+    auto chart = newChart();
+    chart->bar(1).slot(1) = chord(12, "m7", true);
+    chart->bar(32).shown = 0;
+    chart->bar(32).slot(3) = chord(1);
+    chart->bar(33).slot(1) = chord(5);
+    int redraws = 0;
+    TForm5 form(*chart, [&] { ++redraws; });
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(chart->bar(1).slot(1).root, 1);
+    EXPECT_EQ(chart->bar(1).slot(1).quality.view(), "m7");
+    EXPECT_EQ(chart->bar(1).slot(1).flat, 1);
+    EXPECT_EQ(chart->bar(1).slot(2).root, 0);
+    EXPECT_EQ(chart->bar(32).slot(3).root, 2);
+    EXPECT_EQ(chart->bar(33).slot(1).root, 5);
+
+    QTest::mouseClick(form.findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    EXPECT_EQ(redraws, 3);
+    EXPECT_EQ(chart->bar(1).slot(1).root, 11);
+    EXPECT_EQ(chart->bar(32).slot(3).root, 12);
+    EXPECT_TRUE(form.isVisible());
+}
+
+// --- About box -----------------------------------------------------------------------------
+
+TEST(About, CaptionTextAndClose)
+{
+    TForm6 about;
+    EXPECT_EQ(about.windowTitle(), "About...");
+    EXPECT_FALSE(about.isModal());
+    const QList<QLabel*> labels = about.findChildren<QLabel*>();
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_EQ(labels.first()->text(), "Mavrel  Version 1.0");
+
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    QTest::mouseClick(about.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    EXPECT_FALSE(about.isVisible());
+}
+
+} // namespace
+} // namespace mavrel
