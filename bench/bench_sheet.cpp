@@ -1,0 +1,143 @@
+// The sheet's costs beside a plain memcpy of the same bytes, measured in the
+// same run: the counter "x_memcpy" is the ratio (targets: a quarter turn of
+// a page within 4, composing layout "8" under 15). Both sides are timed on
+// the thread's own CPU clock, so that other work on a shared machine does not
+// tilt the ratio.
+#include "render/sheet.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+using namespace mavrel;
+
+namespace {
+
+double cpuSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Mean time of one memcpy of `bytes`, warm caches, as the benchmarks compare.
+double memcpySeconds(std::size_t bytes)
+{
+    std::vector<unsigned char> from(bytes, 0x5A);
+    std::vector<unsigned char> to(bytes);
+    constexpr int Rounds = 200;
+    std::memcpy(to.data(), from.data(), bytes);
+    const double start = cpuSeconds();
+    for (int i = 0; i < Rounds; ++i) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    return (cpuSeconds() - start) / Rounds;
+}
+
+QImage page()
+{
+    QImage img(DefaultPageWidth, DefaultPageHeight, SheetFormat);
+    for (int y = 0; y < img.height(); ++y) {
+        uchar* row = img.scanLine(y);
+        for (int x = 0; x < img.width() * 3; ++x)
+            row[x] = static_cast<uchar>(x * 7 + y);
+    }
+    return img;
+}
+
+void reportRatio(benchmark::State& state, double elapsed, double reference)
+{
+    const double perIteration = elapsed / static_cast<double>(state.iterations());
+    state.counters["x_memcpy"] = perIteration / reference;
+}
+
+void BM_MemcpyPage(benchmark::State& state)
+{
+    const std::size_t bytes = std::size_t(DefaultPageWidth) * DefaultPageHeight * 3;
+    std::vector<unsigned char> from(bytes, 0x5A), to(bytes);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_MemcpyPage);
+
+void BM_Bmprot90Page(benchmark::State& state)
+{
+    const double reference = memcpySeconds(std::size_t(DefaultPageWidth) * DefaultPageHeight * 3);
+    QImage img = page();
+    const int angle = static_cast<int>(state.range(0));
+    double elapsed = 0;
+    for (auto _ : state) {
+        const double start = cpuSeconds();
+        Bmprot90(img, angle);
+        elapsed += cpuSeconds() - start;
+        benchmark::DoNotOptimize(img.constBits());
+    }
+    reportRatio(state, elapsed, reference);
+}
+BENCHMARK(BM_Bmprot90Page)->Arg(90)->Arg(270);
+
+void BM_MemcpySheet8(benchmark::State& state)
+{
+    const QSize size = sheetSize(3);
+    const std::size_t bytes = std::size_t(size.width()) * size.height() * 3;
+    std::vector<unsigned char> from(bytes, 0x5A), to(bytes);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_MemcpySheet8);
+
+// Eight pages already on their side: what every composition after the first
+// one costs.
+void BM_Apercu8(benchmark::State& state)
+{
+    const QSize size = sheetSize(3);
+    const double reference = memcpySeconds(std::size_t(size.width()) * size.height() * 3);
+    Sheet sheet;
+    for (int p = 1; p <= SheetPositions; ++p)
+        sheet.copyPage(p, page());
+    sheet.Apercu(3);
+    double elapsed = 0;
+    for (auto _ : state) {
+        const double start = cpuSeconds();
+        sheet.Apercu(3);
+        elapsed += cpuSeconds() - start;
+        benchmark::DoNotOptimize(sheet.feuille().constBits());
+    }
+    reportRatio(state, elapsed, reference);
+}
+BENCHMARK(BM_Apercu8)->Unit(benchmark::kMillisecond);
+
+// Eight upright pages, each turned by the composition: the worst case, right
+// after switching from "1" or "4".
+void BM_Apercu8Turning(benchmark::State& state)
+{
+    const QSize size = sheetSize(3);
+    const double reference = memcpySeconds(std::size_t(size.width()) * size.height() * 3);
+    const QImage upright = page();
+    Sheet sheet;
+    double elapsed = 0;
+    for (auto _ : state) {
+        for (int p = 1; p <= SheetPositions; ++p)
+            sheet.copyPage(p, upright);
+        const double start = cpuSeconds();
+        sheet.Apercu(3);
+        elapsed += cpuSeconds() - start;
+        benchmark::DoNotOptimize(sheet.feuille().constBits());
+    }
+    reportRatio(state, elapsed, reference);
+}
+BENCHMARK(BM_Apercu8Turning)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,299 @@
+#include "sheet.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace mavrel {
+
+namespace {
+
+constexpr int PixelBytes = 3;
+
+// The turn goes tile by tile: a band of new rows crossed by a run of new
+// columns reads a small block of old rows, so both the pixels read and the
+// pixels written stay in the first-level cache.
+constexpr int RowBlock = 16;
+constexpr int ColumnRun = 256;
+
+// One pixel moved with a 4-byte load and store: the extra byte written is
+// the first byte of the next pixel of the row, which is written afterwards.
+inline void movePixelWide(uchar* to, const uchar* from)
+{
+    std::uint32_t v;
+    std::memcpy(&v, from, 4);
+    std::memcpy(to, &v, 4);
+}
+
+inline void movePixel(uchar* to, const uchar* from)
+{
+    std::memcpy(to, from, PixelBytes);
+}
+
+void blankPage(QImage& page)
+{
+    page = QImage(DefaultPageWidth, DefaultPageHeight, SheetFormat);
+    page.fill(Qt::white);
+    const int w = page.width();
+    const int h = page.height();
+    std::memset(page.scanLine(0), 0, static_cast<std::size_t>(w) * PixelBytes);
+    std::memset(page.scanLine(h - 1), 0, static_cast<std::size_t>(w) * PixelBytes);
+    for (int y = 1; y < h - 1; ++y) {
+        uchar* row = page.scanLine(y);
+        std::memset(row, 0, PixelBytes);
+        std::memset(row + (w - 1) * PixelBytes, 0, PixelBytes);
+    }
+}
+
+template <int Bytes>
+void sampleRow(uchar* out, const uchar* in, const std::vector<int>& column)
+{
+    for (const int offset : column) {
+        std::memcpy(out, in + offset, Bytes);
+        out += Bytes;
+    }
+}
+
+} // namespace
+
+void Bmprot90(QImage& bitmap, int angle)
+{
+    if (bitmap.isNull())
+        return;
+    if (bitmap.depth() != 24)
+        bitmap = bitmap.convertToFormat(SheetFormat);
+
+    // The old pixels are read from the image as it was, which stays alive
+    // while the turned one is written; the caller's copies never change.
+    const QImage old = std::move(bitmap);
+    const int W = old.width();
+    const int H = old.height();
+    QImage turned(H, W, old.format());
+
+    // New pixel (x, y) is old pixel (col(y), row(x)): clockwise col = y and
+    // row = H - 1 - x; otherwise col = W - 1 - y and row = x.
+    const bool clockwise = angle == 90;
+    const qsizetype oldLine = old.bytesPerLine();
+    const uchar* firstRow = old.constBits() + (clockwise ? (H - 1) * oldLine : 0);
+    const qsizetype rowStep = clockwise ? -oldLine : oldLine;
+
+    for (int y0 = 0; y0 < W; y0 += RowBlock) {
+        const int y1 = std::min(W, y0 + RowBlock);
+        // The last pixel of a row is moved byte-exact, as the wide moves
+        // would reach past the row.
+        for (int x0 = 0; x0 < H - 1; x0 += ColumnRun) {
+            const int x1 = std::min(H - 1, x0 + ColumnRun);
+            for (int y = y0; y < y1; ++y) {
+                const int col = clockwise ? y : W - 1 - y;
+                const uchar* from = firstRow + x0 * rowStep + col * PixelBytes;
+                uchar* to = turned.scanLine(y) + x0 * PixelBytes;
+                if (col == W - 1) {
+                    // A wide read here would reach past the last old row.
+                    for (int x = x0; x < x1; ++x, from += rowStep, to += PixelBytes)
+                        movePixel(to, from);
+                } else {
+                    for (int x = x0; x < x1; ++x, from += rowStep, to += PixelBytes)
+                        movePixelWide(to, from);
+                }
+            }
+        }
+        for (int y = y0; y < y1; ++y) {
+            const int col = clockwise ? y : W - 1 - y;
+            movePixel(turned.scanLine(y) + (H - 1) * PixelBytes,
+                      firstRow + (H - 1) * rowStep + col * PixelBytes);
+        }
+    }
+    bitmap = std::move(turned);
+}
+
+void stretchDraw(QImage& dest, const QRect& target, const QImage& source)
+{
+    if (source.isNull() || dest.isNull() || target.isEmpty())
+        return;
+    const QImage src = source.format() == dest.format()
+        ? source : source.convertToFormat(dest.format());
+    const int bpp = dest.depth() / 8;
+    if (bpp != 3 && bpp != 4)
+        return;
+    const QRect clipped = target & dest.rect();
+    if (clipped.isEmpty())
+        return;
+
+    const int sw = src.width();
+    const int sh = src.height();
+    const int tw = target.width();
+    const int th = target.height();
+    const std::size_t spanBytes = static_cast<std::size_t>(clipped.width()) * bpp;
+
+    // Source byte offset of every destination column.
+    std::vector<int> column(static_cast<std::size_t>(clipped.width()));
+    for (int dx = clipped.left(); dx <= clipped.right(); ++dx) {
+        const int sx = static_cast<int>(static_cast<long long>(dx - target.left()) * sw / tw);
+        column[static_cast<std::size_t>(dx - clipped.left())] = sx * bpp;
+    }
+    const bool sameWidth = sw == tw;
+
+    int previousRow = -1;
+    const uchar* previousSpan = nullptr;
+    for (int dy = clipped.top(); dy <= clipped.bottom(); ++dy) {
+        const int sy = static_cast<int>(static_cast<long long>(dy - target.top()) * sh / th);
+        uchar* out = dest.scanLine(dy) + clipped.left() * bpp;
+        if (sy == previousRow) {
+            std::memcpy(out, previousSpan, spanBytes);
+        } else if (sameWidth) {
+            std::memcpy(out, src.constScanLine(sy) + column[0], spanBytes);
+        } else if (bpp == 3) {
+            sampleRow<3>(out, src.constScanLine(sy), column);
+        } else {
+            sampleRow<4>(out, src.constScanLine(sy), column);
+        }
+        previousRow = sy;
+        previousSpan = out;
+    }
+}
+
+int layoutPositionCount(int layout)
+{
+    switch (layout) {
+    case 0: return 1;
+    case 1: return 2;
+    case 2: return 4;
+    case 3: return 8;
+    default: return 0;
+    }
+}
+
+int layoutFromCount(int chartsPerSheet)
+{
+    for (int layout = 0; layout < 4; ++layout)
+        if (layoutPositionCount(layout) == chartsPerSheet)
+            return layout;
+    return -1;
+}
+
+QSize sheetSize(int layout)
+{
+    const int S = DefaultPageWidth;
+    const int L = DefaultPageHeight;
+    switch (layout) {
+    case 0: return {S, L};
+    case 1: return {L, 2 * S};
+    case 2: return {2 * S, 2 * L};
+    case 3: return {2 * L, 4 * S};
+    default: return {};
+    }
+}
+
+QRect sheetRect(int layout, int position, int W, int H)
+{
+    const auto box = [](int left, int top, int right, int bottom) {
+        return QRect(left, top, right - left, bottom - top);
+    };
+    // Integer division truncates toward zero, as the sheet's divisions do.
+    const int w2 = W / 2;
+    const int h2 = H / 2;
+    const int h4 = H / 4;
+    const int h34 = (3 * H) / 4;
+    switch (layout) {
+    case 0:
+        return position == 1 ? box(0, 0, W, H) : QRect();
+    case 1:
+        if (position == 1) return box(0, 0, W, h2);
+        if (position == 2) return box(0, h2, W, H);
+        return {};
+    case 2:
+        switch (position) {
+        case 1: return box(0, 0, w2, h2);
+        case 2: return box(w2, 0, W, h2);
+        case 3: return box(0, h2, w2, H);
+        case 4: return box(w2, h2, W, H);
+        default: return {};
+        }
+    case 3: {
+        if (position < 1 || position > 8)
+            return {};
+        const int tops[] = {0, h4, h2, h34};
+        const int bottoms[] = {h4, h2, h34, H};
+        const int row = (position - 1) / 2;
+        const bool right = (position - 1) % 2 == 1;
+        return right ? box(w2, tops[row], W, bottoms[row]) : box(0, tops[row], w2, bottoms[row]);
+    }
+    default:
+        return {};
+    }
+}
+
+int sheetPositionAt(int layout, int x, int y, int w, int h)
+{
+    const int w2 = w / 2;
+    const int h2 = h / 2;
+    const int h4 = h / 4;
+    const int h34 = (3 * h) / 4;
+    const bool left = x < w2;
+    switch (layout) {
+    case 0:
+        return 1;
+    case 1:
+        return y < h2 ? 1 : 2;
+    case 2:
+        if (y < h2)
+            return left ? 1 : 2;
+        return left ? 3 : 4;
+    case 3: {
+        int position;
+        if (y < h2)
+            position = y < h4 ? 1 : 3;
+        else
+            position = y > h34 ? 7 : 5;   // y = 3h/4 itself stays in the third row
+        return left ? position : position + 1;
+    }
+    default:
+        return 0;
+    }
+}
+
+void Sheet::creation()
+{
+    for (QImage& page : m_grilles)
+        blankPage(page);
+    m_feuille = QImage();
+    m_preview = QImage(DefaultPageWidth, DefaultPageHeight, SheetFormat);
+    m_preview.fill(Qt::white);
+}
+
+void Sheet::copyPage(int position, const QImage& page)
+{
+    if (page.isNull())
+        return;
+    // Shared with the caller when already 24-bit: nothing here ever writes
+    // into a position's pixels, a rotation builds a new bitmap.
+    grille(position) = page.convertToFormat(SheetFormat);
+}
+
+void Sheet::Apercu(int layout)
+{
+    const int count = layoutPositionCount(layout);
+    if (count > 0) {
+        const QSize size = sheetSize(layout);
+        if (m_feuille.size() != size)
+            m_feuille = QImage(size, SheetFormat);
+        const bool upright = layout == 0 || layout == 2;
+        for (int p = 1; p <= count; ++p) {
+            QImage& page = grille(p);
+            if (upright && page.width() > page.height())
+                Bmprot90(page, 270);
+            else if (!upright && page.width() < page.height())
+                Bmprot90(page, 90);
+        }
+        // The rectangles tile the sheet exactly, so every pixel is redrawn.
+        for (int p = 1; p <= count; ++p)
+            stretchDraw(m_feuille, sheetRect(layout, p, size.width(), size.height()), grille(p));
+    }
+    if (m_preview.size() != QSize(DefaultPageWidth, DefaultPageHeight))
+        m_preview = QImage(DefaultPageWidth, DefaultPageHeight, SheetFormat);
+    stretchDraw(m_preview, QRect(0, 0, DefaultPageWidth, DefaultPageHeight), m_feuille);
+}
+
+} // namespace mavrel

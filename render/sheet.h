@@ -1,0 +1,77 @@
+// The printed sheet: up to eight chart pages composed onto one bitmap, each
+// page turned upright or on its side as the layout wants it. No window here:
+// the print preview and the command line compose with the same code.
+#pragma once
+
+#include "document/chart.h"
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+#include <array>
+
+namespace mavrel {
+
+// Every bitmap of the sheet: three bytes per pixel, blue, green, red.
+inline constexpr QImage::Format SheetFormat = QImage::Format_BGR888;
+
+// Turns a 24-bit bitmap a quarter turn in place, swapping its width and
+// height: 90 clockwise, any other angle counterclockwise. A bitmap of another
+// depth is converted to 24 bits first.
+void Bmprot90(QImage& bitmap, int angle);
+
+// Copies the whole of `source` into `target` of `dest`, scaled to the
+// rectangle's size by plain sampling (no smoothing, proportions not kept).
+// A rectangle of the source's own size is copied row by row. The source is
+// brought to the destination's format, which must be 24 or 32 bits.
+void stretchDraw(QImage& dest, const QRect& target, const QImage& source);
+
+// Layouts are the item indices of the "Par :" box: 0, 1, 2, 3 for 1, 2, 4
+// and 8 charts per sheet; any other index means no item is selected.
+inline constexpr int SheetPositions = 8;
+int layoutPositionCount(int layout);            // 1, 2, 4, 8, or 0
+int layoutFromCount(int chartsPerSheet);        // 1 -> 0, ..., 8 -> 3, or -1
+QSize sheetSize(int layout);                    // empty for no layout
+// Position 1..count of the layout on a sheet of width W and height H; right
+// and bottom exclusive.
+QRect sheetRect(int layout, int position, int W, int H);
+
+// The position a click at (x, y) on the preview image of width w and height
+// h addresses, or 0 when no layout is selected.
+int sheetPositionAt(int layout, int x, int y,
+                    int w = DefaultPageWidth, int h = DefaultPageHeight);
+
+class Sheet {
+public:
+    Sheet() { creation(); }
+
+    // Eight blank pages (white, one-pixel black border) of the default page
+    // size, an empty sheet and a white preview.
+    void creation();
+
+    // Positions 1..8. Each keeps the size of the page last copied into it and
+    // every rotation the compositions gave it.
+    QImage& grille(int position) { return m_grilles[static_cast<std::size_t>(position - 1)]; }
+    const QImage& grille(int position) const
+    {
+        return m_grilles[static_cast<std::size_t>(position - 1)];
+    }
+    // Replaces a position by a copy of `page`, unscaled, converted to 24 bits.
+    void copyPage(int position, const QImage& page);
+
+    // Composes the sheet for the layout and scales it into the preview. With
+    // no layout the sheet keeps its size and content and is only redrawn into
+    // the preview.
+    void Apercu(int layout);
+
+    const QImage& feuille() const { return m_feuille; }
+    const QImage& preview() const { return m_preview; }
+
+private:
+    std::array<QImage, SheetPositions> m_grilles;
+    QImage m_feuille;
+    QImage m_preview;
+};
+
+} // namespace mavrel
