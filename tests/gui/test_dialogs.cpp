@@ -181,61 +181,53 @@ TEST_F(ChordDialogTest, RegionChoosesTheSlotForEveryDivision)
     }
 }
 
-TEST_F(ChordDialogTest, OkStoresTheChosenChordIntoTheSlotOnly)
+TEST_F(ChordDialogTest, OkStoresWhatTheControlsShow)
 {
+    struct Row {
+        const char* name;
+        int root, quality;
+        bool flat, other;
+        const char* text;
+        int storedRoot;
+        const char* storedQuality;
+    };
+    const Row rows[] = {
+        {"D#m7 in flats", 4, 4, true, false, "", 4, "m7"},
+        {"\"%\" drops a list quality", 0, 4, false, false, "", 0, ""},
+        {"\"%\" keeps a free text", 0, 0, false, true, "sus4", 0, "sus4"},
+        {"empty free text wins over the list", 10, 2, false, true, "", 10, ""},
+    };
     TCase& bar = chart->bar(9);
     bar.division = 3;
     bar.slot(1) = chord(1, "m");
     bar.slot(4) = chord(8, "7");
-    const TCase before = bar;
-    open(9, 3);
-    ASSERT_EQ(dialog.chosenSlot(), 3);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const TCase before = bar;
+        redraws = 0;
+        open(9, 3);   // presets from the previous row's chord
+        ASSERT_EQ(dialog.chosenSlot(), 3);
+        clickRow(roots(), r.root);
+        clickRow(qualities(), r.quality);
+        if (flat()->isChecked() != r.flat)
+            QTest::mouseClick(flat(), Qt::LeftButton);
+        if (other()->isChecked() != r.other)
+            QTest::mouseClick(other(), Qt::LeftButton);
+        freeText()->clear();
+        QTest::keyClicks(freeText(), r.text);
+        ASSERT_EQ(flat()->isChecked(), r.flat);
+        ASSERT_EQ(other()->isChecked(), r.other);
+        QTest::mouseClick(ok(), Qt::LeftButton);
 
-    clickRow(roots(), 4);       // "D#/Eb"
-    clickRow(qualities(), 4);   // "m7"
-    QTest::mouseClick(flat(), Qt::LeftButton);
-    ASSERT_TRUE(flat()->isChecked());
-    QTest::mouseClick(ok(), Qt::LeftButton);
-
-    EXPECT_EQ(bar.slot(3).root, 4);
-    EXPECT_EQ(bar.slot(3).quality.view(), "m7");
-    EXPECT_EQ(bar.slot(3).flat, 1);
-    TCase rest = bar;
-    rest.slot(3) = before.slot(3);
-    EXPECT_TRUE(sameBytes(rest, before)) << "other slots and fields stay";
-    EXPECT_EQ(redraws, 1);
-    EXPECT_FALSE(dialog.isVisible());
-}
-
-TEST_F(ChordDialogTest, RepeatSignDropsAListQualityButKeepsFreeText)
-{
-    chart->bar(2).slot(1) = chord(5, "6");
-    open(2, 1);
-    clickRow(roots(), 0);
-    clickRow(qualities(), 4);
-    QTest::mouseClick(ok(), Qt::LeftButton);
-    EXPECT_EQ(chart->bar(2).slot(1).root, 0);
-    EXPECT_EQ(chart->bar(2).slot(1).quality.size(), 0u);
-
-    open(2, 1);
-    clickRow(roots(), 0);
-    QTest::mouseClick(other(), Qt::LeftButton);
-    ASSERT_TRUE(other()->isChecked());
-    QTest::keyClicks(freeText(), "sus4");
-    QTest::mouseClick(ok(), Qt::LeftButton);
-    EXPECT_EQ(chart->bar(2).slot(1).root, 0);
-    EXPECT_EQ(chart->bar(2).slot(1).quality.view(), "sus4");
-}
-
-TEST_F(ChordDialogTest, OtherWithEmptyTextStoresNoQuality)
-{
-    open(4, 2);
-    clickRow(roots(), 10);
-    clickRow(qualities(), 2);   // "7", overridden by the empty free text
-    QTest::mouseClick(other(), Qt::LeftButton);
-    QTest::mouseClick(ok(), Qt::LeftButton);
-    EXPECT_EQ(chart->bar(4).slot(1).root, 10);
-    EXPECT_EQ(chart->bar(4).slot(1).quality.size(), 0u);
+        EXPECT_EQ(bar.slot(3).root, r.storedRoot);
+        EXPECT_EQ(bar.slot(3).quality.view(), r.storedQuality);
+        EXPECT_EQ(bar.slot(3).flat, r.flat ? 1 : 0);
+        TCase rest = bar;
+        rest.slot(3) = before.slot(3);
+        EXPECT_TRUE(sameBytes(rest, before)) << "other slots and fields stay";
+        EXPECT_EQ(redraws, 1);
+        EXPECT_FALSE(dialog.isVisible());
+    }
 }
 
 TEST_F(ChordDialogTest, CancelStoresNothingAndDoesNotRedraw)
