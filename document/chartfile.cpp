@@ -251,7 +251,6 @@ public:
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
 
-    int fd() const { return m_fd; }
     int close()
     {
         const int fd = m_fd;
@@ -504,10 +503,9 @@ FileResult Load(Chart& chart, ChartView& view, const std::string& fileName, File
     if (got - HeaderSize < recordsSize(info))
         return failure(EndOfFile);
 
-    // Every byte is in hand and the counts are within the arrays: from here
-    // on nothing can fail.
-    // One reader per record: its size is fixed, so the compiler drops the
-    // checks inside it.
+    // Every byte is in hand and the counts fit the arrays: nothing can fail
+    // from here, so only now is the document replaced. One reader per record,
+    // of fixed size, so that the compiler drops the checks inside it.
     chart.info = info;
     const std::uint8_t* record = bytes.data() + HeaderSize;
     for (int i = 1; i <= info.count; ++i, record += BarRecordSize) {
