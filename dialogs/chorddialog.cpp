@@ -154,6 +154,9 @@ void TForm2::showAt(QPoint cursor, int mainOuterHeight, int bar, int region)
     move(chordDialogPosition(cursor, mainOuterHeight, frameGeometry().height()));
     ReperageAcc(bar, region);
     show();
+    // The frame's height is known only once the dialog is on screen: the first
+    // opening is placed again with it, so that it too ends at the cursor.
+    move(chordDialogPosition(cursor, mainOuterHeight, frameGeometry().height()));
 }
 
 void TForm2::Button1Click()

@@ -1,0 +1,197 @@
+// The main window under test, driven as a user drives it: presses, drags and
+// releases on the page image, clicks on tool buttons and menu items, keys typed
+// into the text box. Page points are page pixels, as the handlers see them.
+#pragma once
+
+#include "app/mainwindow.h"
+#include "document/chartfile.h"
+#include "render/page.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mavrel::test {
+
+inline bool sameBytes(const TCase& a, const TCase& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+inline TAccord chord(int root, const char* quality = "", bool flat = false)
+{
+    TAccord a{};
+    a.root = static_cast<std::uint8_t>(root);
+    a.quality.assign(quality);
+    a.flat = flat ? 1 : 0;
+    return a;
+}
+
+inline std::vector<char> fileBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray b = f.readAll();
+    return {b.begin(), b.end()};
+}
+
+// Where the first pixel of two images of one size differs, or nothing.
+inline ::testing::AssertionResult sameImage(const QImage& actual, const QImage& expected)
+{
+    if (actual.size() != expected.size())
+        return ::testing::AssertionFailure() << "size " << actual.width() << "x" << actual.height()
+                                             << ", expected " << expected.width() << "x"
+                                             << expected.height();
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if ((actual.pixel(x, y) & 0xFFFFFF) != (expected.pixel(x, y) & 0xFFFFFF))
+                return ::testing::AssertionFailure() << "first difference at (" << x << ", " << y << ")";
+    return ::testing::AssertionSuccess();
+}
+
+class PageWindowTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TForm1> window = std::make_unique<TForm1>();
+    QWidget* image = nullptr;
+    QLineEdit* edit = nullptr;
+    QStringList messages;
+    QTemporaryDir dir;
+
+    void SetUp() override
+    {
+        window->setMessenger([this](const QString& m) { messages << m; });
+        window->setOpenChooser([] { return QString(); });
+        window->setSaveChooser([] { return QString(); });
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        image = window->findChild<QWidget*>("Image1");
+        ASSERT_TRUE(image);
+        edit = findTextBox();
+        ASSERT_TRUE(edit);
+        ASSERT_TRUE(dir.isValid());
+    }
+
+    // The text box of the page, not the chord dialog's box of the same name.
+    QLineEdit* findTextBox()
+    {
+        for (QLineEdit* e : window->findChildren<QLineEdit*>("Edit1"))
+            if (e->parentWidget() == image->parentWidget())
+                return e;
+        return nullptr;
+    }
+
+    Chart& chart() { return window->chart(); }
+
+    // A point of bar `b` as laid out, `dx`, `dy` from its top-left corner.
+    QPoint inBar(int b, int dx, int dy) const
+    {
+        const TCase& c = window->chart().bar(b);
+        return {c.x + dx, c.y + dy};
+    }
+    // Points well inside each triangle of a bar of the default 106 x 72.
+    QPoint leftOf(int b) const { return inBar(b, 10, 36); }
+    QPoint topOf(int b) const { return inBar(b, 53, 10); }
+    QPoint bottomOf(int b) const { return inBar(b, 53, 62); }
+    QPoint rightOf(int b) const { return inBar(b, 96, 36); }
+    QPoint centreOf(int b) const { return inBar(b, 53, 36); }
+    QPoint regionPoint(int b, int region) const
+    {
+        switch (region) {
+        case 1: return leftOf(b);
+        case 2: return topOf(b);
+        case 3: return bottomOf(b);
+        default: return rightOf(b);
+        }
+    }
+
+    void press(QPoint p, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(image, button, {}, p);
+        QTest::mouseRelease(image, button, {}, p);
+    }
+
+    void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(image, button, {}, from);
+        QTest::mouseMove(image, (from + to) / 2);
+        QTest::mouseMove(image, to);
+        QTest::mouseRelease(image, button, {}, to);
+    }
+
+    QToolButton* button(const char* name) { return window->findChild<QToolButton*>(name); }
+    void useTool(const char* speedButton) { QTest::mouseClick(button(speedButton), Qt::LeftButton); }
+    void chordTool() { useTool("SpeedButton1"); }
+    void eraser() { useTool("SpeedButton3"); }
+    void barLineTool() { useTool("SpeedButton2"); }
+    void textTool() { useTool("SpeedButton4"); }
+    void lasso() { useTool("SpeedButton7"); }
+
+    void menu(const char* action)
+    {
+        QAction* a = window->findChild<QAction*>(action);
+        ASSERT_TRUE(a) << action;
+        a->trigger();
+    }
+
+    QComboBox* sizeBox() { return window->findChild<QComboBox*>("ComboBox1"); }
+    void chooseSize(const QString& size)
+    {
+        QComboBox* c = sizeBox();
+        const int i = c->findText(size);
+        ASSERT_GE(i, 0) << size.toStdString();
+        c->setCurrentIndex(i);
+        emit c->activated(i);
+    }
+
+    void clickRow(QListWidget* list, int row)
+    {
+        QListWidgetItem* item = list->item(row);
+        list->scrollToItem(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    }
+
+    // Changes the chart behind the window's back: only a redraw shows it.
+    void hideBehindTheWindow(int b) { chart().bar(b).shown = 0; }
+
+    // The page the window should show for `expected`, drawn apart.
+    static QImage pageOf(Chart expected, const Selection& selection = {})
+    {
+        Page page;
+        page.DrawGrille(expected, selection, false);
+        return page.image();
+    }
+    // The current chart, as it would be drawn now.
+    QImage expectedPage() { return pageOf(chart(), window->selectionList()); }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // "Enregistrer Sous.." into the temporary folder.
+    std::vector<char> saveThroughMenu(const QString& name)
+    {
+        const QString chosen = path(name);
+        window->setSaveChooser([chosen] { return chosen; });
+        menu("EnregistrerSous1");
+        window->setSaveChooser([] { return QString(); });
+        return fileBytes(chosen + ".bab");
+    }
+
+    std::vector<char> savedBytes(const Chart& c, const QString& name)
+    {
+        const QString p = path(name);
+        const FileResult r = Save(c, QFile::encodeName(p).toStdString());
+        EXPECT_TRUE(r.ok) << r.message;
+        return fileBytes(p);
+    }
+};
+
+} // namespace mavrel::test
