@@ -1,0 +1,180 @@
+// Page drawing and hit-testing beside a memset of the page buffer, measured in
+// the same run: the counter "x_memset" is the ratio. A lasso drag redraws the
+// whole page at every mouse move, hence the targets: the default chart within
+// 10, a full page within 100, a full page of 72-point chords within 2 x the
+// same page at 48 points, and FindCase over 500 bars within 1. Both sides are
+// timed on the thread's own CPU clock, so that other work on a shared machine
+// does not tilt the ratio.
+#include "render/page.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace mavrel;
+
+namespace {
+
+constexpr std::size_t PageBytes = std::size_t(DefaultPageWidth) * DefaultPageHeight * 4;
+
+double cpuSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+void clearPage(std::vector<unsigned char>& page)
+{
+    std::memset(page.data(), 0xFF, page.size());
+    benchmark::DoNotOptimize(page.data());
+    benchmark::ClobberMemory();
+}
+
+// Mean time of one memset of the page buffer, warm caches.
+double memsetSeconds()
+{
+    std::vector<unsigned char> page(PageBytes);
+    constexpr int Rounds = 200;
+    clearPage(page);
+    const double start = cpuSeconds();
+    for (int i = 0; i < Rounds; ++i)
+        clearPage(page);
+    return (cpuSeconds() - start) / Rounds;
+}
+
+// A chart in a window-less view, drawn once by New.
+struct Drawn {
+    Chart chart{};
+    PageView view{chart};
+    Selection selection;
+    Drawn() { New(chart, view); }
+    void draw() { view.page().DrawGrille(chart, selection, false); }
+};
+
+// 20 x 25 bars, each of division type 3 with four chords and every sign,
+// and 100 labels.
+std::unique_ptr<Drawn> fullPage(int chordPoints)
+{
+    auto d = std::make_unique<Drawn>();
+    Chart& c = d->chart;
+    c.info.columns = 20;
+    c.info.rows = 25;
+    c.info.fontSize = chordPoints;
+    static const char* const Qualities[] = {"m7", "7", "M7", "m7\xF8", "dim", "6", "9", "m6"};
+    for (int i = 1; i <= MaxBars; ++i) {
+        TCase& b = c.bar(i);
+        b.division = 3;
+        b.left = b.right = 1;
+        b.top = b.bottom = 1;
+        for (int s = 1; s <= 4; ++s) {
+            TAccord& a = b.slot(s);
+            a.root = static_cast<std::uint8_t>(1 + (i + 3 * s) % 12);
+            a.quality.assign(Qualities[(i + s) % 8]);
+            a.flat = static_cast<std::uint8_t>((i + s) % 2);
+        }
+    }
+    for (int j = 1; j <= MaxLabels; ++j) {
+        TTexte& t = c.label(j);
+        t.text.assign("Texte " + std::to_string(j));
+        t.x = 20 + (j % 10) * 52;
+        t.y = 10 + (j / 10) * 75;
+        t.size = static_cast<std::int8_t>(8 + j % 5 * 4);
+        t.bold = static_cast<std::uint8_t>(j % 2);
+    }
+    c.info.labelCount = MaxLabels;
+    d->draw();   // lays out and fills the text cache, as the first redraw does
+    return d;
+}
+
+void reportRatio(benchmark::State& state, double elapsed, double reference)
+{
+    const double perIteration = elapsed / static_cast<double>(state.iterations());
+    state.counters["x_memset"] = perIteration / reference;
+}
+
+void BM_MemsetPage(benchmark::State& state)
+{
+    std::vector<unsigned char> page(PageBytes);
+    for (auto _ : state)
+        clearPage(page);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * PageBytes));
+}
+BENCHMARK(BM_MemsetPage);
+
+void drawRepeatedly(benchmark::State& state, Drawn& d)
+{
+    const double reference = memsetSeconds();
+    const double start = cpuSeconds();
+    for (auto _ : state) {
+        d.draw();
+        benchmark::DoNotOptimize(d.view.image().constBits());
+    }
+    reportRatio(state, cpuSeconds() - start, reference);
+}
+
+// Target: 10 x memset.
+void BM_DrawGrilleDefault(benchmark::State& state)
+{
+    Drawn d;
+    drawRepeatedly(state, d);
+}
+BENCHMARK(BM_DrawGrilleDefault);
+
+// Target: 100 x memset at 10 points; 72 points within 2 x the same at 48.
+void BM_DrawGrilleFullPage(benchmark::State& state)
+{
+    auto d = fullPage(static_cast<int>(state.range(0)));
+    drawRepeatedly(state, *d);
+}
+BENCHMARK(BM_DrawGrilleFullPage)->ArgName("points")->Arg(10)->Arg(48)->Arg(72);
+
+// Target: 2. The same full page drawn at 72 and at 48 points in turns; the
+// counter "x_48pt" is the ratio of their times.
+void BM_DrawGrilleFullPage72Over48(benchmark::State& state)
+{
+    auto big = fullPage(72);
+    auto small = fullPage(48);
+    const double reference = memsetSeconds();
+    double bigSeconds = 0, smallSeconds = 0;
+    for (auto _ : state) {
+        double start = cpuSeconds();
+        big->draw();
+        bigSeconds += cpuSeconds() - start;
+        start = cpuSeconds();
+        small->draw();
+        smallSeconds += cpuSeconds() - start;
+        benchmark::DoNotOptimize(big->view.image().constBits());
+        benchmark::DoNotOptimize(small->view.image().constBits());
+    }
+    state.counters["x_48pt"] = bigSeconds / smallSeconds;
+    reportRatio(state, bigSeconds, reference);
+}
+BENCHMARK(BM_DrawGrilleFullPage72Over48);
+
+// Target: 1 x memset. The point lies in the last bar, so the scan sees all 500.
+void BM_FindCase500(benchmark::State& state)
+{
+    auto d = fullPage(10);
+    const TCase& last = d->chart.bar(MaxBars);
+    const int x = last.x + d->chart.info.barWidth / 2;
+    const int y = last.y + 2;
+    const double reference = memsetSeconds();
+    int bar = 0, region = 0;
+    const double start = cpuSeconds();
+    for (auto _ : state) {
+        FindCase(d->chart, x, y, bar, region);
+        benchmark::DoNotOptimize(bar);
+        benchmark::DoNotOptimize(region);
+    }
+    reportRatio(state, cpuSeconds() - start, reference);
+    if (bar != MaxBars)
+        state.SkipWithError("the point is not in the last bar");
+}
+BENCHMARK(BM_FindCase500);
+
+} // namespace
