@@ -74,7 +74,9 @@ protected:
         window->setSaveChooser([] { return QString(); });
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        image = window->findChild<QWidget*>("Image1");
+        // Looked up in the main window's own area: the secondary windows
+        // reuse some of these names.
+        image = window->centralWidget()->findChild<QWidget*>("Image1");
         ASSERT_TRUE(image);
         edit = findTextBox();
         ASSERT_TRUE(edit);
@@ -84,7 +86,7 @@ protected:
     // The text box of the page, not the chord dialog's box of the same name.
     QLineEdit* findTextBox()
     {
-        for (QLineEdit* e : window->findChildren<QLineEdit*>("Edit1"))
+        for (QLineEdit* e : window->centralWidget()->findChildren<QLineEdit*>("Edit1"))
             if (e->parentWidget() == image->parentWidget())
                 return e;
         return nullptr;
@@ -98,12 +100,15 @@ protected:
         const TCase& c = window->chart().bar(b);
         return {c.x + dx, c.y + dy};
     }
-    // Points well inside each triangle of a bar of the default 106 x 72.
-    QPoint leftOf(int b) const { return inBar(b, 10, 36); }
-    QPoint topOf(int b) const { return inBar(b, 53, 10); }
-    QPoint bottomOf(int b) const { return inBar(b, 53, 62); }
-    QPoint rightOf(int b) const { return inBar(b, 96, 36); }
-    QPoint centreOf(int b) const { return inBar(b, 53, 36); }
+    // Points well inside each triangle of a bar, and its centre (on both
+    // diagonals). With the default 106 x 72 bars: (10, 36), (53, 10), ...
+    int barW() const { return window->chart().info.barWidth; }
+    int barH() const { return window->chart().info.barHeight; }
+    QPoint leftOf(int b) const { return inBar(b, 10, barH() / 2); }
+    QPoint topOf(int b) const { return inBar(b, barW() / 2, 10); }
+    QPoint bottomOf(int b) const { return inBar(b, barW() / 2, barH() - 10); }
+    QPoint rightOf(int b) const { return inBar(b, barW() - 10, barH() / 2); }
+    QPoint centreOf(int b) const { return inBar(b, barW() / 2, barH() / 2); }
     QPoint regionPoint(int b, int region) const
     {
         switch (region) {
@@ -128,7 +133,7 @@ protected:
         QTest::mouseRelease(image, button, {}, to);
     }
 
-    QToolButton* button(const char* name) { return window->findChild<QToolButton*>(name); }
+    QToolButton* button(const char* name) { return window->centralWidget()->findChild<QToolButton*>(name); }
     void useTool(const char* speedButton) { QTest::mouseClick(button(speedButton), Qt::LeftButton); }
     void chordTool() { useTool("SpeedButton1"); }
     void eraser() { useTool("SpeedButton3"); }
@@ -143,7 +148,7 @@ protected:
         a->trigger();
     }
 
-    QComboBox* sizeBox() { return window->findChild<QComboBox*>("ComboBox1"); }
+    QComboBox* sizeBox() { return window->centralWidget()->findChild<QComboBox*>("ComboBox1"); }
     void chooseSize(const QString& size)
     {
         QComboBox* c = sizeBox();

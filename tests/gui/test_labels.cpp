@@ -1,0 +1,413 @@
+// Text labels typed on the page: the text tool's presses, the floating box,
+// Enter, and the faults that could lose a label.
+#include "render/canvas.h"
+#include "test_page_support.h"
+
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <utility>
+
+namespace mavrel::test {
+namespace {
+
+class LabelsTest : public PageWindowTest {
+protected:
+    void SetUp() override
+    {
+        PageWindowTest::SetUp();
+        textTool();
+    }
+
+    void type(const QString& text)
+    {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    void enter() { QTest::keyClick(edit, Qt::Key_Return); }
+
+    // A label typed at a free point of the page and committed with Enter.
+    void addLabel(QPoint at, const QString& text)
+    {
+        press(at);
+        ASSERT_TRUE(edit->isVisible());
+        ASSERT_TRUE(edit->text().isEmpty());
+        type(text);
+        enter();
+    }
+
+    // The box's top-left corner in page pixels.
+    QPoint boxOnPage() const { return edit->pos() - image->pos(); }
+
+    int labelCount() { return chart().info.labelCount; }
+    std::string labelText(int j) { return chart().label(j).text.str(); }
+    QPoint anchor(int j) { return {chart().label(j).x, chart().label(j).y}; }
+
+    QToolButton* boldButton() { return button("SpeedButton6"); }
+
+    using Labels = std::vector<std::pair<std::string, QPoint>>;
+    Labels liveLabels()
+    {
+        Labels all;
+        for (int j = 1; j <= labelCount(); ++j)
+            all.emplace_back(labelText(j), anchor(j));
+        return all;
+    }
+};
+
+TEST_F(LabelsTest, PressOnAFreePointShowsTheBoxThereWhateverTheScroll)
+{
+    press({300, 60});
+    ASSERT_TRUE(edit->isVisible());
+    EXPECT_EQ(boxOnPage(), QPoint(300, 60));
+    EXPECT_EQ(edit->mapToGlobal(QPoint(0, 0)), image->mapToGlobal(QPoint(300, 60)));
+
+    // Text, size, weight and width go along to the next free point.
+    chooseSize("14");
+    QTest::mouseClick(boldButton(), Qt::LeftButton);
+    type("abc");
+    const int width = edit->width();
+    auto* scroll = window->findChild<QScrollArea*>("ScrollBox1");
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->maximum());
+    ASSERT_GT(scroll->verticalScrollBar()->value(), 0);
+    press({400, 700});
+    EXPECT_EQ(boxOnPage(), QPoint(400, 700));
+    EXPECT_EQ(edit->mapToGlobal(QPoint(0, 0)), image->mapToGlobal(QPoint(400, 700)));
+    EXPECT_EQ(edit->text(), "abc");
+    EXPECT_EQ(edit->width(), width);
+    EXPECT_EQ(window->editFontSize(), 14);
+    EXPECT_TRUE(edit->font().bold());
+    EXPECT_EQ(labelCount(), 0);
+}
+
+TEST_F(LabelsTest, EnterCommitsTheBoxAsTheLastLabel)
+{
+    chooseSize("10");
+    press({200, 60});
+    type("a");
+    EXPECT_EQ(edit->width(), 20);
+    type("b");
+    EXPECT_EQ(edit->width(), 30);
+    type("  c");
+    enter();
+    ASSERT_EQ(labelCount(), 1);
+    EXPECT_EQ(labelText(1), "ab  c");
+    EXPECT_EQ(anchor(1), QPoint(200, 60));
+    EXPECT_EQ(chart().label(1).size, 10);
+    EXPECT_EQ(chart().label(1).bold, 0);
+    EXPECT_TRUE(edit->text().isEmpty());
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_EQ(edit->width(), 20) << "twice the size right after a commit";
+    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+
+    // Enter on an empty box commits nothing; the box stays.
+    chooseSize("12");
+    press({200, 100});
+    type("x");
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    ASSERT_TRUE(edit->text().isEmpty());
+    enter();
+    EXPECT_EQ(labelCount(), 1);
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_EQ(edit->width(), 24);
+
+    // Spaces alone are a text; the keypad's Enter commits as well.
+    type("   ");
+    QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_EQ(labelCount(), 2);
+    EXPECT_EQ(labelText(2), "   ");
+    EXPECT_EQ(anchor(2), QPoint(200, 100));
+}
+
+TEST_F(LabelsTest, EachLabelKeepsItsOwnSizeAndWeight)
+{
+    chooseSize("24");
+    QTest::mouseClick(boldButton(), Qt::LeftButton);
+    addLabel({80, 30}, "Titre");
+    QTest::mouseClick(boldButton(), Qt::LeftButton);
+    chooseSize("10");
+    addLabel({80, 90}, "remarque");
+    chooseSize("36");   // the size box never changes a label on the page
+
+    ASSERT_EQ(labelCount(), 2);
+    EXPECT_EQ(chart().label(1).size, 24);
+    EXPECT_EQ(chart().label(1).bold, 1);
+    EXPECT_EQ(chart().label(2).size, 10);
+    EXPECT_EQ(chart().label(2).bold, 0);
+    EXPECT_EQ(chart().info.fontSize, 10) << "the chords keep their size";
+    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    // Bold at 24 points is blacker than the regular 10-point remark.
+    const QImage& page = window->pageImage();
+    auto ink = [&](QRect r) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += (page.pixel(x, y) & 0xFFFFFF) == 0;
+        return n;
+    };
+    EXPECT_GT(ink({80, 30, 100, 40}), 2 * ink({80, 90, 100, 20}));
+}
+
+TEST_F(LabelsTest, AReopenedLabelComesBackAtItsAnchorInItsSizeAndWeight)
+{
+    chooseSize("18");
+    QTest::mouseClick(boldButton(), Qt::LeftButton);
+    addLabel({150, 40}, "Intro");
+    chooseSize("8");
+    QTest::mouseClick(boldButton(), Qt::LeftButton);
+    ASSERT_FALSE(boldButton()->isChecked());
+
+    press({151, 41});
+    EXPECT_EQ(labelCount(), 0);
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_EQ(boxOnPage(), QPoint(150, 40));
+    EXPECT_EQ(edit->text(), "Intro");
+    EXPECT_EQ(window->editFontSize(), 18);
+    EXPECT_TRUE(edit->font().bold());
+    EXPECT_EQ(sizeBox()->currentText(), "18");
+    EXPECT_TRUE(boldButton()->isChecked());
+    EXPECT_EQ(edit->width(), 18 * 6);
+    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage())) << "gone from the page";
+
+    enter();
+    ASSERT_EQ(labelCount(), 1);
+    EXPECT_EQ(anchor(1), QPoint(150, 40));
+    EXPECT_EQ(labelText(1), "Intro");
+    EXPECT_EQ(chart().label(1).size, 18);
+    EXPECT_EQ(chart().label(1).bold, 1);
+}
+
+TEST_F(LabelsTest, OpeningLabelOneOfThreeMovesTheLastIntoItsPlace)
+{
+    addLabel({100, 50}, "un");
+    addLabel({100, 80}, "deux");
+    addLabel({100, 110}, "trois");
+    press({101, 51});
+    ASSERT_EQ(labelCount(), 2);
+    EXPECT_EQ(labelText(1), "trois");
+    EXPECT_EQ(anchor(1), QPoint(100, 110));
+    EXPECT_EQ(labelText(2), "deux");
+    EXPECT_EQ(edit->text(), "un");
+    enter();
+    ASSERT_EQ(labelCount(), 3);
+    EXPECT_EQ(labelText(3), "un") << "an edited label goes to the end";
+}
+
+TEST_F(LabelsTest, TheHotZoneIsTheSquareStrictlyInsideTheAnchor)
+{
+    addLabel({100, 50}, "ancre");
+    struct Row {
+        QPoint at;
+        bool opens;
+    };
+    const Row rows[] = {
+        {{101, 51}, true},  {{115, 65}, true},  {{108, 58}, true},
+        {{100, 51}, false}, {{116, 51}, false}, {{101, 50}, false}, {{101, 66}, false},
+        {{115, 66}, false}, {{140, 55}, false},   // further along its text: not found either
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.at.x()) + "," + std::to_string(r.at.y()));
+        press(r.at);
+        if (r.opens) {
+            EXPECT_EQ(labelCount(), 0);
+            EXPECT_EQ(edit->text(), "ancre");
+            EXPECT_EQ(boxOnPage(), QPoint(100, 50));
+            enter();
+        } else {
+            EXPECT_EQ(labelCount(), 1);
+            EXPECT_TRUE(edit->text().isEmpty());
+            EXPECT_EQ(boxOnPage(), r.at);
+        }
+        ASSERT_EQ(labelCount(), 1);
+        ASSERT_EQ(anchor(1), QPoint(100, 50));
+    }
+}
+
+TEST_F(LabelsTest, OfTwoLabelsAtOnePointTheLaterOpens)
+{
+    addLabel({300, 300}, "dessous");
+    addLabel({300, 300}, "dessus");   // (300, 300) is outside the first one's hot zone
+    ASSERT_EQ(labelCount(), 2);
+    press({305, 305});
+    EXPECT_EQ(edit->text(), "dessus");
+    ASSERT_EQ(labelCount(), 1);
+    EXPECT_EQ(labelText(1), "dessous");
+}
+
+TEST_F(LabelsTest, OtherToolsHideTheBoxAndKeepItsText)
+{
+    press({300, 60});
+    type("garde");
+    for (const char* tool : {"SpeedButton1", "SpeedButton3", "SpeedButton2"}) {
+        SCOPED_TRACE(tool);
+        textTool();
+        press({300, 60});
+        ASSERT_TRUE(edit->isVisible());
+        useTool(tool);
+        press({10, 10}, Qt::RightButton);
+        EXPECT_FALSE(edit->isVisible());
+        EXPECT_EQ(edit->text(), "garde");
+    }
+    // The lasso leaves the box as it is.
+    textTool();
+    press({300, 60});
+    lasso();
+    press({10, 10});
+    EXPECT_TRUE(edit->isVisible());
+
+    textTool();
+    press({50, 740});
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_EQ(boxOnPage(), QPoint(50, 740));
+    EXPECT_EQ(edit->text(), "garde");
+    EXPECT_EQ(labelCount(), 0);
+    enter();
+    EXPECT_EQ(labelCount(), 1);
+    EXPECT_EQ(anchor(1), QPoint(50, 740));
+}
+
+TEST_F(LabelsTest, ALabelOfAnUnlistedSizeLeavesTheSizeBoxEmpty)
+{
+    // Sizes outside the list come from files, 0 and negative ones too: they
+    // are opened and committed again as they are.
+    for (const int size : {13, 0, -3}) {
+        SCOPED_TRACE(size);
+        ASSERT_TRUE(commitLabel(chart(), "treize", 200, 40, size, false));
+        window->DrawGrille();
+        press({201, 41});
+        EXPECT_EQ(edit->text(), "treize");
+        EXPECT_EQ(window->editFontSize(), size);
+        EXPECT_EQ(sizeBox()->currentIndex(), -1);
+        EXPECT_TRUE(sizeBox()->currentText().isEmpty());
+        EXPECT_EQ(edit->width(), effectivePoints(size) * 7);
+        enter();
+        ASSERT_EQ(labelCount(), 1);
+        EXPECT_EQ(chart().label(1).size, size);
+        chart().info.labelCount = 0;
+    }
+}
+
+// --- faults that lost labels -----------------------------------------------------
+
+TEST_F(LabelsTest, OpeningALabelFirstCommitsTheTextInTheBox)
+{
+    addLabel({100, 50}, "A");
+    addLabel({100, 200}, "C");
+
+    // Text typed and not committed: it becomes label 3, which then moves into
+    // the place of the label opened.
+    press({300, 60});
+    type("B");
+    press({101, 51});
+    EXPECT_EQ(edit->text(), "A");
+    EXPECT_EQ(boxOnPage(), QPoint(100, 50));
+    EXPECT_EQ(liveLabels(), (Labels{{"B", {300, 60}}, {"C", {100, 200}}}));
+
+    // A label taken out of the chart and not committed goes back where it was.
+    press({101, 201});
+    EXPECT_EQ(edit->text(), "C");
+    EXPECT_EQ(liveLabels(), (Labels{{"B", {300, 60}}, {"A", {100, 50}}}));
+
+    // Even when another tool has hidden the box meanwhile.
+    chordTool();
+    press({10, 10});
+    ASSERT_FALSE(edit->isVisible());
+    textTool();
+    press({301, 61});
+    EXPECT_EQ(edit->text(), "B");
+    EXPECT_EQ(liveLabels(), (Labels{{"C", {100, 200}}, {"A", {100, 50}}}));
+    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+}
+
+TEST_F(LabelsTest, SavingAndPrintingFirstCommitTheBox)
+{
+    press({200, 60});
+    type("titre");
+    const std::vector<char> saved = saveThroughMenu("avec");
+    ASSERT_EQ(labelCount(), 1);
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_TRUE(edit->text().isEmpty());
+    ASSERT_EQ(saved.size(), 2456u + 116u);
+    EXPECT_TRUE(saved == savedBytes(chart(), "expected.bab"));
+    EXPECT_EQ(std::string(&saved[2456 + 1], 5), "titre");
+
+    // A label taken out of the chart for editing is saved too.
+    press({201, 61});
+    ASSERT_EQ(labelCount(), 0);
+    EXPECT_EQ(saveThroughMenu("encore").size(), 2456u + 116u);
+    EXPECT_EQ(labelCount(), 1);
+
+    press({201, 61});
+    type(" 2");
+    menu("Imprimer1");
+    ASSERT_EQ(labelCount(), 1);
+    EXPECT_EQ(labelText(1), "titre 2");
+    EXPECT_EQ(anchor(1), QPoint(200, 60));
+    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    if (QWidget* preview = window->findChild<QWidget*>("Form3"))
+        preview->hide();
+
+    // An empty box adds nothing.
+    textTool();
+    press({400, 400});
+    saveThroughMenu("vide");
+    EXPECT_EQ(labelCount(), 1);
+}
+
+TEST_F(LabelsTest, TheBoxTakesAHundredCharactersAndNothingIsCut)
+{
+    press({30, 700});
+    const QString text = QString(60, QLatin1Char('x')) + QString(60, QLatin1Char('y'));
+    type(text);
+    EXPECT_EQ(edit->text(), text.left(100));
+    enter();
+    ASSERT_EQ(labelCount(), 1);
+    EXPECT_EQ(labelText(1), text.left(100).toStdString());
+}
+
+TEST_F(LabelsTest, TheBoxTakesOnlyWhatAChartFileCanHold)
+{
+    press({30, 700});
+    type(QStringLiteral("é€Ωa\u0142ñ\U0001F3B5ø"));
+    EXPECT_EQ(edit->text(), QStringLiteral("é€añø"));
+    enter();
+    ASSERT_EQ(labelCount(), 1);
+    EXPECT_EQ(labelText(1), "\xE9\x80" "a\xF1\xF8");
+
+    // And it comes back as it was typed.
+    press({31, 701});
+    EXPECT_EQ(edit->text(), QStringLiteral("é€añø"));
+}
+
+TEST_F(LabelsTest, AHundredAndFirstLabelStaysInTheBoxWithAMessage)
+{
+    for (int i = 0; i < MaxLabels; ++i)
+        ASSERT_TRUE(commitLabel(chart(), "plein", 20 + 5 * i, 20, 8, false));
+    window->DrawGrille();
+
+    press({300, 760});
+    type("encore");
+    enter();
+    EXPECT_EQ(labelCount(), MaxLabels);
+    EXPECT_EQ(edit->text(), "encore");
+    EXPECT_TRUE(edit->isVisible());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.first().contains("100")) << messages.first().toStdString();
+    EXPECT_TRUE(messages.first().contains("textes")) << messages.first().toStdString();
+
+    // Opening a label now would have to drop the box's text: nothing happens.
+    press({21, 21});
+    EXPECT_EQ(labelCount(), MaxLabels);
+    EXPECT_EQ(edit->text(), "encore");
+    EXPECT_EQ(labelText(1), "plein");
+
+    // Once a label is gone, Enter goes through.
+    chart().info.labelCount = MaxLabels - 1;
+    enter();
+    EXPECT_EQ(labelCount(), MaxLabels);
+    EXPECT_EQ(labelText(MaxLabels), "encore");
+}
+
+} // namespace
+} // namespace mavrel::test
