@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QRgb>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -66,10 +67,19 @@ public:
 private:
     struct Glyphs;
     const Glyphs& glyphs(std::string_view win1252);
+    // Takes the image's pixels for one drawing call: QImage::scanLine() checks
+    // for sharing at every call, which cost a third of a full page when it
+    // was asked per pixel and per row. False when there is nothing to draw on.
+    bool begin();
+    QRgb* row(int y) const { return reinterpret_cast<QRgb*>(m_bits + std::ptrdiff_t(y) * m_stride); }
     void plot(int x, int y, QRgb c);
     void span(int y, int x1, int x2, QRgb c);   // x1 included, x2 excluded, clipped
 
     QImage* m_image = nullptr;
+    uchar* m_bits = nullptr;
+    qsizetype m_stride = 0;
+    int m_width = 0;
+    int m_height = 0;
     QRgb m_brush = 0xFFFFFFFFu;
     PenStyle m_penStyle = PenStyle::Solid;
     int m_fontSize = 8;
