@@ -172,15 +172,17 @@ void TForm1::buildToolBar()
     ComboBox1->setGeometry(528, 7, 41, 21);
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    // Completing "7" to "72" would change what the user typed.
+    ComboBox1->setCompleter(nullptr);
     for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
         ComboBox1->addItem(QString::number(size));
     ComboBox1->setCurrentIndex(0);
     ComboBox1->setToolTip(QStringLiteral("Taille ecriture , accord  ou texte"));
     connect(ComboBox1, &QComboBox::activated, this,
             [this](int index) { ComboBox1Change(ComboBox1->itemText(index)); });
-    connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { ComboBox1Change(ComboBox1->currentText()); });
-    ComboBox1->lineEdit()->installEventFilter(this);
+    // A typed size is taken on Enter (eventFilter). The combo box has the
+    // focus and hands keys to its text, so the filter sits on the combo box.
+    ComboBox1->installEventFilter(this);
 
     SpeedButton6 = new QToolButton(Panel1);
     SpeedButton6->setObjectName(QStringLiteral("SpeedButton6"));
@@ -495,6 +497,21 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste)
             || key->key() == Qt::Key_Delete) {
             event->ignore();
+            return true;
+        }
+    }
+    if (watched == ComboBox1 && event->type() == QEvent::KeyPress) {
+        // Enter runs the change once, whether or not the text is one of the
+        // list's entries (QComboBox would report those a second time).
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            const QString text = ComboBox1->currentText();
+            const int entry = ComboBox1->findText(text, Qt::MatchExactly);
+            if (entry >= 0) {
+                const QSignalBlocker block(ComboBox1);
+                ComboBox1->setCurrentIndex(entry);
+            }
+            ComboBox1Change(text);
             return true;
         }
     }

@@ -1,0 +1,673 @@
+// The main window's tool bar, driven through its real widgets: start-up
+// state, tools, sizes and weight, the grid spinners, the page's orientation
+// and page-layout mode with its margin track bars.
+#include "test_mainwindow_support.h"
+
+#include "dialogs/about.h"
+#include "dialogs/chorddialog.h"
+#include "dialogs/transposer.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace mavrel::mainwindow_test {
+namespace {
+
+bool isDark(QRgb c) { return qGray(c) < 128; }
+
+bool darkOnRow(const QImage& img, int y, int x0, int x1)
+{
+    for (int x = x0; x <= x1; ++x)
+        if (isDark(img.pixel(x, y)))
+            return true;
+    return false;
+}
+
+bool darkOnColumn(const QImage& img, int x, int y0, int y1)
+{
+    for (int y = y0; y <= y1; ++y)
+        if (isDark(img.pixel(x, y)))
+            return true;
+    return false;
+}
+
+// The four dash-dot guides of page-layout mode, looked for where no bar is:
+// along the top and bottom guides left of the grid, along the side guides
+// above it.
+struct Guides {
+    bool top, bottom, left, right;
+};
+Guides guidesOn(const QImage& img, const TGrilleInfo& g)
+{
+    const int pw = img.width(), ph = img.height();
+    // Column 0 and row 0 hold the page's own frame.
+    return {darkOnRow(img, g.topMargin - 1, 1, g.sideMargin - 3),
+            darkOnRow(img, ph - g.bottomMargin + 1, 1, g.sideMargin - 3),
+            darkOnColumn(img, g.sideMargin - 1, 1, g.topMargin - 3),
+            darkOnColumn(img, pw - g.sideMargin + 1, 1, g.topMargin - 3)};
+}
+
+// --- start-up -------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
+{
+    EXPECT_EQ(w->windowTitle(), "Mavrel");
+    EXPECT_EQ(w->pos(), QPoint(141, 125));
+    EXPECT_EQ(w->size(), QSize(814, 567));
+
+    QWidget* panel = child("Panel1");
+    EXPECT_EQ(panel->height(), 34);
+    EXPECT_EQ(panel->width(), w->centralWidget()->width());
+
+    struct Row {
+        const char* name;
+        QRect box;
+        const char* hint;
+    };
+    const char* across = "Nombre de cases en largeur";
+    const char* down = "Nombre de cases en hauteur";
+    const Row rows[] = {
+        {"BitBtn1", {16, 2, 33, 31}, "Pour passer du format horizontal au format vertical"},
+        {"Edit2", {112, 9, 25, 21}, across},
+        {"UpDown1", {137, 9, 15, 21}, across},
+        {"Edit3", {176, 9, 25, 21}, down},
+        {"UpDown2", {201, 9, 15, 21}, down},
+        {"SpeedButton1", {264, 4, 33, 28},
+         "Outils pour entrer les accords\nClic droit = divisions\nClic gauche = accords"},
+        {"SpeedButton3", {304, 4, 33, 28}, "Pour gommer une case"},
+        {"SpeedButton2", {344, 4, 33, 29}, "Pour mettre des double barres ou des barres de reprise"},
+        {"SpeedButton7", {384, 4, 33, 29}, "Lasso  : selection pour le copier coller "},
+        {"SpeedButton4", {424, 4, 33, 28}, "Pour mettre du texte"},
+        {"ComboBox1", {528, 7, 41, 21}, "Taille ecriture , accord  ou texte"},
+        {"SpeedButton6", {568, 8, 25, 20}, "Pour mettre en gras"},
+        {"SpeedButton5", {680, 1, 33, 32}, "Pour la mise en page"},
+    };
+    for (const Row& r : rows) {
+        QWidget* c = child(r.name);
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->parentWidget(), panel) << r.name;
+        EXPECT_EQ(c->geometry(), r.box) << r.name;
+        EXPECT_EQ(c->toolTip(), QString::fromUtf8(r.hint)) << r.name;
+        EXPECT_TRUE(c->isVisible()) << r.name;
+    }
+
+    struct LabelRow {
+        const char* name;
+        QPoint at;
+        const char* text;
+    };
+    for (const LabelRow& r : {LabelRow{"Label1", {56, 10}, "Cases L"}, LabelRow{"Label3", {160, 10}, "H"},
+                              LabelRow{"Label2", {480, 10}, "Fonts:"}}) {
+        auto* l = child<QLabel>(r.name);
+        ASSERT_TRUE(l);
+        EXPECT_EQ(l->pos(), r.at) << r.name;
+        EXPECT_EQ(l->text(), r.text) << r.name;
+        EXPECT_TRUE(l->font().bold()) << r.name;
+    }
+
+    // Pictures: the drawn ones are dark on a light (clear) ground.
+    for (const char* name : {"BitBtn1", "SpeedButton1", "SpeedButton3", "SpeedButton2", "SpeedButton7",
+                             "SpeedButton5"}) {
+        const QImage pic = child<QAbstractButton>(name)->icon().pixmap(QSize(20, 18)).toImage();
+        ASSERT_FALSE(pic.isNull()) << name;
+        int dark = 0;
+        for (int y = 0; y < pic.height(); ++y)
+            for (int x = 0; x < pic.width(); ++x)
+                if (qAlpha(pic.pixel(x, y)) > 128 && isDark(pic.pixel(x, y)))
+                    ++dark;
+        EXPECT_GT(dark, 10) << name;
+        EXPECT_LT(dark, pic.width() * pic.height() / 2) << name;
+    }
+    for (const char* name : {"SpeedButton4", "SpeedButton6"}) {
+        EXPECT_TRUE(button(name)->font().bold()) << name;
+        EXPECT_EQ(button(name)->font().pointSize(), 10) << name;
+    }
+    EXPECT_EQ(button("SpeedButton4")->text(), "T");
+    EXPECT_EQ(button("SpeedButton6")->text(), "G");
+
+    // The state New leaves.
+    EXPECT_TRUE(button("SpeedButton1")->isChecked());
+    for (const char* name : {"SpeedButton3", "SpeedButton2", "SpeedButton7", "SpeedButton4", "SpeedButton5"})
+        EXPECT_FALSE(button(name)->isChecked()) << name;
+    EXPECT_EQ(w->chart().outil, OutilAccord);
+    QStringList sizes;
+    for (int i = 0; i < combo()->count(); ++i)
+        sizes << combo()->itemText(i);
+    EXPECT_EQ(sizes.join(' '), "8 9 10 11 12 14 16 18 20 22 24 26 28 36 48 72");
+    EXPECT_EQ(combo()->currentText(), "10");
+    EXPECT_TRUE(combo()->isEditable());
+    EXPECT_TRUE(button("SpeedButton6")->isChecked());
+    EXPECT_EQ(spinner("UpDown1")->position(), 4);
+    EXPECT_EQ(spinner("UpDown2")->position(), 8);
+    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "4");
+    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "8");
+    EXPECT_TRUE(child<QLineEdit>("Edit2")->isReadOnly());
+    EXPECT_TRUE(child<QLineEdit>("Edit3")->isReadOnly());
+    EXPECT_EQ(w->chart().info.count, 32);
+    EXPECT_TRUE(w->chart().fileName.empty());
+
+    // The scroll box.
+    QWidget* image = child("Image1");
+    EXPECT_EQ(image->geometry(), QRect(25, 25, 565, 800));
+    EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
+    EXPECT_TRUE(image->isVisible());
+    EXPECT_EQ(edit1()->geometry(), QRect(216, 152, 25, 21));
+    EXPECT_TRUE(edit1()->isHidden());
+    EXPECT_EQ(w->editFontSize(), 8);
+    EXPECT_FALSE(edit1()->font().bold());
+    for (const char* name : {"TrackBar1", "TrackBar2", "TrackBar3"}) {
+        QSlider* t = track(name);
+        EXPECT_TRUE(t->isHidden()) << name;
+        EXPECT_EQ(t->tickPosition(), QSlider::NoTicks) << name;
+        EXPECT_FALSE(t->focusPolicy() & Qt::TabFocus) << name;
+    }
+    EXPECT_EQ(track("TrackBar1")->orientation(), Qt::Vertical);
+    EXPECT_EQ(track("TrackBar2")->orientation(), Qt::Vertical);
+    EXPECT_EQ(track("TrackBar3")->orientation(), Qt::Horizontal);
+
+    // The secondary windows: created, separate, hidden.
+    for (QWidget* win : std::initializer_list<QWidget*>{w->chordDialog(), w->transposer(), w->about()}) {
+        ASSERT_TRUE(win);
+        EXPECT_TRUE(win->isWindow()) << win->objectName().toStdString();
+        EXPECT_FALSE(win->isVisible()) << win->objectName().toStdString();
+    }
+    EXPECT_EQ(w->about()->windowTitle(), "About...");
+#if __has_include("print/preview.h")
+    ASSERT_TRUE(w->preview());
+    EXPECT_TRUE(reinterpret_cast<QWidget*>(w->preview())->isWindow());
+    EXPECT_FALSE(reinterpret_cast<QWidget*>(w->preview())->isVisible());
+#endif
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
+{
+    struct Item {
+        const char* name;
+        const char* caption;
+        QKeySequence shortcut;
+    };
+    struct Menu {
+        const char* title;
+        std::vector<Item> items;
+    };
+    const Menu menus[] = {
+        {"Fichier",
+         {{"Nouveau1", "Nouveau", {}},
+          {"EnregistrerSous1", "Enregistrer Sous..", {}},
+          {"Ouvrir1", "Ouvrir", {}},
+          {"Imprimer1", "Impression", {}}}},
+        {"Edition",
+         {{"Copier1", "Copier", QKeySequence(Qt::CTRL | Qt::Key_C)},
+          {"Coller1", "Coller", QKeySequence(Qt::CTRL | Qt::Key_V)},
+          {"Suprimer1", "Suprimer", QKeySequence(Qt::Key_Delete)}}},
+        {"Fonctions", {{"Transposer1", "Transposer", {}}}},
+        {"Aide", {{"Help1", "Help", {}}, {"About1", "About", {}}}},
+    };
+    const QList<QAction*> bar = w->menuBar()->actions();
+    ASSERT_EQ(bar.size(), qsizetype(std::size(menus)));
+    for (qsizetype m = 0; m < bar.size(); ++m) {
+        EXPECT_EQ(bar[m]->text(), menus[m].title);
+        ASSERT_TRUE(bar[m]->menu());
+        const QList<QAction*> items = bar[m]->menu()->actions();
+        ASSERT_EQ(items.size(), qsizetype(menus[m].items.size())) << menus[m].title;
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const Item& want = menus[m].items[i];
+            EXPECT_EQ(items[i]->objectName(), want.name);
+            EXPECT_EQ(items[i]->text(), want.caption) << want.name;
+            EXPECT_EQ(items[i]->shortcut(), want.shortcut) << want.name;
+        }
+    }
+}
+
+// --- tools ----------------------------------------------------------------------------
+
+// Bar 1 lies at (70, 150), 106 x 72, on the page of a new chart: its inside
+// shows whether it is drawn selected.
+QRgb insideBar1(const QImage& page) { return page.pixel(80, 160) & 0xFFFFFF; }
+constexpr QRgb CyanRgb = 0x00FFFF;
+constexpr QRgb WhiteRgb = 0xFFFFFF;
+
+TEST_F(MainWindowTest, ToolButtonsAreExclusiveAndSetTheMode)
+{
+    struct Row {
+        const char* name;
+        TOutil mode;
+    };
+    const Row rows[] = {{"SpeedButton3", OutilGomme}, {"SpeedButton2", OutilBarre}, {"SpeedButton7", OutilLasso},
+                        {"SpeedButton4", OutilTexte}, {"SpeedButton1", OutilAccord}, {"SpeedButton4", OutilTexte},
+                        {"SpeedButton4", OutilTexte}};
+    for (const Row& r : rows) {
+        click(r.name);
+        EXPECT_EQ(w->chart().outil, r.mode) << r.name;
+        for (const char* other : {"SpeedButton1", "SpeedButton3", "SpeedButton2", "SpeedButton7", "SpeedButton4"})
+            EXPECT_EQ(button(other)->isChecked(), std::strcmp(other, r.name) == 0) << r.name << " " << other;
+    }
+}
+
+TEST_F(MainWindowTest, ChordToolClickedAgainRunsItsStepsAgain)
+{
+    // A text typed into the size box and left there.
+    combo()->setFocus();
+    combo()->lineEdit()->selectAll();
+    QTest::keyClicks(combo(), "xyz");
+    ASSERT_EQ(combo()->currentText(), "xyz");
+    markPage();
+    click("SpeedButton1");
+    EXPECT_TRUE(button("SpeedButton1")->isChecked());
+    EXPECT_EQ(combo()->currentText(), "10");
+    EXPECT_TRUE(button("SpeedButton6")->isChecked());
+    EXPECT_TRUE(redrawnSinceMark());
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, SwitchingToolsEmptiesTheSelectionExceptForTheLasso)
+{
+    click("SpeedButton7");
+    lasso({60, 140}, {290, 300});   // bars 1, 2, 5 and 6
+    ASSERT_EQ(w->selectionList().count, 4);
+    ASSERT_EQ(insideBar1(w->pageImage()), CyanRgb);
+
+    // The lasso again: the mode only, the page stays as it is.
+    markPage();
+    click("SpeedButton7");
+    EXPECT_EQ(w->chart().outil, OutilLasso);
+    EXPECT_EQ(w->selectionList().count, 4);
+    EXPECT_FALSE(redrawnSinceMark());
+
+    for (const char* name : {"SpeedButton1", "SpeedButton3", "SpeedButton2", "SpeedButton4"}) {
+        click("SpeedButton7");
+        lasso({60, 140}, {290, 300});
+        ASSERT_EQ(w->selectionList().count, 4) << name;
+        click(name);
+        EXPECT_EQ(w->selectionList().count, 0) << name;
+        EXPECT_EQ(insideBar1(w->pageImage()), WhiteRgb) << name;
+    }
+}
+
+// --- size and weight --------------------------------------------------------------------
+
+TEST_F(MainWindowTest, SizeInTheChordToolResizesEveryChord)
+{
+    markPage();
+    chooseSize("14");
+    EXPECT_EQ(w->chart().info.fontSize, 14);
+    EXPECT_TRUE(redrawnSinceMark());
+    EXPECT_EQ(w->editFontSize(), 8);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, SizeInTheTextToolResizesOnlyTheTextBox)
+{
+    click("SpeedButton4");
+    EXPECT_EQ(combo()->currentText(), "8");   // the box's size, not the chords'
+    EXPECT_FALSE(button("SpeedButton6")->isChecked());
+
+    const QByteArray before = chartBytes();
+    markPage();
+    chooseSize("14");
+    EXPECT_EQ(w->editFontSize(), 14);
+    EXPECT_EQ(edit1()->width(), 14 * (0 + 1));
+    EXPECT_EQ(chartBytes(), before);
+    EXPECT_FALSE(redrawnSinceMark());
+
+    // With three characters in the box.
+    edit1()->setText("abc");
+    chooseSize("20");
+    EXPECT_EQ(edit1()->width(), 20 * (3 + 1));
+    EXPECT_EQ(w->chart().info.fontSize, 10);
+
+    click("SpeedButton1");
+    EXPECT_EQ(combo()->currentText(), "10");
+    click("SpeedButton4");
+    EXPECT_EQ(combo()->currentText(), "20");
+}
+
+TEST_F(MainWindowTest, SizeInTheOtherToolsChangesNothing)
+{
+    for (const char* tool : {"SpeedButton3", "SpeedButton2", "SpeedButton7"}) {
+        click(tool);
+        const QByteArray before = chartBytes();
+        const QSize box = edit1()->size();
+        markPage();
+        chooseSize("24");
+        EXPECT_EQ(chartBytes(), before) << tool;
+        EXPECT_EQ(w->editFontSize(), 8) << tool;
+        EXPECT_EQ(edit1()->size(), box) << tool;
+        EXPECT_FALSE(redrawnSinceMark()) << tool;
+    }
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, BoldButtonActsOnTheChordsOrTheTextBox)
+{
+    // Chord tool: every chord, with a redraw.
+    markPage();
+    click("SpeedButton6");
+    EXPECT_FALSE(button("SpeedButton6")->isChecked());
+    EXPECT_EQ(w->chart().info.bold, 0);
+    EXPECT_TRUE(redrawnSinceMark());
+    click("SpeedButton6");
+    EXPECT_EQ(w->chart().info.bold, 1);
+
+    // Text tool: the box only, no redraw.
+    click("SpeedButton4");
+    ASSERT_FALSE(button("SpeedButton6")->isChecked());
+    markPage();
+    click("SpeedButton6");
+    EXPECT_TRUE(edit1()->font().bold());
+    EXPECT_EQ(w->chart().info.bold, 1);
+    EXPECT_FALSE(redrawnSinceMark());
+
+    // Each tool shows its own weight again.
+    click("SpeedButton1");
+    EXPECT_TRUE(button("SpeedButton6")->isChecked());
+    click("SpeedButton6");
+    click("SpeedButton4");
+    EXPECT_TRUE(button("SpeedButton6")->isChecked());
+    click("SpeedButton1");
+    EXPECT_FALSE(button("SpeedButton6")->isChecked());
+
+    // Eraser: the button goes up and down and nothing else happens.
+    click("SpeedButton3");
+    const QByteArray before = chartBytes();
+    markPage();
+    click("SpeedButton6");
+    EXPECT_TRUE(button("SpeedButton6")->isChecked());
+    EXPECT_EQ(chartBytes(), before);
+    EXPECT_TRUE(edit1()->font().bold());
+    EXPECT_FALSE(redrawnSinceMark());
+}
+
+TEST_F(MainWindowTest, TypedWholeNumberActsLikeAListEntry)
+{
+    struct Row {
+        const char* typed;
+        int size;
+    };
+    // "1" and "7" begin list entries ("10", "72"): what was typed counts.
+    for (const Row& r : {Row{"13", 13}, Row{"14", 14}, Row{"7", 7}, Row{"1", 1}, Row{"127", 127}}) {
+        markPage();
+        typeSize(r.typed);
+        EXPECT_EQ(w->chart().info.fontSize, r.size) << r.typed;
+        EXPECT_TRUE(redrawnSinceMark()) << r.typed;
+    }
+    click("SpeedButton4");
+    typeSize("30");
+    EXPECT_EQ(w->editFontSize(), 30);
+    EXPECT_EQ(edit1()->width(), 30);
+    EXPECT_EQ(w->chart().info.fontSize, 127);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, TypedTextThatIsNoSizeIsRefusedWithItsOwnText)
+{
+    for (const char* tool : {"SpeedButton1", "SpeedButton4"}) {
+        click(tool);
+        for (const char* typed : {"abc", "0", "128", "12.5", "-3", "1 4", ""}) {
+            messages.clear();
+            const QByteArray before = chartBytes();
+            const int boxSize = w->editFontSize();
+            markPage();
+            typeSize(QString::fromLatin1(typed));
+            EXPECT_EQ(messages, QStringList{QStringLiteral("'%1' n'est pas une valeur entière correcte.")
+                                                .arg(QLatin1String(typed))})
+                << tool << " " << typed;
+            EXPECT_EQ(chartBytes(), before) << tool << " " << typed;
+            EXPECT_EQ(w->editFontSize(), boxSize) << tool << " " << typed;
+            EXPECT_FALSE(redrawnSinceMark()) << tool << " " << typed;
+        }
+    }
+    // The other tools do not read the box at all.
+    messages.clear();
+    click("SpeedButton3");
+    typeSize("abc");
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// --- grid size ------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, SpinnerAtOneStaysThereWithoutRedrawing)
+{
+    for (int i = 0; i < 3; ++i)
+        step("UpDown1", false);
+    ASSERT_EQ(w->chart().info.columns, 1);
+    markPage();
+    step("UpDown1", false);
+    EXPECT_EQ(spinner("UpDown1")->position(), 1);
+    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "1");
+    EXPECT_EQ(w->chart().info.columns, 1);
+    EXPECT_FALSE(redrawnSinceMark());
+
+    for (int i = 0; i < 7; ++i)
+        step("UpDown2", false);
+    ASSERT_EQ(w->chart().info.rows, 1);
+    markPage();
+    step("UpDown2", false);
+    EXPECT_EQ(spinner("UpDown2")->position(), 1);
+    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "1");
+    EXPECT_FALSE(redrawnSinceMark());
+}
+
+TEST_F(MainWindowTest, FiveColumnsReflowTheSameBars)
+{
+    Chart& c = w->chart();
+    c.bar(5).slot(1).root = 3;   // a D in bar 5, to follow it
+    markPage();
+    step("UpDown1", true);
+    EXPECT_EQ(spinner("UpDown1")->position(), 5);
+    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "5");
+    EXPECT_EQ(c.info.columns, 5);
+    EXPECT_EQ(c.info.count, 40);
+    EXPECT_TRUE(redrawnSinceMark());
+    // Bar 5 ends row 1, bar 6 starts row 2; the bars keep their contents.
+    EXPECT_EQ(c.bar(5).y, c.bar(1).y);
+    EXPECT_EQ(c.bar(5).x, c.bar(4).x + c.info.barWidth - 1);
+    EXPECT_EQ(c.bar(6).x, c.bar(1).x);
+    EXPECT_GT(c.bar(6).y, c.bar(1).y);
+    EXPECT_EQ(c.bar(5).slot(1).root, 3);
+
+    step("UpDown2", true);
+    EXPECT_EQ(c.info.rows, 9);
+    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "9");
+    EXPECT_EQ(c.info.count, 45);
+}
+
+TEST_F(MainWindowTest, StepPastFiveHundredBarsIsRefusedAndTold)
+{
+    for (int i = 0; i < 58; ++i)
+        step("UpDown1", true);
+    ASSERT_EQ(w->chart().info.columns, 62);   // 62 x 8 = 496 bars
+    ASSERT_TRUE(status().isEmpty());
+
+    const QByteArray before = chartBytes();
+    markPage();
+    step("UpDown1", true);   // 63 x 8 = 504
+    EXPECT_EQ(spinner("UpDown1")->position(), 62);
+    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "62");
+    EXPECT_EQ(chartBytes(), before);
+    EXPECT_FALSE(redrawnSinceMark());
+    EXPECT_TRUE(status().contains("500")) << status().toStdString();
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    step("UpDown2", true);   // 62 x 9
+    EXPECT_EQ(spinner("UpDown2")->position(), 8);
+    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "8");
+    EXPECT_EQ(chartBytes(), before);
+
+    // Steps that stay within the limit go on working.
+    step("UpDown1", false);
+    EXPECT_EQ(w->chart().info.columns, 61);
+    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "61");
+    EXPECT_TRUE(redrawnSinceMark());
+}
+
+// --- orientation and page-layout mode ---------------------------------------------------
+
+TEST_F(MainWindowTest, TurningThePageSwapsItsSidesAndNothingElse)
+{
+    const TGrilleInfo before = w->chart().info;
+    click("BitBtn1");
+    const TGrilleInfo& g = w->chart().info;
+    EXPECT_EQ(g.pageWidth, 800);
+    EXPECT_EQ(g.pageHeight, 565);
+    EXPECT_EQ(w->pageImage().size(), QSize(800, 565));
+    EXPECT_EQ(child("Image1")->geometry(), QRect(25, 25, 800, 565));
+    EXPECT_EQ(g.topMargin, before.topMargin);
+    EXPECT_EQ(g.bottomMargin, before.bottomMargin);
+    EXPECT_EQ(g.sideMargin, before.sideMargin);
+    EXPECT_EQ(g.columns, 4);
+    EXPECT_EQ(g.rows, 8);
+    EXPECT_EQ(g.barWidth, (800 - 140) / 4);
+    EXPECT_EQ(g.barHeight, (565 - 220) / 8);
+    EXPECT_FALSE(button("SpeedButton5")->isChecked());
+    EXPECT_TRUE(track("TrackBar1")->isHidden());
+
+    click("BitBtn1");
+    EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
+    EXPECT_EQ(w->chart().info.barWidth, 106);
+}
+
+TEST_F(MainWindowTest, PageLayoutModePlacesTheTrackBarsAndDrawsTheGuides)
+{
+    struct Row {
+        bool landscape;
+        int halfW, halfH;
+    };
+    for (const Row& r : {Row{false, 282, 400}, Row{true, 400, 282}}) {
+        if (r.landscape)
+            click("BitBtn1");
+        click("SpeedButton5");
+        ASSERT_TRUE(button("SpeedButton5")->isChecked());
+        QSlider* side = track("TrackBar3");
+        QSlider* top = track("TrackBar1");
+        QSlider* bottom = track("TrackBar2");
+        EXPECT_EQ(side->geometry().topLeft(), QPoint(18, 0)) << r.landscape;
+        EXPECT_EQ(side->width(), r.halfW + 14) << r.landscape;
+        EXPECT_EQ(side->maximum(), r.halfW) << r.landscape;
+        EXPECT_EQ(side->value(), 70) << r.landscape;
+        EXPECT_EQ(top->geometry().topLeft(), QPoint(0, 18)) << r.landscape;
+        EXPECT_EQ(top->height(), r.halfH + 14) << r.landscape;
+        EXPECT_EQ(top->maximum(), r.halfH) << r.landscape;
+        EXPECT_EQ(top->value(), 150) << r.landscape;
+        EXPECT_EQ(bottom->geometry().topLeft(), QPoint(0, r.halfH + 14 + 7)) << r.landscape;
+        EXPECT_EQ(bottom->height(), r.halfH + 14) << r.landscape;
+        EXPECT_EQ(bottom->maximum(), r.halfH) << r.landscape;
+        EXPECT_EQ(bottom->value(), r.halfH - 70) << r.landscape;
+        for (QSlider* t : {side, top, bottom}) {
+            EXPECT_EQ(t->minimum(), 0);
+            EXPECT_TRUE(t->isVisible()) << t->objectName().toStdString();
+        }
+        // The page stays where it was; no margin moved.
+        EXPECT_EQ(child("Image1")->pos(), QPoint(25, 25));
+        const TGrilleInfo& g = w->chart().info;
+        EXPECT_EQ(g.topMargin, 150);
+        EXPECT_EQ(g.bottomMargin, 70);
+        EXPECT_EQ(g.sideMargin, 70);
+        const Guides on = guidesOn(w->pageImage(), g);
+        EXPECT_TRUE(on.top && on.bottom && on.left && on.right) << r.landscape;
+
+        markPage();
+        click("SpeedButton5");
+        EXPECT_TRUE(redrawnSinceMark());
+        for (QSlider* t : {side, top, bottom})
+            EXPECT_TRUE(t->isHidden()) << t->objectName().toStdString();
+        const Guides off = guidesOn(w->pageImage(), g);
+        EXPECT_FALSE(off.top || off.bottom || off.left || off.right) << r.landscape;
+    }
+}
+
+TEST_F(MainWindowTest, MarginTrackBarsMoveTheirMarginsTheBottomOneReversed)
+{
+    click("SpeedButton5");
+    QSlider* top = track("TrackBar1");
+    QSlider* bottom = track("TrackBar2");
+    QSlider* side = track("TrackBar3");
+    const TGrilleInfo& g = w->chart().info;
+
+    // Down the thumb goes, down goes the guide: top margin up, bottom margin down.
+    markPage();
+    QTest::keyClick(top, Qt::Key_Down);
+    EXPECT_EQ(g.topMargin, 151);
+    EXPECT_TRUE(redrawnSinceMark());
+    markPage();
+    QTest::keyClick(bottom, Qt::Key_Down);
+    EXPECT_EQ(bottom->value(), 331);
+    EXPECT_EQ(g.bottomMargin, 69);
+    EXPECT_TRUE(redrawnSinceMark());
+    QTest::keyClick(side, Qt::Key_Right);
+    EXPECT_EQ(g.sideMargin, 71);
+
+    // A click low on the bottom track bar moves its thumb down.
+    QTest::mouseClick(bottom, Qt::LeftButton, {}, QPoint(bottom->width() / 2, bottom->height() - 3));
+    EXPECT_GT(bottom->value(), 331);
+    EXPECT_LT(g.bottomMargin, 69);
+    EXPECT_EQ(g.bottomMargin, bottom->maximum() - bottom->value());
+    QTest::mouseClick(top, Qt::LeftButton, {}, QPoint(top->width() / 2, 3));
+    EXPECT_LT(g.topMargin, 151);
+
+    const Guides on = guidesOn(w->pageImage(), g);
+    EXPECT_TRUE(on.top && on.bottom && on.left && on.right);
+}
+
+TEST_F(MainWindowTest, TurningInPageLayoutModeReducesOnlyTheMarginsPastTheNewMaximum)
+{
+    click("SpeedButton5");
+    QSlider* top = track("TrackBar1");
+    QSlider* bottom = track("TrackBar2");
+    QSlider* side = track("TrackBar3");
+    top->setValue(350);   // as a drag would
+    ASSERT_EQ(w->chart().info.topMargin, 350);
+
+    // Every position the bottom track bar reports while the page turns must
+    // leave the bottom margin where it is: its position clamped for a moment
+    // into the smaller range (282 of 282, margin 0) never reaches the chart.
+    QList<int> bottomMargins;
+    QObject::connect(bottom, &QSlider::valueChanged,
+                     [&] { bottomMargins << w->chart().info.bottomMargin; });
+
+    click("BitBtn1");
+    const TGrilleInfo& g = w->chart().info;
+    EXPECT_EQ(g.pageWidth, 800);
+    EXPECT_EQ(g.topMargin, 282);
+    EXPECT_EQ(g.bottomMargin, 70);
+    EXPECT_EQ(g.sideMargin, 70);
+    for (int m : bottomMargins)
+        EXPECT_EQ(m, 70);
+    EXPECT_EQ(top->maximum(), 282);
+    EXPECT_EQ(top->value(), 282);
+    EXPECT_EQ(bottom->maximum(), 282);
+    EXPECT_EQ(bottom->value(), 212);
+    EXPECT_EQ(bottom->y(), 303);
+    EXPECT_EQ(side->maximum(), 400);
+    EXPECT_EQ(side->value(), 70);
+    EXPECT_EQ(w->pageImage().size(), QSize(800, 565));
+    EXPECT_TRUE(guidesOn(w->pageImage(), g).top);
+
+    // Back to portrait: the reduced margin stays reduced.
+    click("BitBtn1");
+    EXPECT_EQ(g.topMargin, 282);
+    EXPECT_EQ(g.bottomMargin, 70);
+    EXPECT_EQ(top->maximum(), 400);
+    EXPECT_EQ(top->value(), 282);
+    EXPECT_EQ(bottom->value(), 330);
+}
+
+TEST_F(MainWindowTest, ABottomMarginPastTheNewMaximumIsReduced)
+{
+    click("SpeedButton5");
+    track("TrackBar2")->setValue(0);   // bottom margin 400
+    ASSERT_EQ(w->chart().info.bottomMargin, 400);
+    track("TrackBar1")->setValue(0);
+    click("BitBtn1");
+    EXPECT_EQ(w->chart().info.bottomMargin, 282);
+    EXPECT_EQ(track("TrackBar2")->value(), 0);
+    EXPECT_EQ(w->chart().info.topMargin, 0);
+}
+
+} // namespace
+} // namespace mavrel::mainwindow_test

@@ -1,0 +1,134 @@
+// The main window as a user drives it: clicks on the tool bar, the spinners'
+// arrows, the size list, menu items and keys, with the file dialogs answered
+// by choosers and the message boxes collected.
+#pragma once
+
+#include "app/mainwindow.h"
+#include "app/updown.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <ostream>
+
+// Readable failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '{' << l.join("\", \"").toStdString() << '}';
+}
+
+namespace mavrel::mainwindow_test {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TForm1> w = std::make_unique<TForm1>();
+    QStringList messages;
+    QString openAnswer;    // what the open dialog answers; empty: cancelled
+    QString saveAnswer;
+
+    void SetUp() override
+    {
+        w->setMessenger([this](const QString& m) { messages << m; });
+        w->setOpenChooser([this] { return openAnswer; });
+        w->setSaveChooser([this] { return saveAnswer; });
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        QApplication::setActiveWindow(w.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
+
+    template <class T = QWidget>
+    T* child(const char* name)
+    {
+        T* c = w->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+    QToolButton* button(const char* name) { return child<QToolButton>(name); }
+    QComboBox* combo() { return child<QComboBox>("ComboBox1"); }
+    QLineEdit* edit1() { return child<QLineEdit>("Edit1"); }
+    QSlider* track(const char* name) { return child<QSlider>(name); }
+    UpDown* spinner(const char* name) { return child<UpDown>(name); }
+    QAction* action(const char* name) { return child<QAction>(name); }
+
+    void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    void click(const char* name) { click(child<QAbstractButton>(name)); }
+
+    // One click on a spinner's arrow.
+    void step(const char* spinnerName, bool up)
+    {
+        QTest::mouseClick(spinner(spinnerName)->findChild<QToolButton*>(up ? "up" : "down"),
+                          Qt::LeftButton);
+    }
+
+    // Picks a size from the drop-down list with the mouse.
+    void chooseSize(const QString& text)
+    {
+        QComboBox* c = combo();
+        const int row = c->findText(text);
+        ASSERT_GE(row, 0) << text.toStdString();
+        c->showPopup();
+        QAbstractItemView* view = c->view();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+        QTRY_VERIFY(!view->isVisible());
+    }
+
+    // Types a size into the combo box and confirms it with Enter. The keys go
+    // to the combo box, which has the focus and hands them to its text.
+    void typeSize(const QString& text)
+    {
+        QComboBox* c = combo();
+        c->setFocus();
+        c->lineEdit()->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(c, Qt::Key_Backspace);
+        QTest::keyClicks(c, text);
+        QTest::keyClick(c, Qt::Key_Return);
+    }
+
+    // A press, a drag and a release with the lasso, in page pixels.
+    void lasso(QPoint from, QPoint to)
+    {
+        QWidget* image = child("Image1");
+        QTest::mousePress(image, Qt::LeftButton, {}, from);
+        QTest::mouseMove(image, to);
+        QTest::mouseRelease(image, Qt::LeftButton, {}, to);
+    }
+
+    // A pixel of the page no drawing leaves in this colour: it tells whether
+    // the page has been drawn again since it was marked.
+    static constexpr QRgb Mark = 0xFF123456u;
+    void markPage() { const_cast<QImage&>(w->pageImage()).setPixel(3, 3, Mark); }
+    bool redrawnSinceMark() const { return w->pageImage().pixel(3, 3) != Mark; }
+
+    // The document as bytes, to tell that nothing of it has changed.
+    QByteArray chartBytes() { return chartBytes(*w); }
+    static QByteArray chartBytes(TForm1& window)
+    {
+        const Chart& c = window.chart();
+        QByteArray b(reinterpret_cast<const char*>(&c.info), sizeof c.info);
+        b.append(reinterpret_cast<const char*>(c.bars.data()), sizeof c.bars);
+        b.append(reinterpret_cast<const char*>(c.labels.data()), sizeof c.labels);
+        b.append(QByteArray::fromStdString(c.fileName));
+        return b;
+    }
+
+    QString status() { return w->statusBar()->currentMessage(); }
+};
+
+} // namespace mavrel::mainwindow_test
