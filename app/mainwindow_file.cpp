@@ -126,7 +126,10 @@ void TForm1::ransposer1Click()
 void TForm1::Help1Click()
 {
     const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.doc"));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // A missing document is not handed to the desktop, whose opener would
+    // report it in a window of its own.
+    if (QFile::exists(path))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void TForm1::About1Click()

@@ -1,0 +1,384 @@
+// The main window's menus: a new chart, saving and opening through the file
+// choosers, "Impression", the shortcuts of "Edition" over a focused text box,
+// "About" and "Help", and the chart given on the command line.
+#include "test_mainwindow_support.h"
+
+#include "dialogs/about.h"
+#include "document/chartfile.h"
+#if __has_include("print/preview.h")
+#include "print/preview.h"
+#define HAVE_PREVIEW
+#endif
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+namespace mavrel::mainwindow_test {
+namespace {
+
+class MainWindowFileTest : public MainWindowTest {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    void saveAs(const QString& answer)
+    {
+        saveAnswer = answer;
+        action("EnregistrerSous1")->trigger();
+    }
+    void open(const QString& answer)
+    {
+        openAnswer = answer;
+        action("Ouvrir1")->trigger();
+    }
+    static void writeFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+// --- "Nouveau" --------------------------------------------------------------------------
+
+TEST_F(MainWindowFileTest, NouveauResetsTheChartAndItsControls)
+{
+    step("UpDown1", true);
+    chooseSize("14");
+    click("SpeedButton6");
+    click("BitBtn1");
+    click("SpeedButton5");
+    click("SpeedButton3");
+    const QRect sideBox = track("TrackBar3")->geometry();
+
+    action("Nouveau1")->trigger();
+    const TGrilleInfo& g = w->chart().info;
+    EXPECT_EQ(g.pageWidth, 565);
+    EXPECT_EQ(g.pageHeight, 800);
+    EXPECT_EQ(g.columns, 4);
+    EXPECT_EQ(g.rows, 8);
+    EXPECT_EQ(g.count, 32);
+    EXPECT_EQ(g.fontSize, 10);
+    EXPECT_EQ(g.bold, 1);
+    EXPECT_EQ(spinner("UpDown1")->position(), 4);
+    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "4");
+    EXPECT_EQ(spinner("UpDown2")->position(), 8);
+    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "8");
+    EXPECT_EQ(combo()->currentText(), "10");
+    EXPECT_TRUE(button("SpeedButton6")->isChecked());
+    EXPECT_TRUE(button("SpeedButton1")->isChecked());
+    EXPECT_FALSE(button("SpeedButton3")->isChecked());
+    EXPECT_EQ(w->chart().outil, OutilAccord);
+    EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
+    EXPECT_EQ(child("Image1")->size(), QSize(565, 800));
+    // Page-layout mode is left as it was, its track bars where they were.
+    EXPECT_TRUE(button("SpeedButton5")->isChecked());
+    EXPECT_TRUE(track("TrackBar3")->isVisible());
+    EXPECT_EQ(track("TrackBar3")->geometry(), sideBox);
+}
+
+// --- "Enregistrer Sous.." ----------------------------------------------------------------
+
+TEST_F(MainWindowFileTest, SaveAsAddsTheExtensionOnlyWhenItIsMissing)
+{
+    struct Row {
+        const char* chosen;
+        const char* written;
+    };
+    const Row rows[] = {
+        {"song", "song.bab"},         {"song.bab", "song.bab"},   {"SONG.BAB", "SONG.BAB"},
+        {"song.Bab", "song.Bab"},     {"song.babx", "song.babx.bab"}, {"song.", "song..bab"},
+        {"bab", "bab.bab"},
+    };
+    int n = 0;
+    for (const Row& r : rows) {
+        const QString folder = path(QString::number(++n));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        saveAs(folder + '/' + r.chosen);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{r.written}) << r.chosen;
+        EXPECT_EQ(QFile(folder + '/' + r.written).size(), 2456) << r.chosen;
+    }
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(w->chart().fileName.empty());
+}
+
+TEST_F(MainWindowFileTest, SaveAsReplacesAFileWithoutAQuestion)
+{
+    writeFile(path("old.bab"), "not a chart");
+    saveAs(path("old.bab"));
+    EXPECT_TRUE(messages.isEmpty());
+    QFile f(path("old.bab"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    ASSERT_EQ(bytes.size(), 2456);
+    const QByteArray front = QByteArray::fromHex("01000000" "00000000" "20000000");
+    EXPECT_EQ(bytes.left(12), front);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.bab"});
+}
+
+TEST_F(MainWindowFileTest, SaveAsCancelledOrFailingWritesNothing)
+{
+    const QByteArray before = chartBytes();
+    saveAs(QString());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
+
+    saveAs(path("missing/song"));
+    EXPECT_EQ(messages, QStringList{"Nom de fichier incorrect."});
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_EQ(chartBytes(), before);
+}
+
+// --- "Ouvrir" --------------------------------------------------------------------------
+
+TEST_F(MainWindowFileTest, OpenLoadsTheChartSetsTheSpinnersAndRecordsItsName)
+{
+    step("UpDown1", true);
+    step("UpDown2", false);
+    click("BitBtn1");
+    saveAs(path("five.bab"));
+    action("Nouveau1")->trigger();
+    ASSERT_EQ(w->chart().info.columns, 4);
+
+    markPage();
+    open(path("five.bab"));
+    EXPECT_TRUE(messages.isEmpty());
+    const TGrilleInfo& g = w->chart().info;
+    EXPECT_EQ(g.columns, 5);
+    EXPECT_EQ(g.rows, 7);
+    EXPECT_EQ(g.pageWidth, 800);
+    EXPECT_EQ(spinner("UpDown1")->position(), 5);
+    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "5");
+    EXPECT_EQ(spinner("UpDown2")->position(), 7);
+    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "7");
+    EXPECT_EQ(w->pageImage().size(), QSize(800, 565));
+    EXPECT_EQ(child("Image1")->size(), QSize(800, 565));
+    EXPECT_TRUE(redrawnSinceMark());
+    EXPECT_EQ(QString::fromStdString(w->chart().fileName), path("five.bab"));
+
+    // Saving elsewhere does not change it; a cancelled dialog neither.
+    saveAs(path("other.bab"));
+    open(QString());
+    EXPECT_EQ(QString::fromStdString(w->chart().fileName), path("five.bab"));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(MainWindowFileTest, FailedOpenShowsItsMessageAndChangesNothing)
+{
+    saveAs(path("good.bab"));
+    open(path("good.bab"));
+    step("UpDown1", true);   // the chart on screen now differs from the file
+    ASSERT_TRUE(messages.isEmpty());
+
+    writeFile(path("short.bab"), QByteArray(100, '\0'));
+    struct Row {
+        QString file;
+        const char* message;
+    };
+    const Row rows[] = {
+        {path("short.bab"), "Lecture au-delà de la fin de fichier."},
+        {path("absent.bab"), "Fichier introuvable."},
+        {path("nowhere/absent.bab"), "Nom de fichier incorrect."},
+    };
+    for (const Row& r : rows) {
+        messages.clear();
+        const QByteArray before = chartBytes();
+        const QImage page = w->pageImage().copy();
+        open(r.file);
+        EXPECT_EQ(messages, QStringList{QString::fromUtf8(r.message)}) << r.message;
+        EXPECT_EQ(chartBytes(), before) << r.message;
+        EXPECT_EQ(w->pageImage(), page) << r.message;
+        EXPECT_EQ(spinner("UpDown1")->position(), 5);
+        EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "5");
+        EXPECT_EQ(spinner("UpDown2")->position(), 8);
+        EXPECT_EQ(QString::fromStdString(w->chart().fileName), path("good.bab"));
+    }
+}
+
+TEST_F(MainWindowFileTest, LoadedChordSizeReachesTheComboOnlyThroughTheChordTool)
+{
+    chooseSize("14");
+    saveAs(path("big.bab"));
+    action("Nouveau1")->trigger();
+    ASSERT_EQ(combo()->currentText(), "10");
+
+    // Loading keeps the tool and the selection as they were.
+    click("SpeedButton7");
+    lasso({60, 140}, {290, 300});
+    ASSERT_EQ(w->selectionList().count, 4);
+    open(path("big.bab"));
+    EXPECT_EQ(w->chart().info.fontSize, 14);
+    EXPECT_EQ(combo()->currentText(), "10");
+    EXPECT_EQ(w->chart().outil, OutilLasso);
+    EXPECT_EQ(w->selectionList().count, 4);
+    EXPECT_EQ(w->pageImage().pixel(80, 160) & 0xFFFFFF, 0x00FFFFu);
+
+    click("SpeedButton1");
+    EXPECT_EQ(combo()->currentText(), "14");
+}
+
+// --- the command line ---------------------------------------------------------------------
+
+TEST_F(MainWindowFileTest, ChartGivenOnTheCommandLineIsOpened)
+{
+    step("UpDown2", true);
+    saveAs(path("nine.bab"));
+
+    TForm1 started;
+    QStringList shown;
+    started.setMessenger([&](const QString& m) { shown << m; });
+    EXPECT_TRUE(started.openChart(path("nine.bab")));
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(started.chart().info.rows, 9);
+    EXPECT_EQ(started.findChild<QLineEdit*>("Edit3")->text(), "9");
+    EXPECT_EQ(QString::fromStdString(started.chart().fileName), path("nine.bab"));
+}
+
+TEST_F(MainWindowFileTest, ChartOnTheCommandLineThatCannotBeReadLeavesANewChart)
+{
+    const QByteArray fresh = chartBytes();
+    writeFile(path("short.bab"), QByteArray(10, '\1'));
+    for (const QString& file : {path("short.bab"), path("absent.bab")}) {
+        TForm1 started;
+        QStringList shown;
+        started.setMessenger([&](const QString& m) { shown << m; });
+        EXPECT_FALSE(started.openChart(file));
+        EXPECT_EQ(shown.size(), 1) << file.toStdString();
+        EXPECT_EQ(chartBytes(started), fresh) << file.toStdString();
+        EXPECT_TRUE(started.findChild<QToolButton*>("SpeedButton1")->isChecked());
+    }
+}
+
+// --- "Impression" ---------------------------------------------------------------------
+
+TEST_F(MainWindowFileTest, ImpressionLeavesPageLayoutModeFirst)
+{
+    click("SpeedButton7");
+    lasso({60, 140}, {290, 300});
+    click("SpeedButton5");
+    ASSERT_TRUE(track("TrackBar1")->isVisible());
+
+    action("Imprimer1")->trigger();
+    EXPECT_FALSE(button("SpeedButton5")->isChecked());
+    for (const char* name : {"TrackBar1", "TrackBar2", "TrackBar3"})
+        EXPECT_TRUE(track(name)->isHidden()) << name;
+    EXPECT_EQ(w->selectionList().count, 0);
+    // The page the preview copies has neither guides nor selected bars.
+    const QImage& page = w->pageImage();
+    for (int x = 1; x < 66; ++x)
+        ASSERT_EQ(page.pixel(x, 149) & 0xFFFFFF, 0xFFFFFFu) << x;
+    EXPECT_EQ(page.pixel(80, 160) & 0xFFFFFF, 0xFFFFFFu);
+#ifdef HAVE_PREVIEW
+    QWidget* preview = w->preview();
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_TRUE(preview->isWindow());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+#endif
+}
+
+// --- "Edition" shortcuts over the text box ---------------------------------------------------
+
+TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
+{
+    // A text typed in the box, then a lasso round bars 1, 2, 5 and 6 with
+    // the box still open.
+    click("SpeedButton4");
+    QTest::mouseClick(child("Image1"), Qt::LeftButton, {}, QPoint(20, 20));
+    QLineEdit* box = edit1();
+    ASSERT_TRUE(box->isVisible());
+    QTest::keyClicks(box, "abc");
+    ASSERT_EQ(box->text(), "abc");
+    click("SpeedButton7");
+    auto select = [&] {
+        lasso({60, 140}, {290, 300});
+        ASSERT_EQ(w->selectionList().count, 4);
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        box->setCursorPosition(0);
+        ASSERT_TRUE(box->isVisible());
+    };
+    QApplication::clipboard()->setText("presse-papiers");
+
+    QSignalSpy copied(action("Copier1"), &QAction::triggered);
+    select();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(copied.size(), 1);
+    EXPECT_EQ(w->clipboard().count, 4);
+    EXPECT_EQ(QApplication::clipboard()->text(), "presse-papiers");
+    EXPECT_EQ(box->text(), "abc");
+
+    QSignalSpy pasted(action("Coller1"), &QAction::triggered);
+    w->chart().bar(1).division = 3;
+    select();
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(pasted.size(), 1);
+    EXPECT_EQ(w->chart().bar(1).division, 1);   // bar 1 of the clipboard went back in
+    EXPECT_EQ(box->text(), "abc");
+
+    QSignalSpy deleted(action("Suprimer1"), &QAction::triggered);
+    w->chart().bar(2).division = 3;
+    select();
+    QTest::keyClick(box, Qt::Key_Delete);
+    EXPECT_EQ(deleted.size(), 1);
+    EXPECT_EQ(w->chart().bar(2).division, 1);
+    EXPECT_EQ(w->selectionList().count, 0);
+    EXPECT_EQ(box->text(), "abc");
+
+    // So does the size box's own text.
+    QComboBox* sizeBox = combo();
+    sizeBox->setFocus();
+    QTRY_VERIFY(sizeBox->hasFocus());
+    sizeBox->lineEdit()->selectAll();
+    QTest::keyClick(sizeBox, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(copied.size(), 2);
+    EXPECT_EQ(QApplication::clipboard()->text(), "presse-papiers");
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// --- "About" and "Help" ----------------------------------------------------------------------
+
+TEST_F(MainWindowFileTest, AboutShowsItsBoxBesideTheWindow)
+{
+    action("About1")->trigger();
+    TForm6* about = w->about();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
+    EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(about->windowTitle(), "About...");
+    bool versionShown = false;
+    for (QLabel* l : about->findChildren<QLabel*>())
+        versionShown = versionShown || l->text() == "Mavrel  Version 1.0";
+    EXPECT_TRUE(versionShown);
+    // The main window goes on working beside it.
+    click("SpeedButton3");
+    EXPECT_EQ(w->chart().outil, OutilGomme);
+    EXPECT_TRUE(about->isVisible());
+}
+
+TEST_F(MainWindowFileTest, HelpWithoutItsDocumentShowsNothing)
+{
+    // No "Help.doc" lies beside the test program.
+    ASSERT_FALSE(QFile::exists(QDir(QCoreApplication::applicationDirPath()).filePath("Help.doc")));
+    QSet<QWidget*> before;
+    for (QWidget* t : QApplication::topLevelWidgets())
+        if (t->isVisible())
+            before << t;
+    const QByteArray chart = chartBytes();
+    action("Help1")->trigger();
+    QSet<QWidget*> after;
+    for (QWidget* t : QApplication::topLevelWidgets())
+        if (t->isVisible())
+            after << t;
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(chartBytes(), chart);
+}
+
+} // namespace
+} // namespace mavrel::mainwindow_test
