@@ -219,6 +219,15 @@ TEST_F(LassoTest, CopyAndPasteWriteConsecutiveBarsFromTheAnchor)
     EXPECT_TRUE(sameContents(chart().bar(target), five));
     EXPECT_TRUE(sameContents(chart().bar(target + 1), six));
     EXPECT_EQ(window->clipboard().count, 2);
+
+    // A click beside the grid removes the anchor: pasting then writes nothing.
+    drag({20, 20}, {20, 20});
+    const std::array<TCase, MaxBars> before = chart().bars;
+    menu("Coller1");
+    EXPECT_EQ(std::memcmp(chart().bars.data(), before.data(), sizeof before), 0);
+    // And copying an empty selection empties the clipboard.
+    menu("Copier1");
+    EXPECT_EQ(window->clipboard().count, 0);
 }
 
 TEST_F(LassoTest, PastingCopiedBarsWithoutANewSelectionWritesThemOntoThemselves)

@@ -96,6 +96,18 @@ TEST_F(PageToolsTest, BarLineToolCyclesTheSignOfThePressedRegion)
     EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
 }
 
+TEST_F(PageToolsTest, TheSecondPressOfADoubleClickCountsAsAPress)
+{
+    // The window system turns a quick second press into a double click.
+    barLineTool();
+    const QPoint at = leftOf(6);
+    QTest::mousePress(image, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(image, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(image, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(image, Qt::LeftButton, {}, at);
+    EXPECT_EQ(chart().bar(6).left, 2);
+}
+
 TEST_F(PageToolsTest, RightPressCyclesTheDivisionAndKeepsTheChords)
 {
     chordTool();
