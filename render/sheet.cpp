@@ -47,13 +47,48 @@ void blankPage(QImage& page)
     }
 }
 
+// The source pixels one destination pixel covers in a row.
+struct SourceSpan {
+    int offset;   // bytes from the row's start
+    int count;    // pixels, at least 1
+};
+
+// One destination row from one source row: each pixel takes the darkest of
+// the pixels it covers, channel by channel.
 template <int Bytes>
-void sampleRow(uchar* out, const uchar* in, const std::vector<int>& column)
+void reduceRow(uchar* out, const uchar* in, const std::vector<SourceSpan>& columns)
 {
-    for (const int offset : column) {
-        std::memcpy(out, in + offset, Bytes);
+    for (const SourceSpan& span : columns) {
+        const uchar* p = in + span.offset;
+        uchar c0 = p[0], c1 = p[1], c2 = p[2], c3 = Bytes == 4 ? p[3 % Bytes] : 0;
+        for (int k = 1; k < span.count; ++k) {
+            p += Bytes;
+            c0 = std::min(c0, p[0]);
+            c1 = std::min(c1, p[1]);
+            c2 = std::min(c2, p[2]);
+            if constexpr (Bytes == 4)
+                c3 = std::min(c3, p[3]);
+        }
+        out[0] = c0;
+        out[1] = c1;
+        out[2] = c2;
+        if constexpr (Bytes == 4)
+            out[3] = c3;
         out += Bytes;
     }
+}
+
+// The darkest of each byte of `row` and `band`, into `band`. In blocks of a
+// fixed size, which the compiler turns into vector minimums.
+void darkenBand(uchar* __restrict band, const uchar* __restrict row, std::size_t bytes)
+{
+    constexpr std::size_t Block = 32;
+    std::size_t i = 0;
+    for (; i + Block <= bytes; i += Block)
+        for (std::size_t k = 0; k < Block; ++k)
+            band[i + k] = std::min(band[i + k], row[i + k]);
+    for (; i < bytes; ++i)
+        band[i] = std::min(band[i], row[i]);
 }
 
 } // namespace
@@ -126,30 +161,49 @@ void stretchDraw(QImage& dest, const QRect& target, const QImage& source)
     const int tw = target.width();
     const int th = target.height();
     const std::size_t spanBytes = static_cast<std::size_t>(clipped.width()) * bpp;
+    // The first source pixel of destination pixel d along a side of n source
+    // and m destination pixels, and the one after the last it covers.
+    const auto first = [](int d, int n, int m) {
+        return static_cast<int>(static_cast<long long>(d) * n / m);
+    };
+    const auto past = [&](int d, int n, int m) { return std::max(first(d, n, m) + 1, first(d + 1, n, m)); };
 
-    // Source byte offset of every destination column.
-    std::vector<int> column(static_cast<std::size_t>(clipped.width()));
+    std::vector<SourceSpan> columns(static_cast<std::size_t>(clipped.width()));
     for (int dx = clipped.left(); dx <= clipped.right(); ++dx) {
-        const int sx = static_cast<int>(static_cast<long long>(dx - target.left()) * sw / tw);
-        column[static_cast<std::size_t>(dx - clipped.left())] = sx * bpp;
+        const int x = dx - target.left();
+        const int sx = first(x, sw, tw);
+        columns[static_cast<std::size_t>(dx - clipped.left())] = {sx * bpp, past(x, sw, tw) - sx};
     }
     const bool sameWidth = sw == tw;
 
+    // Several source rows per destination row are first brought down to one.
+    const std::size_t rowBytes = static_cast<std::size_t>(sw) * bpp;
+    std::vector<uchar> band;
     int previousRow = -1;
     const uchar* previousSpan = nullptr;
     for (int dy = clipped.top(); dy <= clipped.bottom(); ++dy) {
-        const int sy = static_cast<int>(static_cast<long long>(dy - target.top()) * sh / th);
+        const int y = dy - target.top();
+        const int sy = first(y, sh, th);
+        const int rows = past(y, sh, th) - sy;
         uchar* out = dest.scanLine(dy) + clipped.left() * bpp;
-        if (sy == previousRow) {
+        if (rows == 1 && sy == previousRow) {
             std::memcpy(out, previousSpan, spanBytes);
-        } else if (sameWidth) {
-            std::memcpy(out, src.constScanLine(sy) + column[0], spanBytes);
-        } else if (bpp == 3) {
-            sampleRow<3>(out, src.constScanLine(sy), column);
         } else {
-            sampleRow<4>(out, src.constScanLine(sy), column);
+            const uchar* in = src.constScanLine(sy);
+            if (rows > 1) {
+                band.assign(in, in + rowBytes);
+                for (int r = 1; r < rows; ++r)
+                    darkenBand(band.data(), src.constScanLine(sy + r), rowBytes);
+                in = band.data();
+            }
+            if (sameWidth)
+                std::memcpy(out, in + columns[0].offset, spanBytes);
+            else if (bpp == 3)
+                reduceRow<3>(out, in, columns);
+            else
+                reduceRow<4>(out, in, columns);
         }
-        previousRow = sy;
+        previousRow = rows == 1 ? sy : -1;
         previousSpan = out;
     }
 }

@@ -300,6 +300,36 @@ TEST(Sheet, PreviewIsTheWholeSheetScaled)
     EXPECT_EQ(px(preview, 100, 100), White);
     EXPECT_EQ(px(preview, 400, 700), 0x0000FFu);   // position 8, bottom right
     EXPECT_EQ(px(preview, 200, 700), White);       // position 7
+    // The pages' one-pixel borders survive the reduction: the seams between
+    // columns (x = 800 on the sheet) and between rows (y = 565) stay black.
+    EXPECT_EQ(px(preview, 282, 100), Black);
+    EXPECT_EQ(px(preview, 100, 200), Black);
+    EXPECT_EQ(px(preview, 281, 100), White);
+    EXPECT_EQ(px(preview, 100, 198), White);
+}
+
+TEST(StretchDraw, ReducingKeepsTheDarkestChannelAndEnlargingRepeats)
+{
+    // Four pixels into two: each takes the darkest of its pair, channel by channel.
+    QImage row(4, 1, SheetFormat);
+    const uchar bytes[] = {0xFF, 0xFF, 0xFF, 0x10, 0xFF, 0x80, 0xFF, 0xFF, 0xFF, 0xFF, 0x20, 0xFF};
+    std::memcpy(row.scanLine(0), bytes, sizeof bytes);
+    QImage small(2, 1, SheetFormat);
+    stretchDraw(small, small.rect(), row);
+    EXPECT_EQ(px(small, 0, 0), 0x80FF10u);
+    EXPECT_EQ(px(small, 1, 0), 0xFF20FFu);
+
+    // Two pixels into five: 0, 0, 0, 1, 1.
+    QImage wide(5, 1, SheetFormat);
+    stretchDraw(wide, wide.rect(), small);
+    EXPECT_EQ(px(wide, 2, 0), 0x80FF10u);
+    EXPECT_EQ(px(wide, 3, 0), 0xFF20FFu);
+
+    // Drawing outside the destination is clipped.
+    QImage dest = solid(3, 3, qRgb(255, 255, 255));
+    stretchDraw(dest, QRect(2, 2, 4, 4), solid(2, 2, qRgb(0, 0, 0)));
+    EXPECT_EQ(px(dest, 2, 2), Black);
+    EXPECT_EQ(px(dest, 1, 1), White);
 }
 
 // --- click to position ---------------------------------------------------------

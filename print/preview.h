@@ -1,0 +1,79 @@
+// TForm3, the print preview ("Apercu avant impression"): composes 1, 2, 4 or
+// 8 chart pages on one sheet, shows it scaled, fills a position from a chart
+// file on a click, and prints the sheet or writes it to a PDF file.
+#pragma once
+
+#include "render/sheet.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QComboBox;
+class QFileDialog;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QStatusBar;
+
+namespace mavrel {
+
+class SheetImage;
+
+class TForm3 : public QWidget {
+    Q_OBJECT
+public:
+    // The main window's page as it is now: position 1 takes it at each showing.
+    using PageSource = std::function<QImage()>;
+    explicit TForm3(PageSource mainPage, QWidget* parent = nullptr);
+    ~TForm3() override;
+
+    // Seams for the tests: the file dialogs and the message box. Choosers
+    // return the chosen path, or an empty text when the user cancels.
+    using FileChooser = std::function<QString()>;
+    void setOpenChooser(FileChooser f) { m_openChooser = std::move(f); }
+    void setPdfChooser(FileChooser f) { m_pdfChooser = std::move(f); }
+    void setMessenger(std::function<void(const QString&)> f) { m_messenger = std::move(f); }
+
+    Sheet& sheet() { return m_sheet; }
+    const Sheet& sheet() const { return m_sheet; }
+    // The item index of "Par :": typing one of the items selects it, any
+    // other text selects none (-1).
+    int layoutIndex() const;
+
+    // Handlers.
+    void Ouverture();
+    void Apercu();
+    void combochange();
+    void ClicClic(int X, int Y);
+    // Fills a position from a chart file the user chooses. False when the
+    // chosen chart cannot be read (its message has been shown); a cancelled
+    // dialog is not a failure.
+    bool LoadBitmap(int index);
+    void Button1Click();
+    void Button2Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void showMessage(const QString& text);
+
+    PageSource m_mainPage;
+    Sheet m_sheet;
+    FileChooser m_openChooser;
+    FileChooser m_pdfChooser;
+    std::function<void(const QString&)> m_messenger;
+
+    QWidget* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    SheetImage* Image1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QFileDialog* OpenDialog1 = nullptr;
+};
+
+} // namespace mavrel

@@ -1,0 +1,411 @@
+// The print preview driven through its widgets: showing, clicking positions,
+// the layout box, printing without a printer, the PDF button and the sheet
+// command.
+#include "app/mainwindow.h"
+#include "document/chartfile.h"
+#include "print/preview.h"
+#include "print/printing.h"
+#include "print/sheetcommand.h"
+#include "render/page.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace mavrel {
+namespace {
+
+// A chart that looks like no other: its grid, a division and a label.
+std::string writeChart(const QTemporaryDir& dir, const QString& name, int columns, int rows,
+                       bool landscape = false)
+{
+    auto chart = std::make_unique<Chart>();
+    PageView view(*chart);
+    New(*chart, view);
+    chart->info.columns = columns;
+    chart->info.rows = rows;
+    chart->bar(1).division = 3;
+    if (landscape)
+        std::swap(chart->info.pageWidth, chart->info.pageHeight);
+    chart->info.labelCount = 1;
+    chart->label(1).text.assign("Titre");
+    chart->label(1).x = 200;
+    chart->label(1).y = 40;
+    chart->label(1).bold = 1;
+    chart->label(1).size = 14;
+    view.redraw();
+    const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
+    EXPECT_TRUE(Save(*chart, path).ok);
+    return path;
+}
+
+// The page the editor draws for a chart file.
+QImage pageOf(const std::string& path)
+{
+    auto chart = std::make_unique<Chart>();
+    PageView view(*chart);
+    New(*chart, view);
+    EXPECT_TRUE(Load(*chart, view, path).ok);
+    return view.image().convertToFormat(SheetFormat);
+}
+
+QImage turned(QImage img, int angle)
+{
+    Bmprot90(img, angle);
+    return img;
+}
+
+bool samePixels(const QImage& a, const QImage& b)
+{
+    const QImage x = a.convertToFormat(SheetFormat);
+    const QImage y = b.convertToFormat(SheetFormat);
+    if (x.size() != y.size())
+        return false;
+    for (int row = 0; row < x.height(); ++row)
+        if (std::memcmp(x.constScanLine(row), y.constScanLine(row), std::size_t(x.width()) * 3) != 0)
+            return false;
+    return true;
+}
+
+QImage solidPage(QRgb colour, int w = 565, int h = 800)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(colour);
+    return img;
+}
+
+// Answers the next message box with its title and text.
+struct MessageBoxCatcher {
+    QString title, text;
+    void arm()
+    {
+        QTimer::singleShot(0, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        });
+    }
+};
+
+class PreviewTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QImage mainPage = solidPage(qRgb(200, 10, 10));
+    std::unique_ptr<TForm3> form = std::make_unique<TForm3>([this] { return mainPage; });
+    QStringList messages;
+    QString openAnswer;        // empty: the dialog is cancelled
+    int openCount = 0;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        form->setMessenger([this](const QString& m) { messages << m; });
+        form->setOpenChooser([this] {
+            ++openCount;
+            return openAnswer;
+        });
+    }
+
+    template <class T>
+    T* child(const char* name)
+    {
+        T* c = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+    QWidget* image() { return child<QWidget>("Image1"); }
+    QComboBox* combo() { return child<QComboBox>("ComboBox1"); }
+    void press(int x, int y) { QTest::mouseClick(image(), Qt::LeftButton, {}, QPoint(x, y)); }
+    void showForm()
+    {
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void chooseLayout(const QString& text) { combo()->setCurrentIndex(combo()->findText(text)); }
+};
+
+TEST_F(PreviewTest, WindowAndControls)
+{
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Apercu avant impression"));
+    EXPECT_EQ(form->size(), QSize(642, 622));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->isModal());
+
+    QComboBox* c = combo();
+    EXPECT_TRUE(c->isEditable());
+    ASSERT_EQ(c->count(), 4);
+    EXPECT_EQ(QStringList({c->itemText(0), c->itemText(1), c->itemText(2), c->itemText(3)}),
+              QStringList({"1", "2", "4", "8"}));
+    EXPECT_EQ(c->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(c->toolTip(), QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une feuille"));
+    EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("Par :"));
+    EXPECT_TRUE(child<QLabel>("Label1")->font().bold());
+    EXPECT_EQ(child<QPushButton>("Button1")->text(), QStringLiteral("Imprime"));
+    EXPECT_EQ(image()->size(), QSize(565, 800));
+    EXPECT_EQ(image()->toolTip(), QStringLiteral("Cliquez pour ouvrir un nouveau fichier !"));
+    auto* dialog = child<QFileDialog>("OpenDialog1");
+    ASSERT_NE(dialog, nullptr);
+    for (const QString& filter : dialog->nameFilters())   // every file is listed
+        EXPECT_TRUE(filter.endsWith(QLatin1String("(*)"))) << filter.toStdString();
+
+    // Closing only hides: what the positions hold survives.
+    showForm();
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->layoutIndex(), 0);
+}
+
+TEST_F(PreviewTest, EachShowingRefreshesPositionOneOnly)
+{
+    const std::string chart = writeChart(dir, "autre.bab", 3, 5);
+    showForm();
+    EXPECT_TRUE(samePixels(form->sheet().grille(1), mainPage));
+    EXPECT_TRUE(samePixels(form->sheet().feuille(), mainPage));
+
+    chooseLayout("2");
+    openAnswer = QString::fromStdString(chart);
+    press(10, 500);
+    ASSERT_EQ(openCount, 1);
+    EXPECT_TRUE(samePixels(form->sheet().grille(2), turned(pageOf(chart), 90)));
+
+    // Shown again while visible: no new snapshot.
+    mainPage = solidPage(qRgb(10, 200, 10));
+    form->show();
+    EXPECT_TRUE(samePixels(form->sheet().grille(1), turned(solidPage(qRgb(200, 10, 10)), 90)));
+
+    // Hidden and shown: position 1 follows the main page, position 2 stays.
+    form->hide();
+    form->show();
+    EXPECT_TRUE(samePixels(form->sheet().grille(1), turned(mainPage, 90)));
+    EXPECT_TRUE(samePixels(form->sheet().grille(2), turned(pageOf(chart), 90)));
+
+    // A chart clicked into position 1 gives way to the main page at the next showing.
+    press(10, 10);
+    EXPECT_TRUE(samePixels(form->sheet().grille(1), turned(pageOf(chart), 90)));
+    form->hide();
+    form->show();
+    EXPECT_TRUE(samePixels(form->sheet().grille(1), turned(mainPage, 90)));
+}
+
+TEST_F(PreviewTest, ClickFillsThePositionUnderTheCursor)
+{
+    const std::string chart = writeChart(dir, "huit.bab", 2, 6);
+    showForm();
+    chooseLayout("8");
+    openAnswer = QString::fromStdString(chart);
+    press(300, 601);   // right column, fourth row
+    const QImage expected = turned(pageOf(chart), 90);
+    EXPECT_TRUE(samePixels(form->sheet().grille(8), expected));
+    EXPECT_TRUE(samePixels(form->sheet().feuille().copy(800, 1695, 800, 565), expected));
+    EXPECT_TRUE(samePixels(form->sheet().grille(6), turned(Sheet().grille(6), 90)));
+
+    // Cancelled: the dialog came and went, the sheet is recomposed unchanged.
+    openAnswer.clear();
+    const QImage before = form->sheet().feuille().copy();
+    press(300, 600);
+    EXPECT_EQ(openCount, 2);
+    EXPECT_TRUE(samePixels(form->sheet().feuille(), before));
+}
+
+TEST_F(PreviewTest, LayoutBoxByListOrByTyping)
+{
+    showForm();
+    chooseLayout("4");
+    EXPECT_EQ(form->sheet().feuille().size(), QSize(1130, 1600));
+
+    // A typed item counts as chosen; any other text selects none: the sheet
+    // stays, and a click does nothing at all.
+    QLineEdit* edit = combo()->lineEdit();
+    edit->selectAll();
+    QTest::keyClicks(edit, "8");
+    EXPECT_EQ(form->layoutIndex(), 3);
+    EXPECT_EQ(form->sheet().feuille().size(), QSize(1600, 2260));
+    edit->selectAll();
+    QTest::keyClicks(edit, "3");
+    EXPECT_EQ(form->layoutIndex(), -1);
+    EXPECT_EQ(form->sheet().feuille().size(), QSize(1600, 2260));
+    openAnswer = QStringLiteral("/nonexistent.bab");
+    press(10, 10);
+    EXPECT_EQ(openCount, 0);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(PreviewTest, UnreadableChartShowsItsMessageAndChangesNothing)
+{
+    showForm();
+    chooseLayout("2");
+    QFile junk(dir.filePath("junk.bab"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a chart");
+    junk.close();
+
+    const QImage position2 = form->sheet().grille(2).copy();
+    const QImage sheet = form->sheet().feuille().copy();
+    for (const QString& path : {dir.filePath("junk.bab"), dir.filePath("missing.bab")}) {
+        openAnswer = path;
+        press(10, 700);
+        EXPECT_TRUE(samePixels(form->sheet().grille(2), position2));
+        EXPECT_TRUE(samePixels(form->sheet().feuille(), sheet));
+    }
+    ASSERT_EQ(messages.size(), 2);
+    for (const QString& m : messages) {
+        EXPECT_FALSE(m.isEmpty());
+        EXPECT_TRUE(m.endsWith(QLatin1Char('.'))) << m.toStdString();
+    }
+}
+
+TEST_F(PreviewTest, MessagesGoToABoxTitledWithTheProgramName)
+{
+    auto real = std::make_unique<TForm3>([this] { return mainPage; });
+    real->setOpenChooser([this] { return dir.filePath("missing.bab"); });
+    real->show();
+    MessageBoxCatcher box;
+    box.arm();
+    real->ClicClic(10, 10);
+    EXPECT_EQ(box.title, QStringLiteral("Mavrel"));
+    EXPECT_FALSE(box.text.isEmpty());
+}
+
+// The fault this guards against: filling a position used to load the other
+// chart into the user's document and then re-read the user's file, losing
+// unsaved edits (or keeping the other chart when there was no file).
+TEST(PreviewAndMainWindow, FillingPositionsLeavesTheMainChartAsItWas)
+{
+    QTemporaryDir dir;
+    const std::string mine = writeChart(dir, "mine.bab", 4, 6);
+    const std::string other = writeChart(dir, "other.bab", 2, 3, true);
+
+    for (const bool withFile : {true, false}) {
+        TForm1 window;
+        window.setMessenger([](const QString&) {});
+        if (withFile) {
+            ASSERT_TRUE(window.openChart(QString::fromStdString(mine)));
+        }
+        // An edit that is not saved.
+        window.chart().bar(2).division = 5;
+        window.chart().info.columns = 5;
+        window.DrawGrille();
+
+        const auto chartBefore = std::make_unique<Chart>(window.chart());
+        const QImage pageBefore = window.pageImage().copy();
+
+        TForm3* preview = window.preview();
+        ASSERT_NE(preview, nullptr);
+        preview->setOpenChooser([&] { return QString::fromStdString(other); });
+        window.Imprimer1Click();
+        ASSERT_TRUE(preview->isVisible());
+        auto* combo = preview->findChild<QComboBox*>("ComboBox1");
+        combo->setCurrentIndex(combo->findText("4"));
+        auto* image = preview->findChild<QWidget*>("Image1");
+        for (const QPoint p : {QPoint(10, 10), QPoint(400, 10), QPoint(10, 500)})
+            QTest::mouseClick(image, Qt::LeftButton, {}, p);
+        EXPECT_TRUE(samePixels(preview->sheet().grille(2), turned(pageOf(other), 270)));
+
+        const Chart& after = window.chart();
+        EXPECT_EQ(std::memcmp(after.bars.data(), chartBefore->bars.data(), sizeof after.bars), 0);
+        EXPECT_EQ(std::memcmp(after.labels.data(), chartBefore->labels.data(), sizeof after.labels), 0);
+        EXPECT_EQ(std::memcmp(&after.info, &chartBefore->info, sizeof after.info), 0);
+        EXPECT_EQ(after.outil, chartBefore->outil);
+        EXPECT_EQ(after.fileName, chartBefore->fileName);
+        EXPECT_EQ(window.pageImage(), pageBefore);
+        preview->hide();
+    }
+}
+
+TEST_F(PreviewTest, PrintingWithoutAPrinterSaysSo)
+{
+    // Point the printing system at nothing, so that no printer of the machine
+    // can answer.
+    const QByteArray saved = qgetenv("CUPS_SERVER");
+    qputenv("CUPS_SERVER", QFile::encodeName(dir.filePath("no-cups.sock")));
+    if (!QPrinterInfo::availablePrinters().isEmpty()) {
+        qputenv("CUPS_SERVER", saved);
+        GTEST_SKIP() << "this machine has printers beyond CUPS";
+    }
+    showForm();
+    const QImage sheet = form->sheet().feuille().copy();
+    QTest::mouseClick(child<QPushButton>("Button1"), Qt::LeftButton);
+    if (saved.isNull())
+        qunsetenv("CUPS_SERVER");
+    else
+        qputenv("CUPS_SERVER", saved);
+    EXPECT_EQ(messages, QStringList({QStringLiteral("Aucune imprimante n'est disponible.")}));
+    EXPECT_TRUE(samePixels(form->sheet().feuille(), sheet));
+}
+
+TEST_F(PreviewTest, PdfButtonWritesOnePage)
+{
+    showForm();
+    const QString pdf = dir.filePath("feuille.pdf");
+    form->setPdfChooser([&] { return pdf; });
+    QTest::mouseClick(child<QPushButton>("Button2"), Qt::LeftButton);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 1);
+    EXPECT_TRUE(messages.isEmpty());
+
+    // A folder that does not exist cannot take the file.
+    form->setPdfChooser([&] { return dir.filePath("absent/feuille.pdf"); });
+    QTest::mouseClick(child<QPushButton>("Button2"), Qt::LeftButton);
+    EXPECT_EQ(messages.size(), 1);
+}
+
+// --- the sheet command -----------------------------------------------------------
+
+TEST(SheetCommand, PngIsTheComposedSheet)
+{
+    QTemporaryDir dir;
+    const std::string a = writeChart(dir, "a.bab", 3, 4);
+    const std::string b = writeChart(dir, "b.bab", 4, 2, true);
+    const QString out = dir.filePath("feuille.png");
+    ASSERT_EQ(runSheetCommand(4, {QString::fromStdString(a), QString::fromStdString(b)}, out), 0);
+
+    Sheet expected;
+    expected.copyPage(1, pageOf(a));
+    expected.copyPage(2, pageOf(b));
+    expected.Apercu(2);
+    const QImage written(out);
+    EXPECT_EQ(written.size(), QSize(1130, 1600));
+    EXPECT_TRUE(samePixels(written, expected.feuille()));
+    // Positions 3 and 4 are blank bordered pages.
+    EXPECT_EQ(written.pixel(565, 800), qRgb(0, 0, 0));
+    EXPECT_EQ(written.pixel(600, 1000), qRgb(255, 255, 255));
+}
+
+TEST(SheetCommand, FailuresAndWrongArguments)
+{
+    QTemporaryDir dir;
+    const QString a = QString::fromStdString(writeChart(dir, "a.bab", 3, 4));
+    EXPECT_EQ(runSheetCommand(2, {a, dir.filePath("missing.bab")}, dir.filePath("f.png")), 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("f.png")));
+    EXPECT_EQ(runSheetCommand(3, {a}, dir.filePath("f.png")), 2);
+    EXPECT_EQ(runSheetCommand(1, {a, a}, dir.filePath("f.png")), 2);
+    EXPECT_EQ(runSheetCommand(2, {}, dir.filePath("f.png")), 2);
+    EXPECT_EQ(runSheetCommand(2, {a}, dir.filePath("f.jpg")), 2);
+
+    ASSERT_EQ(runSheetCommand(8, {a}, dir.filePath("f.pdf")), 0);
+    QFile pdf(dir.filePath("f.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+}
+
+} // namespace
+} // namespace mavrel
