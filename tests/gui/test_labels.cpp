@@ -120,6 +120,27 @@ TEST_F(LabelsTest, EnterCommitsTheBoxAsTheLastLabel)
     EXPECT_EQ(anchor(2), QPoint(200, 100));
 }
 
+TEST_F(LabelsTest, TheBoxIsTallEnoughForTheTextTypedInIt)
+{
+    press({100, 100});
+    for (const char* size : {"8", "24", "72"}) {
+        SCOPED_TRACE(size);
+        chooseSize(size);
+        QTest::mouseClick(boldButton(), Qt::LeftButton);
+        EXPECT_GE(edit->height(), edit->minimumSizeHint().height());
+    }
+    EXPECT_GT(edit->height(), 96) << "72 points are 96 pixels";
+    chooseSize("8");
+    EXPECT_LT(edit->height(), 30) << "and shrinks back";
+    chooseSize("72");
+    type("Coda");
+    enter();
+    chooseSize("8");
+    press({101, 101});
+    ASSERT_EQ(edit->text(), "Coda");
+    EXPECT_GE(edit->height(), edit->minimumSizeHint().height()) << "a label opened in its own size";
+}
+
 TEST_F(LabelsTest, EachLabelKeepsItsOwnSizeAndWeight)
 {
     chooseSize("24");
