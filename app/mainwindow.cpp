@@ -27,12 +27,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace mavrel {
 
 namespace {
 constexpr int ImageOffset = 25;       // the page's place in the scroll box
 constexpr int TrackBarThickness = 22;
 constexpr int MaxTextLength = 100;    // what a label can hold
+constexpr int EditBoxHeight = 21;
 
 QFont boldFont(int points)
 {
@@ -224,12 +227,12 @@ void TForm1::buildPageArea()
 
     Edit1 = new QLineEdit(scrollContents);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(216, 152, 25, 21);
     Edit1->setMaxLength(MaxTextLength);
     Edit1->setValidator(new Win1252Validator(Edit1));
     Edit1->hide();
     Edit1->installEventFilter(this);
     setEditFont(8, false);
+    Edit1->setGeometry(216, 152, 25, EditBoxHeight);
 
     auto trackBar = [this](const char* name, Qt::Orientation o) {
         auto* t = new QSlider(o, scrollContents);
@@ -386,6 +389,8 @@ void TForm1::setEditFont(int points, bool bold)
     f.setPixelSize(pointsToPixels(points));
     f.setBold(bold);
     Edit1->setFont(f);
+    // The box's height follows its font, so that large text is not cut.
+    Edit1->resize(Edit1->width(), std::max(EditBoxHeight, Edit1->sizeHint().height()));
 }
 
 // --- grid size ------------------------------------------------------------------

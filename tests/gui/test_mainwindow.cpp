@@ -319,6 +319,11 @@ TEST_F(MainWindowTest, SizeInTheTextToolResizesOnlyTheTextBox)
     chooseSize("20");
     EXPECT_EQ(edit1()->width(), 20 * (3 + 1));
     EXPECT_EQ(w->chart().info.fontSize, 10);
+    // Its height follows the font: 72 points are 96 pixels.
+    chooseSize("72");
+    EXPECT_GT(edit1()->height(), 96);
+    EXPECT_GE(edit1()->height(), edit1()->sizeHint().height());
+    chooseSize("20");
 
     click("SpeedButton1");
     EXPECT_EQ(combo()->currentText(), "10");

@@ -4,6 +4,7 @@
 #include "test_mainwindow_support.h"
 
 #include "dialogs/about.h"
+#include "dialogs/transposer.h"
 #include "document/chartfile.h"
 #if __has_include("print/preview.h")
 #include "print/preview.h"
@@ -343,7 +344,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
 
 // --- "About" and "Help" ----------------------------------------------------------------------
 
-TEST_F(MainWindowFileTest, AboutShowsItsBoxBesideTheWindow)
+TEST_F(MainWindowFileTest, AboutAndTransposerShowBesideTheWindow)
 {
     action("About1")->trigger();
     TForm6* about = w->about();
@@ -355,10 +356,14 @@ TEST_F(MainWindowFileTest, AboutShowsItsBoxBesideTheWindow)
     for (QLabel* l : about->findChildren<QLabel*>())
         versionShown = versionShown || l->text() == "Mavrel  Version 1.0";
     EXPECT_TRUE(versionShown);
-    // The main window goes on working beside it.
+    // The main window goes on working beside it, and beside the transposer.
+    action("Transposer1")->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w->transposer()));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     click("SpeedButton3");
     EXPECT_EQ(w->chart().outil, OutilGomme);
     EXPECT_TRUE(about->isVisible());
+    EXPECT_TRUE(w->transposer()->isVisible());
 }
 
 TEST_F(MainWindowFileTest, HelpWithoutItsDocumentShowsNothing)
