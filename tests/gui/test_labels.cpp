@@ -79,6 +79,9 @@ TEST_F(LabelsTest, PressOnAFreePointShowsTheBoxThereWhateverTheScroll)
     EXPECT_EQ(window->editFontSize(), 14);
     EXPECT_TRUE(edit->font().bold());
     EXPECT_EQ(labelCount(), 0);
+    enter();
+    ASSERT_EQ(labelCount(), 1);
+    EXPECT_EQ(anchor(1), QPoint(400, 700));
 }
 
 TEST_F(LabelsTest, EnterCommitsTheBoxAsTheLastLabel)
