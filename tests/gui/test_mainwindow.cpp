@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace mavrel::mainwindow_test {
 namespace {
@@ -149,7 +151,8 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     EXPECT_EQ(w->chart().info.count, 32);
     EXPECT_TRUE(w->chart().fileName.empty());
 
-    // The scroll box.
+    // The scroll box: the page is taller than the window and scrolls.
+    EXPECT_GT(child<QScrollArea>("ScrollBox1")->verticalScrollBar()->maximum(), 0);
     QWidget* image = child("Image1");
     EXPECT_EQ(image->geometry(), QRect(25, 25, 565, 800));
     EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
