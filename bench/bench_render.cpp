@@ -178,3 +178,29 @@ void BM_FindCase500(benchmark::State& state)
 BENCHMARK(BM_FindCase500);
 
 } // namespace
+
+namespace {
+
+// One mouse move of a lasso drag over the full page: the whole page redrawn
+// with a selection highlighted, then the band. Target: the full-page redraw's
+// 100 x memset.
+void BM_LassoDragMove(benchmark::State& state)
+{
+    auto d = fullPage(10);
+    for (int k = 0; k < 40; ++k)
+        d->selection.entries[k] = static_cast<std::int16_t>(1 + 3 * k);
+    d->selection.count = 40;
+    const double reference = memsetSeconds();
+    int x = 100;
+    const double start = cpuSeconds();
+    for (auto _ : state) {
+        d->draw();
+        d->view.page().canvas().focusRect(60, 140, x, 700);
+        x = x < 500 ? x + 7 : 100;
+        benchmark::DoNotOptimize(d->view.image().constBits());
+    }
+    reportRatio(state, cpuSeconds() - start, reference);
+}
+BENCHMARK(BM_LassoDragMove);
+
+} // namespace
