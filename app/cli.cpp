@@ -2,10 +2,7 @@
 
 #include "document/chartfile.h"
 #include "document/editing.h"
-#if __has_include("print/sheetcommand.h")
 #include "print/sheetcommand.h"
-#define HAVE_SHEET
-#endif
 #include "render/page.h"
 
 #include <QFile>
@@ -173,11 +170,7 @@ int runCommand(const Command& command)
         return c.save(command.output) ? 0 : 1;
     }
     case Command::Sheet:
-#ifdef HAVE_SHEET
         return runSheetCommand(command.per, command.charts, command.output);
-#else
-        return 2;
-#endif
     case Command::Help:
         std::fputs(usageText().toLocal8Bit().constData(), stdout);
         return 0;

@@ -4,10 +4,7 @@
 #include "dialogs/chorddialog.h"
 #include "dialogs/transposer.h"
 #include "pageimage.h"
-#if __has_include("print/preview.h")
 #include "print/preview.h"
-#define HAVE_PREVIEW
-#endif
 #include "toolicons.h"
 #include "updown.h"
 #include "win1252validator.h"
@@ -67,9 +64,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), m_chart(std::make_unique<
     // The secondary windows, hidden, in their order.
     auto redraw = [this] { DrawGrille(); };
     m_form2 = new TForm2(*m_chart, redraw, this);
-#ifdef HAVE_PREVIEW
     m_form3 = new TForm3([this]() -> const QImage& { return m_page.image(); }, this);
-#endif
     m_form5 = new TForm5(*m_chart, redraw, this);
     m_form6 = new TForm6(this);
 }

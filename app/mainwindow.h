@@ -118,8 +118,10 @@ private:
     void showStatus(const QString& text);
     bool stepGrid(UpDown* spinner, std::int32_t& field, std::int32_t other);
     // Puts a label typed in the box back into the chart before it is saved or
-    // printed, or before another label is opened.
-    bool commitEditBox();
+    // printed, or before another label is opened. When the chart is full the
+    // text stays in the box and the message ends with `heldBack`, what did not
+    // happen because of it.
+    bool commitEditBox(const QString& heldBack = QString());
     void layoutScrollContents();
 
     std::unique_ptr<Chart> m_chart;

@@ -4,10 +4,7 @@
 #include "dialogs/about.h"
 #include "dialogs/transposer.h"
 #include "document/chartfile.h"
-#if __has_include("print/preview.h")
 #include "print/preview.h"
-#define HAVE_PREVIEW
-#endif
 
 #include <QAction>
 #include <QCoreApplication>
@@ -64,7 +61,7 @@ void TForm1::Nouveau1Click() { New(*m_chart, *this); }
 void TForm1::EnregistrerSous1Click()
 {
     // What the user sees is what is saved: a label still in the box goes in.
-    if (!commitEditBox())
+    if (!commitEditBox(QStringLiteral("La grille n'a pas été enregistrée.")))
         return;
     QString name = m_saveChooser
         ? m_saveChooser()
@@ -103,7 +100,7 @@ void TForm1::Ouvrir1Click()
 
 void TForm1::Imprimer1Click()
 {
-    if (!commitEditBox())
+    if (!commitEditBox(QStringLiteral("L'aperçu avant impression n'a pas été ouvert.")))
         return;
     if (SpeedButton5->isChecked()) {
         SpeedButton5->setChecked(false);
@@ -111,10 +108,8 @@ void TForm1::Imprimer1Click()
     }
     m_selection.clear();
     DrawGrille();
-#ifdef HAVE_PREVIEW
     m_form3->show();
     m_form3->raise();
-#endif
 }
 
 void TForm1::ransposer1Click()

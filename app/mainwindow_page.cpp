@@ -72,16 +72,19 @@ void TForm1::clic2(Qt::MouseButton button, int x, int y, QPoint globalPos)
     DrawGrille();
 }
 
-bool TForm1::commitEditBox()
+bool TForm1::commitEditBox(const QString& heldBack)
 {
     if (Edit1->text().isEmpty())
         return true;
     const std::string text = win1252::fromUtf8(Edit1->text().toStdString());
     const QPoint at = Edit1->pos() - Image1->pos();
     if (!commitLabel(*m_chart, text, at.x(), at.y(), m_editFontSize, m_editBold)) {
-        showMessage(QStringLiteral("Une grille ne peut contenir plus de %1 textes : "
-                                   "ce texte reste dans la zone de saisie.")
-                        .arg(MaxLabels));
+        QString message = QStringLiteral("Une grille ne peut contenir plus de %1 textes : "
+                                         "ce texte reste dans la zone de saisie.")
+                              .arg(MaxLabels);
+        if (!heldBack.isEmpty())
+            message += QLatin1Char(' ') + heldBack;
+        showMessage(message);
         return false;
     }
     Edit1->clear();

@@ -1,7 +1,10 @@
 // Text labels typed on the page: the text tool's presses, the floating box,
 // Enter, and the faults that could lose a label.
 #include "render/canvas.h"
+#include "print/preview.h"
 #include "test_page_support.h"
+
+#include <QFile>
 
 #include <QScrollArea>
 #include <QScrollBar>
@@ -431,6 +434,26 @@ TEST_F(LabelsTest, AHundredAndFirstLabelStaysInTheBoxWithAMessage)
     enter();
     EXPECT_EQ(labelCount(), MaxLabels);
     EXPECT_EQ(labelText(MaxLabels), "encore");
+}
+
+TEST_F(LabelsTest, AFullChartHoldsBackSavingAndPrintingAndSaysSo)
+{
+    for (int i = 0; i < MaxLabels; ++i)
+        ASSERT_TRUE(commitLabel(chart(), "plein", 20 + 5 * i, 20, 8, false));
+    window->DrawGrille();
+    press({300, 760});
+    type("encore");
+
+    const QString path = dir.filePath("plein.bab");
+    window->setSaveChooser([path] { return path; });
+    menu("EnregistrerSous1");
+    EXPECT_FALSE(QFile::exists(path));
+    menu("Imprimer1");
+    EXPECT_FALSE(window->preview()->isVisible());
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages.at(0).contains("pas été enregistrée")) << messages.at(0).toStdString();
+    EXPECT_TRUE(messages.at(1).contains("pas été ouvert")) << messages.at(1).toStdString();
+    EXPECT_EQ(edit->text(), "encore");
 }
 
 } // namespace
