@@ -7,7 +7,7 @@
 #include "print/preview.h"
 #include "toolicons.h"
 #include "updown.h"
-#include "win1252validator.h"
+#include "dialogs/win1252validator.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -2,32 +2,17 @@
 
 #include "document/editing.h"
 #include "document/win1252.h"
+#include "win1252validator.h"
 
 #include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QValidator>
 
 namespace mavrel {
 
 namespace {
-
-// Accepts only what a chord quality can carry into the chart file.
-class Win1252Validator : public QValidator {
-public:
-    using QValidator::QValidator;
-
-    State validate(QString& input, int&) const override
-    {
-        // toUcs4 turns a lone surrogate into U+FFFD, which is refused too.
-        for (char32_t c : input.toUcs4())
-            if (!win1252::canEncode(c))
-                return Invalid;
-        return Acceptable;
-    }
-};
 
 QString fromWin1252(std::string_view bytes)
 {

@@ -12,8 +12,9 @@ public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override
     {
-        for (const QChar c : input)
-            if (c.isSurrogate() || !win1252::canEncode(c.unicode()))
+        // toUcs4 turns a lone surrogate into U+FFFD, which is refused too.
+        for (char32_t c : input.toUcs4())
+            if (!win1252::canEncode(c))
                 return Invalid;
         return Acceptable;
     }
