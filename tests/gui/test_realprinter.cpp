@@ -1,0 +1,206 @@
+// "Imprime" on a real CUPS queue. These tests run under scripts/cups-test.sh,
+// which starts a cupsd of its own with a cups-pdf queue as the default
+// printer; anywhere else they skip.
+#include "document/chartfile.h"
+#include "print/preview.h"
+#include "print/printing.h"
+#include "render/page.h"
+
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDirIterator>
+#include <QPainter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace mavrel {
+namespace {
+
+QString outputFolder() { return qEnvironmentVariable("MAVREL_CUPS_OUT"); }
+
+QStringList pdfsIn(const QString& folder)
+{
+    QStringList found;
+    QDirIterator it(folder, {QStringLiteral("*.pdf")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << it.next();
+    return found;
+}
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+// A chart page with a black frame around it, so that the ink of the printed
+// sheet reaches its four edges and shows where the sheet lies on the paper.
+QImage framedChartPage()
+{
+    auto chart = std::make_unique<Chart>();
+    PageView view(*chart);
+    New(*chart, view);
+    chart->info.columns = 3;
+    chart->info.rows = 5;
+    chart->info.labelCount = 1;
+    chart->label(1).text.assign("Feuille de test");
+    chart->label(1).x = 150;
+    chart->label(1).y = 50;
+    chart->label(1).bold = 1;
+    chart->label(1).size = 20;
+    view.redraw();
+    QImage page = view.image().copy();
+    QPainter painter(&page);
+    painter.setPen(Qt::black);
+    painter.drawRect(0, 0, page.width() - 1, page.height() - 1);
+    return page;
+}
+
+// Which cells of a grid laid over the image hold ink.
+struct InkMap {
+    int columns = 0, rows = 0;
+    std::vector<bool> ink;
+    bool at(int c, int r) const
+    {
+        return c >= 0 && r >= 0 && c < columns && r < rows && ink[std::size_t(r * columns + c)];
+    }
+    bool near(int c, int r) const
+    {
+        for (int dr = -1; dr <= 1; ++dr)
+            for (int dc = -1; dc <= 1; ++dc)
+                if (at(c + dc, r + dr))
+                    return true;
+        return false;
+    }
+};
+
+constexpr int Cell = 10;
+
+bool isInk(QRgb c) { return qGray(c) < 200; }
+
+InkMap inkMap(const QImage& img)
+{
+    InkMap m;
+    m.columns = (img.width() + Cell - 1) / Cell;
+    m.rows = (img.height() + Cell - 1) / Cell;
+    m.ink.assign(std::size_t(m.columns * m.rows), false);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (isInk(img.pixel(x, y)))
+                m.ink[std::size_t((y / Cell) * m.columns + x / Cell)] = true;
+    return m;
+}
+
+QRect inkBounds(const QImage& img)
+{
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (isInk(img.pixel(x, y)))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+TEST(RealPrinter, PrintsTheComposedSheet)
+{
+    const QString out = outputFolder();
+    if (out.isEmpty() || qEnvironmentVariableIsSet("MAVREL_CUPS_EMPTY"))
+        GTEST_SKIP() << "runs under scripts/cups-test.sh";
+    ASSERT_FALSE(currentPrinter().isNull()) << "the test queue is not the default printer";
+    ASSERT_TRUE(pdfsIn(out).isEmpty());
+
+    const QImage mainPage = framedChartPage();
+    QStringList messages;
+    TForm3 form([&] { return mainPage; });
+    form.setMessenger([&](const QString& m) { messages << m; });
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* combo = form.findChild<QComboBox*>("ComboBox1");
+    combo->setCurrentIndex(combo->findText("2"));   // the chart above, a blank page below
+    const QImage sheet = form.sheet().feuille().copy();
+    ASSERT_EQ(sheet.size(), QSize(800, 1130));
+
+    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
+    EXPECT_EQ(form.sheet().feuille(), sheet);
+
+    // The job is done once the queue is empty and cups-pdf has left its file.
+    QDeadlineTimer deadline(60000);
+    QStringList pdfs;
+    while (!deadline.hasExpired()) {
+        pdfs = pdfsIn(out);
+        if (!pdfs.isEmpty() && run("lpstat", {"-o"}).trimmed().isEmpty())
+            break;
+        QTest::qWait(250);
+    }
+    ASSERT_EQ(pdfs.size(), 1) << "no printed file in " << out.toStdString();
+    const QString pdf = pdfs.first();
+
+    const QString info = run("pdfinfo", {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
+
+    QTemporaryDir dir;
+    const QString base = dir.filePath("page");
+    run("pdftoppm", {"-r", "100", "-png", "-singlefile", pdf, base});
+    const QImage printed(base + ".png");
+    ASSERT_FALSE(printed.isNull()) << "pdftoppm gave no picture";
+
+    // The sheet's frame marks where it lies; within it, the ink must fall
+    // where the sheet has it, give or take one cell for the resampling.
+    const QRect box = inkBounds(printed);
+    ASSERT_GT(box.width(), printed.width() / 2);
+    ASSERT_GT(box.height(), printed.height() / 2);
+    QImage expected(box.size(), SheetFormat);
+    stretchDraw(expected, expected.rect(), sheet);
+    const InkMap want = inkMap(expected);
+    const InkMap got = inkMap(printed.copy(box));
+    ASSERT_EQ(want.columns, got.columns);
+    ASSERT_EQ(want.rows, got.rows);
+    int inked = 0, missing = 0, stray = 0;
+    for (int r = 0; r < want.rows; ++r)
+        for (int c = 0; c < want.columns; ++c) {
+            inked += want.at(c, r);
+            missing += want.at(c, r) && !got.near(c, r);
+            stray += got.at(c, r) && !want.near(c, r);
+        }
+    EXPECT_GT(inked, 200);
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(stray, 0);
+    // The chart lies on the upper half; the lower half is a blank page with
+    // its border: nothing inside it.
+    const int lowerInside = (want.rows * 3) / 4;
+    for (int c = 3; c < want.columns - 3; ++c)
+        EXPECT_FALSE(got.at(c, lowerInside)) << "ink in the blank page at cell " << c;
+}
+
+TEST(RealPrinter, SaysWhenNoPrinterIsConfigured)
+{
+    if (!qEnvironmentVariableIsSet("MAVREL_CUPS_EMPTY"))
+        GTEST_SKIP() << "runs under scripts/cups-test.sh";
+    EXPECT_TRUE(currentPrinter().isNull());
+    const int printedBefore = pdfsIn(outputFolder()).size();
+
+    QStringList messages;
+    TForm3 form([] { return framedChartPage(); });
+    form.setMessenger([&](const QString& m) { messages << m; });
+    form.show();
+    const QImage sheet = form.sheet().feuille().copy();
+    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    EXPECT_EQ(messages, QStringList({QStringLiteral("Aucune imprimante n'est disponible.")}));
+    EXPECT_EQ(form.sheet().feuille(), sheet);
+    QTest::qWait(1000);
+    EXPECT_EQ(pdfsIn(outputFolder()).size(), printedBefore);
+}
+
+} // namespace
+} // namespace mavrel
