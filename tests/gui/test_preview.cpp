@@ -10,7 +10,6 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -28,7 +27,7 @@
 namespace mavrel {
 namespace {
 
-// A chart that looks like no other: its grid, a division and a label.
+// A chart that looks like no other: its grid and a division.
 std::string writeChart(const QTemporaryDir& dir, const QString& name, int columns, int rows,
                        bool landscape = false)
 {
@@ -40,12 +39,6 @@ std::string writeChart(const QTemporaryDir& dir, const QString& name, int column
     chart->bar(1).division = 3;
     if (landscape)
         std::swap(chart->info.pageWidth, chart->info.pageHeight);
-    chart->info.labelCount = 1;
-    chart->label(1).text.assign("Titre");
-    chart->label(1).x = 200;
-    chart->label(1).y = 40;
-    chart->label(1).bold = 1;
-    chart->label(1).size = 14;
     view.redraw();
     const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
     EXPECT_TRUE(Save(*chart, path).ok);
@@ -80,28 +73,12 @@ bool samePixels(const QImage& a, const QImage& b)
     return true;
 }
 
-QImage solidPage(QRgb colour, int w = 565, int h = 800)
+QImage solidPage(QRgb colour)
 {
-    QImage img(w, h, QImage::Format_RGB32);
+    QImage img(565, 800, QImage::Format_RGB32);
     img.fill(colour);
     return img;
 }
-
-// Answers the next message box with its title and text.
-struct MessageBoxCatcher {
-    QString title, text;
-    void arm()
-    {
-        QTimer::singleShot(0, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            title = box->windowTitle();
-            text = box->text();
-            box->accept();
-        });
-    }
-};
 
 class PreviewTest : public ::testing::Test {
 protected:
@@ -140,35 +117,18 @@ protected:
     void chooseLayout(const QString& text) { combo()->setCurrentIndex(combo()->findText(text)); }
 };
 
-TEST_F(PreviewTest, WindowAndControls)
+TEST_F(PreviewTest, TextsOfTheWindow)
 {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Apercu avant impression"));
-    EXPECT_EQ(form->size(), QSize(642, 622));
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form->isModal());
-
     QComboBox* c = combo();
     EXPECT_TRUE(c->isEditable());
-    ASSERT_EQ(c->count(), 4);
-    EXPECT_EQ(QStringList({c->itemText(0), c->itemText(1), c->itemText(2), c->itemText(3)}),
-              QStringList({"1", "2", "4", "8"}));
+    EXPECT_EQ(c->count(), 4);
     EXPECT_EQ(c->currentText(), QStringLiteral("1"));
     EXPECT_EQ(c->toolTip(), QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une feuille"));
     EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("Par :"));
-    EXPECT_TRUE(child<QLabel>("Label1")->font().bold());
     EXPECT_EQ(child<QPushButton>("Button1")->text(), QStringLiteral("Imprime"));
     EXPECT_EQ(image()->size(), QSize(565, 800));
     EXPECT_EQ(image()->toolTip(), QStringLiteral("Cliquez pour ouvrir un nouveau fichier !"));
-    auto* dialog = child<QFileDialog>("OpenDialog1");
-    ASSERT_NE(dialog, nullptr);
-    for (const QString& filter : dialog->nameFilters())   // every file is listed
-        EXPECT_TRUE(filter.endsWith(QLatin1String("(*)"))) << filter.toStdString();
-
-    // Closing only hides: what the positions hold survives.
-    showForm();
-    form->close();
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(form->layoutIndex(), 0);
 }
 
 TEST_F(PreviewTest, EachShowingRefreshesPositionOneOnly)
@@ -189,8 +149,10 @@ TEST_F(PreviewTest, EachShowingRefreshesPositionOneOnly)
     form->show();
     EXPECT_TRUE(samePixels(form->sheet().grille(1), turned(solidPage(qRgb(200, 10, 10)), 90)));
 
-    // Hidden and shown: position 1 follows the main page, position 2 stays.
-    form->hide();
+    // Closed (only hidden) and shown: position 1 follows the main page,
+    // position 2 stays.
+    form->close();
+    EXPECT_FALSE(form->isVisible());
     form->show();
     EXPECT_TRUE(samePixels(form->sheet().grille(1), turned(mainPage, 90)));
     EXPECT_TRUE(samePixels(form->sheet().grille(2), turned(pageOf(chart), 90)));
@@ -274,12 +236,17 @@ TEST_F(PreviewTest, MessagesGoToABoxTitledWithTheProgramName)
 {
     auto real = std::make_unique<TForm3>([this] { return mainPage; });
     real->setOpenChooser([this] { return dir.filePath("missing.bab"); });
-    real->show();
-    MessageBoxCatcher box;
-    box.arm();
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        }
+    });
     real->ClicClic(10, 10);
-    EXPECT_EQ(box.title, QStringLiteral("Mavrel"));
-    EXPECT_FALSE(box.text.isEmpty());
+    EXPECT_EQ(title, QStringLiteral("Mavrel"));
+    EXPECT_FALSE(text.isEmpty());
 }
 
 // The fault this guards against: filling a position used to load the other
@@ -370,41 +337,32 @@ TEST_F(PreviewTest, PdfButtonWritesOnePage)
 
 // --- the sheet command -----------------------------------------------------------
 
-TEST(SheetCommand, PngIsTheComposedSheet)
+TEST(SheetCommand, WritesTheComposedSheetOrSaysWhy)
 {
     QTemporaryDir dir;
     const std::string a = writeChart(dir, "a.bab", 3, 4);
     const std::string b = writeChart(dir, "b.bab", 4, 2, true);
-    const QString out = dir.filePath("feuille.png");
-    ASSERT_EQ(runSheetCommand(4, {QString::fromStdString(a), QString::fromStdString(b)}, out), 0);
-
+    const QString png = dir.filePath("feuille.png");
+    ASSERT_EQ(runSheetCommand(4, {QString::fromStdString(a), QString::fromStdString(b)}, png), 0);
+    // Pixel for pixel the sheet the preview composes; positions 3 and 4 blank.
     Sheet expected;
     expected.copyPage(1, pageOf(a));
     expected.copyPage(2, pageOf(b));
     expected.Apercu(2);
-    const QImage written(out);
-    EXPECT_EQ(written.size(), QSize(1130, 1600));
-    EXPECT_TRUE(samePixels(written, expected.feuille()));
-    // Positions 3 and 4 are blank bordered pages.
-    EXPECT_EQ(written.pixel(565, 800), qRgb(0, 0, 0));
-    EXPECT_EQ(written.pixel(600, 1000), qRgb(255, 255, 255));
-}
+    EXPECT_TRUE(samePixels(QImage(png), expected.feuille()));
 
-TEST(SheetCommand, FailuresAndWrongArguments)
-{
-    QTemporaryDir dir;
-    const QString a = QString::fromStdString(writeChart(dir, "a.bab", 3, 4));
-    EXPECT_EQ(runSheetCommand(2, {a, dir.filePath("missing.bab")}, dir.filePath("f.png")), 1);
-    EXPECT_FALSE(QFile::exists(dir.filePath("f.png")));
-    EXPECT_EQ(runSheetCommand(3, {a}, dir.filePath("f.png")), 2);
-    EXPECT_EQ(runSheetCommand(1, {a, a}, dir.filePath("f.png")), 2);
-    EXPECT_EQ(runSheetCommand(2, {}, dir.filePath("f.png")), 2);
-    EXPECT_EQ(runSheetCommand(2, {a}, dir.filePath("f.jpg")), 2);
+    const QString pdf = dir.filePath("feuille.pdf");
+    ASSERT_EQ(runSheetCommand(8, {QString::fromStdString(a)}, pdf), 0);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("%PDF"));
 
-    ASSERT_EQ(runSheetCommand(8, {a}, dir.filePath("f.pdf")), 0);
-    QFile pdf(dir.filePath("f.pdf"));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+    const QString out = dir.filePath("f.png");
+    EXPECT_EQ(runSheetCommand(2, {QString::fromStdString(a), dir.filePath("missing.bab")}, out), 1);
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(runSheetCommand(3, {QString::fromStdString(a)}, out), 2);
+    EXPECT_EQ(runSheetCommand(1, {QString::fromStdString(a), QString::fromStdString(a)}, out), 2);
+    EXPECT_EQ(runSheetCommand(2, {QString::fromStdString(a)}, dir.filePath("f.jpg")), 2);
 }
 
 } // namespace
