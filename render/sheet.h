@@ -25,10 +25,9 @@ void Bmprot90(QImage& bitmap, int angle);
 // rectangle's size without keeping proportions and without smoothing: a
 // larger rectangle repeats pixels; a smaller one gives each pixel the darkest
 // of the pixels it covers, channel by channel, so that one-pixel black lines
-// and small chord symbols survive the reduction to the preview (as they did
-// with the black-on-white stretching of the original platform). A rectangle
-// of the source's own size is copied row by row. The source is
-// brought to the destination's format, which must be 24 or 32 bits.
+// and small chord symbols survive the reduction to the preview. A rectangle
+// of the source's own size is copied row by row. The source is brought to
+// the destination's format, which must be 24 or 32 bits.
 void stretchDraw(QImage& dest, const QRect& target, const QImage& source);
 
 // Layouts are the item indices of the "Par :" box: 0, 1, 2, 3 for 1, 2, 4
