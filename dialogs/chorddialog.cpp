@@ -5,6 +5,7 @@
 #include "win1252validator.h"
 
 #include <QCheckBox>
+#include <QFont>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -53,6 +54,11 @@ TForm2::TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent)
     setWindowTitle(QStringLiteral("Accords"));
     setModal(false);
     setFixedSize(121, 243);
+    // The controls were laid out for a small 8-point face: keep the text
+    // small enough that every root and quality fits its narrow list.
+    QFont small(QStringLiteral("DejaVu Sans"));
+    small.setPixelSize(11);
+    setFont(small);
 
     m_roots = new QListWidget(this);
     m_roots->setObjectName(QStringLiteral("ListBox1"));
@@ -66,6 +72,10 @@ TForm2::TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent)
     m_qualities = new QListWidget(this);
     m_qualities->setObjectName(QStringLiteral("ListBox2"));
     m_qualities->setGeometry(64, 8, 49, 137);
+    for (QListWidget* list : {m_roots, m_qualities}) {
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; padding: 0px; }"));
+    }
     for (int i = 0; i < QualityCount; ++i)
         m_qualities->addItem(fromWin1252(qualityItem(i)));
 
