@@ -1,15 +1,12 @@
 #include "cli.h"
 
-#include "document/chartfile.h"
 #include "document/editing.h"
 #include "print/sheetcommand.h"
 #include "render/page.h"
 
-#include <QFile>
 #include <QImage>
 
 #include <cstdio>
-#include <memory>
 
 namespace mavrel {
 
@@ -39,29 +36,13 @@ void printError(const QString& message)
     std::fprintf(stderr, "mavrel : %s\n", message.toLocal8Bit().constData());
 }
 
-std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-// A chart as the editor holds it after start-up, then read from a file.
-struct LoadedChart {
-    std::unique_ptr<Chart> chart = std::make_unique<Chart>();
-    std::unique_ptr<PageView> view = std::make_unique<PageView>(*chart);
-
-    LoadedChart() { New(*chart, *view); }
-    bool load(const QString& path)
-    {
-        const FileResult r = Load(*chart, *view, localPath(path));
-        if (!r.ok)
-            printError(QString::fromStdString(r.message));
-        return r.ok;
-    }
-    bool save(const QString& path)
-    {
-        const FileResult r = Save(*chart, localPath(path));
-        if (!r.ok)
-            printError(QString::fromStdString(r.message));
-        return r.ok;
-    }
-};
+// A chart read or written by a command, its message printed when that fails.
+bool reported(const FileResult& r)
+{
+    if (!r.ok)
+        printError(QString::fromStdString(r.message));
+    return r.ok;
+}
 
 int writePng(const QImage& page, const QString& path)
 {
@@ -149,25 +130,24 @@ QString usageText()
 int runCommand(const Command& command)
 {
     switch (command.kind) {
-    case Command::New: {
-        LoadedChart c;
-        return c.save(command.output) ? 0 : 1;
-    }
+    case Command::New:
+        return reported(StandaloneChart().save(command.output)) ? 0 : 1;
     case Command::Render: {
-        LoadedChart c;
-        if (!command.charts.isEmpty() && !c.load(command.charts.first()))
+        StandaloneChart c;
+        if (!command.charts.isEmpty() && !reported(c.load(command.charts.first())))
             return 1;
-        return writePng(c.view->image(), command.output);
+        return writePng(c.image(), command.output);
     }
     case Command::Transpose: {
-        LoadedChart c;
-        if (!c.load(command.charts.first()))
+        StandaloneChart c;
+        if (!reported(c.load(command.charts.first())))
             return 1;
+        // Twelve semitones give back the chart.
         const int direction = command.steps < 0 ? -1 : 1;
         for (long i = 0; i < std::labs(long(command.steps)) % 12; ++i)
-            transpose(*c.chart, direction);
-        c.view->redraw();
-        return c.save(command.output) ? 0 : 1;
+            transpose(c.chart(), direction);
+        c.view().redraw();
+        return reported(c.save(command.output)) ? 0 : 1;
     }
     case Command::Sheet:
         return runSheetCommand(command.per, command.charts, command.output);

@@ -1,13 +1,11 @@
 #include "preview.h"
 
 #include "document/chart.h"
-#include "document/chartfile.h"
 #include "printing.h"
 #include "render/page.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -19,7 +17,6 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include <memory>
 
 namespace mavrel {
 
@@ -198,15 +195,13 @@ bool TForm3::LoadBitmap(int index)
     // The chart is read into a document of the preview's own and drawn on a
     // page of its own: the main window's chart, page and file name are never
     // touched, so nothing the user has not saved can be lost here.
-    auto chart = std::make_unique<Chart>();
-    PageView view(*chart);
-    New(*chart, view);
-    const FileResult r = Load(*chart, view, QFile::encodeName(fileName).toStdString());
+    StandaloneChart other;
+    const FileResult r = other.load(fileName);
     if (!r.ok) {
         showMessage(QString::fromStdString(r.message));
         return false;
     }
-    m_sheet.copyPage(index, view.image());
+    m_sheet.copyPage(index, other.image());
     return true;
 }
 

@@ -1,17 +1,14 @@
 #include "sheetcommand.h"
 
 #include "document/chart.h"
-#include "document/chartfile.h"
 #include "printing.h"
 #include "render/page.h"
 #include "render/sheet.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 
 #include <cstdio>
-#include <memory>
 
 namespace mavrel {
 
@@ -42,16 +39,13 @@ int runSheetCommand(int per, const QStringList& charts, const QString& output)
 
     Sheet sheet;
     for (int i = 0; i < charts.size(); ++i) {
-        // Each chart as the editor would show it after start-up and "Ouvrir".
-        auto chart = std::make_unique<Chart>();
-        PageView view(*chart);
-        New(*chart, view);
-        const FileResult r = Load(*chart, view, QFile::encodeName(charts.at(i)).toStdString());
+        StandaloneChart chart;
+        const FileResult r = chart.load(charts.at(i));
         if (!r.ok) {
             printError(QString::fromStdString(r.message));
             return 1;
         }
-        sheet.copyPage(i + 1, view.image());
+        sheet.copyPage(i + 1, chart.image());
     }
     sheet.Apercu(layout);
 

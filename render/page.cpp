@@ -1,5 +1,7 @@
 #include "page.h"
 
+#include <QFile>
+
 #include <cstring>
 
 namespace mavrel {
@@ -220,6 +222,21 @@ void PageView::pressChordTool()
     m_chart.outil = OutilAccord;
     m_selection.clear();
     redraw();
+}
+
+StandaloneChart::StandaloneChart() : m_chart(std::make_unique<Chart>()), m_view(*m_chart)
+{
+    New(*m_chart, m_view);
+}
+
+FileResult StandaloneChart::load(const QString& fileName)
+{
+    return Load(*m_chart, m_view, QFile::encodeName(fileName).toStdString());
+}
+
+FileResult StandaloneChart::save(const QString& fileName) const
+{
+    return Save(*m_chart, QFile::encodeName(fileName).toStdString());
 }
 
 } // namespace mavrel

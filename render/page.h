@@ -3,9 +3,13 @@
 
 #include "canvas.h"
 #include "document/chart.h"
+#include "document/chartfile.h"
 #include "document/editing.h"
 
 #include <QImage>
+#include <QString>
+
+#include <memory>
 
 namespace mavrel {
 
@@ -57,6 +61,23 @@ private:
     Chart& m_chart;
     Page m_page;
     Selection m_selection;
+};
+
+// A chart of its own with its page, apart from the editor's: a new chart, then
+// whatever file is read into it, drawn as the editor would show it after
+// start-up and "Ouvrir". The command line and the print preview use it.
+class StandaloneChart {
+public:
+    StandaloneChart();
+    FileResult load(const QString& fileName);
+    FileResult save(const QString& fileName) const;
+    Chart& chart() { return *m_chart; }
+    PageView& view() { return m_view; }
+    const QImage& image() const { return m_view.image(); }
+
+private:
+    std::unique_ptr<Chart> m_chart;   // 48 KB: kept off the stack
+    PageView m_view;
 };
 
 } // namespace mavrel
