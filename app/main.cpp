@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "mainwindow.h"
+#include "toolicons.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mavrel"));
+    QApplication::setWindowIcon(mavrel::toolIcon(mavrel::ToolIcon::Chord));
     mavrel::TForm1 window;
     if (!command.charts.isEmpty())
         window.openChart(QFileInfo(command.charts.first()).absoluteFilePath());
