@@ -5,6 +5,7 @@
 #include "document/chart.h"
 #include "document/chartfile.h"
 #include "document/editing.h"
+#include "document/layout.h"
 
 #include <QImage>
 #include <QString>
@@ -12,10 +13,6 @@
 #include <memory>
 
 namespace mavrel {
-
-// Gives every bar of the grid its place and writes the bar size and the
-// laid-out count into the layout block.
-void layoutChart(Chart& chart);
 
 // The bar under a page point (1..laid-out count, or -1) and its region
 // (1 left, 2 top, 3 bottom, 4 right, or -1).

@@ -1,6 +1,7 @@
 // Chart files on disk: the exact bytes, what Load refuses and leaves alone,
 // every message, and a save that never destroys the previous file.
 #include "document/chartfile.h"
+#include "document/layout.h"
 
 #include <gtest/gtest.h>
 
@@ -35,25 +36,12 @@ public:
     {
         calls.push_back("redraw");
         if (m_layOut)
-            layOut();
+            layoutChart(m_chart);
     }
 
     std::vector<std::string> calls;
 
 private:
-    void layOut()
-    {
-        TGrilleInfo& g = m_chart.info;
-        g.barWidth = (g.pageWidth - 2 * g.sideMargin) / g.columns;
-        g.barHeight = (g.pageHeight - g.topMargin - g.bottomMargin) / g.rows;
-        g.count = g.columns * g.rows;
-        for (int n = 1; n <= g.count; ++n) {
-            const int r = (n - 1) / g.columns + 1, c = (n - 1) % g.columns + 1;
-            m_chart.bar(n).x = g.sideMargin + (c - 1) * (g.barWidth - 1);
-            m_chart.bar(n).y = g.topMargin + (r - 1) * (g.barHeight - 1);
-        }
-    }
-
     Chart& m_chart;
     bool m_layOut;
 };

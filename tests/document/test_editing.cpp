@@ -1,6 +1,7 @@
 // The editing decisions as plain functions: slots, signs, chords, labels,
 // the lasso, the bar clipboard and transposition.
 #include "document/editing.h"
+#include "document/layout.h"
 
 #include <gtest/gtest.h>
 
@@ -44,21 +45,11 @@ protected:
         layOut(4, 8);
     }
 
-    // Bar width and height are truncated; neighbours share a pixel of frame.
     void layOut(int columns, int rows)
     {
-        TGrilleInfo& g = chart.info;
-        g.columns = columns;
-        g.rows = rows;
-        g.barWidth = (g.pageWidth - 2 * g.sideMargin) / columns;
-        g.barHeight = (g.pageHeight - g.topMargin - g.bottomMargin) / rows;
-        g.count = columns * rows;
-        for (int r = 1; r <= rows; ++r)
-            for (int c = 1; c <= columns; ++c) {
-                TCase& b = chart.bar((r - 1) * columns + c);
-                b.x = g.sideMargin + (c - 1) * (g.barWidth - 1);
-                b.y = g.topMargin + (r - 1) * (g.barHeight - 1);
-            }
+        chart.info.columns = columns;
+        chart.info.rows = rows;
+        layoutChart(chart);
     }
 
     // Gives bar i a recognisable content of its own.
