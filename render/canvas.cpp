@@ -24,6 +24,14 @@ constexpr bool dashDotOn(int step)
     const int i = step % 24;
     return i < 9 || (i >= 15 && i < 18);
 }
+// Boxes may be given by any two opposite corners.
+void normalize(int& x1, int& y1, int& x2, int& y2)
+{
+    if (x2 < x1)
+        std::swap(x1, x2);
+    if (y2 < y1)
+        std::swap(y1, y2);
+}
 } // namespace
 
 int effectivePoints(int points)
@@ -94,8 +102,7 @@ void Canvas::fillRect(int x1, int y1, int x2, int y2)
 {
     if (!begin())
         return;
-    if (x2 < x1) std::swap(x1, x2);
-    if (y2 < y1) std::swap(y1, y2);
+    normalize(x1, y1, x2, y2);
     const int top = std::max(y1, 0);
     const int bottom = std::min(y2, m_height);
     for (int y = top; y < bottom; ++y)
@@ -106,8 +113,7 @@ void Canvas::rectangle(int x1, int y1, int x2, int y2)
 {
     if (!begin())
         return;
-    if (x2 < x1) std::swap(x1, x2);
-    if (y2 < y1) std::swap(y1, y2);
+    normalize(x1, y1, x2, y2);
     if (x2 == x1 || y2 == y1)
         return;
     fillRect(x1 + 1, y1 + 1, x2 - 1, y2 - 1);
@@ -145,8 +151,7 @@ void Canvas::ellipse(int x1, int y1, int x2, int y2)
 {
     if (!begin())
         return;
-    if (x2 < x1) std::swap(x1, x2);
-    if (y2 < y1) std::swap(y1, y2);
+    normalize(x1, y1, x2, y2);
     const int w = x2 - x1, h = y2 - y1;
     if (w <= 0 || h <= 0)
         return;
@@ -241,8 +246,7 @@ void Canvas::focusRect(int x1, int y1, int x2, int y2)
 {
     if (!begin())
         return;
-    if (x2 < x1) std::swap(x1, x2);
-    if (y2 < y1) std::swap(y1, y2);
+    normalize(x1, y1, x2, y2);
     if (x2 == x1 || y2 == y1)
         return;
     auto invert = [&](int x, int y) {
