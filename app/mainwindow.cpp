@@ -65,7 +65,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), m_chart(std::make_unique<
     auto redraw = [this] { DrawGrille(); };
     m_form2 = new TForm2(*m_chart, redraw, this);
     m_form3 = new TForm3([this]() -> const QImage& { return m_page.image(); }, this);
-    m_form5 = new TForm5(*m_chart, redraw, this);
+    // A transposition changes the chord the dialog was opened on.
+    m_form5 = new TForm5(*m_chart, [this] {
+        m_form2->hide();
+        DrawGrille();
+    }, this);
     m_form6 = new TForm6(this);
 }
 
@@ -410,6 +414,7 @@ void TForm1::UpDown1Click()
     if (!stepGrid(UpDown1, m_chart->info.columns, m_chart->info.rows))
         return;
     Edit2->setText(QString::number(m_chart->info.columns));
+    m_form2->hide();   // bar numbers now stand for other places
     DrawGrille();
 }
 
@@ -418,6 +423,7 @@ void TForm1::UpDown2Click()
     if (!stepGrid(UpDown2, m_chart->info.rows, m_chart->info.columns))
         return;
     Edit3->setText(QString::number(m_chart->info.rows));
+    m_form2->hide();
     DrawGrille();
 }
 

@@ -122,6 +122,10 @@ private:
     // text stays in the box and the message ends with `heldBack`, what did not
     // happen because of it.
     bool commitEditBox(const QString& heldBack = QString());
+    // Before the chart is replaced ("Nouveau", "Ouvrir"): text in the box goes
+    // into the chart being left (or goes with it when that chart is full), and
+    // the chord dialog, which points into that chart, closes.
+    void leaveChart();
     void layoutScrollContents();
 
     std::unique_ptr<Chart> m_chart;

@@ -56,7 +56,11 @@ void TForm1::buildMenu()
     item(help, "About1", QStringLiteral("About"), &TForm1::About1Click);
 }
 
-void TForm1::Nouveau1Click() { New(*m_chart, *this); }
+void TForm1::Nouveau1Click()
+{
+    leaveChart();
+    New(*m_chart, *this);
+}
 
 void TForm1::EnregistrerSous1Click()
 {
@@ -78,6 +82,7 @@ void TForm1::EnregistrerSous1Click()
 
 bool TForm1::openChart(const QString& path)
 {
+    leaveChart();
     const FileResult r = Load(*m_chart, *this, localPath(path));
     if (!r.ok) {
         showMessage(QString::fromStdString(r.message));

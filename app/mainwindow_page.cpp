@@ -93,6 +93,18 @@ bool TForm1::commitEditBox(const QString& heldBack)
     return true;
 }
 
+void TForm1::leaveChart()
+{
+    if (!Edit1->text().isEmpty()) {
+        const std::string text = win1252::fromUtf8(Edit1->text().toStdString());
+        const QPoint at = Edit1->pos() - Image1->pos();
+        commitLabel(*m_chart, text, at.x(), at.y(), m_editFontSize, m_editBold);
+    }
+    Edit1->clear();
+    Edit1->hide();
+    m_form2->hide();
+}
+
 void TForm1::Saisie(int key)
 {
     if (key == '\r')

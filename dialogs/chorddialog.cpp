@@ -96,7 +96,7 @@ TForm2::TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent)
 
     m_other = new QCheckBox(QStringLiteral("Autre"), this);
     m_other->setObjectName(QStringLiteral("CheckBox2"));
-    m_other->setGeometry(64, 152, 49, 17);
+    m_other->setGeometry(64, 152, 55, 17);   // room for "Autre" beside its box
 
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("Button2"));
@@ -108,6 +108,15 @@ TForm2::TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent)
     setTabOrder(m_flat, m_freeText);
     setTabOrder(m_freeText, m_other);
     setTabOrder(m_other, m_cancel);
+
+    // What the user chose last wins: a quality picked from the list drops the
+    // free text, and typing a free text takes it.
+    connect(m_qualities, &QListWidget::itemPressed, this, [this] { m_other->setChecked(false); });
+    connect(m_qualities, &QListWidget::currentRowChanged, this, [this] {
+        if (m_qualities->hasFocus())   // keys in the list, not a preset
+            m_other->setChecked(false);
+    });
+    connect(m_freeText, &QLineEdit::textEdited, this, [this] { m_other->setChecked(true); });
 
     connect(m_ok, &QPushButton::clicked, this, &TForm2::Button1Click);
     connect(m_cancel, &QPushButton::clicked, this, &TForm2::Button2Click);

@@ -16,7 +16,7 @@ TForm5::TForm5(Chart& chart, std::function<void()> redraw, QWidget* parent)
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Transposeur"));
     setModal(false);
-    setFixedSize(190, 65);
+    setFixedSize(200, 65);
     // Set before the first show, so the window opens here and afterwards
     // keeps wherever the user drags it.
     move(429, 250);
@@ -39,7 +39,8 @@ TForm5::TForm5(Chart& chart, std::function<void()> redraw, QWidget* parent)
 
     m_label = new QLabel(QStringLiteral("Demi tons"), this);
     m_label->setObjectName(QStringLiteral("Label1"));
-    m_label->setGeometry(96, 24, 82, 20);
+    // Wide enough for the caption in 12-point bold DejaVu Sans.
+    m_label->setGeometry(96, 24, 100, 20);
     m_label->setFont(bold);
 
     setTabOrder(m_up, m_down);

@@ -2,6 +2,14 @@
 
 namespace mavrel {
 
+TCase blankBar()
+{
+    TCase bar{};
+    bar.division = 1;
+    bar.shown = 1;
+    return bar;
+}
+
 void New(Chart& chart, ChartView& view)
 {
     // Accidental flags, positions and spare bytes are left as they were.

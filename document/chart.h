@@ -145,6 +145,10 @@ public:
     virtual void redraw() = 0;                       // DrawGrille
 };
 
+// A bar as a chart that was never edited holds it: "%" in every slot, one
+// chord, no signs, shown; every other byte zero.
+TCase blankBar();
+
 // Resets the chart to an empty 4 x 8 page and brings the view in line.
 void New(Chart& chart, ChartView& view);
 

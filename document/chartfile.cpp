@@ -512,6 +512,10 @@ FileResult Load(Chart& chart, ChartView& view, const std::string& fileName, File
         ByteReader in({record, BarRecordSize});
         transferCase(in, chart.bar(i));
     }
+    // Bars the file does not hold start blank, whatever the chart held before:
+    // the grid may show them, and they must not carry another chart's chords.
+    for (int i = info.count + 1; i <= MaxBars; ++i)
+        chart.bar(i) = blankBar();
     for (int j = 1; j <= info.labelCount; ++j, record += LabelRecordSize) {
         ByteReader in({record, LabelRecordSize});
         transferTexte(in, chart.label(j));

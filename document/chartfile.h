@@ -63,9 +63,10 @@ FileSystem& systemFileSystem();
 FileResult Save(const Chart& chart, const std::string& fileName);
 FileResult Save(const Chart& chart, const std::string& fileName, FileSystem& fs);
 
-// Replaces the layout block, bars 1..N and labels 1..M from the file, then
-// has the view lay out and redraw the page. The file is checked whole first:
-// on failure nothing of the chart or the view has changed.
+// Replaces the layout block, bars 1..N and labels 1..M from the file, makes
+// bars past N blank, then has the view lay out and redraw the page. The file
+// is checked whole first: on failure nothing of the chart or the view has
+// changed.
 FileResult Load(Chart& chart, ChartView& view, const std::string& fileName);
 FileResult Load(Chart& chart, ChartView& view, const std::string& fileName, FileSystem& fs);
 

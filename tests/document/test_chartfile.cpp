@@ -256,8 +256,9 @@ TEST_F(ChartFileTest, LandscapeChartLoadsInLandscape)
     EXPECT_EQ(loaded.bar(24).x, 40 + 5 * 119);
 }
 
-// Bars past N, labels past M, the tool and the file name are not the file's.
-TEST_F(ChartFileTest, LoadLeavesAloneWhatTheFileDoesNotHold)
+// Bars past N start blank, so that the grid never shows the previous chart's
+// chords; labels past M, the tool and the file name are not the file's.
+TEST_F(ChartFileTest, LoadBlanksBarsPastTheFileAndLeavesTheRest)
 {
     Chart small{};
     makeFresh(small);
@@ -268,20 +269,23 @@ TEST_F(ChartFileTest, LoadLeavesAloneWhatTheFileDoesNotHold)
 
     Chart c{};
     makeFresh(c);
-    for (int i = 17; i <= 32; ++i)
+    for (int i = 17; i <= MaxBars; ++i) {
         c.bar(i).slot(1).root = static_cast<std::uint8_t>(i % 12 + 1);
+        c.bar(i).slot(1).flat = 1;
+        c.bar(i).shown = 0;
+    }
     c.info.labelCount = 5;
     for (int j = 1; j <= 5; ++j)
         c.label(j).text.assign("label " + std::to_string(j));
     c.outil = OutilTexte;
     c.fileName = "/somewhere/else.bab";
-    const Chart before = c;
     TestView view(c);
     ASSERT_TRUE(Load(c, view, path("small.bab")).ok);
     EXPECT_EQ(c.info.count, 16);
     EXPECT_EQ(c.info.labelCount, 2);
-    for (int i = 17; i <= 32; ++i)
-        EXPECT_EQ(std::memcmp(&c.bar(i), &before.bar(i), sizeof(TCase)), 0) << "bar " << i;
+    const TCase blank = blankBar();
+    for (int i = 17; i <= MaxBars; ++i)
+        ASSERT_EQ(std::memcmp(&c.bar(i), &blank, sizeof(TCase)), 0) << "bar " << i;
     for (int j = 3; j <= 5; ++j)
         EXPECT_EQ(c.label(j).text.str(), "label " + std::to_string(j));
     EXPECT_EQ(c.outil, OutilTexte);

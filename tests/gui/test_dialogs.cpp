@@ -124,7 +124,7 @@ TEST_F(ChordDialogTest, FrameControlsAndTabOrder)
     const Row rows[] = {
         {"ListBox1", {8, 8, 49, 177}},   {"ListBox2", {64, 8, 49, 137}},
         {"Button1", {64, 208, 49, 25}},  {"CheckBox1", {8, 184, 49, 17}},
-        {"Edit1", {64, 176, 49, 21}},    {"CheckBox2", {64, 152, 49, 17}},
+        {"Edit1", {64, 176, 49, 21}},    {"CheckBox2", {64, 152, 55, 17}},
         {"Button2", {8, 208, 49, 25}},
     };
     for (const Row& r : rows) {
@@ -228,6 +228,28 @@ TEST_F(ChordDialogTest, OkStoresWhatTheControlsShow)
         EXPECT_EQ(redraws, 1);
         EXPECT_FALSE(dialog.isVisible());
     }
+}
+
+// The last choice wins: a quality picked from the list drops the free text
+// the slot was preset with, and typing a free text takes it again.
+TEST_F(ChordDialogTest, PickingFromTheListOrTypingChoosesBetweenListAndFreeText)
+{
+    chart->bar(2).slot(1) = chord(3, "sus4");
+    open(2, 1);
+    ASSERT_TRUE(other()->isChecked());
+    clickRow(roots(), 5);
+    clickRow(qualities(), 1);
+    EXPECT_FALSE(other()->isChecked());
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(chart->bar(2).slot(1).root, 5);
+    EXPECT_EQ(chart->bar(2).slot(1).quality.view(), "m");
+
+    open(2, 1);
+    ASSERT_FALSE(other()->isChecked());
+    QTest::keyClicks(freeText(), "add9");
+    EXPECT_TRUE(other()->isChecked());
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(chart->bar(2).slot(1).quality.view(), "add9");
 }
 
 TEST_F(ChordDialogTest, CancelStoresNothingAndDoesNotRedraw)
@@ -399,7 +421,7 @@ TEST(Transposer, WindowAndControls)
     EXPECT_FALSE(form.isModal());
     EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMinMaxButtonsHint);
-    EXPECT_EQ(form.size(), QSize(190, 65));
+    EXPECT_EQ(form.size(), QSize(200, 65));
 
     struct Row {
         const char* name;
@@ -409,7 +431,7 @@ TEST(Transposer, WindowAndControls)
     const Row rows[] = {
         {"Button1", "+1", {16, 16, 33, 33}},
         {"Button2", "-1", {56, 16, 33, 33}},
-        {"Label1", "Demi tons", {96, 24, 82, 20}},
+        {"Label1", "Demi tons", {96, 24, 100, 20}},
     };
     for (const Row& r : rows) {
         const QWidget* w = form.findChild<QWidget*>(r.name);

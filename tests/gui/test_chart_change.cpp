@@ -1,0 +1,95 @@
+// Replacing or reshaping the chart takes nothing of the old one across: no
+// bars of the previous chart, no label left in the box, no chord dialog still
+// pointing at a bar.
+#include "dialogs/chorddialog.h"
+#include "dialogs/transposer.h"
+#include "test_page_support.h"
+
+#include <QPushButton>
+
+namespace mavrel::test {
+namespace {
+
+class ChartChangeTest : public PageWindowTest {
+protected:
+    void open(const QString& file)
+    {
+        window->setOpenChooser([file] { return file; });
+        menu("Ouvrir1");
+    }
+};
+
+TEST_F(ChartChangeTest, BarsTheFileDoesNotHoldShowAsOnTheCommandLine)
+{
+    for (int i = 1; i <= MaxBars; ++i)
+        chart().bar(i).slot(1) = chord(5, "7");
+    saveThroughMenu("e7");
+    // The same grid with no bar records at all.
+    std::vector<char> bytes = savedBytes(chart(), "empty.bab");
+    bytes.resize(HeaderSize);
+    std::memset(bytes.data() + 8, 0, 4);
+    QFile f(path("empty.bab"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes.data(), qint64(bytes.size()));
+    f.close();
+
+    open(path("e7.bab"));
+    open(path("empty.bab"));
+    ASSERT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
+    StandaloneChart alone;
+    ASSERT_TRUE(alone.load(path("empty.bab")).ok);
+    EXPECT_TRUE(sameImage(window->pageImage(), alone.image()));
+    ASSERT_TRUE(alone.save(path("alone.bab")).ok);
+    EXPECT_EQ(saveThroughMenu("again"), fileBytes(path("alone.bab")));
+}
+
+TEST_F(ChartChangeTest, AReopenedLabelStaysWithTheChartItCameFrom)
+{
+    textTool();
+    press({300, 60});
+    QTest::keyClicks(edit, "Titre");
+    QTest::keyClick(edit, Qt::Key_Return);
+    saveThroughMenu("titled");
+    Chart other = chart();
+    other.info.labelCount = 0;
+    savedBytes(other, "plain.bab");
+
+    for (const char* action : {"Nouveau1", "Ouvrir1"}) {
+        SCOPED_TRACE(action);
+        open(path("titled.bab"));
+        textTool();
+        press({302, 62});   // reopens the label: it now lives in the box only
+        ASSERT_EQ(edit->text(), "Titre");
+        if (std::string(action) == "Ouvrir1")
+            open(path("plain.bab"));
+        else
+            menu(action);
+        EXPECT_FALSE(edit->isVisible());
+        EXPECT_TRUE(edit->text().isEmpty());
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(chart().info.labelCount, 0);
+    }
+}
+
+TEST_F(ChartChangeTest, TheChordDialogClosesWhenItsChartChanges)
+{
+    TForm2* dialog = window->chordDialog();
+    saveThroughMenu("song");
+    const std::function<void()> changes[] = {
+        [&] { menu("Nouveau1"); },
+        [&] { open(path("song.bab")); },
+        [&] { QTest::mouseClick(window->findChild<QWidget*>("UpDown1")->findChild<QToolButton*>("up"),
+                                Qt::LeftButton); },
+        [&] { window->transposer()->findChild<QPushButton*>("Button1")->click(); },
+    };
+    for (const auto& change : changes) {
+        chordTool();
+        press(centreOf(7));
+        ASSERT_TRUE(dialog->isVisible());
+        change();
+        EXPECT_FALSE(dialog->isVisible());
+    }
+}
+
+} // namespace
+} // namespace mavrel::test
