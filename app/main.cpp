@@ -34,7 +34,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mavrel"));
     QApplication::setWindowIcon(mavrel::toolIcon(mavrel::ToolIcon::Chord));
-    mavrel::TForm1 window;
+    mavrel::MainWindow window;
     if (!command.charts.isEmpty())
         window.openChart(QFileInfo(command.charts.first()).absoluteFilePath());
     window.show();

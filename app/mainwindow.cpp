@@ -1,12 +1,12 @@
 #include "mainwindow.h"
 
-#include "dialogs/about.h"
+#include "dialogs/aboutdialog.h"
 #include "dialogs/chorddialog.h"
-#include "dialogs/transposer.h"
-#include "pageimage.h"
-#include "print/preview.h"
+#include "dialogs/transposedialog.h"
+#include "pageview.h"
+#include "print/printpreview.h"
 #include "toolicons.h"
-#include "updown.h"
+#include "spinarrows.h"
 #include "dialogs/win1252validator.h"
 
 #include <QButtonGroup>
@@ -43,9 +43,9 @@ QFont boldFont(int points)
 }
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent), m_chart(std::make_unique<Chart>())
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_chart(std::make_unique<Chart>())
 {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Mavrel"));
     move(141, 125);
     resize(814, 567);
@@ -53,29 +53,29 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), m_chart(std::make_unique<
     buildToolBar();
     buildPageArea();
     buildMenu();
-    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
 
     // Debut: the default page size, the lasso at rest, a new chart.
     m_chart->defaultPageHeight = DefaultPageHeight;
     m_chart->defaultPageWidth = DefaultPageWidth;
     m_lassoActive = false;
-    New(*m_chart, *this);
+    newChart(*m_chart, *this);
 
     // The secondary windows, hidden, in their order.
-    auto redraw = [this] { DrawGrille(); };
-    m_form2 = new TForm2(*m_chart, redraw, this);
-    m_form3 = new TForm3([this]() -> const QImage& { return m_page.image(); }, this);
+    auto redraw = [this] { redrawPage(); };
+    m_chordDialog = new ChordDialog(*m_chart, redraw, this);
+    m_printPreview = new PrintPreview([this]() -> const QImage& { return m_page.image(); }, this);
     // A transposition changes the chord the dialog was opened on.
-    m_form5 = new TForm5(*m_chart, [this] {
-        m_form2->hide();
-        DrawGrille();
+    m_transposeDialog = new TransposeDialog(*m_chart, [this] {
+        m_chordDialog->hide();
+        redrawPage();
     }, this);
-    m_form6 = new TForm6(this);
+    m_aboutDialog = new AboutDialog(this);
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::buildToolBar()
+void MainWindow::buildToolBar()
 {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -83,31 +83,31 @@ void TForm1::buildToolBar()
     layout->setSpacing(0);
     setCentralWidget(central);
 
-    Panel1 = new QWidget(central);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFixedHeight(34);
-    layout->addWidget(Panel1);
+    m_toolPanel = new QWidget(central);
+    m_toolPanel->setObjectName(QStringLiteral("toolPanel"));
+    m_toolPanel->setFixedHeight(34);
+    layout->addWidget(m_toolPanel);
 
-    BitBtn1 = new QPushButton(Panel1);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(16, 2, 33, 31);
-    BitBtn1->setIcon(toolIcon(ToolIcon::Turn));
-    BitBtn1->setToolTip(QStringLiteral("Pour passer du format horizontal au format vertical"));
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    m_turnButton = new QPushButton(m_toolPanel);
+    m_turnButton->setObjectName(QStringLiteral("turnButton"));
+    m_turnButton->setGeometry(16, 2, 33, 31);
+    m_turnButton->setIcon(toolIcon(ToolIcon::Turn));
+    m_turnButton->setToolTip(QStringLiteral("Pour passer du format horizontal au format vertical"));
+    connect(m_turnButton, &QPushButton::clicked, this, &MainWindow::turnPage);
 
     auto label = [this](const char* name, const QString& text, int x, int y) {
-        auto* l = new QLabel(text, Panel1);
+        auto* l = new QLabel(text, m_toolPanel);
         l->setObjectName(QString::fromLatin1(name));
         l->setFont(boldFont(8));
         l->adjustSize();
         l->move(x, y);
     };
-    label("Label1", QStringLiteral("Cases L"), 56, 10);
-    label("Label3", QStringLiteral("H"), 160, 10);
-    label("Label2", QStringLiteral("Fonts:"), 480, 10);
+    label("columnsLabel", QStringLiteral("Cases L"), 56, 10);
+    label("rowsLabel", QStringLiteral("H"), 160, 10);
+    label("sizeLabel", QStringLiteral("Fonts:"), 480, 10);
 
     auto numberBox = [this](const char* name, int x, const QString& hint) {
-        auto* e = new QLineEdit(Panel1);
+        auto* e = new QLineEdit(m_toolPanel);
         e->setObjectName(QString::fromLatin1(name));
         e->setGeometry(x, 9, 25, 21);
         e->setReadOnly(true);
@@ -116,7 +116,7 @@ void TForm1::buildToolBar()
         return e;
     };
     auto spinner = [this](const char* name, int x, const QString& hint) {
-        auto* u = new UpDown(Panel1);
+        auto* u = new SpinArrows(m_toolPanel);
         u->setObjectName(QString::fromLatin1(name));
         u->setGeometry(x, 9, 15, 21);
         u->setRange(1, 100);
@@ -125,116 +125,116 @@ void TForm1::buildToolBar()
     };
     const QString across = QStringLiteral("Nombre de cases en largeur");
     const QString down = QStringLiteral("Nombre de cases en hauteur");
-    Edit2 = numberBox("Edit2", 112, across);
-    UpDown1 = spinner("UpDown1", 137, across);
-    UpDown1->setPosition(4);
-    Edit2->setText(QStringLiteral("4"));
-    Edit3 = numberBox("Edit3", 176, down);
-    UpDown2 = spinner("UpDown2", 201, down);
-    UpDown2->setPosition(8);
-    Edit3->setText(QStringLiteral("8"));
-    connect(UpDown1, &UpDown::stepped, this, &TForm1::UpDown1Click);
-    connect(UpDown2, &UpDown::stepped, this, &TForm1::UpDown2Click);
+    m_columnsBox = numberBox("columnsBox", 112, across);
+    m_columnsSpin = spinner("columnsSpin", 137, across);
+    m_columnsSpin->setPosition(4);
+    m_columnsBox->setText(QStringLiteral("4"));
+    m_rowsBox = numberBox("rowsBox", 176, down);
+    m_rowsSpin = spinner("rowsSpin", 201, down);
+    m_rowsSpin->setPosition(8);
+    m_rowsBox->setText(QStringLiteral("8"));
+    connect(m_columnsSpin, &SpinArrows::stepped, this, &MainWindow::stepColumns);
+    connect(m_rowsSpin, &SpinArrows::stepped, this, &MainWindow::stepRows);
 
-    group1 = new QButtonGroup(this);
-    group1->setExclusive(true);
+    m_toolGroup = new QButtonGroup(this);
+    m_toolGroup->setExclusive(true);
     auto tool = [this](const char* name, QRect box, const QString& hint) {
-        auto* b = new QToolButton(Panel1);
+        auto* b = new QToolButton(m_toolPanel);
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(box);
         b->setCheckable(true);
         b->setAutoRaise(true);
         b->setToolTip(hint);
         b->setIconSize(QSize(20, 18));
-        group1->addButton(b);
+        m_toolGroup->addButton(b);
         return b;
     };
-    SpeedButton1 = tool("SpeedButton1", {264, 4, 33, 28},
+    m_chordToolButton = tool("chordToolButton", {264, 4, 33, 28},
                         QStringLiteral("Outils pour entrer les accords\nClic droit = divisions\nClic gauche = accords"));
-    SpeedButton1->setIcon(toolIcon(ToolIcon::Chord));
-    SpeedButton3 = tool("SpeedButton3", {304, 4, 33, 28}, QStringLiteral("Pour gommer une case"));
-    SpeedButton3->setIcon(toolIcon(ToolIcon::Eraser));
-    SpeedButton2 = tool("SpeedButton2", {344, 4, 33, 29},
+    m_chordToolButton->setIcon(toolIcon(ToolIcon::Chord));
+    m_eraserToolButton = tool("eraserToolButton", {304, 4, 33, 28}, QStringLiteral("Pour gommer une case"));
+    m_eraserToolButton->setIcon(toolIcon(ToolIcon::Eraser));
+    m_barLineToolButton = tool("barLineToolButton", {344, 4, 33, 29},
                         QStringLiteral("Pour mettre des double barres ou des barres de reprise"));
-    SpeedButton2->setIcon(toolIcon(ToolIcon::BarLine));
-    SpeedButton7 = tool("SpeedButton7", {384, 4, 33, 29},
+    m_barLineToolButton->setIcon(toolIcon(ToolIcon::BarLine));
+    m_lassoToolButton = tool("lassoToolButton", {384, 4, 33, 29},
                         QStringLiteral("Lasso  : selection pour le copier coller "));
-    SpeedButton7->setIcon(toolIcon(ToolIcon::Lasso));
-    SpeedButton4 = tool("SpeedButton4", {424, 4, 33, 28}, QStringLiteral("Pour mettre du texte"));
-    SpeedButton4->setText(QStringLiteral("T"));
-    SpeedButton4->setFont(boldFont(10));
-    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
-    connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::lassosel);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
+    m_lassoToolButton->setIcon(toolIcon(ToolIcon::Lasso));
+    m_textToolButton = tool("textToolButton", {424, 4, 33, 28}, QStringLiteral("Pour mettre du texte"));
+    m_textToolButton->setText(QStringLiteral("T"));
+    m_textToolButton->setFont(boldFont(10));
+    connect(m_chordToolButton, &QToolButton::clicked, this, &MainWindow::selectChordTool);
+    connect(m_eraserToolButton, &QToolButton::clicked, this, &MainWindow::selectEraserTool);
+    connect(m_barLineToolButton, &QToolButton::clicked, this, &MainWindow::selectBarLineTool);
+    connect(m_lassoToolButton, &QToolButton::clicked, this, &MainWindow::selectLassoTool);
+    connect(m_textToolButton, &QToolButton::clicked, this, &MainWindow::selectTextTool);
 
-    ComboBox1 = new QComboBox(Panel1);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setGeometry(528, 7, 41, 21);
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    m_sizeCombo = new QComboBox(m_toolPanel);
+    m_sizeCombo->setObjectName(QStringLiteral("sizeCombo"));
+    m_sizeCombo->setGeometry(528, 7, 41, 21);
+    m_sizeCombo->setEditable(true);
+    m_sizeCombo->setInsertPolicy(QComboBox::NoInsert);
     // Completing "7" to "72" would change what the user typed.
-    ComboBox1->setCompleter(nullptr);
+    m_sizeCombo->setCompleter(nullptr);
     for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
-        ComboBox1->addItem(QString::number(size));
-    ComboBox1->setCurrentIndex(0);
-    ComboBox1->setToolTip(QStringLiteral("Taille ecriture , accord  ou texte"));
-    connect(ComboBox1, &QComboBox::activated, this,
-            [this](int index) { ComboBox1Change(ComboBox1->itemText(index)); });
+        m_sizeCombo->addItem(QString::number(size));
+    m_sizeCombo->setCurrentIndex(0);
+    m_sizeCombo->setToolTip(QStringLiteral("Taille ecriture , accord  ou texte"));
+    connect(m_sizeCombo, &QComboBox::activated, this,
+            [this](int index) { applySize(m_sizeCombo->itemText(index)); });
     // A typed size is taken on Enter (eventFilter). The combo box has the
     // focus and hands keys to its text, so the filter sits on the combo box.
-    ComboBox1->installEventFilter(this);
+    m_sizeCombo->installEventFilter(this);
 
-    SpeedButton6 = new QToolButton(Panel1);
-    SpeedButton6->setObjectName(QStringLiteral("SpeedButton6"));
-    SpeedButton6->setGeometry(568, 8, 25, 20);
-    SpeedButton6->setCheckable(true);
-    SpeedButton6->setAutoRaise(true);
-    SpeedButton6->setText(QStringLiteral("G"));
-    SpeedButton6->setFont(boldFont(10));
-    SpeedButton6->setToolTip(QStringLiteral("Pour mettre en gras"));
-    connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::SpeedButton6Click);
+    m_boldButton = new QToolButton(m_toolPanel);
+    m_boldButton->setObjectName(QStringLiteral("boldButton"));
+    m_boldButton->setGeometry(568, 8, 25, 20);
+    m_boldButton->setCheckable(true);
+    m_boldButton->setAutoRaise(true);
+    m_boldButton->setText(QStringLiteral("G"));
+    m_boldButton->setFont(boldFont(10));
+    m_boldButton->setToolTip(QStringLiteral("Pour mettre en gras"));
+    connect(m_boldButton, &QToolButton::clicked, this, &MainWindow::toggleBold);
 
-    SpeedButton5 = new QToolButton(Panel1);
-    SpeedButton5->setObjectName(QStringLiteral("SpeedButton5"));
-    SpeedButton5->setGeometry(680, 1, 33, 32);
-    SpeedButton5->setCheckable(true);
-    SpeedButton5->setAutoRaise(true);
-    SpeedButton5->setIcon(toolIcon(ToolIcon::PageLayout));
-    SpeedButton5->setIconSize(QSize(20, 18));
-    SpeedButton5->setToolTip(QStringLiteral("Pour la mise en page"));
-    connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
+    m_pageLayoutButton = new QToolButton(m_toolPanel);
+    m_pageLayoutButton->setObjectName(QStringLiteral("pageLayoutButton"));
+    m_pageLayoutButton->setGeometry(680, 1, 33, 32);
+    m_pageLayoutButton->setCheckable(true);
+    m_pageLayoutButton->setAutoRaise(true);
+    m_pageLayoutButton->setIcon(toolIcon(ToolIcon::PageLayout));
+    m_pageLayoutButton->setIconSize(QSize(20, 18));
+    m_pageLayoutButton->setToolTip(QStringLiteral("Pour la mise en page"));
+    connect(m_pageLayoutButton, &QToolButton::clicked, this, &MainWindow::togglePageLayout);
 }
 
-void TForm1::buildPageArea()
+void MainWindow::buildPageArea()
 {
-    ScrollBox1 = new QScrollArea(centralWidget());
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-    ScrollBox1->setBackgroundRole(QPalette::Dark);
-    ScrollBox1->setWidgetResizable(false);
-    centralWidget()->layout()->addWidget(ScrollBox1);
+    m_scrollArea = new QScrollArea(centralWidget());
+    m_scrollArea->setObjectName(QStringLiteral("scrollArea"));
+    m_scrollArea->setBackgroundRole(QPalette::Dark);
+    m_scrollArea->setWidgetResizable(false);
+    centralWidget()->layout()->addWidget(m_scrollArea);
 
-    scrollContents = new QWidget;
-    scrollContents->setObjectName(QStringLiteral("ScrollContents"));
-    Image1 = new PageImage(scrollContents);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->move(ImageOffset, ImageOffset);
-    connect(Image1, &PageImage::pressed, this, &TForm1::clic2);
-    connect(Image1, &PageImage::moved, this, &TForm1::selection);
-    connect(Image1, &PageImage::released, this, &TForm1::finselection);
+    m_scrollContents = new QWidget;
+    m_scrollContents->setObjectName(QStringLiteral("m_scrollContents"));
+    m_pageView = new PageView(m_scrollContents);
+    m_pageView->setObjectName(QStringLiteral("pageView"));
+    m_pageView->move(ImageOffset, ImageOffset);
+    connect(m_pageView, &PageView::pressed, this, &MainWindow::pressPage);
+    connect(m_pageView, &PageView::moved, this, &MainWindow::dragOnPage);
+    connect(m_pageView, &PageView::released, this, &MainWindow::releasePage);
 
-    Edit1 = new QLineEdit(scrollContents);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(MaxTextLength);
-    Edit1->setValidator(new Win1252Validator(Edit1));
-    Edit1->hide();
-    Edit1->installEventFilter(this);
-    setEditFont(8, false);
-    Edit1->setGeometry(216, 152, 25, EditBoxHeight);
+    m_textBox = new QLineEdit(m_scrollContents);
+    m_textBox->setObjectName(QStringLiteral("textBox"));
+    m_textBox->setMaxLength(MaxTextLength);
+    m_textBox->setValidator(new Win1252Validator(m_textBox));
+    m_textBox->hide();
+    m_textBox->installEventFilter(this);
+    setTextBoxFont(8, false);
+    m_textBox->setGeometry(216, 152, 25, EditBoxHeight);
 
     auto trackBar = [this](const char* name, Qt::Orientation o) {
-        auto* t = new QSlider(o, scrollContents);
+        auto* t = new QSlider(o, m_scrollContents);
         t->setObjectName(QString::fromLatin1(name));
         t->setTickPosition(QSlider::NoTicks);
         t->setFocusPolicy(Qt::ClickFocus);   // skipped by the Tab key
@@ -242,60 +242,60 @@ void TForm1::buildPageArea()
         return t;
     };
     // Vertical track bars have their minimum at the top.
-    TrackBar1 = trackBar("TrackBar1", Qt::Vertical);
-    TrackBar1->setInvertedAppearance(true);
-    TrackBar1->setInvertedControls(true);
-    TrackBar2 = trackBar("TrackBar2", Qt::Vertical);
-    TrackBar2->setInvertedAppearance(true);
-    TrackBar2->setInvertedControls(true);
-    TrackBar3 = trackBar("TrackBar3", Qt::Horizontal);
-    connect(TrackBar1, &QSlider::valueChanged, this, &TForm1::MargeHaute);
-    connect(TrackBar2, &QSlider::valueChanged, this, &TForm1::MargeBasse);
-    connect(TrackBar3, &QSlider::valueChanged, this, &TForm1::MageCote);
+    m_topMarginSlider = trackBar("topMarginSlider", Qt::Vertical);
+    m_topMarginSlider->setInvertedAppearance(true);
+    m_topMarginSlider->setInvertedControls(true);
+    m_bottomMarginSlider = trackBar("bottomMarginSlider", Qt::Vertical);
+    m_bottomMarginSlider->setInvertedAppearance(true);
+    m_bottomMarginSlider->setInvertedControls(true);
+    m_sideMarginSlider = trackBar("sideMarginSlider", Qt::Horizontal);
+    connect(m_topMarginSlider, &QSlider::valueChanged, this, &MainWindow::moveTopMargin);
+    connect(m_bottomMarginSlider, &QSlider::valueChanged, this, &MainWindow::moveBottomMargin);
+    connect(m_sideMarginSlider, &QSlider::valueChanged, this, &MainWindow::moveSideMargin);
 
-    ScrollBox1->setWidget(scrollContents);
+    m_scrollArea->setWidget(m_scrollContents);
 }
 
-void TForm1::layoutScrollContents()
+void MainWindow::layoutScrollContents()
 {
-    QRect r = Image1->geometry().adjusted(0, 0, ImageOffset, ImageOffset);
-    for (QWidget* w : {static_cast<QWidget*>(TrackBar1), static_cast<QWidget*>(TrackBar2),
-                       static_cast<QWidget*>(TrackBar3), static_cast<QWidget*>(Edit1)})
-        if (w->isVisibleTo(scrollContents))
+    QRect r = m_pageView->geometry().adjusted(0, 0, ImageOffset, ImageOffset);
+    for (QWidget* w : {static_cast<QWidget*>(m_topMarginSlider), static_cast<QWidget*>(m_bottomMarginSlider),
+                       static_cast<QWidget*>(m_sideMarginSlider), static_cast<QWidget*>(m_textBox)})
+        if (w->isVisibleTo(m_scrollContents))
             r = r.united(w->geometry());
-    scrollContents->resize(r.right() + 1, r.bottom() + 1);
+    m_scrollContents->resize(r.right() + 1, r.bottom() + 1);
 }
 
 // --- the page -------------------------------------------------------------------
 
-void TForm1::DrawGrille()
+void MainWindow::redrawPage()
 {
-    m_page.DrawGrille(*m_chart, m_selection, SpeedButton5->isChecked());
-    Image1->setImage(&m_page.image());
+    m_page.draw(*m_chart, m_selection, m_pageLayoutButton->isChecked());
+    m_pageView->setImage(&m_page.image());
     layoutScrollContents();
 }
 
-void TForm1::setRowsSpinner(int rows)
+void MainWindow::setRowsSpinner(int rows)
 {
-    UpDown2->setPosition(rows);
-    Edit3->setText(QString::number(rows));
+    m_rowsSpin->setPosition(rows);
+    m_rowsBox->setText(QString::number(rows));
 }
 
-void TForm1::setColumnsSpinner(int columns)
+void MainWindow::setColumnsSpinner(int columns)
 {
-    UpDown1->setPosition(columns);
-    Edit2->setText(QString::number(columns));
+    m_columnsSpin->setPosition(columns);
+    m_columnsBox->setText(QString::number(columns));
 }
 
-void TForm1::discardPage() { m_page.discard(); }
+void MainWindow::discardPage() { m_page.discard(); }
 
-void TForm1::pressChordTool()
+void MainWindow::pressChordTool()
 {
-    SpeedButton1->setChecked(true);
-    SpeedButton1Click();
+    m_chordToolButton->setChecked(true);
+    selectChordTool();
 }
 
-void TForm1::showMessage(const QString& text)
+void MainWindow::showMessage(const QString& text)
 {
     if (m_messenger)
         m_messenger(text);
@@ -303,56 +303,56 @@ void TForm1::showMessage(const QString& text)
         QMessageBox::critical(this, QStringLiteral("Mavrel"), text);
 }
 
-void TForm1::showStatus(const QString& text) { statusBar()->showMessage(text, 8000); }
+void MainWindow::showStatus(const QString& text) { statusBar()->showMessage(text, 8000); }
 
 // --- tools ----------------------------------------------------------------------
 
-void TForm1::setComboToSize(int size)
+void MainWindow::setSizeComboTo(int size)
 {
-    const QSignalBlocker block(ComboBox1);
-    const int i = ComboBox1->findText(QString::number(size), Qt::MatchExactly);
-    ComboBox1->setCurrentIndex(i);
+    const QSignalBlocker block(m_sizeCombo);
+    const int i = m_sizeCombo->findText(QString::number(size), Qt::MatchExactly);
+    m_sizeCombo->setCurrentIndex(i);
     if (i < 0)
-        ComboBox1->setEditText(QString());
+        m_sizeCombo->setEditText(QString());
 }
 
-void TForm1::SpeedButton1Click()
+void MainWindow::selectChordTool()
 {
-    m_chart->outil = OutilAccord;
-    setComboToSize(m_chart->info.fontSize);
-    SpeedButton6->setChecked(m_chart->info.bold != 0);
+    m_chart->tool = Tool::Chord;
+    setSizeComboTo(m_chart->info.fontSize);
+    m_boldButton->setChecked(m_chart->info.bold != 0);
     m_selection.clear();
-    DrawGrille();
+    redrawPage();
 }
 
-void TForm1::SpeedButton3Click()
+void MainWindow::selectEraserTool()
 {
-    m_chart->outil = OutilGomme;
+    m_chart->tool = Tool::Eraser;
     m_selection.clear();
-    DrawGrille();
+    redrawPage();
 }
 
-void TForm1::SpeedButton2Click()
+void MainWindow::selectBarLineTool()
 {
-    m_chart->outil = OutilBarre;
+    m_chart->tool = Tool::BarLine;
     m_selection.clear();
-    DrawGrille();
+    redrawPage();
 }
 
-void TForm1::SpeedButton4Click()
+void MainWindow::selectTextTool()
 {
-    m_chart->outil = OutilTexte;
-    setComboToSize(m_editFontSize);
-    SpeedButton6->setChecked(m_editBold);
+    m_chart->tool = Tool::Text;
+    setSizeComboTo(m_textBoxSize);
+    m_boldButton->setChecked(m_textBoxBold);
     m_selection.clear();
-    DrawGrille();
+    redrawPage();
 }
 
-void TForm1::lassosel() { m_chart->outil = OutilLasso; }
+void MainWindow::selectLassoTool() { m_chart->tool = Tool::Lasso; }
 
-void TForm1::ComboBox1Change(const QString& text)
+void MainWindow::applySize(const QString& text)
 {
-    if (m_chart->outil != OutilAccord && m_chart->outil != OutilTexte)
+    if (m_chart->tool != Tool::Chord && m_chart->tool != Tool::Text)
         return;
     bool ok = false;
     const int size = text.trimmed().toInt(&ok);
@@ -360,85 +360,85 @@ void TForm1::ComboBox1Change(const QString& text)
         showMessage(QStringLiteral("'%1' n'est pas une valeur entière correcte.").arg(text));
         return;
     }
-    if (m_chart->outil == OutilAccord) {
+    if (m_chart->tool == Tool::Chord) {
         m_chart->info.fontSize = size;
-        DrawGrille();
+        redrawPage();
     } else {
-        const int n = Edit1->text().size();
-        setEditFont(size, m_editBold);
-        Edit1->resize(effectivePoints(size) * (n + 1), Edit1->height());
+        const int n = m_textBox->text().size();
+        setTextBoxFont(size, m_textBoxBold);
+        m_textBox->resize(effectivePoints(size) * (n + 1), m_textBox->height());
     }
 }
 
-void TForm1::SpeedButton6Click()
+void MainWindow::toggleBold()
 {
-    if (m_chart->outil == OutilAccord) {
-        m_chart->info.bold = SpeedButton6->isChecked() ? 1 : 0;
-        DrawGrille();
-    } else if (m_chart->outil == OutilTexte) {
-        setEditFont(m_editFontSize, SpeedButton6->isChecked());
+    if (m_chart->tool == Tool::Chord) {
+        m_chart->info.bold = m_boldButton->isChecked() ? 1 : 0;
+        redrawPage();
+    } else if (m_chart->tool == Tool::Text) {
+        setTextBoxFont(m_textBoxSize, m_boldButton->isChecked());
     }
 }
 
-void TForm1::setEditFont(int points, bool bold)
+void MainWindow::setTextBoxFont(int points, bool bold)
 {
-    m_editFontSize = points;
-    m_editBold = bold;
+    m_textBoxSize = points;
+    m_textBoxBold = bold;
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(pointsToPixels(points));
     f.setBold(bold);
-    Edit1->setFont(f);
+    m_textBox->setFont(f);
     // The box's height follows its font, so that large text is not cut.
-    Edit1->resize(Edit1->width(), std::max(EditBoxHeight, Edit1->sizeHint().height()));
+    m_textBox->resize(m_textBox->width(), std::max(EditBoxHeight, m_textBox->sizeHint().height()));
 }
 
 // --- grid size ------------------------------------------------------------------
 
-bool TForm1::stepGrid(UpDown* spinner, std::int32_t& field, std::int32_t other)
+bool MainWindow::stepGrid(SpinArrows* spinner, std::int32_t& field, std::int32_t other)
 {
     const int wanted = spinner->position();
     if (long(wanted) * other > MaxBars) {
         spinner->setPosition(field);
         showStatus(QStringLiteral("Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.")
                        .arg(MaxBars)
-                       .arg(spinner == UpDown1 ? wanted : other)
-                       .arg(spinner == UpDown1 ? other : wanted));
+                       .arg(spinner == m_columnsSpin ? wanted : other)
+                       .arg(spinner == m_columnsSpin ? other : wanted));
         return false;
     }
     field = wanted;
     return true;
 }
 
-void TForm1::UpDown1Click()
+void MainWindow::stepColumns()
 {
-    if (!stepGrid(UpDown1, m_chart->info.columns, m_chart->info.rows))
+    if (!stepGrid(m_columnsSpin, m_chart->info.columns, m_chart->info.rows))
         return;
-    Edit2->setText(QString::number(m_chart->info.columns));
-    m_form2->hide();   // bar numbers now stand for other places
-    DrawGrille();
+    m_columnsBox->setText(QString::number(m_chart->info.columns));
+    m_chordDialog->hide();   // bar numbers now stand for other places
+    redrawPage();
 }
 
-void TForm1::UpDown2Click()
+void MainWindow::stepRows()
 {
-    if (!stepGrid(UpDown2, m_chart->info.rows, m_chart->info.columns))
+    if (!stepGrid(m_rowsSpin, m_chart->info.rows, m_chart->info.columns))
         return;
-    Edit3->setText(QString::number(m_chart->info.rows));
-    m_form2->hide();
-    DrawGrille();
+    m_rowsBox->setText(QString::number(m_chart->info.rows));
+    m_chordDialog->hide();
+    redrawPage();
 }
 
 // --- orientation and page layout ------------------------------------------------------
 
-void TForm1::BitBtn1Click()
+void MainWindow::turnPage()
 {
     std::swap(m_chart->info.pageWidth, m_chart->info.pageHeight);
     discardPage();
-    if (SpeedButton5->isChecked())
-        placeTrackBars();
-    DrawGrille();
+    if (m_pageLayoutButton->isChecked())
+        placeMarginSliders();
+    redrawPage();
 }
 
-void TForm1::placeTrackBars()
+void MainWindow::placeMarginSliders()
 {
     const int halfW = m_chart->info.pageWidth / 2;
     const int halfH = m_chart->info.pageHeight / 2;
@@ -453,48 +453,48 @@ void TForm1::placeTrackBars()
         }
         t->show();
     };
-    place(TrackBar3, {18, 0, halfW + 14, TrackBarThickness}, halfW, m_chart->info.sideMargin);
-    MageCote();
-    place(TrackBar1, {0, 18, TrackBarThickness, halfH + 14}, halfH, m_chart->info.topMargin);
-    MargeHaute();
-    place(TrackBar2, {0, TrackBar1->height() + 7, TrackBarThickness, halfH + 14}, halfH,
+    place(m_sideMarginSlider, {18, 0, halfW + 14, TrackBarThickness}, halfW, m_chart->info.sideMargin);
+    moveSideMargin();
+    place(m_topMarginSlider, {0, 18, TrackBarThickness, halfH + 14}, halfH, m_chart->info.topMargin);
+    moveTopMargin();
+    place(m_bottomMarginSlider, {0, m_topMarginSlider->height() + 7, TrackBarThickness, halfH + 14}, halfH,
           halfH - m_chart->info.bottomMargin);
-    MargeBasse();
+    moveBottomMargin();
 }
 
-void TForm1::SpeedButton5Click()
+void MainWindow::togglePageLayout()
 {
-    if (SpeedButton5->isChecked()) {
-        placeTrackBars();
+    if (m_pageLayoutButton->isChecked()) {
+        placeMarginSliders();
     } else {
-        TrackBar1->hide();
-        TrackBar2->hide();
-        TrackBar3->hide();
+        m_topMarginSlider->hide();
+        m_bottomMarginSlider->hide();
+        m_sideMarginSlider->hide();
     }
-    DrawGrille();
+    redrawPage();
 }
 
-void TForm1::MargeHaute()
+void MainWindow::moveTopMargin()
 {
-    m_chart->info.topMargin = TrackBar1->value();
-    DrawGrille();
+    m_chart->info.topMargin = m_topMarginSlider->value();
+    redrawPage();
 }
 
-void TForm1::MargeBasse()
+void MainWindow::moveBottomMargin()
 {
-    m_chart->info.bottomMargin = TrackBar2->maximum() - TrackBar2->value();
-    DrawGrille();
+    m_chart->info.bottomMargin = m_bottomMarginSlider->maximum() - m_bottomMarginSlider->value();
+    redrawPage();
 }
 
-void TForm1::MageCote()
+void MainWindow::moveSideMargin()
 {
-    m_chart->info.sideMargin = TrackBar3->value();
-    DrawGrille();
+    m_chart->info.sideMargin = m_sideMarginSlider->value();
+    redrawPage();
 }
 
 // --- keys -----------------------------------------------------------------------
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ShortcutOverride) {
         // The menu's Del, Ctrl+C and Ctrl+V act on bars, even while a text box
@@ -506,27 +506,27 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (watched == ComboBox1 && event->type() == QEvent::KeyPress) {
+    if (watched == m_sizeCombo && event->type() == QEvent::KeyPress) {
         // Enter runs the change once, whether or not the text is one of the
         // list's entries (QComboBox would report those a second time).
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            const QString text = ComboBox1->currentText();
-            const int entry = ComboBox1->findText(text, Qt::MatchExactly);
+            const QString text = m_sizeCombo->currentText();
+            const int entry = m_sizeCombo->findText(text, Qt::MatchExactly);
             if (entry >= 0) {
-                const QSignalBlocker block(ComboBox1);
-                ComboBox1->setCurrentIndex(entry);
+                const QSignalBlocker block(m_sizeCombo);
+                m_sizeCombo->setCurrentIndex(entry);
             }
-            ComboBox1Change(text);
+            applySize(text);
             return true;
         }
     }
-    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+    if (watched == m_textBox && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            Saisie('\r');
+            textBoxKey('\r');
         else if (!key->text().isEmpty())
-            Saisie(key->text().at(0).unicode());
+            textBoxKey(key->text().at(0).unicode());
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -1,4 +1,4 @@
-// TForm1, the main window: the tool bar, the page in its scroll box, the menu,
+// MainWindow, the main window: the tool bar, the page in its scroll box, the menu,
 // and the one chart of the session. Its handlers are split by concern:
 // mainwindow.cpp (start-up, tool bar, grid, page layout), mainwindow_file.cpp
 // (menus: files, printing, help), mainwindow_page.cpp (presses on the page,
@@ -26,18 +26,18 @@ class QPushButton;
 
 namespace mavrel {
 
-class PageImage;
-class UpDown;
-class TForm2;
-class TForm3;
-class TForm5;
-class TForm6;
+class PageView;
+class SpinArrows;
+class ChordDialog;
+class PrintPreview;
+class TransposeDialog;
+class AboutDialog;
 
-class TForm1 : public QMainWindow, public ChartView {
+class MainWindow : public QMainWindow, public ChartView {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Seams for the tests: file dialogs and message boxes. The editor uses the
     // real dialogs and boxes.
@@ -55,54 +55,54 @@ public:
     const Clipboard& clipboard() const { return m_clipboard; }
     const QImage& pageImage() const { return m_page.image(); }
     bool lassoActive() const { return m_lassoActive; }
-    int editFontSize() const { return m_editFontSize; }
-    TForm2* chordDialog() const { return m_form2; }
-    TForm3* preview() const { return m_form3; }
-    TForm5* transposer() const { return m_form5; }
-    TForm6* about() const { return m_form6; }
+    int textBoxFontSize() const { return m_textBoxSize; }
+    ChordDialog* chordDialog() const { return m_chordDialog; }
+    PrintPreview* printPreview() const { return m_printPreview; }
+    TransposeDialog* transposeDialog() const { return m_transposeDialog; }
+    AboutDialog* about() const { return m_aboutDialog; }
 
     // The one place every change of the chart ends: lay out, redraw, show.
-    void DrawGrille();
+    void redrawPage();
 
     // ChartView: what New and Load ask of the window.
     void setRowsSpinner(int rows) override;
     void setColumnsSpinner(int columns) override;
     void discardPage() override;
     void pressChordTool() override;
-    void redraw() override { DrawGrille(); }
+    void redraw() override { redrawPage(); }
 
     // Handlers, named after their controls.
-    void SpeedButton1Click();
-    void SpeedButton3Click();
-    void SpeedButton2Click();
-    void SpeedButton4Click();
-    void lassosel();
-    void ComboBox1Change(const QString& text);
-    void SpeedButton6Click();
-    void UpDown1Click();
-    void UpDown2Click();
-    void BitBtn1Click();
-    void SpeedButton5Click();
-    void MargeHaute();
-    void MargeBasse();
-    void MageCote();
+    void selectChordTool();
+    void selectEraserTool();
+    void selectBarLineTool();
+    void selectTextTool();
+    void selectLassoTool();
+    void applySize(const QString& text);
+    void toggleBold();
+    void stepColumns();
+    void stepRows();
+    void turnPage();
+    void togglePageLayout();
+    void moveTopMargin();
+    void moveBottomMargin();
+    void moveSideMargin();
 
-    void Nouveau1Click();
-    void EnregistrerSous1Click();
-    void Ouvrir1Click();
-    void Imprimer1Click();
-    void Copier1Click();
-    void Coller1Click();
-    void Suprimer1Click();
-    void ransposer1Click();
-    void Help1Click();
-    void About1Click();
+    void newFile();
+    void saveAs();
+    void open();
+    void showPrintPreview();
+    void copy();
+    void paste();
+    void clearSelectedBars();
+    void showTransposeDialog();
+    void showHelp();
+    void showAbout();
 
-    void clic2(Qt::MouseButton button, int x, int y, QPoint globalPos);
-    void selection(int x, int y);
-    void finselection(Qt::MouseButton button, int x, int y);
+    void pressPage(Qt::MouseButton button, int x, int y, QPoint globalPos);
+    void dragOnPage(int x, int y);
+    void releasePage(Qt::MouseButton button, int x, int y);
     // Key press in the text edit box, before the character goes in.
-    void Saisie(int key);
+    void textBoxKey(int key);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -111,17 +111,17 @@ private:
     void buildToolBar();
     void buildPageArea();
     void buildMenu();
-    void placeTrackBars();
-    void setComboToSize(int size);
-    void setEditFont(int points, bool bold);
+    void placeMarginSliders();
+    void setSizeComboTo(int size);
+    void setTextBoxFont(int points, bool bold);
     void showMessage(const QString& text);
     void showStatus(const QString& text);
-    bool stepGrid(UpDown* spinner, std::int32_t& field, std::int32_t other);
+    bool stepGrid(SpinArrows* spinner, std::int32_t& field, std::int32_t other);
     // Puts a label typed in the box back into the chart before it is saved or
     // printed, or before another label is opened. When the chart is full the
     // text stays in the box and the message ends with `heldBack`, what did not
     // happen because of it.
-    bool commitEditBox(const QString& heldBack = QString());
+    bool commitTextBox(const QString& heldBack = QString());
     // Before the chart is replaced ("Nouveau", "Ouvrir"): text in the box goes
     // into the chart being left (or goes with it when that chart is full), and
     // the chord dialog, which points into that chart, closes.
@@ -135,47 +135,47 @@ private:
     bool m_lassoActive = false;
     QPoint m_lassoStart;
     QPoint m_lassoCurrent;
-    int m_editFontSize = 8;
-    bool m_editBold = false;
+    int m_textBoxSize = 8;
+    bool m_textBoxBold = false;
 
     FileChooser m_openChooser;
     FileChooser m_saveChooser;
     std::function<void(const QString&)> m_messenger;
 
     // Tool bar.
-    QWidget* Panel1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    UpDown* UpDown1 = nullptr;
-    QLineEdit* Edit3 = nullptr;
-    UpDown* UpDown2 = nullptr;
-    QButtonGroup* group1 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QToolButton* SpeedButton7 = nullptr;
-    QToolButton* SpeedButton4 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QToolButton* SpeedButton6 = nullptr;
-    QToolButton* SpeedButton5 = nullptr;
+    QWidget* m_toolPanel = nullptr;
+    QPushButton* m_turnButton = nullptr;
+    QLineEdit* m_columnsBox = nullptr;
+    SpinArrows* m_columnsSpin = nullptr;
+    QLineEdit* m_rowsBox = nullptr;
+    SpinArrows* m_rowsSpin = nullptr;
+    QButtonGroup* m_toolGroup = nullptr;
+    QToolButton* m_chordToolButton = nullptr;
+    QToolButton* m_eraserToolButton = nullptr;
+    QToolButton* m_barLineToolButton = nullptr;
+    QToolButton* m_lassoToolButton = nullptr;
+    QToolButton* m_textToolButton = nullptr;
+    QComboBox* m_sizeCombo = nullptr;
+    QToolButton* m_boldButton = nullptr;
+    QToolButton* m_pageLayoutButton = nullptr;
 
     // Scroll box.
-    QScrollArea* ScrollBox1 = nullptr;
-    QWidget* scrollContents = nullptr;
-    PageImage* Image1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QSlider* TrackBar1 = nullptr;
-    QSlider* TrackBar2 = nullptr;
-    QSlider* TrackBar3 = nullptr;
+    QScrollArea* m_scrollArea = nullptr;
+    QWidget* m_scrollContents = nullptr;
+    PageView* m_pageView = nullptr;
+    QLineEdit* m_textBox = nullptr;
+    QSlider* m_topMarginSlider = nullptr;
+    QSlider* m_bottomMarginSlider = nullptr;
+    QSlider* m_sideMarginSlider = nullptr;
 
-    QAction* copyAction = nullptr;
-    QAction* pasteAction = nullptr;
-    QAction* deleteAction = nullptr;
+    QAction* m_copyAction = nullptr;
+    QAction* m_pasteAction = nullptr;
+    QAction* m_deleteAction = nullptr;
 
-    TForm2* m_form2 = nullptr;
-    TForm3* m_form3 = nullptr;
-    TForm5* m_form5 = nullptr;
-    TForm6* m_form6 = nullptr;
+    ChordDialog* m_chordDialog = nullptr;
+    PrintPreview* m_printPreview = nullptr;
+    TransposeDialog* m_transposeDialog = nullptr;
+    AboutDialog* m_aboutDialog = nullptr;
 };
 
 } // namespace mavrel

@@ -1,10 +1,10 @@
 // The "Fichier", "Fonctions" and "Aide" menus.
 #include "mainwindow.h"
 
-#include "dialogs/about.h"
-#include "dialogs/transposer.h"
+#include "dialogs/aboutdialog.h"
+#include "dialogs/transposedialog.h"
 #include "document/chartfile.h"
-#include "print/preview.h"
+#include "print/printpreview.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -22,50 +22,50 @@ namespace {
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 } // namespace
 
-void TForm1::buildMenu()
+void MainWindow::buildMenu()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("Fichier"));
-    file->setObjectName(QStringLiteral("Fichier1"));
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)()) {
+    file->setObjectName(QStringLiteral("fileMenu"));
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (MainWindow::*handler)()) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    item(file, "Nouveau1", QStringLiteral("Nouveau"), &TForm1::Nouveau1Click);
-    item(file, "EnregistrerSous1", QStringLiteral("Enregistrer Sous.."), &TForm1::EnregistrerSous1Click);
-    item(file, "Ouvrir1", QStringLiteral("Ouvrir"), &TForm1::Ouvrir1Click);
-    item(file, "Imprimer1", QStringLiteral("Impression"), &TForm1::Imprimer1Click);
+    item(file, "newAction", QStringLiteral("Nouveau"), &MainWindow::newFile);
+    item(file, "saveAsAction", QStringLiteral("Enregistrer Sous.."), &MainWindow::saveAs);
+    item(file, "openAction", QStringLiteral("Ouvrir"), &MainWindow::open);
+    item(file, "printAction", QStringLiteral("Impression"), &MainWindow::showPrintPreview);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edition"));
-    edit->setObjectName(QStringLiteral("Edition1"));
-    copyAction = item(edit, "Copier1", QStringLiteral("Copier"), &TForm1::Copier1Click);
-    copyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    pasteAction = item(edit, "Coller1", QStringLiteral("Coller"), &TForm1::Coller1Click);
-    pasteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    deleteAction = item(edit, "Suprimer1", QStringLiteral("Suprimer"), &TForm1::Suprimer1Click);
-    deleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    m_copyAction = item(edit, "m_copyAction", QStringLiteral("copyBars"), &MainWindow::copy);
+    m_copyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    m_pasteAction = item(edit, "m_pasteAction", QStringLiteral("pasteBars"), &MainWindow::paste);
+    m_pasteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    m_deleteAction = item(edit, "m_deleteAction", QStringLiteral("clearBars"), &MainWindow::clearSelectedBars);
+    m_deleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
 
     QMenu* functions = menuBar()->addMenu(QStringLiteral("Fonctions"));
-    functions->setObjectName(QStringLiteral("Fonctions1"));
-    item(functions, "Transposer1", QStringLiteral("Transposer"), &TForm1::ransposer1Click);
+    functions->setObjectName(QStringLiteral("functionsMenu"));
+    item(functions, "transposeAction", QStringLiteral("Transposer"), &MainWindow::showTransposeDialog);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Aide"));
-    help->setObjectName(QStringLiteral("Aide1"));
-    item(help, "Help1", QStringLiteral("Help"), &TForm1::Help1Click);
-    item(help, "About1", QStringLiteral("About"), &TForm1::About1Click);
+    help->setObjectName(QStringLiteral("helpMenu"));
+    item(help, "helpAction", QStringLiteral("Help"), &MainWindow::showHelp);
+    item(help, "aboutAction", QStringLiteral("About"), &MainWindow::showAbout);
 }
 
-void TForm1::Nouveau1Click()
+void MainWindow::newFile()
 {
     leaveChart();
-    New(*m_chart, *this);
+    newChart(*m_chart, *this);
 }
 
-void TForm1::EnregistrerSous1Click()
+void MainWindow::saveAs()
 {
     // What the user sees is what is saved: a label still in the box goes in.
-    if (!commitEditBox(QStringLiteral("La grille n'a pas été enregistrée.")))
+    if (!commitTextBox(QStringLiteral("La grille n'a pas été enregistrée.")))
         return;
     QString name = m_saveChooser
         ? m_saveChooser()
@@ -75,15 +75,15 @@ void TForm1::EnregistrerSous1Click()
         return;
     if (!name.endsWith(QLatin1String(".bab"), Qt::CaseInsensitive))
         name += QLatin1String(".bab");
-    const FileResult r = Save(*m_chart, localPath(name));
+    const FileResult r = saveChart(*m_chart, localPath(name));
     if (!r.ok)
         showMessage(QString::fromStdString(r.message));
 }
 
-bool TForm1::openChart(const QString& path)
+bool MainWindow::openChart(const QString& path)
 {
     leaveChart();
-    const FileResult r = Load(*m_chart, *this, localPath(path));
+    const FileResult r = loadChart(*m_chart, *this, localPath(path));
     if (!r.ok) {
         showMessage(QString::fromStdString(r.message));
         return false;
@@ -92,7 +92,7 @@ bool TForm1::openChart(const QString& path)
     return true;
 }
 
-void TForm1::Ouvrir1Click()
+void MainWindow::open()
 {
     const QString name = m_openChooser
         ? m_openChooser()
@@ -103,27 +103,27 @@ void TForm1::Ouvrir1Click()
     openChart(name);
 }
 
-void TForm1::Imprimer1Click()
+void MainWindow::showPrintPreview()
 {
-    if (!commitEditBox(QStringLiteral("L'aperçu avant impression n'a pas été ouvert.")))
+    if (!commitTextBox(QStringLiteral("L'aperçu avant impression n'a pas été ouvert.")))
         return;
-    if (SpeedButton5->isChecked()) {
-        SpeedButton5->setChecked(false);
-        SpeedButton5Click();
+    if (m_pageLayoutButton->isChecked()) {
+        m_pageLayoutButton->setChecked(false);
+        togglePageLayout();
     }
     m_selection.clear();
-    DrawGrille();
-    m_form3->show();
-    m_form3->raise();
+    redrawPage();
+    m_printPreview->show();
+    m_printPreview->raise();
 }
 
-void TForm1::ransposer1Click()
+void MainWindow::showTransposeDialog()
 {
-    m_form5->show();
-    m_form5->raise();
+    m_transposeDialog->show();
+    m_transposeDialog->raise();
 }
 
-void TForm1::Help1Click()
+void MainWindow::showHelp()
 {
     const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.doc"));
     // A missing document is not handed to the desktop, whose opener would
@@ -132,10 +132,10 @@ void TForm1::Help1Click()
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void TForm1::About1Click()
+void MainWindow::showAbout()
 {
-    m_form6->show();
-    m_form6->raise();
+    m_aboutDialog->show();
+    m_aboutDialog->raise();
 }
 
 } // namespace mavrel

@@ -3,7 +3,7 @@
 
 #include "dialogs/chorddialog.h"
 #include "document/win1252.h"
-#include "pageimage.h"
+#include "pageview.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -11,74 +11,74 @@
 
 namespace mavrel {
 
-void TForm1::clic2(Qt::MouseButton button, int x, int y, QPoint globalPos)
+void MainWindow::pressPage(Qt::MouseButton button, int x, int y, QPoint globalPos)
 {
-    const TOutil tool = m_chart->outil;
-    if (tool == OutilAccord || tool == OutilGomme || tool == OutilBarre)
-        Edit1->hide();   // its text stays for the next text-tool press
+    const Tool tool = m_chart->tool;
+    if (tool == Tool::Chord || tool == Tool::Eraser || tool == Tool::BarLine)
+        m_textBox->hide();   // its text stays for the next text-tool press
 
     int bar = -1, region = -1;
-    FindCase(*m_chart, x, y, bar, region);
+    hitTest(*m_chart, x, y, bar, region);
 
     switch (tool) {
-    case OutilAccord:
+    case Tool::Chord:
         if (bar < 1)
             break;
         if (button == Qt::RightButton) {
             cycleDivision(m_chart->bar(bar));
         } else if (button == Qt::LeftButton) {
-            m_form2->showAt(globalPos, frameGeometry().height(), bar, region);
+            m_chordDialog->showAt(globalPos, frameGeometry().height(), bar, region);
         }
         break;
-    case OutilGomme:
+    case Tool::Eraser:
         if (bar >= 1)
             toggleShown(m_chart->bar(bar));
         break;
-    case OutilBarre:
+    case Tool::BarLine:
         if (bar >= 1)
             cycleSign(m_chart->bar(bar), region);
         break;
-    case OutilTexte: {
-        const int j = FindText(*m_chart, x, y);
+    case Tool::Text: {
+        const int j = labelAt(*m_chart, x, y);
         if (j == -1) {
-            Edit1->move(Image1->pos() + QPoint(x, y));
-            Edit1->show();
-            Edit1->setFocus();
+            m_textBox->move(m_pageView->pos() + QPoint(x, y));
+            m_textBox->show();
+            m_textBox->setFocus();
             break;
         }
         // Text typed in the box, perhaps a label taken out of the chart, is
         // put back before another label is opened, so that nothing is lost.
-        if (!commitEditBox())
+        if (!commitTextBox())
             break;
-        const TTexte label = takeLabel(*m_chart, j);
+        const TextLabel label = takeLabel(*m_chart, j);
         const QString text = QString::fromStdString(win1252::toUtf8(label.text.view()));
-        Edit1->move(Image1->pos() + QPoint(label.x, label.y));
-        Edit1->setText(text);
-        setEditFont(label.size, label.bold != 0);
-        setComboToSize(label.size);
-        SpeedButton6->setChecked(label.bold != 0);
-        Edit1->resize(effectivePoints(label.size) * (int(text.size()) + 1), Edit1->height());
-        Edit1->show();
-        Edit1->setFocus();
+        m_textBox->move(m_pageView->pos() + QPoint(label.x, label.y));
+        m_textBox->setText(text);
+        setTextBoxFont(label.size, label.bold != 0);
+        setSizeComboTo(label.size);
+        m_boldButton->setChecked(label.bold != 0);
+        m_textBox->resize(effectivePoints(label.size) * (int(text.size()) + 1), m_textBox->height());
+        m_textBox->show();
+        m_textBox->setFocus();
         break;
     }
-    case OutilLasso:
+    case Tool::Lasso:
         m_lassoStart = QPoint(x, y);
         m_lassoActive = true;
         break;
     default:
         break;
     }
-    DrawGrille();
+    redrawPage();
 }
 
-bool TForm1::commitEditBox(const QString& heldBack)
+bool MainWindow::commitTextBox(const QString& heldBack)
 {
-    if (Edit1->text().isEmpty())
+    if (m_textBox->text().isEmpty())
         return true;
-    const std::string text = win1252::fromUtf8(Edit1->text().toStdString());
-    const QPoint at = Edit1->pos() - Image1->pos();
-    if (!commitLabel(*m_chart, text, at.x(), at.y(), m_editFontSize, m_editBold)) {
+    const std::string text = win1252::fromUtf8(m_textBox->text().toStdString());
+    const QPoint at = m_textBox->pos() - m_pageView->pos();
+    if (!commitLabel(*m_chart, text, at.x(), at.y(), m_textBoxSize, m_textBoxBold)) {
         QString message = QStringLiteral("Une grille ne peut contenir plus de %1 textes : "
                                          "ce texte reste dans la zone de saisie.")
                               .arg(MaxLabels);
@@ -87,73 +87,73 @@ bool TForm1::commitEditBox(const QString& heldBack)
         showMessage(message);
         return false;
     }
-    Edit1->clear();
-    Edit1->hide();
-    DrawGrille();
+    m_textBox->clear();
+    m_textBox->hide();
+    redrawPage();
     return true;
 }
 
-void TForm1::leaveChart()
+void MainWindow::leaveChart()
 {
-    if (!Edit1->text().isEmpty()) {
-        const std::string text = win1252::fromUtf8(Edit1->text().toStdString());
-        const QPoint at = Edit1->pos() - Image1->pos();
-        commitLabel(*m_chart, text, at.x(), at.y(), m_editFontSize, m_editBold);
+    if (!m_textBox->text().isEmpty()) {
+        const std::string text = win1252::fromUtf8(m_textBox->text().toStdString());
+        const QPoint at = m_textBox->pos() - m_pageView->pos();
+        commitLabel(*m_chart, text, at.x(), at.y(), m_textBoxSize, m_textBoxBold);
     }
-    Edit1->clear();
-    Edit1->hide();
-    m_form2->hide();
+    m_textBox->clear();
+    m_textBox->hide();
+    m_chordDialog->hide();
 }
 
-void TForm1::Saisie(int key)
+void MainWindow::textBoxKey(int key)
 {
     if (key == '\r')
-        commitEditBox();
+        commitTextBox();
     // Counted before the character goes in: room for it and one more.
-    const int n = int(Edit1->text().size());
-    Edit1->resize(effectivePoints(m_editFontSize) * (n + 2), Edit1->height());
+    const int n = int(m_textBox->text().size());
+    m_textBox->resize(effectivePoints(m_textBoxSize) * (n + 2), m_textBox->height());
 }
 
 // --- lasso ----------------------------------------------------------------------
 
-void TForm1::selection(int x, int y)
+void MainWindow::dragOnPage(int x, int y)
 {
     if (!m_lassoActive)
         return;
     m_lassoCurrent = QPoint(x, y);
-    DrawGrille();
+    redrawPage();
     m_page.canvas().focusRect(m_lassoStart.x(), m_lassoStart.y(), x, y);
-    Image1->update();
+    m_pageView->update();
 }
 
-void TForm1::finselection(Qt::MouseButton, int x, int y)
+void MainWindow::releasePage(Qt::MouseButton, int x, int y)
 {
     if (!m_lassoActive)
         return;
     m_lassoActive = false;
     m_lassoCurrent = QPoint(x, y);
     int bar = -1, region = -1;
-    FindCase(*m_chart, x, y, bar, region);
+    hitTest(*m_chart, x, y, bar, region);
     finishLasso(*m_chart, m_selection, m_lassoStart.x(), m_lassoStart.y(), x, y, bar);
-    DrawGrille();
+    redrawPage();
 }
 
-void TForm1::Copier1Click()
+void MainWindow::copy()
 {
-    Copier(*m_chart, m_selection, m_clipboard);
-    DrawGrille();
+    copyBars(*m_chart, m_selection, m_clipboard);
+    redrawPage();
 }
 
-void TForm1::Coller1Click()
+void MainWindow::paste()
 {
-    Coller(*m_chart, m_selection, m_clipboard);
-    DrawGrille();
+    pasteBars(*m_chart, m_selection, m_clipboard);
+    redrawPage();
 }
 
-void TForm1::Suprimer1Click()
+void MainWindow::clearSelectedBars()
 {
-    Suprimer(*m_chart, m_selection);
-    DrawGrille();
+    clearBars(*m_chart, m_selection);
+    redrawPage();
 }
 
 } // namespace mavrel

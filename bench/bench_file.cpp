@@ -32,13 +32,13 @@ std::unique_ptr<Chart> fullChart()
 {
     auto chart = std::make_unique<Chart>();
     std::mt19937 random(7);
-    for (TCase& bar : chart->bars)
+    for (Bar& bar : chart->bars)
         for (std::size_t i = 0; i < sizeof bar; ++i)
             reinterpret_cast<unsigned char*>(&bar)[i] = static_cast<unsigned char>(random());
-    for (TTexte& t : chart->labels)
+    for (TextLabel& t : chart->labels)
         for (std::size_t i = 0; i < sizeof t; ++i)
             reinterpret_cast<unsigned char*>(&t)[i] = static_cast<unsigned char>(random());
-    chart->info = TGrilleInfo{500, 83, 7, 5, 100, 12, 1, {}, 100, 565, 800, 40, 30, 20};
+    chart->info = GridInfo{500, 83, 7, 5, 100, 12, 1, {}, 100, 565, 800, 40, 30, 20};
     return chart;
 }
 
@@ -81,7 +81,7 @@ void BM_SaveFullChart(benchmark::State& state)
     Clock::duration saving{}, writing{}, syncing{};
     for (auto _ : state) {
         auto t0 = Clock::now();
-        if (!Save(*chart, target).ok)
+        if (!saveChart(*chart, target).ok)
             state.SkipWithError("Save failed");
         saving += Clock::now() - t0;
         state.PauseTiming();
@@ -109,7 +109,7 @@ void BM_LoadFullChart(benchmark::State& state)
     Folder folder;
     const auto chart = fullChart();
     const std::string target = folder.file("chart.bab");
-    if (!Save(*chart, target).ok)
+    if (!saveChart(*chart, target).ok)
         state.SkipWithError("Save failed");
     std::vector<std::uint8_t> bytes(encodeChart(*chart).size());
     auto loaded = std::make_unique<Chart>();
@@ -117,7 +117,7 @@ void BM_LoadFullChart(benchmark::State& state)
     Clock::duration loading{}, reading{};
     for (auto _ : state) {
         auto t0 = Clock::now();
-        if (!Load(*loaded, view, target).ok)
+        if (!loadChart(*loaded, view, target).ok)
             state.SkipWithError("Load failed");
         loading += Clock::now() - t0;
         state.PauseTiming();

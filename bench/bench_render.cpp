@@ -2,7 +2,7 @@
 // the same run: the counter "x_memset" is the ratio. A lasso drag redraws the
 // whole page at every mouse move, hence the targets: the default chart within
 // 10, a full page within 100, a full page of 72-point chords within 2 x the
-// same page at 48 points, and FindCase over 500 bars within 1. Both sides are
+// same page at 48 points, and hitTest over 500 bars within 1. Both sides are
 // timed on the thread's own CPU clock, so that other work on a shared machine
 // does not tilt the ratio.
 #include "render/page.h"
@@ -50,10 +50,10 @@ double memsetSeconds()
 // A chart in a window-less view, drawn once by New.
 struct Drawn {
     Chart chart{};
-    PageView view{chart};
+    OffscreenChartView view{chart};
     Selection selection;
-    Drawn() { New(chart, view); }
-    void draw() { view.page().DrawGrille(chart, selection, false); }
+    Drawn() { newChart(chart, view); }
+    void draw() { view.page().draw(chart, selection, false); }
 };
 
 // 20 x 25 bars, each of division type 3 with four chords and every sign,
@@ -67,19 +67,19 @@ std::unique_ptr<Drawn> fullPage(int chordPoints)
     c.info.fontSize = chordPoints;
     static const char* const Qualities[] = {"m7", "7", "M7", "m7\xF8", "dim", "6", "9", "m6"};
     for (int i = 1; i <= MaxBars; ++i) {
-        TCase& b = c.bar(i);
+        Bar& b = c.bar(i);
         b.division = 3;
         b.left = b.right = 1;
         b.top = b.bottom = 1;
         for (int s = 1; s <= 4; ++s) {
-            TAccord& a = b.slot(s);
+            Chord& a = b.slot(s);
             a.root = static_cast<std::uint8_t>(1 + (i + 3 * s) % 12);
             a.quality.assign(Qualities[(i + s) % 8]);
             a.flat = static_cast<std::uint8_t>((i + s) % 2);
         }
     }
     for (int j = 1; j <= MaxLabels; ++j) {
-        TTexte& t = c.label(j);
+        TextLabel& t = c.label(j);
         t.text.assign("Texte " + std::to_string(j));
         t.x = 20 + (j % 10) * 52;
         t.y = 10 + (j / 10) * 75;
@@ -118,24 +118,24 @@ void drawRepeatedly(benchmark::State& state, Drawn& d)
 }
 
 // Target: 10 x memset.
-void BM_DrawGrilleDefault(benchmark::State& state)
+void BM_DrawPageDefault(benchmark::State& state)
 {
     Drawn d;
     drawRepeatedly(state, d);
 }
-BENCHMARK(BM_DrawGrilleDefault);
+BENCHMARK(BM_DrawPageDefault);
 
 // Target: 100 x memset at 10 points; 72 points within 2 x the same at 48.
-void BM_DrawGrilleFullPage(benchmark::State& state)
+void BM_DrawPageFullPage(benchmark::State& state)
 {
     auto d = fullPage(static_cast<int>(state.range(0)));
     drawRepeatedly(state, *d);
 }
-BENCHMARK(BM_DrawGrilleFullPage)->ArgName("points")->Arg(10)->Arg(48)->Arg(72);
+BENCHMARK(BM_DrawPageFullPage)->ArgName("points")->Arg(10)->Arg(48)->Arg(72);
 
 // Target: 2. The same full page drawn at 72 and at 48 points in turns; the
 // counter "x_48pt" is the ratio of their times.
-void BM_DrawGrilleFullPage72Over48(benchmark::State& state)
+void BM_DrawPageFullPage72Over48(benchmark::State& state)
 {
     auto big = fullPage(72);
     auto small = fullPage(48);
@@ -154,20 +154,20 @@ void BM_DrawGrilleFullPage72Over48(benchmark::State& state)
     state.counters["x_48pt"] = bigSeconds / smallSeconds;
     reportRatio(state, bigSeconds, reference);
 }
-BENCHMARK(BM_DrawGrilleFullPage72Over48);
+BENCHMARK(BM_DrawPageFullPage72Over48);
 
 // Target: 1 x memset. The point lies in the last bar, so the scan sees all 500.
-void BM_FindCase500(benchmark::State& state)
+void BM_HitTest500(benchmark::State& state)
 {
     auto d = fullPage(10);
-    const TCase& last = d->chart.bar(MaxBars);
+    const Bar& last = d->chart.bar(MaxBars);
     const int x = last.x + d->chart.info.barWidth / 2;
     const int y = last.y + 2;
     const double reference = memsetSeconds();
     int bar = 0, region = 0;
     const double start = cpuSeconds();
     for (auto _ : state) {
-        FindCase(d->chart, x, y, bar, region);
+        hitTest(d->chart, x, y, bar, region);
         benchmark::DoNotOptimize(bar);
         benchmark::DoNotOptimize(region);
     }
@@ -175,7 +175,7 @@ void BM_FindCase500(benchmark::State& state)
     if (bar != MaxBars)
         state.SkipWithError("the point is not in the last bar");
 }
-BENCHMARK(BM_FindCase500);
+BENCHMARK(BM_HitTest500);
 
 } // namespace
 

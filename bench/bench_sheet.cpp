@@ -73,7 +73,7 @@ void BM_MemcpyPage(benchmark::State& state)
 }
 BENCHMARK(BM_MemcpyPage);
 
-void BM_Bmprot90Page(benchmark::State& state)
+void BM_RotatePage(benchmark::State& state)
 {
     const double reference = memcpySeconds(std::size_t(DefaultPageWidth) * DefaultPageHeight * 3);
     QImage img = page();
@@ -81,13 +81,13 @@ void BM_Bmprot90Page(benchmark::State& state)
     double elapsed = 0;
     for (auto _ : state) {
         const double start = cpuSeconds();
-        Bmprot90(img, angle);
+        rotateQuarterTurn(img, angle);
         elapsed += cpuSeconds() - start;
         benchmark::DoNotOptimize(img.constBits());
     }
     reportRatio(state, elapsed, reference);
 }
-BENCHMARK(BM_Bmprot90Page)->Arg(90)->Arg(270);
+BENCHMARK(BM_RotatePage)->Arg(90)->Arg(270);
 
 void BM_MemcpySheet8(benchmark::State& state)
 {
@@ -98,28 +98,28 @@ BENCHMARK(BM_MemcpySheet8);
 
 // Eight pages already on their side: what every composition after the first
 // one costs.
-void BM_Apercu8(benchmark::State& state)
+void BM_Compose8(benchmark::State& state)
 {
     const QSize size = sheetSize(3);
     const double reference = memcpySeconds(std::size_t(size.width()) * size.height() * 3);
     Sheet sheet;
     for (int p = 1; p <= SheetPositions; ++p)
         sheet.copyPage(p, page());
-    sheet.Apercu(3);
+    sheet.compose(3);
     double elapsed = 0;
     for (auto _ : state) {
         const double start = cpuSeconds();
-        sheet.Apercu(3);
+        sheet.compose(3);
         elapsed += cpuSeconds() - start;
-        benchmark::DoNotOptimize(sheet.feuille().constBits());
+        benchmark::DoNotOptimize(sheet.composed().constBits());
     }
     reportRatio(state, elapsed, reference);
 }
-BENCHMARK(BM_Apercu8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Compose8)->Unit(benchmark::kMillisecond);
 
 // Eight upright pages, each turned by the composition: the worst case, right
 // after switching from "1" or "4".
-void BM_Apercu8Turning(benchmark::State& state)
+void BM_Compose8Turning(benchmark::State& state)
 {
     const QSize size = sheetSize(3);
     const double reference = memcpySeconds(std::size_t(size.width()) * size.height() * 3);
@@ -130,12 +130,12 @@ void BM_Apercu8Turning(benchmark::State& state)
         for (int p = 1; p <= SheetPositions; ++p)
             sheet.copyPage(p, upright);
         const double start = cpuSeconds();
-        sheet.Apercu(3);
+        sheet.compose(3);
         elapsed += cpuSeconds() - start;
-        benchmark::DoNotOptimize(sheet.feuille().constBits());
+        benchmark::DoNotOptimize(sheet.composed().constBits());
     }
     reportRatio(state, elapsed, reference);
 }
-BENCHMARK(BM_Apercu8Turning)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Compose8Turning)->Unit(benchmark::kMillisecond);
 
 } // namespace

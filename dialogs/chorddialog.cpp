@@ -45,12 +45,12 @@ QPoint chordDialogPosition(QPoint cursor, int mainOuterHeight, int dialogOuterHe
     return cursor;
 }
 
-TForm2::TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent)
+ChordDialog::ChordDialog(Chart& chart, std::function<void()> redraw, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_chart(chart),
       m_redraw(std::move(redraw))
 {
-    setObjectName(QStringLiteral("Form2"));
+    setObjectName(QStringLiteral("ChordDialog"));
     setWindowTitle(QStringLiteral("Accords"));
     setModal(false);
     setFixedSize(121, 243);
@@ -61,7 +61,7 @@ TForm2::TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent)
     setFont(small);
 
     m_roots = new QListWidget(this);
-    m_roots->setObjectName(QStringLiteral("ListBox1"));
+    m_roots->setObjectName(QStringLiteral("rootList"));
     m_roots->setGeometry(8, 8, 49, 177);
     m_roots->addItems({QStringLiteral("%"), QStringLiteral("C"), QStringLiteral("C#/Db"),
                        QStringLiteral("D"), QStringLiteral("D#/Eb"), QStringLiteral("E"),
@@ -70,7 +70,7 @@ TForm2::TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent)
                        QStringLiteral("B")});
 
     m_qualities = new QListWidget(this);
-    m_qualities->setObjectName(QStringLiteral("ListBox2"));
+    m_qualities->setObjectName(QStringLiteral("qualityList"));
     m_qualities->setGeometry(64, 8, 49, 137);
     for (QListWidget* list : {m_roots, m_qualities}) {
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -80,26 +80,26 @@ TForm2::TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent)
         m_qualities->addItem(fromWin1252(qualityItem(i)));
 
     m_ok = new QPushButton(QStringLiteral("Ok"), this);
-    m_ok->setObjectName(QStringLiteral("Button1"));
+    m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setGeometry(64, 208, 49, 25);
     m_ok->setDefault(true);
 
     m_flat = new QCheckBox(QStringLiteral("b/#"), this);
-    m_flat->setObjectName(QStringLiteral("CheckBox1"));
+    m_flat->setObjectName(QStringLiteral("flatCheck"));
     m_flat->setGeometry(8, 184, 49, 17);
 
     m_freeText = new QLineEdit(this);
-    m_freeText->setObjectName(QStringLiteral("Edit1"));
+    m_freeText->setObjectName(QStringLiteral("freeTextEdit"));
     m_freeText->setGeometry(64, 176, 49, 21);
     m_freeText->setMaxLength(8);
     m_freeText->setValidator(new Win1252Validator(m_freeText));
 
     m_other = new QCheckBox(QStringLiteral("Autre"), this);
-    m_other->setObjectName(QStringLiteral("CheckBox2"));
+    m_other->setObjectName(QStringLiteral("otherCheck"));
     m_other->setGeometry(64, 152, 55, 17);   // room for "Autre" beside its box
 
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("Button2"));
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setGeometry(8, 208, 49, 25);
 
     setTabOrder(m_roots, m_qualities);
@@ -118,11 +118,11 @@ TForm2::TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent)
     });
     connect(m_freeText, &QLineEdit::textEdited, this, [this] { m_other->setChecked(true); });
 
-    connect(m_ok, &QPushButton::clicked, this, &TForm2::Button1Click);
-    connect(m_cancel, &QPushButton::clicked, this, &TForm2::Button2Click);
+    connect(m_ok, &QPushButton::clicked, this, &ChordDialog::acceptChord);
+    connect(m_cancel, &QPushButton::clicked, this, &ChordDialog::cancel);
 }
 
-void TForm2::ReperageAcc(int bar, int region)
+void ChordDialog::setTarget(int bar, int region)
 {
     if (bar < 1 || bar > MaxBars)
         return;
@@ -133,7 +133,7 @@ void TForm2::ReperageAcc(int bar, int region)
     QString shownFreeText;
     int quality = 0;
     if (m_slot != 0) {
-        const TAccord& chord = m_chart.bar(m_bar).slot(m_slot);
+        const Chord& chord = m_chart.bar(m_bar).slot(m_slot);
         selectRow(m_roots, chord.root);
         // "%" has no spelling of its own: the box keeps the one of the
         // previous chord, so a run of flat chords stays flat.
@@ -153,17 +153,17 @@ void TForm2::ReperageAcc(int bar, int region)
     m_freeText->setText(shownFreeText);   // also clears the modified flag
 }
 
-void TForm2::showAt(QPoint cursor, int mainOuterHeight, int bar, int region)
+void ChordDialog::showAt(QPoint cursor, int mainOuterHeight, int bar, int region)
 {
     move(chordDialogPosition(cursor, mainOuterHeight, frameGeometry().height()));
-    ReperageAcc(bar, region);
+    setTarget(bar, region);
     show();
     // The frame's height is known only once the dialog is on screen: the first
     // opening is placed again with it, so that it too ends at the cursor.
     move(chordDialogPosition(cursor, mainOuterHeight, frameGeometry().height()));
 }
 
-void TForm2::Button1Click()
+void ChordDialog::acceptChord()
 {
     if (m_slot != 0 && m_bar >= 1 && m_bar <= MaxBars) {
         ChordEntry entry;
@@ -174,8 +174,8 @@ void TForm2::Button1Click()
         entry.freeText = m_freeText->isModified()
                              ? win1252::fromUtf8(m_freeText->text().toStdString())
                              : m_presetFreeText;
-        TAccord& target = m_chart.bar(m_bar).slot(m_slot);
-        if (const std::optional<TAccord> chord = buildChord(entry, target))
+        Chord& target = m_chart.bar(m_bar).slot(m_slot);
+        if (const std::optional<Chord> chord = buildChord(entry, target))
             target = *chord;
     }
     if (m_redraw)
@@ -183,9 +183,9 @@ void TForm2::Button1Click()
     hide();
 }
 
-void TForm2::Button2Click() { hide(); }
+void ChordDialog::cancel() { hide(); }
 
 // Escape and the window manager's close both count as "Cancel".
-void TForm2::reject() { Button2Click(); }
+void ChordDialog::reject() { cancel(); }
 
 } // namespace mavrel

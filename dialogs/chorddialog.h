@@ -21,16 +21,16 @@ namespace mavrel {
 // not against the screen: a low cursor opens the dialog above itself.
 QPoint chordDialogPosition(QPoint cursor, int mainOuterHeight, int dialogOuterHeight);
 
-class TForm2 : public QDialog {
+class ChordDialog : public QDialog {
     Q_OBJECT
 public:
     // With the main window as parent the dialog stays above it while the
     // user goes on pressing bars.
-    TForm2(Chart& chart, std::function<void()> redraw, QWidget* parent = nullptr);
+    ChordDialog(Chart& chart, std::function<void()> redraw, QWidget* parent = nullptr);
 
     // Targets the slot of `bar` that `region` addresses and presets the
     // controls from it. The caller positions and shows the dialog.
-    void ReperageAcc(int bar, int region);
+    void setTarget(int bar, int region);
 
     // Places the dialog by the press rule, targets it and shows it; a second
     // call while it is open moves and retargets it.
@@ -41,8 +41,8 @@ public:
     int chosenSlot() const { return m_slot; }
 
 public slots:
-    void Button1Click();   // "Ok"
-    void Button2Click();   // "Cancel"
+    void acceptChord();   // "Ok"
+    void cancel();   // "Cancel"
 
 protected:
     void reject() override;

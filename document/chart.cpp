@@ -2,19 +2,19 @@
 
 namespace mavrel {
 
-TCase blankBar()
+Bar blankBar()
 {
-    TCase bar{};
+    Bar bar{};
     bar.division = 1;
     bar.shown = 1;
     return bar;
 }
 
-void New(Chart& chart, ChartView& view)
+void newChart(Chart& chart, ChartView& view)
 {
     // Accidental flags, positions and spare bytes are left as they were.
-    for (TCase& c : chart.bars) {
-        for (TAccord& a : c.acc) {
+    for (Bar& c : chart.bars) {
+        for (Chord& a : c.chords) {
             a.root = 0;
             a.quality.clear();
         }

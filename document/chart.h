@@ -34,7 +34,7 @@ struct ShortString {
 };
 
 // One chord slot.
-struct TAccord {
+struct Chord {
     std::uint8_t root;            // 0 "%", 1..12 C..B in semitones
     ShortString<8> quality;
     std::uint8_t flat;            // 0: sharp spelling, otherwise flat
@@ -42,8 +42,8 @@ struct TAccord {
 };
 
 // One bar.
-struct TCase {
-    TAccord acc[4];               // slots 1..4 are acc[0..3]
+struct Bar {
+    Chord chords[4];            // slots 1..4 are chords[0..3]
     std::uint8_t division;        // 1..5
     std::uint8_t spare1;
     std::int16_t left;            // 0 none, 1 start repeat, 2 double bar
@@ -56,12 +56,12 @@ struct TCase {
     std::uint8_t shown;           // 0: hidden
     std::uint8_t spare3[3];
 
-    TAccord& slot(int n) { return acc[n - 1]; }
-    const TAccord& slot(int n) const { return acc[n - 1]; }
+    Chord& slot(int n) { return chords[n - 1]; }
+    const Chord& slot(int n) const { return chords[n - 1]; }
 };
 
 // One free text label.
-struct TTexte {
+struct TextLabel {
     ShortString<100> text;
     std::uint8_t spare1[3];
     std::int32_t x;
@@ -72,7 +72,7 @@ struct TTexte {
 };
 
 // The layout block, stored as is in the file header (offsets 8..59).
-struct TGrilleInfo {
+struct GridInfo {
     std::int32_t count;           // laid-out bars: columns x rows after a layout
     std::int32_t barWidth;
     std::int32_t barHeight;
@@ -89,26 +89,26 @@ struct TGrilleInfo {
     std::int32_t sideMargin;
 };
 
-// The current tool. Kept as a byte: any value may be stored.
-enum TOutil : std::uint8_t {
-    OutilAccord = 0,   // chord tool
-    OutilGomme = 1,    // eraser
-    OutilBarre = 2,    // bar-line tool
-    OutilTexte = 3,    // text tool
-    OutilLasso = 4,
+// The editing tool the page's presses act with.
+enum class Tool : std::uint8_t {
+    Chord,     // chords and divisions
+    Eraser,    // hides and shows bars
+    BarLine,   // edge signs
+    Text,      // labels
+    Lasso,     // bar selection
 };
 
-static_assert(sizeof(TAccord) == 12);
-static_assert(sizeof(TCase) == 72);
-static_assert(sizeof(TTexte) == 116);
-static_assert(sizeof(TGrilleInfo) == 52);
-static_assert(offsetof(TCase, division) == 48 && offsetof(TCase, left) == 50
-              && offsetof(TCase, spare2) == 58 && offsetof(TCase, x) == 60
-              && offsetof(TCase, shown) == 68);
-static_assert(offsetof(TTexte, x) == 104 && offsetof(TTexte, bold) == 112
-              && offsetof(TTexte, size) == 113);
-static_assert(offsetof(TGrilleInfo, bold) == 24 && offsetof(TGrilleInfo, labelCount) == 28
-              && offsetof(TGrilleInfo, sideMargin) == 48);
+static_assert(sizeof(Chord) == 12);
+static_assert(sizeof(Bar) == 72);
+static_assert(sizeof(TextLabel) == 116);
+static_assert(sizeof(GridInfo) == 52);
+static_assert(offsetof(Bar, division) == 48 && offsetof(Bar, left) == 50
+              && offsetof(Bar, spare2) == 58 && offsetof(Bar, x) == 60
+              && offsetof(Bar, shown) == 68);
+static_assert(offsetof(TextLabel, x) == 104 && offsetof(TextLabel, bold) == 112
+              && offsetof(TextLabel, size) == 113);
+static_assert(offsetof(GridInfo, bold) == 24 && offsetof(GridInfo, labelCount) == 28
+              && offsetof(GridInfo, sideMargin) == 48);
 
 inline constexpr int MaxBars = 500;
 inline constexpr int MaxLabels = 100;
@@ -118,18 +118,18 @@ inline constexpr int DefaultPageHeight = 800;
 // The one chart the editor works on. Bars and labels are 1-based, as the
 // rest of the program counts them; bar(0) does not exist.
 struct Chart {
-    TOutil outil = OutilAccord;
-    std::array<TCase, MaxBars> bars{};
-    std::array<TTexte, MaxLabels> labels{};
+    Tool tool = Tool::Chord;
+    std::array<Bar, MaxBars> bars{};
+    std::array<TextLabel, MaxLabels> labels{};
     std::string fileName;
     int defaultPageWidth = DefaultPageWidth;
     int defaultPageHeight = DefaultPageHeight;
-    TGrilleInfo info{};
+    GridInfo info{};
 
-    TCase& bar(int i) { return bars[static_cast<std::size_t>(i - 1)]; }
-    const TCase& bar(int i) const { return bars[static_cast<std::size_t>(i - 1)]; }
-    TTexte& label(int j) { return labels[static_cast<std::size_t>(j - 1)]; }
-    const TTexte& label(int j) const { return labels[static_cast<std::size_t>(j - 1)]; }
+    Bar& bar(int i) { return bars[static_cast<std::size_t>(i - 1)]; }
+    const Bar& bar(int i) const { return bars[static_cast<std::size_t>(i - 1)]; }
+    TextLabel& label(int j) { return labels[static_cast<std::size_t>(j - 1)]; }
+    const TextLabel& label(int j) const { return labels[static_cast<std::size_t>(j - 1)]; }
 };
 
 // What New and Load ask of the window that shows the chart: the spinners,
@@ -138,18 +138,18 @@ struct Chart {
 class ChartView {
 public:
     virtual ~ChartView() = default;
-    virtual void setRowsSpinner(int rows) = 0;       // UpDown2 and Edit3
-    virtual void setColumnsSpinner(int columns) = 0; // UpDown1 and Edit2
+    virtual void setRowsSpinner(int rows) = 0;       // m_rowsSpin and m_rowsBox
+    virtual void setColumnsSpinner(int columns) = 0; // m_columnsSpin and m_columnsBox
     virtual void discardPage() = 0;
-    virtual void pressChordTool() = 0;               // SpeedButton1 down, its click action
-    virtual void redraw() = 0;                       // DrawGrille
+    virtual void pressChordTool() = 0;               // m_chordToolButton down, its click action
+    virtual void redraw() = 0;
 };
 
 // A bar as a chart that was never edited holds it: "%" in every slot, one
 // chord, no signs, shown; every other byte zero.
-TCase blankBar();
+Bar blankBar();
 
 // Resets the chart to an empty 4 x 8 page and brings the view in line.
-void New(Chart& chart, ChartView& view);
+void newChart(Chart& chart, ChartView& view);
 
 } // namespace mavrel

@@ -140,7 +140,7 @@ template <class Io, class Accord> void transferAccord(Io& io, Accord& a)
 
 template <class Io, class Case> void transferCase(Io& io, Case& c)
 {
-    for (auto& a : c.acc)
+    for (auto& a : c.chords)
         transferAccord(io, a);
     io.field(c.division);
     io.field(c.spare1);
@@ -186,7 +186,7 @@ template <class Io, class Info> void transferInfo(Io& io, Info& g)
 
 constexpr std::size_t InfoOffset = 8;
 
-std::size_t recordsSize(const TGrilleInfo& info)
+std::size_t recordsSize(const GridInfo& info)
 {
     return static_cast<std::size_t>(info.count) * BarRecordSize
         + static_cast<std::size_t>(info.labelCount) * LabelRecordSize;
@@ -395,7 +395,7 @@ FileSystem& systemFileSystem()
     return fs;
 }
 
-std::string checkLayout(const TGrilleInfo& g)
+std::string checkLayout(const GridInfo& g)
 {
     if (g.count < 0 || g.count > MaxBars)
         return "nombre de cases incorrect";
@@ -414,7 +414,7 @@ std::string checkLayout(const TGrilleInfo& g)
 
 std::vector<std::uint8_t> encodeChart(const Chart& chart)
 {
-    const TGrilleInfo& info = chart.info;
+    const GridInfo& info = chart.info;
     if (!checkLayout(info).empty())
         return {};
     std::vector<std::uint8_t> bytes(HeaderSize + recordsSize(info));
@@ -436,7 +436,7 @@ std::vector<std::uint8_t> encodeChart(const Chart& chart)
     return bytes;
 }
 
-FileResult Save(const Chart& chart, const std::string& fileName, FileSystem& fs)
+FileResult saveChart(const Chart& chart, const std::string& fileName, FileSystem& fs)
 {
     if (fileName.empty())
         return failure(BadName);
@@ -466,12 +466,12 @@ FileResult Save(const Chart& chart, const std::string& fileName, FileSystem& fs)
     return {};
 }
 
-FileResult Save(const Chart& chart, const std::string& fileName)
+FileResult saveChart(const Chart& chart, const std::string& fileName)
 {
-    return Save(chart, fileName, systemFileSystem());
+    return saveChart(chart, fileName, systemFileSystem());
 }
 
-FileResult Load(Chart& chart, ChartView& view, const std::string& fileName, FileSystem& fs)
+FileResult loadChart(Chart& chart, ChartView& view, const std::string& fileName, FileSystem& fs)
 {
     if (fileName.empty())
         return failure(BadName);
@@ -492,7 +492,7 @@ FileResult Load(Chart& chart, ChartView& view, const std::string& fileName, File
     if (got < HeaderSize)
         return failure(EndOfFile);
 
-    TGrilleInfo info{};
+    GridInfo info{};
     ByteReader header(bytes.subspan(InfoOffset));
     transferInfo(header, info);
     if (header.failed())
@@ -528,9 +528,9 @@ FileResult Load(Chart& chart, ChartView& view, const std::string& fileName, File
     return {};
 }
 
-FileResult Load(Chart& chart, ChartView& view, const std::string& fileName)
+FileResult loadChart(Chart& chart, ChartView& view, const std::string& fileName)
 {
-    return Load(chart, view, fileName, systemFileSystem());
+    return loadChart(chart, view, fileName, systemFileSystem());
 }
 
 } // namespace mavrel

@@ -60,21 +60,21 @@ FileSystem& systemFileSystem();
 // Writes the laid-out bars and the labels of the chart to the file, through a
 // temporary file beside it: the old file is replaced only once every byte is
 // on disk, and stays as it was after a failure.
-FileResult Save(const Chart& chart, const std::string& fileName);
-FileResult Save(const Chart& chart, const std::string& fileName, FileSystem& fs);
+FileResult saveChart(const Chart& chart, const std::string& fileName);
+FileResult saveChart(const Chart& chart, const std::string& fileName, FileSystem& fs);
 
 // Replaces the layout block, bars 1..N and labels 1..M from the file, makes
 // bars past N blank, then has the view lay out and redraw the page. The file
 // is checked whole first: on failure nothing of the chart or the view has
 // changed.
-FileResult Load(Chart& chart, ChartView& view, const std::string& fileName);
-FileResult Load(Chart& chart, ChartView& view, const std::string& fileName, FileSystem& fs);
+FileResult loadChart(Chart& chart, ChartView& view, const std::string& fileName);
+FileResult loadChart(Chart& chart, ChartView& view, const std::string& fileName, FileSystem& fs);
 
 // The bytes Save writes for this chart; empty when the chart breaks the limits
 // that Load checks (checkLayout says which).
 std::vector<std::uint8_t> encodeChart(const Chart& chart);
 
 // Why a layout block cannot belong to a chart file, or an empty text.
-std::string checkLayout(const TGrilleInfo& info);
+std::string checkLayout(const GridInfo& info);
 
 } // namespace mavrel

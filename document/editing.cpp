@@ -12,7 +12,7 @@ bool Selection::contains(int bar) const
     return false;
 }
 
-void cycleDivision(TCase& bar)
+void cycleDivision(Bar& bar)
 {
     ++bar.division;
     if (bar.division == 6)
@@ -28,7 +28,7 @@ void advance(std::int16_t& field, int past)
 }
 } // namespace
 
-void cycleSign(TCase& bar, int region)
+void cycleSign(Bar& bar, int region)
 {
     switch (region) {
     case 1: advance(bar.left, 3); break;
@@ -39,7 +39,7 @@ void cycleSign(TCase& bar, int region)
     }
 }
 
-void toggleShown(TCase& bar) { bar.shown = bar.shown ? 0 : 1; }
+void toggleShown(Bar& bar) { bar.shown = bar.shown ? 0 : 1; }
 
 int slotFor(int division, int region, int current)
 {
@@ -83,11 +83,11 @@ int qualityIndex(std::string_view quality)
     return -1;
 }
 
-std::optional<TAccord> buildChord(const ChordEntry& entry, const TAccord& previous)
+std::optional<Chord> buildChord(const ChordEntry& entry, const Chord& previous)
 {
     if (entry.root < 0 || entry.root > 12)
         return std::nullopt;
-    TAccord a = previous;   // the spare byte and unused characters stay
+    Chord a = previous;   // the spare byte and unused characters stay
     a.root = static_cast<std::uint8_t>(entry.root);
     a.quality.assign(entry.qualityItem >= 0 ? qualityItem(entry.qualityItem) : "");
     a.flat = entry.flat ? 1 : 0;
@@ -98,12 +98,12 @@ std::optional<TAccord> buildChord(const ChordEntry& entry, const TAccord& previo
     return a;
 }
 
-int FindText(const Chart& chart, int x, int y)
+int labelAt(const Chart& chart, int x, int y)
 {
     int j = -1;
     const int n = chart.info.labelCount;
     for (int i = 1; i <= n && i <= MaxLabels; ++i) {
-        const TTexte& t = chart.label(i);
+        const TextLabel& t = chart.label(i);
         // 64-bit sums: anchors come from files and may sit at the int32 edge.
         if (t.x < x && x < std::int64_t(t.x) + 16 && t.y < y && y < std::int64_t(t.y) + 16)
             j = i;
@@ -116,7 +116,7 @@ bool commitLabel(Chart& chart, std::string_view text, int x, int y, int size, bo
     if (chart.info.labelCount < 0 || chart.info.labelCount >= MaxLabels)
         return false;
     ++chart.info.labelCount;
-    TTexte& t = chart.label(chart.info.labelCount);
+    TextLabel& t = chart.label(chart.info.labelCount);
     t.text.assign(text);
     t.x = x;
     t.y = y;
@@ -125,9 +125,9 @@ bool commitLabel(Chart& chart, std::string_view text, int x, int y, int size, bo
     return true;
 }
 
-TTexte takeLabel(Chart& chart, int j)
+TextLabel takeLabel(Chart& chart, int j)
 {
-    const TTexte taken = chart.label(j);
+    const TextLabel taken = chart.label(j);
     chart.label(j) = chart.label(chart.info.labelCount);
     --chart.info.labelCount;
     return taken;
@@ -152,7 +152,7 @@ void finishLasso(const Chart& chart, Selection& sel, int startX, int startY, int
     const double h = chart.info.barHeight;
     const int n = chart.info.count;
     for (int i = 1; i <= n && i <= MaxBars; ++i) {
-        const TCase& b = chart.bar(i);
+        const Bar& b = chart.bar(i);
         const double cx = b.x + w / 2;
         const double cy = b.y + h / 2;
         if (startX < cx && cx < endX && startY < cy && cy < endY)
@@ -160,7 +160,7 @@ void finishLasso(const Chart& chart, Selection& sel, int startX, int startY, int
     }
 }
 
-void Copier(const Chart& chart, Selection& sel, Clipboard& clip)
+void copyBars(const Chart& chart, Selection& sel, Clipboard& clip)
 {
     clip.count = 0;
     for (int k = 0; k < sel.count && k < MaxBars; ++k) {
@@ -171,7 +171,7 @@ void Copier(const Chart& chart, Selection& sel, Clipboard& clip)
     sel.clear();
 }
 
-void Coller(Chart& chart, Selection& sel, const Clipboard& clip)
+void pasteBars(Chart& chart, Selection& sel, const Clipboard& clip)
 {
     const int anchor = sel.anchor();
     if (anchor >= 1) {
@@ -185,14 +185,14 @@ void Coller(Chart& chart, Selection& sel, const Clipboard& clip)
     sel.clear();
 }
 
-void Suprimer(Chart& chart, Selection& sel)
+void clearBars(Chart& chart, Selection& sel)
 {
     for (int k = 0; k < sel.count && k < MaxBars; ++k) {
         const int b = sel.entries[k];
         if (b < 1 || b > MaxBars)
             continue;
-        TCase& c = chart.bar(b);
-        for (TAccord& a : c.acc) {
+        Bar& c = chart.bar(b);
+        for (Chord& a : c.chords) {
             a.root = 0;
             a.quality.clear();
         }
@@ -206,7 +206,7 @@ void transpose(Chart& chart, int direction)
 {
     const int n = chart.info.count;
     for (int i = 1; i <= n && i <= MaxBars; ++i) {
-        for (TAccord& a : chart.bar(i).acc) {
+        for (Chord& a : chart.bar(i).chords) {
             if (a.root < 1 || a.root > 12)   // "%" and damaged roots stay
                 continue;
             if (direction > 0) {

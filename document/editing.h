@@ -25,18 +25,18 @@ struct Selection {
 
 struct Clipboard {
     std::int16_t count = 0;
-    TCase bars[MaxBars]{};
+    Bar bars[MaxBars]{};
 };
 
 // --- bars (page mouse dispatch) ---------------------------------------------
 
 // Right press with the chord tool: 1, 2, 3, 4, 5, 1, ... Any other stored value
 // moves up by one until it reaches 6.
-void cycleDivision(TCase& bar);
+void cycleDivision(Bar& bar);
 // Bar-line tool: the sign field of the region advances through its cycle.
-void cycleSign(TCase& bar, int region);
+void cycleSign(Bar& bar, int region);
 // Eraser.
-void toggleShown(TCase& bar);
+void toggleShown(Bar& bar);
 
 // --- chord dialog -------------------------------------------------------------
 
@@ -62,29 +62,29 @@ struct ChordEntry {
 };
 // The chord "Ok" stores, or nothing when no root is selected (or it lies
 // outside 0..12).
-std::optional<TAccord> buildChord(const ChordEntry& entry, const TAccord& previous);
+std::optional<Chord> buildChord(const ChordEntry& entry, const Chord& previous);
 
 // --- text labels ---------------------------------------------------------------
 
 // The label whose 15 x 15 hot zone holds the point, the highest index winning;
 // -1 for none.
-int FindText(const Chart& chart, int x, int y);
+int labelAt(const Chart& chart, int x, int y);
 // Appends a label; false (and nothing stored) when the chart already holds
 // the most labels it can.
 bool commitLabel(Chart& chart, std::string_view text, int x, int y, int size, bool bold);
 // Takes label j out of the chart for editing: the last label moves into its
 // index. Returns the label taken out.
-TTexte takeLabel(Chart& chart, int j);
+TextLabel takeLabel(Chart& chart, int j);
 
 // --- lasso and bar clipboard ---------------------------------------------------
 
-// A release that ends a lasso drag. `barAtRelease` is FindCase at the release
+// A release that ends a lasso drag. `barAtRelease` is hitTest at the release
 // point. Fills the selection anew.
 void finishLasso(const Chart& chart, Selection& sel, int startX, int startY, int endX, int endY,
                  int barAtRelease);
-void Copier(const Chart& chart, Selection& sel, Clipboard& clip);
-void Coller(Chart& chart, Selection& sel, const Clipboard& clip);
-void Suprimer(Chart& chart, Selection& sel);
+void copyBars(const Chart& chart, Selection& sel, Clipboard& clip);
+void pasteBars(Chart& chart, Selection& sel, const Clipboard& clip);
+void clearBars(Chart& chart, Selection& sel);
 
 // --- transposer ----------------------------------------------------------------
 

@@ -8,7 +8,7 @@ int trunc(double v) { return static_cast<int>(v); }
 
 void layoutChart(Chart& chart)
 {
-    TGrilleInfo& g = chart.info;
+    GridInfo& g = chart.info;
     // Columns and rows are at least 1 in every chart the editor holds; a guard
     // all the same, so that nothing divides by zero.
     const int cols = g.columns > 0 ? g.columns : 1;
@@ -21,7 +21,7 @@ void layoutChart(Chart& chart)
             if (g.count >= MaxBars)
                 return;
             ++g.count;
-            TCase& b = chart.bar(g.count);
+            Bar& b = chart.bar(g.count);
             b.x = g.sideMargin + (c - 1) * (g.barWidth - 1);
             b.y = g.topMargin + (r - 1) * (g.barHeight - 1);
         }

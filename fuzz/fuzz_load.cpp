@@ -64,7 +64,7 @@ bool sameDocument(const Chart& a, const Chart& b)
 {
     return std::memcmp(a.bars.data(), b.bars.data(), sizeof a.bars) == 0
         && std::memcmp(a.labels.data(), b.labels.data(), sizeof a.labels) == 0
-        && std::memcmp(&a.info, &b.info, sizeof a.info) == 0 && a.outil == b.outil
+        && std::memcmp(&a.info, &b.info, sizeof a.info) == 0 && a.tool == b.tool
         && a.fileName == b.fileName;
 }
 
@@ -80,9 +80,9 @@ void edit(Chart& chart)
 {
     std::size_t sink = 0;
     for (int i = 1; i <= chart.info.count; ++i) {
-        TCase bar = chart.bar(i);
+        Bar bar = chart.bar(i);
         for (int s = 1; s <= 4; ++s) {
-            const TAccord& a = bar.slot(s);
+            const Chord& a = bar.slot(s);
             sink += std::strlen(rootName(a.root, a.flat != 0));
             sink += static_cast<std::size_t>(qualityIndex(a.quality.view()) + 1);
             sink += win1252::toUtf8(a.quality.view()).size();
@@ -94,9 +94,9 @@ void edit(Chart& chart)
         cycleDivision(bar);
     }
     for (int j = 1; j <= chart.info.labelCount; ++j) {
-        const TTexte& t = chart.label(j);
+        const TextLabel& t = chart.label(j);
         sink += win1252::toUtf8(t.text.view()).size();
-        sink += static_cast<std::size_t>(FindText(chart, t.x, t.y) + 1);
+        sink += static_cast<std::size_t>(labelAt(chart, t.x, t.y) + 1);
     }
     transpose(chart, 1);
     transpose(chart, -1);
@@ -111,14 +111,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::unique_ptr<Chart> before = [] {
         auto chart = std::make_unique<Chart>();
         fuzz::LayoutView view(*chart);
-        New(*chart, view);
-        for (TCase& bar : chart->bars)
+        newChart(*chart, view);
+        for (Bar& bar : chart->bars)
             bar.slot(1).root = 3;
         chart->info.labelCount = MaxLabels;
-        for (TTexte& t : chart->labels)
+        for (TextLabel& t : chart->labels)
             t.text.assign("before");
         chart->fileName = "before.bab";
-        chart->outil = OutilLasso;
+        chart->tool = Tool::Lasso;
         return chart;
     }();
     static auto chart = std::make_unique<Chart>();
@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     MemoryFileSystem files(data, size);
     fuzz::LayoutView view(*chart);
-    const FileResult loaded = Load(*chart, view, "chart.bab", files);
+    const FileResult loaded = loadChart(*chart, view, "chart.bab", files);
     if (!loaded.ok) {
         check(!loaded.message.empty() && loaded.message.back() == '.');
         check(view.calls == 0);
@@ -142,8 +142,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto asRead = std::make_unique<Chart>(*before);
     fuzz::LayoutView quiet(*asRead, false);
     MemoryFileSystem again(data, size);
-    check(Load(*asRead, quiet, "chart.bab", again).ok);
-    const FileResult saved = Save(*asRead, "copy.bab", again);
+    check(loadChart(*asRead, quiet, "chart.bab", again).ok);
+    const FileResult saved = saveChart(*asRead, "copy.bab", again);
     check(saved.ok);
     check(again.written.size() <= size);
     check(std::memcmp(again.written.data() + 8, data + 8, 52) == 0);

@@ -15,7 +15,7 @@ namespace {
 
 bool save(const Chart& chart, const std::string& folder, const char* name)
 {
-    const FileResult r = Save(chart, folder + "/" + name);
+    const FileResult r = saveChart(chart, folder + "/" + name);
     if (!r.ok)
         std::fprintf(stderr, "%s: %s\n", name, r.message.c_str());
     return r.ok;
@@ -24,7 +24,7 @@ bool save(const Chart& chart, const std::string& folder, const char* name)
 void addLabels(Chart& chart, int count)
 {
     for (int j = 1; j <= count; ++j) {
-        TTexte& t = chart.label(j);
+        TextLabel& t = chart.label(j);
         t.text.assign("Label " + std::to_string(j));
         t.x = 20 * j;
         t.y = 10 + j;
@@ -47,7 +47,7 @@ int main(int argc, char** argv)
     fuzz::LayoutView view(*chart);
     bool ok = true;
 
-    New(*chart, view);
+    newChart(*chart, view);
     ok &= save(*chart, folder, "fresh.bab");
 
     chart->info.pageWidth = 800;
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     ok &= save(*chart, folder, "landscape.bab");
 
     std::mt19937 random(1);
-    for (TCase& bar : chart->bars)
+    for (Bar& bar : chart->bars)
         for (std::size_t i = 0; i < sizeof bar; ++i)
             reinterpret_cast<unsigned char*>(&bar)[i] = static_cast<unsigned char>(random());
     chart->info.columns = 5;
@@ -75,7 +75,7 @@ int main(int argc, char** argv)
     view.redraw();
     ok &= save(*chart, folder, "full.bab");
 
-    New(*chart, view);
+    newChart(*chart, view);
     chart->info.columns = 1;
     chart->info.rows = 1;
     chart->info.topMargin = chart->info.bottomMargin = chart->info.sideMargin = 0;

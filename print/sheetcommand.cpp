@@ -47,14 +47,14 @@ int runSheetCommand(int per, const QStringList& charts, const QString& output)
         }
         sheet.copyPage(i + 1, chart.image());
     }
-    sheet.Apercu(layout);
+    sheet.compose(layout);
 
     if (suffix == QLatin1String("png")) {
-        if (!sheet.feuille().convertToFormat(QImage::Format_RGB888).save(output, "PNG")) {
+        if (!sheet.composed().convertToFormat(QImage::Format_RGB888).save(output, "PNG")) {
             printError(QStringLiteral("Impossible d'écrire l'image « %1 ».").arg(output));
             return 1;
         }
-    } else if (!writeSheetPdf(sheet.feuille(), output)) {
+    } else if (!writeSheetPdf(sheet.composed(), output)) {
         printError(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(output));
         return 1;
     }

@@ -14,7 +14,7 @@ constexpr QRgb Cyan = 0xFF00FFFFu;
 int trunc(double v) { return static_cast<int>(v); }
 } // namespace
 
-void FindCase(const Chart& chart, int X, int Y, int& bar, int& region)
+void hitTest(const Chart& chart, int X, int Y, int& bar, int& region)
 {
     bar = -1;
     region = -1;
@@ -22,7 +22,7 @@ void FindCase(const Chart& chart, int X, int Y, int& bar, int& region)
     const long H = chart.info.barHeight;
     const int n = chart.info.count;
     for (int i = 1; i <= n && i <= MaxBars; ++i) {
-        const TCase& b = chart.bar(i);
+        const Bar& b = chart.bar(i);
         if (!(b.x < X && X < b.x + W && b.y < Y && Y < b.y + H))
             continue;
         bar = i;
@@ -42,10 +42,10 @@ void FindCase(const Chart& chart, int X, int Y, int& bar, int& region)
     }
 }
 
-void Page::DrawGrille(Chart& chart, const Selection& selection, bool layoutMode)
+void Page::draw(Chart& chart, const Selection& selection, bool layoutMode)
 {
     layoutChart(chart);
-    const TGrilleInfo& g = chart.info;
+    const GridInfo& g = chart.info;
     const int pw = g.pageWidth > 0 ? g.pageWidth : 1;
     const int ph = g.pageHeight > 0 ? g.pageHeight : 1;
     if (m_image.isNull() || m_image.width() != pw || m_image.height() != ph) {
@@ -72,12 +72,12 @@ void Page::DrawGrille(Chart& chart, const Selection& selection, bool layoutMode)
                 if (selection.entries[k] == n)
                     m_canvas.setBrushColor(Cyan);
             if (chart.bar(n).shown)
-                DrawCase(chart.bar(n), g.fontSize, g.bold, g.barWidth, g.barHeight);
+                drawBar(chart.bar(n), g.fontSize, g.bold, g.barWidth, g.barHeight);
             m_canvas.setBrushColor(White);
         }
     }
 
-    DrawText(chart);
+    drawLabels(chart);
 
     if (layoutMode) {
         m_canvas.setPenStyle(Canvas::PenStyle::DashDot);
@@ -89,7 +89,7 @@ void Page::DrawGrille(Chart& chart, const Selection& selection, bool layoutMode)
     }
 }
 
-void Page::DrawCase(const TCase bar, int fontSize, std::uint8_t bold, int W, int H)
+void Page::drawBar(const Bar bar, int fontSize, std::uint8_t bold, int W, int H)
 {
     Canvas& cv = m_canvas;
     if (bold)
@@ -135,7 +135,7 @@ void Page::DrawCase(const TCase bar, int fontSize, std::uint8_t bold, int W, int
         cv.line(x, y + H - 3, x + W, y + H - 3);
 
     auto chord = [&](int slot, Anchor a) {
-        const TAccord& acc = bar.slot(slot);
+        const Chord& acc = bar.slot(slot);
         std::string text = rootName(acc.root, acc.flat != 0);
         text += acc.quality.view();
         // One byte is one character in Windows-1252, "ø" included.
@@ -183,11 +183,11 @@ void Page::DrawCase(const TCase bar, int fontSize, std::uint8_t bold, int W, int
     cv.setFontSize(8);
 }
 
-void Page::DrawText(const Chart& chart)
+void Page::drawLabels(const Chart& chart)
 {
     const int n = chart.info.labelCount;
     for (int j = 1; j <= n && j <= MaxLabels; ++j) {
-        const TTexte& t = chart.label(j);
+        const TextLabel& t = chart.label(j);
         m_canvas.setFontSize(t.size);
         m_canvas.setBold(t.bold != 0);
         m_canvas.textOut(t.x, t.y, t.text.view());
@@ -195,26 +195,26 @@ void Page::DrawText(const Chart& chart)
     m_canvas.setBold(false);
 }
 
-void PageView::pressChordTool()
+void OffscreenChartView::pressChordTool()
 {
-    m_chart.outil = OutilAccord;
+    m_chart.tool = Tool::Chord;
     m_selection.clear();
     redraw();
 }
 
 StandaloneChart::StandaloneChart() : m_chart(std::make_unique<Chart>()), m_view(*m_chart)
 {
-    New(*m_chart, m_view);
+    newChart(*m_chart, m_view);
 }
 
 FileResult StandaloneChart::load(const QString& fileName)
 {
-    return Load(*m_chart, m_view, QFile::encodeName(fileName).toStdString());
+    return loadChart(*m_chart, m_view, QFile::encodeName(fileName).toStdString());
 }
 
 FileResult StandaloneChart::save(const QString& fileName) const
 {
-    return Save(*m_chart, QFile::encodeName(fileName).toStdString());
+    return saveChart(*m_chart, QFile::encodeName(fileName).toStdString());
 }
 
 } // namespace mavrel

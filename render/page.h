@@ -16,21 +16,21 @@ namespace mavrel {
 
 // The bar under a page point (1..laid-out count, or -1) and its region
 // (1 left, 2 top, 3 bottom, 4 right, or -1).
-void FindCase(const Chart& chart, int X, int Y, int& bar, int& region);
+void hitTest(const Chart& chart, int X, int Y, int& bar, int& region);
 
 class Page {
 public:
     // The page image, page width x page height, in Format_RGB32. Null until the
-    // first DrawGrille after a discard.
+    // first draw after a discard.
     const QImage& image() const { return m_image; }
     void discard() { m_image = QImage(); }
 
     // Lays the chart out and redraws the whole page.
-    void DrawGrille(Chart& chart, const Selection& selection, bool layoutMode);
+    void draw(Chart& chart, const Selection& selection, bool layoutMode);
     // One shown bar, at the place the layout gave it, on the current brush colour.
-    void DrawCase(const TCase bar, int fontSize, std::uint8_t bold, int W, int H);
+    void drawBar(const Bar bar, int fontSize, std::uint8_t bold, int W, int H);
     // Every live label, after the bars.
-    void DrawText(const Chart& chart);
+    void drawLabels(const Chart& chart);
 
     Canvas& canvas() { return m_canvas; }
 
@@ -42,14 +42,14 @@ private:
 // A chart shown on a page with no window: what the command line and the
 // print preview use to draw a chart. It answers New and Load as the main
 // window would, without controls.
-class PageView : public ChartView {
+class OffscreenChartView : public ChartView {
 public:
-    explicit PageView(Chart& chart) : m_chart(chart) {}
+    explicit OffscreenChartView(Chart& chart) : m_chart(chart) {}
     void setRowsSpinner(int) override {}
     void setColumnsSpinner(int) override {}
     void discardPage() override { m_page.discard(); }
     void pressChordTool() override;
-    void redraw() override { m_page.DrawGrille(m_chart, m_selection, false); }
+    void redraw() override { m_page.draw(m_chart, m_selection, false); }
 
     Page& page() { return m_page; }
     const QImage& image() const { return m_page.image(); }
@@ -69,12 +69,12 @@ public:
     FileResult load(const QString& fileName);
     FileResult save(const QString& fileName) const;
     Chart& chart() { return *m_chart; }
-    PageView& view() { return m_view; }
+    OffscreenChartView& view() { return m_view; }
     const QImage& image() const { return m_view.image(); }
 
 private:
     std::unique_ptr<Chart> m_chart;   // 48 KB: kept off the stack
-    PageView m_view;
+    OffscreenChartView m_view;
 };
 
 } // namespace mavrel

@@ -93,7 +93,7 @@ void darkenBand(uchar* __restrict band, const uchar* __restrict row, std::size_t
 
 } // namespace
 
-void Bmprot90(QImage& bitmap, int angle)
+void rotateQuarterTurn(QImage& bitmap, int angle)
 {
     if (bitmap.isNull())
         return;
@@ -308,11 +308,11 @@ int sheetPositionAt(int layout, int x, int y, int w, int h)
     }
 }
 
-void Sheet::creation()
+void Sheet::reset()
 {
-    for (QImage& page : m_grilles)
+    for (QImage& page : m_pages)
         blankPage(page);
-    m_feuille = QImage();
+    m_composed = QImage();
     m_preview = QImage(DefaultPageWidth, DefaultPageHeight, SheetFormat);
     m_preview.fill(Qt::white);
 }
@@ -323,31 +323,31 @@ void Sheet::copyPage(int position, const QImage& page)
         return;
     // Shared with the caller when already 24-bit: nothing here ever writes
     // into a position's pixels, a rotation builds a new bitmap.
-    grille(position) = page.convertToFormat(SheetFormat);
+    pageAt(position) = page.convertToFormat(SheetFormat);
 }
 
-void Sheet::Apercu(int layout)
+void Sheet::compose(int layout)
 {
     const int count = layoutPositionCount(layout);
     if (count > 0) {
         const QSize size = sheetSize(layout);
-        if (m_feuille.size() != size)
-            m_feuille = QImage(size, SheetFormat);
+        if (m_composed.size() != size)
+            m_composed = QImage(size, SheetFormat);
         const bool upright = layout == 0 || layout == 2;
         for (int p = 1; p <= count; ++p) {
-            QImage& page = grille(p);
+            QImage& page = pageAt(p);
             if (upright && page.width() > page.height())
-                Bmprot90(page, 270);
+                rotateQuarterTurn(page, 270);
             else if (!upright && page.width() < page.height())
-                Bmprot90(page, 90);
+                rotateQuarterTurn(page, 90);
         }
         // The rectangles tile the sheet exactly, so every pixel is redrawn.
         for (int p = 1; p <= count; ++p)
-            stretchDraw(m_feuille, sheetRect(layout, p, size.width(), size.height()), grille(p));
+            stretchDraw(m_composed, sheetRect(layout, p, size.width(), size.height()), pageAt(p));
     }
     if (m_preview.size() != QSize(DefaultPageWidth, DefaultPageHeight))
         m_preview = QImage(DefaultPageWidth, DefaultPageHeight, SheetFormat);
-    stretchDraw(m_preview, QRect(0, 0, DefaultPageWidth, DefaultPageHeight), m_feuille);
+    stretchDraw(m_preview, QRect(0, 0, DefaultPageWidth, DefaultPageHeight), m_composed);
 }
 
 } // namespace mavrel

@@ -19,7 +19,7 @@ inline constexpr QImage::Format SheetFormat = QImage::Format_BGR888;
 // Turns a 24-bit bitmap a quarter turn in place, swapping its width and
 // height: 90 clockwise, any other angle counterclockwise. A bitmap of another
 // depth is converted to 24 bits first.
-void Bmprot90(QImage& bitmap, int angle);
+void rotateQuarterTurn(QImage& bitmap, int angle);
 
 // Copies the whole of `source` into `target` of `dest`, scaled to the
 // rectangle's size without keeping proportions and without smoothing: a
@@ -47,18 +47,18 @@ int sheetPositionAt(int layout, int x, int y,
 
 class Sheet {
 public:
-    Sheet() { creation(); }
+    Sheet() { reset(); }
 
     // Eight blank pages (white, one-pixel black border) of the default page
     // size, an empty sheet and a white preview.
-    void creation();
+    void reset();
 
     // Positions 1..8. Each keeps the size of the page last copied into it and
     // every rotation the compositions gave it.
-    QImage& grille(int position) { return m_grilles[static_cast<std::size_t>(position - 1)]; }
-    const QImage& grille(int position) const
+    QImage& pageAt(int position) { return m_pages[static_cast<std::size_t>(position - 1)]; }
+    const QImage& pageAt(int position) const
     {
-        return m_grilles[static_cast<std::size_t>(position - 1)];
+        return m_pages[static_cast<std::size_t>(position - 1)];
     }
     // Replaces a position by a copy of `page`, unscaled, converted to 24 bits.
     void copyPage(int position, const QImage& page);
@@ -66,14 +66,14 @@ public:
     // Composes the sheet for the layout and scales it into the preview. With
     // no layout the sheet keeps its size and content and is only redrawn into
     // the preview.
-    void Apercu(int layout);
+    void compose(int layout);
 
-    const QImage& feuille() const { return m_feuille; }
+    const QImage& composed() const { return m_composed; }
     const QImage& preview() const { return m_preview; }
 
 private:
-    std::array<QImage, SheetPositions> m_grilles;
-    QImage m_feuille;
+    std::array<QImage, SheetPositions> m_pages;
+    QImage m_composed;
     QImage m_preview;
 };
 

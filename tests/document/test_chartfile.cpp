@@ -50,14 +50,14 @@ private:
 struct Snapshot {
     Bytes bytes;
     std::string fileName;
-    int outil;
+    Tool tool;
     bool operator==(const Snapshot&) const = default;
     friend void PrintTo(const Snapshot&, std::ostream* os) { *os << "chart"; }
 };
 
 Snapshot snapshot(const Chart& c)
 {
-    Snapshot s{Bytes(sizeof c.bars + sizeof c.labels + sizeof c.info), c.fileName, c.outil};
+    Snapshot s{Bytes(sizeof c.bars + sizeof c.labels + sizeof c.info), c.fileName, c.tool};
     std::memcpy(s.bytes.data(), c.bars.data(), sizeof c.bars);
     std::memcpy(s.bytes.data() + sizeof c.bars, c.labels.data(), sizeof c.labels);
     std::memcpy(s.bytes.data() + sizeof c.bars + sizeof c.labels, &c.info, sizeof c.info);
@@ -81,7 +81,7 @@ void scramble(Chart& c, unsigned seed)
 Chart* fullChart(Chart& c, unsigned seed)
 {
     scramble(c, seed);
-    c.info = TGrilleInfo{500, 83, 7, 5, 100, 12, 0, {9, 8, 7}, 100, 565, 800, 40, 30, 20};
+    c.info = GridInfo{500, 83, 7, 5, 100, 12, 0, {9, 8, 7}, 100, 565, 800, 40, 30, 20};
     return &c;
 }
 
@@ -133,7 +133,7 @@ protected:
     void makeFresh(Chart& c)
     {
         TestView view(c);
-        New(c, view);
+        newChart(c, view);
     }
 
     fs::path dir;
@@ -145,7 +145,7 @@ TEST_F(ChartFileTest, FreshChartIsTheDocumentedFile)
 {
     Chart c{};
     makeFresh(c);
-    ASSERT_TRUE(Save(c, path("new.bab")).ok);
+    ASSERT_TRUE(saveChart(c, path("new.bab")).ok);
     const Bytes b = read(path("new.bab"));
     ASSERT_EQ(b.size(), 2456u);
     const std::int32_t header[] = {1, 0, 32, 106, 72, 4, 8, 10, 1, 0, 565, 800, 150, 70, 70};
@@ -201,16 +201,16 @@ TEST_F(ChartFileTest, SaveLoadSaveGivesBackEveryByte)
 {
     auto original = std::make_unique<Chart>();
     fullChart(*original, 1);
-    ASSERT_TRUE(Save(*original, path("a.bab")).ok);
+    ASSERT_TRUE(saveChart(*original, path("a.bab")).ok);
     EXPECT_EQ(read(path("a.bab")).size(), MaxChartFileSize);
 
     auto loaded = std::make_unique<Chart>();
     scramble(*loaded, 2);
     TestView view(*loaded, false);
-    ASSERT_TRUE(Load(*loaded, view, path("a.bab")).ok);
+    ASSERT_TRUE(loadChart(*loaded, view, path("a.bab")).ok);
     EXPECT_EQ(snapshot(*loaded), snapshot(*original));
 
-    ASSERT_TRUE(Save(*loaded, path("b.bab")).ok);
+    ASSERT_TRUE(saveChart(*loaded, path("b.bab")).ok);
     EXPECT_EQ(read(path("b.bab")), read(path("a.bab")));
 }
 
@@ -225,7 +225,7 @@ TEST_F(ChartFileTest, LongerFileLoadsAndTheExcessIsIgnored)
     makeFresh(loaded);
     loaded.bar(3).slot(1).root = 4;
     TestView view(loaded);
-    ASSERT_TRUE(Load(loaded, view, path("long.bab")).ok);
+    ASSERT_TRUE(loadChart(loaded, view, path("long.bab")).ok);
     EXPECT_EQ(snapshot(loaded), snapshot(c));
 }
 
@@ -241,12 +241,12 @@ TEST_F(ChartFileTest, LandscapeChartLoadsInLandscape)
     c.info.columns = 6;
     c.info.rows = 4;
     TestView(c).redraw();
-    ASSERT_TRUE(Save(c, path("land.bab")).ok);
+    ASSERT_TRUE(saveChart(c, path("land.bab")).ok);
 
     Chart loaded{};
     makeFresh(loaded);
     TestView view(loaded);
-    ASSERT_TRUE(Load(loaded, view, path("land.bab")).ok);
+    ASSERT_TRUE(loadChart(loaded, view, path("land.bab")).ok);
     EXPECT_EQ(view.calls, (std::vector<std::string>{"discard", "rows 4", "columns 6", "redraw"}));
     EXPECT_EQ(loaded.info.pageWidth, 800);
     EXPECT_EQ(loaded.info.pageHeight, 565);
@@ -265,7 +265,7 @@ TEST_F(ChartFileTest, LoadBlanksBarsPastTheFileAndLeavesTheRest)
     small.info.rows = 4;
     TestView(small).redraw();
     small.info.labelCount = 2;
-    ASSERT_TRUE(Save(small, path("small.bab")).ok);
+    ASSERT_TRUE(saveChart(small, path("small.bab")).ok);
 
     Chart c{};
     makeFresh(c);
@@ -277,18 +277,18 @@ TEST_F(ChartFileTest, LoadBlanksBarsPastTheFileAndLeavesTheRest)
     c.info.labelCount = 5;
     for (int j = 1; j <= 5; ++j)
         c.label(j).text.assign("label " + std::to_string(j));
-    c.outil = OutilTexte;
+    c.tool = Tool::Text;
     c.fileName = "/somewhere/else.bab";
     TestView view(c);
-    ASSERT_TRUE(Load(c, view, path("small.bab")).ok);
+    ASSERT_TRUE(loadChart(c, view, path("small.bab")).ok);
     EXPECT_EQ(c.info.count, 16);
     EXPECT_EQ(c.info.labelCount, 2);
-    const TCase blank = blankBar();
+    const Bar blank = blankBar();
     for (int i = 17; i <= MaxBars; ++i)
-        ASSERT_EQ(std::memcmp(&c.bar(i), &blank, sizeof(TCase)), 0) << "bar " << i;
+        ASSERT_EQ(std::memcmp(&c.bar(i), &blank, sizeof(Bar)), 0) << "bar " << i;
     for (int j = 3; j <= 5; ++j)
         EXPECT_EQ(c.label(j).text.str(), "label " + std::to_string(j));
-    EXPECT_EQ(c.outil, OutilTexte);
+    EXPECT_EQ(c.tool, Tool::Text);
     EXPECT_EQ(c.fileName, "/somewhere/else.bab");
 }
 
@@ -334,7 +334,7 @@ TEST_F(ChartFileTest, DamagedLayoutIsRefusedAndNothingChanges)
         put32(b, d.offset, d.value);
         write(path("bad.bab"), b);
         TestView view(*c);
-        const FileResult r = Load(*c, view, path("bad.bab"));
+        const FileResult r = loadChart(*c, view, path("bad.bab"));
         EXPECT_FALSE(r.ok) << d.what;
         EXPECT_EQ(r.message, std::string("Fichier de grille endommagé : ") + d.message + ".") << d.what;
         EXPECT_TRUE(view.calls.empty()) << d.what;
@@ -358,7 +358,7 @@ TEST_F(ChartFileTest, LimitsThemselvesAreAccepted)
             put32(b, offset, value);
         write(path("edge.bab"), b);
         TestView view(*c, false);
-        EXPECT_TRUE(Load(*c, view, path("edge.bab")).ok) << edge[0].first << " = " << edge[0].second;
+        EXPECT_TRUE(loadChart(*c, view, path("edge.bab")).ok) << edge[0].first << " = " << edge[0].second;
     }
 }
 
@@ -372,7 +372,7 @@ TEST_F(ChartFileTest, ShortFilesEndBeforeTheirCounts)
                              good.size() - 72, good.size() - 1}) {
         write(path("short.bab"), Bytes(good.begin(), good.begin() + static_cast<long>(size)));
         TestView view(c);
-        const FileResult r = Load(c, view, path("short.bab"));
+        const FileResult r = loadChart(c, view, path("short.bab"));
         EXPECT_FALSE(r.ok) << size;
         EXPECT_EQ(r.message, "Lecture au-delà de la fin de fichier.") << size;
         EXPECT_TRUE(view.calls.empty());
@@ -385,7 +385,7 @@ TEST_F(ChartFileTest, SaveRefusesAChartBeyondTheArrays)
     Chart c{};
     makeFresh(c);
     c.info.count = 501;
-    const FileResult r = Save(c, path("x.bab"));
+    const FileResult r = saveChart(c, path("x.bab"));
     EXPECT_EQ(r.message, "Grille incohérente : nombre de cases incorrect.");
     EXPECT_TRUE(listing().empty());
 }
@@ -469,13 +469,13 @@ TEST_F(ChartFileTest, LoadFailuresGiveTheirMessagesAndChangeNothing)
     };
     Chart c{};
     makeFresh(c);
-    ASSERT_TRUE(Save(c, path("c.bab")).ok);
+    ASSERT_TRUE(saveChart(c, path("c.bab")).ok);
     c.bar(1).slot(1).root = 7;
     const Snapshot before = snapshot(c);
     for (const Fault& f : faults) {
         FaultyFileSystem faulty(f.op, f.code);
         TestView view(c);
-        const FileResult r = Load(c, view, path("c.bab"), faulty);
+        const FileResult r = loadChart(c, view, path("c.bab"), faulty);
         EXPECT_EQ(r.message, f.message) << f.op << " " << f.code;
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(view.calls.empty());
@@ -488,12 +488,12 @@ TEST_F(ChartFileTest, MissingFileAndMissingFolderAreToldApart)
     Chart c{};
     makeFresh(c);
     TestView view(c);
-    EXPECT_EQ(Load(c, view, path("none.bab")).message, "Fichier introuvable.");
-    EXPECT_EQ(Load(c, view, path("no/such/folder.bab")).message, "Nom de fichier incorrect.");
-    EXPECT_EQ(Load(c, view, "").message, "Nom de fichier incorrect.");
-    EXPECT_EQ(Load(c, view, dir.string()).message, "Accès au fichier refusé.");
-    EXPECT_EQ(Save(c, path("no/such/folder.bab")).message, "Nom de fichier incorrect.");
-    EXPECT_EQ(Save(c, "").message, "Nom de fichier incorrect.");
+    EXPECT_EQ(loadChart(c, view, path("none.bab")).message, "Fichier introuvable.");
+    EXPECT_EQ(loadChart(c, view, path("no/such/folder.bab")).message, "Nom de fichier incorrect.");
+    EXPECT_EQ(loadChart(c, view, "").message, "Nom de fichier incorrect.");
+    EXPECT_EQ(loadChart(c, view, dir.string()).message, "Accès au fichier refusé.");
+    EXPECT_EQ(saveChart(c, path("no/such/folder.bab")).message, "Nom de fichier incorrect.");
+    EXPECT_EQ(saveChart(c, "").message, "Nom de fichier incorrect.");
     EXPECT_TRUE(view.calls.empty());
     EXPECT_TRUE(listing().empty());
 }
@@ -503,11 +503,11 @@ TEST_F(ChartFileTest, LoadOnlyEverReads)
 {
     Chart c{};
     makeFresh(c);
-    ASSERT_TRUE(Save(c, path("ro.bab")).ok);
+    ASSERT_TRUE(saveChart(c, path("ro.bab")).ok);
     fs::permissions(path("ro.bab"), fs::perms::owner_read | fs::perms::group_read);
     FaultyFileSystem watch("", 0);
     TestView view(c);
-    ASSERT_TRUE(Load(c, view, path("ro.bab"), watch).ok);
+    ASSERT_TRUE(loadChart(c, view, path("ro.bab"), watch).ok);
     EXPECT_EQ(watch.calls, (std::vector<std::string>{"openRead", "read", "close"}));
 }
 
@@ -533,7 +533,7 @@ TEST_F(ChartFileTest, FailedSaveKeepsTheOldFile)
     for (const Fault& f : faults) {
         write(path("chart.bab"), old);
         FaultyFileSystem faulty(f.op, f.code);
-        const FileResult r = Save(c, path("chart.bab"), faulty);
+        const FileResult r = saveChart(c, path("chart.bab"), faulty);
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.message, f.message) << f.op << " " << f.code;
         EXPECT_EQ(read(path("chart.bab")), old) << f.op;
@@ -548,7 +548,7 @@ TEST_F(ChartFileTest, SaveReplacesTheFileAndKeepsItsPermissionsAndLinks)
     write(path("chart.bab"), Bytes(10000, 1));
     fs::permissions(path("chart.bab"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink("chart.bab", dir / "link.bab");
-    ASSERT_TRUE(Save(c, path("link.bab")).ok);
+    ASSERT_TRUE(saveChart(c, path("link.bab")).ok);
     EXPECT_TRUE(fs::is_symlink(dir / "link.bab"));
     EXPECT_EQ(read(path("chart.bab")), encodeChart(c));
     EXPECT_EQ(fs::status(dir / "chart.bab").permissions(),

@@ -12,11 +12,11 @@
 namespace mavrel {
 namespace {
 
-bool sameBytes(const TCase& a, const TCase& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBytes(const Bar& a, const Bar& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-TAccord chord(int root, const char* quality = "", bool flat = false)
+Chord chord(int root, const char* quality = "", bool flat = false)
 {
-    TAccord a{};
+    Chord a{};
     a.root = static_cast<std::uint8_t>(root);
     a.quality.assign(quality);
     a.flat = flat ? 1 : 0;
@@ -33,7 +33,7 @@ protected:
 
     void SetUp() override
     {
-        for (TCase& b : chart.bars) {
+        for (Bar& b : chart.bars) {
             b.division = 1;
             b.shown = 1;
         }
@@ -55,7 +55,7 @@ protected:
     // Gives bar i a recognisable content of its own.
     void mark(int i)
     {
-        TCase& b = chart.bar(i);
+        Bar& b = chart.bar(i);
         b.division = static_cast<std::uint8_t>(1 + i % 5);
         for (int s = 1; s <= 4; ++s)
             b.slot(s) = chord(1 + (i + s) % 12, "m7", (i + s) % 2 != 0);
@@ -101,18 +101,18 @@ TEST(CycleSign, EachRegionRunsItsOwnCycle)
 {
     struct Row {
         int region;
-        std::int16_t TCase::*field;
+        std::int16_t Bar::*field;
         std::vector<int> values;
     };
     const Row rows[] = {
-        {1, &TCase::left, {1, 2, 0, 1}},
-        {2, &TCase::top, {1, 0, 1}},
-        {3, &TCase::bottom, {1, 0, 1}},
-        {4, &TCase::right, {1, 2, 0, 1}},
+        {1, &Bar::left, {1, 2, 0, 1}},
+        {2, &Bar::top, {1, 0, 1}},
+        {3, &Bar::bottom, {1, 0, 1}},
+        {4, &Bar::right, {1, 2, 0, 1}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE("region " + std::to_string(row.region));
-        TCase bar{};
+        Bar bar{};
         for (int v : row.values) {
             cycleSign(bar, row.region);
             EXPECT_EQ(bar.*row.field, v);
@@ -123,7 +123,7 @@ TEST(CycleSign, EachRegionRunsItsOwnCycle)
     }
 
     // Values from a file move up until they reach the reset.
-    TCase bar{};
+    Bar bar{};
     bar.left = 5;
     bar.top = -1;
     cycleSign(bar, 1);
@@ -131,9 +131,9 @@ TEST(CycleSign, EachRegionRunsItsOwnCycle)
     EXPECT_EQ(bar.left, 6);
     EXPECT_EQ(bar.top, 0);
 
-    TCase untouched{};
+    Bar untouched{};
     untouched.left = 1;
-    const TCase before = untouched;
+    const Bar before = untouched;
     cycleSign(untouched, 0);
     cycleSign(untouched, 5);
     EXPECT_TRUE(sameBytes(untouched, before));
@@ -141,9 +141,9 @@ TEST(CycleSign, EachRegionRunsItsOwnCycle)
 
 TEST(CycleDivision, WrapsAfterFiveAndLiftsZero)
 {
-    TCase bar{};
+    Bar bar{};
     bar.slot(2) = chord(4, "7");
-    const TAccord slotBefore = bar.slot(2);
+    const Chord slotBefore = bar.slot(2);
     bar.division = 1;
     for (int expected : {2, 3, 4, 5, 1}) {
         cycleDivision(bar);
@@ -161,11 +161,11 @@ TEST(CycleDivision, WrapsAfterFiveAndLiftsZero)
 
 TEST(ToggleShown, TwiceRestoresTheBar)
 {
-    TCase bar{};
+    Bar bar{};
     bar.shown = 1;
     bar.division = 3;
     bar.slot(1) = chord(11, "7", true);
-    const TCase before = bar;
+    const Bar before = bar;
     toggleShown(bar);
     EXPECT_EQ(bar.shown, 0);
     toggleShown(bar);
@@ -232,7 +232,7 @@ TEST_F(EditingTest, FindTextHotZoneIsStrictlyInside)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::to_string(r.x) + "," + std::to_string(r.y));
-        EXPECT_EQ(FindText(chart, r.x, r.y), r.expected);
+        EXPECT_EQ(labelAt(chart, r.x, r.y), r.expected);
     }
 }
 
@@ -241,9 +241,9 @@ TEST_F(EditingTest, FindTextPrefersTheLaterLabel)
     ASSERT_TRUE(commitLabel(chart, "a", 10, 10, 10, false));
     ASSERT_TRUE(commitLabel(chart, "b", 200, 10, 10, false));
     ASSERT_TRUE(commitLabel(chart, "c", 10, 10, 10, true));
-    EXPECT_EQ(FindText(chart, 12, 12), 3);
+    EXPECT_EQ(labelAt(chart, 12, 12), 3);
     chart.info.labelCount = 2;   // labels past the count are not live
-    EXPECT_EQ(FindText(chart, 12, 12), 1);
+    EXPECT_EQ(labelAt(chart, 12, 12), 1);
 }
 
 TEST_F(EditingTest, TakeLabelMovesTheLastIntoItsPlace)
@@ -252,7 +252,7 @@ TEST_F(EditingTest, TakeLabelMovesTheLastIntoItsPlace)
     ASSERT_TRUE(commitLabel(chart, "deux", 20, 20, 12, true));
     ASSERT_TRUE(commitLabel(chart, "trois", 30, 30, 14, false));
 
-    const TTexte taken = takeLabel(chart, 1);
+    const TextLabel taken = takeLabel(chart, 1);
     EXPECT_EQ(taken.text.view(), "un");
     EXPECT_EQ(chart.info.labelCount, 2);
     EXPECT_EQ(chart.label(1).text.view(), "trois");
@@ -268,7 +268,7 @@ TEST_F(EditingTest, TakeLabelMovesTheLastIntoItsPlace)
 TEST_F(EditingTest, CommitLabelStoresAndRefusesTheHundredAndFirst)
 {
     ASSERT_TRUE(commitLabel(chart, std::string(120, 'x'), 5, 6, 24, true));
-    const TTexte& t = chart.label(1);
+    const TextLabel& t = chart.label(1);
     EXPECT_EQ(t.text.size(), 100u);
     EXPECT_EQ(t.x, 5);
     EXPECT_EQ(t.y, 6);
@@ -356,7 +356,7 @@ TEST_F(EditingTest, ClickOnNothingRemovesTheAnchorSoPasteDoesNothing)
     one.count = 1;
     one.bars[0] = chart.bar(1);
     const Chart before = chart;
-    Coller(chart, sel, one);
+    pasteBars(chart, sel, one);
     EXPECT_EQ(std::memcmp(chart.bars.data(), before.bars.data(), sizeof chart.bars), 0);
 }
 
@@ -366,23 +366,23 @@ TEST_F(EditingTest, CopyFiveSixPasteAtNineTwice)
 {
     mark(5);
     mark(6);
-    const TCase five = chart.bar(5);
-    const TCase six = chart.bar(6);
+    const Bar five = chart.bar(5);
+    const Bar six = chart.bar(6);
 
     select({5, 6});
-    Copier(chart, sel, clip);
+    copyBars(chart, sel, clip);
     EXPECT_EQ(clip.count, 2);
     EXPECT_EQ(sel.count, 0);
 
     finishLasso(chart, sel, 130, 330, 131, 331, 9);
-    Coller(chart, sel, clip);
+    pasteBars(chart, sel, clip);
     EXPECT_TRUE(sameBytes(chart.bar(9), five));
     EXPECT_TRUE(sameBytes(chart.bar(10), six));
     EXPECT_EQ(sel.count, 0);
 
     chart.bar(9).division = 4;
     chart.bar(10).slot(1) = chord(0);
-    Coller(chart, sel, clip);   // the anchor and the clipboard survive
+    pasteBars(chart, sel, clip);   // the anchor and the clipboard survive
     EXPECT_TRUE(sameBytes(chart.bar(9), five));
     EXPECT_TRUE(sameBytes(chart.bar(10), six));
     EXPECT_EQ(clip.count, 2);
@@ -394,8 +394,8 @@ TEST_F(EditingTest, PasteOntoItselfChangesNothing)
     mark(6);
     const Chart before = chart;
     select({5, 6});
-    Copier(chart, sel, clip);
-    Coller(chart, sel, clip);
+    copyBars(chart, sel, clip);
+    pasteBars(chart, sel, clip);
     EXPECT_EQ(std::memcmp(chart.bars.data(), before.bars.data(), sizeof chart.bars), 0);
 }
 
@@ -405,9 +405,9 @@ TEST_F(EditingTest, BlockPastesIntoConsecutiveBars)
         mark(i);
     const Chart before = chart;
     select({2, 3, 6, 7});
-    Copier(chart, sel, clip);
+    copyBars(chart, sel, clip);
     select({9});
-    Coller(chart, sel, clip);
+    pasteBars(chart, sel, clip);
     EXPECT_TRUE(sameBytes(chart.bar(9), before.bar(2)));
     EXPECT_TRUE(sameBytes(chart.bar(10), before.bar(3)));
     EXPECT_TRUE(sameBytes(chart.bar(11), before.bar(6)));
@@ -421,9 +421,9 @@ TEST_F(EditingTest, PasteNearTheEndDropsWhatDoesNotFit)
         mark(i);
     const Chart before = chart;
     select({1, 2, 3, 4, 5, 6, 7, 8});
-    Copier(chart, sel, clip);
+    copyBars(chart, sel, clip);
     select({497});
-    Coller(chart, sel, clip);
+    pasteBars(chart, sel, clip);
     for (int k = 0; k < 4; ++k)
         EXPECT_TRUE(sameBytes(chart.bar(497 + k), before.bar(1 + k))) << 497 + k;
     for (int i = 1; i <= 496; ++i)
@@ -432,7 +432,7 @@ TEST_F(EditingTest, PasteNearTheEndDropsWhatDoesNotFit)
 
 TEST_F(EditingTest, SuprimerClearsButKeepsShownFlagAndSpelling)
 {
-    TCase& b = chart.bar(5);
+    Bar& b = chart.bar(5);
     b.division = 3;
     for (int s = 1; s <= 4; ++s)
         b.slot(s) = chord(s + 2, "m7", true);
@@ -444,7 +444,7 @@ TEST_F(EditingTest, SuprimerClearsButKeepsShownFlagAndSpelling)
     const int x = b.x, y = b.y;
 
     select({5});
-    Suprimer(chart, sel);
+    clearBars(chart, sel);
     EXPECT_EQ(sel.count, 0);
     EXPECT_EQ(b.division, 1);
     for (int s = 1; s <= 4; ++s) {

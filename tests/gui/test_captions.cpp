@@ -34,7 +34,7 @@ int neededWidth(const QWidget* w, const QString& text)
 
 TEST(Captions, EveryTextFitsItsBox)
 {
-    TForm1 window;
+    MainWindow window;
     window.show();
     QList<QWidget*> windows{&window};
     for (QWidget* top : window.findChildren<QWidget*>())

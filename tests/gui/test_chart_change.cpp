@@ -2,7 +2,7 @@
 // bars of the previous chart, no label left in the box, no chord dialog still
 // pointing at a bar.
 #include "dialogs/chorddialog.h"
-#include "dialogs/transposer.h"
+#include "dialogs/transposedialog.h"
 #include "test_page_support.h"
 
 #include <QPushButton>
@@ -15,7 +15,7 @@ protected:
     void open(const QString& file)
     {
         window->setOpenChooser([file] { return file; });
-        menu("Ouvrir1");
+        menu("openAction");
     }
 };
 
@@ -54,13 +54,13 @@ TEST_F(ChartChangeTest, AReopenedLabelStaysWithTheChartItCameFrom)
     other.info.labelCount = 0;
     savedBytes(other, "plain.bab");
 
-    for (const char* action : {"Nouveau1", "Ouvrir1"}) {
+    for (const char* action : {"newAction", "openAction"}) {
         SCOPED_TRACE(action);
         open(path("titled.bab"));
         textTool();
         press({302, 62});   // reopens the label: it now lives in the box only
         ASSERT_EQ(edit->text(), "Titre");
-        if (std::string(action) == "Ouvrir1")
+        if (std::string(action) == "openAction")
             open(path("plain.bab"));
         else
             menu(action);
@@ -73,14 +73,14 @@ TEST_F(ChartChangeTest, AReopenedLabelStaysWithTheChartItCameFrom)
 
 TEST_F(ChartChangeTest, TheChordDialogClosesWhenItsChartChanges)
 {
-    TForm2* dialog = window->chordDialog();
+    ChordDialog* dialog = window->chordDialog();
     saveThroughMenu("song");
     const std::function<void()> changes[] = {
-        [&] { menu("Nouveau1"); },
+        [&] { menu("newAction"); },
         [&] { open(path("song.bab")); },
-        [&] { QTest::mouseClick(window->findChild<QWidget*>("UpDown1")->findChild<QToolButton*>("up"),
+        [&] { QTest::mouseClick(window->findChild<QWidget*>("columnsSpin")->findChild<QToolButton*>("up"),
                                 Qt::LeftButton); },
-        [&] { window->transposer()->findChild<QPushButton*>("Button1")->click(); },
+        [&] { window->transposeDialog()->findChild<QPushButton*>("upButton")->click(); },
     };
     for (const auto& change : changes) {
         chordTool();

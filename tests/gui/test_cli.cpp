@@ -60,7 +60,7 @@ protected:
     // A chart as the editor makes it: chords, signs, a hidden bar, labels.
     static void fill(Chart& c)
     {
-        TCase& b = c.bar(6);
+        Bar& b = c.bar(6);
         b.division = 3;
         b.slot(1).root = 11;
         b.slot(1).quality.assign("m7");
@@ -79,7 +79,7 @@ protected:
     QString writeChart(const Chart& c, const QString& name)
     {
         const QString p = path(name);
-        EXPECT_TRUE(Save(c, QFile::encodeName(p).toStdString()).ok);
+        EXPECT_TRUE(saveChart(c, QFile::encodeName(p).toStdString()).ok);
         return p;
     }
 };
@@ -91,7 +91,7 @@ TEST_F(CommandLineTest, NewWritesTheChartOfAFreshStart)
     const QByteArray written = bytes(path("neuf.bab"));
     ASSERT_EQ(written.size(), 2456);
 
-    TForm1 editor;
+    MainWindow editor;
     const std::vector<std::uint8_t> expected = encodeChart(editor.chart());
     EXPECT_EQ(written, QByteArray(reinterpret_cast<const char*>(expected.data()), qsizetype(expected.size())));
 }
@@ -106,7 +106,7 @@ TEST_F(CommandLineTest, RenderDrawsThePageTheEditorShows)
     EXPECT_EQ(int(png[24]), 8) << "8 bits a channel";
     EXPECT_EQ(int(png[25]), 2) << "RGB, no alpha";
 
-    TForm1 editor;
+    MainWindow editor;
     QImage drawn(path("page.png"));
     ASSERT_EQ(drawn.size(), QSize(565, 800));
     drawn = drawn.convertToFormat(QImage::Format_RGB32);
@@ -115,11 +115,11 @@ TEST_F(CommandLineTest, RenderDrawsThePageTheEditorShows)
     // A chart of its own: the editor draws it the same once it has opened it.
     Chart& chart = editor.chart();
     fill(chart);
-    editor.DrawGrille();
+    editor.redrawPage();
     const QString file = writeChart(chart, "grille.bab");
     r = run({"render", "grille.bab", "-o", "grille.png"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    TForm1 reader;
+    MainWindow reader;
     ASSERT_TRUE(reader.openChart(file));
     const QImage page = QImage(path("grille.png")).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(page.size(), QSize(565, 800));
@@ -130,9 +130,9 @@ TEST_F(CommandLineTest, RenderDrawsThePageTheEditorShows)
 
 TEST_F(CommandLineTest, TransposeMovesTheChartAndBackAgain)
 {
-    TForm1 editor;
+    MainWindow editor;
     fill(editor.chart());
-    editor.DrawGrille();
+    editor.redrawPage();
     const QString original = writeChart(editor.chart(), "grille.bab");
 
     Outcome r = run({"transpose", "2", "grille.bab", "-o", "haut.bab"});
@@ -140,7 +140,7 @@ TEST_F(CommandLineTest, TransposeMovesTheChartAndBackAgain)
     // What two presses of "+1" make of it.
     transpose(editor.chart(), +1);
     transpose(editor.chart(), +1);
-    editor.DrawGrille();
+    editor.redrawPage();
     EXPECT_EQ(bytes(path("haut.bab")), bytes(writeChart(editor.chart(), "attendu.bab")));
 
     r = run({"transpose", "-2", "haut.bab", "-o", "retour.bab"});

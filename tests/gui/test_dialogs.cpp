@@ -1,8 +1,8 @@
 // The chord dialog, the transposer and the About box, driven through their
 // real widgets.
-#include "dialogs/about.h"
+#include "dialogs/aboutdialog.h"
 #include "dialogs/chorddialog.h"
-#include "dialogs/transposer.h"
+#include "dialogs/transposedialog.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -19,21 +19,21 @@
 namespace mavrel {
 namespace {
 
-TAccord chord(int root, const char* quality = "", bool flat = false)
+Chord chord(int root, const char* quality = "", bool flat = false)
 {
-    TAccord a{};
+    Chord a{};
     a.root = static_cast<std::uint8_t>(root);
     a.quality.assign(quality);
     a.flat = flat ? 1 : 0;
     return a;
 }
 
-bool sameBytes(const TCase& a, const TCase& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBytes(const Bar& a, const Bar& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 std::unique_ptr<Chart> newChart()
 {
     auto chart = std::make_unique<Chart>();
-    for (TCase& b : chart->bars) {
+    for (Bar& b : chart->bars) {
         b.division = 1;
         b.shown = 1;
     }
@@ -70,15 +70,15 @@ class ChordDialogTest : public ::testing::Test {
 protected:
     std::unique_ptr<Chart> chart = newChart();
     int redraws = 0;
-    TForm2 dialog{*chart, [this] { ++redraws; }};
+    ChordDialog dialog{*chart, [this] { ++redraws; }};
 
-    QListWidget* roots() { return dialog.findChild<QListWidget*>("ListBox1"); }
-    QListWidget* qualities() { return dialog.findChild<QListWidget*>("ListBox2"); }
-    QPushButton* ok() { return dialog.findChild<QPushButton*>("Button1"); }
-    QPushButton* cancel() { return dialog.findChild<QPushButton*>("Button2"); }
-    QCheckBox* flat() { return dialog.findChild<QCheckBox*>("CheckBox1"); }
-    QCheckBox* other() { return dialog.findChild<QCheckBox*>("CheckBox2"); }
-    QLineEdit* freeText() { return dialog.findChild<QLineEdit*>("Edit1"); }
+    QListWidget* roots() { return dialog.findChild<QListWidget*>("rootList"); }
+    QListWidget* qualities() { return dialog.findChild<QListWidget*>("qualityList"); }
+    QPushButton* ok() { return dialog.findChild<QPushButton*>("okButton"); }
+    QPushButton* cancel() { return dialog.findChild<QPushButton*>("cancelButton"); }
+    QCheckBox* flat() { return dialog.findChild<QCheckBox*>("flatCheck"); }
+    QCheckBox* other() { return dialog.findChild<QCheckBox*>("otherCheck"); }
+    QLineEdit* freeText() { return dialog.findChild<QLineEdit*>("freeTextEdit"); }
 
     // Opens the dialog on a bar as a left press with the chord tool does.
     void open(int bar, int region)
@@ -122,10 +122,10 @@ TEST_F(ChordDialogTest, FrameControlsAndTabOrder)
         QRect box;
     };
     const Row rows[] = {
-        {"ListBox1", {8, 8, 49, 177}},   {"ListBox2", {64, 8, 49, 137}},
-        {"Button1", {64, 208, 49, 25}},  {"CheckBox1", {8, 184, 49, 17}},
-        {"Edit1", {64, 176, 49, 21}},    {"CheckBox2", {64, 152, 55, 17}},
-        {"Button2", {8, 208, 49, 25}},
+        {"rootList", {8, 8, 49, 177}},   {"qualityList", {64, 8, 49, 137}},
+        {"okButton", {64, 208, 49, 25}},  {"flatCheck", {8, 184, 49, 17}},
+        {"freeTextEdit", {64, 176, 49, 21}},    {"otherCheck", {64, 152, 55, 17}},
+        {"cancelButton", {8, 208, 49, 25}},
     };
     for (const Row& r : rows) {
         const QWidget* w = dialog.findChild<QWidget*>(r.name);
@@ -157,8 +157,8 @@ TEST_F(ChordDialogTest, FrameControlsAndTabOrder)
             order << w->objectName();
         w = w->nextInFocusChain();
     } while (w != roots());
-    EXPECT_EQ(order, QStringList({"ListBox1", "ListBox2", "Button1", "CheckBox1", "Edit1",
-                                  "CheckBox2", "Button2"}));
+    EXPECT_EQ(order, QStringList({"rootList", "qualityList", "okButton", "flatCheck", "freeTextEdit",
+                                  "otherCheck", "cancelButton"}));
 }
 
 TEST_F(ChordDialogTest, RegionChoosesTheSlotForEveryDivision)
@@ -166,14 +166,14 @@ TEST_F(ChordDialogTest, RegionChoosesTheSlotForEveryDivision)
     const int expected[5][4] = {
         {1, 1, 1, 1}, {1, 1, 2, 2}, {1, 2, 3, 4}, {1, 2, 3, 3}, {1, 1, 2, 3},
     };
-    TCase& bar = chart->bar(6);
+    Bar& bar = chart->bar(6);
     for (int s = 1; s <= 4; ++s)
         bar.slot(s) = chord(2 * s);   // the root list shows which slot was read
     for (int d = 1; d <= 5; ++d) {
         bar.division = static_cast<std::uint8_t>(d);
         for (int r = 1; r <= 4; ++r) {
             SCOPED_TRACE("division " + std::to_string(d) + " region " + std::to_string(r));
-            dialog.ReperageAcc(6, r);
+            dialog.setTarget(6, r);
             EXPECT_EQ(dialog.currentBar(), 6);
             EXPECT_EQ(dialog.chosenSlot(), expected[d - 1][r - 1]);
             EXPECT_EQ(selectedRow(roots()), 2 * expected[d - 1][r - 1]);
@@ -197,13 +197,13 @@ TEST_F(ChordDialogTest, OkStoresWhatTheControlsShow)
         {"\"%\" keeps a free text", 0, 0, false, true, "sus4", 0, "sus4"},
         {"empty free text wins over the list", 10, 2, false, true, "", 10, ""},
     };
-    TCase& bar = chart->bar(9);
+    Bar& bar = chart->bar(9);
     bar.division = 3;
     bar.slot(1) = chord(1, "m");
     bar.slot(4) = chord(8, "7");
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        const TCase before = bar;
+        const Bar before = bar;
         redraws = 0;
         open(9, 3);   // presets from the previous row's chord
         ASSERT_EQ(dialog.chosenSlot(), 3);
@@ -222,7 +222,7 @@ TEST_F(ChordDialogTest, OkStoresWhatTheControlsShow)
         EXPECT_EQ(bar.slot(3).root, r.storedRoot);
         EXPECT_EQ(bar.slot(3).quality.view(), r.storedQuality);
         EXPECT_EQ(bar.slot(3).flat, r.flat ? 1 : 0);
-        TCase rest = bar;
+        Bar rest = bar;
         rest.slot(3) = before.slot(3);
         EXPECT_TRUE(sameBytes(rest, before)) << "other slots and fields stay";
         EXPECT_EQ(redraws, 1);
@@ -255,7 +255,7 @@ TEST_F(ChordDialogTest, PickingFromTheListOrTypingChoosesBetweenListAndFreeText)
 TEST_F(ChordDialogTest, CancelStoresNothingAndDoesNotRedraw)
 {
     chart->bar(3).slot(1) = chord(7, "9", true);
-    const TCase before = chart->bar(3);
+    const Bar before = chart->bar(3);
     open(3, 1);
     clickRow(roots(), 2);
     clickRow(qualities(), 1);
@@ -274,7 +274,7 @@ TEST_F(ChordDialogTest, CancelStoresNothingAndDoesNotRedraw)
 TEST_F(ChordDialogTest, DivisionOutOfRangeKeepsThePreviousSlot)
 {
     chart->bar(1).division = 3;
-    dialog.ReperageAcc(1, 4);
+    dialog.setTarget(1, 4);
     ASSERT_EQ(dialog.chosenSlot(), 4);
 
     chart->bar(7).division = 9;
@@ -292,7 +292,7 @@ TEST_F(ChordDialogTest, DivisionOutOfRangeKeepsThePreviousSlot)
 TEST_F(ChordDialogTest, NoSlotEverChosenStoresNothing)
 {
     chart->bar(5).division = 0;
-    const TCase before = chart->bar(5);
+    const Bar before = chart->bar(5);
     open(5, 2);
     EXPECT_EQ(dialog.chosenSlot(), 0);
     EXPECT_EQ(selectedRow(roots()), -1);
@@ -306,7 +306,7 @@ TEST_F(ChordDialogTest, NoSlotEverChosenStoresNothing)
 TEST_F(ChordDialogTest, RootOutOfRangeIsNeverStored)
 {
     chart->bar(5).slot(1) = chord(200, "m");
-    const TCase before = chart->bar(5);
+    const Bar before = chart->bar(5);
     open(5, 1);
     EXPECT_EQ(selectedRow(roots()), -1);
     QTest::mouseClick(ok(), Qt::LeftButton);
@@ -317,7 +317,7 @@ TEST_F(ChordDialogTest, RootOutOfRangeIsNeverStored)
 TEST_F(ChordDialogTest, ReopeningAChordAndPressingOkKeepsIt)
 {
     struct Row {
-        TAccord slot;
+        Chord slot;
         bool flatBefore;
         int root, quality;
         bool other;
@@ -336,7 +336,7 @@ TEST_F(ChordDialogTest, ReopeningAChordAndPressingOkKeepsIt)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text.toStdString() + " root " + std::to_string(r.root));
         chart->bar(12).slot(1) = r.slot;
-        const TCase before = chart->bar(12);
+        const Bar before = chart->bar(12);
         flat()->setChecked(r.flatBefore);
         open(12, 1);
         EXPECT_EQ(selectedRow(roots()), r.root);
@@ -345,13 +345,13 @@ TEST_F(ChordDialogTest, ReopeningAChordAndPressingOkKeepsIt)
         EXPECT_EQ(freeText()->text(), r.text);
         EXPECT_EQ(flat()->isChecked(), r.flatShown);
         QTest::mouseClick(ok(), Qt::LeftButton);
-        const TAccord& after = chart->bar(12).slot(1);
+        const Chord& after = chart->bar(12).slot(1);
         EXPECT_EQ(after.root, r.slot.root);
         EXPECT_EQ(after.quality.view(), r.slot.quality.view());
         if (r.slot.root != 0) {
             EXPECT_EQ(after.flat, r.slot.flat);
         }
-        TCase rest = chart->bar(12);
+        Bar rest = chart->bar(12);
         rest.slot(1).flat = before.slot(1).flat;
         EXPECT_TRUE(sameBytes(rest, before));
     }
@@ -416,7 +416,7 @@ TEST_F(ChordDialogTest, ASecondPressMovesAndRetargetsTheOpenDialog)
 TEST(Transposer, WindowAndControls)
 {
     auto chart = newChart();
-    TForm5 form(*chart, [] {});
+    TransposeDialog form(*chart, [] {});
     EXPECT_EQ(form.windowTitle(), "Transposeur");
     EXPECT_FALSE(form.isModal());
     EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
@@ -429,9 +429,9 @@ TEST(Transposer, WindowAndControls)
         QRect box;
     };
     const Row rows[] = {
-        {"Button1", "+1", {16, 16, 33, 33}},
-        {"Button2", "-1", {56, 16, 33, 33}},
-        {"Label1", "Demi tons", {96, 24, 100, 20}},
+        {"upButton", "+1", {16, 16, 33, 33}},
+        {"downButton", "-1", {56, 16, 33, 33}},
+        {"semitonesLabel", "Demi tons", {96, 24, 100, 20}},
     };
     for (const Row& r : rows) {
         const QWidget* w = form.findChild<QWidget*>(r.name);
@@ -442,8 +442,8 @@ TEST(Transposer, WindowAndControls)
         const auto* b = qobject_cast<const QPushButton*>(w);
         EXPECT_EQ(b ? b->text() : qobject_cast<const QLabel*>(w)->text(), r.text);
     }
-    QWidget* up = form.findChild<QWidget*>("Button1");
-    QWidget* down = form.findChild<QWidget*>("Button2");
+    QWidget* up = form.findChild<QWidget*>("upButton");
+    QWidget* down = form.findChild<QWidget*>("downButton");
     EXPECT_EQ(up->nextInFocusChain(), down);
 
     form.show();
@@ -463,11 +463,11 @@ TEST(Transposer, EachPressMovesEveryRootAndRedrawsOnce)
     chart->bar(32).slot(3) = chord(1);
     chart->bar(33).slot(1) = chord(5);
     int redraws = 0;
-    TForm5 form(*chart, [&] { ++redraws; });
+    TransposeDialog form(*chart, [&] { ++redraws; });
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
 
-    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QPushButton*>("upButton"), Qt::LeftButton);
     EXPECT_EQ(redraws, 1);
     EXPECT_EQ(chart->bar(1).slot(1).root, 1);
     EXPECT_EQ(chart->bar(1).slot(1).quality.view(), "m7");
@@ -476,8 +476,8 @@ TEST(Transposer, EachPressMovesEveryRootAndRedrawsOnce)
     EXPECT_EQ(chart->bar(32).slot(3).root, 2);
     EXPECT_EQ(chart->bar(33).slot(1).root, 5);
 
-    QTest::mouseClick(form.findChild<QPushButton*>("Button2"), Qt::LeftButton);
-    QTest::mouseClick(form.findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QPushButton*>("downButton"), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QPushButton*>("downButton"), Qt::LeftButton);
     EXPECT_EQ(redraws, 3);
     EXPECT_EQ(chart->bar(1).slot(1).root, 11);
     EXPECT_EQ(chart->bar(32).slot(3).root, 12);
@@ -488,7 +488,7 @@ TEST(Transposer, EachPressMovesEveryRootAndRedrawsOnce)
 
 TEST(About, CaptionTextAndClose)
 {
-    TForm6 about;
+    AboutDialog about;
     EXPECT_EQ(about.windowTitle(), "About...");
     EXPECT_FALSE(about.isModal());
     const QList<QLabel*> labels = about.findChildren<QLabel*>();
@@ -497,7 +497,7 @@ TEST(About, CaptionTextAndClose)
 
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-    QTest::mouseClick(about.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QTest::mouseClick(about.findChild<QPushButton*>("okButton"), Qt::LeftButton);
     EXPECT_FALSE(about.isVisible());
 }
 

@@ -1,7 +1,7 @@
 // Text labels typed on the page: the text tool's presses, the floating box,
 // Enter, and the faults that could lose a label.
 #include "render/canvas.h"
-#include "print/preview.h"
+#include "print/printpreview.h"
 #include "test_page_support.h"
 
 #include <QFile>
@@ -46,7 +46,7 @@ protected:
     std::string labelText(int j) { return chart().label(j).text.str(); }
     QPoint anchor(int j) { return {chart().label(j).x, chart().label(j).y}; }
 
-    QToolButton* boldButton() { return button("SpeedButton6"); }
+    QToolButton* boldButton() { return button("boldButton"); }
 
     using Labels = std::vector<std::pair<std::string, QPoint>>;
     Labels liveLabels()
@@ -70,7 +70,7 @@ TEST_F(LabelsTest, PressOnAFreePointShowsTheBoxThereWhateverTheScroll)
     QTest::mouseClick(boldButton(), Qt::LeftButton);
     type("abc");
     const int width = edit->width();
-    auto* scroll = window->findChild<QScrollArea*>("ScrollBox1");
+    auto* scroll = window->findChild<QScrollArea*>("scrollArea");
     scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
     scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->maximum());
     ASSERT_GT(scroll->verticalScrollBar()->value(), 0);
@@ -79,7 +79,7 @@ TEST_F(LabelsTest, PressOnAFreePointShowsTheBoxThereWhateverTheScroll)
     EXPECT_EQ(edit->mapToGlobal(QPoint(0, 0)), image->mapToGlobal(QPoint(400, 700)));
     EXPECT_EQ(edit->text(), "abc");
     EXPECT_EQ(edit->width(), width);
-    EXPECT_EQ(window->editFontSize(), 14);
+    EXPECT_EQ(window->textBoxFontSize(), 14);
     EXPECT_TRUE(edit->font().bold());
     EXPECT_EQ(labelCount(), 0);
     enter();
@@ -190,7 +190,7 @@ TEST_F(LabelsTest, AReopenedLabelComesBackAtItsAnchorInItsSizeAndWeight)
     EXPECT_TRUE(edit->isVisible());
     EXPECT_EQ(boxOnPage(), QPoint(150, 40));
     EXPECT_EQ(edit->text(), "Intro");
-    EXPECT_EQ(window->editFontSize(), 18);
+    EXPECT_EQ(window->textBoxFontSize(), 18);
     EXPECT_TRUE(edit->font().bold());
     EXPECT_EQ(sizeBox()->currentText(), "18");
     EXPECT_TRUE(boldButton()->isChecked());
@@ -266,7 +266,7 @@ TEST_F(LabelsTest, OtherToolsHideTheBoxAndKeepItsText)
 {
     press({300, 60});
     type("garde");
-    for (const char* tool : {"SpeedButton1", "SpeedButton3", "SpeedButton2"}) {
+    for (const char* tool : {"chordToolButton", "eraserToolButton", "barLineToolButton"}) {
         SCOPED_TRACE(tool);
         textTool();
         press({300, 60});
@@ -301,10 +301,10 @@ TEST_F(LabelsTest, ALabelOfAnUnlistedSizeLeavesTheSizeBoxEmpty)
     for (const int size : {13, 0, -3}) {
         SCOPED_TRACE(size);
         ASSERT_TRUE(commitLabel(chart(), "treize", 200, 40, size, false));
-        window->DrawGrille();
+        window->redrawPage();
         press({201, 41});
         EXPECT_EQ(edit->text(), "treize");
-        EXPECT_EQ(window->editFontSize(), size);
+        EXPECT_EQ(window->textBoxFontSize(), size);
         EXPECT_EQ(sizeBox()->currentIndex(), -1);
         EXPECT_TRUE(sizeBox()->currentText().isEmpty());
         EXPECT_EQ(edit->width(), effectivePoints(size) * 7);
@@ -367,12 +367,12 @@ TEST_F(LabelsTest, SavingAndPrintingFirstCommitTheBox)
 
     press({201, 61});
     type(" 2");
-    menu("Imprimer1");
+    menu("printAction");
     ASSERT_EQ(labelCount(), 1);
     EXPECT_EQ(labelText(1), "titre 2");
     EXPECT_EQ(anchor(1), QPoint(200, 60));
     EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
-    if (QWidget* preview = window->findChild<QWidget*>("Form3"))
+    if (QWidget* preview = window->findChild<QWidget*>("PrintPreview"))
         preview->hide();
 
     // An empty box adds nothing.
@@ -411,7 +411,7 @@ TEST_F(LabelsTest, AHundredAndFirstLabelStaysInTheBoxWithAMessage)
 {
     for (int i = 0; i < MaxLabels; ++i)
         ASSERT_TRUE(commitLabel(chart(), "plein", 20 + 5 * i, 20, 8, false));
-    window->DrawGrille();
+    window->redrawPage();
 
     press({300, 760});
     type("encore");
@@ -440,16 +440,16 @@ TEST_F(LabelsTest, AFullChartHoldsBackSavingAndPrintingAndSaysSo)
 {
     for (int i = 0; i < MaxLabels; ++i)
         ASSERT_TRUE(commitLabel(chart(), "plein", 20 + 5 * i, 20, 8, false));
-    window->DrawGrille();
+    window->redrawPage();
     press({300, 760});
     type("encore");
 
     const QString path = dir.filePath("plein.bab");
     window->setSaveChooser([path] { return path; });
-    menu("EnregistrerSous1");
+    menu("saveAsAction");
     EXPECT_FALSE(QFile::exists(path));
-    menu("Imprimer1");
-    EXPECT_FALSE(window->preview()->isVisible());
+    menu("printAction");
+    EXPECT_FALSE(window->printPreview()->isVisible());
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages.at(0).contains("pas été enregistrée")) << messages.at(0).toStdString();
     EXPECT_TRUE(messages.at(1).contains("pas été ouvert")) << messages.at(1).toStdString();

@@ -1,6 +1,6 @@
 // The lasso on the page, the "Edition" menu's bar clipboard and the
 // transposer, through presses, drags and clicks.
-#include "dialogs/transposer.h"
+#include "dialogs/transposedialog.h"
 #include "render/canvas.h"
 #include "test_page_support.h"
 
@@ -24,10 +24,10 @@ protected:
     }
     int anchor() const { return window->selectionList().anchor(); }
 
-    // A bar with something in every field that "Suprimer" clears.
-    static TCase fullBar(int root)
+    // A bar with something in every field that "clearBars" clears.
+    static Bar fullBar(int root)
     {
-        TCase b{};
+        Bar b{};
         b.division = 3;
         for (int s = 1; s <= 4; ++s)
             b.slot(s) = chord(root + s - 1, "m7", s % 2 == 0);
@@ -38,7 +38,7 @@ protected:
         b.shown = 1;
         return b;
     }
-    void putBar(int i, const TCase& b)
+    void putBar(int i, const Bar& b)
     {
         const int x = chart().bar(i).x, y = chart().bar(i).y;
         chart().bar(i) = b;
@@ -46,7 +46,7 @@ protected:
         chart().bar(i).y = y;
     }
     // Bar contents without the place the layout gives it.
-    static bool sameContents(TCase a, TCase b)
+    static bool sameContents(Bar a, Bar b)
     {
         a.x = b.x;
         a.y = b.y;
@@ -137,7 +137,7 @@ TEST_F(LassoTest, TheBandIsDrawnAtEveryMoveAndGoneAtTheRelease)
     EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
 
     // Moves without a lasso draw nothing.
-    useTool("SpeedButton1");
+    useTool("chordToolButton");
     QTest::mousePress(image, Qt::RightButton, {}, {10, 10});
     QTest::mouseMove(image, {200, 200});
     EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
@@ -176,7 +176,7 @@ TEST_F(LassoTest, SwitchingToolsEmptiesTheSelectionButTheLassoKeepsIt)
     EXPECT_EQ(selected().size(), 4u);
     EXPECT_EQ(window->pageImage().pixel(178, 153) & 0xFFFFFF, 0x00FFFFu);
 
-    for (const char* tool : {"SpeedButton1", "SpeedButton3", "SpeedButton2", "SpeedButton4"}) {
+    for (const char* tool : {"chordToolButton", "eraserToolButton", "barLineToolButton", "textToolButton"}) {
         SCOPED_TRACE(tool);
         lasso();
         drag({200, 160}, {360, 280});
@@ -192,19 +192,19 @@ TEST_F(LassoTest, CopyAndPasteWriteConsecutiveBarsFromTheAnchor)
     putBar(5, fullBar(1));
     putBar(6, fullBar(5));
     chart().bar(6).shown = 0;
-    window->DrawGrille();
-    const TCase five = chart().bar(5), six = chart().bar(6);
+    window->redrawPage();
+    const Bar five = chart().bar(5), six = chart().bar(6);
 
     drag({100, 240}, {300, 280});   // bars 5 and 6
     ASSERT_EQ(selected(), (std::vector<int>{5, 6}));
-    menu("Copier1");
+    menu("m_copyAction");
     EXPECT_TRUE(selected().empty());
     EXPECT_EQ(window->clipboard().count, 2);
 
     drag(centreOf(9), centreOf(9));
     ASSERT_EQ(selected(), (std::vector<int>{9}));
     const int target = 9;
-    menu("Coller1");
+    menu("m_pasteAction");
     EXPECT_TRUE(selected().empty());
     EXPECT_TRUE(sameContents(chart().bar(target), five));
     EXPECT_TRUE(sameContents(chart().bar(target + 1), six));
@@ -215,18 +215,18 @@ TEST_F(LassoTest, CopyAndPasteWriteConsecutiveBarsFromTheAnchor)
     // Again, without a new selection: the same bars are written again.
     chart().bar(target).division = 1;
     chart().bar(target + 1).left = 0;
-    menu("Coller1");
+    menu("m_pasteAction");
     EXPECT_TRUE(sameContents(chart().bar(target), five));
     EXPECT_TRUE(sameContents(chart().bar(target + 1), six));
     EXPECT_EQ(window->clipboard().count, 2);
 
     // A click beside the grid removes the anchor: pasting then writes nothing.
     drag({20, 20}, {20, 20});
-    const std::array<TCase, MaxBars> before = chart().bars;
-    menu("Coller1");
+    const std::array<Bar, MaxBars> before = chart().bars;
+    menu("m_pasteAction");
     EXPECT_EQ(std::memcmp(chart().bars.data(), before.data(), sizeof before), 0);
     // And copying an empty selection empties the clipboard.
-    menu("Copier1");
+    menu("m_copyAction");
     EXPECT_EQ(window->clipboard().count, 0);
 }
 
@@ -234,11 +234,11 @@ TEST_F(LassoTest, PastingCopiedBarsWithoutANewSelectionWritesThemOntoThemselves)
 {
     putBar(5, fullBar(1));
     putBar(6, fullBar(5));
-    window->DrawGrille();
-    const std::array<TCase, MaxBars> before = chart().bars;
+    window->redrawPage();
+    const std::array<Bar, MaxBars> before = chart().bars;
     drag({100, 240}, {300, 280});
-    menu("Copier1");
-    menu("Coller1");
+    menu("m_copyAction");
+    menu("m_pasteAction");
     EXPECT_EQ(std::memcmp(chart().bars.data(), before.data(), sizeof before), 0);
 }
 
@@ -246,13 +246,13 @@ TEST_F(LassoTest, ABlockIsPastedAsConsecutiveBarsAndNothingPastTheLastBar)
 {
     for (int i = 1; i <= 32; ++i)
         chart().bar(i).slot(1) = chord(1 + i % 12);
-    window->DrawGrille();
+    window->redrawPage();
     drag({200, 160}, {360, 280});   // 2, 3, 6, 7: a 2 x 2 block
-    menu("Copier1");
+    menu("m_copyAction");
     drag(centreOf(21), centreOf(21));
     ASSERT_EQ(selected(), (std::vector<int>{21}));
-    const TCase b20 = chart().bar(20), b25 = chart().bar(25);
-    menu("Coller1");
+    const Bar b20 = chart().bar(20), b25 = chart().bar(25);
+    menu("m_pasteAction");
     const int copied[] = {2, 3, 6, 7};
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(chart().bar(21 + k).slot(1).root, 1 + copied[k] % 12);
@@ -262,15 +262,15 @@ TEST_F(LassoTest, ABlockIsPastedAsConsecutiveBarsAndNothingPastTheLastBar)
     // Eight bars pasted at bar 497: 497..500 written, the other four dropped.
     drag({60, 140}, {500, 300});    // bars 1..8
     ASSERT_EQ(selected().size(), 8u);
-    menu("Copier1");
+    menu("m_copyAction");
     // The grid grows to 500 bars so that bar 497 can be clicked.
     chart().info.columns = 20;
     chart().info.rows = 25;
-    window->DrawGrille();
-    const TCase b496 = chart().bar(496);
+    window->redrawPage();
+    const Bar b496 = chart().bar(496);
     drag(centreOf(497), centreOf(497));
     ASSERT_EQ(selected(), (std::vector<int>{497}));
-    menu("Coller1");
+    menu("m_pasteAction");
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(chart().bar(497 + k).slot(1).root, window->clipboard().bars[k].slot(1).root);
     EXPECT_TRUE(sameBytes(chart().bar(496), b496));
@@ -282,16 +282,16 @@ TEST_F(LassoTest, SuprimerClearsBarsAndKeepsThemHiddenOrShown)
     putBar(2, fullBar(3));
     putBar(3, fullBar(7));
     chart().bar(3).shown = 0;
-    window->DrawGrille();
-    const TCase before2 = chart().bar(2), before3 = chart().bar(3);
+    window->redrawPage();
+    const Bar before2 = chart().bar(2), before3 = chart().bar(3);
     drag({200, 160}, {360, 200});
     ASSERT_EQ(selected(), (std::vector<int>{2, 3}));
-    menu("Suprimer1");
+    menu("m_deleteAction");
     EXPECT_TRUE(selected().empty());
     for (const auto& [i, before] : {std::pair{2, before2}, std::pair{3, before3}}) {
         SCOPED_TRACE("bar " + std::to_string(i));
-        TCase expected = before;
-        for (TAccord& a : expected.acc) {
+        Bar expected = before;
+        for (Chord& a : expected.chords) {
             a.root = 0;
             a.quality.len = 0;   // the characters past the length stay
         }
@@ -306,25 +306,25 @@ TEST_F(LassoTest, SuprimerClearsBarsAndKeepsThemHiddenOrShown)
 TEST_F(LassoTest, SelectionAndClipboardSurviveOpeningAChart)
 {
     putBar(5, fullBar(1));
-    window->DrawGrille();
-    const TCase five = chart().bar(5);
+    window->redrawPage();
+    const Bar five = chart().bar(5);
     drag({100, 240}, {180, 280});
-    menu("Copier1");
+    menu("m_copyAction");
 
     // Another chart, saved with a landscape page.
     Chart other = chart();
-    other.bar(5) = TCase{};
+    other.bar(5) = Bar{};
     other.bar(5).division = 1;
     other.bar(5).shown = 1;
     std::swap(other.info.pageWidth, other.info.pageHeight);
     layoutChart(other);
     const QString otherPath = path("autre.bab");
-    ASSERT_TRUE(Save(other, QFile::encodeName(otherPath).toStdString()).ok);
+    ASSERT_TRUE(saveChart(other, QFile::encodeName(otherPath).toStdString()).ok);
 
     drag({200, 160}, {360, 200});
     ASSERT_EQ(selected(), (std::vector<int>{2, 3}));
     window->setOpenChooser([otherPath] { return otherPath; });
-    menu("Ouvrir1");
+    menu("openAction");
     ASSERT_TRUE(messages.isEmpty()) << messages.join(" ").toStdString();
     EXPECT_EQ(chart().info.pageWidth, 800);
     EXPECT_EQ(selected(), (std::vector<int>{2, 3}));
@@ -332,14 +332,14 @@ TEST_F(LassoTest, SelectionAndClipboardSurviveOpeningAChart)
     EXPECT_EQ(window->clipboard().count, 1);
 
     drag(centreOf(9), centreOf(9));
-    menu("Coller1");
+    menu("m_pasteAction");
     EXPECT_TRUE(sameContents(chart().bar(9), five));
 }
 
 TEST_F(LassoTest, TheMenuShortcutsActOnBarsEvenFromTheTextBox)
 {
     putBar(5, fullBar(1));
-    window->DrawGrille();
+    window->redrawPage();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 
@@ -372,18 +372,18 @@ TEST_F(LassoTest, TheMenuShortcutsActOnBarsEvenFromTheTextBox)
 
 class TransposerTest : public PageWindowTest {
 protected:
-    QPushButton* up() { return window->transposer()->findChild<QPushButton*>("Button1"); }
-    QPushButton* down() { return window->transposer()->findChild<QPushButton*>("Button2"); }
+    QPushButton* up() { return window->transposeDialog()->findChild<QPushButton*>("upButton"); }
+    QPushButton* down() { return window->transposeDialog()->findChild<QPushButton*>("downButton"); }
     void open()
     {
-        menu("Transposer1");
-        ASSERT_TRUE(window->transposer()->isVisible());
+        menu("transposeAction");
+        ASSERT_TRUE(window->transposeDialog()->isVisible());
     }
 };
 
 TEST_F(TransposerTest, EachPressMovesTheLaidOutRootsAndWrapsAtTheEnds)
 {
-    TCase& b1 = chart().bar(1);
+    Bar& b1 = chart().bar(1);
     b1.division = 3;
     b1.slot(1) = chord(12, "7");          // "B7"
     b1.slot(2) = chord(1, "m");           // "Cm"
@@ -393,7 +393,7 @@ TEST_F(TransposerTest, EachPressMovesTheLaidOutRootsAndWrapsAtTheEnds)
     chart().bar(7).slot(1) = chord(3);
     chart().bar(7).shown = 0;
     chart().bar(40).slot(1) = chord(3);   // past the laid-out bars
-    window->DrawGrille();
+    window->redrawPage();
     open();
 
     QTest::mouseClick(up(), Qt::LeftButton);
@@ -415,7 +415,7 @@ TEST_F(TransposerTest, EachPressMovesTheLaidOutRootsAndWrapsAtTheEnds)
     EXPECT_EQ(b1.slot(2).root, 12) << "C goes down to B";
     EXPECT_EQ(b1.slot(3).root, 9);
     EXPECT_EQ(chart().bar(40).slot(1).root, 3);
-    EXPECT_TRUE(window->transposer()->isVisible()) << "open for more presses";
+    EXPECT_TRUE(window->transposeDialog()->isVisible()) << "open for more presses";
 }
 
 TEST_F(TransposerTest, TwelvePressesGiveBackTheChartByteForByte)
@@ -424,10 +424,10 @@ TEST_F(TransposerTest, TwelvePressesGiveBackTheChartByteForByte)
         for (int s = 1; s <= 4; ++s)
             chart().bar(i).slot(s) = chord((i * 5 + s) % 13, s == 2 ? "m" : "", i % 3 == 0);
     chart().info.rows = 6;   // bars 25..32 kept but not laid out
-    window->DrawGrille();
+    window->redrawPage();
     const std::vector<char> before = saveThroughMenu("avant");
     ASSERT_FALSE(before.empty());
-    const std::array<TCase, MaxBars> bars = chart().bars;
+    const std::array<Bar, MaxBars> bars = chart().bars;
     open();
     for (int k = 0; k < 12; ++k)
         QTest::mouseClick(up(), Qt::LeftButton);

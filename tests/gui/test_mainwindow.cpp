@@ -3,9 +3,9 @@
 // and page-layout mode with its margin track bars.
 #include "test_mainwindow_support.h"
 
-#include "dialogs/about.h"
+#include "dialogs/aboutdialog.h"
 #include "dialogs/chorddialog.h"
-#include "dialogs/transposer.h"
+#include "dialogs/transposedialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -42,7 +42,7 @@ bool darkOnColumn(const QImage& img, int x, int y0, int y1)
 struct Guides {
     bool top, bottom, left, right;
 };
-Guides guidesOn(const QImage& img, const TGrilleInfo& g)
+Guides guidesOn(const QImage& img, const GridInfo& g)
 {
     const int pw = img.width(), ph = img.height();
     // Column 0 and row 0 hold the page's own frame.
@@ -60,7 +60,7 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     EXPECT_EQ(w->pos(), QPoint(141, 125));
     EXPECT_EQ(w->size(), QSize(814, 567));
 
-    QWidget* panel = child("Panel1");
+    QWidget* panel = child("toolPanel");
     EXPECT_EQ(panel->height(), 34);
     EXPECT_EQ(panel->width(), w->centralWidget()->width());
 
@@ -72,20 +72,20 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     const char* across = "Nombre de cases en largeur";
     const char* down = "Nombre de cases en hauteur";
     const Row rows[] = {
-        {"BitBtn1", {16, 2, 33, 31}, "Pour passer du format horizontal au format vertical"},
-        {"Edit2", {112, 9, 25, 21}, across},
-        {"UpDown1", {137, 9, 15, 21}, across},
-        {"Edit3", {176, 9, 25, 21}, down},
-        {"UpDown2", {201, 9, 15, 21}, down},
-        {"SpeedButton1", {264, 4, 33, 28},
+        {"turnButton", {16, 2, 33, 31}, "Pour passer du format horizontal au format vertical"},
+        {"columnsBox", {112, 9, 25, 21}, across},
+        {"columnsSpin", {137, 9, 15, 21}, across},
+        {"rowsBox", {176, 9, 25, 21}, down},
+        {"rowsSpin", {201, 9, 15, 21}, down},
+        {"chordToolButton", {264, 4, 33, 28},
          "Outils pour entrer les accords\nClic droit = divisions\nClic gauche = accords"},
-        {"SpeedButton3", {304, 4, 33, 28}, "Pour gommer une case"},
-        {"SpeedButton2", {344, 4, 33, 29}, "Pour mettre des double barres ou des barres de reprise"},
-        {"SpeedButton7", {384, 4, 33, 29}, "Lasso  : selection pour le copier coller "},
-        {"SpeedButton4", {424, 4, 33, 28}, "Pour mettre du texte"},
-        {"ComboBox1", {528, 7, 41, 21}, "Taille ecriture , accord  ou texte"},
-        {"SpeedButton6", {568, 8, 25, 20}, "Pour mettre en gras"},
-        {"SpeedButton5", {680, 1, 33, 32}, "Pour la mise en page"},
+        {"eraserToolButton", {304, 4, 33, 28}, "Pour gommer une case"},
+        {"barLineToolButton", {344, 4, 33, 29}, "Pour mettre des double barres ou des barres de reprise"},
+        {"lassoToolButton", {384, 4, 33, 29}, "Lasso  : selection pour le copier coller "},
+        {"textToolButton", {424, 4, 33, 28}, "Pour mettre du texte"},
+        {"sizeCombo", {528, 7, 41, 21}, "Taille ecriture , accord  ou texte"},
+        {"boldButton", {568, 8, 25, 20}, "Pour mettre en gras"},
+        {"pageLayoutButton", {680, 1, 33, 32}, "Pour la mise en page"},
     };
     for (const Row& r : rows) {
         QWidget* c = child(r.name);
@@ -101,8 +101,8 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
         QPoint at;
         const char* text;
     };
-    for (const LabelRow& r : {LabelRow{"Label1", {56, 10}, "Cases L"}, LabelRow{"Label3", {160, 10}, "H"},
-                              LabelRow{"Label2", {480, 10}, "Fonts:"}}) {
+    for (const LabelRow& r : {LabelRow{"columnsLabel", {56, 10}, "Cases L"}, LabelRow{"rowsLabel", {160, 10}, "H"},
+                              LabelRow{"sizeLabel", {480, 10}, "Fonts:"}}) {
         auto* l = child<QLabel>(r.name);
         ASSERT_TRUE(l);
         EXPECT_EQ(l->pos(), r.at) << r.name;
@@ -111,8 +111,8 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     }
 
     // Pictures: the drawn ones are dark on a light (clear) ground.
-    for (const char* name : {"BitBtn1", "SpeedButton1", "SpeedButton3", "SpeedButton2", "SpeedButton7",
-                             "SpeedButton5"}) {
+    for (const char* name : {"turnButton", "chordToolButton", "eraserToolButton", "barLineToolButton", "lassoToolButton",
+                             "pageLayoutButton"}) {
         const QImage pic = child<QAbstractButton>(name)->icon().pixmap(QSize(20, 18)).toImage();
         ASSERT_FALSE(pic.isNull()) << name;
         int dark = 0;
@@ -123,65 +123,65 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
         EXPECT_GT(dark, 10) << name;
         EXPECT_LT(dark, pic.width() * pic.height() / 2) << name;
     }
-    for (const char* name : {"SpeedButton4", "SpeedButton6"}) {
+    for (const char* name : {"textToolButton", "boldButton"}) {
         EXPECT_TRUE(button(name)->font().bold()) << name;
         EXPECT_EQ(button(name)->font().pointSize(), 10) << name;
     }
-    EXPECT_EQ(button("SpeedButton4")->text(), "T");
-    EXPECT_EQ(button("SpeedButton6")->text(), "G");
+    EXPECT_EQ(button("textToolButton")->text(), "T");
+    EXPECT_EQ(button("boldButton")->text(), "G");
 
     // The state New leaves.
-    EXPECT_TRUE(button("SpeedButton1")->isChecked());
-    for (const char* name : {"SpeedButton3", "SpeedButton2", "SpeedButton7", "SpeedButton4", "SpeedButton5"})
+    EXPECT_TRUE(button("chordToolButton")->isChecked());
+    for (const char* name : {"eraserToolButton", "barLineToolButton", "lassoToolButton", "textToolButton", "pageLayoutButton"})
         EXPECT_FALSE(button(name)->isChecked()) << name;
-    EXPECT_EQ(w->chart().outil, OutilAccord);
+    EXPECT_EQ(w->chart().tool, Tool::Chord);
     QStringList sizes;
     for (int i = 0; i < combo()->count(); ++i)
         sizes << combo()->itemText(i);
     EXPECT_EQ(sizes.join(' '), "8 9 10 11 12 14 16 18 20 22 24 26 28 36 48 72");
     EXPECT_EQ(combo()->currentText(), "10");
     EXPECT_TRUE(combo()->isEditable());
-    EXPECT_TRUE(button("SpeedButton6")->isChecked());
-    EXPECT_EQ(spinner("UpDown1")->position(), 4);
-    EXPECT_EQ(spinner("UpDown2")->position(), 8);
-    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "4");
-    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "8");
-    EXPECT_TRUE(child<QLineEdit>("Edit2")->isReadOnly());
-    EXPECT_TRUE(child<QLineEdit>("Edit3")->isReadOnly());
+    EXPECT_TRUE(button("boldButton")->isChecked());
+    EXPECT_EQ(spinner("columnsSpin")->position(), 4);
+    EXPECT_EQ(spinner("rowsSpin")->position(), 8);
+    EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "4");
+    EXPECT_EQ(child<QLineEdit>("rowsBox")->text(), "8");
+    EXPECT_TRUE(child<QLineEdit>("columnsBox")->isReadOnly());
+    EXPECT_TRUE(child<QLineEdit>("rowsBox")->isReadOnly());
     EXPECT_EQ(w->chart().info.count, 32);
     EXPECT_TRUE(w->chart().fileName.empty());
 
     // The scroll box: the page is taller than the window and scrolls.
-    EXPECT_GT(child<QScrollArea>("ScrollBox1")->verticalScrollBar()->maximum(), 0);
-    QWidget* image = child("Image1");
+    EXPECT_GT(child<QScrollArea>("scrollArea")->verticalScrollBar()->maximum(), 0);
+    QWidget* image = child("pageView");
     EXPECT_EQ(image->geometry(), QRect(25, 25, 565, 800));
     EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
     EXPECT_TRUE(image->isVisible());
     EXPECT_EQ(edit1()->geometry(), QRect(216, 152, 25, 21));
     EXPECT_TRUE(edit1()->isHidden());
-    EXPECT_EQ(w->editFontSize(), 8);
+    EXPECT_EQ(w->textBoxFontSize(), 8);
     EXPECT_FALSE(edit1()->font().bold());
-    for (const char* name : {"TrackBar1", "TrackBar2", "TrackBar3"}) {
+    for (const char* name : {"topMarginSlider", "bottomMarginSlider", "sideMarginSlider"}) {
         QSlider* t = track(name);
         EXPECT_TRUE(t->isHidden()) << name;
         EXPECT_EQ(t->tickPosition(), QSlider::NoTicks) << name;
         EXPECT_FALSE(t->focusPolicy() & Qt::TabFocus) << name;
     }
-    EXPECT_EQ(track("TrackBar1")->orientation(), Qt::Vertical);
-    EXPECT_EQ(track("TrackBar2")->orientation(), Qt::Vertical);
-    EXPECT_EQ(track("TrackBar3")->orientation(), Qt::Horizontal);
+    EXPECT_EQ(track("topMarginSlider")->orientation(), Qt::Vertical);
+    EXPECT_EQ(track("bottomMarginSlider")->orientation(), Qt::Vertical);
+    EXPECT_EQ(track("sideMarginSlider")->orientation(), Qt::Horizontal);
 
     // The secondary windows: created, separate, hidden.
-    for (QWidget* win : std::initializer_list<QWidget*>{w->chordDialog(), w->transposer(), w->about()}) {
+    for (QWidget* win : std::initializer_list<QWidget*>{w->chordDialog(), w->transposeDialog(), w->about()}) {
         ASSERT_TRUE(win);
         EXPECT_TRUE(win->isWindow()) << win->objectName().toStdString();
         EXPECT_FALSE(win->isVisible()) << win->objectName().toStdString();
     }
     EXPECT_EQ(w->about()->windowTitle(), "About...");
-#if __has_include("print/preview.h")
-    ASSERT_TRUE(w->preview());
-    EXPECT_TRUE(reinterpret_cast<QWidget*>(w->preview())->isWindow());
-    EXPECT_FALSE(reinterpret_cast<QWidget*>(w->preview())->isVisible());
+#if __has_include("print/printpreview.h")
+    ASSERT_TRUE(w->printPreview());
+    EXPECT_TRUE(reinterpret_cast<QWidget*>(w->printPreview())->isWindow());
+    EXPECT_FALSE(reinterpret_cast<QWidget*>(w->printPreview())->isVisible());
 #endif
     EXPECT_TRUE(messages.isEmpty());
 }
@@ -199,16 +199,16 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
     };
     const Menu menus[] = {
         {"Fichier",
-         {{"Nouveau1", "Nouveau", {}},
-          {"EnregistrerSous1", "Enregistrer Sous..", {}},
-          {"Ouvrir1", "Ouvrir", {}},
-          {"Imprimer1", "Impression", {}}}},
+         {{"newAction", "Nouveau", {}},
+          {"saveAsAction", "Enregistrer Sous..", {}},
+          {"openAction", "Ouvrir", {}},
+          {"printAction", "Impression", {}}}},
         {"Edition",
-         {{"Copier1", "Copier", QKeySequence(Qt::CTRL | Qt::Key_C)},
-          {"Coller1", "Coller", QKeySequence(Qt::CTRL | Qt::Key_V)},
-          {"Suprimer1", "Suprimer", QKeySequence(Qt::Key_Delete)}}},
-        {"Fonctions", {{"Transposer1", "Transposer", {}}}},
-        {"Aide", {{"Help1", "Help", {}}, {"About1", "About", {}}}},
+         {{"m_copyAction", "copyBars", QKeySequence(Qt::CTRL | Qt::Key_C)},
+          {"m_pasteAction", "pasteBars", QKeySequence(Qt::CTRL | Qt::Key_V)},
+          {"m_deleteAction", "clearBars", QKeySequence(Qt::Key_Delete)}}},
+        {"Fonctions", {{"transposeAction", "Transposer", {}}}},
+        {"Aide", {{"helpAction", "Help", {}}, {"aboutAction", "About", {}}}},
     };
     const QList<QAction*> bar = w->menuBar()->actions();
     ASSERT_EQ(bar.size(), qsizetype(std::size(menus)));
@@ -238,15 +238,15 @@ TEST_F(MainWindowTest, ToolButtonsAreExclusiveAndSetTheMode)
 {
     struct Row {
         const char* name;
-        TOutil mode;
+        Tool mode;
     };
-    const Row rows[] = {{"SpeedButton3", OutilGomme}, {"SpeedButton2", OutilBarre}, {"SpeedButton7", OutilLasso},
-                        {"SpeedButton4", OutilTexte}, {"SpeedButton1", OutilAccord}, {"SpeedButton4", OutilTexte},
-                        {"SpeedButton4", OutilTexte}};
+    const Row rows[] = {{"eraserToolButton", Tool::Eraser}, {"barLineToolButton", Tool::BarLine}, {"lassoToolButton", Tool::Lasso},
+                        {"textToolButton", Tool::Text}, {"chordToolButton", Tool::Chord}, {"textToolButton", Tool::Text},
+                        {"textToolButton", Tool::Text}};
     for (const Row& r : rows) {
         click(r.name);
-        EXPECT_EQ(w->chart().outil, r.mode) << r.name;
-        for (const char* other : {"SpeedButton1", "SpeedButton3", "SpeedButton2", "SpeedButton7", "SpeedButton4"})
+        EXPECT_EQ(w->chart().tool, r.mode) << r.name;
+        for (const char* other : {"chordToolButton", "eraserToolButton", "barLineToolButton", "lassoToolButton", "textToolButton"})
             EXPECT_EQ(button(other)->isChecked(), std::strcmp(other, r.name) == 0) << r.name << " " << other;
     }
 }
@@ -259,30 +259,30 @@ TEST_F(MainWindowTest, ChordToolClickedAgainRunsItsStepsAgain)
     QTest::keyClicks(combo(), "xyz");
     ASSERT_EQ(combo()->currentText(), "xyz");
     markPage();
-    click("SpeedButton1");
-    EXPECT_TRUE(button("SpeedButton1")->isChecked());
+    click("chordToolButton");
+    EXPECT_TRUE(button("chordToolButton")->isChecked());
     EXPECT_EQ(combo()->currentText(), "10");
-    EXPECT_TRUE(button("SpeedButton6")->isChecked());
+    EXPECT_TRUE(button("boldButton")->isChecked());
     EXPECT_TRUE(redrawnSinceMark());
     EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(MainWindowTest, SwitchingToolsEmptiesTheSelectionExceptForTheLasso)
 {
-    click("SpeedButton7");
+    click("lassoToolButton");
     lasso({60, 140}, {290, 300});   // bars 1, 2, 5 and 6
     ASSERT_EQ(w->selectionList().count, 4);
     ASSERT_EQ(insideBar1(w->pageImage()), CyanRgb);
 
     // The lasso again: the mode only, the page stays as it is.
     markPage();
-    click("SpeedButton7");
-    EXPECT_EQ(w->chart().outil, OutilLasso);
+    click("lassoToolButton");
+    EXPECT_EQ(w->chart().tool, Tool::Lasso);
     EXPECT_EQ(w->selectionList().count, 4);
     EXPECT_FALSE(redrawnSinceMark());
 
-    for (const char* name : {"SpeedButton1", "SpeedButton3", "SpeedButton2", "SpeedButton4"}) {
-        click("SpeedButton7");
+    for (const char* name : {"chordToolButton", "eraserToolButton", "barLineToolButton", "textToolButton"}) {
+        click("lassoToolButton");
         lasso({60, 140}, {290, 300});
         ASSERT_EQ(w->selectionList().count, 4) << name;
         click(name);
@@ -299,20 +299,20 @@ TEST_F(MainWindowTest, SizeInTheChordToolResizesEveryChord)
     chooseSize("14");
     EXPECT_EQ(w->chart().info.fontSize, 14);
     EXPECT_TRUE(redrawnSinceMark());
-    EXPECT_EQ(w->editFontSize(), 8);
+    EXPECT_EQ(w->textBoxFontSize(), 8);
     EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(MainWindowTest, SizeInTheTextToolResizesOnlyTheTextBox)
 {
-    click("SpeedButton4");
+    click("textToolButton");
     EXPECT_EQ(combo()->currentText(), "8");   // the box's size, not the chords'
-    EXPECT_FALSE(button("SpeedButton6")->isChecked());
+    EXPECT_FALSE(button("boldButton")->isChecked());
 
     const QByteArray before = chartBytes();
     markPage();
     chooseSize("14");
-    EXPECT_EQ(w->editFontSize(), 14);
+    EXPECT_EQ(w->textBoxFontSize(), 14);
     EXPECT_EQ(edit1()->width(), 14 * (0 + 1));
     EXPECT_EQ(chartBytes(), before);
     EXPECT_FALSE(redrawnSinceMark());
@@ -328,22 +328,22 @@ TEST_F(MainWindowTest, SizeInTheTextToolResizesOnlyTheTextBox)
     EXPECT_GE(edit1()->height(), edit1()->sizeHint().height());
     chooseSize("20");
 
-    click("SpeedButton1");
+    click("chordToolButton");
     EXPECT_EQ(combo()->currentText(), "10");
-    click("SpeedButton4");
+    click("textToolButton");
     EXPECT_EQ(combo()->currentText(), "20");
 }
 
 TEST_F(MainWindowTest, SizeInTheOtherToolsChangesNothing)
 {
-    for (const char* tool : {"SpeedButton3", "SpeedButton2", "SpeedButton7"}) {
+    for (const char* tool : {"eraserToolButton", "barLineToolButton", "lassoToolButton"}) {
         click(tool);
         const QByteArray before = chartBytes();
         const QSize box = edit1()->size();
         markPage();
         chooseSize("24");
         EXPECT_EQ(chartBytes(), before) << tool;
-        EXPECT_EQ(w->editFontSize(), 8) << tool;
+        EXPECT_EQ(w->textBoxFontSize(), 8) << tool;
         EXPECT_EQ(edit1()->size(), box) << tool;
         EXPECT_FALSE(redrawnSinceMark()) << tool;
     }
@@ -354,37 +354,37 @@ TEST_F(MainWindowTest, BoldButtonActsOnTheChordsOrTheTextBox)
 {
     // Chord tool: every chord, with a redraw.
     markPage();
-    click("SpeedButton6");
-    EXPECT_FALSE(button("SpeedButton6")->isChecked());
+    click("boldButton");
+    EXPECT_FALSE(button("boldButton")->isChecked());
     EXPECT_EQ(w->chart().info.bold, 0);
     EXPECT_TRUE(redrawnSinceMark());
-    click("SpeedButton6");
+    click("boldButton");
     EXPECT_EQ(w->chart().info.bold, 1);
 
     // Text tool: the box only, no redraw.
-    click("SpeedButton4");
-    ASSERT_FALSE(button("SpeedButton6")->isChecked());
+    click("textToolButton");
+    ASSERT_FALSE(button("boldButton")->isChecked());
     markPage();
-    click("SpeedButton6");
+    click("boldButton");
     EXPECT_TRUE(edit1()->font().bold());
     EXPECT_EQ(w->chart().info.bold, 1);
     EXPECT_FALSE(redrawnSinceMark());
 
     // Each tool shows its own weight again.
-    click("SpeedButton1");
-    EXPECT_TRUE(button("SpeedButton6")->isChecked());
-    click("SpeedButton6");
-    click("SpeedButton4");
-    EXPECT_TRUE(button("SpeedButton6")->isChecked());
-    click("SpeedButton1");
-    EXPECT_FALSE(button("SpeedButton6")->isChecked());
+    click("chordToolButton");
+    EXPECT_TRUE(button("boldButton")->isChecked());
+    click("boldButton");
+    click("textToolButton");
+    EXPECT_TRUE(button("boldButton")->isChecked());
+    click("chordToolButton");
+    EXPECT_FALSE(button("boldButton")->isChecked());
 
     // Eraser: the button goes up and down and nothing else happens.
-    click("SpeedButton3");
+    click("eraserToolButton");
     const QByteArray before = chartBytes();
     markPage();
-    click("SpeedButton6");
-    EXPECT_TRUE(button("SpeedButton6")->isChecked());
+    click("boldButton");
+    EXPECT_TRUE(button("boldButton")->isChecked());
     EXPECT_EQ(chartBytes(), before);
     EXPECT_TRUE(edit1()->font().bold());
     EXPECT_FALSE(redrawnSinceMark());
@@ -403,9 +403,9 @@ TEST_F(MainWindowTest, TypedWholeNumberActsLikeAListEntry)
         EXPECT_EQ(w->chart().info.fontSize, r.size) << r.typed;
         EXPECT_TRUE(redrawnSinceMark()) << r.typed;
     }
-    click("SpeedButton4");
+    click("textToolButton");
     typeSize("30");
-    EXPECT_EQ(w->editFontSize(), 30);
+    EXPECT_EQ(w->textBoxFontSize(), 30);
     EXPECT_EQ(edit1()->width(), 30);
     EXPECT_EQ(w->chart().info.fontSize, 127);
     EXPECT_TRUE(messages.isEmpty());
@@ -413,25 +413,25 @@ TEST_F(MainWindowTest, TypedWholeNumberActsLikeAListEntry)
 
 TEST_F(MainWindowTest, TypedTextThatIsNoSizeIsRefusedWithItsOwnText)
 {
-    for (const char* tool : {"SpeedButton1", "SpeedButton4"}) {
+    for (const char* tool : {"chordToolButton", "textToolButton"}) {
         click(tool);
         for (const char* typed : {"abc", "0", "128", "12.5", "-3", "1 4", ""}) {
             messages.clear();
             const QByteArray before = chartBytes();
-            const int boxSize = w->editFontSize();
+            const int boxSize = w->textBoxFontSize();
             markPage();
             typeSize(QString::fromLatin1(typed));
             EXPECT_EQ(messages, QStringList{QStringLiteral("'%1' n'est pas une valeur entière correcte.")
                                                 .arg(QLatin1String(typed))})
                 << tool << " " << typed;
             EXPECT_EQ(chartBytes(), before) << tool << " " << typed;
-            EXPECT_EQ(w->editFontSize(), boxSize) << tool << " " << typed;
+            EXPECT_EQ(w->textBoxFontSize(), boxSize) << tool << " " << typed;
             EXPECT_FALSE(redrawnSinceMark()) << tool << " " << typed;
         }
     }
     // The other tools do not read the box at all.
     messages.clear();
-    click("SpeedButton3");
+    click("eraserToolButton");
     typeSize("abc");
     EXPECT_TRUE(messages.isEmpty());
 }
@@ -441,22 +441,22 @@ TEST_F(MainWindowTest, TypedTextThatIsNoSizeIsRefusedWithItsOwnText)
 TEST_F(MainWindowTest, SpinnerAtOneStaysThereWithoutRedrawing)
 {
     for (int i = 0; i < 3; ++i)
-        step("UpDown1", false);
+        step("columnsSpin", false);
     ASSERT_EQ(w->chart().info.columns, 1);
     markPage();
-    step("UpDown1", false);
-    EXPECT_EQ(spinner("UpDown1")->position(), 1);
-    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "1");
+    step("columnsSpin", false);
+    EXPECT_EQ(spinner("columnsSpin")->position(), 1);
+    EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "1");
     EXPECT_EQ(w->chart().info.columns, 1);
     EXPECT_FALSE(redrawnSinceMark());
 
     for (int i = 0; i < 7; ++i)
-        step("UpDown2", false);
+        step("rowsSpin", false);
     ASSERT_EQ(w->chart().info.rows, 1);
     markPage();
-    step("UpDown2", false);
-    EXPECT_EQ(spinner("UpDown2")->position(), 1);
-    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "1");
+    step("rowsSpin", false);
+    EXPECT_EQ(spinner("rowsSpin")->position(), 1);
+    EXPECT_EQ(child<QLineEdit>("rowsBox")->text(), "1");
     EXPECT_FALSE(redrawnSinceMark());
 }
 
@@ -465,9 +465,9 @@ TEST_F(MainWindowTest, FiveColumnsReflowTheSameBars)
     Chart& c = w->chart();
     c.bar(5).slot(1).root = 3;   // a D in bar 5, to follow it
     markPage();
-    step("UpDown1", true);
-    EXPECT_EQ(spinner("UpDown1")->position(), 5);
-    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "5");
+    step("columnsSpin", true);
+    EXPECT_EQ(spinner("columnsSpin")->position(), 5);
+    EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "5");
     EXPECT_EQ(c.info.columns, 5);
     EXPECT_EQ(c.info.count, 40);
     EXPECT_TRUE(redrawnSinceMark());
@@ -478,39 +478,39 @@ TEST_F(MainWindowTest, FiveColumnsReflowTheSameBars)
     EXPECT_GT(c.bar(6).y, c.bar(1).y);
     EXPECT_EQ(c.bar(5).slot(1).root, 3);
 
-    step("UpDown2", true);
+    step("rowsSpin", true);
     EXPECT_EQ(c.info.rows, 9);
-    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "9");
+    EXPECT_EQ(child<QLineEdit>("rowsBox")->text(), "9");
     EXPECT_EQ(c.info.count, 45);
 }
 
 TEST_F(MainWindowTest, StepPastFiveHundredBarsIsRefusedAndTold)
 {
     for (int i = 0; i < 58; ++i)
-        step("UpDown1", true);
+        step("columnsSpin", true);
     ASSERT_EQ(w->chart().info.columns, 62);   // 62 x 8 = 496 bars
     ASSERT_TRUE(status().isEmpty());
 
     const QByteArray before = chartBytes();
     markPage();
-    step("UpDown1", true);   // 63 x 8 = 504
-    EXPECT_EQ(spinner("UpDown1")->position(), 62);
-    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "62");
+    step("columnsSpin", true);   // 63 x 8 = 504
+    EXPECT_EQ(spinner("columnsSpin")->position(), 62);
+    EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "62");
     EXPECT_EQ(chartBytes(), before);
     EXPECT_FALSE(redrawnSinceMark());
     EXPECT_TRUE(status().contains("500")) << status().toStdString();
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-    step("UpDown2", true);   // 62 x 9
-    EXPECT_EQ(spinner("UpDown2")->position(), 8);
-    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "8");
+    step("rowsSpin", true);   // 62 x 9
+    EXPECT_EQ(spinner("rowsSpin")->position(), 8);
+    EXPECT_EQ(child<QLineEdit>("rowsBox")->text(), "8");
     EXPECT_EQ(chartBytes(), before);
 
     // Steps that stay within the limit go on working.
-    step("UpDown1", false);
+    step("columnsSpin", false);
     EXPECT_EQ(w->chart().info.columns, 61);
-    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "61");
+    EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "61");
     EXPECT_TRUE(redrawnSinceMark());
 }
 
@@ -518,13 +518,13 @@ TEST_F(MainWindowTest, StepPastFiveHundredBarsIsRefusedAndTold)
 
 TEST_F(MainWindowTest, TurningThePageSwapsItsSidesAndNothingElse)
 {
-    const TGrilleInfo before = w->chart().info;
-    click("BitBtn1");
-    const TGrilleInfo& g = w->chart().info;
+    const GridInfo before = w->chart().info;
+    click("turnButton");
+    const GridInfo& g = w->chart().info;
     EXPECT_EQ(g.pageWidth, 800);
     EXPECT_EQ(g.pageHeight, 565);
     EXPECT_EQ(w->pageImage().size(), QSize(800, 565));
-    EXPECT_EQ(child("Image1")->geometry(), QRect(25, 25, 800, 565));
+    EXPECT_EQ(child("pageView")->geometry(), QRect(25, 25, 800, 565));
     EXPECT_EQ(g.topMargin, before.topMargin);
     EXPECT_EQ(g.bottomMargin, before.bottomMargin);
     EXPECT_EQ(g.sideMargin, before.sideMargin);
@@ -532,10 +532,10 @@ TEST_F(MainWindowTest, TurningThePageSwapsItsSidesAndNothingElse)
     EXPECT_EQ(g.rows, 8);
     EXPECT_EQ(g.barWidth, (800 - 140) / 4);
     EXPECT_EQ(g.barHeight, (565 - 220) / 8);
-    EXPECT_FALSE(button("SpeedButton5")->isChecked());
-    EXPECT_TRUE(track("TrackBar1")->isHidden());
+    EXPECT_FALSE(button("pageLayoutButton")->isChecked());
+    EXPECT_TRUE(track("topMarginSlider")->isHidden());
 
-    click("BitBtn1");
+    click("turnButton");
     EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
     EXPECT_EQ(w->chart().info.barWidth, 106);
 }
@@ -548,12 +548,12 @@ TEST_F(MainWindowTest, PageLayoutModePlacesTheTrackBarsAndDrawsTheGuides)
     };
     for (const Row& r : {Row{false, 282, 400}, Row{true, 400, 282}}) {
         if (r.landscape)
-            click("BitBtn1");
-        click("SpeedButton5");
-        ASSERT_TRUE(button("SpeedButton5")->isChecked());
-        QSlider* side = track("TrackBar3");
-        QSlider* top = track("TrackBar1");
-        QSlider* bottom = track("TrackBar2");
+            click("turnButton");
+        click("pageLayoutButton");
+        ASSERT_TRUE(button("pageLayoutButton")->isChecked());
+        QSlider* side = track("sideMarginSlider");
+        QSlider* top = track("topMarginSlider");
+        QSlider* bottom = track("bottomMarginSlider");
         EXPECT_EQ(side->geometry().topLeft(), QPoint(18, 0)) << r.landscape;
         EXPECT_EQ(side->width(), r.halfW + 14) << r.landscape;
         EXPECT_EQ(side->maximum(), r.halfW) << r.landscape;
@@ -571,8 +571,8 @@ TEST_F(MainWindowTest, PageLayoutModePlacesTheTrackBarsAndDrawsTheGuides)
             EXPECT_TRUE(t->isVisible()) << t->objectName().toStdString();
         }
         // The page stays where it was; no margin moved.
-        EXPECT_EQ(child("Image1")->pos(), QPoint(25, 25));
-        const TGrilleInfo& g = w->chart().info;
+        EXPECT_EQ(child("pageView")->pos(), QPoint(25, 25));
+        const GridInfo& g = w->chart().info;
         EXPECT_EQ(g.topMargin, 150);
         EXPECT_EQ(g.bottomMargin, 70);
         EXPECT_EQ(g.sideMargin, 70);
@@ -580,7 +580,7 @@ TEST_F(MainWindowTest, PageLayoutModePlacesTheTrackBarsAndDrawsTheGuides)
         EXPECT_TRUE(on.top && on.bottom && on.left && on.right) << r.landscape;
 
         markPage();
-        click("SpeedButton5");
+        click("pageLayoutButton");
         EXPECT_TRUE(redrawnSinceMark());
         for (QSlider* t : {side, top, bottom})
             EXPECT_TRUE(t->isHidden()) << t->objectName().toStdString();
@@ -591,11 +591,11 @@ TEST_F(MainWindowTest, PageLayoutModePlacesTheTrackBarsAndDrawsTheGuides)
 
 TEST_F(MainWindowTest, MarginTrackBarsMoveTheirMarginsTheBottomOneReversed)
 {
-    click("SpeedButton5");
-    QSlider* top = track("TrackBar1");
-    QSlider* bottom = track("TrackBar2");
-    QSlider* side = track("TrackBar3");
-    const TGrilleInfo& g = w->chart().info;
+    click("pageLayoutButton");
+    QSlider* top = track("topMarginSlider");
+    QSlider* bottom = track("bottomMarginSlider");
+    QSlider* side = track("sideMarginSlider");
+    const GridInfo& g = w->chart().info;
 
     // Down the thumb goes, down goes the guide: top margin up, bottom margin down.
     markPage();
@@ -624,10 +624,10 @@ TEST_F(MainWindowTest, MarginTrackBarsMoveTheirMarginsTheBottomOneReversed)
 
 TEST_F(MainWindowTest, TurningInPageLayoutModeReducesOnlyTheMarginsPastTheNewMaximum)
 {
-    click("SpeedButton5");
-    QSlider* top = track("TrackBar1");
-    QSlider* bottom = track("TrackBar2");
-    QSlider* side = track("TrackBar3");
+    click("pageLayoutButton");
+    QSlider* top = track("topMarginSlider");
+    QSlider* bottom = track("bottomMarginSlider");
+    QSlider* side = track("sideMarginSlider");
     top->setValue(350);   // as a drag would
     ASSERT_EQ(w->chart().info.topMargin, 350);
 
@@ -638,8 +638,8 @@ TEST_F(MainWindowTest, TurningInPageLayoutModeReducesOnlyTheMarginsPastTheNewMax
     QObject::connect(bottom, &QSlider::valueChanged,
                      [&] { bottomMargins << w->chart().info.bottomMargin; });
 
-    click("BitBtn1");
-    const TGrilleInfo& g = w->chart().info;
+    click("turnButton");
+    const GridInfo& g = w->chart().info;
     EXPECT_EQ(g.pageWidth, 800);
     EXPECT_EQ(g.topMargin, 282);
     EXPECT_EQ(g.bottomMargin, 70);
@@ -657,7 +657,7 @@ TEST_F(MainWindowTest, TurningInPageLayoutModeReducesOnlyTheMarginsPastTheNewMax
     EXPECT_TRUE(guidesOn(w->pageImage(), g).top);
 
     // Back to portrait: the reduced margin stays reduced.
-    click("BitBtn1");
+    click("turnButton");
     EXPECT_EQ(g.topMargin, 282);
     EXPECT_EQ(g.bottomMargin, 70);
     EXPECT_EQ(top->maximum(), 400);
@@ -667,13 +667,13 @@ TEST_F(MainWindowTest, TurningInPageLayoutModeReducesOnlyTheMarginsPastTheNewMax
 
 TEST_F(MainWindowTest, ABottomMarginPastTheNewMaximumIsReduced)
 {
-    click("SpeedButton5");
-    track("TrackBar2")->setValue(0);   // bottom margin 400
+    click("pageLayoutButton");
+    track("bottomMarginSlider")->setValue(0);   // bottom margin 400
     ASSERT_EQ(w->chart().info.bottomMargin, 400);
-    track("TrackBar1")->setValue(0);
-    click("BitBtn1");
+    track("topMarginSlider")->setValue(0);
+    click("turnButton");
     EXPECT_EQ(w->chart().info.bottomMargin, 282);
-    EXPECT_EQ(track("TrackBar2")->value(), 0);
+    EXPECT_EQ(track("bottomMarginSlider")->value(), 0);
     EXPECT_EQ(w->chart().info.topMargin, 0);
 }
 

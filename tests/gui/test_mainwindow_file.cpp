@@ -3,11 +3,11 @@
 // "About" and "Help", and the chart given on the command line.
 #include "test_mainwindow_support.h"
 
-#include "dialogs/about.h"
-#include "dialogs/transposer.h"
+#include "dialogs/aboutdialog.h"
+#include "dialogs/transposedialog.h"
 #include "document/chartfile.h"
-#if __has_include("print/preview.h")
-#include "print/preview.h"
+#if __has_include("print/printpreview.h")
+#include "print/printpreview.h"
 #define HAVE_PREVIEW
 #endif
 
@@ -30,12 +30,12 @@ protected:
     void saveAs(const QString& answer)
     {
         saveAnswer = answer;
-        action("EnregistrerSous1")->trigger();
+        action("saveAsAction")->trigger();
     }
     void open(const QString& answer)
     {
         openAnswer = answer;
-        action("Ouvrir1")->trigger();
+        action("openAction")->trigger();
     }
     static void writeFile(const QString& name, const QByteArray& bytes)
     {
@@ -49,16 +49,16 @@ protected:
 
 TEST_F(MainWindowFileTest, NouveauResetsTheChartAndItsControls)
 {
-    step("UpDown1", true);
+    step("columnsSpin", true);
     chooseSize("14");
-    click("SpeedButton6");
-    click("BitBtn1");
-    click("SpeedButton5");
-    click("SpeedButton3");
-    const QRect sideBox = track("TrackBar3")->geometry();
+    click("boldButton");
+    click("turnButton");
+    click("pageLayoutButton");
+    click("eraserToolButton");
+    const QRect sideBox = track("sideMarginSlider")->geometry();
 
-    action("Nouveau1")->trigger();
-    const TGrilleInfo& g = w->chart().info;
+    action("newAction")->trigger();
+    const GridInfo& g = w->chart().info;
     EXPECT_EQ(g.pageWidth, 565);
     EXPECT_EQ(g.pageHeight, 800);
     EXPECT_EQ(g.columns, 4);
@@ -66,21 +66,21 @@ TEST_F(MainWindowFileTest, NouveauResetsTheChartAndItsControls)
     EXPECT_EQ(g.count, 32);
     EXPECT_EQ(g.fontSize, 10);
     EXPECT_EQ(g.bold, 1);
-    EXPECT_EQ(spinner("UpDown1")->position(), 4);
-    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "4");
-    EXPECT_EQ(spinner("UpDown2")->position(), 8);
-    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "8");
+    EXPECT_EQ(spinner("columnsSpin")->position(), 4);
+    EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "4");
+    EXPECT_EQ(spinner("rowsSpin")->position(), 8);
+    EXPECT_EQ(child<QLineEdit>("rowsBox")->text(), "8");
     EXPECT_EQ(combo()->currentText(), "10");
-    EXPECT_TRUE(button("SpeedButton6")->isChecked());
-    EXPECT_TRUE(button("SpeedButton1")->isChecked());
-    EXPECT_FALSE(button("SpeedButton3")->isChecked());
-    EXPECT_EQ(w->chart().outil, OutilAccord);
+    EXPECT_TRUE(button("boldButton")->isChecked());
+    EXPECT_TRUE(button("chordToolButton")->isChecked());
+    EXPECT_FALSE(button("eraserToolButton")->isChecked());
+    EXPECT_EQ(w->chart().tool, Tool::Chord);
     EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
-    EXPECT_EQ(child("Image1")->size(), QSize(565, 800));
+    EXPECT_EQ(child("pageView")->size(), QSize(565, 800));
     // Page-layout mode is left as it was, its track bars where they were.
-    EXPECT_TRUE(button("SpeedButton5")->isChecked());
-    EXPECT_TRUE(track("TrackBar3")->isVisible());
-    EXPECT_EQ(track("TrackBar3")->geometry(), sideBox);
+    EXPECT_TRUE(button("pageLayoutButton")->isChecked());
+    EXPECT_TRUE(track("sideMarginSlider")->isVisible());
+    EXPECT_EQ(track("sideMarginSlider")->geometry(), sideBox);
 }
 
 // --- "Enregistrer Sous.." ----------------------------------------------------------------
@@ -139,26 +139,26 @@ TEST_F(MainWindowFileTest, SaveAsCancelledOrFailingWritesNothing)
 
 TEST_F(MainWindowFileTest, OpenLoadsTheChartSetsTheSpinnersAndRecordsItsName)
 {
-    step("UpDown1", true);
-    step("UpDown2", false);
-    click("BitBtn1");
+    step("columnsSpin", true);
+    step("rowsSpin", false);
+    click("turnButton");
     saveAs(path("five.bab"));
-    action("Nouveau1")->trigger();
+    action("newAction")->trigger();
     ASSERT_EQ(w->chart().info.columns, 4);
 
     markPage();
     open(path("five.bab"));
     EXPECT_TRUE(messages.isEmpty());
-    const TGrilleInfo& g = w->chart().info;
+    const GridInfo& g = w->chart().info;
     EXPECT_EQ(g.columns, 5);
     EXPECT_EQ(g.rows, 7);
     EXPECT_EQ(g.pageWidth, 800);
-    EXPECT_EQ(spinner("UpDown1")->position(), 5);
-    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "5");
-    EXPECT_EQ(spinner("UpDown2")->position(), 7);
-    EXPECT_EQ(child<QLineEdit>("Edit3")->text(), "7");
+    EXPECT_EQ(spinner("columnsSpin")->position(), 5);
+    EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "5");
+    EXPECT_EQ(spinner("rowsSpin")->position(), 7);
+    EXPECT_EQ(child<QLineEdit>("rowsBox")->text(), "7");
     EXPECT_EQ(w->pageImage().size(), QSize(800, 565));
-    EXPECT_EQ(child("Image1")->size(), QSize(800, 565));
+    EXPECT_EQ(child("pageView")->size(), QSize(800, 565));
     EXPECT_TRUE(redrawnSinceMark());
     EXPECT_EQ(QString::fromStdString(w->chart().fileName), path("five.bab"));
 
@@ -173,7 +173,7 @@ TEST_F(MainWindowFileTest, FailedOpenShowsItsMessageAndChangesNothing)
 {
     saveAs(path("good.bab"));
     open(path("good.bab"));
-    step("UpDown1", true);   // the chart on screen now differs from the file
+    step("columnsSpin", true);   // the chart on screen now differs from the file
     ASSERT_TRUE(messages.isEmpty());
 
     writeFile(path("short.bab"), QByteArray(100, '\0'));
@@ -194,9 +194,9 @@ TEST_F(MainWindowFileTest, FailedOpenShowsItsMessageAndChangesNothing)
         EXPECT_EQ(messages, QStringList{QString::fromUtf8(r.message)}) << r.message;
         EXPECT_EQ(chartBytes(), before) << r.message;
         EXPECT_EQ(w->pageImage(), page) << r.message;
-        EXPECT_EQ(spinner("UpDown1")->position(), 5);
-        EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "5");
-        EXPECT_EQ(spinner("UpDown2")->position(), 8);
+        EXPECT_EQ(spinner("columnsSpin")->position(), 5);
+        EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "5");
+        EXPECT_EQ(spinner("rowsSpin")->position(), 8);
         EXPECT_EQ(QString::fromStdString(w->chart().fileName), path("good.bab"));
     }
 }
@@ -205,21 +205,21 @@ TEST_F(MainWindowFileTest, LoadedChordSizeReachesTheComboOnlyThroughTheChordTool
 {
     chooseSize("14");
     saveAs(path("big.bab"));
-    action("Nouveau1")->trigger();
+    action("newAction")->trigger();
     ASSERT_EQ(combo()->currentText(), "10");
 
     // Loading keeps the tool and the selection as they were.
-    click("SpeedButton7");
+    click("lassoToolButton");
     lasso({60, 140}, {290, 300});
     ASSERT_EQ(w->selectionList().count, 4);
     open(path("big.bab"));
     EXPECT_EQ(w->chart().info.fontSize, 14);
     EXPECT_EQ(combo()->currentText(), "10");
-    EXPECT_EQ(w->chart().outil, OutilLasso);
+    EXPECT_EQ(w->chart().tool, Tool::Lasso);
     EXPECT_EQ(w->selectionList().count, 4);
     EXPECT_EQ(w->pageImage().pixel(80, 160) & 0xFFFFFF, 0x00FFFFu);
 
-    click("SpeedButton1");
+    click("chordToolButton");
     EXPECT_EQ(combo()->currentText(), "14");
 }
 
@@ -227,16 +227,16 @@ TEST_F(MainWindowFileTest, LoadedChordSizeReachesTheComboOnlyThroughTheChordTool
 
 TEST_F(MainWindowFileTest, ChartGivenOnTheCommandLineIsOpened)
 {
-    step("UpDown2", true);
+    step("rowsSpin", true);
     saveAs(path("nine.bab"));
 
-    TForm1 started;
+    MainWindow started;
     QStringList shown;
     started.setMessenger([&](const QString& m) { shown << m; });
     EXPECT_TRUE(started.openChart(path("nine.bab")));
     EXPECT_TRUE(shown.isEmpty());
     EXPECT_EQ(started.chart().info.rows, 9);
-    EXPECT_EQ(started.findChild<QLineEdit*>("Edit3")->text(), "9");
+    EXPECT_EQ(started.findChild<QLineEdit*>("rowsBox")->text(), "9");
     EXPECT_EQ(QString::fromStdString(started.chart().fileName), path("nine.bab"));
 }
 
@@ -245,13 +245,13 @@ TEST_F(MainWindowFileTest, ChartOnTheCommandLineThatCannotBeReadLeavesANewChart)
     const QByteArray fresh = chartBytes();
     writeFile(path("short.bab"), QByteArray(10, '\1'));
     for (const QString& file : {path("short.bab"), path("absent.bab")}) {
-        TForm1 started;
+        MainWindow started;
         QStringList shown;
         started.setMessenger([&](const QString& m) { shown << m; });
         EXPECT_FALSE(started.openChart(file));
         EXPECT_EQ(shown.size(), 1) << file.toStdString();
         EXPECT_EQ(chartBytes(started), fresh) << file.toStdString();
-        EXPECT_TRUE(started.findChild<QToolButton*>("SpeedButton1")->isChecked());
+        EXPECT_TRUE(started.findChild<QToolButton*>("chordToolButton")->isChecked());
     }
 }
 
@@ -259,14 +259,14 @@ TEST_F(MainWindowFileTest, ChartOnTheCommandLineThatCannotBeReadLeavesANewChart)
 
 TEST_F(MainWindowFileTest, ImpressionLeavesPageLayoutModeFirst)
 {
-    click("SpeedButton7");
+    click("lassoToolButton");
     lasso({60, 140}, {290, 300});
-    click("SpeedButton5");
-    ASSERT_TRUE(track("TrackBar1")->isVisible());
+    click("pageLayoutButton");
+    ASSERT_TRUE(track("topMarginSlider")->isVisible());
 
-    action("Imprimer1")->trigger();
-    EXPECT_FALSE(button("SpeedButton5")->isChecked());
-    for (const char* name : {"TrackBar1", "TrackBar2", "TrackBar3"})
+    action("printAction")->trigger();
+    EXPECT_FALSE(button("pageLayoutButton")->isChecked());
+    for (const char* name : {"topMarginSlider", "bottomMarginSlider", "sideMarginSlider"})
         EXPECT_TRUE(track(name)->isHidden()) << name;
     EXPECT_EQ(w->selectionList().count, 0);
     // The page the preview copies has neither guides nor selected bars.
@@ -275,7 +275,7 @@ TEST_F(MainWindowFileTest, ImpressionLeavesPageLayoutModeFirst)
         ASSERT_EQ(page.pixel(x, 149) & 0xFFFFFF, 0xFFFFFFu) << x;
     EXPECT_EQ(page.pixel(80, 160) & 0xFFFFFF, 0xFFFFFFu);
 #ifdef HAVE_PREVIEW
-    QWidget* preview = w->preview();
+    QWidget* preview = w->printPreview();
     EXPECT_TRUE(preview->isVisible());
     EXPECT_TRUE(preview->isWindow());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
@@ -288,13 +288,13 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
 {
     // A text typed in the box, then a lasso round bars 1, 2, 5 and 6 with
     // the box still open.
-    click("SpeedButton4");
-    QTest::mouseClick(child("Image1"), Qt::LeftButton, {}, QPoint(20, 20));
+    click("textToolButton");
+    QTest::mouseClick(child("pageView"), Qt::LeftButton, {}, QPoint(20, 20));
     QLineEdit* box = edit1();
     ASSERT_TRUE(box->isVisible());
     QTest::keyClicks(box, "abc");
     ASSERT_EQ(box->text(), "abc");
-    click("SpeedButton7");
+    click("lassoToolButton");
     auto select = [&] {
         lasso({60, 140}, {290, 300});
         ASSERT_EQ(w->selectionList().count, 4);
@@ -305,7 +305,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
     };
     QApplication::clipboard()->setText("presse-papiers");
 
-    QSignalSpy copied(action("Copier1"), &QAction::triggered);
+    QSignalSpy copied(action("m_copyAction"), &QAction::triggered);
     select();
     box->selectAll();
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
@@ -314,7 +314,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
     EXPECT_EQ(QApplication::clipboard()->text(), "presse-papiers");
     EXPECT_EQ(box->text(), "abc");
 
-    QSignalSpy pasted(action("Coller1"), &QAction::triggered);
+    QSignalSpy pasted(action("m_pasteAction"), &QAction::triggered);
     w->chart().bar(1).division = 3;
     select();
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
@@ -322,7 +322,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
     EXPECT_EQ(w->chart().bar(1).division, 1);   // bar 1 of the clipboard went back in
     EXPECT_EQ(box->text(), "abc");
 
-    QSignalSpy deleted(action("Suprimer1"), &QAction::triggered);
+    QSignalSpy deleted(action("m_deleteAction"), &QAction::triggered);
     w->chart().bar(2).division = 3;
     select();
     QTest::keyClick(box, Qt::Key_Delete);
@@ -346,8 +346,8 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
 
 TEST_F(MainWindowFileTest, AboutAndTransposerShowBesideTheWindow)
 {
-    action("About1")->trigger();
-    TForm6* about = w->about();
+    action("aboutAction")->trigger();
+    AboutDialog* about = w->about();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
     EXPECT_FALSE(about->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
@@ -357,13 +357,13 @@ TEST_F(MainWindowFileTest, AboutAndTransposerShowBesideTheWindow)
         versionShown = versionShown || l->text() == "Mavrel  Version 1.0";
     EXPECT_TRUE(versionShown);
     // The main window goes on working beside it, and beside the transposer.
-    action("Transposer1")->trigger();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w->transposer()));
+    action("transposeAction")->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w->transposeDialog()));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    click("SpeedButton3");
-    EXPECT_EQ(w->chart().outil, OutilGomme);
+    click("eraserToolButton");
+    EXPECT_EQ(w->chart().tool, Tool::Eraser);
     EXPECT_TRUE(about->isVisible());
-    EXPECT_TRUE(w->transposer()->isVisible());
+    EXPECT_TRUE(w->transposeDialog()->isVisible());
 }
 
 TEST_F(MainWindowFileTest, HelpWithoutItsDocumentShowsNothing)
@@ -375,7 +375,7 @@ TEST_F(MainWindowFileTest, HelpWithoutItsDocumentShowsNothing)
         if (t->isVisible())
             before << t;
     const QByteArray chart = chartBytes();
-    action("Help1")->trigger();
+    action("helpAction")->trigger();
     QSet<QWidget*> after;
     for (QWidget* t : QApplication::topLevelWidgets())
         if (t->isVisible())

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
-#include "app/updown.h"
+#include "app/spinarrows.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -33,7 +33,7 @@ namespace mavrel::mainwindow_test {
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    std::unique_ptr<TForm1> w = std::make_unique<TForm1>();
+    std::unique_ptr<MainWindow> w = std::make_unique<MainWindow>();
     QStringList messages;
     QString openAnswer;    // what the open dialog answers; empty: cancelled
     QString saveAnswer;
@@ -57,10 +57,10 @@ protected:
         return c;
     }
     QToolButton* button(const char* name) { return child<QToolButton>(name); }
-    QComboBox* combo() { return child<QComboBox>("ComboBox1"); }
-    QLineEdit* edit1() { return child<QLineEdit>("Edit1"); }
+    QComboBox* combo() { return child<QComboBox>("sizeCombo"); }
+    QLineEdit* edit1() { return child<QLineEdit>("textBox"); }
     QSlider* track(const char* name) { return child<QSlider>(name); }
-    UpDown* spinner(const char* name) { return child<UpDown>(name); }
+    SpinArrows* spinner(const char* name) { return child<SpinArrows>(name); }
     QAction* action(const char* name) { return child<QAction>(name); }
 
     void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -104,7 +104,7 @@ protected:
     // A press, a drag and a release with the lasso, in page pixels.
     void lasso(QPoint from, QPoint to)
     {
-        QWidget* image = child("Image1");
+        QWidget* image = child("pageView");
         QTest::mousePress(image, Qt::LeftButton, {}, from);
         QTest::mouseMove(image, to);
         QTest::mouseRelease(image, Qt::LeftButton, {}, to);
@@ -118,7 +118,7 @@ protected:
 
     // The document as bytes, to tell that nothing of it has changed.
     QByteArray chartBytes() { return chartBytes(*w); }
-    static QByteArray chartBytes(TForm1& window)
+    static QByteArray chartBytes(MainWindow& window)
     {
         const Chart& c = window.chart();
         QByteArray b(reinterpret_cast<const char*>(&c.info), sizeof c.info);

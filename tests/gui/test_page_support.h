@@ -25,11 +25,11 @@
 
 namespace mavrel::test {
 
-inline bool sameBytes(const TCase& a, const TCase& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+inline bool sameBytes(const Bar& a, const Bar& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-inline TAccord chord(int root, const char* quality = "", bool flat = false)
+inline Chord chord(int root, const char* quality = "", bool flat = false)
 {
-    TAccord a{};
+    Chord a{};
     a.root = static_cast<std::uint8_t>(root);
     a.quality.assign(quality);
     a.flat = flat ? 1 : 0;
@@ -61,7 +61,7 @@ inline ::testing::AssertionResult sameImage(const QImage& actual, const QImage& 
 
 class PageWindowTest : public ::testing::Test {
 protected:
-    std::unique_ptr<TForm1> window = std::make_unique<TForm1>();
+    std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>();
     QWidget* image = nullptr;
     QLineEdit* edit = nullptr;
     QStringList messages;
@@ -76,7 +76,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         // Looked up in the main window's own area: the secondary windows
         // reuse some of these names.
-        image = window->centralWidget()->findChild<QWidget*>("Image1");
+        image = window->centralWidget()->findChild<QWidget*>("pageView");
         ASSERT_TRUE(image);
         edit = findTextBox();
         ASSERT_TRUE(edit);
@@ -86,7 +86,7 @@ protected:
     // The text box of the page, not the chord dialog's box of the same name.
     QLineEdit* findTextBox()
     {
-        for (QLineEdit* e : window->centralWidget()->findChildren<QLineEdit*>("Edit1"))
+        for (QLineEdit* e : window->centralWidget()->findChildren<QLineEdit*>("textBox"))
             if (e->parentWidget() == image->parentWidget())
                 return e;
         return nullptr;
@@ -97,7 +97,7 @@ protected:
     // A point of bar `b` as laid out, `dx`, `dy` from its top-left corner.
     QPoint inBar(int b, int dx, int dy) const
     {
-        const TCase& c = window->chart().bar(b);
+        const Bar& c = window->chart().bar(b);
         return {c.x + dx, c.y + dy};
     }
     // Points well inside each triangle of a bar, and its centre (on both
@@ -135,11 +135,11 @@ protected:
 
     QToolButton* button(const char* name) { return window->centralWidget()->findChild<QToolButton*>(name); }
     void useTool(const char* speedButton) { QTest::mouseClick(button(speedButton), Qt::LeftButton); }
-    void chordTool() { useTool("SpeedButton1"); }
-    void eraser() { useTool("SpeedButton3"); }
-    void barLineTool() { useTool("SpeedButton2"); }
-    void textTool() { useTool("SpeedButton4"); }
-    void lasso() { useTool("SpeedButton7"); }
+    void chordTool() { useTool("chordToolButton"); }
+    void eraser() { useTool("eraserToolButton"); }
+    void barLineTool() { useTool("barLineToolButton"); }
+    void textTool() { useTool("textToolButton"); }
+    void lasso() { useTool("lassoToolButton"); }
 
     void menu(const char* action)
     {
@@ -148,7 +148,7 @@ protected:
         a->trigger();
     }
 
-    QComboBox* sizeBox() { return window->centralWidget()->findChild<QComboBox*>("ComboBox1"); }
+    QComboBox* sizeBox() { return window->centralWidget()->findChild<QComboBox*>("sizeCombo"); }
     void chooseSize(const QString& size)
     {
         QComboBox* c = sizeBox();
@@ -172,7 +172,7 @@ protected:
     static QImage pageOf(Chart expected, const Selection& selection = {})
     {
         Page page;
-        page.DrawGrille(expected, selection, false);
+        page.draw(expected, selection, false);
         return page.image();
     }
     // The current chart, as it would be drawn now.
@@ -185,7 +185,7 @@ protected:
     {
         const QString chosen = path(name);
         window->setSaveChooser([chosen] { return chosen; });
-        menu("EnregistrerSous1");
+        menu("saveAsAction");
         window->setSaveChooser([] { return QString(); });
         return fileBytes(chosen + ".bab");
     }
@@ -193,7 +193,7 @@ protected:
     std::vector<char> savedBytes(const Chart& c, const QString& name)
     {
         const QString p = path(name);
-        const FileResult r = Save(c, QFile::encodeName(p).toStdString());
+        const FileResult r = saveChart(c, QFile::encodeName(p).toStdString());
         EXPECT_TRUE(r.ok) << r.message;
         return fileBytes(p);
     }

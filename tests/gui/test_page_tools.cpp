@@ -11,14 +11,14 @@ namespace {
 
 class PageToolsTest : public PageWindowTest {
 protected:
-    TForm2* dialog() { return window->chordDialog(); }
-    QListWidget* roots() { return dialog()->findChild<QListWidget*>("ListBox1"); }
-    QListWidget* qualities() { return dialog()->findChild<QListWidget*>("ListBox2"); }
-    QCheckBox* flat() { return dialog()->findChild<QCheckBox*>("CheckBox1"); }
-    QCheckBox* other() { return dialog()->findChild<QCheckBox*>("CheckBox2"); }
-    QLineEdit* freeText() { return dialog()->findChild<QLineEdit*>("Edit1"); }
-    void ok() { QTest::mouseClick(dialog()->findChild<QPushButton*>("Button1"), Qt::LeftButton); }
-    void cancel() { QTest::mouseClick(dialog()->findChild<QPushButton*>("Button2"), Qt::LeftButton); }
+    ChordDialog* dialog() { return window->chordDialog(); }
+    QListWidget* roots() { return dialog()->findChild<QListWidget*>("rootList"); }
+    QListWidget* qualities() { return dialog()->findChild<QListWidget*>("qualityList"); }
+    QCheckBox* flat() { return dialog()->findChild<QCheckBox*>("flatCheck"); }
+    QCheckBox* other() { return dialog()->findChild<QCheckBox*>("otherCheck"); }
+    QLineEdit* freeText() { return dialog()->findChild<QLineEdit*>("freeTextEdit"); }
+    void ok() { QTest::mouseClick(dialog()->findChild<QPushButton*>("okButton"), Qt::LeftButton); }
+    void cancel() { QTest::mouseClick(dialog()->findChild<QPushButton*>("cancelButton"), Qt::LeftButton); }
 
     static int selectedRow(const QListWidget* list)
     {
@@ -42,9 +42,9 @@ TEST_F(PageToolsTest, PressesOutsideEveryBarChangeNothingButRedraw)
         Qt::MouseButton button;
     };
     const Press presses[] = {
-        {"SpeedButton1", Qt::LeftButton}, {"SpeedButton1", Qt::RightButton},
-        {"SpeedButton3", Qt::LeftButton}, {"SpeedButton2", Qt::LeftButton},
-        {"SpeedButton2", Qt::RightButton},
+        {"chordToolButton", Qt::LeftButton}, {"chordToolButton", Qt::RightButton},
+        {"eraserToolButton", Qt::LeftButton}, {"barLineToolButton", Qt::LeftButton},
+        {"barLineToolButton", Qt::RightButton},
     };
     // The page margin, bar 1's own left and top frames, and just past the
     // grid's bottom and right frames (which still belong to their bars).
@@ -54,7 +54,7 @@ TEST_F(PageToolsTest, PressesOutsideEveryBarChangeNothingButRedraw)
         for (const QPoint& at : misses) {
             SCOPED_TRACE(std::string(p.tool) + " at " + std::to_string(at.x()) + ","
                          + std::to_string(at.y()));
-            const std::array<TCase, MaxBars> before = chart().bars;
+            const std::array<Bar, MaxBars> before = chart().bars;
             hideBehindTheWindow(3);
             press(at, p.button);
             // Bar 3 hidden behind the window's back shows only after a redraw.
@@ -72,23 +72,23 @@ TEST_F(PageToolsTest, BarLineToolCyclesTheSignOfThePressedRegion)
     barLineTool();
     struct Row {
         QPoint offset;           // from the bar's top-left corner
-        std::int16_t TCase::*field;
+        std::int16_t Bar::*field;
         int cycle;               // values before it comes back to 0
     };
     // The centre lies on both diagonals and counts as above them: the top.
     // One pixel off the centre the diagonals decide among the other three.
     const Row rows[] = {
-        {{53, 36}, &TCase::top, 2},   {{53, 37}, &TCase::bottom, 2},
-        {{52, 36}, &TCase::left, 3},  {{54, 36}, &TCase::right, 3},
-        {{10, 36}, &TCase::left, 3},  {{53, 5}, &TCase::top, 2},
-        {{53, 66}, &TCase::bottom, 2}, {{100, 36}, &TCase::right, 3},
+        {{53, 36}, &Bar::top, 2},   {{53, 37}, &Bar::bottom, 2},
+        {{52, 36}, &Bar::left, 3},  {{54, 36}, &Bar::right, 3},
+        {{10, 36}, &Bar::left, 3},  {{53, 5}, &Bar::top, 2},
+        {{53, 66}, &Bar::bottom, 2}, {{100, 36}, &Bar::right, 3},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE("offset " + std::to_string(r.offset.x()) + "," + std::to_string(r.offset.y()));
-        const TCase before = chart().bar(6);
+        const Bar before = chart().bar(6);
         for (int k = 1; k <= r.cycle; ++k) {
             press(inBar(6, r.offset.x(), r.offset.y()), k % 2 ? Qt::LeftButton : Qt::RightButton);
-            TCase expected = before;
+            Bar expected = before;
             expected.*r.field = static_cast<std::int16_t>(k % r.cycle);
             ASSERT_TRUE(sameBytes(chart().bar(6), expected)) << "after press " << k;
         }
@@ -111,15 +111,15 @@ TEST_F(PageToolsTest, TheSecondPressOfADoubleClickCountsAsAPress)
 TEST_F(PageToolsTest, RightPressCyclesTheDivisionAndKeepsTheChords)
 {
     chordTool();
-    TCase& bar = chart().bar(6);
+    Bar& bar = chart().bar(6);
     bar.slot(2) = chord(5, "m");
-    const TAccord slotsBefore[4] = {bar.acc[0], bar.acc[1], bar.acc[2], bar.acc[3]};
+    const Chord slotsBefore[4] = {bar.chords[0], bar.chords[1], bar.chords[2], bar.chords[3]};
 
     for (int expected : {2, 3, 4, 5, 1, 2}) {
         press(rightOf(6), Qt::RightButton);
         EXPECT_EQ(bar.division, expected);
     }
-    EXPECT_EQ(std::memcmp(bar.acc, slotsBefore, sizeof slotsBefore), 0);
+    EXPECT_EQ(std::memcmp(bar.chords, slotsBefore, sizeof slotsBefore), 0);
 
     // Values from a file move up like any other; only 6 wraps.
     bar.division = 0;
@@ -135,7 +135,7 @@ TEST_F(PageToolsTest, RightPressCyclesTheDivisionAndKeepsTheChords)
 TEST_F(PageToolsTest, MiddlePressWithTheChordToolOnlyRedraws)
 {
     chordTool();
-    const std::array<TCase, MaxBars> before = chart().bars;
+    const std::array<Bar, MaxBars> before = chart().bars;
     hideBehindTheWindow(6);
     press(centreOf(6), Qt::MiddleButton);
     chart().bar(6).shown = 1;
@@ -147,12 +147,12 @@ TEST_F(PageToolsTest, MiddlePressWithTheChordToolOnlyRedraws)
 
 TEST_F(PageToolsTest, EraserTwiceRestoresTheBarAndItsPixels)
 {
-    TCase& bar = chart().bar(6);
+    Bar& bar = chart().bar(6);
     bar.division = 3;
     bar.slot(4) = chord(8, "7");
     bar.left = 1;
-    window->DrawGrille();
-    const TCase before = bar;
+    window->redrawPage();
+    const Bar before = bar;
     const QImage pageBefore = window->pageImage().copy();
 
     eraser();
@@ -250,7 +250,7 @@ TEST_F(PageToolsTest, PressedRegionChoosesTheSlotForEveryDivision)
     const int expected[5][4] = {
         {1, 1, 1, 1}, {1, 1, 2, 2}, {1, 2, 3, 4}, {1, 2, 3, 3}, {1, 1, 2, 3},
     };
-    TCase& bar = chart().bar(7);
+    Bar& bar = chart().bar(7);
     for (int s = 1; s <= 4; ++s)
         bar.slot(s) = chord(2 * s + 1);   // the root list shows which slot was read
     for (int d = 1; d <= 5; ++d) {
@@ -274,7 +274,7 @@ TEST_F(PageToolsTest, DivisionOutOfRangeKeepsTheSlotOfThePreviousPress)
     press(rightOf(2));
     ASSERT_EQ(dialog()->chosenSlot(), 4);
     cancel();
-    const TCase bar2 = chart().bar(2);
+    const Bar bar2 = chart().bar(2);
 
     chart().bar(9).division = 0;   // as a file may hold
     chart().bar(9).slot(4) = chord(3);
@@ -323,7 +323,7 @@ TEST_F(PageToolsTest, OkCancelAndTheQualityRulesReachThePressedSlot)
     EXPECT_EQ(chart().bar(10).slot(1).quality.view(), "sus4");
 
     // "Cancel" stores nothing and leaves the page as it was.
-    const TCase before = chart().bar(10);
+    const Bar before = chart().bar(10);
     press(rightOf(10));
     clickRow(roots(), 12);
     const QImage pageBefore = window->pageImage().copy();
@@ -351,7 +351,7 @@ TEST_F(PageToolsTest, ASecondPressMovesAndRetargetsTheOpenDialog)
     EXPECT_EQ(dialog()->chosenSlot(), 3);
     EXPECT_EQ(selectedRow(roots()), 0) << "fresh presets from the new slot";
 
-    const TCase bar2 = chart().bar(2);
+    const Bar bar2 = chart().bar(2);
     clickRow(roots(), 9);
     ok();
     EXPECT_EQ(chart().bar(7).slot(3).root, 9);
@@ -360,16 +360,16 @@ TEST_F(PageToolsTest, ASecondPressMovesAndRetargetsTheOpenDialog)
 
 TEST_F(PageToolsTest, ReopeningAChordAndPressingOkKeepsIt)
 {
-    TCase& bar = chart().bar(5);
+    Bar& bar = chart().bar(5);
     bar.division = 2;
     bar.slot(1) = chord(11, "7", true);   // "Bb7"
     bar.slot(2) = chord(0);               // "%"
-    TCase& sharp = chart().bar(8);
+    Bar& sharp = chart().bar(8);
     sharp.slot(1) = chord(2, "m");        // "C#m"
-    TCase& odd = chart().bar(12);
+    Bar& odd = chart().bar(12);
     odd.slot(1) = chord(4, "add9", true); // a free text
-    window->DrawGrille();
-    const TCase before = bar;
+    window->redrawPage();
+    const Bar before = bar;
     chordTool();
 
     press(leftOf(5));
@@ -398,7 +398,7 @@ TEST_F(PageToolsTest, ReopeningAChordAndPressingOkKeepsIt)
     EXPECT_EQ(sharp.slot(1).flat, 0);
     EXPECT_EQ(sharp.slot(1).quality.view(), "m");
 
-    const TCase oddBefore = odd;
+    const Bar oddBefore = odd;
     press(bottomOf(12));
     EXPECT_TRUE(other()->isChecked());
     EXPECT_EQ(freeText()->text(), "add9");
@@ -435,12 +435,12 @@ TEST_F(PageToolsTest, AChartBuiltOnScreenIsDrawnAndSavedByteForByte)
     chordTool();
 
     expected.bar(6).division = 3;
-    TAccord& bbm7 = expected.bar(6).slot(2);
+    Chord& bbm7 = expected.bar(6).slot(2);
     bbm7.root = 11;
     bbm7.quality.assign("m7");
     bbm7.flat = 1;
     expected.bar(9).division = 5;
-    TAccord& fSharp = expected.bar(9).slot(3);
+    Chord& fSharp = expected.bar(9).slot(3);
     fSharp.root = 7;
     fSharp.flat = 0;
     expected.bar(7).left = 1;

@@ -3,7 +3,7 @@
 // command.
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
-#include "print/preview.h"
+#include "print/printpreview.h"
 #include "print/printing.h"
 #include "print/sheetcommand.h"
 #include "render/page.h"
@@ -32,8 +32,8 @@ std::string writeChart(const QTemporaryDir& dir, const QString& name, int column
                        bool landscape = false)
 {
     auto chart = std::make_unique<Chart>();
-    PageView view(*chart);
-    New(*chart, view);
+    OffscreenChartView view(*chart);
+    newChart(*chart, view);
     chart->info.columns = columns;
     chart->info.rows = rows;
     chart->bar(1).division = 3;
@@ -41,7 +41,7 @@ std::string writeChart(const QTemporaryDir& dir, const QString& name, int column
         std::swap(chart->info.pageWidth, chart->info.pageHeight);
     view.redraw();
     const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
-    EXPECT_TRUE(Save(*chart, path).ok);
+    EXPECT_TRUE(saveChart(*chart, path).ok);
     return path;
 }
 
@@ -49,15 +49,15 @@ std::string writeChart(const QTemporaryDir& dir, const QString& name, int column
 QImage pageOf(const std::string& path)
 {
     auto chart = std::make_unique<Chart>();
-    PageView view(*chart);
-    New(*chart, view);
-    EXPECT_TRUE(Load(*chart, view, path).ok);
+    OffscreenChartView view(*chart);
+    newChart(*chart, view);
+    EXPECT_TRUE(loadChart(*chart, view, path).ok);
     return view.image().convertToFormat(SheetFormat);
 }
 
 QImage turned(QImage img, int angle)
 {
-    Bmprot90(img, angle);
+    rotateQuarterTurn(img, angle);
     return img;
 }
 
@@ -84,7 +84,7 @@ class PreviewTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QImage mainPage = solidPage(qRgb(200, 10, 10));
-    std::unique_ptr<TForm3> form = std::make_unique<TForm3>([this] { return mainPage; });
+    std::unique_ptr<PrintPreview> form = std::make_unique<PrintPreview>([this] { return mainPage; });
     QStringList messages;
     QString openAnswer;        // empty: the dialog is cancelled
     int openCount = 0;
@@ -106,8 +106,8 @@ protected:
         EXPECT_NE(c, nullptr) << name;
         return c;
     }
-    QWidget* image() { return child<QWidget>("Image1"); }
-    QComboBox* combo() { return child<QComboBox>("ComboBox1"); }
+    QWidget* image() { return child<QWidget>("sheetView"); }
+    QComboBox* combo() { return child<QComboBox>("layoutCombo"); }
     void press(int x, int y) { QTest::mouseClick(image(), Qt::LeftButton, {}, QPoint(x, y)); }
     void showForm()
     {
@@ -124,9 +124,9 @@ TEST_F(PreviewTest, TextsOfTheWindow)
     EXPECT_TRUE(c->isEditable());
     EXPECT_EQ(c->count(), 4);
     EXPECT_EQ(c->currentText(), QStringLiteral("1"));
-    EXPECT_EQ(c->toolTip(), QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une feuille"));
-    EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("Par :"));
-    EXPECT_EQ(child<QPushButton>("Button1")->text(), QStringLiteral("Imprime"));
+    EXPECT_EQ(c->toolTip(), QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une composed"));
+    EXPECT_EQ(child<QLabel>("perLabel")->text(), QStringLiteral("Par :"));
+    EXPECT_EQ(child<QPushButton>("printButton")->text(), QStringLiteral("Imprime"));
     EXPECT_EQ(image()->size(), QSize(565, 800));
     EXPECT_EQ(image()->toolTip(), QStringLiteral("Cliquez pour ouvrir un nouveau fichier !"));
 }
@@ -135,34 +135,34 @@ TEST_F(PreviewTest, EachShowingRefreshesPositionOneOnly)
 {
     const std::string chart = writeChart(dir, "autre.bab", 3, 5);
     showForm();
-    EXPECT_TRUE(samePixels(form->sheet().grille(1), mainPage));
-    EXPECT_TRUE(samePixels(form->sheet().feuille(), mainPage));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), mainPage));
+    EXPECT_TRUE(samePixels(form->sheet().composed(), mainPage));
 
     chooseLayout("2");
     openAnswer = QString::fromStdString(chart);
     press(10, 500);
     ASSERT_EQ(openCount, 1);
-    EXPECT_TRUE(samePixels(form->sheet().grille(2), turned(pageOf(chart), 90)));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(2), turned(pageOf(chart), 90)));
 
     // Shown again while visible: no new snapshot.
     mainPage = solidPage(qRgb(10, 200, 10));
     form->show();
-    EXPECT_TRUE(samePixels(form->sheet().grille(1), turned(solidPage(qRgb(200, 10, 10)), 90)));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), turned(solidPage(qRgb(200, 10, 10)), 90)));
 
     // Closed (only hidden) and shown: position 1 follows the main page,
     // position 2 stays.
     form->close();
     EXPECT_FALSE(form->isVisible());
     form->show();
-    EXPECT_TRUE(samePixels(form->sheet().grille(1), turned(mainPage, 90)));
-    EXPECT_TRUE(samePixels(form->sheet().grille(2), turned(pageOf(chart), 90)));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), turned(mainPage, 90)));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(2), turned(pageOf(chart), 90)));
 
     // A chart clicked into position 1 gives way to the main page at the next showing.
     press(10, 10);
-    EXPECT_TRUE(samePixels(form->sheet().grille(1), turned(pageOf(chart), 90)));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), turned(pageOf(chart), 90)));
     form->hide();
     form->show();
-    EXPECT_TRUE(samePixels(form->sheet().grille(1), turned(mainPage, 90)));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), turned(mainPage, 90)));
 }
 
 TEST_F(PreviewTest, ClickFillsThePositionUnderTheCursor)
@@ -173,23 +173,23 @@ TEST_F(PreviewTest, ClickFillsThePositionUnderTheCursor)
     openAnswer = QString::fromStdString(chart);
     press(300, 601);   // right column, fourth row
     const QImage expected = turned(pageOf(chart), 90);
-    EXPECT_TRUE(samePixels(form->sheet().grille(8), expected));
-    EXPECT_TRUE(samePixels(form->sheet().feuille().copy(800, 1695, 800, 565), expected));
-    EXPECT_TRUE(samePixels(form->sheet().grille(6), turned(Sheet().grille(6), 90)));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(8), expected));
+    EXPECT_TRUE(samePixels(form->sheet().composed().copy(800, 1695, 800, 565), expected));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(6), turned(Sheet().pageAt(6), 90)));
 
     // Cancelled: the dialog came and went, the sheet is recomposed unchanged.
     openAnswer.clear();
-    const QImage before = form->sheet().feuille().copy();
+    const QImage before = form->sheet().composed().copy();
     press(300, 600);
     EXPECT_EQ(openCount, 2);
-    EXPECT_TRUE(samePixels(form->sheet().feuille(), before));
+    EXPECT_TRUE(samePixels(form->sheet().composed(), before));
 }
 
 TEST_F(PreviewTest, LayoutBoxByListOrByTyping)
 {
     showForm();
     chooseLayout("4");
-    EXPECT_EQ(form->sheet().feuille().size(), QSize(1130, 1600));
+    EXPECT_EQ(form->sheet().composed().size(), QSize(1130, 1600));
 
     // A typed item counts as chosen; any other text selects none: the sheet
     // stays, and a click does nothing at all.
@@ -197,11 +197,11 @@ TEST_F(PreviewTest, LayoutBoxByListOrByTyping)
     edit->selectAll();
     QTest::keyClicks(edit, "8");
     EXPECT_EQ(form->layoutIndex(), 3);
-    EXPECT_EQ(form->sheet().feuille().size(), QSize(1600, 2260));
+    EXPECT_EQ(form->sheet().composed().size(), QSize(1600, 2260));
     edit->selectAll();
     QTest::keyClicks(edit, "3");
     EXPECT_EQ(form->layoutIndex(), -1);
-    EXPECT_EQ(form->sheet().feuille().size(), QSize(1600, 2260));
+    EXPECT_EQ(form->sheet().composed().size(), QSize(1600, 2260));
     openAnswer = QStringLiteral("/nonexistent.bab");
     press(10, 10);
     EXPECT_EQ(openCount, 0);
@@ -217,13 +217,13 @@ TEST_F(PreviewTest, UnreadableChartShowsItsMessageAndChangesNothing)
     junk.write("not a chart");
     junk.close();
 
-    const QImage position2 = form->sheet().grille(2).copy();
-    const QImage sheet = form->sheet().feuille().copy();
+    const QImage position2 = form->sheet().pageAt(2).copy();
+    const QImage sheet = form->sheet().composed().copy();
     for (const QString& path : {dir.filePath("junk.bab"), dir.filePath("missing.bab")}) {
         openAnswer = path;
         press(10, 700);
-        EXPECT_TRUE(samePixels(form->sheet().grille(2), position2));
-        EXPECT_TRUE(samePixels(form->sheet().feuille(), sheet));
+        EXPECT_TRUE(samePixels(form->sheet().pageAt(2), position2));
+        EXPECT_TRUE(samePixels(form->sheet().composed(), sheet));
     }
     ASSERT_EQ(messages.size(), 2);
     for (const QString& m : messages) {
@@ -234,7 +234,7 @@ TEST_F(PreviewTest, UnreadableChartShowsItsMessageAndChangesNothing)
 
 TEST_F(PreviewTest, MessagesGoToABoxTitledWithTheProgramName)
 {
-    auto real = std::make_unique<TForm3>([this] { return mainPage; });
+    auto real = std::make_unique<PrintPreview>([this] { return mainPage; });
     real->setOpenChooser([this] { return dir.filePath("missing.bab"); });
     QString title, text;
     QTimer::singleShot(0, [&] {
@@ -244,7 +244,7 @@ TEST_F(PreviewTest, MessagesGoToABoxTitledWithTheProgramName)
             box->accept();
         }
     });
-    real->ClicClic(10, 10);
+    real->choosePosition(10, 10);
     EXPECT_EQ(title, QStringLiteral("Mavrel"));
     EXPECT_FALSE(text.isEmpty());
 }
@@ -259,7 +259,7 @@ TEST(PreviewAndMainWindow, FillingPositionsLeavesTheMainChartAsItWas)
     const std::string other = writeChart(dir, "other.bab", 2, 3, true);
 
     for (const bool withFile : {true, false}) {
-        TForm1 window;
+        MainWindow window;
         window.setMessenger([](const QString&) {});
         if (withFile) {
             ASSERT_TRUE(window.openChart(QString::fromStdString(mine)));
@@ -267,28 +267,28 @@ TEST(PreviewAndMainWindow, FillingPositionsLeavesTheMainChartAsItWas)
         // An edit that is not saved.
         window.chart().bar(2).division = 5;
         window.chart().info.columns = 5;
-        window.DrawGrille();
+        window.redrawPage();
 
         const auto chartBefore = std::make_unique<Chart>(window.chart());
         const QImage pageBefore = window.pageImage().copy();
 
-        TForm3* preview = window.preview();
+        PrintPreview* preview = window.printPreview();
         ASSERT_NE(preview, nullptr);
         preview->setOpenChooser([&] { return QString::fromStdString(other); });
-        window.Imprimer1Click();
+        window.showPrintPreview();
         ASSERT_TRUE(preview->isVisible());
-        auto* combo = preview->findChild<QComboBox*>("ComboBox1");
+        auto* combo = preview->findChild<QComboBox*>("layoutCombo");
         combo->setCurrentIndex(combo->findText("4"));
-        auto* image = preview->findChild<QWidget*>("Image1");
+        auto* image = preview->findChild<QWidget*>("sheetView");
         for (const QPoint p : {QPoint(10, 10), QPoint(400, 10), QPoint(10, 500)})
             QTest::mouseClick(image, Qt::LeftButton, {}, p);
-        EXPECT_TRUE(samePixels(preview->sheet().grille(2), turned(pageOf(other), 270)));
+        EXPECT_TRUE(samePixels(preview->sheet().pageAt(2), turned(pageOf(other), 270)));
 
         const Chart& after = window.chart();
         EXPECT_EQ(std::memcmp(after.bars.data(), chartBefore->bars.data(), sizeof after.bars), 0);
         EXPECT_EQ(std::memcmp(after.labels.data(), chartBefore->labels.data(), sizeof after.labels), 0);
         EXPECT_EQ(std::memcmp(&after.info, &chartBefore->info, sizeof after.info), 0);
-        EXPECT_EQ(after.outil, chartBefore->outil);
+        EXPECT_EQ(after.tool, chartBefore->tool);
         EXPECT_EQ(after.fileName, chartBefore->fileName);
         EXPECT_EQ(window.pageImage(), pageBefore);
         preview->hide();
@@ -306,22 +306,22 @@ TEST_F(PreviewTest, PrintingWithoutAPrinterSaysSo)
         GTEST_SKIP() << "this machine has printers beyond CUPS";
     }
     showForm();
-    const QImage sheet = form->sheet().feuille().copy();
-    QTest::mouseClick(child<QPushButton>("Button1"), Qt::LeftButton);
+    const QImage sheet = form->sheet().composed().copy();
+    QTest::mouseClick(child<QPushButton>("printButton"), Qt::LeftButton);
     if (saved.isNull())
         qunsetenv("CUPS_SERVER");
     else
         qputenv("CUPS_SERVER", saved);
     EXPECT_EQ(messages, QStringList({QStringLiteral("Aucune imprimante n'est disponible.")}));
-    EXPECT_TRUE(samePixels(form->sheet().feuille(), sheet));
+    EXPECT_TRUE(samePixels(form->sheet().composed(), sheet));
 }
 
 TEST_F(PreviewTest, PdfButtonWritesOnePage)
 {
     showForm();
-    const QString pdf = dir.filePath("feuille.pdf");
+    const QString pdf = dir.filePath("composed.pdf");
     form->setPdfChooser([&] { return pdf; });
-    QTest::mouseClick(child<QPushButton>("Button2"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("pdfButton"), Qt::LeftButton);
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -330,8 +330,8 @@ TEST_F(PreviewTest, PdfButtonWritesOnePage)
     EXPECT_TRUE(messages.isEmpty());
 
     // A folder that does not exist cannot take the file.
-    form->setPdfChooser([&] { return dir.filePath("absent/feuille.pdf"); });
-    QTest::mouseClick(child<QPushButton>("Button2"), Qt::LeftButton);
+    form->setPdfChooser([&] { return dir.filePath("absent/composed.pdf"); });
+    QTest::mouseClick(child<QPushButton>("pdfButton"), Qt::LeftButton);
     EXPECT_EQ(messages.size(), 1);
 }
 
@@ -342,16 +342,16 @@ TEST(SheetCommand, WritesTheComposedSheetOrSaysWhy)
     QTemporaryDir dir;
     const std::string a = writeChart(dir, "a.bab", 3, 4);
     const std::string b = writeChart(dir, "b.bab", 4, 2, true);
-    const QString png = dir.filePath("feuille.png");
+    const QString png = dir.filePath("composed.png");
     ASSERT_EQ(runSheetCommand(4, {QString::fromStdString(a), QString::fromStdString(b)}, png), 0);
     // Pixel for pixel the sheet the preview composes; positions 3 and 4 blank.
     Sheet expected;
     expected.copyPage(1, pageOf(a));
     expected.copyPage(2, pageOf(b));
-    expected.Apercu(2);
-    EXPECT_TRUE(samePixels(QImage(png), expected.feuille()));
+    expected.compose(2);
+    EXPECT_TRUE(samePixels(QImage(png), expected.composed()));
 
-    const QString pdf = dir.filePath("feuille.pdf");
+    const QString pdf = dir.filePath("composed.pdf");
     ASSERT_EQ(runSheetCommand(8, {QString::fromStdString(a)}, pdf), 0);
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -2,7 +2,7 @@
 // which starts a cupsd of its own with a cups-pdf queue as the default
 // printer; anywhere else they skip.
 #include "document/chartfile.h"
-#include "print/preview.h"
+#include "print/printpreview.h"
 #include "print/printing.h"
 #include "render/page.h"
 
@@ -48,8 +48,8 @@ QString run(const QString& program, const QStringList& args)
 QImage framedChartPage()
 {
     auto chart = std::make_unique<Chart>();
-    PageView view(*chart);
-    New(*chart, view);
+    OffscreenChartView view(*chart);
+    newChart(*chart, view);
     chart->info.columns = 3;
     chart->info.rows = 5;
     chart->info.labelCount = 1;
@@ -121,18 +121,18 @@ TEST(RealPrinter, PrintsTheComposedSheet)
 
     const QImage mainPage = framedChartPage();
     QStringList messages;
-    TForm3 form([&] { return mainPage; });
+    PrintPreview form([&] { return mainPage; });
     form.setMessenger([&](const QString& m) { messages << m; });
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    auto* combo = form.findChild<QComboBox*>("ComboBox1");
+    auto* combo = form.findChild<QComboBox*>("layoutCombo");
     combo->setCurrentIndex(combo->findText("2"));   // the chart above, a blank page below
-    const QImage sheet = form.sheet().feuille().copy();
+    const QImage sheet = form.sheet().composed().copy();
     ASSERT_EQ(sheet.size(), QSize(800, 1130));
 
-    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QPushButton*>("printButton"), Qt::LeftButton);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
-    EXPECT_EQ(form.sheet().feuille(), sheet);
+    EXPECT_EQ(form.sheet().composed(), sheet);
 
     // The job is done once the queue is empty and cups-pdf has left its file.
     QDeadlineTimer deadline(60000);
@@ -191,13 +191,13 @@ TEST(RealPrinter, SaysWhenNoPrinterIsConfigured)
     const int printedBefore = pdfsIn(outputFolder()).size();
 
     QStringList messages;
-    TForm3 form([] { return framedChartPage(); });
+    PrintPreview form([] { return framedChartPage(); });
     form.setMessenger([&](const QString& m) { messages << m; });
     form.show();
-    const QImage sheet = form.sheet().feuille().copy();
-    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    const QImage sheet = form.sheet().composed().copy();
+    QTest::mouseClick(form.findChild<QPushButton*>("printButton"), Qt::LeftButton);
     EXPECT_EQ(messages, QStringList({QStringLiteral("Aucune imprimante n'est disponible.")}));
-    EXPECT_EQ(form.sheet().feuille(), sheet);
+    EXPECT_EQ(form.sheet().composed(), sheet);
     QTest::qWait(1000);
     EXPECT_EQ(pdfsIn(outputFolder()).size(), printedBefore);
 }

@@ -20,11 +20,11 @@ constexpr int H = 72;
 
 class Drawing : public ::testing::Test {
 protected:
-    void SetUp() override { New(chart, view); }
+    void SetUp() override { newChart(chart, view); }
 
     const QImage& draw(const Selection& selection = Selection{}, bool layoutMode = false)
     {
-        view.page().DrawGrille(chart, selection, layoutMode);
+        view.page().draw(chart, selection, layoutMode);
         return view.image();
     }
     static Selection selecting(std::initializer_list<int> bars)
@@ -36,14 +36,14 @@ protected:
     }
     void setChord(int bar, int slot, int root, std::string_view quality, bool flat = false)
     {
-        TAccord& a = chart.bar(bar).slot(slot);
+        Chord& a = chart.bar(bar).slot(slot);
         a.root = static_cast<std::uint8_t>(root);
         a.quality.assign(quality);
         a.flat = flat;
     }
     void addLabel(std::string_view text, int x, int y, int size, bool bold)
     {
-        TTexte& t = chart.label(++chart.info.labelCount);
+        TextLabel& t = chart.label(++chart.info.labelCount);
         t.text.assign(text);
         t.x = x;
         t.y = y;
@@ -52,12 +52,12 @@ protected:
     }
     QRect interior(int bar) const
     {
-        const TCase& b = chart.bar(bar);
+        const Bar& b = chart.bar(bar);
         return area(b.x + 1, b.y + 1, b.x + W - 2, b.y + H - 2);
     }
 
     Chart chart{};
-    PageView view{chart};
+    OffscreenChartView view{chart};
 };
 
 // A text drawn alone on a white page by the canvas, with its cell.
@@ -153,7 +153,7 @@ TEST_F(Drawing, HiddenBarsKeepOnlyTheirNeighboursFrames)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << "bar " << r.bar);
-        New(chart, view);
+        newChart(chart, view);
         chart.bar(r.bar).shown = 0;
         const QImage& img = draw();
         for (const QRect& b : r.black)
@@ -190,7 +190,7 @@ TEST_F(Drawing, EdgeSignsColumnByColumn)
     for (const int bar : {6, 29}) {
         for (const Row& r : rows) {
             SCOPED_TRACE(testing::Message() << r.what << " on bar " << bar);
-            New(chart, view);
+            newChart(chart, view);
             chart.bar(bar).left = static_cast<std::int16_t>(r.left);
             chart.bar(bar).right = static_cast<std::int16_t>(r.right);
             const QImage& img = draw();
@@ -253,7 +253,7 @@ TEST_F(Drawing, SecondLinesRowByRow)
 TEST_F(Drawing, SignsOutsideTheirTablesDrawNothing)
 {
     const QImage fresh = view.image().copy();
-    TCase& b = chart.bar(6);
+    Bar& b = chart.bar(6);
     b.left = 3;
     b.right = -1;
     b.top = 2;
@@ -380,7 +380,7 @@ TEST_F(Drawing, ChordTextPlacement)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        New(chart, view);
+        newChart(chart, view);
         chart.bar(1).division = static_cast<std::uint8_t>(r.division);
         setChord(1, r.slot, r.root, r.quality, r.flat);
         EXPECT_TRUE(textAt(draw(), r.text, r.x, r.y, 10, true));
@@ -439,7 +439,7 @@ TEST_F(Drawing, SlotsTheDivisionDoesNotUseAreNotDrawn)
     const int used[] = {0, 1, 2, 4, 3, 3};
     for (int division = 1; division <= 5; ++division) {
         SCOPED_TRACE(division);
-        New(chart, view);
+        newChart(chart, view);
         chart.bar(6).division = static_cast<std::uint8_t>(division);
         for (int slot = 1; slot <= used[division]; ++slot)
             setChord(6, slot, slot + 2, "m");
@@ -469,13 +469,13 @@ TEST_F(Drawing, LongTextsReachPastTheirBar)
     EXPECT_TRUE(textAt(draw(), "CWWWWWWWW", 78, 179, 10, true));
 
     // Bar 2's left anchor is (196, 186): the text runs back into bar 1.
-    New(chart, view);
+    newChart(chart, view);
     chart.bar(2).division = 3;
     setChord(2, 1, 1, "WWWWWWWW");
     EXPECT_TRUE(textAt(draw(), "CWWWWWWWW", 151, 179, 10, true, area(0, 0, 174, 799)));
 
     // Bar 4 is the last of its row: its text runs into the margin.
-    New(chart, view);
+    newChart(chart, view);
     setChord(4, 1, 1, "WWWWWWWW");
     const Reference inBar4 = referenceText("CWWWWWWWW", 393, 179, 10, true);
     ASSERT_GT(inBar4.cell.right(), 491);
@@ -633,7 +633,7 @@ TEST_F(Drawing, ThePageFollowsThePageSize)
     view.discardPage();
     EXPECT_EQ(draw().size(), QSize(800, 565));
     EXPECT_TRUE(allAre(view.image(), area(799, 0, 799, 564), Black));
-    New(chart, view);
+    newChart(chart, view);
     EXPECT_EQ(view.image().size(), QSize(565, 800));
 }
 
@@ -641,7 +641,7 @@ TEST_F(Drawing, ThePageFollowsThePageSize)
 TEST_F(Drawing, DrawingIsDeterministic)
 {
     for (int i = 1; i <= 32; ++i) {
-        TCase& b = chart.bar(i);
+        Bar& b = chart.bar(i);
         b.division = static_cast<std::uint8_t>(1 + i % 5);
         b.left = static_cast<std::int16_t>(i % 3);
         b.right = static_cast<std::int16_t>((i / 3) % 3);
@@ -656,8 +656,8 @@ TEST_F(Drawing, DrawingIsDeterministic)
     EXPECT_TRUE(sameImages(draw(selecting({3, 17})), first));
 
     Chart copy = chart;
-    PageView other(copy);
-    other.page().DrawGrille(copy, selecting({3, 17}), false);
+    OffscreenChartView other(copy);
+    other.page().draw(copy, selecting({3, 17}), false);
     EXPECT_TRUE(sameImages(other.image(), first));
 }
 
@@ -677,9 +677,9 @@ TEST_F(Drawing, AbsurdChartsDrawWithoutCrashing)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        New(chart, view);
+        newChart(chart, view);
         for (int i = 1; i <= MaxBars; ++i) {
-            TCase& b = chart.bar(i);
+            Bar& b = chart.bar(i);
             b.division = 3;
             b.left = b.right = b.top = b.bottom = 1;
             setChord(i, 1, 2, "m7b5\xF8");

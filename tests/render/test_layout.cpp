@@ -11,7 +11,7 @@ namespace {
 // A chart as the editor starts it: zero-filled, then New.
 class Layout : public ::testing::Test {
 protected:
-    void SetUp() override { New(chart, view); }
+    void SetUp() override { newChart(chart, view); }
     void redraw() { view.redraw(); }
     void setGrid(int columns, int rows)
     {
@@ -21,7 +21,7 @@ protected:
     }
 
     Chart chart{};
-    PageView view{chart};
+    OffscreenChartView view{chart};
 };
 
 struct Hit { int bar, region; };
@@ -31,7 +31,7 @@ std::ostream& operator<<(std::ostream& os, Hit h) { return os << "bar " << h.bar
 Hit findCase(const Chart& chart, int x, int y)
 {
     Hit h{0, 0};
-    FindCase(chart, x, y, h.bar, h.region);
+    hitTest(chart, x, y, h.bar, h.region);
     return h;
 }
 
@@ -64,7 +64,7 @@ TEST_F(Layout, NewBeforeTheFirstDrawingLeavesNothingLaidOut)
     } silent;
     auto fresh = std::make_unique<Chart>();
     fresh->info.count = 12;
-    New(*fresh, silent);
+    newChart(*fresh, silent);
     EXPECT_EQ(fresh->info.count, 0);
     EXPECT_EQ(fresh->info.columns, 4);
     EXPECT_EQ(fresh->info.rows, 8);
@@ -181,13 +181,13 @@ TEST_F(Layout, GrowingTheGridShowsBarsThatNewReset)
         chart.bar(i).right = 2;
         chart.bar(i).shown = 0;
     }
-    New(chart, view);
+    newChart(chart, view);
     setGrid(4, 9);
     EXPECT_EQ(chart.info.count, 36);
     EXPECT_EQ(chart.info.barHeight, 64);    // 580 / 9 = 64.4
     for (int i = 33; i <= 36; ++i) {
         SCOPED_TRACE(i);
-        const TCase& b = chart.bar(i);
+        const Bar& b = chart.bar(i);
         EXPECT_EQ(b.division, 1);
         EXPECT_EQ(b.slot(2).root, 0);
         EXPECT_EQ(b.right, 0);
@@ -226,7 +226,7 @@ TEST_F(Layout, BarsWithoutRoom)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        New(chart, view);
+        newChart(chart, view);
         chart.info.sideMargin = r.side;
         chart.info.topMargin = r.top;
         chart.info.bottomMargin = r.bottom;
@@ -249,7 +249,7 @@ TEST_F(Layout, TheGridNeverLaysOutMoreBarsThanTheChartHolds)
     setGrid(100, 100);
     EXPECT_LE(chart.info.count, MaxBars);
     int bar, region;
-    FindCase(chart, 300, 400, bar, region);
+    hitTest(chart, 300, 400, bar, region);
     EXPECT_LE(bar, MaxBars);
 }
 
@@ -261,7 +261,7 @@ TEST_F(Layout, NewForgetsLabelsButKeepsTheirRecords)
     chart.label(2).text.assign("Coda");
     chart.info.labelCount = 2;
     redraw();
-    New(chart, view);
+    newChart(chart, view);
     EXPECT_EQ(chart.info.labelCount, 0);
     EXPECT_EQ(chart.label(1).text.view(), "Titre");
     EXPECT_EQ(chart.label(1).x, 200);

@@ -47,7 +47,7 @@ bool samePixels(const QImage& a, const QImage& b)
 
 QImage turned(QImage img, int angle)
 {
-    Bmprot90(img, angle);
+    rotateQuarterTurn(img, angle);
     return img;
 }
 
@@ -65,7 +65,7 @@ constexpr unsigned White = 0xFFFFFF;
 
 // --- quarter turns -------------------------------------------------------------
 
-TEST(Bmprot90, EveryPixelOfEveryShapeGoesWhereTheAngleSays)
+TEST(QuarterTurn, EveryPixelOfEveryShapeGoesWhereTheAngleSays)
 {
     // A page (several tiles each way), odd sizes, one row, a square.
     const QSize sizes[] = {{565, 800}, {37, 21}, {50, 1}, {40, 40}};
@@ -85,14 +85,14 @@ TEST(Bmprot90, EveryPixelOfEveryShapeGoesWhereTheAngleSays)
     }
 }
 
-TEST(Bmprot90, OppositeTurnsRestoreThePage)
+TEST(QuarterTurn, OppositeTurnsRestoreThePage)
 {
     const QImage page = pattern(565, 800);
     EXPECT_TRUE(samePixels(turned(turned(page, 90), 270), page));
     EXPECT_TRUE(samePixels(turned(turned(page, 270), 90), page));
     // Another copy of the image never changes with the one turned.
     QImage shared = page;
-    Bmprot90(shared, 90);
+    rotateQuarterTurn(shared, 90);
     EXPECT_TRUE(samePixels(page, pattern(565, 800)));
 }
 
@@ -102,7 +102,7 @@ TEST(Sheet, StartsWithBorderedBlankPages)
 {
     const Sheet sheet;
     for (int p = 1; p <= SheetPositions; ++p) {
-        const QImage& page = sheet.grille(p);
+        const QImage& page = sheet.pageAt(p);
         ASSERT_EQ(page.size(), QSize(565, 800));
         EXPECT_EQ(px(page, 0, 400), Black);
         EXPECT_EQ(px(page, 564, 400), Black);
@@ -110,7 +110,7 @@ TEST(Sheet, StartsWithBorderedBlankPages)
         EXPECT_EQ(px(page, 1, 1), White);
         EXPECT_EQ(px(page, 563, 798), White);
     }
-    EXPECT_TRUE(sheet.feuille().isNull());
+    EXPECT_TRUE(sheet.composed().isNull());
 }
 
 TEST(Sheet, LandscapePageInLayoutOneIsTurnedUprightAndFillsTheSheet)
@@ -118,9 +118,9 @@ TEST(Sheet, LandscapePageInLayoutOneIsTurnedUprightAndFillsTheSheet)
     Sheet sheet;
     const QImage landscape = pattern(800, 565);
     sheet.copyPage(1, landscape);
-    sheet.Apercu(0);
-    EXPECT_TRUE(samePixels(sheet.grille(1), turned(landscape, 270)));
-    EXPECT_TRUE(samePixels(sheet.feuille(), turned(landscape, 270)));
+    sheet.compose(0);
+    EXPECT_TRUE(samePixels(sheet.pageAt(1), turned(landscape, 270)));
+    EXPECT_TRUE(samePixels(sheet.composed(), turned(landscape, 270)));
 }
 
 TEST(Sheet, LayoutTwoTurnsBothPagesAndLayoutOneTurnsTheFirstBack)
@@ -131,31 +131,31 @@ TEST(Sheet, LayoutTwoTurnsBothPagesAndLayoutOneTurnsTheFirstBack)
     sheet.copyPage(1, first);
     sheet.copyPage(2, second);
 
-    sheet.Apercu(1);
-    const QImage& f = sheet.feuille();
+    sheet.compose(1);
+    const QImage& f = sheet.composed();
     ASSERT_EQ(f.size(), QSize(800, 1130));
     EXPECT_TRUE(samePixels(f.copy(0, 0, 800, 565), turned(first, 90)));
     EXPECT_TRUE(samePixels(f.copy(0, 565, 800, 565), turned(second, 90)));
 
     // Layouts of one orientation share the rotations: nothing is turned again.
-    const qint64 onItsSide = sheet.grille(1).cacheKey();
-    sheet.Apercu(3);
-    EXPECT_EQ(sheet.grille(1).cacheKey(), onItsSide);
+    const qint64 onItsSide = sheet.pageAt(1).cacheKey();
+    sheet.compose(3);
+    EXPECT_EQ(sheet.pageAt(1).cacheKey(), onItsSide);
 
-    sheet.Apercu(0);
-    EXPECT_TRUE(samePixels(sheet.grille(1), first));
-    EXPECT_TRUE(samePixels(sheet.feuille(), first));
-    EXPECT_EQ(sheet.grille(2).size(), QSize(800, 565));   // not part of "1"
+    sheet.compose(0);
+    EXPECT_TRUE(samePixels(sheet.pageAt(1), first));
+    EXPECT_TRUE(samePixels(sheet.composed(), first));
+    EXPECT_EQ(sheet.pageAt(2).size(), QSize(800, 565));   // not part of "1"
 }
 
 TEST(Sheet, UnloadedPositionsAreTurnedWithLayoutEight)
 {
     Sheet sheet;
-    sheet.Apercu(3);
-    const QImage& f = sheet.feuille();
+    sheet.compose(3);
+    const QImage& f = sheet.composed();
     ASSERT_EQ(f.size(), QSize(1600, 2260));
     for (int p = 1; p <= 8; ++p)
-        EXPECT_EQ(sheet.grille(p).size(), QSize(800, 565)) << p;
+        EXPECT_EQ(sheet.pageAt(p).size(), QSize(800, 565)) << p;
     // Columns meet at x = 800, rows at y = 565, 1130 and 1695: a page border
     // on each side of every seam.
     for (int y : {10, 600, 1200, 2000}) {
@@ -179,27 +179,27 @@ TEST(Sheet, OddSizedPageIsStretchedAndASquareOneNeverTurned)
             std::memcpy(page.scanLine(y) + 3 * x, "\xFF\x00\x00", 3);
     Sheet sheet;
     sheet.copyPage(1, page);
-    sheet.Apercu(0);
-    EXPECT_EQ(sheet.grille(1).size(), QSize(200, 300));
+    sheet.compose(0);
+    EXPECT_EQ(sheet.pageAt(1).size(), QSize(200, 300));
     for (int y : {0, 799}) {
-        EXPECT_EQ(px(sheet.feuille(), 280, y), 0xFF0000u);
-        EXPECT_EQ(px(sheet.feuille(), 284, y), 0x0000FFu);
+        EXPECT_EQ(px(sheet.composed(), 280, y), 0xFF0000u);
+        EXPECT_EQ(px(sheet.composed(), 284, y), 0x0000FFu);
     }
 
     const QImage square = pattern(300, 300);
     sheet.copyPage(1, square);
     for (int layout : {1, 0, 3, 2})
-        sheet.Apercu(layout);
-    EXPECT_TRUE(samePixels(sheet.grille(1), square));
-    sheet.Apercu(1);   // stretched as it stands into the 800 x 565 upper half
-    EXPECT_EQ(px(sheet.feuille(), 799, 564), named(299, 299));
+        sheet.compose(layout);
+    EXPECT_TRUE(samePixels(sheet.pageAt(1), square));
+    sheet.compose(1);   // stretched as it stands into the 800 x 565 upper half
+    EXPECT_EQ(px(sheet.composed(), 799, 564), named(299, 299));
 }
 
 TEST(Sheet, PreviewIsTheSheetReducedWithItsLines)
 {
     Sheet sheet;
     sheet.copyPage(8, solid(800, 565, qRgb(0, 0, 255)));
-    sheet.Apercu(3);
+    sheet.compose(3);
     const QImage& preview = sheet.preview();
     ASSERT_EQ(preview.size(), QSize(565, 800));
     EXPECT_EQ(px(preview, 400, 700), 0x0000FFu);   // position 8
@@ -211,10 +211,10 @@ TEST(Sheet, PreviewIsTheSheetReducedWithItsLines)
     EXPECT_EQ(px(preview, 281, 100), White);
 
     // Without a layout the sheet stays and is only redrawn into the preview.
-    const QImage before = sheet.feuille();
+    const QImage before = sheet.composed();
     sheet.copyPage(8, solid(800, 565, qRgb(9, 9, 9)));
-    sheet.Apercu(-1);
-    EXPECT_TRUE(samePixels(sheet.feuille(), before));
+    sheet.compose(-1);
+    EXPECT_TRUE(samePixels(sheet.composed(), before));
 }
 
 // --- click to position ---------------------------------------------------------

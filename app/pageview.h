@@ -1,4 +1,4 @@
-// Image1: shows the page image one to one and reports mouse presses, moves and
+// m_pageView: shows the page image one to one and reports mouse presses, moves and
 // releases in page pixels. Qt keeps the mouse on the widget from press to
 // release, so a release outside the page still reaches it.
 #pragma once
@@ -8,10 +8,10 @@
 
 namespace mavrel {
 
-class PageImage : public QWidget {
+class PageView : public QWidget {
     Q_OBJECT
 public:
-    explicit PageImage(QWidget* parent = nullptr);
+    explicit PageView(QWidget* parent = nullptr);
     void setImage(const QImage* image);
 
 signals:

@@ -1,16 +1,16 @@
-#include "pageimage.h"
+#include "pageview.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace mavrel {
 
-PageImage::PageImage(QWidget* parent) : QWidget(parent)
+PageView::PageView(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PageImage::setImage(const QImage* image)
+void PageView::setImage(const QImage* image)
 {
     m_image = image;
     if (m_image && !m_image->isNull())
@@ -18,26 +18,26 @@ void PageImage::setImage(const QImage* image)
     update();
 }
 
-void PageImage::paintEvent(QPaintEvent*)
+void PageView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     if (m_image && !m_image->isNull())
         p.drawImage(0, 0, *m_image);
 }
 
-void PageImage::mousePressEvent(QMouseEvent* e)
+void PageView::mousePressEvent(QMouseEvent* e)
 {
     const QPoint p = e->position().toPoint();
     emit pressed(e->button(), p.x(), p.y(), e->globalPosition().toPoint());
 }
 
-void PageImage::mouseMoveEvent(QMouseEvent* e)
+void PageView::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint p = e->position().toPoint();
     emit moved(p.x(), p.y());
 }
 
-void PageImage::mouseReleaseEvent(QMouseEvent* e)
+void PageView::mouseReleaseEvent(QMouseEvent* e)
 {
     const QPoint p = e->position().toPoint();
     emit released(e->button(), p.x(), p.y());

@@ -1,4 +1,4 @@
-// TForm3, the print preview ("Apercu avant impression"): composes 1, 2, 4 or
+// PrintPreview, the print preview ("Apercu avant impression"): composes 1, 2, 4 or
 // 8 chart pages on one sheet, shows it scaled, fills a position from a chart
 // file on a click, and prints the sheet or writes it to a PDF file.
 #pragma once
@@ -18,15 +18,15 @@ class QStatusBar;
 
 namespace mavrel {
 
-class SheetImage;
+class SheetView;
 
-class TForm3 : public QWidget {
+class PrintPreview : public QWidget {
     Q_OBJECT
 public:
     // The main window's page as it is now: position 1 takes it at each showing.
     using PageSource = std::function<QImage()>;
-    explicit TForm3(PageSource mainPage, QWidget* parent = nullptr);
-    ~TForm3() override;
+    explicit PrintPreview(PageSource mainPage, QWidget* parent = nullptr);
+    ~PrintPreview() override;
 
     // Seams for the tests: the file dialogs and the message box. Choosers
     // return the chosen path, or an empty text when the user cancels.
@@ -42,16 +42,16 @@ public:
     int layoutIndex() const;
 
     // Handlers.
-    void Ouverture();
-    void Apercu();
-    void combochange();
-    void ClicClic(int X, int Y);
+    void takeMainPage();
+    void compose();
+    void layoutChanged();
+    void choosePosition(int X, int Y);
     // Fills a position from a chart file the user chooses. False when the
     // chosen chart cannot be read (its message has been shown); a cancelled
     // dialog is not a failure.
-    bool LoadBitmap(int index);
-    void Button1Click();
-    void Button2Click();
+    bool loadIntoPosition(int index);
+    void print();
+    void savePdf();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -65,15 +65,15 @@ private:
     FileChooser m_pdfChooser;
     std::function<void(const QString&)> m_messenger;
 
-    QWidget* Panel1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QScrollArea* ScrollBox1 = nullptr;
-    SheetImage* Image1 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
-    QFileDialog* OpenDialog1 = nullptr;
+    QWidget* m_toolPanel = nullptr;
+    QLabel* m_perLabel = nullptr;
+    QComboBox* m_layoutCombo = nullptr;
+    QPushButton* m_printButton = nullptr;
+    QPushButton* m_pdfButton = nullptr;
+    QScrollArea* m_scrollArea = nullptr;
+    SheetView* m_sheetView = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QFileDialog* m_openDialog = nullptr;
 };
 
 } // namespace mavrel

@@ -8,10 +8,10 @@ class QToolButton;
 
 namespace mavrel {
 
-class UpDown : public QWidget {
+class SpinArrows : public QWidget {
     Q_OBJECT
 public:
-    explicit UpDown(QWidget* parent = nullptr);
+    explicit SpinArrows(QWidget* parent = nullptr);
     void setRange(int min, int max);
     int position() const { return m_position; }
     // Sets the position without reporting a step.

@@ -1,21 +1,21 @@
-#include "about.h"
+#include "aboutdialog.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 namespace mavrel {
 
-TForm6::TForm6(QWidget* parent)
+AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
 {
-    setObjectName(QStringLiteral("Form6"));
+    setObjectName(QStringLiteral("AboutDialog"));
     setWindowTitle(QStringLiteral("About..."));
     setModal(false);
     setFixedSize(220, 100);
 
     auto* text = new QLabel(QStringLiteral("Mavrel  Version 1.0"), this);
-    text->setObjectName(QStringLiteral("Label1"));
+    text->setObjectName(QStringLiteral("versionLabel"));
     text->setGeometry(16, 16, 188, 24);
     text->setAlignment(Qt::AlignCenter);
     QFont bold = text->font();
@@ -23,7 +23,7 @@ TForm6::TForm6(QWidget* parent)
     text->setFont(bold);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("Button1"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setGeometry(72, 60, 75, 25);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::hide);

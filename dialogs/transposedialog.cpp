@@ -1,4 +1,4 @@
-#include "transposer.h"
+#include "transposedialog.h"
 
 #include "document/editing.h"
 
@@ -7,13 +7,13 @@
 
 namespace mavrel {
 
-TForm5::TForm5(Chart& chart, std::function<void()> redraw, QWidget* parent)
+TransposeDialog::TransposeDialog(Chart& chart, std::function<void()> redraw, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint),
       m_chart(chart),
       m_redraw(std::move(redraw))
 {
-    setObjectName(QStringLiteral("Form5"));
+    setObjectName(QStringLiteral("TransposeDialog"));
     setWindowTitle(QStringLiteral("Transposeur"));
     setModal(false);
     setFixedSize(200, 65);
@@ -26,37 +26,37 @@ TForm5::TForm5(Chart& chart, std::function<void()> redraw, QWidget* parent)
     bold.setBold(true);
 
     m_up = new QPushButton(QStringLiteral("+1"), this);
-    m_up->setObjectName(QStringLiteral("Button1"));
+    m_up->setObjectName(QStringLiteral("upButton"));
     m_up->setGeometry(16, 16, 33, 33);
     m_up->setFont(bold);
     m_up->setAutoDefault(false);
 
     m_down = new QPushButton(QStringLiteral("-1"), this);
-    m_down->setObjectName(QStringLiteral("Button2"));
+    m_down->setObjectName(QStringLiteral("downButton"));
     m_down->setGeometry(56, 16, 33, 33);
     m_down->setFont(bold);
     m_down->setAutoDefault(false);
 
     m_label = new QLabel(QStringLiteral("Demi tons"), this);
-    m_label->setObjectName(QStringLiteral("Label1"));
+    m_label->setObjectName(QStringLiteral("semitonesLabel"));
     // Wide enough for the caption in 12-point bold DejaVu Sans.
     m_label->setGeometry(96, 24, 100, 20);
     m_label->setFont(bold);
 
     setTabOrder(m_up, m_down);
 
-    connect(m_up, &QPushButton::clicked, this, &TForm5::Button1Click);
-    connect(m_down, &QPushButton::clicked, this, &TForm5::Button2Click);
+    connect(m_up, &QPushButton::clicked, this, &TransposeDialog::transposeUp);
+    connect(m_down, &QPushButton::clicked, this, &TransposeDialog::transposeDown);
 }
 
-void TForm5::Button1Click()
+void TransposeDialog::transposeUp()
 {
     transpose(m_chart, +1);
     if (m_redraw)
         m_redraw();
 }
 
-void TForm5::Button2Click()
+void TransposeDialog::transposeDown()
 {
     transpose(m_chart, -1);
     if (m_redraw)

@@ -1,11 +1,11 @@
-#include "updown.h"
+#include "spinarrows.h"
 
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace mavrel {
 
-UpDown::UpDown(QWidget* parent) : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this))
+SpinArrows::SpinArrows(QWidget* parent) : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this))
 {
     m_up->setObjectName(QStringLiteral("up"));
     m_down->setObjectName(QStringLiteral("down"));
@@ -25,19 +25,19 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent), m_up(new QToolButton(this)), 
     connect(m_down, &QToolButton::clicked, this, [this] { step(-1); });
 }
 
-void UpDown::setRange(int min, int max)
+void SpinArrows::setRange(int min, int max)
 {
     m_min = min;
     m_max = max;
     setPosition(m_position);
 }
 
-void UpDown::setPosition(int position)
+void SpinArrows::setPosition(int position)
 {
     m_position = qBound(m_min, position, m_max);
 }
 
-void UpDown::step(int delta)
+void SpinArrows::step(int delta)
 {
     const int next = qBound(m_min, m_position + delta, m_max);
     if (next == m_position)

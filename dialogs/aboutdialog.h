@@ -5,10 +5,10 @@
 
 namespace mavrel {
 
-class TForm6 : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm6(QWidget* parent = nullptr);
+    explicit AboutDialog(QWidget* parent = nullptr);
 };
 
 } // namespace mavrel

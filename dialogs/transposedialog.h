@@ -13,14 +13,14 @@ class QPushButton;
 
 namespace mavrel {
 
-class TForm5 : public QDialog {
+class TransposeDialog : public QDialog {
     Q_OBJECT
 public:
-    TForm5(Chart& chart, std::function<void()> redraw, QWidget* parent = nullptr);
+    TransposeDialog(Chart& chart, std::function<void()> redraw, QWidget* parent = nullptr);
 
 public slots:
-    void Button1Click();   // "+1"
-    void Button2Click();   // "-1"
+    void transposeUp();   // "+1"
+    void transposeDown();   // "-1"
 
 private:
     Chart& m_chart;

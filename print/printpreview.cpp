@@ -1,0 +1,231 @@
+#include "printpreview.h"
+
+#include "document/chart.h"
+#include "printing.h"
+#include "render/page.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+
+namespace mavrel {
+
+// m_sheetView: the scaled sheet, and where a press chooses a position.
+class SheetView : public QWidget {
+public:
+    SheetView(const QImage& image, QWidget* parent) : QWidget(parent), m_image(image) {}
+    std::function<void(int, int)> pressed;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawImage(0, 0, m_image);
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        // Every button, every modifier.
+        const QPoint p = event->position().toPoint();
+        if (pressed)
+            pressed(p.x(), p.y());
+    }
+
+private:
+    const QImage& m_image;
+};
+
+namespace {
+
+// The colour Windows gives the background of a scrolling workspace.
+const QColor AppWorkspace(0xAB, 0xAB, 0xAB);
+
+} // namespace
+
+PrintPreview::PrintPreview(PageSource mainPage, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_mainPage(std::move(mainPage))
+{
+    setObjectName(QStringLiteral("PrintPreview"));
+    setWindowTitle(QStringLiteral("Apercu avant impression"));
+    move(237, 137);
+    resize(642, 622);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_toolPanel = new QWidget(this);
+    m_toolPanel->setObjectName(QStringLiteral("toolPanel"));
+    m_toolPanel->setFixedHeight(41);
+    layout->addWidget(m_toolPanel);
+
+    m_perLabel = new QLabel(QStringLiteral("Par :"), m_toolPanel);
+    m_perLabel->setObjectName(QStringLiteral("perLabel"));
+    QFont bold = m_perLabel->font();
+    bold.setPixelSize(13);
+    bold.setBold(true);
+    m_perLabel->setFont(bold);
+    m_perLabel->move(24, 8);
+
+    m_layoutCombo = new QComboBox(m_toolPanel);
+    m_layoutCombo->setObjectName(QStringLiteral("layoutCombo"));
+    m_layoutCombo->setEditable(true);
+    m_layoutCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_layoutCombo->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8")});
+    m_layoutCombo->setCurrentIndex(0);
+    m_layoutCombo->setToolTip(QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une composed"));
+    m_layoutCombo->setGeometry(72, 8, 33, 25);
+    // Typing and choosing from the list both land here.
+    connect(m_layoutCombo, &QComboBox::currentTextChanged, this, [this] { layoutChanged(); });
+
+    m_printButton = new QPushButton(QStringLiteral("Imprime"), m_toolPanel);
+    m_printButton->setObjectName(QStringLiteral("printButton"));
+    m_printButton->setGeometry(160, 8, 129, 25);
+    connect(m_printButton, &QPushButton::clicked, this, [this] { print(); });
+
+    m_pdfButton = new QPushButton(QStringLiteral("PDF..."), m_toolPanel);
+    m_pdfButton->setObjectName(QStringLiteral("pdfButton"));
+    m_pdfButton->setToolTip(QStringLiteral("Enregistre la composed dans un fichier PDF, telle qu'elle s'imprime sur une page A4"));
+    m_pdfButton->setGeometry(297, 8, 129, 25);
+    connect(m_pdfButton, &QPushButton::clicked, this, [this] { savePdf(); });
+
+    m_scrollArea = new QScrollArea(this);
+    m_scrollArea->setObjectName(QStringLiteral("scrollArea"));
+    auto* content = new QWidget;
+    content->setFixedSize(24 + DefaultPageWidth + 12, 16 + DefaultPageHeight + 16);
+    QPalette workspace = content->palette();
+    workspace.setColor(QPalette::Window, AppWorkspace);
+    content->setPalette(workspace);
+    content->setAutoFillBackground(true);
+    m_sheetView = new SheetView(m_sheet.preview(), content);
+    m_sheetView->setObjectName(QStringLiteral("sheetView"));
+    m_sheetView->setGeometry(24, 16, DefaultPageWidth, DefaultPageHeight);
+    m_sheetView->setToolTip(QStringLiteral("Cliquez pour ouvrir un nouveau fichier !"));
+    m_sheetView->pressed = [this](int x, int y) { choosePosition(x, y); };
+    m_scrollArea->setWidget(content);
+    m_scrollArea->setPalette(workspace);
+    layout->addWidget(m_scrollArea, 1);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("m_statusBar"));
+    m_statusBar->setFixedHeight(19);
+    layout->addWidget(m_statusBar);
+
+    m_openDialog = new QFileDialog(this);
+    m_openDialog->setObjectName(QStringLiteral("m_openDialog"));
+    m_openDialog->setFileMode(QFileDialog::ExistingFile);
+    m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
+
+    m_openChooser = [this]() -> QString {
+        if (m_openDialog->exec() != QDialog::Accepted || m_openDialog->selectedFiles().isEmpty())
+            return {};
+        return m_openDialog->selectedFiles().first();
+    };
+    m_pdfChooser = [this]() -> QString {
+        QFileDialog dialog(this, QStringLiteral("Enregistrer la composed en PDF"), QString(),
+                           QStringLiteral("Documents PDF (*.pdf)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().first();
+    };
+    m_messenger = [this](const QString& text) {
+        QMessageBox::warning(this, QStringLiteral("Mavrel"), text);
+    };
+}
+
+// The positions and the sheet go with the window.
+PrintPreview::~PrintPreview() = default;
+
+int PrintPreview::layoutIndex() const
+{
+    return m_layoutCombo->findText(m_layoutCombo->currentText(), Qt::MatchExactly);
+}
+
+void PrintPreview::showEvent(QShowEvent* event)
+{
+    // Only a change from hidden to shown; the window system's own show events
+    // (a restore from the task bar) take no new snapshot.
+    if (!event->spontaneous())
+        takeMainPage();
+    QWidget::showEvent(event);
+}
+
+void PrintPreview::takeMainPage()
+{
+    m_sheet.copyPage(1, m_mainPage());
+    compose();
+}
+
+void PrintPreview::compose()
+{
+    m_sheet.compose(layoutIndex());
+    m_sheetView->update();
+}
+
+void PrintPreview::layoutChanged()
+{
+    compose();
+}
+
+void PrintPreview::choosePosition(int X, int Y)
+{
+    const int position = sheetPositionAt(layoutIndex(), X, Y, m_sheetView->width(), m_sheetView->height());
+    if (position == 0)
+        return;
+    if (loadIntoPosition(position))
+        compose();
+}
+
+bool PrintPreview::loadIntoPosition(int index)
+{
+    const QString fileName = m_openChooser();
+    if (fileName.isEmpty())
+        return true;
+    // The chart is read into a document of the preview's own and drawn on a
+    // page of its own: the main window's chart, page and file name are never
+    // touched, so nothing the user has not saved can be lost here.
+    StandaloneChart other;
+    const FileResult r = other.load(fileName);
+    if (!r.ok) {
+        showMessage(QString::fromStdString(r.message));
+        return false;
+    }
+    m_sheet.copyPage(index, other.image());
+    return true;
+}
+
+void PrintPreview::print()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString error = printOnCurrentPrinter(m_sheet.composed());
+    QApplication::restoreOverrideCursor();
+    if (!error.isEmpty())
+        showMessage(error);
+}
+
+void PrintPreview::savePdf()
+{
+    const QString fileName = m_pdfChooser();
+    if (fileName.isEmpty())
+        return;
+    if (!writeSheetPdf(m_sheet.composed(), fileName))
+        showMessage(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(fileName));
+}
+
+void PrintPreview::showMessage(const QString& text)
+{
+    m_messenger(text);
+}
+
+} // namespace mavrel
