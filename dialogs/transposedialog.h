@@ -1,4 +1,4 @@
-// The transposer ("Transposeur"): moves every chord of the chart a semitone
+// The transpose dialog ("Transposeur"): moves every chord of the chart a semitone
 // per press, and stays open beside the chart for repeated presses.
 #pragma once
 

@@ -86,7 +86,7 @@ void copyBars(const Chart& chart, Selection& sel, Clipboard& clip);
 void pasteBars(Chart& chart, Selection& sel, const Clipboard& clip);
 void clearBars(Chart& chart, Selection& sel);
 
-// --- transposer ----------------------------------------------------------------
+// --- transpose dialog ----------------------------------------------------------------
 
 // Moves every root of the laid-out bars by one semitone up (+1) or down (-1);
 // "%" stays.

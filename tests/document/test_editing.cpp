@@ -458,7 +458,7 @@ TEST_F(EditingTest, SuprimerClearsButKeepsShownFlagAndSpelling)
     EXPECT_EQ(b.y, y);
 }
 
-// --- transposer ------------------------------------------------------------------------------
+// --- transpose dialog ------------------------------------------------------------------------------
 
 TEST_F(EditingTest, TransposeWrapsAndKeepsSpellingAndQuality)
 {

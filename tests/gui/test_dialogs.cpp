@@ -1,4 +1,4 @@
-// The chord dialog, the transposer and the About box, driven through their
+// The chord dialog, the transpose dialog and the About box, driven through their
 // real widgets.
 #include "dialogs/aboutdialog.h"
 #include "dialogs/chorddialog.h"
@@ -411,9 +411,9 @@ TEST_F(ChordDialogTest, ASecondPressMovesAndRetargetsTheOpenDialog)
     EXPECT_EQ(chart->bar(2).slot(2).root, 0);
 }
 
-// --- transposer ----------------------------------------------------------------------------
+// --- transpose dialog ----------------------------------------------------------------------------
 
-TEST(Transposer, WindowAndControls)
+TEST(TransposeDialog, WindowAndControls)
 {
     auto chart = newChart();
     TransposeDialog form(*chart, [] {});
@@ -455,7 +455,7 @@ TEST(Transposer, WindowAndControls)
     EXPECT_EQ(form.pos(), QPoint(100, 120));
 }
 
-TEST(Transposer, EachPressMovesEveryRootAndRedrawsOnce)
+TEST(TransposeDialog, EachPressMovesEveryRootAndRedrawsOnce)
 {
     auto chart = newChart();
     chart->bar(1).slot(1) = chord(12, "m7", true);

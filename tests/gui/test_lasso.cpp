@@ -1,5 +1,5 @@
 // The lasso on the page, the "Edition" menu's bar clipboard and the
-// transposer, through presses, drags and clicks.
+// transpose dialog, through presses, drags and clicks.
 #include "dialogs/transposedialog.h"
 #include "render/canvas.h"
 #include "test_page_support.h"
@@ -368,9 +368,9 @@ TEST_F(LassoTest, TheMenuShortcutsActOnBarsEvenFromTheTextBox)
     EXPECT_EQ(edit->text(), "abc") << "the box's text is untouched";
 }
 
-// --- transposer ---------------------------------------------------------------
+// --- transpose dialog ---------------------------------------------------------------
 
-class TransposerTest : public PageWindowTest {
+class TransposeDialogTest : public PageWindowTest {
 protected:
     QPushButton* up() { return window->transposeDialog()->findChild<QPushButton*>("upButton"); }
     QPushButton* down() { return window->transposeDialog()->findChild<QPushButton*>("downButton"); }
@@ -381,7 +381,7 @@ protected:
     }
 };
 
-TEST_F(TransposerTest, EachPressMovesTheLaidOutRootsAndWrapsAtTheEnds)
+TEST_F(TransposeDialogTest, EachPressMovesTheLaidOutRootsAndWrapsAtTheEnds)
 {
     Bar& b1 = chart().bar(1);
     b1.division = 3;
@@ -418,7 +418,7 @@ TEST_F(TransposerTest, EachPressMovesTheLaidOutRootsAndWrapsAtTheEnds)
     EXPECT_TRUE(window->transposeDialog()->isVisible()) << "open for more presses";
 }
 
-TEST_F(TransposerTest, TwelvePressesGiveBackTheChartByteForByte)
+TEST_F(TransposeDialogTest, TwelvePressesGiveBackTheChartByteForByte)
 {
     for (int i = 1; i <= 32; ++i)
         for (int s = 1; s <= 4; ++s)

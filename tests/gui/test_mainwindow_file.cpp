@@ -344,7 +344,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
 
 // --- "About" and "Help" ----------------------------------------------------------------------
 
-TEST_F(MainWindowFileTest, AboutAndTransposerShowBesideTheWindow)
+TEST_F(MainWindowFileTest, AboutAndTransposeDialogShowBesideTheWindow)
 {
     action("aboutAction")->trigger();
     AboutDialog* about = w->about();
@@ -356,7 +356,7 @@ TEST_F(MainWindowFileTest, AboutAndTransposerShowBesideTheWindow)
     for (QLabel* l : about->findChildren<QLabel*>())
         versionShown = versionShown || l->text() == "Mavrel  Version 1.0";
     EXPECT_TRUE(versionShown);
-    // The main window goes on working beside it, and beside the transposer.
+    // The main window goes on working beside it, and beside the transpose dialog.
     action("transposeAction")->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w->transposeDialog()));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
