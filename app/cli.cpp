@@ -1,10 +1,10 @@
 #include "cli.h"
 
 #include "document/editing.h"
+#include "print/imagefile.h"
 #include "print/sheetcommand.h"
+#include "render/localfile.h"
 #include "render/page.h"
-
-#include <QImage>
 
 #include <cstdio>
 
@@ -12,17 +12,22 @@ namespace mavrel {
 
 namespace {
 
-bool takeOutput(QStringList& args, QString& output)
+// What `render` writes; a format more is one line more.
+const ImageFormat PageFormats[] = {
+    {"png", encodePng},
+};
+
+bool takeOutput(QByteArrayList& args, QByteArray& output)
 {
-    const int i = args.indexOf(QStringLiteral("-o"));
+    const qsizetype i = args.indexOf("-o");
     if (i < 0 || i + 1 >= args.size())
         return false;
     output = args.at(i + 1);
     args.remove(i, 2);
-    return !output.isEmpty() && !args.contains(QStringLiteral("-o"));
+    return !output.isEmpty() && !args.contains("-o");
 }
 
-bool isOption(const QString& a) { return a.startsWith(QLatin1Char('-')) && a.size() > 1; }
+bool isOption(const QByteArray& a) { return a.startsWith('-') && a.size() > 1; }
 
 Command invalid()
 {
@@ -36,50 +41,63 @@ void printError(const QString& message)
     std::fprintf(stderr, "mavrel : %s\n", message.toLocal8Bit().constData());
 }
 
-// A chart read or written by a command, its message printed when that fails.
+// A file read or written by a command, its message printed when that fails.
 bool reported(const FileResult& r)
 {
     if (!r.ok)
-        printError(QString::fromStdString(r.message));
+        printError(fileMessage(r));
     return r.ok;
 }
 
-int writePng(const QImage& page, const QString& path)
+// Commands that write charts write nothing else, whatever the name says.
+bool isChartName(const QByteArray& name)
 {
-    if (!page.convertToFormat(QImage::Format_RGB888).save(path, "PNG")) {
-        printError(QStringLiteral("Impossible d'écrire l'image « %1 ».").arg(path));
-        return 1;
-    }
-    return 0;
+    return isStream(name) || suffixOf(name) == "bab";
+}
+
+int refuseOutput(const QByteArray& output, const QString& expected)
+{
+    printError(unknownFormatMessage(output, expected));
+    return 2;
+}
+
+bool load(StandaloneChart& c, const QByteArray& fileName)
+{
+    return reported(loadChart(c.chart(), c.view(), fileName.toStdString()));
+}
+
+bool save(StandaloneChart& c, const QByteArray& fileName)
+{
+    return reported(saveChart(c.chart(), fileName.toStdString()));
 }
 
 } // namespace
 
-Command parseCommandLine(const QStringList& arguments)
+Command parseCommandLine(const QByteArrayList& arguments)
 {
-    QStringList args = arguments;
+    QByteArrayList args = arguments;
     if (args.isEmpty())
         return {};
-    const QString first = args.takeFirst();
-    if (first == QLatin1String("-h") || first == QLatin1String("--help")) {
+    const QByteArray first = args.takeFirst();
+    if (first == "-h" || first == "--help") {
         Command c;
         c.kind = Command::Help;
         return args.isEmpty() ? c : invalid();
     }
 
     Command c;
-    if (first == QLatin1String("new")) {
+    if (first == "new") {
         c.kind = Command::New;
         if (!takeOutput(args, c.output) || !args.isEmpty())
             return invalid();
         return c;
     }
-    if (first == QLatin1String("render")) {
+    if (first == "render") {
         c.kind = Command::Render;
         if (!takeOutput(args, c.output) || args.size() > 1)
             return invalid();
         c.charts = args;
-    } else if (first == QLatin1String("transpose")) {
+    } else if (first == "transpose") {
         c.kind = Command::Transpose;
         if (!takeOutput(args, c.output) || args.size() != 2)
             return invalid();
@@ -88,9 +106,9 @@ Command parseCommandLine(const QStringList& arguments)
         if (!ok)
             return invalid();
         c.charts = {args.at(1)};
-    } else if (first == QLatin1String("sheet")) {
+    } else if (first == "sheet") {
         c.kind = Command::Sheet;
-        const int i = args.indexOf(QStringLiteral("--per"));
+        const qsizetype i = args.indexOf("--per");
         if (i < 0 || i + 1 >= args.size())
             return invalid();
         bool ok = false;
@@ -108,7 +126,7 @@ Command parseCommandLine(const QStringList& arguments)
         c.charts = {first};
         return c;
     }
-    for (const QString& a : c.charts)
+    for (const QByteArray& a : c.charts)
         if (isOption(a))
             return invalid();
     return c;
@@ -124,30 +142,40 @@ QString usageText()
         "  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab\n"
         "                                               transpose une grille\n"
         "  mavrel sheet --per N GRILLE.bab... -o SORTIE.png|SORTIE.pdf\n"
-        "                                               compose une composed de 1, 2, 4 ou 8 grilles\n");
+        "                                               compose une composed de 1, 2, 4 ou 8 grilles\n"
+        "  -o - écrit sur la sortie standard (en PNG pour une image).\n");
 }
 
 int runCommand(const Command& command)
 {
     switch (command.kind) {
-    case Command::New:
-        return reported(StandaloneChart().save(command.output)) ? 0 : 1;
-    case Command::Render: {
+    case Command::New: {
+        if (!isChartName(command.output))
+            return refuseOutput(command.output, QStringLiteral(".bab"));
         StandaloneChart c;
-        if (!command.charts.isEmpty() && !reported(c.load(command.charts.first())))
+        return save(c, command.output) ? 0 : 1;
+    }
+    case Command::Render: {
+        const ImageFormat* format = formatFor(command.output, PageFormats);
+        if (!format)
+            return refuseOutput(command.output, suffixList(PageFormats));
+        StandaloneChart c;
+        if (!command.charts.isEmpty() && !load(c, command.charts.first()))
             return 1;
-        return writePng(c.image(), command.output);
+        return reported(writeImage(c.image(), *format, command.output)) ? 0 : 1;
     }
     case Command::Transpose: {
+        if (!isChartName(command.output))
+            return refuseOutput(command.output, QStringLiteral(".bab"));
         StandaloneChart c;
-        if (!reported(c.load(command.charts.first())))
+        if (!load(c, command.charts.first()))
             return 1;
         // Twelve semitones give back the chart.
         const int direction = command.steps < 0 ? -1 : 1;
         for (long i = 0; i < std::labs(long(command.steps)) % 12; ++i)
             transpose(c.chart(), direction);
         c.view().redraw();
-        return reported(c.save(command.output)) ? 0 : 1;
+        return save(c, command.output) ? 0 : 1;
     }
     case Command::Sheet:
         return runSheetCommand(command.per, command.charts, command.output);

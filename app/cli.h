@@ -2,29 +2,32 @@
 // write files and need no display.
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
-#include <QStringList>
 
 namespace mavrel {
 
 struct Command {
     enum Kind { Editor, New, Render, Transpose, Sheet, Help, Invalid };
     Kind kind = Editor;
-    QStringList charts;     // input charts, in order
-    QString output;         // -o
+    QByteArrayList charts;  // input charts, in order
+    QByteArray output;      // -o; "-" is standard output
     int steps = 0;          // transpose
     int per = 1;            // sheet
 };
 
-// Reads the arguments after the program name.
-Command parseCommandLine(const QStringList& args);
+// Reads the arguments after the program name. File names stay the bytes the
+// system gave: a name that is not UTF-8 would not survive a QString.
+Command parseCommandLine(const QByteArrayList& args);
 
 // The short usage printed for wrong arguments.
 QString usageText();
 
 // Runs a command that writes files (New, Render, Transpose, Sheet) and returns
-// the exit status: 0 done, 1 a chart could not be read or written, 2 wrong
-// arguments. Needs a QApplication.
+// the exit status: 0 done, 1 a file could not be read or written (its name
+// and why on stderr), 2 wrong arguments, an output extension the command does
+// not write included. Needs a QApplication.
 int runCommand(const Command& command);
 
 } // namespace mavrel

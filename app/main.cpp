@@ -5,28 +5,64 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
-#include <unistd.h>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
-#include <cstdio>
+namespace {
+
+// Qt warns on every run of a command started where no session gave a runtime
+// folder (cron, ssh, a container). Such a run gets a private one, made fresh
+// (0700, ours by construction: mkdtemp never takes an existing name) and
+// removed once the command is done, never a guessable shared one.
+class PrivateRuntimeFolder {
+public:
+    PrivateRuntimeFolder()
+    {
+        if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+            return;
+        QByteArray pattern = QFile::encodeName(QDir::tempPath()) + "/mavrel-runtime-XXXXXX";
+        if (::mkdtemp(pattern.data())) {
+            m_path = pattern;
+            qputenv("XDG_RUNTIME_DIR", m_path);
+        }
+    }
+    ~PrivateRuntimeFolder()
+    {
+        if (!m_path.isEmpty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(m_path.toStdString(), ignored);
+        }
+    }
+    PrivateRuntimeFolder(const PrivateRuntimeFolder&) = delete;
+    PrivateRuntimeFolder& operator=(const PrivateRuntimeFolder&) = delete;
+
+private:
+    QByteArray m_path;
+};
+
+// The chart named on the command line, as the system's bytes made absolute.
+QByteArray absoluteName(const QByteArray& name)
+{
+    std::error_code failed;
+    const std::filesystem::path path = std::filesystem::absolute(name.toStdString(), failed);
+    return failed ? name : QByteArray::fromStdString(path.string());
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QStringList args;
+    QByteArrayList args;
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << QByteArray(argv[i]);
     const mavrel::Command command = mavrel::parseCommandLine(args);
 
     if (command.kind != mavrel::Command::Editor) {
         // Commands that write files need no display, nor a session.
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-            const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/mavrel-runtime-" + QByteArray::number(getuid());
-            QDir().mkpath(QString::fromLocal8Bit(dir));
-            QFile::setPermissions(QString::fromLocal8Bit(dir), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            qputenv("XDG_RUNTIME_DIR", dir);
-        }
+        const PrivateRuntimeFolder runtime;
         QApplication app(argc, argv);
         return mavrel::runCommand(command);
     }
@@ -36,7 +72,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(mavrel::toolIcon(mavrel::ToolIcon::Chord));
     mavrel::MainWindow window;
     if (!command.charts.isEmpty())
-        window.openChart(QFileInfo(command.charts.first()).absoluteFilePath());
+        window.openLocalChart(absoluteName(command.charts.first()));
     window.show();
     return app.exec();
 }

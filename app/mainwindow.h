@@ -47,8 +47,10 @@ public:
     void setMessenger(std::function<void(const QString&)> f) { m_messenger = std::move(f); }
 
     // Opens a chart as "Ouvrir" does; false (with its message shown) when it
-    // cannot be read.
+    // cannot be read. openChart takes a name as a file dialog gives it,
+    // openLocalChart the system's bytes.
     bool openChart(const QString& path);
+    bool openLocalChart(const QByteArray& path);
 
     Chart& chart() { return *m_chart; }
     const Selection& selectionList() const { return m_selection; }

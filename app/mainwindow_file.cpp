@@ -5,6 +5,7 @@
 #include "dialogs/transposedialog.h"
 #include "document/chartfile.h"
 #include "print/printpreview.h"
+#include "render/localfile.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -17,10 +18,6 @@
 #include <QUrl>
 
 namespace mavrel {
-
-namespace {
-std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-} // namespace
 
 void MainWindow::buildMenu()
 {
@@ -75,17 +72,22 @@ void MainWindow::saveAs()
         return;
     if (!name.endsWith(QLatin1String(".bab"), Qt::CaseInsensitive))
         name += QLatin1String(".bab");
-    const FileResult r = saveChart(*m_chart, localPath(name));
+    const FileResult r = saveChart(*m_chart, localFileName(name).toStdString());
     if (!r.ok)
-        showMessage(QString::fromStdString(r.message));
+        showMessage(fileMessage(r));
 }
 
 bool MainWindow::openChart(const QString& path)
 {
+    return openLocalChart(localFileName(path));
+}
+
+bool MainWindow::openLocalChart(const QByteArray& path)
+{
     leaveChart();
-    const FileResult r = loadChart(*m_chart, *this, localPath(path));
+    const FileResult r = loadChart(*m_chart, *this, path.toStdString());
     if (!r.ok) {
-        showMessage(QString::fromStdString(r.message));
+        showMessage(fileMessage(r));
         return false;
     }
     m_chart->fileName = path.toStdString();

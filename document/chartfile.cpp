@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cerrno>
+#include <climits>
 #include <concepts>
 #include <cstring>
 #include <cstdlib>
@@ -197,7 +198,10 @@ std::size_t recordsSize(const GridInfo& info)
 const char* const EndOfFile = "Lecture au-delà de la fin de fichier.";
 const char* const BadName = "Nom de fichier incorrect.";
 
-FileResult failure(std::string message) { return {false, std::move(message)}; }
+FileResult failure(std::string message, const std::string& fileName)
+{
+    return {false, std::move(message), fileName};
+}
 
 std::string folderOf(const std::string& path)
 {
@@ -209,30 +213,38 @@ std::string folderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
+// Whether the failing call works on the file itself or on its folder: a
+// temporary file is created and renamed in the folder, and a folder that
+// refuses that must not be blamed on the file.
+enum class Step { File, Folder };
+
 // The system answers ENOENT both for a missing file and for a missing folder
 // on its path; only the folder tells them apart.
-FileResult ioFailure(int code, const std::string& path, FileSystem& fs)
+std::string ioMessage(int code, const std::string& path, Step step, FileSystem& fs)
 {
     switch (code) {
     case ENOENT:
-        return failure(fs.isDirectory(folderOf(path)) ? "Fichier introuvable." : BadName);
+        return fs.kind(folderOf(path)) == FileKind::Folder ? "Fichier introuvable." : BadName;
     case ENOTDIR:
     case ENAMETOOLONG:
     case ELOOP:
-        return failure(BadName);
+        return BadName;
     case EACCES:
     case EPERM:
     case EROFS:
+        if (step == Step::Folder)
+            return "Accès au dossier « " + folderOf(path) + " » refusé.";
+        [[fallthrough]];
     case EISDIR:   // a folder chosen as a chart
-        return failure("Accès au fichier refusé.");
+        return "Accès au fichier refusé.";
     case EMFILE:
     case ENFILE:
-        return failure("Trop de fichiers ouverts.");
+        return "Trop de fichiers ouverts.";
     case ENOSPC:
     case EDQUOT:
-        return failure("Disque plein.");
+        return "Disque plein.";
     default:
-        return failure("Erreur E/S " + std::to_string(code) + ".");
+        return "Erreur E/S " + std::to_string(code) + ".";
     }
 }
 
@@ -274,6 +286,18 @@ std::string temporaryName(const std::string& target)
     return name;
 }
 
+// Writes into a file that stays where it is. Pipes, terminals and most
+// devices cannot be flushed, and need not be.
+int writeInPlace(FileSystem& fs, int fd, std::span<const std::uint8_t> bytes)
+{
+    OpenFile file(fs, fd);
+    if (int err = fs.write(fd, bytes))
+        return err;
+    if (int err = fs.fsync(fd); err && err != EINVAL && err != EROFS)
+        return err;
+    return file.close();
+}
+
 // Writes, flushes and closes the temporary file, then puts it in place.
 int writeAndReplace(FileSystem& fs, int fd, const std::string& temp, const std::string& target,
                     std::span<const std::uint8_t> bytes)
@@ -295,6 +319,20 @@ public:
         do
             fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         while (fd < 0 && errno == EINTR);
+        return fd < 0 ? errno : 0;
+    }
+
+    int openWrite(const std::string& path, int& fd) override
+    {
+        do
+            fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        while (fd < 0 && errno == EINTR);
+        return fd < 0 ? errno : 0;
+    }
+
+    int openStandardOutput(int& fd) override
+    {
+        fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
         return fd < 0 ? errno : 0;
     }
 
@@ -370,17 +408,44 @@ public:
         return errno;
     }
 
-    bool isDirectory(const std::string& path) override
+    FileKind kind(const std::string& path) override
     {
         struct stat st {};
-        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        if (::stat(path.c_str(), &st) != 0)
+            return FileKind::Missing;
+        if (S_ISREG(st.st_mode))
+            return FileKind::Regular;
+        return S_ISDIR(st.st_mode) ? FileKind::Folder : FileKind::Special;
     }
 
     std::string resolve(const std::string& path) override
     {
+        std::string name = path;
+        for (int links = 0; links <= 40; ++links) {
+            if (std::string real = realPath(name); !real.empty())
+                return real;
+            // Nothing there yet: a link to follow by hand, or the name of the
+            // file to create, in a folder made absolute when it exists.
+            std::string target(PATH_MAX, '\0');
+            const ssize_t n = ::readlink(name.c_str(), target.data(), target.size());
+            if (n < 0 || std::size_t(n) >= target.size()) {
+                const std::string folder = realPath(folderOf(name));
+                const auto slash = name.rfind('/');
+                const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
+                return folder.empty() ? name : (folder == "/" ? "" : folder) + "/" + base;
+            }
+            target.resize(std::size_t(n));
+            name = target.front() == '/' ? target : folderOf(name) + "/" + target;
+        }
+        return {};
+    }
+
+private:
+    static std::string realPath(const std::string& path)
+    {
         char* real = ::realpath(path.c_str(), nullptr);
         if (!real)
-            return path;
+            return {};
         std::string result(real);
         std::free(real);
         return result;
@@ -436,34 +501,67 @@ std::vector<std::uint8_t> encodeChart(const Chart& chart)
     return bytes;
 }
 
-FileResult saveChart(const Chart& chart, const std::string& fileName, FileSystem& fs)
+FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> bytes, FileSystem& fs)
 {
+    auto fail = [&](int code, const std::string& path, Step step) {
+        return failure(ioMessage(code, path, step, fs), fileName);
+    };
     if (fileName.empty())
-        return failure(BadName);
-    const std::string problem = checkLayout(chart.info);
-    if (!problem.empty())
-        return failure("Grille incohérente : " + problem + ".");
-    const std::vector<std::uint8_t> bytes = encodeChart(chart);
+        return failure(BadName, fileName);
+
+    int fd = -1;
+    int err = 0;
+    if (fileName == StandardOutputName) {
+        if (!(err = fs.openStandardOutput(fd)))
+            err = writeInPlace(fs, fd, bytes);
+        return err ? fail(err, fileName, Step::File) : FileResult{};
+    }
+    switch (fs.kind(fileName)) {
+    case FileKind::Special:
+        // Renaming over a device or a pipe would put a plain file in its place.
+        if (!(err = fs.openWrite(fileName, fd)))
+            err = writeInPlace(fs, fd, bytes);
+        return err ? fail(err, fileName, Step::File) : FileResult{};
+    case FileKind::Folder:
+        return fail(EISDIR, fileName, Step::File);
+    case FileKind::Missing:
+    case FileKind::Regular:
+        break;
+    }
 
     // Write beside the file that finally gets replaced, so that the rename
     // stays within one file system and a symbolic link keeps pointing at it.
     const std::string target = fs.resolve(fileName);
-    if (int err = fs.checkWritable(target))
-        return ioFailure(err, target, fs);
+    if (target.empty())
+        return fail(ELOOP, fileName, Step::File);
+    if ((err = fs.checkWritable(target)))
+        return fail(err, target, Step::File);
     std::string temp;
-    int fd = -1;
-    int err = EEXIST;
+    err = EEXIST;
     for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
         temp = temporaryName(target);
         err = fs.createNew(temp, target, fd);
     }
     if (err)
-        return ioFailure(err, temp, fs);
+        return fail(err, temp, Step::Folder);
     if ((err = writeAndReplace(fs, fd, temp, target, bytes))) {
         fs.remove(temp);
-        return ioFailure(err, target, fs);
+        return fail(err, target, Step::File);
     }
     return {};
+}
+
+FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> bytes)
+{
+    return writeFile(fileName, bytes, systemFileSystem());
+}
+
+FileResult saveChart(const Chart& chart, const std::string& fileName, FileSystem& fs)
+{
+    const std::string problem = checkLayout(chart.info);
+    if (!problem.empty())
+        return failure("Grille incohérente : " + problem + ".", fileName);
+    return writeFile(fileName, encodeChart(chart), fs);
 }
 
 FileResult saveChart(const Chart& chart, const std::string& fileName)
@@ -473,11 +571,12 @@ FileResult saveChart(const Chart& chart, const std::string& fileName)
 
 FileResult loadChart(Chart& chart, ChartView& view, const std::string& fileName, FileSystem& fs)
 {
+    auto fail = [&](int code) { return failure(ioMessage(code, fileName, Step::File, fs), fileName); };
     if (fileName.empty())
-        return failure(BadName);
+        return failure(BadName, fileName);
     int fd = -1;
     if (int err = fs.openRead(fileName, fd))
-        return ioFailure(err, fileName, fs);
+        return fail(err);
     OpenFile file(fs, fd);
 
     // No chart is longer than the largest one: one read takes in the whole
@@ -485,23 +584,23 @@ FileResult loadChart(Chart& chart, ChartView& view, const std::string& fileName,
     const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(MaxChartFileSize);
     std::size_t got = 0;
     if (int err = fs.read(fd, {buffer.get(), MaxChartFileSize}, got))
-        return ioFailure(err, fileName, fs);
+        return fail(err);
     if (int err = file.close())
-        return ioFailure(err, fileName, fs);
+        return fail(err);
     const std::span<const std::uint8_t> bytes(buffer.get(), got);
     if (got < HeaderSize)
-        return failure(EndOfFile);
+        return failure(EndOfFile, fileName);
 
     GridInfo info{};
     ByteReader header(bytes.subspan(InfoOffset));
     transferInfo(header, info);
     if (header.failed())
-        return failure(EndOfFile);
+        return failure(EndOfFile, fileName);
     const std::string problem = checkLayout(info);
     if (!problem.empty())
-        return failure("Fichier de grille endommagé : " + problem + ".");
+        return failure("Fichier de grille endommagé : " + problem + ".", fileName);
     if (got - HeaderSize < recordsSize(info))
-        return failure(EndOfFile);
+        return failure(EndOfFile, fileName);
 
     // Every byte is in hand and the counts fit the arrays: nothing can fail
     // from here, so only now is the document replaced. One reader per record,

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mavrel {
@@ -19,12 +20,17 @@ inline constexpr std::size_t LabelRecordSize = 116;
 inline constexpr std::size_t MaxChartFileSize =
     HeaderSize + MaxBars * BarRecordSize + MaxLabels * LabelRecordSize;
 
-// The outcome of Save or Load. On failure, message is the French sentence
-// (UTF-8, ending with a full stop) for the window's message box.
+// The outcome of Save, Load or writeFile. On failure, message is the French
+// sentence (UTF-8, ending with a full stop) and fileName the file it is about,
+// as the caller named it: whoever shows the message puts the name in front.
 struct FileResult {
     bool ok = true;
     std::string message;
+    std::string fileName;
 };
+
+// What a name stands for once symbolic links are followed.
+enum class FileKind { Missing, Regular, Folder, Special };
 
 // The system calls that chart files go through. Every call returns 0 or an
 // errno code, so that a test can make any step fail with any code.
@@ -33,6 +39,11 @@ public:
     virtual ~FileSystem() = default;
     // Opens an existing file for reading only.
     virtual int openRead(const std::string& path, int& fd) = 0;
+    // Opens an existing file for writing as it stands, without creating or
+    // emptying it: a device, a pipe, a terminal.
+    virtual int openWrite(const std::string& path, int& fd) = 0;
+    // A descriptor of its own on the process's standard output.
+    virtual int openStandardOutput(int& fd) = 0;
     // Creates a file that must not exist yet, for writing. When `like` names an
     // existing file, the new one takes its permissions.
     virtual int createNew(const std::string& path, const std::string& like, int& fd) = 0;
@@ -48,18 +59,32 @@ public:
     // 0 when the file may be replaced by its owner's save (or does not exist),
     // else the code that writing to it would fail with.
     virtual int checkWritable(const std::string& path) = 0;
-    virtual bool isDirectory(const std::string& path) = 0;
-    // The file that `path` finally names once symbolic links are followed;
-    // `path` itself when it names nothing yet.
+    // Missing also when the name cannot be looked at.
+    virtual FileKind kind(const std::string& path) = 0;
+    // The absolute name of the file that `path` finally names once symbolic
+    // links are followed, a link to nothing yet included: the file a save
+    // creates or replaces. Empty when the links go round in a loop.
     virtual std::string resolve(const std::string& path) = 0;
 };
 
 // The real files of this machine.
 FileSystem& systemFileSystem();
 
-// Writes the laid-out bars and the labels of the chart to the file, through a
-// temporary file beside it: the old file is replaced only once every byte is
-// on disk, and stays as it was after a failure.
+// The name that stands for standard output, as in most command-line tools.
+inline constexpr std::string_view StandardOutputName = "-";
+
+// Writes the bytes to the file. A regular file (or a new one) is written
+// through a temporary file beside it, then renamed over it: the old file is
+// replaced only once every byte is on disk, and stays as it was after a
+// failure, with no temporary file left. Through a symbolic link, the file it
+// points to is written, even one that does not exist yet. Anything else that
+// exists (a device, a pipe, a link to one) is written straight into, never
+// replaced; so is standard output, named "-".
+FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> bytes);
+FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> bytes, FileSystem& fs);
+
+// Writes the laid-out bars and the labels of the chart to the file, through
+// writeFile.
 FileResult saveChart(const Chart& chart, const std::string& fileName);
 FileResult saveChart(const Chart& chart, const std::string& fileName, FileSystem& fs);
 

@@ -26,6 +26,8 @@ public:
         m_pos = 0;
         return 0;
     }
+    int openWrite(const std::string&, int&) override { return EROFS; }
+    int openStandardOutput(int&) override { return EROFS; }
     int createNew(const std::string&, const std::string&, int& fd) override
     {
         fd = 4;
@@ -50,7 +52,7 @@ public:
     int rename(const std::string&, const std::string&) override { return 0; }
     int remove(const std::string&) override { return 0; }
     int checkWritable(const std::string&) override { return 0; }
-    bool isDirectory(const std::string&) override { return true; }
+    FileKind kind(const std::string&) override { return FileKind::Missing; }
     std::string resolve(const std::string& path) override { return path; }
 
     std::vector<std::uint8_t> written;

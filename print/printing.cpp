@@ -1,11 +1,34 @@
 #include "printing.h"
 
+#include <QBuffer>
 #include <QPainter>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPdfWriter>
 #include <QPrinter>
 
 namespace mavrel {
+
+namespace {
+
+// The sheet over the whole of the device's page, which for a printer or a PDF
+// is the printable area: the painter's origin is its top-left corner, and the
+// device's width and height are its size in device pixels.
+bool drawSheet(QPaintDevice& device, const QImage& sheet)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::black);
+    // Charts are line art: JPEG would blur the lines and the small chords.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    if (!sheet.isNull())
+        painter.drawImage(QRect(0, 0, device.width(), device.height()), sheet);
+    return painter.end();
+}
+
+} // namespace
 
 QString noPrinterMessage()
 {
@@ -25,19 +48,7 @@ QPrinterInfo currentPrinter()
 
 bool printSheet(QPrinter& printer, const QImage& sheet)
 {
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::black);
-    // Charts are line art: JPEG would blur the lines and the small chords.
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    // The painter's origin is the top-left corner of the printable area, and
-    // the printer's width and height are that area's, in printer pixels.
-    const QRect target(0, 0, printer.width(), printer.height());
-    if (!sheet.isNull())
-        painter.drawImage(target, sheet);
-    return painter.end() && printer.printerState() != QPrinter::Error;
+    return drawSheet(printer, sheet) && printer.printerState() != QPrinter::Error;
 }
 
 QString printOnCurrentPrinter(const QImage& sheet)
@@ -46,21 +57,21 @@ QString printOnCurrentPrinter(const QImage& sheet)
     if (info.isNull())
         return noPrinterMessage();
     QPrinter printer(info, QPrinter::HighResolution);
-    if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat)
-        return noPrinterMessage();
-    if (!printSheet(printer, sheet))
-        return noPrinterMessage();
+    if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat || !printSheet(printer, sheet))
+        return QStringLiteral("L'impression sur « %1 » a échoué.").arg(info.printerName());
     return {};
 }
 
-bool writeSheetPdf(const QImage& sheet, const QString& fileName)
+bool encodeSheetPdf(const QImage& sheet, QByteArray& bytes)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(fileName);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
-    return printSheet(printer, sheet);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    // The resolution and margins a high-resolution printer gives a PDF.
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(1200);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Portrait);
+    return drawSheet(pdf, sheet);
 }
 
 } // namespace mavrel

@@ -1,8 +1,9 @@
 // The sheet on paper: one page, the sheet stretched over the printable area.
-// The printer, the PDF file and the command line all go through printSheet,
-// so a PDF shows exactly what the printer receives.
+// The printer, the PDF file and the command line all draw it the same way, so
+// a PDF shows exactly what the printer receives.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QPrinterInfo>
 #include <QString>
@@ -24,13 +25,13 @@ QPrinterInfo currentPrinter();
 bool printSheet(QPrinter& printer, const QImage& sheet);
 
 // Prints the sheet on the current printer without a dialog. Returns an empty
-// text when the page was handed over, otherwise the message for the user.
-// Without a printer Qt would quietly write to nowhere, so that is checked
-// before anything is started.
+// text when the page was handed over, otherwise the message for the user:
+// no printer at all, or a printer that failed. Without a printer Qt would
+// quietly write to nowhere, so that is checked before anything is started.
 QString printOnCurrentPrinter(const QImage& sheet);
 
-// Writes the page as it would print on an A4 sheet of paper to a PDF file.
-// False when the file cannot be written.
-bool writeSheetPdf(const QImage& sheet, const QString& fileName);
+// The page as it would print on an A4 sheet of paper, as a PDF document.
+// False when there was not enough memory.
+bool encodeSheetPdf(const QImage& sheet, QByteArray& bytes);
 
 } // namespace mavrel

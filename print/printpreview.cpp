@@ -1,7 +1,9 @@
 #include "printpreview.h"
 
 #include "document/chart.h"
+#include "imagefile.h"
 #include "printing.h"
+#include "render/localfile.h"
 #include "render/page.h"
 
 #include <QApplication>
@@ -48,6 +50,8 @@ namespace {
 
 // The colour Windows gives the background of a scrolling workspace.
 const QColor AppWorkspace(0xAB, 0xAB, 0xAB);
+
+const ImageFormat SheetPdf{"pdf", encodeSheetPdf};
 
 } // namespace
 
@@ -196,9 +200,9 @@ bool PrintPreview::loadIntoPosition(int index)
     // page of its own: the main window's chart, page and file name are never
     // touched, so nothing the user has not saved can be lost here.
     StandaloneChart other;
-    const FileResult r = other.load(fileName);
+    const FileResult r = loadChart(other.chart(), other.view(), localFileName(fileName).toStdString());
     if (!r.ok) {
-        showMessage(QString::fromStdString(r.message));
+        showMessage(fileMessage(r));
         return false;
     }
     m_sheet.copyPage(index, other.image());
@@ -216,11 +220,15 @@ void PrintPreview::print()
 
 void PrintPreview::savePdf()
 {
-    const QString fileName = m_pdfChooser();
+    QString fileName = m_pdfChooser();
     if (fileName.isEmpty())
         return;
-    if (!writeSheetPdf(m_sheet.composed(), fileName))
-        showMessage(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(fileName));
+    // What the name says is what the file holds.
+    if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        fileName += QLatin1String(".pdf");
+    const FileResult r = writeImage(m_sheet.composed(), SheetPdf, localFileName(fileName));
+    if (!r.ok)
+        showMessage(fileMessage(r));
 }
 
 void PrintPreview::showMessage(const QString& text)

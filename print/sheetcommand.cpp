@@ -1,18 +1,22 @@
 #include "sheetcommand.h"
 
 #include "document/chart.h"
+#include "imagefile.h"
 #include "printing.h"
+#include "render/localfile.h"
 #include "render/page.h"
 #include "render/sheet.h"
-
-#include <QFileInfo>
-#include <QImage>
 
 #include <cstdio>
 
 namespace mavrel {
 
 namespace {
+
+const ImageFormat SheetFormats[] = {
+    {"png", encodePng},
+    {"pdf", encodeSheetPdf},
+};
 
 void printError(const QString& message)
 {
@@ -29,33 +33,32 @@ int usage()
 
 } // namespace
 
-int runSheetCommand(int per, const QStringList& charts, const QString& output)
+int runSheetCommand(int per, const QByteArrayList& charts, const QByteArray& output)
 {
     const int layout = layoutFromCount(per);
-    const QString suffix = QFileInfo(output).suffix().toLower();
-    if (layout < 0 || charts.isEmpty() || charts.size() > per
-        || (suffix != QLatin1String("png") && suffix != QLatin1String("pdf")))
+    if (layout < 0 || charts.isEmpty() || charts.size() > per)
         return usage();
+    const ImageFormat* format = formatFor(output, SheetFormats);
+    if (!format) {
+        printError(unknownFormatMessage(output, suffixList(SheetFormats)));
+        return usage();
+    }
 
     Sheet sheet;
     for (int i = 0; i < charts.size(); ++i) {
         StandaloneChart chart;
-        const FileResult r = chart.load(charts.at(i));
+        const FileResult r = loadChart(chart.chart(), chart.view(), charts.at(i).toStdString());
         if (!r.ok) {
-            printError(QString::fromStdString(r.message));
+            printError(fileMessage(r));
             return 1;
         }
         sheet.copyPage(i + 1, chart.image());
     }
     sheet.compose(layout);
 
-    if (suffix == QLatin1String("png")) {
-        if (!sheet.composed().convertToFormat(QImage::Format_RGB888).save(output, "PNG")) {
-            printError(QStringLiteral("Impossible d'écrire l'image « %1 ».").arg(output));
-            return 1;
-        }
-    } else if (!writeSheetPdf(sheet.composed(), output)) {
-        printError(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(output));
+    const FileResult written = writeImage(sheet.composed(), *format, output);
+    if (!written.ok) {
+        printError(fileMessage(written));
         return 1;
     }
     return 0;

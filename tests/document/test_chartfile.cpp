@@ -14,6 +14,8 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -402,6 +404,14 @@ public:
     {
         return fail("openRead") ? m_code : real().openRead(p, fd);
     }
+    int openWrite(const std::string& p, int& fd) override
+    {
+        return fail("openWrite") ? m_code : real().openWrite(p, fd);
+    }
+    int openStandardOutput(int& fd) override
+    {
+        return fail("openStandardOutput") ? m_code : real().openStandardOutput(fd);
+    }
     int createNew(const std::string& p, const std::string& like, int& fd) override
     {
         return fail("createNew") ? m_code : real().createNew(p, like, fd);
@@ -432,7 +442,7 @@ public:
     {
         return fail("checkWritable") ? m_code : real().checkWritable(p);
     }
-    bool isDirectory(const std::string& p) override { return real().isDirectory(p); }
+    FileKind kind(const std::string& p) override { return real().kind(p); }
     std::string resolve(const std::string& p) override { return real().resolve(p); }
 
     std::vector<std::string> calls;
@@ -477,6 +487,7 @@ TEST_F(ChartFileTest, LoadFailuresGiveTheirMessagesAndChangeNothing)
         TestView view(c);
         const FileResult r = loadChart(c, view, path("c.bab"), faulty);
         EXPECT_EQ(r.message, f.message) << f.op << " " << f.code;
+        EXPECT_EQ(r.fileName, path("c.bab"));
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(view.calls.empty());
         EXPECT_TRUE(snapshot(c) == before);
@@ -512,12 +523,15 @@ TEST_F(ChartFileTest, LoadOnlyEverReads)
 }
 
 // Whatever step fails, the old chart is still there, whole, and no temporary
-// file is left beside it.
+// file is left beside it. A folder that takes no new file is told apart from
+// a file that may not be replaced.
 TEST_F(ChartFileTest, FailedSaveKeepsTheOldFile)
 {
+    const std::string folderRefused = "Accès au dossier « " + dir.string() + " » refusé.";
     const Fault faults[] = {
         {"checkWritable", EACCES, "Accès au fichier refusé."},
-        {"createNew", EACCES, "Accès au fichier refusé."},
+        {"createNew", EACCES, folderRefused.c_str()},
+        {"createNew", EROFS, folderRefused.c_str()},
         {"createNew", EMFILE, "Trop de fichiers ouverts."},
         {"write", ENOSPC, "Disque plein."},
         {"write", EDQUOT, "Disque plein."},
@@ -536,6 +550,7 @@ TEST_F(ChartFileTest, FailedSaveKeepsTheOldFile)
         const FileResult r = saveChart(c, path("chart.bab"), faulty);
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.message, f.message) << f.op << " " << f.code;
+        EXPECT_EQ(r.fileName, path("chart.bab"));
         EXPECT_EQ(read(path("chart.bab")), old) << f.op;
         EXPECT_EQ(listing(), std::vector<std::string>{"chart.bab"}) << f.op;
     }
@@ -554,6 +569,43 @@ TEST_F(ChartFileTest, SaveReplacesTheFileAndKeepsItsPermissionsAndLinks)
     EXPECT_EQ(fs::status(dir / "chart.bab").permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(listing(), (std::vector<std::string>{"chart.bab", "link.bab"}));
+}
+
+// What is not a plain file is written into, never replaced: a device, a link
+// to one, a pipe. A link to nothing yet makes the file it names.
+TEST_F(ChartFileTest, SpecialTargetsAreWrittenIntoAndKept)
+{
+    const Bytes bytes(5000, 7);
+    fs::create_symlink("/dev/null", dir / "null.bab");
+    EXPECT_TRUE(writeFile(path("null.bab"), bytes).ok);
+    EXPECT_TRUE(fs::is_symlink(dir / "null.bab"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    const FileResult full = writeFile("/dev/full", bytes);
+    EXPECT_FALSE(full.ok);
+    EXPECT_EQ(full.message, "Disque plein.");
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+
+    ASSERT_EQ(::mkfifo(path("pipe.bab").c_str(), 0600), 0);
+    Bytes received;
+    std::thread reader([&] { received = read(path("pipe.bab")); });
+    EXPECT_TRUE(writeFile(path("pipe.bab"), bytes).ok);
+    reader.join();
+    EXPECT_EQ(received, bytes);
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe.bab"));
+
+    fs::create_directory(dir / "sub");
+    fs::create_symlink("sub/later.bab", dir / "dangling.bab");
+    EXPECT_TRUE(writeFile(path("dangling.bab"), bytes).ok);
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.bab"));
+    EXPECT_EQ(read(path("sub/later.bab")), bytes);
+
+    fs::create_symlink("loop2.bab", dir / "loop1.bab");
+    fs::create_symlink("loop1.bab", dir / "loop2.bab");
+    EXPECT_EQ(writeFile(path("loop1.bab"), bytes).message, "Nom de fichier incorrect.");
+    EXPECT_EQ(writeFile(dir.string(), bytes).message, "Accès au fichier refusé.");
+    EXPECT_EQ(listing(), (std::vector<std::string>{"dangling.bab", "loop1.bab", "loop2.bab", "null.bab",
+                                                   "pipe.bab", "sub"}));
 }
 
 } // namespace

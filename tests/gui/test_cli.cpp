@@ -7,13 +7,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
+#include <sys/stat.h>
 #include <vector>
 
 namespace mavrel {
@@ -21,7 +24,8 @@ namespace {
 
 struct Outcome {
     int status = -1;
-    QString out, err;
+    QByteArray out;
+    QString err;
 };
 
 class CommandLineTest : public ::testing::Test {
@@ -40,13 +44,16 @@ protected:
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        // No session either: the command makes its runtime folder here.
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("TMPDIR"), dir.path());
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(dir.path());
         p.start(QStringLiteral(MAVREL_EXE), args);
         EXPECT_TRUE(p.waitForFinished(30000)) << args.join(' ').toStdString();
         Outcome r;
         r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        r.out = p.readAllStandardOutput();
         r.err = QString::fromLocal8Bit(p.readAllStandardError());
         return r;
     }
@@ -88,6 +95,9 @@ TEST_F(CommandLineTest, NewWritesTheChartOfAFreshStart)
 {
     const Outcome r = run({"new", "-o", "neuf.bab"});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"neuf.bab"})
+        << "the private runtime folder is gone";
     const QByteArray written = bytes(path("neuf.bab"));
     ASSERT_EQ(written.size(), 2456);
 
@@ -163,18 +173,23 @@ TEST_F(CommandLineTest, AChartThatCannotBeReadWritesNothing)
     shortFile.write(QByteArray(100, '\0'));
     shortFile.close();
 
+    ASSERT_EQ(run({"new", "-o", "bon.bab"}).status, 0);
+
+    // Each message starts with the name of the file it is about.
     struct Row {
         QStringList args;
         QString output;
         QString message;
     };
     const Row rows[] = {
-        {{"render", "absent.bab", "-o", "a.png"}, "a.png", "Fichier introuvable."},
-        {{"transpose", "1", "absent.bab", "-o", "b.bab"}, "b.bab", "Fichier introuvable."},
-        {{"render", "court.bab", "-o", "c.png"}, "c.png", "Lecture au-delà de la fin de fichier."},
+        {{"render", "absent.bab", "-o", "a.png"}, "a.png", "absent.bab : Fichier introuvable."},
+        {{"transpose", "1", "absent.bab", "-o", "b.bab"}, "b.bab", "absent.bab : Fichier introuvable."},
+        {{"render", "court.bab", "-o", "c.png"}, "c.png", "court.bab : Lecture au-delà de la fin de fichier."},
         {{"transpose", "-1", "court.bab", "-o", "d.bab"}, "d.bab",
-         "Lecture au-delà de la fin de fichier."},
-        {{"render", "dossier/absent.bab", "-o", "e.png"}, "e.png", "Nom de fichier incorrect."},
+         "court.bab : Lecture au-delà de la fin de fichier."},
+        {{"render", "dossier/absent.bab", "-o", "e.png"}, "e.png", "dossier/absent.bab : Nom de fichier incorrect."},
+        {{"sheet", "--per", "8", "bon.bab", "bon.bab", "bon.bab", "court.bab", "bon.bab", "-o", "f.pdf"}, "f.pdf",
+         "court.bab : Lecture au-delà de la fin de fichier."},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.args.join(' ').toStdString());
@@ -190,8 +205,73 @@ TEST_F(CommandLineTest, AChartThatCannotBeReadWritesNothing)
         SCOPED_TRACE(args.join(' ').toStdString());
         const Outcome result = run(args);
         EXPECT_EQ(result.status, 1);
-        EXPECT_FALSE(result.err.isEmpty());
+        EXPECT_TRUE(result.err.contains(args.last() + " : Nom de fichier incorrect.")) << result.err.toStdString();
     }
+    const Outcome full = run({"render", "-o", "/dev/full"});
+    EXPECT_EQ(full.status, 1);
+    EXPECT_TRUE(full.err.contains("/dev/full : Disque plein.")) << full.err.toStdString();
+}
+
+// The extension says what is written; a command writes no other kind, and a
+// chart is never overwritten by a picture.
+TEST_F(CommandLineTest, OutputsOfAnotherKindAreRefused)
+{
+    ASSERT_EQ(run({"new", "-o", "grille.bab"}).status, 0);
+    const QByteArray chart = bytes(path("grille.bab"));
+    const QStringList cases[] = {
+        {"render", "grille.bab", "-o", "grille.bab"},
+        {"render", "-o", "page.jpg"},
+        {"render", "-o", "page"},
+        {"sheet", "--per", "1", "grille.bab", "-o", "composed.bab"},
+        {"new", "-o", "neuf.png"},
+        {"transpose", "1", "grille.bab", "-o", "haut.txt"},
+    };
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.err.contains(args.last() + " : format de sortie inconnu")) << r.err.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"grille.bab"});
+    EXPECT_EQ(bytes(path("grille.bab")), chart);
+}
+
+// "-" is standard output; a device is written into and stays a device.
+TEST_F(CommandLineTest, StandardOutputAndDevicesTakeTheBytes)
+{
+    ASSERT_EQ(run({"new", "-o", "grille.bab"}).status, 0);
+    ASSERT_EQ(run({"transpose", "3", "grille.bab", "-o", "haut.bab"}).status, 0);
+    Outcome r = run({"transpose", "3", "grille.bab", "-o", "-"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, bytes(path("haut.bab")));
+    r = run({"render", "grille.bab", "-o", "-"});
+    EXPECT_EQ(QImage::fromData(r.out, "PNG").size(), QSize(565, 800));
+
+    ASSERT_TRUE(QFile::link("/dev/null", path("nulle.bab")));
+    EXPECT_EQ(run({"transpose", "1", "grille.bab", "-o", "nulle.bab"}).status, 0);
+    EXPECT_TRUE(QFileInfo(path("nulle.bab")).isSymLink());
+    EXPECT_FALSE(QFileInfo("/dev/null").isFile());
+}
+
+// Names are the system's bytes, UTF-8 or not.
+TEST_F(CommandLineTest, NamesThatAreNotUtf8AreReadAndWrittenAsGiven)
+{
+    ASSERT_EQ(run({"new", "-o", "grille.bab"}).status, 0);
+    const QByteArray folder = QFile::encodeName(dir.path());
+    ASSERT_EQ(std::rename(folder + "/grille.bab", folder + "/latin\xE9.bab"), 0);
+
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start("/bin/sh", {"-c", R"sh(exec "$0" transpose 1 "$(printf 'latin\351.bab')" -o "$(printf 'nu\351.bab')")sh",
+                        QStringLiteral(MAVREL_EXE)});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    struct stat st {};
+    EXPECT_EQ(::stat(folder + "/nu\xE9.bab", &st), 0);
+    EXPECT_EQ(st.st_size, 2456);
+    // QTemporaryDir cannot see these names to remove them.
+    std::remove(folder + "/latin\xE9.bab");
+    std::remove(folder + "/nu\xE9.bab");
 }
 
 TEST_F(CommandLineTest, WrongArgumentsPrintTheUsage)

@@ -19,6 +19,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <filesystem>
+
 namespace mavrel::mainwindow_test {
 namespace {
 
@@ -130,7 +132,7 @@ TEST_F(MainWindowFileTest, SaveAsCancelledOrFailingWritesNothing)
     EXPECT_TRUE(messages.isEmpty());
 
     saveAs(path("missing/song"));
-    EXPECT_EQ(messages, QStringList{"Nom de fichier incorrect."});
+    EXPECT_EQ(messages, QStringList{path("missing/song.bab") + " : Nom de fichier incorrect."});
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_EQ(chartBytes(), before);
 }
@@ -191,7 +193,7 @@ TEST_F(MainWindowFileTest, FailedOpenShowsItsMessageAndChangesNothing)
         const QByteArray before = chartBytes();
         const QImage page = w->pageImage().copy();
         open(r.file);
-        EXPECT_EQ(messages, QStringList{QString::fromUtf8(r.message)}) << r.message;
+        EXPECT_EQ(messages, QStringList{r.file + " : " + QString::fromUtf8(r.message)}) << r.message;
         EXPECT_EQ(chartBytes(), before) << r.message;
         EXPECT_EQ(w->pageImage(), page) << r.message;
         EXPECT_EQ(spinner("columnsSpin")->position(), 5);
@@ -199,6 +201,30 @@ TEST_F(MainWindowFileTest, FailedOpenShowsItsMessageAndChangesNothing)
         EXPECT_EQ(spinner("rowsSpin")->position(), 8);
         EXPECT_EQ(QString::fromStdString(w->chart().fileName), path("good.bab"));
     }
+}
+
+// Qt shows the byte 0xE9 of a Latin-1 name as U+FFFD and gives that back from
+// its dialogs: the file meant is still the one opened and replaced.
+TEST_F(MainWindowFileTest, NamesThatAreNotUtf8OpenAndSaveTheirOwnFile)
+{
+    step("rowsSpin", true);
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/latin\xE9.bab";
+    ASSERT_TRUE(saveChart(w->chart(), raw.toStdString()).ok);
+    const QString shown = QFile::decodeName(raw);
+    ASSERT_TRUE(shown.contains(QChar::ReplacementCharacter));
+
+    action("newAction")->trigger();
+    open(shown);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
+    EXPECT_EQ(w->chart().info.rows, 9);
+    EXPECT_EQ(w->chart().fileName, raw.toStdString());
+
+    saveAs(shown);
+    EXPECT_TRUE(messages.isEmpty());
+    const std::filesystem::path folder = raw.left(raw.lastIndexOf('/')).toStdString();
+    const std::filesystem::directory_iterator files(folder);
+    EXPECT_EQ(std::distance(begin(files), end(files)), 1) << "no second file, under a name of Qt's";
+    std::filesystem::remove(raw.toStdString());   // QTemporaryDir cannot see it
 }
 
 TEST_F(MainWindowFileTest, LoadedChordSizeReachesTheComboOnlyThroughTheChordTool)

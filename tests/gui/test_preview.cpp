@@ -3,12 +3,15 @@
 // command.
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
+#include "print/imagefile.h"
 #include "print/printpreview.h"
 #include "print/printing.h"
 #include "print/sheetcommand.h"
+#include "render/localfile.h"
 #include "render/page.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -329,10 +332,10 @@ TEST_F(PreviewTest, PdfButtonWritesOnePage)
     EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 1);
     EXPECT_TRUE(messages.isEmpty());
 
-    // A folder that does not exist cannot take the file.
+    // A folder that does not exist cannot take the file; the message names it.
     form->setPdfChooser([&] { return dir.filePath("absent/composed.pdf"); });
     QTest::mouseClick(child<QPushButton>("pdfButton"), Qt::LeftButton);
-    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages, QStringList(dir.filePath("absent/composed.pdf") + " : Nom de fichier incorrect."));
 }
 
 // --- the sheet command -----------------------------------------------------------
@@ -343,7 +346,8 @@ TEST(SheetCommand, WritesTheComposedSheetOrSaysWhy)
     const std::string a = writeChart(dir, "a.bab", 3, 4);
     const std::string b = writeChart(dir, "b.bab", 4, 2, true);
     const QString png = dir.filePath("composed.png");
-    ASSERT_EQ(runSheetCommand(4, {QString::fromStdString(a), QString::fromStdString(b)}, png), 0);
+    ASSERT_EQ(runSheetCommand(4, {QByteArray::fromStdString(a), QByteArray::fromStdString(b)},
+                              QFile::encodeName(png)), 0);
     // Pixel for pixel the sheet the preview composes; positions 3 and 4 blank.
     Sheet expected;
     expected.copyPage(1, pageOf(a));
@@ -352,17 +356,38 @@ TEST(SheetCommand, WritesTheComposedSheetOrSaysWhy)
     EXPECT_TRUE(samePixels(QImage(png), expected.composed()));
 
     const QString pdf = dir.filePath("composed.pdf");
-    ASSERT_EQ(runSheetCommand(8, {QString::fromStdString(a)}, pdf), 0);
+    ASSERT_EQ(runSheetCommand(8, {QByteArray::fromStdString(a)}, QFile::encodeName(pdf)), 0);
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("%PDF"));
 
-    const QString out = dir.filePath("f.png");
-    EXPECT_EQ(runSheetCommand(2, {QString::fromStdString(a), dir.filePath("missing.bab")}, out), 1);
+    const QByteArray out = QFile::encodeName(dir.filePath("f.png"));
+    const QByteArray chart = QByteArray::fromStdString(a);
+    EXPECT_EQ(runSheetCommand(2, {chart, QFile::encodeName(dir.filePath("missing.bab"))}, out), 1);
     EXPECT_FALSE(QFile::exists(out));
-    EXPECT_EQ(runSheetCommand(3, {QString::fromStdString(a)}, out), 2);
-    EXPECT_EQ(runSheetCommand(1, {QString::fromStdString(a), QString::fromStdString(a)}, out), 2);
-    EXPECT_EQ(runSheetCommand(2, {QString::fromStdString(a)}, dir.filePath("f.jpg")), 2);
+    EXPECT_EQ(runSheetCommand(3, {chart}, out), 2);
+    EXPECT_EQ(runSheetCommand(1, {chart, chart}, out), 2);
+    EXPECT_EQ(runSheetCommand(2, {chart}, QFile::encodeName(dir.filePath("f.jpg"))), 2);
+}
+
+// Drawing that ran out of memory leaves a null image: no picture is written,
+// the old file stays, and the message says why.
+TEST(ImageFile, NoImageMeansNotEnoughMemory)
+{
+    QTemporaryDir dir;
+    const QString old = dir.filePath("old.png");
+    QFile file(old);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("old");
+    file.close();
+    for (const ImageFormat& format : {ImageFormat{"png", encodePng}, ImageFormat{"pdf", encodeSheetPdf}}) {
+        const FileResult r = writeImage(QImage(), format, QFile::encodeName(old));
+        EXPECT_FALSE(r.ok) << format.suffix;
+        EXPECT_EQ(fileMessage(r), old + " : Mémoire insuffisante pour créer l'image.");
+    }
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "old");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.png"});
 }
 
 } // namespace

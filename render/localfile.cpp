@@ -1,0 +1,73 @@
+#include "localfile.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace mavrel {
+
+namespace {
+
+bool exists(const QByteArray& path)
+{
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+// The entry of `folder` that Qt shows as `shown`, or an empty name when none
+// or several do.
+QByteArray entryShownAs(const QByteArray& folder, const QString& shown)
+{
+    DIR* dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir)
+        return {};
+    QByteArray found;
+    int matches = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (QFile::decodeName(name) == shown) {
+            found = name;
+            ++matches;
+        }
+    }
+    ::closedir(dir);
+    return matches == 1 ? found : QByteArray();
+}
+
+} // namespace
+
+QByteArray localFileName(const QString& name)
+{
+    const QByteArray encoded = QFile::encodeName(name);
+    if (!name.contains(QChar::ReplacementCharacter) || exists(encoded))
+        return encoded;
+    QByteArray path;
+    const QStringList parts = name.split(QLatin1Char('/'));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            path += '/';
+        QByteArray part = QFile::encodeName(parts.at(i));
+        if (parts.at(i).contains(QChar::ReplacementCharacter)) {
+            const QByteArray entry = entryShownAs(path, parts.at(i));
+            if (!entry.isEmpty())
+                part = entry;
+        }
+        path += part;
+    }
+    return path;
+}
+
+QString fileMessage(const FileResult& result)
+{
+    const QString message = QString::fromStdString(result.message);
+    if (result.fileName.empty())
+        return message;
+    const QString name = result.fileName == StandardOutputName
+        ? QStringLiteral("sortie standard")
+        : QFile::decodeName(QByteArray::fromStdString(result.fileName));
+    return name + QStringLiteral(" : ") + message;
+}
+
+} // namespace mavrel

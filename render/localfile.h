@@ -1,0 +1,21 @@
+// File names between Qt and the system. A name is the bytes the system gave
+// (argv, readdir); a QString only shows it, and loses the bytes of a name
+// that is not UTF-8.
+#pragma once
+
+#include "document/chartfile.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace mavrel {
+
+// The system's bytes for a name a file dialog gave. Qt shows bytes it cannot
+// decode as U+FFFD and gives that back; the file meant is found again in its
+// folder, as the one entry shown under that name.
+QByteArray localFileName(const QString& name);
+
+// "name : message", the way a window or the command line reports a failure.
+QString fileMessage(const FileResult& result);
+
+} // namespace mavrel
