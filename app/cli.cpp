@@ -142,7 +142,7 @@ QString usageText()
         "  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab\n"
         "                                               transpose une grille\n"
         "  mavrel sheet --per N GRILLE.bab... -o SORTIE.png|SORTIE.pdf\n"
-        "                                               compose une composed de 1, 2, 4 ou 8 grilles\n"
+        "                                               compose une feuille de 1, 2, 4 ou 8 grilles\n"
         "  -o - écrit sur la sortie standard (en PNG pour une image).\n");
 }
 

@@ -216,7 +216,7 @@ void MainWindow::buildPageArea()
     centralWidget()->layout()->addWidget(m_scrollArea);
 
     m_scrollContents = new QWidget;
-    m_scrollContents->setObjectName(QStringLiteral("m_scrollContents"));
+    m_scrollContents->setObjectName(QStringLiteral("scrollContents"));
     m_pageView = new PageView(m_scrollContents);
     m_pageView->setObjectName(QStringLiteral("pageView"));
     m_pageView->move(ImageOffset, ImageOffset);

@@ -36,11 +36,11 @@ void MainWindow::buildMenu()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edition"));
     edit->setObjectName(QStringLiteral("editMenu"));
-    m_copyAction = item(edit, "m_copyAction", QStringLiteral("copyBars"), &MainWindow::copy);
+    m_copyAction = item(edit, "copyAction", QStringLiteral("Copier"), &MainWindow::copy);
     m_copyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    m_pasteAction = item(edit, "m_pasteAction", QStringLiteral("pasteBars"), &MainWindow::paste);
+    m_pasteAction = item(edit, "pasteAction", QStringLiteral("Coller"), &MainWindow::paste);
     m_pasteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    m_deleteAction = item(edit, "m_deleteAction", QStringLiteral("clearBars"), &MainWindow::clearSelectedBars);
+    m_deleteAction = item(edit, "deleteAction", QStringLiteral("Suprimer"), &MainWindow::clearSelectedBars);
     m_deleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
 
     QMenu* functions = menuBar()->addMenu(QStringLiteral("Fonctions"));

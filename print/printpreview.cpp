@@ -86,7 +86,7 @@ PrintPreview::PrintPreview(PageSource mainPage, QWidget* parent)
     m_layoutCombo->setInsertPolicy(QComboBox::NoInsert);
     m_layoutCombo->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8")});
     m_layoutCombo->setCurrentIndex(0);
-    m_layoutCombo->setToolTip(QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une composed"));
+    m_layoutCombo->setToolTip(QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une feuille"));
     m_layoutCombo->setGeometry(72, 8, 33, 25);
     // Typing and choosing from the list both land here.
     connect(m_layoutCombo, &QComboBox::currentTextChanged, this, [this] { layoutChanged(); });
@@ -98,7 +98,7 @@ PrintPreview::PrintPreview(PageSource mainPage, QWidget* parent)
 
     m_pdfButton = new QPushButton(QStringLiteral("PDF..."), m_toolPanel);
     m_pdfButton->setObjectName(QStringLiteral("pdfButton"));
-    m_pdfButton->setToolTip(QStringLiteral("Enregistre la composed dans un fichier PDF, telle qu'elle s'imprime sur une page A4"));
+    m_pdfButton->setToolTip(QStringLiteral("Enregistre la feuille dans un fichier PDF, telle qu'elle s'imprime sur une page A4"));
     m_pdfButton->setGeometry(297, 8, 129, 25);
     connect(m_pdfButton, &QPushButton::clicked, this, [this] { savePdf(); });
 
@@ -120,12 +120,12 @@ PrintPreview::PrintPreview(PageSource mainPage, QWidget* parent)
     layout->addWidget(m_scrollArea, 1);
 
     m_statusBar = new QStatusBar(this);
-    m_statusBar->setObjectName(QStringLiteral("m_statusBar"));
+    m_statusBar->setObjectName(QStringLiteral("statusBar"));
     m_statusBar->setFixedHeight(19);
     layout->addWidget(m_statusBar);
 
     m_openDialog = new QFileDialog(this);
-    m_openDialog->setObjectName(QStringLiteral("m_openDialog"));
+    m_openDialog->setObjectName(QStringLiteral("openDialog"));
     m_openDialog->setFileMode(QFileDialog::ExistingFile);
     m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
 
@@ -135,7 +135,7 @@ PrintPreview::PrintPreview(PageSource mainPage, QWidget* parent)
         return m_openDialog->selectedFiles().first();
     };
     m_pdfChooser = [this]() -> QString {
-        QFileDialog dialog(this, QStringLiteral("Enregistrer la composed en PDF"), QString(),
+        QFileDialog dialog(this, QStringLiteral("Enregistrer la feuille en PDF"), QString(),
                            QStringLiteral("Documents PDF (*.pdf)"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("pdf"));

@@ -222,7 +222,7 @@ TEST_F(CommandLineTest, OutputsOfAnotherKindAreRefused)
         {"render", "grille.bab", "-o", "grille.bab"},
         {"render", "-o", "page.jpg"},
         {"render", "-o", "page"},
-        {"sheet", "--per", "1", "grille.bab", "-o", "composed.bab"},
+        {"sheet", "--per", "1", "grille.bab", "-o", "feuille.bab"},
         {"new", "-o", "neuf.png"},
         {"transpose", "1", "grille.bab", "-o", "haut.txt"},
     };

@@ -24,7 +24,7 @@ protected:
     }
     int anchor() const { return window->selectionList().anchor(); }
 
-    // A bar with something in every field that "clearBars" clears.
+    // A bar with something in every field that "Suprimer" clears.
     static Bar fullBar(int root)
     {
         Bar b{};
@@ -197,14 +197,14 @@ TEST_F(LassoTest, CopyAndPasteWriteConsecutiveBarsFromTheAnchor)
 
     drag({100, 240}, {300, 280});   // bars 5 and 6
     ASSERT_EQ(selected(), (std::vector<int>{5, 6}));
-    menu("m_copyAction");
+    menu("copyAction");
     EXPECT_TRUE(selected().empty());
     EXPECT_EQ(window->clipboard().count, 2);
 
     drag(centreOf(9), centreOf(9));
     ASSERT_EQ(selected(), (std::vector<int>{9}));
     const int target = 9;
-    menu("m_pasteAction");
+    menu("pasteAction");
     EXPECT_TRUE(selected().empty());
     EXPECT_TRUE(sameContents(chart().bar(target), five));
     EXPECT_TRUE(sameContents(chart().bar(target + 1), six));
@@ -215,7 +215,7 @@ TEST_F(LassoTest, CopyAndPasteWriteConsecutiveBarsFromTheAnchor)
     // Again, without a new selection: the same bars are written again.
     chart().bar(target).division = 1;
     chart().bar(target + 1).left = 0;
-    menu("m_pasteAction");
+    menu("pasteAction");
     EXPECT_TRUE(sameContents(chart().bar(target), five));
     EXPECT_TRUE(sameContents(chart().bar(target + 1), six));
     EXPECT_EQ(window->clipboard().count, 2);
@@ -223,10 +223,10 @@ TEST_F(LassoTest, CopyAndPasteWriteConsecutiveBarsFromTheAnchor)
     // A click beside the grid removes the anchor: pasting then writes nothing.
     drag({20, 20}, {20, 20});
     const std::array<Bar, MaxBars> before = chart().bars;
-    menu("m_pasteAction");
+    menu("pasteAction");
     EXPECT_EQ(std::memcmp(chart().bars.data(), before.data(), sizeof before), 0);
     // And copying an empty selection empties the clipboard.
-    menu("m_copyAction");
+    menu("copyAction");
     EXPECT_EQ(window->clipboard().count, 0);
 }
 
@@ -237,8 +237,8 @@ TEST_F(LassoTest, PastingCopiedBarsWithoutANewSelectionWritesThemOntoThemselves)
     window->redrawPage();
     const std::array<Bar, MaxBars> before = chart().bars;
     drag({100, 240}, {300, 280});
-    menu("m_copyAction");
-    menu("m_pasteAction");
+    menu("copyAction");
+    menu("pasteAction");
     EXPECT_EQ(std::memcmp(chart().bars.data(), before.data(), sizeof before), 0);
 }
 
@@ -248,11 +248,11 @@ TEST_F(LassoTest, ABlockIsPastedAsConsecutiveBarsAndNothingPastTheLastBar)
         chart().bar(i).slot(1) = chord(1 + i % 12);
     window->redrawPage();
     drag({200, 160}, {360, 280});   // 2, 3, 6, 7: a 2 x 2 block
-    menu("m_copyAction");
+    menu("copyAction");
     drag(centreOf(21), centreOf(21));
     ASSERT_EQ(selected(), (std::vector<int>{21}));
     const Bar b20 = chart().bar(20), b25 = chart().bar(25);
-    menu("m_pasteAction");
+    menu("pasteAction");
     const int copied[] = {2, 3, 6, 7};
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(chart().bar(21 + k).slot(1).root, 1 + copied[k] % 12);
@@ -262,7 +262,7 @@ TEST_F(LassoTest, ABlockIsPastedAsConsecutiveBarsAndNothingPastTheLastBar)
     // Eight bars pasted at bar 497: 497..500 written, the other four dropped.
     drag({60, 140}, {500, 300});    // bars 1..8
     ASSERT_EQ(selected().size(), 8u);
-    menu("m_copyAction");
+    menu("copyAction");
     // The grid grows to 500 bars so that bar 497 can be clicked.
     chart().info.columns = 20;
     chart().info.rows = 25;
@@ -270,7 +270,7 @@ TEST_F(LassoTest, ABlockIsPastedAsConsecutiveBarsAndNothingPastTheLastBar)
     const Bar b496 = chart().bar(496);
     drag(centreOf(497), centreOf(497));
     ASSERT_EQ(selected(), (std::vector<int>{497}));
-    menu("m_pasteAction");
+    menu("pasteAction");
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(chart().bar(497 + k).slot(1).root, window->clipboard().bars[k].slot(1).root);
     EXPECT_TRUE(sameBytes(chart().bar(496), b496));
@@ -286,7 +286,7 @@ TEST_F(LassoTest, SuprimerClearsBarsAndKeepsThemHiddenOrShown)
     const Bar before2 = chart().bar(2), before3 = chart().bar(3);
     drag({200, 160}, {360, 200});
     ASSERT_EQ(selected(), (std::vector<int>{2, 3}));
-    menu("m_deleteAction");
+    menu("deleteAction");
     EXPECT_TRUE(selected().empty());
     for (const auto& [i, before] : {std::pair{2, before2}, std::pair{3, before3}}) {
         SCOPED_TRACE("bar " + std::to_string(i));
@@ -309,7 +309,7 @@ TEST_F(LassoTest, SelectionAndClipboardSurviveOpeningAChart)
     window->redrawPage();
     const Bar five = chart().bar(5);
     drag({100, 240}, {180, 280});
-    menu("m_copyAction");
+    menu("copyAction");
 
     // Another chart, saved with a landscape page.
     Chart other = chart();
@@ -332,7 +332,7 @@ TEST_F(LassoTest, SelectionAndClipboardSurviveOpeningAChart)
     EXPECT_EQ(window->clipboard().count, 1);
 
     drag(centreOf(9), centreOf(9));
-    menu("m_pasteAction");
+    menu("pasteAction");
     EXPECT_TRUE(sameContents(chart().bar(9), five));
 }
 

@@ -204,9 +204,9 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
           {"openAction", "Ouvrir", {}},
           {"printAction", "Impression", {}}}},
         {"Edition",
-         {{"m_copyAction", "copyBars", QKeySequence(Qt::CTRL | Qt::Key_C)},
-          {"m_pasteAction", "pasteBars", QKeySequence(Qt::CTRL | Qt::Key_V)},
-          {"m_deleteAction", "clearBars", QKeySequence(Qt::Key_Delete)}}},
+         {{"copyAction", "Copier", QKeySequence(Qt::CTRL | Qt::Key_C)},
+          {"pasteAction", "Coller", QKeySequence(Qt::CTRL | Qt::Key_V)},
+          {"deleteAction", "Suprimer", QKeySequence(Qt::Key_Delete)}}},
         {"Fonctions", {{"transposeAction", "Transposer", {}}}},
         {"Aide", {{"helpAction", "Help", {}}, {"aboutAction", "About", {}}}},
     };

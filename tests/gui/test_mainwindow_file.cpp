@@ -331,7 +331,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
     };
     QApplication::clipboard()->setText("presse-papiers");
 
-    QSignalSpy copied(action("m_copyAction"), &QAction::triggered);
+    QSignalSpy copied(action("copyAction"), &QAction::triggered);
     select();
     box->selectAll();
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
@@ -340,7 +340,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
     EXPECT_EQ(QApplication::clipboard()->text(), "presse-papiers");
     EXPECT_EQ(box->text(), "abc");
 
-    QSignalSpy pasted(action("m_pasteAction"), &QAction::triggered);
+    QSignalSpy pasted(action("pasteAction"), &QAction::triggered);
     w->chart().bar(1).division = 3;
     select();
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
@@ -348,7 +348,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
     EXPECT_EQ(w->chart().bar(1).division, 1);   // bar 1 of the clipboard went back in
     EXPECT_EQ(box->text(), "abc");
 
-    QSignalSpy deleted(action("m_deleteAction"), &QAction::triggered);
+    QSignalSpy deleted(action("deleteAction"), &QAction::triggered);
     w->chart().bar(2).division = 3;
     select();
     QTest::keyClick(box, Qt::Key_Delete);

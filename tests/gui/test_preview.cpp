@@ -127,7 +127,7 @@ TEST_F(PreviewTest, TextsOfTheWindow)
     EXPECT_TRUE(c->isEditable());
     EXPECT_EQ(c->count(), 4);
     EXPECT_EQ(c->currentText(), QStringLiteral("1"));
-    EXPECT_EQ(c->toolTip(), QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une composed"));
+    EXPECT_EQ(c->toolTip(), QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une feuille"));
     EXPECT_EQ(child<QLabel>("perLabel")->text(), QStringLiteral("Par :"));
     EXPECT_EQ(child<QPushButton>("printButton")->text(), QStringLiteral("Imprime"));
     EXPECT_EQ(image()->size(), QSize(565, 800));
@@ -322,7 +322,7 @@ TEST_F(PreviewTest, PrintingWithoutAPrinterSaysSo)
 TEST_F(PreviewTest, PdfButtonWritesOnePage)
 {
     showForm();
-    const QString pdf = dir.filePath("composed.pdf");
+    const QString pdf = dir.filePath("feuille.pdf");
     form->setPdfChooser([&] { return pdf; });
     QTest::mouseClick(child<QPushButton>("pdfButton"), Qt::LeftButton);
     QFile file(pdf);
@@ -333,9 +333,9 @@ TEST_F(PreviewTest, PdfButtonWritesOnePage)
     EXPECT_TRUE(messages.isEmpty());
 
     // A folder that does not exist cannot take the file; the message names it.
-    form->setPdfChooser([&] { return dir.filePath("absent/composed.pdf"); });
+    form->setPdfChooser([&] { return dir.filePath("absent/feuille.pdf"); });
     QTest::mouseClick(child<QPushButton>("pdfButton"), Qt::LeftButton);
-    EXPECT_EQ(messages, QStringList(dir.filePath("absent/composed.pdf") + " : Nom de fichier incorrect."));
+    EXPECT_EQ(messages, QStringList(dir.filePath("absent/feuille.pdf") + " : Nom de fichier incorrect."));
 }
 
 // --- the sheet command -----------------------------------------------------------
@@ -345,7 +345,7 @@ TEST(SheetCommand, WritesTheComposedSheetOrSaysWhy)
     QTemporaryDir dir;
     const std::string a = writeChart(dir, "a.bab", 3, 4);
     const std::string b = writeChart(dir, "b.bab", 4, 2, true);
-    const QString png = dir.filePath("composed.png");
+    const QString png = dir.filePath("feuille.png");
     ASSERT_EQ(runSheetCommand(4, {QByteArray::fromStdString(a), QByteArray::fromStdString(b)},
                               QFile::encodeName(png)), 0);
     // Pixel for pixel the sheet the preview composes; positions 3 and 4 blank.
@@ -355,7 +355,7 @@ TEST(SheetCommand, WritesTheComposedSheetOrSaysWhy)
     expected.compose(2);
     EXPECT_TRUE(samePixels(QImage(png), expected.composed()));
 
-    const QString pdf = dir.filePath("composed.pdf");
+    const QString pdf = dir.filePath("feuille.pdf");
     ASSERT_EQ(runSheetCommand(8, {QByteArray::fromStdString(a)}, QFile::encodeName(pdf)), 0);
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
