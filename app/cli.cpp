@@ -6,6 +6,8 @@
 #include "render/localfile.h"
 #include "render/page.h"
 
+#include <QImage>
+
 #include <cstdio>
 
 namespace mavrel {
@@ -17,6 +19,10 @@ const ImageFormat PageFormats[] = {
     {"png", encodePng},
 };
 
+// Far above the largest size file managers ask for (1024), and a page of that
+// size still fits in memory many times over.
+constexpr int MaxThumbnailSize = 4096;
+
 bool takeOutput(QByteArrayList& args, QByteArray& output)
 {
     const qsizetype i = args.indexOf("-o");
@@ -25,6 +31,19 @@ bool takeOutput(QByteArrayList& args, QByteArray& output)
     output = args.at(i + 1);
     args.remove(i, 2);
     return !output.isEmpty() && !args.contains("-o");
+}
+
+// Takes `name N` out of the arguments; false when it is missing or N is no
+// number in [low, high].
+bool takeNumber(QByteArrayList& args, const QByteArray& name, int low, int high, int& value)
+{
+    const qsizetype i = args.indexOf(name);
+    if (i < 0 || i + 1 >= args.size())
+        return false;
+    bool ok = false;
+    value = args.at(i + 1).toInt(&ok);
+    args.remove(i, 2);
+    return ok && value >= low && value <= high && !args.contains(name);
 }
 
 bool isOption(const QByteArray& a) { return a.startsWith('-') && a.size() > 1; }
@@ -71,6 +90,13 @@ bool save(StandaloneChart& c, const QByteArray& fileName)
     return reported(saveChart(c.chart(), fileName.toStdString()));
 }
 
+// The page with its longer side `size` pixels; no side falls below one pixel.
+QImage thumbnail(const QImage& page, int size)
+{
+    const QSize fitted = page.size().scaled(size, size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    return page.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 } // namespace
 
 Command parseCommandLine(const QByteArrayList& arguments)
@@ -82,6 +108,11 @@ Command parseCommandLine(const QByteArrayList& arguments)
     if (first == "-h" || first == "--help") {
         Command c;
         c.kind = Command::Help;
+        return args.isEmpty() ? c : invalid();
+    }
+    if (first == "--version") {
+        Command c;
+        c.kind = Command::Version;
         return args.isEmpty() ? c : invalid();
     }
 
@@ -97,6 +128,15 @@ Command parseCommandLine(const QByteArrayList& arguments)
         if (!takeOutput(args, c.output) || args.size() > 1)
             return invalid();
         c.charts = args;
+    } else if (first == "thumbnail") {
+        // As file managers call it: thumbnail -s SIZE CHART OUTPUT.
+        c.kind = Command::Thumbnail;
+        if (!takeNumber(args, "-s", 1, MaxThumbnailSize, c.size) || args.size() != 2)
+            return invalid();
+        c.charts = {args.at(0)};
+        c.output = args.at(1);
+        if (isOption(c.output))
+            return invalid();
     } else if (first == "transpose") {
         c.kind = Command::Transpose;
         if (!takeOutput(args, c.output) || args.size() != 2)
@@ -108,23 +148,15 @@ Command parseCommandLine(const QByteArrayList& arguments)
         c.charts = {args.at(1)};
     } else if (first == "sheet") {
         c.kind = Command::Sheet;
-        const qsizetype i = args.indexOf("--per");
-        if (i < 0 || i + 1 >= args.size())
-            return invalid();
-        bool ok = false;
-        c.per = args.at(i + 1).toInt(&ok);
-        args.remove(i, 2);
-        if (!ok || (c.per != 1 && c.per != 2 && c.per != 4 && c.per != 8))
+        if (!takeNumber(args, "--per", 1, 8, c.per)
+            || (c.per != 1 && c.per != 2 && c.per != 4 && c.per != 8))
             return invalid();
         if (!takeOutput(args, c.output) || args.isEmpty() || args.size() > c.per)
             return invalid();
         c.charts = args;
     } else {
-        // The editor, on one chart at most.
-        if (!args.isEmpty() || isOption(first))
-            return invalid();
-        c.charts = {first};
-        return c;
+        // The editor, on each chart given.
+        c.charts = QByteArrayList{first} + args;
     }
     for (const QByteArray& a : c.charts)
         if (isOption(a))
@@ -136,13 +168,18 @@ QString usageText()
 {
     return QStringLiteral(
         "Utilisation :\n"
-        "  mavrel [GRILLE.bab]                          ouvre l'éditeur\n"
+        "  mavrel [GRILLE.bab...]                       ouvre l'éditeur, une fenêtre par grille\n"
         "  mavrel new -o SORTIE.bab                     écrit une grille neuve\n"
         "  mavrel render [GRILLE.bab] -o SORTIE.png     dessine la page d'une grille\n"
+        "  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png\n"
+        "                                               dessine la vignette d'une grille (plus grand côté en pixels)\n"
         "  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab\n"
         "                                               transpose une grille\n"
         "  mavrel sheet --per N GRILLE.bab... -o SORTIE.png|SORTIE.pdf\n"
         "                                               compose une feuille de 1, 2, 4 ou 8 grilles\n"
+        "  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png\n"
+        "                                               une vignette de la page, TAILLE pixels au plus\n"
+        "  mavrel --version                             affiche la version\n"
         "  -o - écrit sur la sortie standard (en PNG pour une image).\n");
 }
 
@@ -164,6 +201,13 @@ int runCommand(const Command& command)
             return 1;
         return reported(writeImage(c.image(), *format, command.output)) ? 0 : 1;
     }
+    case Command::Thumbnail: {
+        // Always PNG: file managers choose the output's name.
+        StandaloneChart c;
+        if (!load(c, command.charts.first()))
+            return 1;
+        return reported(writeImage(thumbnail(c.image(), command.size), PageFormats[0], command.output)) ? 0 : 1;
+    }
     case Command::Transpose: {
         if (!isChartName(command.output))
             return refuseOutput(command.output, QStringLiteral(".bab"));
@@ -181,6 +225,9 @@ int runCommand(const Command& command)
         return runSheetCommand(command.per, command.charts, command.output);
     case Command::Help:
         std::fputs(usageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case Command::Version:
+        std::fputs("mavrel " MAVREL_VERSION "\n", stdout);
         return 0;
     case Command::Invalid:
     case Command::Editor:

@@ -1,5 +1,5 @@
-// The command line: `mavrel [CHART.bab]` opens the editor; the commands below
-// write files and need no display.
+// The command line: `mavrel [CHART.bab...]` opens the editor; the commands
+// below write files and need no display.
 #pragma once
 
 #include <QByteArray>
@@ -9,12 +9,13 @@
 namespace mavrel {
 
 struct Command {
-    enum Kind { Editor, New, Render, Transpose, Sheet, Help, Invalid };
+    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Help, Version, Invalid };
     Kind kind = Editor;
     QByteArrayList charts;  // input charts, in order
     QByteArray output;      // -o; "-" is standard output
     int steps = 0;          // transpose
     int per = 1;            // sheet
+    int size = 0;           // thumbnail: the longer side, in pixels
 };
 
 // Reads the arguments after the program name. File names stay the bytes the
@@ -24,10 +25,11 @@ Command parseCommandLine(const QByteArrayList& args);
 // The short usage printed for wrong arguments.
 QString usageText();
 
-// Runs a command that writes files (New, Render, Transpose, Sheet) and returns
-// the exit status: 0 done, 1 a file could not be read or written (its name
-// and why on stderr), 2 wrong arguments, an output extension the command does
-// not write included. Needs a QApplication.
+// Runs a command that writes files (New, Render, Thumbnail, Transpose, Sheet)
+// or prints (Help, Version), and returns the exit status: 0 done, 1 a file
+// could not be read or written (its name and why on stderr), 2 wrong
+// arguments, an output extension the command does not write included. Needs
+// a QApplication.
 int runCommand(const Command& command);
 
 } // namespace mavrel

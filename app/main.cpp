@@ -1,6 +1,5 @@
 #include "cli.h"
-#include "mainwindow.h"
-#include "toolicons.h"
+#include "desktop.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,14 +41,6 @@ private:
     QByteArray m_path;
 };
 
-// The chart named on the command line, as the system's bytes made absolute.
-QByteArray absoluteName(const QByteArray& name)
-{
-    std::error_code failed;
-    const std::filesystem::path path = std::filesystem::absolute(name.toStdString(), failed);
-    return failed ? name : QByteArray::fromStdString(path.string());
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -68,11 +59,7 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Mavrel"));
-    QApplication::setWindowIcon(mavrel::toolIcon(mavrel::ToolIcon::Chord));
-    mavrel::MainWindow window;
-    if (!command.charts.isEmpty())
-        window.openLocalChart(absoluteName(command.charts.first()));
-    window.show();
+    mavrel::setUpApplication();
+    mavrel::openEditorWindows(command.charts);
     return app.exec();
 }

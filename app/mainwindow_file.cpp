@@ -1,6 +1,7 @@
 // The "Fichier", "Fonctions" and "Aide" menus.
 #include "mainwindow.h"
 
+#include "desktop.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/transposedialog.h"
 #include "document/chartfile.h"
@@ -10,7 +11,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMenuBar>
@@ -127,7 +127,7 @@ void MainWindow::showTransposeDialog()
 
 void MainWindow::showHelp()
 {
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.doc"));
+    const QString path = helpDocumentPath(QCoreApplication::applicationDirPath());
     // A missing document is not handed to the desktop, whose opener would
     // report it in a window of its own.
     if (QFile::exists(path))

@@ -14,7 +14,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     setModal(false);
     setFixedSize(220, 100);
 
-    auto* text = new QLabel(QStringLiteral("Mavrel  Version 1.0"), this);
+    auto* text = new QLabel(QStringLiteral("Mavrel  Version " MAVREL_VERSION), this);
     text->setObjectName(QStringLiteral("versionLabel"));
     text->setGeometry(16, 16, 188, 24);
     text->setAlignment(Qt::AlignCenter);

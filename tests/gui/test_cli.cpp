@@ -138,6 +138,41 @@ TEST_F(CommandLineTest, RenderDrawsThePageTheEditorShows)
     EXPECT_FALSE(page == drawn);
 }
 
+TEST_F(CommandLineTest, ThumbnailFitsThePageInTheSize)
+{
+    MainWindow editor;
+    fill(editor.chart());
+    editor.redrawPage();
+    writeChart(editor.chart(), "portrait.bab");
+    editor.turnPage();
+    writeChart(editor.chart(), "paysage.bab");
+
+    struct Row {
+        const char* chart;
+        int size;
+        QSize expected;
+    };
+    const Row rows[] = {
+        {"portrait.bab", 256, {180, 256}},
+        {"paysage.bab", 128, {128, 90}},
+        {"paysage.bab", 1024, {1024, 723}},
+        {"portrait.bab", 1, {1, 1}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.chart) + " " + std::to_string(r.size));
+        const Outcome result = run({"thumbnail", "-s", QString::number(r.size), r.chart, "vignette.png"});
+        ASSERT_EQ(result.status, 0) << result.err.toStdString();
+        EXPECT_EQ(QImage(path("vignette.png")).size(), r.expected);
+    }
+
+    // At the page's own size the thumbnail is the page, pixel for pixel.
+    ASSERT_EQ(run({"thumbnail", "-s", "800", "paysage.bab", "vignette.png"}).status, 0);
+    ASSERT_EQ(run({"render", "paysage.bab", "-o", "page.png"}).status, 0);
+    const QImage page(path("page.png"));
+    EXPECT_EQ(page.size(), QSize(800, 565));
+    EXPECT_TRUE(QImage(path("vignette.png")) == page);
+}
+
 TEST_F(CommandLineTest, TransposeMovesTheChartAndBackAgain)
 {
     MainWindow editor;
@@ -189,6 +224,8 @@ TEST_F(CommandLineTest, AChartThatCannotBeReadWritesNothing)
          "court.bab : Lecture au-delà de la fin de fichier."},
         {{"render", "dossier/absent.bab", "-o", "e.png"}, "e.png", "dossier/absent.bab : Nom de fichier incorrect."},
         {{"sheet", "--per", "8", "bon.bab", "bon.bab", "bon.bab", "court.bab", "bon.bab", "-o", "f.pdf"}, "f.pdf",
+         "court.bab : Lecture au-delà de la fin de fichier."},
+        {{"thumbnail", "-s", "128", "court.bab", "g.png"}, "g.png",
          "court.bab : Lecture au-delà de la fin de fichier."},
     };
     for (const Row& r : rows) {
@@ -287,7 +324,12 @@ TEST_F(CommandLineTest, WrongArgumentsPrintTheUsage)
         {"transpose", "2", "a.bab"},
         {"render", "--vite", "-o", "x.png"},
         {"--inconnu"},
-        {"a.bab", "b.bab"},
+        {"a.bab", "--vite"},
+        {"thumbnail", "a.bab", "x.png"},
+        {"thumbnail", "-s", "0", "a.bab", "x.png"},
+        {"thumbnail", "-s", "grand", "a.bab", "x.png"},
+        {"thumbnail", "-s", "128", "a.bab"},
+        {"--version", "a.bab"},
     };
     for (const QStringList& args : cases) {
         SCOPED_TRACE(args.join(' ').toStdString());
@@ -301,6 +343,9 @@ TEST_F(CommandLineTest, WrongArgumentsPrintTheUsage)
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.contains("Utilisation"));
+    const Outcome version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "mavrel " MAVREL_VERSION "\n");
 }
 
 } // namespace

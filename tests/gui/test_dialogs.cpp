@@ -493,7 +493,7 @@ TEST(About, CaptionTextAndClose)
     EXPECT_FALSE(about.isModal());
     const QList<QLabel*> labels = about.findChildren<QLabel*>();
     ASSERT_FALSE(labels.isEmpty());
-    EXPECT_EQ(labels.first()->text(), "Mavrel  Version 1.0");
+    EXPECT_EQ(labels.first()->text(), "Mavrel  Version " MAVREL_VERSION);
 
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));

@@ -15,7 +15,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -378,10 +377,6 @@ TEST_F(MainWindowFileTest, AboutAndTransposeDialogShowBesideTheWindow)
     EXPECT_FALSE(about->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(about->windowTitle(), "About...");
-    bool versionShown = false;
-    for (QLabel* l : about->findChildren<QLabel*>())
-        versionShown = versionShown || l->text() == "Mavrel  Version 1.0";
-    EXPECT_TRUE(versionShown);
     // The main window goes on working beside it, and beside the transpose dialog.
     action("transposeAction")->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w->transposeDialog()));
