@@ -82,7 +82,7 @@ int refuseOutput(const QByteArray& output, const QString& expected)
 
 bool load(StandaloneChart& c, const QByteArray& fileName)
 {
-    return reported(loadChart(c.chart(), c.view(), fileName.toStdString()));
+    return reported(c.load(fileName));
 }
 
 bool save(StandaloneChart& c, const QByteArray& fileName)
@@ -218,7 +218,6 @@ int runCommand(const Command& command)
         const int direction = command.steps < 0 ? -1 : 1;
         for (long i = 0; i < std::labs(long(command.steps)) % 12; ++i)
             transpose(c.chart(), direction);
-        c.view().redraw();
         return save(c, command.output) ? 0 : 1;
     }
     case Command::Sheet:

@@ -3,11 +3,11 @@
 #include "dialogs/aboutdialog.h"
 #include "dialogs/chorddialog.h"
 #include "dialogs/transposedialog.h"
+#include "dialogs/win1252validator.h"
 #include "pageview.h"
 #include "print/printpreview.h"
-#include "toolicons.h"
 #include "spinarrows.h"
-#include "dialogs/win1252validator.h"
+#include "toolicons.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -16,12 +16,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -43,34 +43,44 @@ QFont boldFont(int points)
 }
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_chart(std::make_unique<Chart>())
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(QStringLiteral("Mavrel"));
     move(141, 125);
     resize(814, 567);
 
+    PageToolHost& host = *this;
+    m_tools[int(Tool::Chord)] = std::make_unique<ChordTool>(host);
+    m_tools[int(Tool::Eraser)] = std::make_unique<EraserTool>(host);
+    m_tools[int(Tool::BarLine)] = std::make_unique<BarLineTool>(host);
+    m_tools[int(Tool::Text)] = std::make_unique<TextTool>(host);
+    m_tools[int(Tool::Lasso)] = std::make_unique<LassoTool>(host);
+
     buildToolBar();
     buildPageArea();
-    buildMenu();
+    buildMenus();
     statusBar()->setObjectName(QStringLiteral("statusBar"));
 
-    // Debut: the default page size, the lasso at rest, a new chart.
-    m_chart->defaultPageHeight = DefaultPageHeight;
-    m_chart->defaultPageWidth = DefaultPageWidth;
-    m_lassoActive = false;
-    newChart(*m_chart, *this);
-
-    // The secondary windows, hidden, in their order.
-    auto redraw = [this] { redrawPage(); };
-    m_chordDialog = new ChordDialog(*m_chart, redraw, this);
+    // The secondary windows, hidden. The dialogs say what the user chose;
+    // the window turns it into edits.
+    m_chordDialog = new ChordDialog(this);
+    connect(m_chordDialog, &ChordDialog::chordAccepted, &m_document, &ChartDocument::setChord);
     m_printPreview = new PrintPreview([this]() -> const QImage& { return m_page.image(); }, this);
-    // A transposition changes the chord the dialog was opened on.
-    m_transposeDialog = new TransposeDialog(*m_chart, [this] {
-        m_chordDialog->hide();
-        redrawPage();
-    }, this);
+    m_transposeDialog = new TransposeDialog(this);
+    connect(m_transposeDialog, &TransposeDialog::transposeRequested, this, [this](int steps) {
+        m_chordDialog->hide();   // its chord is not the one shown any more
+        m_document.transpose(steps);
+    });
     m_aboutDialog = new AboutDialog(this);
+
+    connect(&m_document, &ChartDocument::changed, this, &MainWindow::chartChanged);
+    connect(&m_document, &ChartDocument::fileNameChanged, this, &MainWindow::updateTitle);
+    connect(m_document.undoStack(), &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
+
+    updateTitle();
+    m_chordToolButton->setChecked(true);
+    selectTool(Tool::Chord);
 }
 
 MainWindow::~MainWindow() = default;
@@ -127,12 +137,10 @@ void MainWindow::buildToolBar()
     const QString down = QStringLiteral("Nombre de cases en hauteur");
     m_columnsBox = numberBox("columnsBox", 112, across);
     m_columnsSpin = spinner("columnsSpin", 137, across);
-    m_columnsSpin->setPosition(4);
-    m_columnsBox->setText(QStringLiteral("4"));
+
     m_rowsBox = numberBox("rowsBox", 176, down);
     m_rowsSpin = spinner("rowsSpin", 201, down);
-    m_rowsSpin->setPosition(8);
-    m_rowsBox->setText(QStringLiteral("8"));
+
     connect(m_columnsSpin, &SpinArrows::stepped, this, &MainWindow::stepColumns);
     connect(m_rowsSpin, &SpinArrows::stepped, this, &MainWindow::stepRows);
 
@@ -163,11 +171,12 @@ void MainWindow::buildToolBar()
     m_textToolButton = tool("textToolButton", {424, 4, 33, 28}, QStringLiteral("Pour mettre du texte"));
     m_textToolButton->setText(QStringLiteral("T"));
     m_textToolButton->setFont(boldFont(10));
-    connect(m_chordToolButton, &QToolButton::clicked, this, &MainWindow::selectChordTool);
-    connect(m_eraserToolButton, &QToolButton::clicked, this, &MainWindow::selectEraserTool);
-    connect(m_barLineToolButton, &QToolButton::clicked, this, &MainWindow::selectBarLineTool);
-    connect(m_lassoToolButton, &QToolButton::clicked, this, &MainWindow::selectLassoTool);
-    connect(m_textToolButton, &QToolButton::clicked, this, &MainWindow::selectTextTool);
+    const std::pair<QToolButton*, Tool> tools[] = {
+        {m_chordToolButton, Tool::Chord}, {m_eraserToolButton, Tool::Eraser},
+        {m_barLineToolButton, Tool::BarLine}, {m_lassoToolButton, Tool::Lasso}, {m_textToolButton, Tool::Text},
+    };
+    for (const auto& [button, t] : tools)
+        connect(button, &QToolButton::clicked, this, [this, t = t] { selectTool(t); });
 
     m_sizeCombo = new QComboBox(m_toolPanel);
     m_sizeCombo->setObjectName(QStringLiteral("sizeCombo"));
@@ -249,9 +258,17 @@ void MainWindow::buildPageArea()
     m_bottomMarginSlider->setInvertedAppearance(true);
     m_bottomMarginSlider->setInvertedControls(true);
     m_sideMarginSlider = trackBar("sideMarginSlider", Qt::Horizontal);
-    connect(m_topMarginSlider, &QSlider::valueChanged, this, &MainWindow::moveTopMargin);
-    connect(m_bottomMarginSlider, &QSlider::valueChanged, this, &MainWindow::moveBottomMargin);
-    connect(m_sideMarginSlider, &QSlider::valueChanged, this, &MainWindow::moveSideMargin);
+    connect(m_topMarginSlider, &QSlider::valueChanged, this,
+            [this](int value) { marginMoved(Margin::Top, value, m_topMarginSlider); });
+    // The bottom slider runs from the page's middle down to its edge.
+    connect(m_bottomMarginSlider, &QSlider::valueChanged, this, [this](int value) {
+        marginMoved(Margin::Bottom, m_bottomMarginSlider->maximum() - value, m_bottomMarginSlider);
+    });
+    connect(m_sideMarginSlider, &QSlider::valueChanged, this,
+            [this](int value) { marginMoved(Margin::Side, value, m_sideMarginSlider); });
+    // A drag is one step of the history, however many moves it makes.
+    for (QSlider* slider : {m_topMarginSlider, m_bottomMarginSlider, m_sideMarginSlider})
+        connect(slider, &QSlider::sliderPressed, this, [this] { ++m_marginSession; });
 
     m_scrollArea->setWidget(m_scrollContents);
 }
@@ -266,46 +283,49 @@ void MainWindow::layoutScrollContents()
     m_scrollContents->resize(r.right() + 1, r.bottom() + 1);
 }
 
-// --- the page -------------------------------------------------------------------
+// --- following the chart -----------------------------------------------------------
 
-void MainWindow::redrawPage()
+void MainWindow::chartChanged()
 {
-    m_page.draw(*m_chart, m_selection, m_pageLayoutButton->isChecked());
+    m_page.draw(chart(), selection(), m_pageLayoutButton->isChecked(), m_editedLabel);
     m_pageView->setImage(&m_page.image());
+    syncControls();
     layoutScrollContents();
 }
 
-void MainWindow::setRowsSpinner(int rows)
+void MainWindow::syncControls()
 {
-    m_rowsSpin->setPosition(rows);
-    m_rowsBox->setText(QString::number(rows));
+    const GridInfo& g = chart().info;
+    m_columnsSpin->setPosition(g.columns);
+    m_columnsBox->setText(QString::number(g.columns));
+    m_rowsSpin->setPosition(g.rows);
+    m_rowsBox->setText(QString::number(g.rows));
+    if (m_tool == Tool::Chord) {
+        setSizeComboTo(g.fontSize);
+        m_boldButton->setChecked(g.bold != 0);
+    }
+    if (m_pageLayoutButton->isChecked())
+        placeMarginSliders();
 }
 
-void MainWindow::setColumnsSpinner(int columns)
+void MainWindow::placeMarginSliders()
 {
-    m_columnsSpin->setPosition(columns);
-    m_columnsBox->setText(QString::number(columns));
+    const GridInfo& g = chart().info;
+    const int halfW = g.pageWidth / 2;
+    const int halfH = g.pageHeight / 2;
+    // Placing a slider only shows the margin: it changes nothing.
+    auto place = [](QSlider* t, QRect box, int max, int position) {
+        const QSignalBlocker block(t);
+        t->setGeometry(box);
+        t->setRange(0, max);
+        t->setValue(position);
+        t->show();
+    };
+    place(m_sideMarginSlider, {18, 0, halfW + 14, TrackBarThickness}, halfW, g.sideMargin);
+    place(m_topMarginSlider, {0, 18, TrackBarThickness, halfH + 14}, halfH, g.topMargin);
+    place(m_bottomMarginSlider, {0, m_topMarginSlider->height() + 7, TrackBarThickness, halfH + 14}, halfH,
+          halfH - g.bottomMargin);
 }
-
-void MainWindow::discardPage() { m_page.discard(); }
-
-void MainWindow::pressChordTool()
-{
-    m_chordToolButton->setChecked(true);
-    selectChordTool();
-}
-
-void MainWindow::showMessage(const QString& text)
-{
-    if (m_messenger)
-        m_messenger(text);
-    else
-        QMessageBox::critical(this, QStringLiteral("Mavrel"), text);
-}
-
-void MainWindow::showStatus(const QString& text) { statusBar()->showMessage(text, 8000); }
-
-// --- tools ----------------------------------------------------------------------
 
 void MainWindow::setSizeComboTo(int size)
 {
@@ -316,68 +336,9 @@ void MainWindow::setSizeComboTo(int size)
         m_sizeCombo->setEditText(QString());
 }
 
-void MainWindow::selectChordTool()
+void MainWindow::updateTitle()
 {
-    m_chart->tool = Tool::Chord;
-    setSizeComboTo(m_chart->info.fontSize);
-    m_boldButton->setChecked(m_chart->info.bold != 0);
-    m_selection.clear();
-    redrawPage();
-}
-
-void MainWindow::selectEraserTool()
-{
-    m_chart->tool = Tool::Eraser;
-    m_selection.clear();
-    redrawPage();
-}
-
-void MainWindow::selectBarLineTool()
-{
-    m_chart->tool = Tool::BarLine;
-    m_selection.clear();
-    redrawPage();
-}
-
-void MainWindow::selectTextTool()
-{
-    m_chart->tool = Tool::Text;
-    setSizeComboTo(m_textBoxSize);
-    m_boldButton->setChecked(m_textBoxBold);
-    m_selection.clear();
-    redrawPage();
-}
-
-void MainWindow::selectLassoTool() { m_chart->tool = Tool::Lasso; }
-
-void MainWindow::applySize(const QString& text)
-{
-    if (m_chart->tool != Tool::Chord && m_chart->tool != Tool::Text)
-        return;
-    bool ok = false;
-    const int size = text.trimmed().toInt(&ok);
-    if (!ok || size < 1 || size > 127) {
-        showMessage(QStringLiteral("'%1' n'est pas une valeur entière correcte.").arg(text));
-        return;
-    }
-    if (m_chart->tool == Tool::Chord) {
-        m_chart->info.fontSize = size;
-        redrawPage();
-    } else {
-        const int n = m_textBox->text().size();
-        setTextBoxFont(size, m_textBoxBold);
-        m_textBox->resize(effectivePoints(size) * (n + 1), m_textBox->height());
-    }
-}
-
-void MainWindow::toggleBold()
-{
-    if (m_chart->tool == Tool::Chord) {
-        m_chart->info.bold = m_boldButton->isChecked() ? 1 : 0;
-        redrawPage();
-    } else if (m_chart->tool == Tool::Text) {
-        setTextBoxFont(m_textBoxSize, m_boldButton->isChecked());
-    }
+    setWindowTitle(tr("%1[*] - Mavrel").arg(m_document.displayName()));
 }
 
 void MainWindow::setTextBoxFont(int points, bool bold)
@@ -392,105 +353,15 @@ void MainWindow::setTextBoxFont(int points, bool bold)
     m_textBox->resize(m_textBox->width(), std::max(EditBoxHeight, m_textBox->sizeHint().height()));
 }
 
-// --- grid size ------------------------------------------------------------------
-
-bool MainWindow::stepGrid(SpinArrows* spinner, std::int32_t& field, std::int32_t other)
+void MainWindow::showMessage(const QString& text)
 {
-    const int wanted = spinner->position();
-    if (long(wanted) * other > MaxBars) {
-        spinner->setPosition(field);
-        showStatus(QStringLiteral("Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.")
-                       .arg(MaxBars)
-                       .arg(spinner == m_columnsSpin ? wanted : other)
-                       .arg(spinner == m_columnsSpin ? other : wanted));
-        return false;
-    }
-    field = wanted;
-    return true;
+    if (m_messenger)
+        m_messenger(text);
+    else
+        QMessageBox::critical(this, QStringLiteral("Mavrel"), text);
 }
 
-void MainWindow::stepColumns()
-{
-    if (!stepGrid(m_columnsSpin, m_chart->info.columns, m_chart->info.rows))
-        return;
-    m_columnsBox->setText(QString::number(m_chart->info.columns));
-    m_chordDialog->hide();   // bar numbers now stand for other places
-    redrawPage();
-}
-
-void MainWindow::stepRows()
-{
-    if (!stepGrid(m_rowsSpin, m_chart->info.rows, m_chart->info.columns))
-        return;
-    m_rowsBox->setText(QString::number(m_chart->info.rows));
-    m_chordDialog->hide();
-    redrawPage();
-}
-
-// --- orientation and page layout ------------------------------------------------------
-
-void MainWindow::turnPage()
-{
-    std::swap(m_chart->info.pageWidth, m_chart->info.pageHeight);
-    discardPage();
-    if (m_pageLayoutButton->isChecked())
-        placeMarginSliders();
-    redrawPage();
-}
-
-void MainWindow::placeMarginSliders()
-{
-    const int halfW = m_chart->info.pageWidth / 2;
-    const int halfH = m_chart->info.pageHeight / 2;
-    // The range is set with the signals held back, so that a position clamped
-    // for a moment never reaches a margin; the final position then acts.
-    auto place = [](QSlider* t, QRect box, int max, int position) {
-        {
-            const QSignalBlocker block(t);
-            t->setGeometry(box);
-            t->setRange(0, max);
-            t->setValue(position);
-        }
-        t->show();
-    };
-    place(m_sideMarginSlider, {18, 0, halfW + 14, TrackBarThickness}, halfW, m_chart->info.sideMargin);
-    moveSideMargin();
-    place(m_topMarginSlider, {0, 18, TrackBarThickness, halfH + 14}, halfH, m_chart->info.topMargin);
-    moveTopMargin();
-    place(m_bottomMarginSlider, {0, m_topMarginSlider->height() + 7, TrackBarThickness, halfH + 14}, halfH,
-          halfH - m_chart->info.bottomMargin);
-    moveBottomMargin();
-}
-
-void MainWindow::togglePageLayout()
-{
-    if (m_pageLayoutButton->isChecked()) {
-        placeMarginSliders();
-    } else {
-        m_topMarginSlider->hide();
-        m_bottomMarginSlider->hide();
-        m_sideMarginSlider->hide();
-    }
-    redrawPage();
-}
-
-void MainWindow::moveTopMargin()
-{
-    m_chart->info.topMargin = m_topMarginSlider->value();
-    redrawPage();
-}
-
-void MainWindow::moveBottomMargin()
-{
-    m_chart->info.bottomMargin = m_bottomMarginSlider->maximum() - m_bottomMarginSlider->value();
-    redrawPage();
-}
-
-void MainWindow::moveSideMargin()
-{
-    m_chart->info.sideMargin = m_sideMarginSlider->value();
-    redrawPage();
-}
+void MainWindow::showStatus(const QString& text) { statusBar()->showMessage(text, 8000); }
 
 // --- keys -----------------------------------------------------------------------
 

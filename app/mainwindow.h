@@ -1,98 +1,97 @@
-// MainWindow, the main window: the tool bar, the page in its scroll box, the menu,
-// and the one chart of the session. Its handlers are split by concern:
-// mainwindow.cpp (start-up, tool bar, grid, page layout), mainwindow_file.cpp
-// (menus: files, printing, help), mainwindow_page.cpp (presses on the page,
-// text labels, lasso and the bar clipboard).
+// The main window: the tool bar, the page in its scroll box, the menus, and
+// the chart being edited. Split by concern: mainwindow.cpp (building the
+// window, bringing its controls in line with the chart), mainwindow_file.cpp
+// (the "Fichier" and "Aide" menus), mainwindow_edit.cpp (the tool bar, the
+// "Edition" and "Fonctions" menus), mainwindow_page.cpp (the page's tools and
+// the text box).
 #pragma once
 
-#include "document/chart.h"
 #include "document/editing.h"
+#include "edit/chartdocument.h"
+#include "pagetools.h"
 #include "render/page.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
 
+#include <array>
 #include <functional>
 #include <memory>
 
 class QAction;
 class QButtonGroup;
 class QComboBox;
-class QLabel;
 class QLineEdit;
+class QPushButton;
 class QScrollArea;
 class QSlider;
 class QToolButton;
-class QPushButton;
 
 namespace mavrel {
 
-class PageView;
-class SpinArrows;
-class ChordDialog;
-class PrintPreview;
-class TransposeDialog;
 class AboutDialog;
+class ChordDialog;
+class PageView;
+class PrintPreview;
+class SpinArrows;
+class TransposeDialog;
 
-class MainWindow : public QMainWindow, public ChartView {
+class MainWindow : public QMainWindow, private PageToolHost {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Seams for the tests: file dialogs and message boxes. The editor uses the
-    // real dialogs and boxes.
+    // Seams for the tests: file dialogs, message boxes and the question
+    // before unsaved changes are lost. The editor uses the real ones.
     using FileChooser = std::function<QString()>;
     void setOpenChooser(FileChooser f) { m_openChooser = std::move(f); }
     void setSaveChooser(FileChooser f) { m_saveChooser = std::move(f); }
     void setMessenger(std::function<void(const QString&)> f) { m_messenger = std::move(f); }
+    using Questioner = std::function<QMessageBox::StandardButton(const QString&)>;
+    void setQuestioner(Questioner f) { m_questioner = std::move(f); }
 
-    // Opens a chart as "Ouvrir" does; false (with its message shown) when it
-    // cannot be read. openChart takes a name as a file dialog gives it,
-    // openLocalChart the system's bytes.
+    // Opens a chart as "Ouvrir" does, after asking about unsaved changes;
+    // false when it is not opened (its message shown, or the user cancelled).
+    // openChart takes a name as a file dialog gives it, openLocalChart the
+    // system's bytes.
     bool openChart(const QString& path);
     bool openLocalChart(const QByteArray& path);
 
-    Chart& chart() { return *m_chart; }
-    const Selection& selectionList() const { return m_selection; }
+    ChartDocument& document() override { return m_document; }
+    const Chart& chart() const { return m_document.chart(); }
+    const Selection& selection() const { return m_document.selection(); }
     const Clipboard& clipboard() const { return m_clipboard; }
     const QImage& pageImage() const { return m_page.image(); }
-    bool lassoActive() const { return m_lassoActive; }
+    Tool tool() const { return m_tool; }
     int textBoxFontSize() const { return m_textBoxSize; }
     ChordDialog* chordDialog() const { return m_chordDialog; }
     PrintPreview* printPreview() const { return m_printPreview; }
     TransposeDialog* transposeDialog() const { return m_transposeDialog; }
     AboutDialog* about() const { return m_aboutDialog; }
 
-    // The one place every change of the chart ends: lay out, redraw, show.
-    void redrawPage();
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
-    // ChartView: what New and Load ask of the window.
-    void setRowsSpinner(int rows) override;
-    void setColumnsSpinner(int columns) override;
-    void discardPage() override;
-    void pressChordTool() override;
-    void redraw() override { redrawPage(); }
-
-    // Handlers, named after their controls.
-    void selectChordTool();
-    void selectEraserTool();
-    void selectBarLineTool();
-    void selectTextTool();
-    void selectLassoTool();
+private slots:
+    // Tool bar.
+    void selectTool(Tool tool);
     void applySize(const QString& text);
     void toggleBold();
     void stepColumns();
     void stepRows();
     void turnPage();
     void togglePageLayout();
-    void moveTopMargin();
-    void moveBottomMargin();
-    void moveSideMargin();
 
+    // Menus.
     void newFile();
-    void saveAs();
     void open();
+    bool save();
+    bool saveAs();
     void showPrintPreview();
+    void undo();
+    void redo();
     void copy();
     void paste();
     void clearSelectedBars();
@@ -100,49 +99,78 @@ public:
     void showHelp();
     void showAbout();
 
-    void pressPage(Qt::MouseButton button, int x, int y, QPoint globalPos);
-    void dragOnPage(int x, int y);
-    void releasePage(Qt::MouseButton button, int x, int y);
-    // Key press in the text edit box, before the character goes in.
-    void textBoxKey(int key);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The page.
+    void pressPage(Qt::MouseButton button, QPoint point, QPoint globalPos);
+    void dragOnPage(QPoint point);
+    void releasePage(QPoint point);
 
 private:
+    // PageToolHost.
+    void openChordDialog(int bar, int region, QPoint globalPos) override;
+    int labelAt(QPoint pagePoint) const override;
+    void openTextBox(QPoint pagePoint) override;
+    bool commitTextBox() override { return commitTextBox(QString()); }
+    void editLabel(int label) override;
+    void setBand(std::optional<Band> band) override;
+
     void buildToolBar();
     void buildPageArea();
-    void buildMenu();
+    void buildMenus();
+
+    // Redraws the page from the chart and brings every control in line with
+    // it: the one place the window follows the document.
+    void chartChanged();
+    void syncControls();
     void placeMarginSliders();
     void setSizeComboTo(int size);
-    void setTextBoxFont(int points, bool bold);
+    void updateTitle();
+    void layoutScrollContents();
+
     void showMessage(const QString& text);
     void showStatus(const QString& text);
-    bool stepGrid(SpinArrows* spinner, std::int32_t& field, std::int32_t other);
-    // Puts a label typed in the box back into the chart before it is saved or
+    // True when the chart may be replaced: it has no unsaved changes, or the
+    // user saved them or chose to lose them.
+    bool maybeSave();
+    bool saveTo(const QByteArray& fileName);
+
+    // The text box.
+    void setTextBoxFont(int points, bool bold);
+    void textBoxKey(int key);
+    // Puts a label typed in the box into the chart before it is saved or
     // printed, or before another label is opened. When the chart is full the
     // text stays in the box and the message ends with `heldBack`, what did not
     // happen because of it.
-    bool commitTextBox(const QString& heldBack = QString());
-    // Before the chart is replaced ("Nouveau", "Ouvrir"): text in the box goes
-    // into the chart being left (or goes with it when that chart is full), and
-    // the chord dialog, which points into that chart, closes.
+    bool commitTextBox(const QString& heldBack);
+    // Whether the box holds something the chart does not: text typed, or a
+    // label opened and changed since.
+    bool textBoxChangesChart() const;
+    // Empties and hides the box; a label opened in it stays as it was.
+    void closeTextBox();
+    // Before the chart is replaced: text in the box goes into the chart being
+    // left (or goes with it when that chart is full), and the chord dialog,
+    // which points into that chart, closes.
     void leaveChart();
-    void layoutScrollContents();
+    // The box's top-left corner in page pixels.
+    QPoint textBoxPoint() const;
 
-    std::unique_ptr<Chart> m_chart;
+    void marginMoved(Margin margin, int pixels, const QSlider* slider);
+
+    ChartDocument m_document;
     Page m_page;
-    Selection m_selection;
     Clipboard m_clipboard;
-    bool m_lassoActive = false;
-    QPoint m_lassoStart;
-    QPoint m_lassoCurrent;
+    Tool m_tool = Tool::Chord;
+    std::array<std::unique_ptr<PageTool>, 5> m_tools;
+    // The label the text box was opened on (it is not drawn meanwhile), or 0.
+    int m_editedLabel = 0;
     int m_textBoxSize = 8;
     bool m_textBoxBold = false;
+    // Consecutive moves of one slider drag are one step of the history.
+    int m_marginSession = 0;
 
     FileChooser m_openChooser;
     FileChooser m_saveChooser;
     std::function<void(const QString&)> m_messenger;
+    Questioner m_questioner;
 
     // Tool bar.
     QWidget* m_toolPanel = nullptr;
@@ -161,7 +189,7 @@ private:
     QToolButton* m_boldButton = nullptr;
     QToolButton* m_pageLayoutButton = nullptr;
 
-    // Scroll box.
+    // The page in its scroll box.
     QScrollArea* m_scrollArea = nullptr;
     QWidget* m_scrollContents = nullptr;
     PageView* m_pageView = nullptr;
@@ -170,9 +198,8 @@ private:
     QSlider* m_bottomMarginSlider = nullptr;
     QSlider* m_sideMarginSlider = nullptr;
 
-    QAction* m_copyAction = nullptr;
-    QAction* m_pasteAction = nullptr;
-    QAction* m_deleteAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
 
     ChordDialog* m_chordDialog = nullptr;
     PrintPreview* m_printPreview = nullptr;

@@ -1,129 +1,200 @@
-// The "Fichier", "Fonctions" and "Aide" menus.
+// The menus, and the "Fichier" and "Aide" ones: charts opened and saved,
+// nothing lost without asking, printing, help.
 #include "mainwindow.h"
 
 #include "desktop.h"
 #include "dialogs/aboutdialog.h"
-#include "dialogs/transposedialog.h"
-#include "document/chartfile.h"
+#include "dialogs/chorddialog.h"
 #include "print/printpreview.h"
 #include "render/localfile.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QUrl>
 
 namespace mavrel {
 
-void MainWindow::buildMenu()
+void MainWindow::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("Fichier"));
-    file->setObjectName(QStringLiteral("fileMenu"));
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (MainWindow::*handler)()) {
+    auto addMenuItem = [this](QMenu* menu, const char* name, const QString& caption, auto slot) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, handler);
+        connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    item(file, "newAction", QStringLiteral("Nouveau"), &MainWindow::newFile);
-    item(file, "saveAsAction", QStringLiteral("Enregistrer Sous.."), &MainWindow::saveAs);
-    item(file, "openAction", QStringLiteral("Ouvrir"), &MainWindow::open);
-    item(file, "printAction", QStringLiteral("Impression"), &MainWindow::showPrintPreview);
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("Edition"));
+    QMenu* file = menuBar()->addMenu(tr("Fichier"));
+    file->setObjectName(QStringLiteral("fileMenu"));
+    addMenuItem(file, "newAction", tr("Nouveau"), &MainWindow::newFile)->setShortcut(QKeySequence::New);
+    addMenuItem(file, "openAction", tr("Ouvrir"), &MainWindow::open)->setShortcut(QKeySequence::Open);
+    addMenuItem(file, "saveAction", tr("Enregistrer"), &MainWindow::save)->setShortcut(QKeySequence::Save);
+    addMenuItem(file, "saveAsAction", tr("Enregistrer Sous.."), &MainWindow::saveAs);
+    addMenuItem(file, "printAction", tr("Impression"), &MainWindow::showPrintPreview)
+        ->setShortcut(QKeySequence::Print);
+
+    QMenu* edit = menuBar()->addMenu(tr("Edition"));
     edit->setObjectName(QStringLiteral("editMenu"));
-    m_copyAction = item(edit, "copyAction", QStringLiteral("Copier"), &MainWindow::copy);
-    m_copyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    m_pasteAction = item(edit, "pasteAction", QStringLiteral("Coller"), &MainWindow::paste);
-    m_pasteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    m_deleteAction = item(edit, "deleteAction", QStringLiteral("Suprimer"), &MainWindow::clearSelectedBars);
-    m_deleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
+    // The captions name the step: "Annuler la saisie de l'accord".
+    QUndoStack* stack = m_document.undoStack();
+    m_undoAction = addMenuItem(edit, "undoAction", tr("Annuler"), &MainWindow::undo);
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    m_undoAction->setEnabled(false);
+    connect(stack, &QUndoStack::canUndoChanged, m_undoAction, &QAction::setEnabled);
+    connect(stack, &QUndoStack::undoTextChanged, this, [this](const QString& step) {
+        m_undoAction->setText(step.isEmpty() ? tr("Annuler") : tr("Annuler %1").arg(step));
+    });
+    m_redoAction = addMenuItem(edit, "redoAction", tr("Rétablir"), &MainWindow::redo);
+    m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    m_redoAction->setEnabled(false);
+    connect(stack, &QUndoStack::canRedoChanged, m_redoAction, &QAction::setEnabled);
+    connect(stack, &QUndoStack::redoTextChanged, this, [this](const QString& step) {
+        m_redoAction->setText(step.isEmpty() ? tr("Rétablir") : tr("Rétablir %1").arg(step));
+    });
+    edit->addSeparator();
+    addMenuItem(edit, "copyAction", tr("Copier"), &MainWindow::copy)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    addMenuItem(edit, "pasteAction", tr("Coller"), &MainWindow::paste)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    addMenuItem(edit, "deleteAction", tr("Suprimer"), &MainWindow::clearSelectedBars)
+        ->setShortcut(QKeySequence(Qt::Key_Delete));
 
-    QMenu* functions = menuBar()->addMenu(QStringLiteral("Fonctions"));
+    QMenu* functions = menuBar()->addMenu(tr("Fonctions"));
     functions->setObjectName(QStringLiteral("functionsMenu"));
-    item(functions, "transposeAction", QStringLiteral("Transposer"), &MainWindow::showTransposeDialog);
+    addMenuItem(functions, "transposeAction", tr("Transposer"), &MainWindow::showTransposeDialog);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Aide"));
+    QMenu* help = menuBar()->addMenu(tr("Aide"));
     help->setObjectName(QStringLiteral("helpMenu"));
-    item(help, "helpAction", QStringLiteral("Help"), &MainWindow::showHelp);
-    item(help, "aboutAction", QStringLiteral("About"), &MainWindow::showAbout);
+    addMenuItem(help, "helpAction", tr("Help"), &MainWindow::showHelp);
+    addMenuItem(help, "aboutAction", tr("About"), &MainWindow::showAbout);
+}
+
+// --- charts -------------------------------------------------------------------------------
+
+bool MainWindow::maybeSave()
+{
+    if (!m_document.isModified() && !textBoxChangesChart())
+        return true;
+    const QString question = tr("Enregistrer les modifications de « %1 » ?").arg(m_document.displayName());
+    QMessageBox::StandardButton answer;
+    if (m_questioner) {
+        answer = m_questioner(question);
+    } else {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Mavrel"), question,
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.button(QMessageBox::Save)->setText(tr("Enregistrer"));
+        box.button(QMessageBox::Discard)->setText(tr("Ne pas enregistrer"));
+        box.button(QMessageBox::Cancel)->setText(tr("Annuler"));
+        box.setDefaultButton(QMessageBox::Save);
+        answer = QMessageBox::StandardButton(box.exec());
+    }
+    if (answer == QMessageBox::Save)
+        return save();   // a failed save keeps everything as it was
+    return answer == QMessageBox::Discard;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!maybeSave()) {
+        event->ignore();
+        return;
+    }
+    leaveChart();
+    event->accept();
 }
 
 void MainWindow::newFile()
 {
+    if (!maybeSave())
+        return;
     leaveChart();
-    newChart(*m_chart, *this);
+    m_document.reset();
 }
 
-void MainWindow::saveAs()
-{
-    // What the user sees is what is saved: a label still in the box goes in.
-    if (!commitTextBox(QStringLiteral("La grille n'a pas été enregistrée.")))
-        return;
-    QString name = m_saveChooser
-        ? m_saveChooser()
-        : QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("*.bab (*.bab)"),
-                                       nullptr, QFileDialog::DontConfirmOverwrite);
-    if (name.isEmpty())
-        return;
-    if (!name.endsWith(QLatin1String(".bab"), Qt::CaseInsensitive))
-        name += QLatin1String(".bab");
-    const FileResult r = saveChart(*m_chart, localFileName(name).toStdString());
-    if (!r.ok)
-        showMessage(fileMessage(r));
-}
-
-bool MainWindow::openChart(const QString& path)
-{
-    return openLocalChart(localFileName(path));
-}
+bool MainWindow::openChart(const QString& path) { return openLocalChart(localFileName(path)); }
 
 bool MainWindow::openLocalChart(const QByteArray& path)
 {
+    if (!maybeSave())
+        return false;
     leaveChart();
-    const FileResult r = loadChart(*m_chart, *this, path.toStdString());
+    const FileResult r = m_document.load(path);
     if (!r.ok) {
         showMessage(fileMessage(r));
         return false;
     }
-    m_chart->fileName = path.toStdString();
     return true;
 }
 
 void MainWindow::open()
 {
+    // Asked before the file dialog, so that "Annuler" costs nothing.
+    if (!maybeSave())
+        return;
     const QString name = m_openChooser
         ? m_openChooser()
-        : QFileDialog::getOpenFileName(this, QString(), QString(),
-                                       QStringLiteral("*.bab (*.bab);;tous (*)"));
+        : QFileDialog::getOpenFileName(this, QString(), QString(), tr("Grilles (*.bab);;Tous les fichiers (*)"));
     if (name.isEmpty())
         return;
-    openChart(name);
+    leaveChart();
+    const FileResult r = m_document.load(localFileName(name));
+    if (!r.ok)
+        showMessage(fileMessage(r));
 }
+
+bool MainWindow::saveTo(const QByteArray& fileName)
+{
+    // What the user sees is what is saved: a label still in the box goes in.
+    if (!commitTextBox(tr("La grille n'a pas été enregistrée.")))
+        return false;
+    const FileResult r = m_document.save(fileName);
+    if (!r.ok)
+        showMessage(fileMessage(r));
+    return r.ok;
+}
+
+bool MainWindow::save()
+{
+    if (m_document.fileName().isEmpty())
+        return saveAs();
+    return saveTo(m_document.fileName());
+}
+
+bool MainWindow::saveAs()
+{
+    QString name = m_saveChooser
+        ? m_saveChooser()
+        : QFileDialog::getSaveFileName(this, QString(), QString(), tr("Grilles (*.bab)"), nullptr,
+                                       QFileDialog::DontConfirmOverwrite);
+    if (name.isEmpty())
+        return false;
+    if (!name.endsWith(QLatin1String(".bab"), Qt::CaseInsensitive))
+        name += QLatin1String(".bab");
+    return saveTo(localFileName(name));
+}
+
+// --- printing -----------------------------------------------------------------------------
 
 void MainWindow::showPrintPreview()
 {
-    if (!commitTextBox(QStringLiteral("L'aperçu avant impression n'a pas été ouvert.")))
+    if (!commitTextBox(tr("L'aperçu avant impression n'a pas été ouvert.")))
         return;
     if (m_pageLayoutButton->isChecked()) {
         m_pageLayoutButton->setChecked(false);
         togglePageLayout();
     }
-    m_selection.clear();
-    redrawPage();
+    m_document.clearSelection();
     m_printPreview->show();
     m_printPreview->raise();
 }
 
-void MainWindow::showTransposeDialog()
-{
-    m_transposeDialog->show();
-    m_transposeDialog->raise();
-}
+// --- "Aide" -------------------------------------------------------------------------------
 
 void MainWindow::showHelp()
 {

@@ -1,5 +1,7 @@
 #include "pageview.h"
 
+#include "render/canvas.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -18,29 +20,36 @@ void PageView::setImage(const QImage* image)
     update();
 }
 
+void PageView::setBand(std::optional<Band> band)
+{
+    m_band = band;
+    update();
+}
+
 void PageView::paintEvent(QPaintEvent*)
 {
+    if (!m_image || m_image->isNull())
+        return;
     QPainter p(this);
-    if (m_image && !m_image->isNull())
+    if (!m_band) {
         p.drawImage(0, 0, *m_image);
+        return;
+    }
+    // The band inverts the page's own pixels, dot by dot, as a focus rectangle.
+    QImage banded = m_image->copy();
+    Canvas canvas;
+    canvas.setImage(&banded);
+    canvas.focusRect(m_band->start.x(), m_band->start.y(), m_band->end.x(), m_band->end.y());
+    p.drawImage(0, 0, banded);
 }
 
 void PageView::mousePressEvent(QMouseEvent* e)
 {
-    const QPoint p = e->position().toPoint();
-    emit pressed(e->button(), p.x(), p.y(), e->globalPosition().toPoint());
+    emit pressed(e->button(), e->position().toPoint(), e->globalPosition().toPoint());
 }
 
-void PageView::mouseMoveEvent(QMouseEvent* e)
-{
-    const QPoint p = e->position().toPoint();
-    emit moved(p.x(), p.y());
-}
+void PageView::mouseMoveEvent(QMouseEvent* e) { emit moved(e->position().toPoint()); }
 
-void PageView::mouseReleaseEvent(QMouseEvent* e)
-{
-    const QPoint p = e->position().toPoint();
-    emit released(e->button(), p.x(), p.y());
-}
+void PageView::mouseReleaseEvent(QMouseEvent* e) { emit released(e->position().toPoint()); }
 
 } // namespace mavrel

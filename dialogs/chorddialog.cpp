@@ -45,10 +45,8 @@ QPoint chordDialogPosition(QPoint cursor, int mainOuterHeight, int dialogOuterHe
     return cursor;
 }
 
-ChordDialog::ChordDialog(Chart& chart, std::function<void()> redraw, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_chart(chart),
-      m_redraw(std::move(redraw))
+ChordDialog::ChordDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("ChordDialog"));
     setWindowTitle(QStringLiteral("Accords"));
@@ -122,18 +120,19 @@ ChordDialog::ChordDialog(Chart& chart, std::function<void()> redraw, QWidget* pa
     connect(m_cancel, &QPushButton::clicked, this, &ChordDialog::cancel);
 }
 
-void ChordDialog::setTarget(int bar, int region)
+void ChordDialog::setTarget(int bar, const Bar& record, int region)
 {
     if (bar < 1 || bar > MaxBars)
         return;
     m_bar = bar;
-    m_slot = slotFor(m_chart.bar(bar).division, region, m_slot);
+    m_slot = slotFor(record.division, region, m_slot);
 
     m_presetFreeText.clear();
     QString shownFreeText;
     int quality = 0;
     if (m_slot != 0) {
-        const Chord& chord = m_chart.bar(m_bar).slot(m_slot);
+        const Chord& chord = record.slot(m_slot);
+        m_preset = chord;
         selectRow(m_roots, chord.root);
         // "%" has no spelling of its own: the box keeps the one of the
         // previous chord, so a run of flat chords stays flat.
@@ -153,10 +152,10 @@ void ChordDialog::setTarget(int bar, int region)
     m_freeText->setText(shownFreeText);   // also clears the modified flag
 }
 
-void ChordDialog::showAt(QPoint cursor, int mainOuterHeight, int bar, int region)
+void ChordDialog::showAt(QPoint cursor, int mainOuterHeight, int bar, const Bar& record, int region)
 {
     move(chordDialogPosition(cursor, mainOuterHeight, frameGeometry().height()));
-    setTarget(bar, region);
+    setTarget(bar, record, region);
     show();
     // The frame's height is known only once the dialog is on screen: the first
     // opening is placed again with it, so that it too ends at the cursor.
@@ -174,12 +173,9 @@ void ChordDialog::acceptChord()
         entry.freeText = m_freeText->isModified()
                              ? win1252::fromUtf8(m_freeText->text().toStdString())
                              : m_presetFreeText;
-        Chord& target = m_chart.bar(m_bar).slot(m_slot);
-        if (const std::optional<Chord> chord = buildChord(entry, target))
-            target = *chord;
+        if (const std::optional<Chord> chord = buildChord(entry, m_preset))
+            emit chordAccepted(m_bar, m_slot, *chord);
     }
-    if (m_redraw)
-        m_redraw();
     hide();
 }
 

@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QPoint>
 
-#include <functional>
 #include <string>
 
 class QCheckBox;
@@ -26,35 +25,40 @@ class ChordDialog : public QDialog {
 public:
     // With the main window as parent the dialog stays above it while the
     // user goes on pressing bars.
-    ChordDialog(Chart& chart, std::function<void()> redraw, QWidget* parent = nullptr);
+    explicit ChordDialog(QWidget* parent = nullptr);
 
-    // Targets the slot of `bar` that `region` addresses and presets the
-    // controls from it. The caller positions and shows the dialog.
-    void setTarget(int bar, int region);
+    // Targets the slot of bar number `bar` (whose record is `record`) that
+    // `region` addresses and presets the controls from it. The caller
+    // positions and shows the dialog.
+    void setTarget(int bar, const Bar& record, int region);
 
     // Places the dialog by the press rule, targets it and shows it; a second
     // call while it is open moves and retargets it.
-    void showAt(QPoint cursor, int mainOuterHeight, int bar, int region);
+    void showAt(QPoint cursor, int mainOuterHeight, int bar, const Bar& record, int region);
 
     int currentBar() const { return m_bar; }
     // 1..4, or 0 while no slot has been chosen since start-up.
     int chosenSlot() const { return m_slot; }
 
+signals:
+    // "Ok": the chord to store in that slot of that bar.
+    void chordAccepted(int bar, int slot, const mavrel::Chord& chord);
+
 public slots:
     void acceptChord();   // "Ok"
-    void cancel();   // "Cancel"
+    void cancel();        // "Cancel"
 
 protected:
     void reject() override;
 
 private:
-    Chart& m_chart;
-    std::function<void()> m_redraw;
     int m_bar = 0;
     int m_slot = 0;
     // The free text as the slot held it, so that "Ok" without an edit gives
     // back the very bytes even where the box cannot show them.
     std::string m_presetFreeText;
+    // The slot as it was: "Ok" keeps its spare byte and unused characters.
+    Chord m_preset{};
 
     QListWidget* m_roots;
     QListWidget* m_qualities;

@@ -1,17 +1,13 @@
 #include "transposedialog.h"
 
-#include "document/editing.h"
-
 #include <QLabel>
 #include <QPushButton>
 
 namespace mavrel {
 
-TransposeDialog::TransposeDialog(Chart& chart, std::function<void()> redraw, QWidget* parent)
+TransposeDialog::TransposeDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint),
-      m_chart(chart),
-      m_redraw(std::move(redraw))
+                          | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TransposeDialog"));
     setWindowTitle(QStringLiteral("Transposeur"));
@@ -45,22 +41,8 @@ TransposeDialog::TransposeDialog(Chart& chart, std::function<void()> redraw, QWi
 
     setTabOrder(m_up, m_down);
 
-    connect(m_up, &QPushButton::clicked, this, &TransposeDialog::transposeUp);
-    connect(m_down, &QPushButton::clicked, this, &TransposeDialog::transposeDown);
-}
-
-void TransposeDialog::transposeUp()
-{
-    transpose(m_chart, +1);
-    if (m_redraw)
-        m_redraw();
-}
-
-void TransposeDialog::transposeDown()
-{
-    transpose(m_chart, -1);
-    if (m_redraw)
-        m_redraw();
+    connect(m_up, &QPushButton::clicked, this, [this] { emit transposeRequested(+1); });
+    connect(m_down, &QPushButton::clicked, this, [this] { emit transposeRequested(-1); });
 }
 
 } // namespace mavrel

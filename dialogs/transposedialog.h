@@ -1,12 +1,8 @@
-// The transpose dialog ("Transposeur"): moves every chord of the chart a semitone
-// per press, and stays open beside the chart for repeated presses.
+// The transpose dialog ("Transposeur"): asks for every chord of the chart to
+// move a semitone per press, and stays open beside the chart for repeated presses.
 #pragma once
 
-#include "document/chart.h"
-
 #include <QDialog>
-
-#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -16,15 +12,13 @@ namespace mavrel {
 class TransposeDialog : public QDialog {
     Q_OBJECT
 public:
-    TransposeDialog(Chart& chart, std::function<void()> redraw, QWidget* parent = nullptr);
+    explicit TransposeDialog(QWidget* parent = nullptr);
 
-public slots:
-    void transposeUp();   // "+1"
-    void transposeDown();   // "-1"
+signals:
+    // A press: move every chord of the chart by `steps` semitones.
+    void transposeRequested(int steps);
 
 private:
-    Chart& m_chart;
-    std::function<void()> m_redraw;
     QPushButton* m_up;
     QPushButton* m_down;
     QLabel* m_label;

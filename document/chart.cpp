@@ -1,5 +1,7 @@
 #include "chart.h"
 
+#include "layout.h"
+
 namespace mavrel {
 
 Bar blankBar()
@@ -10,9 +12,8 @@ Bar blankBar()
     return bar;
 }
 
-void newChart(Chart& chart, ChartView& view)
+void resetChart(Chart& chart)
 {
-    // Accidental flags, positions and spare bytes are left as they were.
     for (Bar& c : chart.bars) {
         for (Chord& a : c.chords) {
             a.root = 0;
@@ -22,23 +23,18 @@ void newChart(Chart& chart, ChartView& view)
         c.left = c.right = c.top = c.bottom = 0;
         c.shown = 1;
     }
-    // Label records keep their bytes; only the count forgets them.
-    chart.info.count = 0;
-    chart.info.labelCount = 0;
-    chart.info.pageWidth = chart.defaultPageWidth;
-    chart.info.pageHeight = chart.defaultPageHeight;
-    chart.info.topMargin = 150;
-    chart.info.bottomMargin = 70;
-    chart.info.sideMargin = 70;
-    chart.info.columns = 4;
-    chart.info.rows = 8;
-    view.setRowsSpinner(8);
-    view.setColumnsSpinner(4);
-    chart.info.fontSize = 10;
-    chart.info.bold = 1;
-    view.discardPage();
-    view.pressChordTool();
-    view.redraw();
+    GridInfo& g = chart.info;
+    g.labelCount = 0;
+    g.pageWidth = DefaultPageWidth;
+    g.pageHeight = DefaultPageHeight;
+    g.topMargin = 150;
+    g.bottomMargin = 70;
+    g.sideMargin = 70;
+    g.columns = 4;
+    g.rows = 8;
+    g.fontSize = 10;
+    g.bold = 1;
+    layoutChart(chart);
 }
 
 } // namespace mavrel

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace mavrel {
 
@@ -89,15 +90,6 @@ struct GridInfo {
     std::int32_t sideMargin;
 };
 
-// The editing tool the page's presses act with.
-enum class Tool : std::uint8_t {
-    Chord,     // chords and divisions
-    Eraser,    // hides and shows bars
-    BarLine,   // edge signs
-    Text,      // labels
-    Lasso,     // bar selection
-};
-
 static_assert(sizeof(Chord) == 12);
 static_assert(sizeof(Bar) == 72);
 static_assert(sizeof(TextLabel) == 116);
@@ -115,41 +107,32 @@ inline constexpr int MaxLabels = 100;
 inline constexpr int DefaultPageWidth = 565;
 inline constexpr int DefaultPageHeight = 800;
 
-// The one chart the editor works on. Bars and labels are 1-based, as the
-// rest of the program counts them; bar(0) does not exist.
+// A chart: the layout block, the bars and the labels, exactly the bytes a
+// chart file carries (and the spare bytes between them). Plain bytes through
+// and through, so that a copy or a comparison is one memcpy or memcmp. Bars and
+// labels are 1-based, as the rest of the program counts them; bar(0) does not
+// exist.
 struct Chart {
-    Tool tool = Tool::Chord;
+    GridInfo info{};
     std::array<Bar, MaxBars> bars{};
     std::array<TextLabel, MaxLabels> labels{};
-    std::string fileName;
-    int defaultPageWidth = DefaultPageWidth;
-    int defaultPageHeight = DefaultPageHeight;
-    GridInfo info{};
 
     Bar& bar(int i) { return bars[static_cast<std::size_t>(i - 1)]; }
     const Bar& bar(int i) const { return bars[static_cast<std::size_t>(i - 1)]; }
     TextLabel& label(int j) { return labels[static_cast<std::size_t>(j - 1)]; }
     const TextLabel& label(int j) const { return labels[static_cast<std::size_t>(j - 1)]; }
 };
-
-// What New and Load ask of the window that shows the chart: the spinners,
-// the page image, the chord tool button and the redraw. A window answers them
-// with its controls; the command line answers them with a page image alone.
-class ChartView {
-public:
-    virtual ~ChartView() = default;
-    virtual void setRowsSpinner(int rows) = 0;       // m_rowsSpin and m_rowsBox
-    virtual void setColumnsSpinner(int columns) = 0; // m_columnsSpin and m_columnsBox
-    virtual void discardPage() = 0;
-    virtual void pressChordTool() = 0;               // m_chordToolButton down, its click action
-    virtual void redraw() = 0;
-};
+static_assert(std::is_trivially_copyable_v<Chart>);
+static_assert(sizeof(Chart) == sizeof(GridInfo) + MaxBars * sizeof(Bar) + MaxLabels * sizeof(TextLabel),
+              "no padding: every byte of a chart is one of its records'");
 
 // A bar as a chart that was never edited holds it: "%" in every slot, one
 // chord, no signs, shown; every other byte zero.
 Bar blankBar();
 
-// Resets the chart to an empty 4 x 8 page and brings the view in line.
-void newChart(Chart& chart, ChartView& view);
+// Resets the chart to an empty 4 x 8 portrait page, laid out. Accidental
+// flags, bar positions, spare bytes and the records of labels are left as
+// they were: only the label count forgets the labels.
+void resetChart(Chart& chart);
 
 } // namespace mavrel

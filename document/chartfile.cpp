@@ -1,5 +1,7 @@
 #include "chartfile.h"
 
+#include "layout.h"
+
 #include <bit>
 #include <cerrno>
 #include <climits>
@@ -569,7 +571,42 @@ FileResult saveChart(const Chart& chart, const std::string& fileName)
     return saveChart(chart, fileName, systemFileSystem());
 }
 
-FileResult loadChart(Chart& chart, ChartView& view, const std::string& fileName, FileSystem& fs)
+FileResult decodeChart(std::span<const std::uint8_t> bytes, Chart& chart, const std::string& fileName)
+{
+    if (bytes.size() < HeaderSize)
+        return failure(EndOfFile, fileName);
+    GridInfo info{};
+    ByteReader header(bytes.subspan(InfoOffset));
+    transferInfo(header, info);
+    if (header.failed())
+        return failure(EndOfFile, fileName);
+    const std::string problem = checkLayout(info);
+    if (!problem.empty())
+        return failure("Fichier de grille endommagé : " + problem + ".", fileName);
+    if (bytes.size() - HeaderSize < recordsSize(info))
+        return failure(EndOfFile, fileName);
+
+    // Every byte is in hand and the counts fit the arrays: nothing can fail
+    // from here, so only now is the chart replaced. One reader per record,
+    // of fixed size, so that the compiler drops the checks inside it.
+    chart.info = info;
+    const std::uint8_t* record = bytes.data() + HeaderSize;
+    for (int i = 1; i <= info.count; ++i, record += BarRecordSize) {
+        ByteReader in({record, BarRecordSize});
+        transferCase(in, chart.bar(i));
+    }
+    // Bars the file does not hold start blank, whatever the chart held before:
+    // the grid may show them, and they must not carry another chart's chords.
+    for (int i = info.count + 1; i <= MaxBars; ++i)
+        chart.bar(i) = blankBar();
+    for (int j = 1; j <= info.labelCount; ++j, record += LabelRecordSize) {
+        ByteReader in({record, LabelRecordSize});
+        transferTexte(in, chart.label(j));
+    }
+    return {};
+}
+
+FileResult loadChart(Chart& chart, const std::string& fileName, FileSystem& fs)
 {
     auto fail = [&](int code) { return failure(ioMessage(code, fileName, Step::File, fs), fileName); };
     if (fileName.empty())
@@ -587,49 +624,15 @@ FileResult loadChart(Chart& chart, ChartView& view, const std::string& fileName,
         return fail(err);
     if (int err = file.close())
         return fail(err);
-    const std::span<const std::uint8_t> bytes(buffer.get(), got);
-    if (got < HeaderSize)
-        return failure(EndOfFile, fileName);
-
-    GridInfo info{};
-    ByteReader header(bytes.subspan(InfoOffset));
-    transferInfo(header, info);
-    if (header.failed())
-        return failure(EndOfFile, fileName);
-    const std::string problem = checkLayout(info);
-    if (!problem.empty())
-        return failure("Fichier de grille endommagé : " + problem + ".", fileName);
-    if (got - HeaderSize < recordsSize(info))
-        return failure(EndOfFile, fileName);
-
-    // Every byte is in hand and the counts fit the arrays: nothing can fail
-    // from here, so only now is the document replaced. One reader per record,
-    // of fixed size, so that the compiler drops the checks inside it.
-    chart.info = info;
-    const std::uint8_t* record = bytes.data() + HeaderSize;
-    for (int i = 1; i <= info.count; ++i, record += BarRecordSize) {
-        ByteReader in({record, BarRecordSize});
-        transferCase(in, chart.bar(i));
-    }
-    // Bars the file does not hold start blank, whatever the chart held before:
-    // the grid may show them, and they must not carry another chart's chords.
-    for (int i = info.count + 1; i <= MaxBars; ++i)
-        chart.bar(i) = blankBar();
-    for (int j = 1; j <= info.labelCount; ++j, record += LabelRecordSize) {
-        ByteReader in({record, LabelRecordSize});
-        transferTexte(in, chart.label(j));
-    }
-
-    view.discardPage();
-    view.setRowsSpinner(info.rows);
-    view.setColumnsSpinner(info.columns);
-    view.redraw();
-    return {};
+    FileResult r = decodeChart({buffer.get(), got}, chart, fileName);
+    if (r.ok)
+        layoutChart(chart);
+    return r;
 }
 
-FileResult loadChart(Chart& chart, ChartView& view, const std::string& fileName)
+FileResult loadChart(Chart& chart, const std::string& fileName)
 {
-    return loadChart(chart, view, fileName, systemFileSystem());
+    return loadChart(chart, fileName, systemFileSystem());
 }
 
 } // namespace mavrel

@@ -20,7 +20,7 @@ inline constexpr std::size_t LabelRecordSize = 116;
 inline constexpr std::size_t MaxChartFileSize =
     HeaderSize + MaxBars * BarRecordSize + MaxLabels * LabelRecordSize;
 
-// The outcome of Save, Load or writeFile. On failure, message is the French
+// The outcome of saveChart, loadChart or writeFile. On failure, message is the French
 // sentence (UTF-8, ending with a full stop) and fileName the file it is about,
 // as the caller named it: whoever shows the message puts the name in front.
 struct FileResult {
@@ -88,15 +88,17 @@ FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> 
 FileResult saveChart(const Chart& chart, const std::string& fileName);
 FileResult saveChart(const Chart& chart, const std::string& fileName, FileSystem& fs);
 
-// Replaces the layout block, bars 1..N and labels 1..M from the file, makes
-// bars past N blank, then has the view lay out and redraw the page. The file
-// is checked whole first: on failure nothing of the chart or the view has
-// changed.
-FileResult loadChart(Chart& chart, ChartView& view, const std::string& fileName);
-FileResult loadChart(Chart& chart, ChartView& view, const std::string& fileName, FileSystem& fs);
+// Replaces the layout block, bars 1..N and labels 1..M from the bytes of a
+// chart file and makes bars past N blank; nothing is laid out. The bytes are
+// checked whole first: on failure the chart has not changed.
+FileResult decodeChart(std::span<const std::uint8_t> bytes, Chart& chart, const std::string& fileName);
 
-// The bytes Save writes for this chart; empty when the chart breaks the limits
-// that Load checks (checkLayout says which).
+// Reads the file into the chart as decodeChart does, then lays it out.
+FileResult loadChart(Chart& chart, const std::string& fileName);
+FileResult loadChart(Chart& chart, const std::string& fileName, FileSystem& fs);
+
+// The bytes saveChart writes for this chart; empty when the chart breaks the
+// limits that loading checks (checkLayout says which).
 std::vector<std::uint8_t> encodeChart(const Chart& chart);
 
 // Why a layout block cannot belong to a chart file, or an empty text.

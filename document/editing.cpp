@@ -98,11 +98,13 @@ std::optional<Chord> buildChord(const ChordEntry& entry, const Chord& previous)
     return a;
 }
 
-int labelAt(const Chart& chart, int x, int y)
+int labelAt(const Chart& chart, int x, int y, int except)
 {
     int j = -1;
     const int n = chart.info.labelCount;
     for (int i = 1; i <= n && i <= MaxLabels; ++i) {
+        if (i == except)
+            continue;
         const TextLabel& t = chart.label(i);
         // 64-bit sums: anchors come from files and may sit at the int32 edge.
         if (t.x < x && x < std::int64_t(t.x) + 16 && t.y < y && y < std::int64_t(t.y) + 16)

@@ -66,9 +66,9 @@ std::optional<Chord> buildChord(const ChordEntry& entry, const Chord& previous);
 
 // --- text labels ---------------------------------------------------------------
 
-// The label whose 15 x 15 hot zone holds the point, the highest index winning;
-// -1 for none.
-int labelAt(const Chart& chart, int x, int y);
+// The label whose 15 x 15 hot zone holds the point, the highest index winning,
+// label `except` left out; -1 for none.
+int labelAt(const Chart& chart, int x, int y, int except = 0);
 // Appends a label; false (and nothing stored) when the chart already holds
 // the most labels it can.
 bool commitLabel(Chart& chart, std::string_view text, int x, int y, int size, bool bold);

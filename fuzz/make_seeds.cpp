@@ -2,7 +2,7 @@
 // fuzz target: fresh, landscape with labels, the largest chart with odd
 // values in every record, and the smallest grid.
 #include "document/chartfile.h"
-#include "fuzz_chart.h"
+#include "document/layout.h"
 
 #include <cstdio>
 #include <memory>
@@ -44,10 +44,9 @@ int main(int argc, char** argv)
     }
     const std::string folder = argv[1];
     auto chart = std::make_unique<Chart>();
-    fuzz::LayoutView view(*chart);
     bool ok = true;
 
-    newChart(*chart, view);
+    resetChart(*chart);
     ok &= save(*chart, folder, "fresh.bab");
 
     chart->info.pageWidth = 800;
@@ -60,7 +59,7 @@ int main(int argc, char** argv)
     chart->bar(4).left = 1;
     chart->bar(4).right = 2;
     addLabels(*chart, 3);
-    view.redraw();
+    layoutChart(*chart);
     ok &= save(*chart, folder, "landscape.bab");
 
     std::mt19937 random(1);
@@ -72,14 +71,14 @@ int main(int argc, char** argv)
     addLabels(*chart, MaxLabels);
     chart->label(7).size = -3;
     chart->label(8).text.len = 255;
-    view.redraw();
+    layoutChart(*chart);
     ok &= save(*chart, folder, "full.bab");
 
-    newChart(*chart, view);
+    resetChart(*chart);
     chart->info.columns = 1;
     chart->info.rows = 1;
     chart->info.topMargin = chart->info.bottomMargin = chart->info.sideMargin = 0;
-    view.redraw();
+    layoutChart(*chart);
     ok &= save(*chart, folder, "single.bab");
     return ok ? 0 : 1;
 }

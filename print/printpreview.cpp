@@ -200,7 +200,7 @@ bool PrintPreview::loadIntoPosition(int index)
     // page of its own: the main window's chart, page and file name are never
     // touched, so nothing the user has not saved can be lost here.
     StandaloneChart other;
-    const FileResult r = loadChart(other.chart(), other.view(), localFileName(fileName).toStdString());
+    const FileResult r = other.load(localFileName(fileName));
     if (!r.ok) {
         showMessage(fileMessage(r));
         return false;

@@ -47,7 +47,7 @@ int runSheetCommand(int per, const QByteArrayList& charts, const QByteArray& out
     Sheet sheet;
     for (int i = 0; i < charts.size(); ++i) {
         StandaloneChart chart;
-        const FileResult r = loadChart(chart.chart(), chart.view(), charts.at(i).toStdString());
+        const FileResult r = chart.load(charts.at(i));
         if (!r.ok) {
             printError(fileMessage(r));
             return 1;

@@ -1,6 +1,5 @@
 #include "page.h"
 
-#include <QFile>
 
 #include <cstring>
 
@@ -42,9 +41,8 @@ void hitTest(const Chart& chart, int X, int Y, int& bar, int& region)
     }
 }
 
-void Page::draw(Chart& chart, const Selection& selection, bool layoutMode)
+void Page::draw(const Chart& chart, const Selection& selection, bool guides, int hiddenLabel)
 {
-    layoutChart(chart);
     const GridInfo& g = chart.info;
     const int pw = g.pageWidth > 0 ? g.pageWidth : 1;
     const int ph = g.pageHeight > 0 ? g.pageHeight : 1;
@@ -77,9 +75,9 @@ void Page::draw(Chart& chart, const Selection& selection, bool layoutMode)
         }
     }
 
-    drawLabels(chart);
+    drawLabels(chart, hiddenLabel);
 
-    if (layoutMode) {
+    if (guides) {
         m_canvas.setPenStyle(Canvas::PenStyle::DashDot);
         m_canvas.line(0, g.topMargin - 1, pw, g.topMargin - 1);
         m_canvas.line(0, ph - g.bottomMargin + 1, pw, ph - g.bottomMargin + 1);
@@ -89,7 +87,7 @@ void Page::draw(Chart& chart, const Selection& selection, bool layoutMode)
     }
 }
 
-void Page::drawBar(const Bar bar, int fontSize, std::uint8_t bold, int W, int H)
+void Page::drawBar(const Bar& bar, int fontSize, std::uint8_t bold, int W, int H)
 {
     Canvas& cv = m_canvas;
     if (bold)
@@ -135,9 +133,9 @@ void Page::drawBar(const Bar bar, int fontSize, std::uint8_t bold, int W, int H)
         cv.line(x, y + H - 3, x + W, y + H - 3);
 
     auto chord = [&](int slot, Anchor a) {
-        const Chord& acc = bar.slot(slot);
-        std::string text = rootName(acc.root, acc.flat != 0);
-        text += acc.quality.view();
+        const Chord& chord = bar.slot(slot);
+        std::string text = rootName(chord.root, chord.flat != 0);
+        text += chord.quality.view();
         // One byte is one character in Windows-1252, "ø" included.
         const long n = static_cast<long>(text.size());
         cv.textOut(trunc(a.x - n * s / 2.0), trunc(a.y - 2.0 * s / 3.0), text);
@@ -183,10 +181,12 @@ void Page::drawBar(const Bar bar, int fontSize, std::uint8_t bold, int W, int H)
     cv.setFontSize(8);
 }
 
-void Page::drawLabels(const Chart& chart)
+void Page::drawLabels(const Chart& chart, int hiddenLabel)
 {
     const int n = chart.info.labelCount;
     for (int j = 1; j <= n && j <= MaxLabels; ++j) {
+        if (j == hiddenLabel)
+            continue;
         const TextLabel& t = chart.label(j);
         m_canvas.setFontSize(t.size);
         m_canvas.setBold(t.bold != 0);
@@ -195,26 +195,25 @@ void Page::drawLabels(const Chart& chart)
     m_canvas.setBold(false);
 }
 
-void OffscreenChartView::pressChordTool()
+StandaloneChart::StandaloneChart() : m_chart(std::make_unique<Chart>())
 {
-    m_chart.tool = Tool::Chord;
-    m_selection.clear();
-    redraw();
+    resetChart(*m_chart);
 }
 
-StandaloneChart::StandaloneChart() : m_chart(std::make_unique<Chart>()), m_view(*m_chart)
+FileResult StandaloneChart::load(const QByteArray& fileName)
 {
-    newChart(*m_chart, m_view);
+    return loadChart(*m_chart, fileName.toStdString());
 }
 
-FileResult StandaloneChart::load(const QString& fileName)
+FileResult StandaloneChart::save(const QByteArray& fileName) const
 {
-    return loadChart(*m_chart, m_view, QFile::encodeName(fileName).toStdString());
+    return saveChart(*m_chart, fileName.toStdString());
 }
 
-FileResult StandaloneChart::save(const QString& fileName) const
+const QImage& StandaloneChart::image()
 {
-    return saveChart(*m_chart, QFile::encodeName(fileName).toStdString());
+    m_page.draw(*m_chart, Selection{}, false);
+    return m_page.image();
 }
 
 } // namespace mavrel

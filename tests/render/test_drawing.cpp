@@ -1,6 +1,7 @@
 // Pixels of the page image: frames, signs, chord texts, division lines, the
 // selection highlight, labels and the page-layout guides.
 #include "pixels.h"
+#include "document/layout.h"
 #include "render/page.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +21,17 @@ constexpr int H = 72;
 
 class Drawing : public ::testing::Test {
 protected:
-    void SetUp() override { newChart(chart, view); }
+    void SetUp() override
+    {
+        resetChart(chart);
+        draw();
+    }
 
     const QImage& draw(const Selection& selection = Selection{}, bool layoutMode = false)
     {
-        view.page().draw(chart, selection, layoutMode);
-        return view.image();
+        layoutChart(chart);
+        page.draw(chart, selection, layoutMode);
+        return page.image();
     }
     static Selection selecting(std::initializer_list<int> bars)
     {
@@ -57,7 +63,7 @@ protected:
     }
 
     Chart chart{};
-    OffscreenChartView view{chart};
+    Page page;
 };
 
 // A text drawn alone on a white page by the canvas, with its cell.
@@ -97,7 +103,7 @@ bool inkNear(const QImage& img, int x, int y) { return count(img, area(x, y - 1,
 
 TEST_F(Drawing, PageBorderAndMargins)
 {
-    const QImage& img = view.image();
+    const QImage& img = page.image();
     ASSERT_EQ(img.size(), QSize(565, 800));
     EXPECT_EQ(img.format(), QImage::Format_RGB32);
     EXPECT_TRUE(allAre(img, area(0, 0, 564, 0), Black));
@@ -114,7 +120,7 @@ TEST_F(Drawing, PageBorderAndMargins)
 // and each bar holds nothing but its "%".
 TEST_F(Drawing, FramesAreSharedBetweenNeighbours)
 {
-    const QImage& img = view.image();
+    const QImage& img = page.image();
     for (int c = 0; c <= 4; ++c)
         EXPECT_TRUE(allAre(img, area(70 + c * 105, 150, 70 + c * 105, 718), Black)) << "column " << c;
     for (int r = 0; r <= 8; ++r)
@@ -126,7 +132,7 @@ TEST_F(Drawing, FramesAreSharedBetweenNeighbours)
 
 TEST_F(Drawing, EveryFreshBarShowsPercentCentred)
 {
-    const QImage& img = view.image();
+    const QImage& img = page.image();
     EXPECT_TRUE(textAt(img, "%", 118, 179, 10, true));
     EXPECT_TRUE(textAt(img, "%", 118 + 105, 179 + 71, 10, true));        // bar 6
     EXPECT_TRUE(textAt(img, "%", 118 + 3 * 105, 179 + 7 * 71, 10, true)); // bar 32
@@ -153,7 +159,7 @@ TEST_F(Drawing, HiddenBarsKeepOnlyTheirNeighboursFrames)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << "bar " << r.bar);
-        newChart(chart, view);
+        resetChart(chart);
         chart.bar(r.bar).shown = 0;
         const QImage& img = draw();
         for (const QRect& b : r.black)
@@ -190,7 +196,7 @@ TEST_F(Drawing, EdgeSignsColumnByColumn)
     for (const int bar : {6, 29}) {
         for (const Row& r : rows) {
             SCOPED_TRACE(testing::Message() << r.what << " on bar " << bar);
-            newChart(chart, view);
+            resetChart(chart);
             chart.bar(bar).left = static_cast<std::int16_t>(r.left);
             chart.bar(bar).right = static_cast<std::int16_t>(r.right);
             const QImage& img = draw();
@@ -252,7 +258,7 @@ TEST_F(Drawing, SecondLinesRowByRow)
 
 TEST_F(Drawing, SignsOutsideTheirTablesDrawNothing)
 {
-    const QImage fresh = view.image().copy();
+    const QImage fresh = page.image().copy();
     Bar& b = chart.bar(6);
     b.left = 3;
     b.right = -1;
@@ -380,7 +386,7 @@ TEST_F(Drawing, ChordTextPlacement)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        newChart(chart, view);
+        resetChart(chart);
         chart.bar(1).division = static_cast<std::uint8_t>(r.division);
         setChord(1, r.slot, r.root, r.quality, r.flat);
         EXPECT_TRUE(textAt(draw(), r.text, r.x, r.y, 10, true));
@@ -439,7 +445,7 @@ TEST_F(Drawing, SlotsTheDivisionDoesNotUseAreNotDrawn)
     const int used[] = {0, 1, 2, 4, 3, 3};
     for (int division = 1; division <= 5; ++division) {
         SCOPED_TRACE(division);
-        newChart(chart, view);
+        resetChart(chart);
         chart.bar(6).division = static_cast<std::uint8_t>(division);
         for (int slot = 1; slot <= used[division]; ++slot)
             setChord(6, slot, slot + 2, "m");
@@ -469,13 +475,13 @@ TEST_F(Drawing, LongTextsReachPastTheirBar)
     EXPECT_TRUE(textAt(draw(), "CWWWWWWWW", 78, 179, 10, true));
 
     // Bar 2's left anchor is (196, 186): the text runs back into bar 1.
-    newChart(chart, view);
+    resetChart(chart);
     chart.bar(2).division = 3;
     setChord(2, 1, 1, "WWWWWWWW");
     EXPECT_TRUE(textAt(draw(), "CWWWWWWWW", 151, 179, 10, true, area(0, 0, 174, 799)));
 
     // Bar 4 is the last of its row: its text runs into the margin.
-    newChart(chart, view);
+    resetChart(chart);
     setChord(4, 1, 1, "WWWWWWWW");
     const Reference inBar4 = referenceText("CWWWWWWWW", 393, 179, 10, true);
     ASSERT_GT(inBar4.cell.right(), 491);
@@ -501,7 +507,7 @@ TEST_F(Drawing, SelectedBarIsCyanTextCellsAndDotsIncluded)
 
 TEST_F(Drawing, SelectionEntriesThatAreNotShownBarsChangeNothing)
 {
-    const QImage fresh = view.image().copy();
+    const QImage fresh = page.image().copy();
     struct Row { const char* what; Selection selection; };
     Selection negativeCount = selecting({6});
     negativeCount.count = -3;
@@ -580,12 +586,12 @@ TEST_F(Drawing, BoldLabelsDoNotLeakIntoTheChords)
     addLabel("Titre", 80, 20, 20, true);
     draw();
     EXPECT_TRUE(textAt(draw(), "%", 118, 179, 10, false));
-    EXPECT_FALSE(view.page().canvas().bold());
+    EXPECT_FALSE(page.canvas().bold());
 }
 
 TEST_F(Drawing, LabelsPastTheCountAreNotDrawn)
 {
-    const QImage fresh = view.image().copy();
+    const QImage fresh = page.image().copy();
     addLabel("Coda", 80, 20, 20, true);
     chart.info.labelCount = 0;
     EXPECT_TRUE(sameImages(draw(), fresh));
@@ -630,11 +636,10 @@ TEST_F(Drawing, ThePenIsSolidAgainAfterTheGuides)
 TEST_F(Drawing, ThePageFollowsThePageSize)
 {
     std::swap(chart.info.pageWidth, chart.info.pageHeight);
-    view.discardPage();
     EXPECT_EQ(draw().size(), QSize(800, 565));
-    EXPECT_TRUE(allAre(view.image(), area(799, 0, 799, 564), Black));
-    newChart(chart, view);
-    EXPECT_EQ(view.image().size(), QSize(565, 800));
+    EXPECT_TRUE(allAre(page.image(), area(799, 0, 799, 564), Black));
+    resetChart(chart);
+    EXPECT_EQ(draw().size(), QSize(565, 800));
 }
 
 // The same chart gives the same pixels, on a new page and from the text cache.
@@ -656,8 +661,8 @@ TEST_F(Drawing, DrawingIsDeterministic)
     EXPECT_TRUE(sameImages(draw(selecting({3, 17})), first));
 
     Chart copy = chart;
-    OffscreenChartView other(copy);
-    other.page().draw(copy, selecting({3, 17}), false);
+    Page other;
+    other.draw(copy, selecting({3, 17}), false);
     EXPECT_TRUE(sameImages(other.image(), first));
 }
 
@@ -677,7 +682,7 @@ TEST_F(Drawing, AbsurdChartsDrawWithoutCrashing)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        newChart(chart, view);
+        resetChart(chart);
         for (int i = 1; i <= MaxBars; ++i) {
             Bar& b = chart.bar(i);
             b.division = 3;
@@ -694,7 +699,6 @@ TEST_F(Drawing, AbsurdChartsDrawWithoutCrashing)
         chart.info.fontSize = r.font;
         chart.info.columns = r.columns;
         chart.info.rows = r.rows;
-        view.discardPage();
         const QImage& img = draw(selecting({1, 2, 500}), true);
         EXPECT_FALSE(img.isNull());
         EXPECT_LE(chart.info.count, MaxBars);

@@ -1,0 +1,147 @@
+// The tool bar, and the "Edition" and "Fonctions" menus.
+#include "mainwindow.h"
+
+#include "dialogs/chorddialog.h"
+#include "dialogs/transposedialog.h"
+#include "spinarrows.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QToolButton>
+#include <QUndoStack>
+
+namespace mavrel {
+
+// --- tools -----------------------------------------------------------------------------
+
+void MainWindow::selectTool(Tool tool)
+{
+    m_tool = tool;
+    switch (tool) {
+    case Tool::Lasso:
+        return;   // the selection stays, to be copied or pasted
+    case Tool::Chord:
+        setSizeComboTo(chart().info.fontSize);
+        m_boldButton->setChecked(chart().info.bold != 0);
+        break;
+    case Tool::Text:
+        setSizeComboTo(m_textBoxSize);
+        m_boldButton->setChecked(m_textBoxBold);
+        break;
+    case Tool::Eraser:
+    case Tool::BarLine:
+        break;
+    }
+    m_document.clearSelection();
+}
+
+void MainWindow::applySize(const QString& text)
+{
+    if (m_tool != Tool::Chord && m_tool != Tool::Text)
+        return;
+    bool ok = false;
+    const int size = text.trimmed().toInt(&ok);
+    if (!ok || size < 1 || size > 127) {
+        showMessage(tr("'%1' n'est pas une valeur entière correcte.").arg(text));
+        return;
+    }
+    if (m_tool == Tool::Chord) {
+        m_document.setChordFontSize(size);
+    } else {
+        const int n = int(m_textBox->text().size());
+        setTextBoxFont(size, m_textBoxBold);
+        m_textBox->resize(effectivePoints(size) * (n + 1), m_textBox->height());
+    }
+}
+
+void MainWindow::toggleBold()
+{
+    if (m_tool == Tool::Chord)
+        m_document.setChordBold(m_boldButton->isChecked());
+    else if (m_tool == Tool::Text)
+        setTextBoxFont(m_textBoxSize, m_boldButton->isChecked());
+}
+
+// --- grid, page and margins -----------------------------------------------------------
+
+void MainWindow::stepColumns()
+{
+    const int columns = m_columnsSpin->position();
+    if (!m_document.setGrid(columns, chart().info.rows)) {
+        m_columnsSpin->setPosition(chart().info.columns);
+        showStatus(tr("Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.")
+                       .arg(MaxBars).arg(columns).arg(chart().info.rows));
+        return;
+    }
+    m_chordDialog->hide();   // bar numbers now stand for other places
+}
+
+void MainWindow::stepRows()
+{
+    const int rows = m_rowsSpin->position();
+    if (!m_document.setGrid(chart().info.columns, rows)) {
+        m_rowsSpin->setPosition(chart().info.rows);
+        showStatus(tr("Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.")
+                       .arg(MaxBars).arg(chart().info.columns).arg(rows));
+        return;
+    }
+    m_chordDialog->hide();
+}
+
+void MainWindow::turnPage() { m_document.turnPage(m_pageLayoutButton->isChecked()); }
+
+void MainWindow::togglePageLayout()
+{
+    if (m_pageLayoutButton->isChecked()) {
+        m_document.clampMargins();
+    } else {
+        m_topMarginSlider->hide();
+        m_bottomMarginSlider->hide();
+        m_sideMarginSlider->hide();
+    }
+    chartChanged();   // the guides come or go
+}
+
+void MainWindow::marginMoved(Margin margin, int pixels, const QSlider* slider)
+{
+    // Keys and clicks beside the handle are a step each; a drag is one.
+    if (!slider->isSliderDown())
+        ++m_marginSession;
+    m_document.setMargin(margin, pixels, m_marginSession);
+}
+
+// --- "Edition" --------------------------------------------------------------------------
+
+void MainWindow::undo()
+{
+    // What the dialog and the box were opened on may change: they close.
+    m_chordDialog->hide();
+    if (m_editedLabel)
+        closeTextBox();
+    m_document.undoStack()->undo();
+}
+
+void MainWindow::redo()
+{
+    m_chordDialog->hide();
+    if (m_editedLabel)
+        closeTextBox();
+    m_document.undoStack()->redo();
+}
+
+void MainWindow::copy() { m_document.copySelectedBars(m_clipboard); }
+
+void MainWindow::paste() { m_document.pasteBars(m_clipboard); }
+
+void MainWindow::clearSelectedBars() { m_document.clearSelectedBars(); }
+
+// --- "Fonctions" ------------------------------------------------------------------------
+
+void MainWindow::showTransposeDialog()
+{
+    m_transposeDialog->show();
+    m_transposeDialog->raise();
+}
+
+} // namespace mavrel
