@@ -1,6 +1,7 @@
 // Charts read as lead sheets, and written as MusicXML (checked by reading the
 // XML back) and as LilyPond chord grids (checked for their tokens).
 #include "document/editing.h"
+#include "document/export.h"
 #include "document/layout.h"
 #include "document/leadsheet.h"
 #include "document/lilypond.h"
@@ -313,6 +314,18 @@ TEST(LilyPond, ChordGridTokens)
         at = ly.find(token, at);
         ASSERT_NE(at, std::string::npos) << token << "\n" << ly;
     }
+}
+
+TEST(ExportFormat, FollowsTheExtension)
+{
+    const std::pair<const char*, std::optional<ExportFormat>> cases[] = {
+        {"grille.musicxml", ExportFormat::MusicXml}, {"GRILLE.XML", ExportFormat::MusicXml},
+        {"a/b.c/grille.ly", ExportFormat::LilyPond},  {"lien.Txt", ExportFormat::IRealLink},
+        {"grille.bab", std::nullopt},                 {"dossier.ly/grille", std::nullopt},
+        {"ly", std::nullopt},
+    };
+    for (const auto& [name, format] : cases)
+        EXPECT_EQ(exportFormatFor(name), format) << name;
 }
 
 } // namespace
