@@ -326,6 +326,36 @@ std::size_t qualityLength(std::string_view s)
     return i;
 }
 
+// iReal gives each chord a beat and one more for each empty cell after it,
+// then shares the beats left over from the first chord on; a small chord
+// keeps one beat.
+void spreadBeats(RawBar& bar)
+{
+    int total = 0;
+    for (const RawChord& c : bar.chords)
+        total += c.beats;
+    for (bool changed = true; total > bar.beatsPerBar && changed;) {
+        changed = false;
+        for (RawChord& c : bar.chords) {
+            if (total > bar.beatsPerBar && c.beats > 1) {
+                --c.beats;
+                --total;
+                changed = true;
+            }
+        }
+    }
+    for (bool changed = true; total < bar.beatsPerBar && changed;) {
+        changed = false;
+        for (RawChord& c : bar.chords) {
+            if (total < bar.beatsPerBar && !c.small) {
+                ++c.beats;
+                ++total;
+                changed = true;
+            }
+        }
+    }
+}
+
 int semitone(char letter)
 {
     static constexpr int Semitones[7] = {9, 11, 0, 2, 4, 5, 7};   // A..G
@@ -365,7 +395,6 @@ private:
     std::size_t readChord(std::size_t i);
     std::size_t skipAlternate(std::size_t i);
     std::size_t readBass(std::size_t i, std::string& bass);
-    void spreadBeats(RawBar& bar) const;
 
     const Song& m_song;
     std::string_view m_m;
@@ -418,36 +447,6 @@ void MusicReader::close(int right)
         m_bars.back().right = right;
 }
 
-// iReal gives each chord a beat and one more for each empty cell after it,
-// then shares the beats left over from the first chord on; a small chord
-// keeps one beat.
-void MusicReader::spreadBeats(RawBar& bar) const
-{
-    int total = 0;
-    for (const RawChord& c : bar.chords)
-        total += c.beats;
-    for (bool changed = true; total > bar.beatsPerBar && changed;) {
-        changed = false;
-        for (RawChord& c : bar.chords) {
-            if (total > bar.beatsPerBar && c.beats > 1) {
-                --c.beats;
-                --total;
-                changed = true;
-            }
-        }
-    }
-    for (bool changed = true; total < bar.beatsPerBar && changed;) {
-        changed = false;
-        for (RawChord& c : bar.chords) {
-            if (total < bar.beatsPerBar && !c.small) {
-                ++c.beats;
-                ++total;
-                changed = true;
-            }
-        }
-    }
-}
-
 const RawChord* MusicReader::previousChord() const
 {
     if (m_open && !m_bar.chords.empty())
@@ -480,7 +479,7 @@ std::size_t MusicReader::readBass(std::size_t i, std::string& bass)
     if (at(i) != '/')
         return i;
     if (at(i + 1) < 'A' || at(i + 1) > 'G')
-        fail("basse « /" + std::string(1, at(i + 1)) + " » de fondamentale inconnue", i);
+        fail("basse « " + std::string(m_m.substr(i, 2)) + " » de fondamentale inconnue", i);
     bass = m_m.substr(i + 1, at(i + 2) == 'b' || at(i + 2) == '#' ? 2 : 1);
     return i + 1 + bass.size();
 }
@@ -537,7 +536,7 @@ std::optional<std::vector<RawBar>> MusicReader::read(std::string& error)
             case 'T': {
                 const char a = at(i), b = at(i + 1);
                 if (a < '1' || a > '9' || b < '1' || b > '9')
-                    fail("mesure « T" + std::string(m_m.substr(i, 2)) + " » inconnue", here);
+                    fail("mesure « " + std::string(m_m.substr(here, 3)) + " » inconnue", here);
                 i += 2;
                 m_beatsPerBar = a == '1' && b == '2' ? 12 : a - '0';
                 if (m_open && m_bar.chords.empty())
@@ -556,7 +555,7 @@ std::optional<std::vector<RawBar>> MusicReader::read(std::string& error)
                 break;
             case 'N':
                 if (at(i) < '0' || at(i) > '9')
-                    fail("signe « N" + std::string(1, at(i)) + " » inconnu", here);
+                    fail("signe « " + std::string(m_m.substr(here, 2)) + " » inconnu", here);
                 if (at(i) != '0')
                     notes().endings.push_back(at(i) - '0');
                 ++i;
@@ -838,18 +837,14 @@ bool ChartWriter::write(const std::vector<RawBar>& bars)
 // others sign by sign; what iReal could not read goes between stars.
 std::string irealQuality(std::string_view chart)
 {
-    std::string_view bass;
-    if (const std::size_t slash = chart.rfind('/'); slash != std::string_view::npos) {
-        const std::string_view after = chart.substr(slash + 1);
-        if (!after.empty() && after[0] >= 'A' && after[0] <= 'G'
-            && (after.size() == 1 || (after.size() == 2 && (after[1] == 'b' || after[1] == '#')))) {
-            bass = chart.substr(slash);
-            chart = chart.substr(0, slash);
-        }
+    std::string bass = leadsheet::readQuality(chart).bass;
+    if (!bass.empty()) {
+        chart.remove_suffix(bass.size() + 1);
+        bass.insert(0, 1, '/');
     }
     for (const QualityPair& p : Qualities)
         if (p.chart == chart)
-            return std::string(p.ireal) + std::string(bass);
+            return std::string(p.ireal) + bass;
     std::string out;
     for (std::size_t i = 0; i < chart.size();) {
         const std::string_view rest = chart.substr(i);
@@ -869,7 +864,7 @@ std::string irealQuality(std::string_view chart)
     }
     if (qualityLength(out) != out.size())
         out = "*" + win1252::toUtf8(chart) + "*";
-    return out + std::string(bass);
+    return out + bass;
 }
 
 std::string chordName(const leadsheet::Chord& chord)
@@ -877,8 +872,15 @@ std::string chordName(const leadsheet::Chord& chord)
     return std::string(rootName(chord.root, chord.flat)) + irealQuality(chord.quality);
 }
 
-// The tokens a bar's texts stand for: section, ending, time, segno and coda
-// words first, and the rest of each text as a comment.
+std::string comment(std::string text)
+{
+    std::erase_if(text, [](char c) { return c == '<' || c == '>'; });
+    return "<" + text + ">";
+}
+
+// The tokens a bar's texts stand for: its sections, then the ending, time,
+// segno and coda words that open a text, and the rest of the text as a
+// comment.
 std::string barNotes(const leadsheet::Bar& bar, bool first)
 {
     std::string out;
@@ -887,7 +889,7 @@ std::string barNotes(const leadsheet::Bar& bar, bool first)
         if (const char s = sectionMark(mark))
             out += std::string("*") + s;
         else
-            out += "<" + mark + ">";
+            out += comment(mark);
     }
     for (const std::string& words : bar.words) {
         std::size_t i = 0;
@@ -912,11 +914,8 @@ std::string barNotes(const leadsheet::Bar& bar, bool first)
             }
             i = end + 1;
         }
-        if (i < words.size()) {
-            std::string comment = words.substr(i);
-            std::erase_if(comment, [](char c) { return c == '<' || c == '>'; });
-            out += "<" + comment + ">";
-        }
+        if (i < words.size())
+            out += comment(words.substr(i));
     }
     if (first && !time)
         out = "T44" + out;

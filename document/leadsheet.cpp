@@ -21,7 +21,7 @@ constexpr Division Divisions[5] = {
     {1, {4}}, {2, {2, 2}}, {4, {1, 1, 1, 1}}, {3, {1, 1, 2}}, {3, {2, 1, 1}},
 };
 
-Sign leftSign(int value)
+Sign sign(int value)
 {
     return value == 1 ? Sign::Repeat : value == 2 ? Sign::Double : Sign::None;
 }
@@ -36,11 +36,8 @@ void readChords(const TCase& c, const Bar* previous, Bar& bar)
         bar.rest = true;
         return;
     }
-    if (c.division < 1 || c.division > 5) {
-        bar.division = 0;
+    if (c.division < 1 || c.division > 5)
         return;
-    }
-    bar.division = c.division;
     const Division& d = Divisions[c.division - 1];
     if (d.slots == 1 && isRepeatSign(c.slot(1))) {
         bar.repeat = true;
@@ -87,11 +84,11 @@ Place placeOf(const TTexte& t, const Geometry& g, int& bar)
     }
     const std::int64_t row = std::min<std::int64_t>((y - g.top) / g.stepY, g.rows - 1);
     if (x < g.left) {
-        bar = static_cast<int>(row * g.columns + 1);
+        bar = static_cast<int>(std::min<std::int64_t>(row * g.columns + 1, MaxBars));
         return Place::Margin;
     }
     const std::int64_t column = std::min<std::int64_t>((x - g.left) / g.stepX, g.columns - 1);
-    bar = static_cast<int>(row * g.columns + column + 1);
+    bar = static_cast<int>(std::min<std::int64_t>(row * g.columns + column + 1, MaxBars));
     return Place::Bar;
 }
 
@@ -116,8 +113,8 @@ Sheet read(const Chart& chart)
     for (int i = 1; i <= last; ++i) {
         const TCase& c = laid->bar(i);
         Bar& bar = sheet.bars[static_cast<std::size_t>(i - 1)];
-        bar.left = leftSign(c.left);
-        bar.right = leftSign(c.right);
+        bar.left = sign(c.left);
+        bar.right = sign(c.right);
         bar.rowStart = (i - 1) % columns == 0;
         readChords(c, i > 1 ? &sheet.bars[static_cast<std::size_t>(i - 2)] : nullptr, bar);
     }

@@ -23,7 +23,6 @@ struct Chord {
 enum class Sign { None, Repeat, Double };
 
 struct Bar {
-    int division = 1;            // the chart's division type, 0 when it has none of 1..5
     std::vector<Chord> chords;   // "%" replaced by the chord or bar it repeats
     bool repeat = false;         // a lone "%": the previous bar again (chords holds it)
     bool rest = false;           // a hidden bar: no chord is played
