@@ -697,7 +697,7 @@ void ChartWriter::label(std::string_view utf8, int x, int y, int size, bool bold
 int playedBar(const Chart& chart, int index)
 {
     while (index > 0) {
-        const TCase& c = chart.bar(index + 1);
+        const Bar& c = chart.bar(index + 1);
         if (c.division != 1 || c.slot(1).root != 0 || !c.shown)
             break;
         --index;
@@ -708,15 +708,15 @@ int playedBar(const Chart& chart, int index)
 void ChartWriter::fillBar(int index, const std::vector<RawBar>& bars)
 {
     const RawBar& raw = bars[static_cast<std::size_t>(index)];
-    TCase& c = m_chart->bar(index + 1);
+    Bar& c = m_chart->bar(index + 1);
     c.left = static_cast<std::int16_t>(raw.left);
     c.right = static_cast<std::int16_t>(raw.right);
     const std::string where = "mesure " + std::to_string(index + 1) + " : ";
     if (raw.repeatTwo || raw.secondOfTwo) {
         // Both bars of the pair repeat the bar two before them.
         const int from = playedBar(*m_chart, index - 2);
-        const TCase& source = m_chart->bar(from + 1);
-        std::copy(std::begin(source.acc), std::end(source.acc), std::begin(c.acc));
+        const Bar& source = m_chart->bar(from + 1);
+        std::copy(std::begin(source.chords), std::end(source.chords), std::begin(c.chords));
         c.division = source.division;
         c.shown = source.shown;
         return;
@@ -745,7 +745,7 @@ void ChartWriter::fillBar(int index, const std::vector<RawBar>& bars)
                 quality.resize(8);
             }
         }
-        TAccord& a = c.acc[k];
+        Chord& a = c.chords[k];
         a.root = static_cast<std::uint8_t>(rc.root);
         a.flat = rc.flat ? 1 : 0;
         a.quality.assign(quality);
@@ -758,8 +758,8 @@ void ChartWriter::fillBar(int index, const std::vector<RawBar>& bars)
 
 void ChartWriter::noteBar(int index, const RawBar& raw)
 {
-    const TGrilleInfo& g = m_chart->info;
-    const TCase& c = m_chart->bar(index + 1);
+    const GridInfo& g = m_chart->info;
+    const Bar& c = m_chart->bar(index + 1);
     const Notes& n = raw.notes;
     std::string text;
     auto append = [&](std::string_view s) {
@@ -807,7 +807,7 @@ bool ChartWriter::write(const std::vector<RawBar>& bars)
     m_result.chart = std::make_unique<Chart>();
     m_chart = m_result.chart.get();
     QuietView view;
-    New(*m_chart, view);
+    newChart(*m_chart, view);
     m_chart->info.columns = Columns;
     m_chart->info.rows = (count + Columns - 1) / Columns;
     layoutChart(*m_chart);
@@ -816,7 +816,7 @@ bool ChartWriter::write(const std::vector<RawBar>& bars)
     for (int i = count + 1; i <= m_chart->info.count; ++i)
         m_chart->bar(i).shown = 0;
 
-    const TGrilleInfo& g = m_chart->info;
+    const GridInfo& g = m_chart->info;
     const std::string title = win1252::fromUtf8(m_song.title);
     label(m_song.title, std::max(2, (g.pageWidth - textWidth(title, TitleSize)) / 2), TitleY,
           TitleSize, true);
@@ -867,7 +867,7 @@ std::string irealQuality(std::string_view chart)
     return out + bass;
 }
 
-std::string chordName(const leadsheet::Chord& chord)
+std::string chordName(const leadsheet::ChordSymbol& chord)
 {
     return std::string(rootName(chord.root, chord.flat)) + irealQuality(chord.quality);
 }
@@ -881,7 +881,7 @@ std::string comment(std::string text)
 // The tokens a bar's texts stand for: its sections, then the ending, time,
 // segno and coda words that open a text, and the rest of the text as a
 // comment.
-std::string barNotes(const leadsheet::Bar& bar, bool first)
+std::string barNotes(const leadsheet::Measure& bar, bool first)
 {
     std::string out;
     bool time = false;
@@ -922,7 +922,7 @@ std::string barNotes(const leadsheet::Bar& bar, bool first)
     return out;
 }
 
-std::string barMusic(const leadsheet::Bar& bar)
+std::string barMusic(const leadsheet::Measure& bar)
 {
     if (bar.repeat)
         return " x  ";
@@ -932,7 +932,7 @@ std::string barMusic(const leadsheet::Bar& bar)
         return "    ";
     std::string out;
     for (std::size_t k = 0; k < bar.chords.size(); ++k) {
-        const leadsheet::Chord& c = bar.chords[k];
+        const leadsheet::ChordSymbol& c = bar.chords[k];
         if (k > 0 && bar.chords[k - 1].beats == 1)
             out += ',';
         out += chordName(c);
@@ -943,10 +943,10 @@ std::string barMusic(const leadsheet::Bar& bar)
 
 std::string keyOf(const leadsheet::Sheet& sheet)
 {
-    for (const leadsheet::Bar& bar : sheet.bars) {
+    for (const leadsheet::Measure& bar : sheet.measures) {
         if (bar.chords.empty())
             continue;
-        const leadsheet::Chord& c = bar.chords.front();
+        const leadsheet::ChordSymbol& c = bar.chords.front();
         const leadsheet::Quality q = leadsheet::readQuality(c.quality);
         return std::string(rootName(c.root, c.flat)) + (q.minor || q.halfDiminished ? "-" : "");
     }
@@ -1005,8 +1005,8 @@ std::string toLink(const Chart& chart)
 {
     const leadsheet::Sheet sheet = leadsheet::read(chart);
     std::string music;
-    const leadsheet::Bar* previous = nullptr;
-    for (const leadsheet::Bar& bar : sheet.bars) {
+    const leadsheet::Measure* previous = nullptr;
+    for (const leadsheet::Measure& bar : sheet.measures) {
         if (previous && previous->right != leadsheet::Sign::None)
             music += previous->right == leadsheet::Sign::Repeat ? '}' : ']';
         music += bar.left == leadsheet::Sign::Repeat ? '{' : bar.left == leadsheet::Sign::Double ? '[' : '|';

@@ -26,11 +26,11 @@ Sign sign(int value)
     return value == 1 ? Sign::Repeat : value == 2 ? Sign::Double : Sign::None;
 }
 
-bool isRepeatSign(const TAccord& a) { return a.root == 0 || a.root > 12; }
+bool isRepeatSign(const Chord& a) { return a.root == 0 || a.root > 12; }
 
 // The bar's chords with "%" replaced by the chord before it. `previous` is the
 // bar before, already read.
-void readChords(const TCase& c, const Bar* previous, Bar& bar)
+void readChords(const Bar& c, const Measure* previous, Measure& bar)
 {
     if (!c.shown) {
         bar.rest = true;
@@ -48,16 +48,16 @@ void readChords(const TCase& c, const Bar* previous, Bar& bar)
         return;
     }
     for (int s = 0; s < d.slots; ++s) {
-        const TAccord& a = c.acc[s];
+        const Chord& a = c.chords[s];
         if (!isRepeatSign(a)) {
             bar.chords.push_back({a.root, a.flat != 0, a.quality.str(), d.beats[s]});
             continue;
         }
-        const Chord* before = !bar.chords.empty() ? &bar.chords.back()
+        const ChordSymbol* before = !bar.chords.empty() ? &bar.chords.back()
             : previous && !previous->chords.empty() ? &previous->chords.back()
                                                      : nullptr;
         if (before) {
-            Chord copy = *before;
+            ChordSymbol copy = *before;
             copy.beats = d.beats[s];
             bar.chords.push_back(std::move(copy));
         }
@@ -74,7 +74,7 @@ enum class Place { Header, Margin, Bar };
 // Where a label belongs, judged by the middle of its first text line: above
 // the grid, in the margin left of a row, or on a bar (one right of the grid
 // or below it goes to the nearest bar). `bar` is 1-based.
-Place placeOf(const TTexte& t, const Geometry& g, int& bar)
+Place placeOf(const TextLabel& t, const Geometry& g, int& bar)
 {
     const std::int64_t x = t.x;
     const std::int64_t y = std::int64_t(t.y) + t.size * 2 / 3;
@@ -100,7 +100,7 @@ Sheet read(const Chart& chart)
     // stored positions say.
     auto laid = std::make_unique<Chart>(chart);
     layoutChart(*laid);
-    const TGrilleInfo& info = laid->info;
+    const GridInfo& info = laid->info;
 
     Sheet sheet;
     const int count = std::clamp(info.count, 0, MaxBars);
@@ -109,14 +109,14 @@ Sheet read(const Chart& chart)
         if (laid->bar(i).shown)
             last = i;
     const int columns = std::max(info.columns, 1);
-    sheet.bars.resize(static_cast<std::size_t>(last));
+    sheet.measures.resize(static_cast<std::size_t>(last));
     for (int i = 1; i <= last; ++i) {
-        const TCase& c = laid->bar(i);
-        Bar& bar = sheet.bars[static_cast<std::size_t>(i - 1)];
+        const Bar& c = laid->bar(i);
+        Measure& bar = sheet.measures[static_cast<std::size_t>(i - 1)];
         bar.left = sign(c.left);
         bar.right = sign(c.right);
         bar.rowStart = (i - 1) % columns == 0;
-        readChords(c, i > 1 ? &sheet.bars[static_cast<std::size_t>(i - 2)] : nullptr, bar);
+        readChords(c, i > 1 ? &sheet.measures[static_cast<std::size_t>(i - 2)] : nullptr, bar);
     }
 
     const int labels = std::clamp(info.labelCount, 0, MaxLabels);
@@ -133,7 +133,7 @@ Sheet read(const Chart& chart)
     if (title == 0 && labels > 0)
         title = 1;
     for (int j = 1; j <= labels; ++j) {
-        const TTexte& t = laid->label(j);
+        const TextLabel& t = laid->label(j);
         std::string text = win1252::toUtf8(t.text.view());
         if (j == title) {
             sheet.title = std::move(text);
@@ -142,7 +142,7 @@ Sheet read(const Chart& chart)
         } else if (places[j] == Place::Header && t.x < info.pageWidth / 2 && sheet.style.empty()) {
             sheet.style = std::move(text);
         } else if (last > 0) {
-            Bar& target = sheet.bars[static_cast<std::size_t>(std::clamp(bars[j], 1, last) - 1)];
+            Measure& target = sheet.measures[static_cast<std::size_t>(std::clamp(bars[j], 1, last) - 1)];
             if (places[j] == Place::Margin) {
                 target.marks.push_back(std::move(text));
                 continue;

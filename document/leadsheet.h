@@ -13,7 +13,7 @@
 
 namespace mavrel::leadsheet {
 
-struct Chord {
+struct ChordSymbol {
     int root = 1;                // 1..12, C..B
     bool flat = false;           // spelled with a flat
     std::string quality;         // Windows-1252, as the chart stores it ("7/G" keeps its bass)
@@ -22,8 +22,8 @@ struct Chord {
 
 enum class Sign { None, Repeat, Double };
 
-struct Bar {
-    std::vector<Chord> chords;   // "%" replaced by the chord or bar it repeats
+struct Measure {
+    std::vector<ChordSymbol> chords;  // "%" replaced by the chord or bar it repeats
     bool repeat = false;         // a lone "%": the previous bar again (chords holds it)
     bool rest = false;           // a hidden bar: no chord is played
     Sign left = Sign::None;
@@ -39,7 +39,7 @@ struct Sheet {
     std::string title;           // UTF-8; the largest label above the grid, else the first label
     std::string composer;        // the first other label above the grid in the right half
     std::string style;           // the first other label above the grid in the left half
-    std::vector<Bar> bars;       // the laid-out bars up to the last shown one
+    std::vector<Measure> measures;    // the laid-out bars up to the last shown one
 };
 
 Sheet read(const Chart& chart);

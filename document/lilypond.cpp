@@ -78,7 +78,7 @@ std::string duration(int beats)
     return beats == 4 ? "1" : beats == 3 ? "2." : beats == 2 ? "2" : "4";
 }
 
-std::string chord(const leadsheet::Chord& c)
+std::string chord(const leadsheet::ChordSymbol& c)
 {
     const Quality q = leadsheet::readQuality(c.quality);
     std::string out = noteName(leadsheet::spell(c.root, c.flat)) + duration(c.beats);
@@ -124,8 +124,8 @@ std::string write(const Chart& chart)
            "   (make-music 'PercentEvent 'length (ly:music-length music)))\n\n"
            "\\new ChordGrid \\chordmode {\n  \\autoLineBreaksOff\n";
     Sign right = Sign::None;
-    for (std::size_t i = 0; i < sheet.bars.size(); ++i) {
-        const leadsheet::Bar& bar = sheet.bars[i];
+    for (std::size_t i = 0; i < sheet.measures.size(); ++i) {
+        const leadsheet::Measure& bar = sheet.measures[i];
         if (i > 0 && bar.rowStart)
             out += "  \\break\n";
         std::string line = "  ";
@@ -143,7 +143,7 @@ std::string write(const Chart& chart)
             line += "s1";
         } else {
             int beats = 0;
-            for (const leadsheet::Chord& c : bar.chords)
+            for (const leadsheet::ChordSymbol& c : bar.chords)
                 beats += c.beats;
             // A "%" with nothing before it to repeat leaves its place blank.
             if (beats < 4)

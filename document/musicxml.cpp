@@ -126,14 +126,14 @@ public:
         line(depth, "<" + std::string(tag) + ">" + escaped(text) + "</" + std::string(tag) + ">");
     }
 
-    void harmony(const leadsheet::Chord& chord);
+    void harmony(const leadsheet::ChordSymbol& chord);
     void noChord();
     void note(int beats, bool rest);
     void barline(const char* location, Sign sign);
     void direction(std::string_view type, std::string_view text);
 };
 
-void Writer::harmony(const leadsheet::Chord& chord)
+void Writer::harmony(const leadsheet::ChordSymbol& chord)
 {
     const Quality q = leadsheet::readQuality(chord.quality);
     const Kind kind = kindOf(q);
@@ -251,8 +251,8 @@ std::string write(const Chart& chart)
     w.line(2, "</score-part>");
     w.line(1, "</part-list>");
     w.line(1, "<part id=\"P1\">");
-    for (std::size_t i = 0; i < sheet.bars.size(); ++i) {
-        const leadsheet::Bar& bar = sheet.bars[i];
+    for (std::size_t i = 0; i < sheet.measures.size(); ++i) {
+        const leadsheet::Measure& bar = sheet.measures[i];
         w.line(2, "<measure number=\"" + std::to_string(i + 1) + "\">");
         if (i == 0) {
             w.line(3, "<attributes>");
@@ -285,12 +285,12 @@ std::string write(const Chart& chart)
         } else {
             // A "%" with nothing before it to repeat leaves its beats without a chord.
             int beats = 0;
-            for (const leadsheet::Chord& chord : bar.chords)
+            for (const leadsheet::ChordSymbol& chord : bar.chords)
                 beats += chord.beats;
             if (beats < 4)
                 w.note(4 - beats, false);
         }
-        for (const leadsheet::Chord& chord : bar.chords) {
+        for (const leadsheet::ChordSymbol& chord : bar.chords) {
             w.harmony(chord);
             w.note(chord.beats, false);
         }

@@ -28,7 +28,7 @@ std::unique_ptr<Chart> newChart(int rows)
 {
     auto c = std::make_unique<Chart>();
     QuietView view;
-    New(*c, view);
+    newChart(*c, view);
     c->info.rows = rows;
     layoutChart(*c);
     return c;
@@ -40,11 +40,11 @@ void setBar(Chart& c, int i, int division, std::initializer_list<const char*> ch
 {
     static const char* Names[] = {"C", "C#", "Db", "D", "D#", "Eb", "E", "F", "F#", "Gb", "G", "G#", "Ab", "A", "A#", "Bb", "B"};
     static const int Roots[] = {1, 2, 2, 3, 4, 4, 5, 6, 7, 7, 8, 9, 9, 10, 11, 11, 12};
-    TCase& b = c.bar(i);
+    Bar& b = c.bar(i);
     b.division = static_cast<std::uint8_t>(division);
     int s = 0;
     for (std::string_view chord : chords) {
-        TAccord& a = b.acc[s++];
+        Chord& a = b.chords[s++];
         const std::string_view name = chord.substr(0, chord.find(':'));
         a.root = 0;
         a.quality.assign(chord.find(':') == std::string_view::npos ? "" : chord.substr(chord.find(':') + 1));
@@ -76,7 +76,7 @@ std::unique_ptr<Chart> sampleChart()
     c->bar(9).right = 2;
     for (int i : {8, 10, 11, 12})
         c->bar(i).shown = 0;
-    const TCase &b1 = c->bar(1), &b3 = c->bar(3), &b5 = c->bar(5);
+    const Bar &b1 = c->bar(1), &b3 = c->bar(3), &b5 = c->bar(5);
     commitLabel(*c, "Mon titre", 150, 40, 18, true);
     commitLabel(*c, "Compositeur", 400, 100, 10, false);
     commitLabel(*c, "Swing", 70, 100, 10, false);
@@ -89,11 +89,11 @@ std::unique_ptr<Chart> sampleChart()
     return c;
 }
 
-std::string describe(const leadsheet::Bar& b)
+std::string describe(const leadsheet::Measure& b)
 {
     std::string out = b.left == leadsheet::Sign::Repeat ? "{ " : b.left == leadsheet::Sign::Double ? "[ " : "";
     out += b.rest ? "rest " : b.repeat ? "% " : "";
-    for (const leadsheet::Chord& c : b.chords)
+    for (const leadsheet::ChordSymbol& c : b.chords)
         out += std::string(rootName(c.root, c.flat)) + c.quality + ":" + std::to_string(c.beats) + " ";
     for (const std::string& m : b.marks)
         out += "@" + m + " ";
@@ -120,11 +120,11 @@ TEST(LeadSheet, BarsChordsAndTextsInPlayingOrder)
         "rest ",
         "C:4 'D.C.' ]",
     };
-    ASSERT_EQ(sheet.bars.size(), std::size(expected));
-    for (std::size_t i = 0; i < sheet.bars.size(); ++i)
-        EXPECT_EQ(describe(sheet.bars[i]), expected[i]) << "bar " << i + 1;
-    EXPECT_TRUE(sheet.bars[4].rowStart);
-    EXPECT_FALSE(sheet.bars[5].rowStart);
+    ASSERT_EQ(sheet.measures.size(), std::size(expected));
+    for (std::size_t i = 0; i < sheet.measures.size(); ++i)
+        EXPECT_EQ(describe(sheet.measures[i]), expected[i]) << "bar " << i + 1;
+    EXPECT_TRUE(sheet.measures[4].rowStart);
+    EXPECT_FALSE(sheet.measures[5].rowStart);
 
     // Without a label above the grid the first label is the title; a "%" with
     // nothing before it has nothing to repeat.
@@ -133,8 +133,8 @@ TEST(LeadSheet, BarsChordsAndTextsInPlayingOrder)
     commitLabel(*plain, "Dans la grille", plain->bar(3).x + 4, plain->bar(3).y + 3, 8, false);
     const leadsheet::Sheet p = leadsheet::read(*plain);
     EXPECT_EQ(p.title, "Dans la grille");
-    ASSERT_EQ(p.bars.size(), 4u);
-    EXPECT_EQ(describe(p.bars[0]) + "|" + describe(p.bars[1]) + "|" + describe(p.bars[2]), "% |D:2 |% D:2 ");
+    ASSERT_EQ(p.measures.size(), 4u);
+    EXPECT_EQ(describe(p.measures[0]) + "|" + describe(p.measures[1]) + "|" + describe(p.measures[2]), "% |D:2 |% D:2 ");
 }
 
 // --- MusicXML ------------------------------------------------------------------

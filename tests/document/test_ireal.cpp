@@ -35,7 +35,7 @@ std::string bars(const Chart& c)
             last = i;
     std::string out;
     for (int i = 1; i <= last; ++i) {
-        const TCase& b = c.bar(i);
+        const Bar& b = c.bar(i);
         out += i > 1 ? " | " : "";
         out += b.left == 1 ? "{" : b.left == 2 ? "[" : "";
         if (!b.shown) {
@@ -60,7 +60,7 @@ void expectSameChart(const Chart& a, const Chart& b)
     EXPECT_EQ(a.info.rows, b.info.rows);
     ASSERT_EQ(a.info.labelCount, b.info.labelCount);
     for (int j = 1; j <= a.info.labelCount; ++j) {
-        const TTexte &x = a.label(j), &y = b.label(j);
+        const TextLabel &x = a.label(j), &y = b.label(j);
         EXPECT_EQ(x.text.str(), y.text.str());
         EXPECT_EQ(std::tie(x.x, x.y, x.size, x.bold), std::tie(y.x, y.y, y.size, y.bold)) << x.text.str();
     }
@@ -97,8 +97,8 @@ std::string notes(const Chart& chart)
 {
     const leadsheet::Sheet sheet = leadsheet::read(chart);
     std::string out;
-    for (std::size_t i = 0; i < sheet.bars.size(); ++i) {
-        const leadsheet::Bar& b = sheet.bars[i];
+    for (std::size_t i = 0; i < sheet.measures.size(); ++i) {
+        const leadsheet::Measure& b = sheet.measures[i];
         if (b.marks.empty() && b.words.empty())
             continue;
         out += (out.empty() ? "" : " ") + std::to_string(i + 1) + ":";
@@ -139,7 +139,7 @@ TEST(IRealImport, PlaylistPageGivesEverySong)
         EXPECT_EQ(sheet.title, expected[i].title);
         EXPECT_EQ(sheet.composer, expected[i].composer);
         EXPECT_EQ(sheet.style, expected[i].style);
-        EXPECT_EQ(static_cast<int>(sheet.bars.size()), expected[i].bars);
+        EXPECT_EQ(static_cast<int>(sheet.measures.size()), expected[i].bars);
         EXPECT_EQ(c.chart->info.columns, 4);
         EXPECT_EQ(c.chart->info.rows, (expected[i].bars + 3) / 4);
     }
@@ -324,7 +324,7 @@ TEST(IRealRoundTrip, ChartKeepsEveryChordALinkCanHold)
                                "m7b5", "13#11", "7/G", "mM7", "dim7", "+", "Blues"};
     int q = 0;
     for (int i = 1; i <= 12; ++i) {
-        TCase& b = chart.bar(i);
+        Bar& b = chart.bar(i);
         b.shown = 1;
         b.division = static_cast<std::uint8_t>(i % 5 + 1);
         for (int s = 1; s <= slotCount(b.division); ++s, ++q) {
