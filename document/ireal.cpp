@@ -13,6 +13,9 @@ namespace mavrel::ireal {
 namespace {
 
 constexpr std::string_view MusicPrefix = "1r34LbKcu7";
+// What iReal Pro files for a song without composer or style.
+constexpr std::string_view UnknownComposer = "Composer Unknown";
+constexpr std::string_view DefaultStyle = "Medium Swing";
 constexpr int Columns = 4;
 
 // --- links -------------------------------------------------------------------
@@ -137,7 +140,8 @@ Song readSong(std::string_view text, bool book)
             + " champs séparés par « = », il en faut au moins " + std::to_string(needed) + ".";
         return song;
     }
-    song.composer = swapNames(fields[1]);
+    if (fields[1] != UnknownComposer)
+        song.composer = swapNames(fields[1]);
     song.style = std::string(fields[book ? 2 : 3]);
     song.key = std::string(fields[book ? 3 : 4]);
     std::string_view music = fields[book ? 5 : 6];
@@ -833,6 +837,17 @@ bool ChartWriter::write(const std::vector<RawBar>& bars)
 
 // --- links from charts -------------------------------------------------------
 
+// "=" separates the fields of a song, "<" and ">" enclose a comment, stars
+// and bar lines end a quality: a text to put in a link goes without them.
+std::string withoutAny(std::string_view text, std::string_view refused)
+{
+    std::string out;
+    for (char c : text)
+        if (refused.find(c) == std::string_view::npos)
+            out += c;
+    return out;
+}
+
 // The iReal spelling of a chart's quality: the dialog's texts by the table,
 // others sign by sign; what iReal could not read goes between stars.
 std::string irealQuality(std::string_view chart)
@@ -863,7 +878,7 @@ std::string irealQuality(std::string_view chart)
         out += chart[i++];
     }
     if (qualityLength(out) != out.size())
-        out = "*" + win1252::toUtf8(chart) + "*";
+        out = "*" + withoutAny(win1252::toUtf8(chart), "*=|[]{},<> ") + "*";
     return out + bass;
 }
 
@@ -872,11 +887,7 @@ std::string chordName(const leadsheet::ChordSymbol& chord)
     return std::string(rootName(chord.root, chord.flat)) + irealQuality(chord.quality);
 }
 
-std::string comment(std::string text)
-{
-    std::erase_if(text, [](char c) { return c == '<' || c == '>'; });
-    return "<" + text + ">";
-}
+std::string comment(std::string_view text) { return "<" + withoutAny(text, "<>=") + ">"; }
 
 // The tokens a bar's texts stand for: its sections, then the ending, time,
 // segno and coda words that open a text, and the rest of the text as a
@@ -1016,8 +1027,12 @@ std::string toLink(const Chart& chart)
     }
     if (previous && previous->right != leadsheet::Sign::None)
         music += previous->right == leadsheet::Sign::Repeat ? '}' : 'Z';
-    const std::string song = storedTitle(sheet.title) + "=" + swapNames(sheet.composer) + "=="
-        + sheet.style + "=" + keyOf(sheet) + "==" + std::string(MusicPrefix) + scramble(music)
+    // Empty fields would make the "===" that parts songs.
+    const std::string composer = withoutAny(sheet.composer, "=");
+    const std::string style = withoutAny(sheet.style, "=");
+    const std::string song = withoutAny(storedTitle(sheet.title), "=") + "="
+        + (composer.empty() ? std::string(UnknownComposer) : swapNames(composer)) + "=="
+        + (style.empty() ? std::string(DefaultStyle) : style) + "=" + keyOf(sheet) + "==" + std::string(MusicPrefix) + scramble(music)
         + "==0=0";
     return "irealb://" + percentEncode(song);
 }

@@ -3,6 +3,8 @@
 #include "leadsheet.h"
 #include "win1252.h"
 
+#include <algorithm>
+
 namespace mavrel::musicxml {
 
 namespace {
@@ -251,8 +253,10 @@ std::string write(const Chart& chart)
     w.line(2, "</score-part>");
     w.line(1, "</part-list>");
     w.line(1, "<part id=\"P1\">");
-    for (std::size_t i = 0; i < sheet.measures.size(); ++i) {
-        const leadsheet::Measure& bar = sheet.measures[i];
+    // A score holds at least one measure, even for a chart with every bar hidden.
+    const leadsheet::Measure empty;
+    for (std::size_t i = 0; i < std::max<std::size_t>(sheet.measures.size(), 1); ++i) {
+        const leadsheet::Measure& bar = i < sheet.measures.size() ? sheet.measures[i] : empty;
         w.line(2, "<measure number=\"" + std::to_string(i + 1) + "\">");
         if (i == 0) {
             w.line(3, "<attributes>");

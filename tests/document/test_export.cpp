@@ -229,6 +229,11 @@ TEST(MusicXml, MeasuresHoldTheBarsChordsSignsAndTexts)
     for (std::size_t at = xml.find("new-system=\"yes\""); at != std::string::npos; at = xml.find("new-system", at + 1))
         ++systems;
     EXPECT_EQ(systems, 2u);
+
+    auto hidden = newChart(1);
+    for (int i = 1; i <= 4; ++i)
+        hidden->bar(i).shown = 0;
+    EXPECT_EQ(measures(musicxml::write(*hidden)), std::vector<std::string>{":4 "});
 }
 
 // --- qualities in both formats ---------------------------------------------------

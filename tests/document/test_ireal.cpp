@@ -319,6 +319,7 @@ TEST(IRealRoundTrip, ChartKeepsEveryChordALinkCanHold)
     const ireal::Conversion made = convert("[C|x]");
     Chart chart = *made.chart;
     chart.info.rows = 3;   // 12 bars
+    chart.info.labelCount = 1;   // the title alone: no composer, no style
     layoutChart(chart);
     const char* qualities[] = {"", "m", "7", "M7", "m7", "\xF8", "dim", "6", "9", "m6", "7sus",
                                "m7b5", "13#11", "7/G", "mM7", "dim7", "+", "Blues"};
@@ -344,6 +345,9 @@ TEST(IRealRoundTrip, ChartKeepsEveryChordALinkCanHold)
     const auto back = viaLink(chart);
     ASSERT_TRUE(back);
     EXPECT_EQ(bars(*back), bars(chart));
+    const leadsheet::Sheet sheet = leadsheet::read(*back);
+    EXPECT_EQ(sheet.composer, "");
+    EXPECT_EQ(sheet.style, "Medium Swing");
 }
 
 // --- file names ------------------------------------------------------------------
