@@ -109,6 +109,7 @@ Sheet read(const Chart& chart)
         if (laid->bar(i).shown)
             last = i;
     const int columns = std::max(info.columns, 1);
+    sheet.columns = columns;
     sheet.measures.resize(static_cast<std::size_t>(last));
     for (int i = 1; i <= last; ++i) {
         const Bar& c = laid->bar(i);

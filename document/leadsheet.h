@@ -40,6 +40,7 @@ struct Sheet {
     std::string composer;        // the first other label above the grid in the right half
     std::string style;           // the first other label above the grid in the left half
     std::vector<Measure> measures;    // the laid-out bars up to the last shown one
+    int columns = 1;             // bars across the grid
 };
 
 Sheet read(const Chart& chart);

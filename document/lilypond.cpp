@@ -117,7 +117,7 @@ std::string write(const Chart& chart)
     if (!sheet.style.empty())
         out += "  meter = " + string(sheet.style) + "\n";
     out += "  tagline = ##f\n}\n\n"
-           "\\paper {\n  indent = 0\n  ragged-right = ##f\n  ragged-last = ##t\n}\n\n"
+           "\\paper {\n  indent = 0\n  ragged-right = ##f\n}\n\n"
            // A percent sign for one bar, apart from any repeated music.
            "makePercent =\n"
            "#(define-music-function (music) (ly:music?)\n"
@@ -154,7 +154,13 @@ std::string write(const Chart& chart)
         out += line + " |\n";
         right = bar.right;
     }
-    if (const std::string sign = barLine(right, Sign::None); !sign.empty())
+    // A short last row keeps the squares of the others: hidden squares fill it.
+    const std::string sign = barLine(right, Sign::None);
+    const std::size_t inLastRow = sheet.measures.size() % static_cast<std::size_t>(sheet.columns);
+    if (inLastRow != 0)
+        out += "  \\bar " + string(sign.empty() ? "|" : sign) + " \\stopStaff s1*"
+            + std::to_string(static_cast<std::size_t>(sheet.columns) - inLastRow) + "\n";
+    else if (!sign.empty())
         out += "  \\bar " + string(sign) + "\n";
     out += "}\n";
     return out;

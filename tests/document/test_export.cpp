@@ -312,7 +312,8 @@ TEST(LilyPond, ChordGridTokens)
         "  r1 |\n",
         "  \\break\n",
         "  \\textMark \"D.C.\" c1 |\n",
-        "  \\bar \"||\"\n}\n",
+        // The short last row is filled with hidden squares.
+        "  \\bar \"||\" \\stopStaff s1*3\n}\n",
     };
     std::size_t at = 0;
     for (const char* token : expected) {
