@@ -1,0 +1,63 @@
+// iReal Pro links ("irealb://" and "irealbook://"): the songs of a playlist
+// page or a text holding links, each turned into a chart; and a chart turned
+// back into a link. No Qt here, and no file is read or written: the callers
+// hand over the text and write what comes back.
+#pragma once
+
+#include "chart.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mavrel::ireal {
+
+// One song as a link holds it, before it becomes a chart. Texts are UTF-8.
+struct Song {
+    std::string title;
+    std::string composer;
+    std::string style;
+    std::string key;
+    std::string music;         // in clear, with "XyQ", "LZ" and "Kcl" expanded
+    std::string error;         // why the song cannot become a chart, or empty
+};
+
+struct Playlist {
+    std::string name;          // UTF-8, empty when the link gives none
+    std::vector<Song> songs;   // in the order of the links and of the songs in them
+};
+
+// Every song of every link found in `text`: an HTML page as iReal Pro and its
+// forums publish them, a text holding links, or a single link. A song whose
+// part of the link is damaged comes back with its error set; the other songs
+// are not affected. No link at all gives no song.
+Playlist readPlaylist(std::string_view text);
+
+// A song made into a chart, or refused.
+struct Conversion {
+    std::unique_ptr<Chart> chart;        // null when refused
+    std::string error;                   // French, names the song and the place
+    std::vector<std::string> warnings;   // French: what the chart could not hold
+};
+
+// One iReal bar per bar, four bars across, as many rows as needed, the bars
+// of the last row past the song hidden. Title, composer, style, section
+// marks, endings and comments become text labels.
+Conversion toChart(const Song& song);
+
+// The "irealb://" link of a one-song playlist holding the chart: what
+// toChart reads back as the same bars, chords and labels.
+std::string toLink(const Chart& chart);
+
+// A file name for a chart of that title, with the ".bab" extension: the
+// characters that file systems refuse replaced, never empty, and a number
+// added until `taken` accepts it.
+std::string chartFileName(std::string_view title,
+                          const std::function<bool(const std::string&)>& taken);
+
+// The block permutation of "irealb://" music. It is its own inverse.
+std::string scramble(std::string_view music);
+
+} // namespace mavrel::ireal

@@ -1,0 +1,288 @@
+#include "leadsheet.h"
+
+#include "editing.h"
+#include "layout.h"
+#include "win1252.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+
+namespace mavrel::leadsheet {
+
+namespace {
+
+// Slots in reading order and their beats, by division type.
+struct Division {
+    int slots;
+    int beats[4];
+};
+constexpr Division Divisions[5] = {
+    {1, {4}}, {2, {2, 2}}, {4, {1, 1, 1, 1}}, {3, {1, 1, 2}}, {3, {2, 1, 1}},
+};
+
+Sign sign(int value)
+{
+    return value == 1 ? Sign::Repeat : value == 2 ? Sign::Double : Sign::None;
+}
+
+bool isRepeatSign(const Chord& a) { return a.root == 0 || a.root > 12; }
+
+// The bar's chords with "%" replaced by the chord before it. `previous` is the
+// bar before, already read.
+void readChords(const Bar& c, const Measure* previous, Measure& bar)
+{
+    if (!c.shown) {
+        bar.rest = true;
+        return;
+    }
+    if (c.division < 1 || c.division > 5)
+        return;
+    const Division& d = Divisions[c.division - 1];
+    if (d.slots == 1 && isRepeatSign(c.slot(1))) {
+        bar.repeat = true;
+        if (previous) {
+            bar.chords = previous->chords;
+            bar.rest = previous->rest;
+        }
+        return;
+    }
+    for (int s = 0; s < d.slots; ++s) {
+        const Chord& a = c.chords[s];
+        if (!isRepeatSign(a)) {
+            bar.chords.push_back({a.root, a.flat != 0, a.quality.str(), d.beats[s]});
+            continue;
+        }
+        const ChordSymbol* before = !bar.chords.empty() ? &bar.chords.back()
+            : previous && !previous->chords.empty() ? &previous->chords.back()
+                                                     : nullptr;
+        if (before) {
+            ChordSymbol copy = *before;
+            copy.beats = d.beats[s];
+            bar.chords.push_back(std::move(copy));
+        }
+    }
+}
+
+struct Geometry {
+    std::int64_t left, top, stepX, stepY;
+    int columns, rows;
+};
+
+enum class Place { Header, Margin, Bar };
+
+// Where a label belongs, judged by the middle of its first text line: above
+// the grid, in the margin left of a row, or on a bar (one right of the grid
+// or below it goes to the nearest bar). `bar` is 1-based.
+Place placeOf(const TextLabel& t, const Geometry& g, int& bar)
+{
+    const std::int64_t x = t.x;
+    const std::int64_t y = std::int64_t(t.y) + t.size * 2 / 3;
+    if (y < g.top) {
+        bar = 0;
+        return Place::Header;
+    }
+    const std::int64_t row = std::min<std::int64_t>((y - g.top) / g.stepY, g.rows - 1);
+    if (x < g.left) {
+        bar = static_cast<int>(std::min<std::int64_t>(row * g.columns + 1, MaxBars));
+        return Place::Margin;
+    }
+    const std::int64_t column = std::min<std::int64_t>((x - g.left) / g.stepX, g.columns - 1);
+    bar = static_cast<int>(std::min<std::int64_t>(row * g.columns + column + 1, MaxBars));
+    return Place::Bar;
+}
+
+} // namespace
+
+Sheet read(const Chart& chart)
+{
+    // Bar places come from a layout of the chart's own grid, whatever its
+    // stored positions say.
+    auto laid = std::make_unique<Chart>(chart);
+    layoutChart(*laid);
+    const GridInfo& info = laid->info;
+
+    Sheet sheet;
+    const int count = std::clamp(info.count, 0, MaxBars);
+    int last = 0;
+    for (int i = 1; i <= count; ++i)
+        if (laid->bar(i).shown)
+            last = i;
+    const int columns = std::max(info.columns, 1);
+    sheet.columns = columns;
+    sheet.measures.resize(static_cast<std::size_t>(last));
+    for (int i = 1; i <= last; ++i) {
+        const Bar& c = laid->bar(i);
+        Measure& bar = sheet.measures[static_cast<std::size_t>(i - 1)];
+        bar.left = sign(c.left);
+        bar.right = sign(c.right);
+        bar.rowStart = (i - 1) % columns == 0;
+        readChords(c, i > 1 ? &sheet.measures[static_cast<std::size_t>(i - 2)] : nullptr, bar);
+    }
+
+    const int labels = std::clamp(info.labelCount, 0, MaxLabels);
+    const Geometry g{info.sideMargin, info.topMargin, std::max(info.barWidth - 1, 1),
+                     std::max(info.barHeight - 1, 1), columns, std::max(info.rows, 1)};
+    std::vector<Place> places(static_cast<std::size_t>(labels) + 1);
+    std::vector<int> bars(places.size());
+    int title = 0;
+    for (int j = 1; j <= labels; ++j) {
+        places[j] = placeOf(laid->label(j), g, bars[j]);
+        if (places[j] == Place::Header && (title == 0 || laid->label(j).size > laid->label(title).size))
+            title = j;
+    }
+    if (title == 0 && labels > 0)
+        title = 1;
+    for (int j = 1; j <= labels; ++j) {
+        const TextLabel& t = laid->label(j);
+        std::string text = win1252::toUtf8(t.text.view());
+        if (j == title) {
+            sheet.title = std::move(text);
+        } else if (places[j] == Place::Header && t.x >= info.pageWidth / 2 && sheet.composer.empty()) {
+            sheet.composer = std::move(text);
+        } else if (places[j] == Place::Header && t.x < info.pageWidth / 2 && sheet.style.empty()) {
+            sheet.style = std::move(text);
+        } else if (last > 0) {
+            Measure& target = sheet.measures[static_cast<std::size_t>(std::clamp(bars[j], 1, last) - 1)];
+            if (places[j] == Place::Margin) {
+                target.marks.push_back(std::move(text));
+                continue;
+            }
+            // "[B] Fine": a section named inside the bar, then words.
+            if (const std::size_t close = text.find(']'); text.starts_with('[') && close != std::string::npos) {
+                target.marks.push_back(text.substr(1, close - 1));
+                text.erase(0, text.find_first_not_of(' ', close + 1));
+            }
+            if (!text.empty())
+                target.words.push_back(std::move(text));
+        }
+    }
+    return sheet;
+}
+
+Spelling spell(std::string_view note)
+{
+    Spelling s{note.empty() ? 'C' : note[0], 0};
+    if (note.size() > 1)
+        s.alter = note[1] == 'b' ? -1 : note[1] == '#' ? 1 : 0;
+    return s;
+}
+
+Spelling spell(int root, bool flat) { return spell(rootName(root, flat)); }
+
+namespace {
+
+bool isNote(std::string_view s)
+{
+    return !s.empty() && s.size() <= 2 && s[0] >= 'A' && s[0] <= 'G'
+        && (s.size() == 1 || s[1] == 'b' || s[1] == '#');
+}
+
+class QualityReader {
+public:
+    explicit QualityReader(std::string_view s) : m_s(s) {}
+    bool done() const { return m_i >= m_s.size(); }
+    char peek(std::size_t ahead = 0) const
+    {
+        return m_i + ahead < m_s.size() ? m_s[m_i + ahead] : '\0';
+    }
+    void skip() { ++m_i; }
+    bool eat(std::string_view word)
+    {
+        if (m_s.substr(m_i).starts_with(word)) {
+            m_i += word.size();
+            return true;
+        }
+        return false;
+    }
+    // 2, 4, 5, 6, 7, 9, 11, 13, or 0 when no number comes next.
+    int number()
+    {
+        for (std::string_view n : {"13", "11", "2", "4", "5", "6", "7", "9"})
+            if (eat(n))
+                return n[0] == '1' ? 10 + (n[1] - '0') : n[0] - '0';
+        return 0;
+    }
+
+private:
+    std::string_view m_s;
+    std::size_t m_i = 0;
+};
+
+} // namespace
+
+Quality readQuality(std::string_view text)
+{
+    Quality q;
+    if (const auto slash = text.rfind('/'); slash != std::string_view::npos
+        && isNote(text.substr(slash + 1))) {
+        q.bass = std::string(text.substr(slash + 1));
+        text = text.substr(0, slash);
+    }
+    QualityReader r(text);
+    bool major = false;
+    if (r.eat("maj") || r.eat("Maj") || r.eat("M") || r.eat("^"))
+        major = true;
+    else if (r.eat("min") || r.eat("m") || r.eat("-"))
+        q.minor = true;
+    else if (r.eat("dim") || r.eat("o") || r.eat("\xB0"))
+        q.diminished = true;
+    else if (r.eat("\xF8"))
+        q.halfDiminished = true;
+    else if (r.eat("aug") || r.eat("+"))
+        q.augmented = true;
+    if (q.minor && (r.eat("maj") || r.eat("Maj") || r.eat("M") || r.eat("^")))
+        major = true;
+    if (r.eat("69") || r.eat("6/9")) {
+        q.extension = 6;
+        q.sixNine = true;
+    } else {
+        q.extension = r.number();
+    }
+    if (major && q.extension == 0 && q.minor)
+        q.extension = 7;   // "mM": minor with a major seventh
+    while (!r.done()) {
+        const char c = r.peek();
+        if (c == '(' || c == ')' || c == ',' || c == ' ') {
+            r.skip();
+        } else if (r.eat("sus")) {
+            const int n = r.number();
+            q.suspended = n == 2 ? 2 : 4;
+        } else if (r.eat("alt")) {
+            q.altered = true;
+        } else if (r.eat("add")) {
+            const int alter = r.eat("b") || r.eat("-") ? -1 : r.eat("#") || r.eat("+") ? 1 : 0;
+            if (const int n = r.number())
+                q.additions.push_back({n, alter});
+            else
+                q.understood = false;
+        } else if ((c == 'b' || c == '#' || c == '-' || c == '+') && r.peek(1) >= '1' && r.peek(1) <= '9') {
+            r.skip();
+            if (const int n = r.number())
+                q.alterations.push_back({n, c == 'b' || c == '-' ? -1 : 1});
+            else
+                q.understood = false;
+        } else if (c == '+') {
+            r.skip();
+            q.augmented = true;
+        } else if (r.eat("maj7") || r.eat("M7") || r.eat("^7")) {
+            major = true;
+            if (q.extension < 7)
+                q.extension = 7;
+        } else if (const int n = r.number()) {
+            if (q.extension == 0 && n >= 7)
+                q.extension = n;
+            else
+                q.additions.push_back({n, 0});
+        } else {
+            r.skip();
+            q.understood = false;
+        }
+    }
+    if (q.halfDiminished && q.extension == 0)
+        q.extension = 7;
+    q.majorSeventh = major && q.extension >= 7;
+    return q;
+}
+
+} // namespace mavrel::leadsheet

@@ -1,0 +1,80 @@
+// A chart read as a lead sheet, for the exporters: the bars that carry the
+// song in playing order with their chords and beats, their bar-line signs,
+// the texts placed beside them, and the title, composer and style found among
+// the labels above the grid. Also the reading of a quality text into the
+// parts of a chord that MusicXML and LilyPond spell out.
+#pragma once
+
+#include "chart.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mavrel::leadsheet {
+
+struct ChordSymbol {
+    int root = 1;                // 1..12, C..B
+    bool flat = false;           // spelled with a flat
+    std::string quality;         // Windows-1252, as the chart stores it ("7/G" keeps its bass)
+    int beats = 4;               // quarter notes of a 4/4 bar: 4, 2 or 1
+};
+
+enum class Sign { None, Repeat, Double };
+
+struct Measure {
+    std::vector<ChordSymbol> chords;  // "%" replaced by the chord or bar it repeats
+    bool repeat = false;         // a lone "%": the previous bar again (chords holds it)
+    bool rest = false;           // a hidden bar: no chord is played
+    Sign left = Sign::None;
+    Sign right = Sign::None;
+    bool rowStart = false;       // first bar of a grid row
+    // UTF-8 section names: the texts in the margin before its row, and a
+    // "[B]" that opens a text on the bar.
+    std::vector<std::string> marks;
+    std::vector<std::string> words;   // UTF-8 texts on or beside the bar
+};
+
+struct Sheet {
+    std::string title;           // UTF-8; the largest label above the grid, else the first label
+    std::string composer;        // the first other label above the grid in the right half
+    std::string style;           // the first other label above the grid in the left half
+    std::vector<Measure> measures;    // the laid-out bars up to the last shown one
+    int columns = 1;             // bars across the grid
+};
+
+Sheet read(const Chart& chart);
+
+// The parts of a chord that a quality text names, as far as they can be read:
+// "m7b5", "M7", "ø", "dim7", "7sus", "13#11", "mM7", "69", "7alt", "add9"...
+struct Quality {
+    bool minor = false;
+    bool diminished = false;
+    bool halfDiminished = false;
+    bool augmented = false;
+    bool majorSeventh = false;   // "M7", "maj7", "^7", "M9"...
+    int extension = 0;           // 0, 2, 5 (power chord), 6, 7, 9, 11 or 13
+    bool sixNine = false;
+    int suspended = 0;           // 0, 2 or 4
+    bool altered = false;        // "alt"
+    struct Degree {
+        int value;
+        int alter;               // -1, 0 or +1
+    };
+    std::vector<Degree> alterations;  // "b5", "#9", "#11"...
+    std::vector<Degree> additions;    // "add9", "addb9"
+    std::string bass;            // "G", "Bb", "F#" when the text ends with "/G"...
+    bool understood = true;      // false when some of the text meant nothing here
+};
+
+Quality readQuality(std::string_view win1252);
+
+// The letter and alteration of a root (1..12) in the chord's spelling.
+struct Spelling {
+    char step;                   // 'A'..'G'
+    int alter;                   // -1, 0 or +1
+};
+Spelling spell(int root, bool flat);
+Spelling spell(std::string_view note);   // "Bb", "F#", "G"
+
+} // namespace mavrel::leadsheet
