@@ -115,6 +115,8 @@ void MainWindow::newFile()
         return;
     leaveChart();
     m_document.reset();
+    m_chordToolButton->setChecked(true);
+    selectTool(Tool::Chord);
 }
 
 bool MainWindow::openChart(const QString& path) { return openLocalChart(localFileName(path)); }

@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <QToolButton>
+#include <QUndoStack>
 
 namespace mavrel {
 
@@ -79,6 +80,7 @@ bool MainWindow::commitTextBox(const QString& heldBack)
     }
     const std::string text = win1252::fromUtf8(m_textBox->text().toStdString());
     const QPoint at = textBoxPoint();
+    const int steps = m_document.undoStack()->index();
     m_editedLabel = 0;   // drawn again by the step below, at its new place
     if (!m_document.commitLabel(text, at.x(), at.y(), m_textBoxSize, m_textBoxBold, replacing)) {
         m_editedLabel = replacing;
@@ -90,6 +92,10 @@ bool MainWindow::commitTextBox(const QString& heldBack)
         showMessage(message);
         return false;
     }
+    // The last label committed as it was makes no step, and nothing else
+    // draws it again.
+    if (replacing && m_document.undoStack()->index() == steps)
+        chartChanged();
     closeTextBox();
     return true;
 }
