@@ -4,6 +4,7 @@
 #include "document/chartfile.h"
 #include "document/editing.h"
 #include "render/page.h"
+#include "test_page_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,6 +66,7 @@ protected:
     }
 
     // A chart as the editor makes it: chords, signs, a hidden bar, labels.
+    static void fill(MainWindow& editor) { test::setChart(editor, [](Chart& c) { fill(c); }); }
     static void fill(Chart& c)
     {
         Bar& b = c.bar(6);
@@ -123,10 +125,8 @@ TEST_F(CommandLineTest, RenderDrawsThePageTheEditorShows)
     EXPECT_TRUE(drawn == editor.pageImage().convertToFormat(QImage::Format_RGB32));
 
     // A chart of its own: the editor draws it the same once it has opened it.
-    Chart& chart = editor.chart();
-    fill(chart);
-    editor.redrawPage();
-    const QString file = writeChart(chart, "grille.bab");
+    fill(editor);
+    const QString file = writeChart(editor.chart(), "grille.bab");
     r = run({"render", "grille.bab", "-o", "grille.png"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     MainWindow reader;
@@ -141,10 +141,9 @@ TEST_F(CommandLineTest, RenderDrawsThePageTheEditorShows)
 TEST_F(CommandLineTest, ThumbnailFitsThePageInTheSize)
 {
     MainWindow editor;
-    fill(editor.chart());
-    editor.redrawPage();
+    fill(editor);
     writeChart(editor.chart(), "portrait.bab");
-    editor.turnPage();
+    editor.document().turnPage(false);
     writeChart(editor.chart(), "paysage.bab");
 
     struct Row {
@@ -176,16 +175,13 @@ TEST_F(CommandLineTest, ThumbnailFitsThePageInTheSize)
 TEST_F(CommandLineTest, TransposeMovesTheChartAndBackAgain)
 {
     MainWindow editor;
-    fill(editor.chart());
-    editor.redrawPage();
+    fill(editor);
     const QString original = writeChart(editor.chart(), "grille.bab");
 
     Outcome r = run({"transpose", "2", "grille.bab", "-o", "haut.bab"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     // What two presses of "+1" make of it.
-    transpose(editor.chart(), +1);
-    transpose(editor.chart(), +1);
-    editor.redrawPage();
+    editor.document().transpose(+2);
     EXPECT_EQ(bytes(path("haut.bab")), bytes(writeChart(editor.chart(), "attendu.bab")));
 
     r = run({"transpose", "-2", "haut.bab", "-o", "retour.bab"});

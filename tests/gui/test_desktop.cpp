@@ -58,10 +58,9 @@ TEST(Desktop, EachChartOpensInAWindowOfItsOwn)
     QStringList files;
     for (int rows : {9, 3}) {
         MainWindow source;
-        source.chart().info.rows = rows;
-        source.redrawPage();
+        source.document().setGrid(4, rows);
         files << dir.filePath(QStringLiteral("%1.bab").arg(rows));
-        ASSERT_TRUE(saveChart(source.chart(), QFile::encodeName(files.last()).toStdString()).ok);
+        ASSERT_TRUE(source.document().save(QFile::encodeName(files.last())).ok);
     }
 
     QByteArrayList names;
@@ -73,7 +72,7 @@ TEST(Desktop, EachChartOpensInAWindowOfItsOwn)
     ASSERT_EQ(windows.size(), 2);
     EXPECT_EQ(windows[0]->chart().info.rows, 9);
     EXPECT_EQ(windows[1]->chart().info.rows, 3);
-    EXPECT_EQ(QString::fromStdString(windows[1]->chart().fileName), files[1]);
+    EXPECT_EQ(QFile::decodeName(windows[1]->document().fileName()), files[1]);
     EXPECT_NE(windows[0]->pos(), windows[1]->pos());
 
     // Closing one window leaves the other, and frees the closed one.

@@ -5,6 +5,7 @@
 
 #include "app/mainwindow.h"
 #include "app/spinarrows.h"
+#include "test_page_support.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -35,12 +36,18 @@ class MainWindowTest : public ::testing::Test {
 protected:
     std::unique_ptr<MainWindow> w = std::make_unique<MainWindow>();
     QStringList messages;
+    QStringList questions;   // asked before unsaved changes would be lost
+    QMessageBox::StandardButton answer = QMessageBox::Discard;
     QString openAnswer;    // what the open dialog answers; empty: cancelled
     QString saveAnswer;
 
     void SetUp() override
     {
         w->setMessenger([this](const QString& m) { messages << m; });
+        w->setQuestioner([this](const QString& q) {
+            questions << q;
+            return answer;
+        });
         w->setOpenChooser([this] { return openAnswer; });
         w->setSaveChooser([this] { return saveAnswer; });
         w->show();
@@ -116,17 +123,9 @@ protected:
     void markPage() { const_cast<QImage&>(w->pageImage()).setPixel(3, 3, Mark); }
     bool redrawnSinceMark() const { return w->pageImage().pixel(3, 3) != Mark; }
 
-    // The document as bytes, to tell that nothing of it has changed.
-    QByteArray chartBytes() { return chartBytes(*w); }
-    static QByteArray chartBytes(MainWindow& window)
-    {
-        const Chart& c = window.chart();
-        QByteArray b(reinterpret_cast<const char*>(&c.info), sizeof c.info);
-        b.append(reinterpret_cast<const char*>(c.bars.data()), sizeof c.bars);
-        b.append(reinterpret_cast<const char*>(c.labels.data()), sizeof c.labels);
-        b.append(QByteArray::fromStdString(c.fileName));
-        return b;
-    }
+    QByteArray chartBytes() { return test::chartBytes(*w); }
+    template <class Change>
+    void change(Change c) { test::setChart(*w, c); }
 
     QString status() { return w->statusBar()->currentMessage(); }
 };

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -45,6 +46,22 @@ inline std::vector<char> fileBytes(const QString& path)
     return {b.begin(), b.end()};
 }
 
+// The window's chart as bytes: every byte a file or an undo gives back.
+inline QByteArray chartBytes(const MainWindow& window)
+{
+    return QByteArray(reinterpret_cast<const char*>(&window.chart()), sizeof(Chart));
+}
+
+// Gives the window a copy of its chart changed by `change`, as an imported
+// chart comes in: a new history, the chart counted as unsaved.
+template <class Change>
+void setChart(MainWindow& window, Change change)
+{
+    auto chart = std::make_unique<Chart>(window.chart());
+    change(*chart);
+    window.document().setChart(*chart);
+}
+
 // Where the first pixel of two images of one size differs, or nothing.
 inline ::testing::AssertionResult sameImage(const QImage& actual, const QImage& expected)
 {
@@ -65,11 +82,17 @@ protected:
     QWidget* image = nullptr;
     QLineEdit* edit = nullptr;
     QStringList messages;
+    QStringList questions;   // asked before unsaved changes would be lost
+    QMessageBox::StandardButton answer = QMessageBox::Discard;
     QTemporaryDir dir;
 
     void SetUp() override
     {
         window->setMessenger([this](const QString& m) { messages << m; });
+        window->setQuestioner([this](const QString& q) {
+            questions << q;
+            return answer;
+        });
         window->setOpenChooser([] { return QString(); });
         window->setSaveChooser([] { return QString(); });
         window->show();
@@ -92,7 +115,9 @@ protected:
         return nullptr;
     }
 
-    Chart& chart() { return window->chart(); }
+    const Chart& chart() { return window->chart(); }
+    template <class Change>
+    void change(Change c) { setChart(*window, c); }
 
     // A point of bar `b` as laid out, `dx`, `dy` from its top-left corner.
     QPoint inBar(int b, int dx, int dy) const
@@ -165,18 +190,16 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
     }
 
-    // Changes the chart behind the window's back: only a redraw shows it.
-    void hideBehindTheWindow(int b) { chart().bar(b).shown = 0; }
-
-    // The page the window should show for `expected`, drawn apart.
-    static QImage pageOf(Chart expected, const Selection& selection = {})
+    // The page the window should show for `expected`, drawn apart; a label
+    // open in the text box is not drawn.
+    static QImage pageOf(const Chart& expected, const Selection& selection = {}, int hiddenLabel = 0)
     {
         Page page;
-        page.draw(expected, selection, false);
+        page.draw(expected, selection, false, hiddenLabel);
         return page.image();
     }
     // The current chart, as it would be drawn now.
-    QImage expectedPage() { return pageOf(chart(), window->selectionList()); }
+    QImage expectedPage(int hiddenLabel = 0) { return pageOf(chart(), window->selection(), hiddenLabel); }
 
     QString path(const QString& name) const { return dir.filePath(name); }
 

@@ -47,19 +47,18 @@ QString run(const QString& program, const QStringList& args)
 // sheet reaches its four edges and shows where the sheet lies on the paper.
 QImage framedChartPage()
 {
-    auto chart = std::make_unique<Chart>();
-    OffscreenChartView view(*chart);
-    newChart(*chart, view);
-    chart->info.columns = 3;
-    chart->info.rows = 5;
-    chart->info.labelCount = 1;
-    chart->label(1).text.assign("Feuille de test");
-    chart->label(1).x = 150;
-    chart->label(1).y = 50;
-    chart->label(1).bold = 1;
-    chart->label(1).size = 20;
-    view.redraw();
-    QImage page = view.image().copy();
+    StandaloneChart standalone;
+    Chart& chart = standalone.chart();
+    chart.info.columns = 3;
+    chart.info.rows = 5;
+    chart.info.labelCount = 1;
+    chart.label(1).text.assign("Feuille de test");
+    chart.label(1).x = 150;
+    chart.label(1).y = 50;
+    chart.label(1).bold = 1;
+    chart.label(1).size = 20;
+    layoutChart(chart);
+    QImage page = standalone.image().copy();
     QPainter painter(&page);
     painter.setPen(Qt::black);
     painter.drawRect(0, 0, page.width() - 1, page.height() - 1);
