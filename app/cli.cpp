@@ -1,11 +1,14 @@
 #include "cli.h"
 
+#include "chartimport.h"
 #include "document/editing.h"
+#include "document/export.h"
 #include "print/imagefile.h"
 #include "print/sheetcommand.h"
 #include "render/localfile.h"
 #include "render/page.h"
 
+#include <QFile>
 #include <QImage>
 
 #include <cstdio>
@@ -97,6 +100,52 @@ QImage thumbnail(const QImage& page, int size)
     return page.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+int runImport(const QByteArray& input, const QByteArray& folder, bool force)
+{
+    std::string text;
+    if (!reported(readLinks(input, text)))
+        return 1;
+    const ireal::Playlist playlist = ireal::readPlaylist(text);
+    if (playlist.songs.empty()) {
+        printError(QStringLiteral("%1 : aucun lien iReal Pro.").arg(QFile::decodeName(input)));
+        return 1;
+    }
+    const ImportReport report = importToFolder(playlist, folder, force);
+    for (const ImportedSong& song : report.songs) {
+        for (const std::string& warning : song.warnings)
+            printError(QString::fromStdString(warning));
+        if (!song.error.empty())
+            printError(QString::fromStdString(song.error));
+        else
+            std::printf("%s\n", song.file.constData());
+    }
+    if (!reported(report.failure))
+        return 1;
+    const QString failed = failedSongsMessage(report);
+    if (!failed.isEmpty()) {
+        printError(failed);
+        return 1;
+    }
+    return 0;
+}
+
+int runExport(const QByteArray& chartFile, const QByteArray& output)
+{
+    // A stream takes the first format.
+    const std::optional<ExportFormat> format =
+        isStream(output) ? ExportFormat::MusicXml : exportFormatFor(output.toStdString());
+    if (!format)
+        return refuseOutput(output, QStringLiteral(".musicxml, .ly ou .txt"));
+    StandaloneChart c;
+    if (!load(c, chartFile))
+        return 1;
+    const std::string text = exportChart(c.chart(), *format);
+    return reported(writeFile(output.toStdString(),
+                              {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}))
+        ? 0
+        : 1;
+}
+
 } // namespace
 
 Command parseCommandLine(const QByteArrayList& arguments)
@@ -137,6 +186,22 @@ Command parseCommandLine(const QByteArrayList& arguments)
         c.output = args.at(1);
         if (isOption(c.output))
             return invalid();
+    } else if (first == "import") {
+        c.kind = Command::Import;
+        const qsizetype force = args.indexOf("--force");
+        if (force >= 0) {
+            c.force = true;
+            args.remove(force);
+        }
+        if (!takeOutput(args, c.output) || args.size() != 1)
+            return invalid();
+        c.charts = args;   // the links: a file, or the link itself
+        return isOption(c.charts.first()) ? invalid() : c;
+    } else if (first == "export") {
+        c.kind = Command::Export;
+        if (!takeOutput(args, c.output) || args.size() != 1)
+            return invalid();
+        c.charts = args;
     } else if (first == "transpose") {
         c.kind = Command::Transpose;
         if (!takeOutput(args, c.output) || args.size() != 2)
@@ -177,8 +242,10 @@ QString usageText()
         "                                               transpose une grille\n"
         "  mavrel sheet --per N GRILLE.bab... -o SORTIE.png|SORTIE.pdf\n"
         "                                               compose une feuille de 1, 2, 4 ou 8 grilles\n"
-        "  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png\n"
-        "                                               une vignette de la page, TAILLE pixels au plus\n"
+        "  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d'une liste iReal Pro\n"
+        "                                               (page HTML, texte ou lien irealb://)\n"
+        "  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt\n"
+        "                                               MusicXML, grille LilyPond ou lien iReal Pro\n"
         "  mavrel --version                             affiche la version\n"
         "  -o - écrit sur la sortie standard (en PNG pour une image).\n");
 }
@@ -222,6 +289,10 @@ int runCommand(const Command& command)
     }
     case Command::Sheet:
         return runSheetCommand(command.per, command.charts, command.output);
+    case Command::Import:
+        return runImport(command.charts.first(), command.output, command.force);
+    case Command::Export:
+        return runExport(command.charts.first(), command.output);
     case Command::Help:
         std::fputs(usageText().toLocal8Bit().constData(), stdout);
         return 0;

@@ -9,13 +9,14 @@
 namespace mavrel {
 
 struct Command {
-    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Help, Version, Invalid };
+    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Import, Export, Help, Version, Invalid };
     Kind kind = Editor;
     QByteArrayList charts;  // input charts, in order
     QByteArray output;      // -o; "-" is standard output
     int steps = 0;          // transpose
     int per = 1;            // sheet
     int size = 0;           // thumbnail: the longer side, in pixels
+    bool force = false;     // import: replace existing charts
 };
 
 // Reads the arguments after the program name. File names stay the bytes the
@@ -25,7 +26,8 @@ Command parseCommandLine(const QByteArrayList& args);
 // The short usage printed for wrong arguments.
 QString usageText();
 
-// Runs a command that writes files (New, Render, Thumbnail, Transpose, Sheet)
+// Runs a command that writes files (New, Render, Thumbnail, Transpose, Sheet,
+// Import, Export)
 // or prints (Help, Version), and returns the exit status: 0 done, 1 a file
 // could not be read or written (its name and why on stderr), 2 wrong
 // arguments, an output extension the command does not write included. Needs

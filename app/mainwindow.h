@@ -1,7 +1,8 @@
 // The main window: the tool bar, the page in its scroll box, the menus, and
 // the chart being edited. Split by concern: mainwindow.cpp (building the
 // window, bringing its controls in line with the chart), mainwindow_file.cpp
-// (the "Fichier" and "Aide" menus), mainwindow_edit.cpp (the tool bar, the
+// (the "Fichier" and "Aide" menus), mainwindow_import.cpp (charts in and out
+// of other formats), mainwindow_edit.cpp (the tool bar, the
 // "Edition" and "Fonctions" menus), mainwindow_page.cpp (the page's tools and
 // the text box).
 #pragma once
@@ -50,6 +51,14 @@ public:
     void setMessenger(std::function<void(const QString&)> f) { m_messenger = std::move(f); }
     using Questioner = std::function<QMessageBox::StandardButton(const QString&)>;
     void setQuestioner(Questioner f) { m_questioner = std::move(f); }
+    void setImportChooser(FileChooser f) { m_importChooser = std::move(f); }
+    void setExportChooser(FileChooser f) { m_exportChooser = std::move(f); }
+    void setFolderChooser(FileChooser f) { m_folderChooser = std::move(f); }
+    // Which song of a playlist to open: its index, AllSongs to write them all
+    // to a folder, or -1 when the user cancels.
+    static constexpr int AllSongs = -2;
+    using SongChooser = std::function<int(const QStringList& titles)>;
+    void setSongChooser(SongChooser f) { m_songChooser = std::move(f); }
 
     // Opens a chart as "Ouvrir" does, after asking about unsaved changes;
     // false when it is not opened (its message shown, or the user cancelled).
@@ -89,6 +98,8 @@ private slots:
     void open();
     bool save();
     bool saveAs();
+    void importCharts();
+    void exportChart();
     void showPrintPreview();
     void undo();
     void redo();
@@ -171,6 +182,10 @@ private:
     FileChooser m_saveChooser;
     std::function<void(const QString&)> m_messenger;
     Questioner m_questioner;
+    FileChooser m_importChooser;
+    FileChooser m_exportChooser;
+    FileChooser m_folderChooser;
+    SongChooser m_songChooser;
 
     // Tool bar.
     QWidget* m_toolPanel = nullptr;

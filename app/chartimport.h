@@ -1,0 +1,40 @@
+// iReal Pro playlists imported into a folder of charts: what `mavrel import`
+// and the editor's "Importer..." both do.
+#pragma once
+
+#include "document/chartfile.h"
+#include "document/ireal.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <string>
+#include <vector>
+
+namespace mavrel {
+
+// The links a user names: the text of the file when it is one, else the name
+// itself when it is a link. Failure when neither.
+FileResult readLinks(const QByteArray& input, std::string& text);
+
+struct ImportedSong {
+    std::string title;                   // UTF-8
+    QByteArray file;                     // the chart written, empty when none
+    std::string error;                   // why the song was not imported
+    std::vector<std::string> warnings;
+};
+
+// Writes one chart per song into the folder (made if it does not exist),
+// named from its title. A name already taken, in the folder or by an earlier
+// song, gets a number; existing files are replaced only with `force`. A
+// folder that cannot be made or written is reported in `failure`.
+struct ImportReport {
+    std::vector<ImportedSong> songs;
+    FileResult failure;
+};
+ImportReport importToFolder(const ireal::Playlist& playlist, const QByteArray& folder, bool force);
+
+// « 2 chansons n'ont pas été importées : « A », « B ». », or empty.
+QString failedSongsMessage(const ImportReport& report);
+
+} // namespace mavrel

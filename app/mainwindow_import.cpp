@@ -1,0 +1,122 @@
+// Charts in and out of other formats: iReal Pro playlists imported, charts
+// exported as MusicXML, LilyPond grids and iReal Pro links.
+#include "mainwindow.h"
+
+#include "chartimport.h"
+#include "document/export.h"
+#include "render/localfile.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QStatusBar>
+
+namespace mavrel {
+
+void MainWindow::importCharts()
+{
+    if (!maybeSave())
+        return;
+    const QString input = m_importChooser
+        ? m_importChooser()
+        : QFileDialog::getOpenFileName(this, tr("Importer"), QString(),
+                                       tr("Listes iReal Pro (*.html *.htm *.txt);;Tous les fichiers (*)"));
+    if (input.isEmpty())
+        return;
+    std::string text;
+    const FileResult read = readLinks(localFileName(input), text);
+    if (!read.ok) {
+        showMessage(fileMessage(read));
+        return;
+    }
+    const ireal::Playlist playlist = ireal::readPlaylist(text);
+    if (playlist.songs.empty()) {
+        showMessage(tr("%1 : aucun lien iReal Pro.").arg(input));
+        return;
+    }
+
+    int choice = 0;
+    if (playlist.songs.size() > 1) {
+        QStringList titles;
+        for (const ireal::Song& song : playlist.songs)
+            titles << QString::fromStdString(song.title);
+        if (m_songChooser) {
+            choice = m_songChooser(titles);
+        } else {
+            const QString all = tr("Tous les morceaux, dans un dossier...");
+            bool ok = false;
+            const QString chosen = QInputDialog::getItem(this, tr("Importer"), tr("Morceau à ouvrir :"),
+                                                         QStringList(titles) << all, 0, false, &ok);
+            choice = !ok ? -1 : chosen == all ? AllSongs : int(titles.indexOf(chosen));
+        }
+    }
+    if (choice == -1)
+        return;
+    if (choice == AllSongs) {
+        const QString folder = m_folderChooser
+            ? m_folderChooser()
+            : QFileDialog::getExistingDirectory(this, tr("Dossier des grilles importées"));
+        if (folder.isEmpty())
+            return;
+        const ImportReport report = importToFolder(playlist, localFileName(folder), false);
+        if (!report.failure.ok) {
+            showMessage(fileMessage(report.failure));
+            return;
+        }
+        const QString failed = failedSongsMessage(report);
+        if (failed.isEmpty())
+            showStatus(tr("%1 grilles écrites dans « %2 ».").arg(report.songs.size()).arg(folder));
+        else
+            showMessage(failed);
+        return;
+    }
+
+    const ireal::Conversion c = ireal::toChart(playlist.songs[std::size_t(choice)]);
+    if (!c.chart) {
+        showMessage(QString::fromStdString(c.error));
+        return;
+    }
+    leaveChart();
+    m_document.setChart(*c.chart);
+    QStringList warnings;
+    for (const std::string& w : c.warnings)
+        warnings << QString::fromStdString(w);
+    if (!warnings.isEmpty())
+        showStatus(warnings.join(QLatin1Char(' ')));
+}
+
+void MainWindow::exportChart()
+{
+    if (!commitTextBox(tr("La grille n'a pas été exportée.")))
+        return;
+    QString name;
+    if (m_exportChooser) {
+        name = m_exportChooser();
+    } else {
+        const QString musicXml = tr("MusicXML (*.musicxml)");
+        const QString lilyPond = tr("Grille LilyPond (*.ly)");
+        const QString iReal = tr("Lien iReal Pro (*.txt)");
+        QString filter = musicXml;
+        name = QFileDialog::getSaveFileName(this, tr("Exporter"), QString(),
+                                            musicXml + QStringLiteral(";;") + lilyPond + QStringLiteral(";;") + iReal,
+                                            &filter);
+        // A name typed without its extension takes the chosen format's.
+        if (!name.isEmpty() && !exportFormatFor(name.toStdString()))
+            name += filter == lilyPond ? QStringLiteral(".ly")
+                : filter == iReal      ? QStringLiteral(".txt")
+                                       : QStringLiteral(".musicxml");
+    }
+    if (name.isEmpty())
+        return;
+    const std::optional<ExportFormat> format = exportFormatFor(name.toStdString());
+    if (!format) {
+        showMessage(tr("%1 : format inconnu (.musicxml, .ly ou .txt attendu).").arg(name));
+        return;
+    }
+    const std::string text = mavrel::exportChart(chart(), *format);
+    const FileResult r = writeFile(localFileName(name).toStdString(),
+                                   {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    if (!r.ok)
+        showMessage(fileMessage(r));
+}
+
+} // namespace mavrel

@@ -1,0 +1,142 @@
+// `mavrel import` and `mavrel export` as a user runs them: the built
+// executable, real files, the statuses and messages.
+#include "app/mainwindow.h"
+#include "document/win1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QAction>
+
+#include <gtest/gtest.h>
+
+namespace mavrel {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out, err;
+};
+
+class ImportExport : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    const QString playlist = QStringLiteral(MAVREL_SOURCE_DIR "/tests/data/ireal/jazz-combo.html");
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    Outcome run(const QStringList& args)
+    {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(MAVREL_EXE), args);
+        EXPECT_TRUE(p.waitForFinished(30000));
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+    QStringList charts(const QString& folder) const
+    {
+        return QDir(path(folder)).entryList({QStringLiteral("*.bab")}, QDir::Files, QDir::Name);
+    }
+};
+
+TEST_F(ImportExport, APlaylistBecomesAChartPerSongNamedFromItsTitle)
+{
+    ASSERT_EQ(run({"import", playlist, "-o", "charts"}).status, 0);
+    const QStringList first = charts("charts");
+    EXPECT_EQ(first.size(), 6);
+    EXPECT_TRUE(first.contains("The Girl From Ipanema.bab")) << first.join(", ").toStdString();
+
+    // Again: nothing is overwritten, the new charts take numbered names...
+    const QByteArray before = [&] {
+        QFile f(path("charts/Bolivia.bab"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    QFile::resize(path("charts/Bolivia.bab"), 200);
+    ASSERT_EQ(run({"import", playlist, "-o", "charts"}).status, 0);
+    EXPECT_EQ(charts("charts").size(), 12);
+    EXPECT_TRUE(charts("charts").contains("Bolivia (2).bab"));
+    EXPECT_EQ(QFile(path("charts/Bolivia.bab")).size(), 200);
+    // ...unless asked to replace them.
+    ASSERT_EQ(run({"import", "--force", playlist, "-o", "charts"}).status, 0);
+    EXPECT_EQ(charts("charts").size(), 12);
+    EXPECT_EQ(QFile(path("charts/Bolivia.bab")).size(), before.size());
+}
+
+TEST_F(ImportExport, ADamagedSongIsNamedAndTheOthersAreImported)
+{
+    const QString links = QStringLiteral(
+        "irealb://Ok=C==S=C==1r34LbKcu7[C]==0=0===Bad%G1=C==S=C==1r34LbKcu7[C]==0=0===");
+    const Outcome r = run({"import", links, "-o", "two"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(charts("two"), QStringList{"Ok.bab"});
+    EXPECT_TRUE(r.err.contains(QStringLiteral("1 chanson n'a pas été importée"))) << r.err.toStdString();
+
+    EXPECT_EQ(run({"import", "absent.html", "-o", "none"}).status, 1);
+    EXPECT_EQ(run({"import", playlist}).status, 2);
+}
+
+TEST_F(ImportExport, ExportWritesTheFormatItsExtensionNames)
+{
+    const QString chart = QStringLiteral(MAVREL_SOURCE_DIR "/docs/example.bab");
+    ASSERT_EQ(run({"export", chart, "-o", "song.musicxml"}).status, 0);
+    QFile xml(path("song.musicxml"));
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    QXmlStreamReader reader(&xml);
+    int harmonies = 0;
+    while (!reader.atEnd())
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == QLatin1String("harmony"))
+            ++harmonies;
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    EXPECT_GT(harmonies, 20);
+
+    ASSERT_EQ(run({"export", chart, "-o", "song.ly"}).status, 0);
+    ASSERT_EQ(run({"export", chart, "-o", "song.txt"}).status, 0);
+    QFile link(path("song.txt"));
+    ASSERT_TRUE(link.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(link.readAll().startsWith("irealb://"));
+
+    const Outcome refused = run({"export", chart, "-o", "song.pdf"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_FALSE(QFile::exists(path("song.pdf")));
+    EXPECT_EQ(run({"export", "absent.bab", "-o", "x.ly"}).status, 1);
+}
+
+// The editor's "Importer..." opens the song chosen from a playlist, or writes
+// them all to a folder; "Exporter..." writes the format the name asks for.
+TEST_F(ImportExport, TheFileMenuImportsAndExports)
+{
+    MainWindow window;
+    QStringList offered;
+    int answer = 2;
+    window.setImportChooser([&] { return playlist; });
+    window.setSongChooser([&](const QStringList& titles) {
+        offered = titles;
+        return answer;
+    });
+    window.setMessenger([](const QString& m) { ADD_FAILURE() << m.toStdString(); });
+    window.findChild<QAction*>("importAction")->trigger();
+    ASSERT_EQ(offered.size(), 6);
+    bool titled = false;
+    for (int j = 1; j <= window.chart().info.labelCount; ++j)
+        titled |= win1252::toUtf8(window.chart().label(j).text.view()) == offered[2].toStdString();
+    EXPECT_TRUE(titled) << offered[2].toStdString();
+    EXPECT_TRUE(window.document().isModified());   // a chart that lives nowhere yet
+
+    window.setExportChooser([&] { return path("exported.ly"); });
+    window.findChild<QAction*>("exportAction")->trigger();
+    QFile ly(path("exported.ly"));
+    ASSERT_TRUE(ly.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ly.readAll().contains("ChordGrid"));
+
+    answer = MainWindow::AllSongs;
+    window.setQuestioner([](const QString&) { return QMessageBox::Discard; });
+    window.setFolderChooser([&] { return path("all"); });
+    window.findChild<QAction*>("importAction")->trigger();
+    EXPECT_EQ(charts("all").size(), 6);
+}
+
+} // namespace
+} // namespace mavrel
