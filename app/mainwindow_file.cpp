@@ -38,6 +38,8 @@ void MainWindow::buildMenus()
     addMenuItem(file, "openAction", tr("Ouvrir"), &MainWindow::open)->setShortcut(QKeySequence::Open);
     addMenuItem(file, "saveAction", tr("Enregistrer"), &MainWindow::save)->setShortcut(QKeySequence::Save);
     addMenuItem(file, "saveAsAction", tr("Enregistrer Sous.."), &MainWindow::saveAs);
+    addMenuItem(file, "importAction", tr("Importer..."), &MainWindow::importCharts);
+    addMenuItem(file, "exportAction", tr("Exporter..."), &MainWindow::exportChart);
     addMenuItem(file, "printAction", tr("Impression"), &MainWindow::showPrintPreview)
         ->setShortcut(QKeySequence::Print);
 

@@ -207,6 +207,8 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
           {"openAction", "Ouvrir", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
           {"saveAction", "Enregistrer", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
           {"saveAsAction", "Enregistrer Sous..", {}},
+          {"importAction", "Importer...", {}},
+          {"exportAction", "Exporter...", {}},
           {"printAction", "Impression", {QKeySequence(Qt::CTRL | Qt::Key_P)}}}},
         {"Edition",
          {{"undoAction", "Annuler", {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
