@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 
 #include <filesystem>
+#include <functional>
 
 namespace mavrel::mainwindow_test {
 namespace {
@@ -44,6 +45,20 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
+    static QByteArray readFile(const QString& name)
+    {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // The file the chart on screen saves to.
+    QByteArray encoded()
+    {
+        const std::vector<std::uint8_t> bytes = encodeChart(w->chart());
+        return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    }
+    void saveKey() { QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier); }
+    // The title as the window system shows it: "[*]" is the modified mark.
+    QString shownTitle() { return w->windowHandle()->title(); }
 };
 
 // --- "Nouveau" --------------------------------------------------------------------------
@@ -134,6 +149,173 @@ TEST_F(MainWindowFileTest, SaveAsCancelledOrFailingWritesNothing)
     EXPECT_EQ(messages, QStringList{path("missing/song.bab") + " : Nom de fichier incorrect."});
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_EQ(chartBytes(), before);
+}
+
+// --- "Enregistrer", the modified mark and the question before changes are lost ------------
+
+TEST_F(MainWindowFileTest, EnregistrerAsksForANameOnceAndTheMarkFollowsTheHistory)
+{
+    int asked = 0;
+    w->setSaveChooser([&] {
+        ++asked;
+        return saveAnswer;
+    });
+    EXPECT_EQ(shownTitle(), "Sans titre - Mavrel");
+    step("columnsSpin", true);
+    EXPECT_TRUE(w->isWindowModified());
+    EXPECT_EQ(shownTitle(), "Sans titre* - Mavrel");
+
+    action("saveAction")->trigger();   // no name given: nothing saved
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(w->isWindowModified());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+
+    saveAnswer = path("song");
+    saveKey();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(readFile(path("song.bab")), encoded());
+    EXPECT_FALSE(w->isWindowModified());
+    EXPECT_EQ(shownTitle(), "song.bab - Mavrel");
+
+    step("rowsSpin", true);
+    EXPECT_EQ(shownTitle(), "song.bab* - Mavrel");
+    saveKey();
+    EXPECT_EQ(asked, 2) << "saved to the chart's own file";
+    EXPECT_EQ(readFile(path("song.bab")), encoded());
+    EXPECT_FALSE(w->isWindowModified());
+
+    // Undoing away from the saved state marks the chart; coming back to it
+    // clears the mark.
+    action("undoAction")->trigger();
+    EXPECT_TRUE(w->isWindowModified());
+    action("redoAction")->trigger();
+    EXPECT_FALSE(w->isWindowModified());
+    click("boldButton");
+    EXPECT_TRUE(w->isWindowModified());
+    action("undoAction")->trigger();
+    EXPECT_FALSE(w->isWindowModified());
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(MainWindowFileTest, EnregistrerSousMakesTheChosenFileTheChartsOwn)
+{
+    saveAs(path("first.bab"));
+    const QByteArray first = readFile(path("first.bab"));
+    step("columnsSpin", true);
+    saveAs(path("second"));
+    EXPECT_EQ(w->document().fileName(), QFile::encodeName(path("second.bab")));
+    EXPECT_EQ(shownTitle(), "second.bab - Mavrel");
+    EXPECT_FALSE(w->isWindowModified());
+
+    step("rowsSpin", true);
+    saveAnswer = path("never");
+    saveKey();
+    EXPECT_EQ(readFile(path("second.bab")), encoded());
+    EXPECT_EQ(readFile(path("first.bab")), first);
+    EXPECT_FALSE(QFile::exists(path("never.bab")));
+}
+
+// Each way of leaving a changed chart, with each answer to the question.
+TEST_F(MainWindowFileTest, UnsavedChangesAreAskedAboutBeforeTheyAreLost)
+{
+    const QString pristine = path("new.bab");
+    saveAs(pristine);
+    step("rowsSpin", true);
+    const QString other = path("other.bab");
+    saveAs(other);
+    int chosen = 0;
+    w->setOpenChooser([&] {
+        ++chosen;
+        return other;
+    });
+
+    struct Leave {
+        const char* name;
+        std::function<void()> run;
+        std::function<bool()> left;   // whether the chart was left
+    };
+    auto opened = [&] { return w->document().fileName() == QFile::encodeName(other); };
+    const Leave leaves[] = {
+        {"Nouveau", [&] { action("newAction")->trigger(); }, [&] { return w->document().fileName().isEmpty(); }},
+        {"Ouvrir", [&] { action("openAction")->trigger(); }, opened},
+        {"command line", [&] { w->openChart(other); }, opened},
+        {"closing", [&] { w->close(); }, [&] { return !w->isVisible(); }},
+    };
+    struct Answer {
+        const char* name;
+        QMessageBox::StandardButton button;
+        bool saveFails, leaves, saves;
+    };
+    const Answer answers[] = {
+        {"Enregistrer", QMessageBox::Save, false, true, true},
+        {"Ne pas enregistrer", QMessageBox::Discard, false, true, false},
+        {"Annuler", QMessageBox::Cancel, false, false, false},
+        {"Enregistrer, failing", QMessageBox::Save, true, false, false},
+    };
+    int n = 0;
+    for (const Leave& leave : leaves) {
+        for (const Answer& a : answers) {
+            SCOPED_TRACE(std::string(leave.name) + ", " + a.name);
+            // A chart opened from its file, then changed.
+            const QString folder = path(QString::number(++n));
+            const QString song = folder + "/song.bab";
+            ASSERT_TRUE(QDir().mkpath(folder) && QFile::copy(pristine, song));
+            w->show();
+            answer = QMessageBox::Discard;
+            ASSERT_TRUE(w->openChart(song));
+            step("columnsSpin", true);
+            const QByteArray edited = chartBytes();
+            const QByteArray editedFile = encoded();
+            if (a.saveFails) {
+                ASSERT_TRUE(QDir(folder).removeRecursively());
+            }
+
+            questions.clear();
+            messages.clear();
+            chosen = 0;
+            answer = a.button;
+            leave.run();
+            EXPECT_EQ(questions, QStringList{"Enregistrer les modifications de « song.bab » ?"});
+            EXPECT_EQ(leave.left(), a.leaves);
+            EXPECT_EQ(readFile(song) == editedFile, a.saves);
+            EXPECT_EQ(messages.size(), a.saveFails ? 1 : 0);
+            if (!a.leaves) {
+                EXPECT_EQ(chartBytes(), edited);
+                EXPECT_TRUE(w->isWindowModified());
+                EXPECT_TRUE(w->isVisible());
+                EXPECT_EQ(chosen, 0) << "asked before the file dialog";
+            }
+        }
+    }
+}
+
+TEST_F(MainWindowFileTest, TheQuestionComesOnlyWithSomethingToLose)
+{
+    action("newAction")->trigger();
+    w->close();
+    EXPECT_TRUE(questions.isEmpty());
+    w->show();
+
+    // Text typed in the box and not yet on the page counts.
+    click("textToolButton");
+    QTest::mouseClick(child("pageView"), Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::keyClicks(edit1(), "Coda");
+    answer = QMessageBox::Cancel;
+    action("newAction")->trigger();
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_EQ(edit1()->text(), "Coda");
+    EXPECT_TRUE(edit1()->isVisible());
+
+    // A chart never saved asks for a name; none given keeps it.
+    answer = QMessageBox::Save;
+    saveAnswer = QString();
+    action("newAction")->trigger();
+    EXPECT_EQ(edit1()->text(), "Coda");
+    saveAnswer = path("coda");
+    action("newAction")->trigger();
+    EXPECT_EQ(questions, QStringList(3, "Enregistrer les modifications de « Sans titre » ?"));
+    EXPECT_EQ(QFile(path("coda.bab")).size(), 2456 + 116) << "saved with its label";
+    EXPECT_EQ(w->chart().info.labelCount, 0);
 }
 
 // --- "Ouvrir" --------------------------------------------------------------------------
