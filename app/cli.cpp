@@ -204,6 +204,23 @@ Command parseCommandLine(const QByteArrayList& arguments)
         c.charts = args;
     } else if (first == "transpose") {
         c.kind = Command::Transpose;
+        const qsizetype spelling = args.indexOf("--spelling");
+        if (spelling >= 0) {
+            if (spelling + 1 >= args.size())
+                return invalid();
+            const QByteArray name = args.at(spelling + 1);
+            const std::pair<const char*, Spelling> names[] = {
+                {"keep", Spelling::Keep}, {"flats", Spelling::Flats}, {"sharps", Spelling::Sharps}, {"key", Spelling::Key}};
+            bool known = false;
+            for (const auto& [n, value] : names)
+                if (name == n) {
+                    c.spelling = value;
+                    known = true;
+                }
+            args.remove(spelling, 2);
+            if (!known)
+                return invalid();
+        }
         if (!takeOutput(args, c.output) || args.size() != 2)
             return invalid();
         bool ok = false;
@@ -238,8 +255,9 @@ QString usageText()
         "  mavrel render [GRILLE.bab] -o SORTIE.png     dessine la page d'une grille\n"
         "  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png\n"
         "                                               dessine la vignette d'une grille (plus grand côté en pixels)\n"
-        "  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab\n"
-        "                                               transpose une grille\n"
+        "  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab [--spelling keep|flats|sharps|key]\n"
+        "                                               transpose une grille (altérations : gardées,\n"
+        "                                               bémols, dièses ou selon la tonalité)\n"
         "  mavrel sheet --per N GRILLE.bab... -o SORTIE.png|SORTIE.pdf\n"
         "                                               compose une feuille de 1, 2, 4 ou 8 grilles\n"
         "  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d'une liste iReal Pro\n"
@@ -281,10 +299,7 @@ int runCommand(const Command& command)
         StandaloneChart c;
         if (!load(c, command.charts.first()))
             return 1;
-        // Twelve semitones give back the chart.
-        const int direction = command.steps < 0 ? -1 : 1;
-        for (long i = 0; i < std::labs(long(command.steps)) % 12; ++i)
-            transpose(c.chart(), direction);
+        transpose(c.chart(), command.steps, command.spelling);
         return save(c, command.output) ? 0 : 1;
     }
     case Command::Sheet:

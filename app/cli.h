@@ -2,6 +2,8 @@
 // below write files and need no display.
 #pragma once
 
+#include "document/editing.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QString>
@@ -14,6 +16,7 @@ struct Command {
     QByteArrayList charts;  // input charts, in order
     QByteArray output;      // -o; "-" is standard output
     int steps = 0;          // transpose
+    Spelling spelling = Spelling::Keep;
     int per = 1;            // sheet
     int size = 0;           // thumbnail: the longer side, in pixels
     bool force = false;     // import: replace existing charts

@@ -1,5 +1,6 @@
 #include "editing.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace mavrel {
@@ -204,24 +205,58 @@ void clearBars(Chart& chart, Selection& sel)
     sel.clear();
 }
 
-void transpose(Chart& chart, int direction)
+bool keyUsesFlats(int root, bool minor)
+{
+    // Major: F Bb Eb Ab Db Gb; minor: D G C F Bb Eb.
+    static constexpr bool FlatMajor[13] = {false, false, true, false, true, false, true,
+                                           true,  false, true, false, true, false};
+    static constexpr bool FlatMinor[13] = {false, true, false, true, true, false, true,
+                                           false, true, false, false, true, false};
+    if (root < 1 || root > 12)
+        return false;
+    return minor ? FlatMinor[root] : FlatMajor[root];
+}
+
+bool chartKey(const Chart& chart, int& root, bool& minor)
 {
     const int n = chart.info.count;
     for (int i = 1; i <= n && i <= MaxBars; ++i) {
-        for (Chord& a : chart.bar(i).chords) {
-            if (a.root < 1 || a.root > 12)   // "%" and damaged roots stay
+        const Bar& bar = chart.bar(i);
+        if (!bar.shown)
+            continue;
+        for (const Chord& c : bar.chords) {
+            if (c.root < 1 || c.root > 12)
                 continue;
-            if (direction > 0) {
-                ++a.root;
-                if (a.root == 13)
-                    a.root = 1;
-            } else {
-                --a.root;
-                if (a.root == 0)
-                    a.root = 12;
-            }
+            const std::string_view q = c.quality.view();
+            root = c.root;
+            minor = (q.starts_with('m') && !q.starts_with("ma")) || q.starts_with('-')
+                || q.starts_with('\xF8') || q.starts_with("dim");
+            return true;
         }
     }
+    return false;
+}
+
+void transpose(Chart& chart, int steps, Spelling spelling)
+{
+    const int shift = (steps % 12 + 12) % 12;
+    const int n = std::min(chart.info.count, MaxBars);
+    auto pitched = [&](auto&& each) {
+        for (int i = 1; i <= n; ++i)
+            for (Chord& a : chart.bar(i).chords)
+                if (a.root >= 1 && a.root <= 12)   // "%" and damaged roots stay
+                    each(a);
+    };
+    pitched([&](Chord& a) { a.root = static_cast<std::uint8_t>((a.root - 1 + shift) % 12 + 1); });
+    if (spelling == Spelling::Keep)
+        return;
+    bool flats = spelling == Spelling::Flats;
+    if (spelling == Spelling::Key) {
+        int root = 0;
+        bool minor = false;
+        flats = chartKey(chart, root, minor) && keyUsesFlats(root, minor);
+    }
+    pitched([&](Chord& a) { a.flat = flats ? 1 : 0; });
 }
 
 } // namespace mavrel

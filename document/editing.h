@@ -86,10 +86,24 @@ void copyBars(const Chart& chart, Selection& sel, Clipboard& clip);
 void pasteBars(Chart& chart, Selection& sel, const Clipboard& clip);
 void clearBars(Chart& chart, Selection& sel);
 
-// --- transpose dialog ----------------------------------------------------------------
+// --- transposition -------------------------------------------------------------
 
-// Moves every root of the laid-out bars by one semitone up (+1) or down (-1);
-// "%" stays.
-void transpose(Chart& chart, int direction);
+// How transposed roots are spelled: as each chord was, all in flats, all in
+// sharps, or as the key wants it.
+enum class Spelling { Keep, Flats, Sharps, Key };
+
+// Whether a key is written in flats: F, Bb, Eb, Ab, Db, Gb and their relative
+// minors. `root` is 1..12.
+bool keyUsesFlats(int root, bool minor);
+
+// The chart's key: its first chord (in reading order, shown bars only), major
+// or minor by its quality. False when the chart holds no chord.
+bool chartKey(const Chart& chart, int& root, bool& minor);
+
+// Moves every root of the laid-out bars by `steps` semitones, up or down;
+// "%" and damaged roots stay. Then, but for Spelling::Keep, every pitched
+// chord of those bars is spelled anew: only the flat flags change. By the
+// key, the key is the transposed chart's.
+void transpose(Chart& chart, int steps, Spelling spelling = Spelling::Keep);
 
 } // namespace mavrel

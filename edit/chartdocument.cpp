@@ -223,14 +223,9 @@ void ChartDocument::clearSelectedBars()
     edit(tr("la suppression des cases"), [](Chart& c, Selection& s) { clearBars(c, s); });
 }
 
-void ChartDocument::transpose(int steps)
+void ChartDocument::transpose(int steps, Spelling spelling)
 {
-    const int turns = static_cast<int>(std::labs(long(steps)) % 12);
-    const int direction = steps < 0 ? -1 : 1;
-    edit(tr("la transposition"), [=](Chart& c, Selection&) {
-        for (int i = 0; i < turns; ++i)
-            mavrel::transpose(c, direction);
-    });
+    edit(tr("la transposition"), [=](Chart& c, Selection&) { mavrel::transpose(c, steps, spelling); });
 }
 
 bool ChartDocument::setGrid(int columns, int rows)

@@ -62,8 +62,9 @@ public:
     void removeLabel(int label);
     void pasteBars(const Clipboard& clipboard);
     void clearSelectedBars();
-    // Moves every chord by that many semitones; twelve give the chart back.
-    void transpose(int steps);
+    // Moves every chord by that many semitones, spelled as asked; twelve, as
+    // they were spelled, give the chart back.
+    void transpose(int steps, Spelling spelling = Spelling::Keep);
     // False, with nothing changed, when the grid would hold more than MaxBars.
     bool setGrid(int columns, int rows);
     void setChordFontSize(int points);

@@ -93,7 +93,7 @@ void edit(Chart& chart)
         sink += win1252::toUtf8(t.text.view()).size();
         sink += static_cast<std::size_t>(labelAt(chart, t.x, t.y) + 1);
     }
-    transpose(chart, 1);
+    transpose(chart, 1, Spelling::Key);
     transpose(chart, -1);
     check(sink != static_cast<std::size_t>(-1));
 }

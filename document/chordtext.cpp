@@ -1,0 +1,148 @@
+#include "chordtext.h"
+
+#include "editing.h"
+#include "win1252.h"
+
+#include <vector>
+
+namespace mavrel {
+
+namespace {
+
+// Spellings musicians type for the chord dialog's qualities. UTF-8.
+struct Synonym {
+    std::string_view typed;
+    std::string_view quality;   // Windows-1252
+};
+constexpr Synonym Synonyms[] = {
+    {"M", ""},        {"maj", ""},       {"-", "m"},       {"min", "m"},
+    {"maj7", "M7"},   {"Maj7", "M7"},    {"ma7", "M7"},    {"^", "M7"},     {"^7", "M7"},
+    {"\xCE\x94", "M7"},   {"\xCE\x94" "7", "M7"},   // "Δ"
+    {"-7", "m7"},     {"min7", "m7"},
+    {"m7b5", "\xF8"}, {"-7b5", "\xF8"},  {"min7b5", "\xF8"}, {"h", "\xF8"},  {"h7", "\xF8"},
+    {"\xC3\xB8", "\xF8"}, {"\xC3\xB8" "7", "\xF8"},   // "ø"
+    {"o", "dim"},     {"\xC2\xB0", "dim"},                // "°"
+    {"-6", "m6"},     {"min6", "m6"},
+};
+
+int naturalRoot(char letter)
+{
+    switch (letter) {
+    case 'C': return 1;
+    case 'D': return 3;
+    case 'E': return 5;
+    case 'F': return 6;
+    case 'G': return 8;
+    case 'A': return 10;
+    case 'B': return 12;
+    default: return 0;
+    }
+}
+
+std::string quoted(std::string_view utf8) { return "« " + std::string(utf8) + " »"; }
+
+} // namespace
+
+TypedChord readChord(std::string_view text)
+{
+    TypedChord t;
+    if (text == "%")
+        return t;   // root 0: the repeat sign
+    const int natural = text.empty() ? 0 : naturalRoot(text[0]);
+    if (!natural) {
+        t.error = quoted(text) + " : un accord commence par sa note, de A à G, ou par %.";
+        return t;
+    }
+    int root = natural;
+    std::size_t used = 1;
+    if (text.size() > 1 && (text[1] == '#' || text[1] == 'b')) {
+        const bool flat = text[1] == 'b';
+        root = (natural + (flat ? -1 : 1) + 11) % 12 + 1;
+        t.chord.flat = flat;
+        used = 2;
+    }
+    t.chord.root = static_cast<std::uint8_t>(root);
+    const std::string_view typed = text.substr(used);
+    std::string quality;
+    bool known = false;
+    for (const Synonym& s : Synonyms)
+        if (s.typed == typed) {
+            quality = s.quality;
+            known = true;
+        }
+    if (!known) {
+        quality = win1252::fromUtf8(typed);
+        if (win1252::toUtf8(quality) != typed) {
+            t.error = quoted(text) + " : caractère que la grille ne peut pas garder.";
+            return t;
+        }
+    }
+    if (quality.size() > 8) {
+        t.error = quoted(text) + " : la qualité d'un accord tient en 8 caractères.";
+        return t;
+    }
+    t.chord.quality.assign(quality);
+    return t;
+}
+
+TypedBar readBar(std::string_view text)
+{
+    TypedBar bar;
+    std::vector<std::string_view> words;
+    for (std::size_t i = 0; i < text.size();) {
+        while (i < text.size() && text[i] == ' ')
+            ++i;
+        std::size_t end = i;
+        while (end < text.size() && text[end] != ' ')
+            ++end;
+        if (end > i)
+            words.push_back(text.substr(i, end - i));
+        i = end;
+    }
+    if (words.empty()) {
+        bar.error = "Une mesure tient au moins un accord (% pour la répéter).";
+        return bar;
+    }
+    if (words.size() > 4) {
+        bar.error = "Une mesure tient au plus 4 accords.";
+        return bar;
+    }
+    // "Dm7." in front of two more: the half-bar chord comes first.
+    bool halfFirst = false;
+    if (words.size() == 3 && words[0].size() > 1 && words[0].back() == '.') {
+        words[0].remove_suffix(1);
+        halfFirst = true;
+    }
+    for (std::size_t k = 0; k < words.size(); ++k) {
+        const TypedChord c = readChord(words[k]);
+        if (!c.error.empty()) {
+            bar.error = c.error;
+            return bar;
+        }
+        bar.chords[k] = c.chord;
+    }
+    bar.count = static_cast<int>(words.size());
+    static constexpr int Divisions[5] = {0, 1, 2, 4, 3};
+    bar.division = halfFirst ? 5 : Divisions[bar.count];
+    return bar;
+}
+
+std::string barText(const Bar& bar)
+{
+    static constexpr int Chords[6] = {0, 1, 2, 4, 3, 3};
+    const int count = bar.division >= 1 && bar.division <= 5 ? Chords[bar.division] : 1;
+    std::string text;
+    for (int s = 1; s <= count; ++s) {
+        const Chord& c = bar.slot(s);
+        if (s > 1)
+            text += ' ';
+        text += rootName(c.root, c.flat != 0);
+        if (c.root != 0)
+            text += win1252::toUtf8(c.quality.view());
+        if (s == 1 && bar.division == 5)
+            text += '.';
+    }
+    return text;
+}
+
+} // namespace mavrel

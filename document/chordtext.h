@@ -1,0 +1,37 @@
+// A bar's chords as a musician types them: "Dm7 G7", "F#ø", "Bbsus4", "C/E",
+// "%". What the chart stores for such a text, and the text for a bar.
+#pragma once
+
+#include "chart.h"
+
+#include <string>
+#include <string_view>
+
+namespace mavrel {
+
+// One typed chord: a root A-G with "#" or "b" (or "%"), then its quality.
+// The quality takes the chord dialog's text where one is meant ("maj7", "^"
+// and "Δ" are "M7"; "-" is "m"; "m7b5" and "h" are "ø"; "o" is "dim"),
+// otherwise the text as typed, of at most 8 characters.
+struct TypedChord {
+    Chord chord{};
+    std::string error;   // French, empty when the chord is good
+};
+TypedChord readChord(std::string_view utf8);
+
+// A bar typed as chords separated by spaces: one gives division 1, two
+// division 2, four division 3, three division 4 (two quarter-bar chords, then
+// the half) or division 5 when the first ends with a full stop ("Dm7. G7 C7":
+// the half first).
+struct TypedBar {
+    int division = 1;
+    Chord chords[4]{};
+    int count = 0;
+    std::string error;   // French, empty when the bar is good
+};
+TypedBar readBar(std::string_view utf8);
+
+// The bar's chords as they would be typed (UTF-8): what readBar reads back.
+std::string barText(const Bar& bar);
+
+} // namespace mavrel
