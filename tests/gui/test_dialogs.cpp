@@ -256,7 +256,7 @@ TEST_F(ChordDialogTest, PickingFromTheListOrTypingChoosesBetweenListAndFreeText)
     EXPECT_EQ(chart->bar(2).slot(1).quality.view(), "add9");
 }
 
-TEST_F(ChordDialogTest, CancelStoresNothingAndDoesNotRedraw)
+TEST_F(ChordDialogTest, CancelStoresNothing)
 {
     chart->bar(3).slot(1) = chord(7, "9", true);
     const Bar before = chart->bar(3);

@@ -214,7 +214,7 @@ TEST_F(LabelsTest, AReopenedLabelComesBackAtItsAnchorInItsSizeAndWeight)
     EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
 }
 
-TEST_F(LabelsTest, OpeningLabelOneOfThreeMovesTheLastIntoItsPlace)
+TEST_F(LabelsTest, CommittingLabelOneOfThreeMovesTheLastIntoItsPlace)
 {
     addLabel({100, 50}, "un");
     addLabel({100, 80}, "deux");

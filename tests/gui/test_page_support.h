@@ -9,10 +9,10 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QMessageBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -134,15 +134,6 @@ protected:
     QPoint bottomOf(int b) const { return inBar(b, barW() / 2, barH() - 10); }
     QPoint rightOf(int b) const { return inBar(b, barW() - 10, barH() / 2); }
     QPoint centreOf(int b) const { return inBar(b, barW() / 2, barH() / 2); }
-    QPoint regionPoint(int b, int region) const
-    {
-        switch (region) {
-        case 1: return leftOf(b);
-        case 2: return topOf(b);
-        case 3: return bottomOf(b);
-        default: return rightOf(b);
-        }
-    }
 
     void press(QPoint p, Qt::MouseButton button = Qt::LeftButton)
     {

@@ -15,16 +15,8 @@ protected:
     QListWidget* roots() { return dialog()->findChild<QListWidget*>("rootList"); }
     QListWidget* qualities() { return dialog()->findChild<QListWidget*>("qualityList"); }
     QCheckBox* flat() { return dialog()->findChild<QCheckBox*>("flatCheck"); }
-    QCheckBox* other() { return dialog()->findChild<QCheckBox*>("otherCheck"); }
-    QLineEdit* freeText() { return dialog()->findChild<QLineEdit*>("freeTextEdit"); }
     void ok() { QTest::mouseClick(dialog()->findChild<QPushButton*>("okButton"), Qt::LeftButton); }
     void cancel() { QTest::mouseClick(dialog()->findChild<QPushButton*>("cancelButton"), Qt::LeftButton); }
-
-    static int selectedRow(const QListWidget* list)
-    {
-        const auto items = list->selectedItems();
-        return items.isEmpty() ? -1 : list->row(items.first());
-    }
 
     // Right presses with the chord tool until bar `b` has division `d`.
     void divide(int b, int d)

@@ -35,16 +35,16 @@ namespace {
 std::string writeChart(const QTemporaryDir& dir, const QString& name, int columns, int rows,
                        bool landscape = false)
 {
-    StandaloneChart standalone;
-    Chart& chart = standalone.chart();
-    chart.info.columns = columns;
-    chart.info.rows = rows;
-    chart.bar(1).division = 3;
+    auto chart = std::make_unique<Chart>();
+    resetChart(*chart);
+    chart->info.columns = columns;
+    chart->info.rows = rows;
+    chart->bar(1).division = 3;
     if (landscape)
-        std::swap(chart.info.pageWidth, chart.info.pageHeight);
-    layoutChart(chart);
+        std::swap(chart->info.pageWidth, chart->info.pageHeight);
+    layoutChart(*chart);
     const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
-    EXPECT_TRUE(saveChart(chart, path).ok);
+    EXPECT_TRUE(saveChart(*chart, path).ok);
     return path;
 }
 
