@@ -67,9 +67,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     connect(m_chordDialog, &ChordDialog::chordAccepted, &m_document, &ChartDocument::setChord);
     m_printPreview = new PrintPreview([this]() -> const QImage& { return m_page.image(); }, this);
     m_transposeDialog = new TransposeDialog(this);
-    connect(m_transposeDialog, &TransposeDialog::transposeRequested, this, [this](int steps) {
+    connect(m_transposeDialog, &TransposeDialog::transposeRequested, this, [this](int steps, Spelling spelling) {
         m_chordDialog->hide();   // its chord is not the one shown any more
-        m_document.transpose(steps);
+        m_document.transpose(steps, spelling);
     });
     m_aboutDialog = new AboutDialog(this);
 

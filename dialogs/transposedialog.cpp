@@ -1,5 +1,6 @@
 #include "transposedialog.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -12,7 +13,7 @@ TransposeDialog::TransposeDialog(QWidget* parent)
     setObjectName(QStringLiteral("TransposeDialog"));
     setWindowTitle(QStringLiteral("Transposeur"));
     setModal(false);
-    setFixedSize(200, 65);
+    setFixedSize(230, 95);
     // Set before the first show, so the window opens here and afterwards
     // keeps wherever the user drags it.
     move(429, 250);
@@ -39,10 +40,26 @@ TransposeDialog::TransposeDialog(QWidget* parent)
     m_label->setGeometry(96, 24, 100, 20);
     m_label->setFont(bold);
 
-    setTabOrder(m_up, m_down);
+    // How the moved chords are spelled: as they were, or anew.
+    auto* spellingLabel = new QLabel(tr("Altérations :"), this);
+    spellingLabel->setObjectName(QStringLiteral("spellingLabel"));
+    spellingLabel->setGeometry(16, 64, 80, 20);
+    m_spelling = new QComboBox(this);
+    m_spelling->setObjectName(QStringLiteral("spellingCombo"));
+    m_spelling->setGeometry(96, 62, 124, 24);
+    m_spelling->addItem(tr("garder"), int(Spelling::Keep));
+    m_spelling->addItem(tr("bémols"), int(Spelling::Flats));
+    m_spelling->addItem(tr("dièses"), int(Spelling::Sharps));
+    m_spelling->addItem(tr("selon la tonalité"), int(Spelling::Key));
+    spellingLabel->setBuddy(m_spelling);
 
-    connect(m_up, &QPushButton::clicked, this, [this] { emit transposeRequested(+1); });
-    connect(m_down, &QPushButton::clicked, this, [this] { emit transposeRequested(-1); });
+    setTabOrder(m_up, m_down);
+    setTabOrder(m_down, m_spelling);
+
+    connect(m_up, &QPushButton::clicked, this, [this] { emit transposeRequested(+1, spelling()); });
+    connect(m_down, &QPushButton::clicked, this, [this] { emit transposeRequested(-1, spelling()); });
 }
+
+Spelling TransposeDialog::spelling() const { return Spelling(m_spelling->currentData().toInt()); }
 
 } // namespace mavrel

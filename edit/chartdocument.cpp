@@ -9,6 +9,7 @@
 #include <QUndoStack>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -166,6 +167,20 @@ void ChartDocument::setChord(int bar, int slot, const Chord& chord)
     if (bar < 1 || bar > MaxBars || slot < 1 || slot > 4)
         return;
     edit(tr("la saisie de l'accord"), [=](Chart& c, Selection&) { c.bar(bar).slot(slot) = chord; });
+}
+
+void ChartDocument::setBarChords(int bar, int division, const Chord* chords, int count)
+{
+    if (bar < 1 || bar > MaxBars || count < 0 || count > 4)
+        return;
+    std::array<Chord, 4> typed{};
+    std::copy(chords, chords + count, typed.begin());
+    edit(tr("la saisie de la mesure"), [=](Chart& c, Selection&) {
+        Bar& b = c.bar(bar);
+        b.division = static_cast<std::uint8_t>(division);
+        for (int k = 0; k < count; ++k)
+            b.chords[k] = typed[std::size_t(k)];
+    });
 }
 
 void ChartDocument::cycleDivision(int bar)

@@ -52,6 +52,9 @@ public:
 
     // --- edits: one undoable step each, none when nothing would change ---------
     void setChord(int bar, int slot, const Chord& chord);
+    // A bar typed from the keyboard: its division and the chords of its first
+    // `count` slots; the other slots keep theirs.
+    void setBarChords(int bar, int division, const Chord* chords, int count);
     void cycleDivision(int bar);
     void toggleShown(int bar);
     void cycleSign(int bar, int region);

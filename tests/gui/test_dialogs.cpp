@@ -5,6 +5,7 @@
 #include "dialogs/transposedialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -424,7 +425,7 @@ TEST(TransposeDialog, WindowAndControls)
     EXPECT_FALSE(form.isModal());
     EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMinMaxButtonsHint);
-    EXPECT_EQ(form.size(), QSize(200, 65));
+    EXPECT_EQ(form.size(), QSize(230, 95));
 
     struct Row {
         const char* name;
@@ -458,17 +459,23 @@ TEST(TransposeDialog, WindowAndControls)
     EXPECT_EQ(form.pos(), QPoint(100, 120));
 }
 
-TEST(TransposeDialog, EachPressAsksForOneSemitone)
+TEST(TransposeDialog, EachPressAsksForOneSemitoneSpelledAsChosen)
 {
     TransposeDialog form;
-    QList<int> steps;
-    QObject::connect(&form, &TransposeDialog::transposeRequested, [&](int n) { steps << n; });
+    QList<std::pair<int, Spelling>> asked;
+    QObject::connect(&form, &TransposeDialog::transposeRequested,
+                     [&](int n, Spelling s) { asked << std::make_pair(n, s); });
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* spelling = form.findChild<QComboBox*>("spellingCombo");
+    EXPECT_EQ(spelling->currentText(), "garder");
     QTest::mouseClick(form.findChild<QPushButton*>("upButton"), Qt::LeftButton);
+    spelling->setCurrentIndex(spelling->findText("selon la tonalité"));
     QTest::mouseClick(form.findChild<QPushButton*>("downButton"), Qt::LeftButton);
+    spelling->setCurrentIndex(spelling->findText("bémols"));
     QTest::mouseClick(form.findChild<QPushButton*>("downButton"), Qt::LeftButton);
-    EXPECT_EQ(steps, (QList<int>{1, -1, -1}));
+    EXPECT_EQ(asked, (QList<std::pair<int, Spelling>>{
+                         {1, Spelling::Keep}, {-1, Spelling::Key}, {-1, Spelling::Flats}}));
     EXPECT_TRUE(form.isVisible());
 }
 

@@ -3,6 +3,7 @@
 #include "dialogs/transposedialog.h"
 #include "test_page_support.h"
 
+#include <QComboBox>
 #include <QPushButton>
 
 namespace mavrel::test {
@@ -228,6 +229,15 @@ TEST_F(TransposeTest, EachPressOfTheDialogMovesTheChords)
     EXPECT_EQ(chart().bar(2).slot(1).root, 12);
     EXPECT_EQ(chart().bar(1).slot(1).quality.view(), "7");
     EXPECT_TRUE(dialog->isVisible()) << "open for more presses";
+
+    // Spelled by the key the first chord gives: A in sharps, then Ab in flats.
+    auto* spelling = dialog->findChild<QComboBox*>("spellingCombo");
+    spelling->setCurrentIndex(spelling->findText("selon la tonalité"));
+    auto name = [&](int bar) { return std::string(rootName(chart().bar(bar).slot(1).root, chart().bar(bar).slot(1).flat)); };
+    QTest::mouseClick(dialog->findChild<QPushButton*>("downButton"), Qt::LeftButton);
+    EXPECT_EQ(name(1) + " " + name(2), "A A#");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("downButton"), Qt::LeftButton);
+    EXPECT_EQ(name(1) + " " + name(2), "Ab A");
 }
 
 } // namespace
