@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "chordtypingbox.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/chorddialog.h"
 #include "dialogs/transposedialog.h"
@@ -232,6 +233,12 @@ void MainWindow::buildPageArea()
     connect(m_pageView, &PageView::pressed, this, &MainWindow::pressPage);
     connect(m_pageView, &PageView::moved, this, &MainWindow::dragOnPage);
     connect(m_pageView, &PageView::released, this, &MainWindow::releasePage);
+
+    m_chordEntry = new ChordTypingBox(m_scrollContents);
+    connect(m_chordEntry, &ChordTypingBox::accepted, this, &MainWindow::acceptChordEntry);
+    connect(m_chordEntry, &ChordTypingBox::moveRequested, this,
+            [this](int columns, int rows) { showChordEntryAt(barFromEntry(columns + rows * chart().info.columns)); });
+    connect(m_chordEntry, &ChordTypingBox::cancelled, this, &MainWindow::closeChordEntry);
 
     m_textBox = new QLineEdit(m_scrollContents);
     m_textBox->setObjectName(QStringLiteral("textBox"));

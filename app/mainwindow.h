@@ -32,6 +32,7 @@ namespace mavrel {
 
 class AboutDialog;
 class ChordDialog;
+class ChordTypingBox;
 class PageView;
 class PrintPreview;
 class SpinArrows;
@@ -106,6 +107,7 @@ private slots:
     void copy();
     void paste();
     void clearSelectedBars();
+    void startChordEntry();
     void showTransposeDialog();
     void showHelp();
     void showAbout();
@@ -118,6 +120,7 @@ private slots:
 private:
     // PageToolHost.
     void openChordDialog(int bar, int region, QPoint globalPos) override;
+    bool moveChordEntry(int bar) override;
     int labelAt(QPoint pagePoint) const override;
     void openTextBox(QPoint pagePoint) override;
     bool commitTextBox() override { return commitTextBox(QString()); }
@@ -166,6 +169,13 @@ private:
 
     void marginMoved(Margin margin, int pixels, const QSlider* slider);
 
+    // Chords typed from the keyboard.
+    void showChordEntryAt(int bar);
+    void acceptChordEntry(int direction);
+    void closeChordEntry();
+    // The laid-out bar `steps` bars (or rows of bars) from the entry's.
+    int barFromEntry(int bars) const;
+
     ChartDocument m_document;
     Page m_page;
     Clipboard m_clipboard;
@@ -177,6 +187,9 @@ private:
     bool m_textBoxBold = false;
     // Consecutive moves of one slider drag are one step of the history.
     int m_marginSession = 0;
+    // The bar last pressed, where typing chords starts; the bar being typed.
+    int m_lastBar = 1;
+    int m_entryBar = 0;
 
     FileChooser m_openChooser;
     FileChooser m_saveChooser;
@@ -209,6 +222,7 @@ private:
     QWidget* m_scrollContents = nullptr;
     PageView* m_pageView = nullptr;
     QLineEdit* m_textBox = nullptr;
+    ChordTypingBox* m_chordEntry = nullptr;
     QSlider* m_topMarginSlider = nullptr;
     QSlider* m_bottomMarginSlider = nullptr;
     QSlider* m_sideMarginSlider = nullptr;

@@ -1,15 +1,22 @@
 // The tool bar, and the "Edition" and "Fonctions" menus.
 #include "mainwindow.h"
 
+#include "chordtypingbox.h"
 #include "dialogs/chorddialog.h"
+#include "document/chordtext.h"
+#include "pageview.h"
 #include "dialogs/transposedialog.h"
 #include "spinarrows.h"
 
 #include <QComboBox>
+#include <QScrollArea>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QSlider>
 #include <QToolButton>
 #include <QUndoStack>
+
+#include <algorithm>
 
 namespace mavrel {
 
@@ -75,6 +82,7 @@ void MainWindow::stepColumns()
         return;
     }
     m_chordDialog->hide();   // bar numbers now stand for other places
+    closeChordEntry();
 }
 
 void MainWindow::stepRows()
@@ -87,6 +95,7 @@ void MainWindow::stepRows()
         return;
     }
     m_chordDialog->hide();
+    closeChordEntry();
 }
 
 void MainWindow::turnPage() { m_document.turnPage(m_pageLayoutButton->isChecked()); }
@@ -115,8 +124,9 @@ void MainWindow::marginMoved(Margin margin, int pixels, const QSlider* slider)
 
 void MainWindow::undo()
 {
-    // What the dialog and the box were opened on may change: they close.
+    // What the dialogs and the boxes were opened on may change: they close.
     m_chordDialog->hide();
+    closeChordEntry();
     if (m_editedLabel)
         closeTextBox();
     m_document.undoStack()->undo();
@@ -125,6 +135,7 @@ void MainWindow::undo()
 void MainWindow::redo()
 {
     m_chordDialog->hide();
+    closeChordEntry();
     if (m_editedLabel)
         closeTextBox();
     m_document.undoStack()->redo();
@@ -135,6 +146,67 @@ void MainWindow::copy() { m_document.copySelectedBars(m_clipboard); }
 void MainWindow::paste() { m_document.pasteBars(m_clipboard); }
 
 void MainWindow::clearSelectedBars() { m_document.clearSelectedBars(); }
+
+// --- chords typed from the keyboard ------------------------------------------------------
+
+void MainWindow::startChordEntry()
+{
+    selectTool(Tool::Chord);
+    m_chordToolButton->setChecked(true);
+    showChordEntryAt(std::clamp(m_lastBar, 1, std::max(1, chart().info.count)));
+}
+
+void MainWindow::showChordEntryAt(int bar)
+{
+    m_entryBar = bar;
+    const Bar& b = chart().bar(bar);
+    const GridInfo& g = chart().info;
+    const int height = std::max(22, m_chordEntry->sizeHint().height());
+    m_chordEntry->setGeometry(QRect(m_pageView->pos() + QPoint(b.x, b.y + (g.barHeight - height) / 2),
+                                    QSize(std::max(g.barWidth, 60), height)));
+    m_chordEntry->setText(QString::fromStdString(barText(b)));
+    m_chordEntry->selectAll();
+    m_chordEntry->show();
+    m_chordEntry->raise();
+    m_chordEntry->setFocus();
+    m_scrollArea->ensureWidgetVisible(m_chordEntry);
+    statusBar()->showMessage(tr("Mesure %1 : accords séparés par des espaces ; 3 accords = ¼ ¼ ½ "
+                                "(« Dm7. » : ½ d'abord). Tab : suivante, Échap : fin.")
+                                 .arg(bar));
+}
+
+int MainWindow::barFromEntry(int bars) const
+{
+    return std::clamp(m_entryBar + bars, 1, std::max(1, chart().info.count));
+}
+
+void MainWindow::acceptChordEntry(int direction)
+{
+    const TypedBar typed = readBar(m_chordEntry->text().toStdString());
+    if (!typed.error.empty()) {
+        statusBar()->showMessage(QString::fromStdString(typed.error));
+        return;   // nothing stored; the text stays to be mended
+    }
+    m_document.setBarChords(m_entryBar, typed.division, typed.chords, typed.count);
+    showChordEntryAt(barFromEntry(direction));
+}
+
+void MainWindow::closeChordEntry()
+{
+    if (!m_entryBar)
+        return;
+    m_entryBar = 0;
+    m_chordEntry->hide();
+    statusBar()->clearMessage();
+}
+
+bool MainWindow::moveChordEntry(int bar)
+{
+    if (!m_entryBar)
+        return false;
+    showChordEntryAt(bar);
+    return true;
+}
 
 // --- "Fonctions" ------------------------------------------------------------------------
 

@@ -38,8 +38,10 @@ void MainWindow::buildMenus()
     addMenuItem(file, "openAction", tr("Ouvrir"), &MainWindow::open)->setShortcut(QKeySequence::Open);
     addMenuItem(file, "saveAction", tr("Enregistrer"), &MainWindow::save)->setShortcut(QKeySequence::Save);
     addMenuItem(file, "saveAsAction", tr("Enregistrer Sous.."), &MainWindow::saveAs);
+    file->addSeparator();
     addMenuItem(file, "importAction", tr("Importer..."), &MainWindow::importCharts);
     addMenuItem(file, "exportAction", tr("Exporter..."), &MainWindow::exportChart);
+    file->addSeparator();
     addMenuItem(file, "printAction", tr("Impression"), &MainWindow::showPrintPreview)
         ->setShortcut(QKeySequence::Print);
 
@@ -66,6 +68,9 @@ void MainWindow::buildMenus()
     addMenuItem(edit, "pasteAction", tr("Coller"), &MainWindow::paste)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     addMenuItem(edit, "deleteAction", tr("Suprimer"), &MainWindow::clearSelectedBars)
         ->setShortcut(QKeySequence(Qt::Key_Delete));
+    edit->addSeparator();
+    addMenuItem(edit, "chordEntryAction", tr("Saisie au clavier"), &MainWindow::startChordEntry)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
 
     QMenu* functions = menuBar()->addMenu(tr("Fonctions"));
     functions->setObjectName(QStringLiteral("functionsMenu"));

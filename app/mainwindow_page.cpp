@@ -14,6 +14,10 @@ namespace mavrel {
 
 void MainWindow::pressPage(Qt::MouseButton button, QPoint point, QPoint globalPos)
 {
+    int bar = -1, region = -1;
+    hitTest(chart(), point.x(), point.y(), bar, region);
+    if (bar >= 1)
+        m_lastBar = bar;   // where typing chords starts
     PageTool& tool = *m_tools[int(m_tool)];
     if (tool.hidesTextBox()) {
         m_textBox->hide();   // its text stays for the next text-tool press
@@ -133,6 +137,7 @@ void MainWindow::leaveChart()
         m_document.commitLabel(text, at.x(), at.y(), m_textBoxSize, m_textBoxBold, replacing);
     }
     closeTextBox();
+    closeChordEntry();
     m_chordDialog->hide();
 }
 

@@ -24,6 +24,8 @@ void ChordTool::mousePressed(const PagePress& press)
     const Hit hit = hitAt(m_host.document(), press.point);
     if (hit.bar < 1)
         return;
+    if (press.button == Qt::LeftButton && m_host.moveChordEntry(hit.bar))
+        return;
     if (press.button == Qt::RightButton)
         m_host.document().cycleDivision(hit.bar);
     else if (press.button == Qt::LeftButton)

@@ -26,6 +26,9 @@ public:
     virtual ChartDocument& document() = 0;
     // Places the chord dialog by the cursor on that region of that bar.
     virtual void openChordDialog(int bar, int region, QPoint globalPos) = 0;
+    // While chords are typed from the keyboard, a press takes the typing box
+    // to the pressed bar; false when no box is open.
+    virtual bool moveChordEntry(int bar) = 0;
     // The label under a page point, but the one open in the text box; -1
     // for none.
     virtual int labelAt(QPoint pagePoint) const = 0;

@@ -216,7 +216,8 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}},
           {"copyAction", "Copier", {QKeySequence(Qt::CTRL | Qt::Key_C)}},
           {"pasteAction", "Coller", {QKeySequence(Qt::CTRL | Qt::Key_V)}},
-          {"deleteAction", "Suprimer", {QKeySequence(Qt::Key_Delete)}}}},
+          {"deleteAction", "Suprimer", {QKeySequence(Qt::Key_Delete)}},
+          {"chordEntryAction", "Saisie au clavier", {QKeySequence(Qt::CTRL | Qt::Key_E)}}}},
         {"Fonctions", {{"transposeAction", "Transposer", {}}}},
         {"Aide", {{"helpAction", "Help", {}}, {"aboutAction", "About", {}}}},
     };
