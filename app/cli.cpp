@@ -12,6 +12,7 @@
 #include <QImage>
 
 #include <cstdio>
+#include <new>
 
 namespace mavrel {
 
@@ -268,7 +269,9 @@ QString usageText()
         "  -o - écrit sur la sortie standard (en PNG pour une image).\n");
 }
 
-int runCommand(const Command& command)
+namespace {
+
+int execute(const Command& command)
 {
     switch (command.kind) {
     case Command::New: {
@@ -284,7 +287,15 @@ int runCommand(const Command& command)
         StandaloneChart c;
         if (!command.charts.isEmpty() && !load(c, command.charts.first()))
             return 1;
-        return reported(writeImage(c.image(), *format, command.output)) ? 0 : 1;
+        const QImage& page = c.image();
+        if (page.isNull()) {
+            printError(command.charts.isEmpty()
+                           ? QStringLiteral("Mémoire insuffisante pour dessiner la page.")
+                           : QStringLiteral("Mémoire insuffisante pour dessiner la page de « %1 ».")
+                                 .arg(QFile::decodeName(command.charts.first())));
+            return 1;
+        }
+        return reported(writeImage(page, *format, command.output)) ? 0 : 1;
     }
     case Command::Thumbnail: {
         // Always PNG: file managers choose the output's name.
@@ -320,6 +331,19 @@ int runCommand(const Command& command)
     }
     std::fputs(usageText().toLocal8Bit().constData(), stderr);
     return 2;
+}
+
+} // namespace
+
+int runCommand(const Command& command)
+{
+    // Short of memory anywhere along the way, the command fails as a whole.
+    try {
+        return execute(command);
+    } catch (const std::bad_alloc&) {
+        printError(QStringLiteral("Mémoire insuffisante."));
+        return 1;
+    }
 }
 
 } // namespace mavrel

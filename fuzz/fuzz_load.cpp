@@ -1,9 +1,12 @@
 // Any file at all given to Load: it either refuses it and changes nothing, or
 // loads a chart within the arrays that the editing code handles and that Save
-// writes back byte for byte.
+// writes back byte for byte, and that the page lays out and draws.
 #include "document/chartfile.h"
 #include "document/editing.h"
 #include "document/win1252.h"
+#include "render/page.h"
+
+#include <QGuiApplication>
 
 #include <cerrno>
 #include <cstdlib>
@@ -98,7 +101,37 @@ void edit(Chart& chart)
     check(sink != static_cast<std::size_t>(-1));
 }
 
+// The page as the editor draws it, with a selection and the layout guides,
+// on one page kept from input to input as the window keeps it; then what the
+// mouse asks of it.
+void draw(Chart& chart)
+{
+    static Page page;
+    Selection selection;
+    for (const int bar : {1, chart.info.count, MaxBars, -1})
+        selection.entries[selection.count++] = static_cast<std::int16_t>(bar);
+    page.draw(chart, selection, true);
+    const QImage& img = page.image();
+    check(img.isNull() || img.size() == QSize(chart.info.pageWidth, chart.info.pageHeight));
+    page.canvas().focusRect(chart.info.sideMargin, chart.info.topMargin, img.width(), img.height());
+
+    int bar = 0, region = 0;
+    for (int i = 1; i <= chart.info.count; i += 7) {
+        const Bar& b = chart.bar(i);
+        hitTest(chart, b.x + chart.info.barWidth / 2, b.y + chart.info.barHeight / 2, bar, region);
+        check(bar >= -1 && bar <= chart.info.count && region >= -1 && region <= 4);
+    }
+}
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    // Texts need fonts, and fonts an application: on the offscreen platform.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -140,5 +173,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           == 0);
 
     edit(*chart);
+    draw(*chart);
     return 0;
 }

@@ -1,10 +1,14 @@
 // Writes a few valid charts into a folder, as the starting corpus of the
 // fuzz target: fresh, landscape with labels, the largest chart with odd
-// values in every record, and the smallest grid.
+// values in every record, the smallest grid, and charts that cost the most
+// to draw: 500-point chords of 2,000 different qualities, the largest page,
+// labels of 100 characters at 127 points, and labels at the ends of the int
+// range.
 #include "document/chartfile.h"
 #include "document/layout.h"
 
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <random>
 #include <string>
@@ -80,5 +84,53 @@ int main(int argc, char** argv)
     chart->info.topMargin = chart->info.bottomMargin = chart->info.sideMargin = 0;
     layoutChart(*chart);
     ok &= save(*chart, folder, "single.bab");
+
+    resetChart(*chart);
+    chart->info.fontSize = 500;
+    chart->info.columns = 20;
+    chart->info.rows = 25;
+    layoutChart(*chart);
+    int quality = 0;
+    for (Bar& bar : chart->bars) {
+        bar.division = 3;
+        for (int s = 1; s <= 4; ++s, ++quality) {
+            char name[16];
+            std::snprintf(name, sizeof name, "q%07d", quality);
+            bar.slot(s).root = static_cast<std::uint8_t>(1 + quality % 12);
+            bar.slot(s).quality.assign(name);
+        }
+    }
+    ok &= save(*chart, folder, "huge-chords.bab");
+
+    resetChart(*chart);
+    chart->info.pageWidth = 10000;
+    chart->info.pageHeight = 10000;
+    layoutChart(*chart);
+    ok &= save(*chart, folder, "huge-page.bab");
+
+    resetChart(*chart);
+    for (int j = 1; j <= MaxLabels; ++j) {
+        TextLabel& t = chart->label(j);
+        std::string text;
+        for (int k = 0; k < 100; ++k)
+            text += static_cast<char>('A' + (j + k) % 26);
+        t.text.assign(text);
+        t.x = j;
+        t.y = 7 * j;
+        t.bold = static_cast<std::uint8_t>(j % 2);
+        t.size = 127;
+    }
+    chart->info.labelCount = MaxLabels;
+    ok &= save(*chart, folder, "huge-labels.bab");
+
+    resetChart(*chart);
+    addLabels(*chart, 4);
+    constexpr int Min = std::numeric_limits<int>::min(), Max = std::numeric_limits<int>::max();
+    const int far[4][2] = {{Max, Max}, {Min, Min}, {Max, 100}, {100, Min}};
+    for (int j = 1; j <= 4; ++j) {
+        chart->label(j).x = far[j - 1][0];
+        chart->label(j).y = far[j - 1][1];
+    }
+    ok &= save(*chart, folder, "far-labels.bab");
     return ok ? 0 : 1;
 }

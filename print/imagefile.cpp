@@ -9,7 +9,9 @@ namespace mavrel {
 
 bool encodePng(const QImage& image, QByteArray& bytes)
 {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    // Qt writes an opaque 32-bit image as the same 24-bit PNG as a converted
+    // copy: a huge page is not copied for nothing.
+    const QImage rgb = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB888);
     if (rgb.isNull())
         return false;
     QBuffer buffer(&bytes);

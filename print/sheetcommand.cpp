@@ -44,7 +44,13 @@ int runSheetCommand(int per, const QByteArrayList& charts, const QByteArray& out
         return usage();
     }
 
+    // Blank pages first; each chart then goes into the sheet as soon as it is
+    // drawn, so that one full-size page at most is alive at a time.
     Sheet sheet;
+    if (!sheet.compose(layout)) {
+        printError(QStringLiteral("Mémoire insuffisante pour composer la feuille."));
+        return 1;
+    }
     for (int i = 0; i < charts.size(); ++i) {
         StandaloneChart chart;
         const FileResult r = chart.load(charts.at(i));
@@ -52,9 +58,13 @@ int runSheetCommand(int per, const QByteArrayList& charts, const QByteArray& out
             printError(fileMessage(r));
             return 1;
         }
-        sheet.copyPage(i + 1, chart.image());
+        const QImage& page = chart.image();
+        if (page.isNull() || !sheet.placePage(layout, i + 1, page)) {
+            printError(QStringLiteral("Mémoire insuffisante pour dessiner la page de « %1 ».")
+                           .arg(charts.at(i)));
+            return 1;
+        }
     }
-    sheet.compose(layout);
 
     const FileResult written = writeImage(sheet.composed(), *format, output);
     if (!written.ok) {

@@ -1,14 +1,11 @@
 #include "canvas.h"
 
-#include "document/win1252.h"
-
-#include <QFont>
-#include <QFontMetrics>
-#include <QPainter>
+#include "glyphcache.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace mavrel {
 
@@ -16,16 +13,14 @@ namespace {
 constexpr QRgb Black = 0xFF000000u;
 // The largest text the page draws; bigger sizes from a file are drawn at it.
 constexpr int MaxPoints = 500;
-// Cached texts kept before the cache starts afresh.
-constexpr std::size_t MaxCached = 8192;
 // Cosmetic dash-dot pattern: 9 on, 6 off, 3 on, 6 off.
-constexpr bool dashDotOn(int step)
+constexpr bool dashDotOn(std::int64_t step)
 {
-    const int i = step % 24;
+    const std::int64_t i = step % 24;
     return i < 9 || (i >= 15 && i < 18);
 }
 // Boxes may be given by any two opposite corners.
-void normalize(int& x1, int& y1, int& x2, int& y2)
+void normalize(std::int64_t& x1, std::int64_t& y1, std::int64_t& x2, std::int64_t& y2)
 {
     if (x2 < x1)
         std::swap(x1, x2);
@@ -49,16 +44,7 @@ int pointsToPixels(int points)
     return (effectivePoints(points) * 96 + 36) / 72;
 }
 
-// A text laid out once: the cell size and the black pixels of its glyphs as
-// horizontal runs relative to the cell's top-left corner.
-struct Canvas::Glyphs {
-    int width = 0;
-    int height = 0;
-    struct Run { int y, x1, x2; };
-    std::vector<Run> runs;
-};
-
-Canvas::Canvas() = default;
+Canvas::Canvas() : m_glyphs(std::make_unique<GlyphCache>()) {}
 Canvas::~Canvas() = default;
 
 bool Canvas::begin()
@@ -66,28 +52,30 @@ bool Canvas::begin()
     if (!m_image || m_image->isNull())
         return false;
     m_bits = m_image->bits();   // detaches a shared image, once
+    if (!m_bits)
+        throw std::bad_alloc();
     m_stride = m_image->bytesPerLine();
     m_width = m_image->width();
     m_height = m_image->height();
     return true;
 }
 
-void Canvas::plot(int x, int y, QRgb c)
+void Canvas::plot(std::int64_t x, std::int64_t y, QRgb c)
 {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return;
-    row(y)[x] = c;
+    row(int(y))[x] = c;
 }
 
-void Canvas::span(int y, int x1, int x2, QRgb c)
+void Canvas::span(std::int64_t y, std::int64_t x1, std::int64_t x2, QRgb c)
 {
     if (y < 0 || y >= m_height)
         return;
-    x1 = std::max(x1, 0);
-    x2 = std::min(x2, m_width);
+    x1 = std::max<std::int64_t>(x1, 0);
+    x2 = std::min<std::int64_t>(x2, m_width);
     if (x1 >= x2)
         return;
-    QRgb* r = row(y);
+    QRgb* r = row(int(y));
     // White, the colour of nearly every fill, has four equal bytes: memset
     // is vectorised where the plain loop is not, and the loop made clearing
     // the page alone cost four memsets of it.
@@ -98,30 +86,38 @@ void Canvas::span(int y, int x1, int x2, QRgb c)
         std::fill(r + x1, r + x2, c);
 }
 
+void Canvas::fill(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QRgb c)
+{
+    normalize(x1, y1, x2, y2);
+    const std::int64_t top = std::max<std::int64_t>(y1, 0);
+    const std::int64_t bottom = std::min<std::int64_t>(y2, m_height);
+    for (std::int64_t y = top; y < bottom; ++y)
+        span(y, x1, x2, c);
+}
+
 void Canvas::fillRect(int x1, int y1, int x2, int y2)
 {
     if (!begin())
         return;
-    normalize(x1, y1, x2, y2);
-    const int top = std::max(y1, 0);
-    const int bottom = std::min(y2, m_height);
-    for (int y = top; y < bottom; ++y)
-        span(y, x1, x2, m_brush);
+    fill(x1, y1, x2, y2, m_brush);
 }
 
 void Canvas::rectangle(int x1, int y1, int x2, int y2)
 {
     if (!begin())
         return;
-    normalize(x1, y1, x2, y2);
-    if (x2 == x1 || y2 == y1)
+    std::int64_t l = x1, t = y1, r = x2, b = y2;
+    normalize(l, t, r, b);
+    if (r == l || b == t)
         return;
-    fillRect(x1 + 1, y1 + 1, x2 - 1, y2 - 1);
-    span(y1, x1, x2, Black);
-    span(y2 - 1, x1, x2, Black);
-    for (int y = y1 + 1; y < y2 - 1; ++y) {
-        plot(x1, y, Black);
-        plot(x2 - 1, y, Black);
+    fill(l + 1, t + 1, r - 1, b - 1, m_brush);
+    span(t, l, r, Black);
+    span(b - 1, l, r, Black);
+    const std::int64_t top = std::max<std::int64_t>(t + 1, 0);
+    const std::int64_t bottom = std::min<std::int64_t>(b - 1, m_height);
+    for (std::int64_t y = top; y < bottom; ++y) {
+        plot(l, y, Black);
+        plot(r - 1, y, Black);
     }
 }
 
@@ -129,19 +125,46 @@ void Canvas::line(int x1, int y1, int x2, int y2)
 {
     if (!begin())
         return;
+    const std::int64_t w = m_width, h = m_height;
+    // Both ends on one outer side of the image: nothing between them shows.
+    if ((x1 < 0 && x2 < 0) || (y1 < 0 && y2 < 0) || (x1 >= w && x2 >= w) || (y1 >= h && y2 >= h))
+        return;
     // Bresenham from the start point, stopping before the end point.
-    const long dx = std::labs(long(x2) - x1);
-    const long dy = -std::labs(long(y2) - y1);
+    const std::int64_t dx = std::abs(std::int64_t(x2) - x1);
+    const std::int64_t dy = -std::abs(std::int64_t(y2) - y1);
     const int sx = x1 < x2 ? 1 : -1;
     const int sy = y1 < y2 ? 1 : -1;
-    long err = dx + dy;
-    long x = x1, y = y1;
+
+    // Every step moves along the longer side, and the error term stays in a
+    // window one side wide, which fixes the steps taken along the shorter
+    // side: the walk can start at the first step whose position along the
+    // longer side lies on the image, and end after the last.
+    const bool alongX = dx >= -dy;
+    const std::int64_t steps = alongX ? dx : -dy;
+    const std::int64_t start = alongX ? x1 : y1;
+    const std::int64_t size = alongX ? w : h;
+    const int direction = alongX ? sx : sy;
+    const std::int64_t first = std::max<std::int64_t>(0, direction > 0 ? -start : start - (size - 1));
+    const std::int64_t last = std::min<std::int64_t>(steps, direction > 0 ? size - start : start + 1);
+    if (first >= last)
+        return;
+    using Wide = __int128;
+    std::int64_t alongXSteps, alongYSteps;
+    if (alongX) {
+        alongXSteps = first;
+        alongYSteps = std::int64_t((Wide(dx) - 2 * Wide(first) * dy) / (2 * Wide(dx)));
+    } else {
+        alongYSteps = first;
+        alongXSteps = std::int64_t((2 * Wide(first) * dx - dy) / (-2 * Wide(dy)));
+    }
+    std::int64_t x = x1 + sx * alongXSteps, y = y1 + sy * alongYSteps;
+    std::int64_t err = std::int64_t(Wide(dx) + dy + Wide(alongXSteps) * dy + Wide(alongYSteps) * dx);
+
     const bool dashed = m_penStyle == PenStyle::DashDot;
-    const long w = m_width, h = m_height;
-    for (int step = 0; !(x == x2 && y == y2); ++step) {
+    for (std::int64_t step = first; step < last; ++step) {
         if ((!dashed || dashDotOn(step)) && x >= 0 && y >= 0 && x < w && y < h)
             row(int(y))[x] = Black;
-        const long e2 = 2 * err;
+        const std::int64_t e2 = 2 * err;
         if (e2 >= dy) { err += dy; x += sx; }
         if (e2 <= dx) { err += dx; y += sy; }
     }
@@ -151,121 +174,101 @@ void Canvas::ellipse(int x1, int y1, int x2, int y2)
 {
     if (!begin())
         return;
-    normalize(x1, y1, x2, y2);
-    const int w = x2 - x1, h = y2 - y1;
+    std::int64_t l = x1, t = y1, r = x2, b = y2;
+    normalize(l, t, r, b);
+    const std::int64_t w = r - l, h = b - t;
     if (w <= 0 || h <= 0)
         return;
     // A pixel belongs to the ellipse when its centre lies inside the ellipse
     // inscribed in the box; those with a neighbour outside form the outline.
-    const double rx = w / 2.0, ry = h / 2.0;
-    auto inside = [&](int px, int py) {
+    const double rx = double(w) / 2.0, ry = double(h) / 2.0;
+    auto inside = [&](std::int64_t px, std::int64_t py) {
         if (px < 0 || py < 0 || px >= w || py >= h)
             return false;
-        const double ex = (px + 0.5 - rx) / rx, ey = (py + 0.5 - ry) / ry;
+        const double ex = (double(px) + 0.5 - rx) / rx, ey = (double(py) + 0.5 - ry) / ry;
         return ex * ex + ey * ey <= 1.0;
     };
-    for (int py = 0; py < h; ++py) {
-        for (int px = 0; px < w; ++px) {
+    // Only the box's pixels that lie on the image are looked at.
+    const std::int64_t firstRow = std::max<std::int64_t>(0, -t);
+    const std::int64_t lastRow = std::min<std::int64_t>(h, m_height - t);
+    const std::int64_t firstColumn = std::max<std::int64_t>(0, -l);
+    const std::int64_t lastColumn = std::min<std::int64_t>(w, m_width - l);
+    for (std::int64_t py = firstRow; py < lastRow; ++py) {
+        for (std::int64_t px = firstColumn; px < lastColumn; ++px) {
             if (!inside(px, py))
                 continue;
             const bool edge = !inside(px - 1, py) || !inside(px + 1, py)
                 || !inside(px, py - 1) || !inside(px, py + 1);
-            plot(x1 + px, y1 + py, edge ? Black : m_brush);
+            plot(l + px, t + py, edge ? Black : m_brush);
         }
     }
-}
-
-const Canvas::Glyphs& Canvas::glyphs(std::string_view win1252)
-{
-    const int pixels = pointsToPixels(m_fontSize);
-    std::string key;
-    key.reserve(win1252.size() + 8);
-    key += std::to_string(pixels);
-    key += m_bold ? 'b' : 'r';
-    key += win1252;
-    if (auto it = m_cache.find(key); it != m_cache.end())
-        return *it->second;
-    if (m_cache.size() >= MaxCached)
-        m_cache.clear();
-
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(pixels);
-    font.setBold(m_bold);
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging));
-    const QFontMetrics fm(font);
-    const QString text = QString::fromUtf8(win1252::toUtf8(win1252));
-
-    auto g = std::make_unique<Glyphs>();
-    g->width = fm.horizontalAdvance(text);
-    g->height = fm.height();
-    // Glyphs may reach past their cell (overhangs, accents): draw them with
-    // a margin and keep every black pixel.
-    const int margin = pixels;
-    QImage scratch(g->width + 2 * margin, g->height + 2 * margin, QImage::Format_RGB32);
-    scratch.fill(Qt::white);
-    {
-        QPainter p(&scratch);
-        p.setFont(font);
-        p.setPen(Qt::black);
-        p.drawText(margin, margin + fm.ascent(), text);
-    }
-    for (int y = 0; y < scratch.height(); ++y) {
-        const QRgb* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
-        int x = 0;
-        while (x < scratch.width()) {
-            if (qGray(row[x]) < 128) {
-                const int start = x;
-                while (x < scratch.width() && qGray(row[x]) < 128)
-                    ++x;
-                g->runs.push_back({y - margin, start - margin, x - margin});
-            } else {
-                ++x;
-            }
-        }
-    }
-    return *m_cache.emplace(std::move(key), std::move(g)).first->second;
 }
 
 QSize Canvas::textExtent(std::string_view win1252)
 {
-    const Glyphs& g = glyphs(win1252);
-    return {g.width, g.height};
+    const GlyphCache::Text& t = m_glyphs->text(pointsToPixels(m_fontSize), m_bold, win1252);
+    return {t.width, t.height};
 }
 
 void Canvas::textOut(int x, int y, std::string_view win1252)
 {
     if (!begin())
         return;
-    const Glyphs& g = glyphs(win1252);
-    fillRect(x, y, x + g.width, y + g.height);
-    for (const Glyphs::Run& r : g.runs)
-        span(y + r.y, x + r.x1, x + r.x2, Black);
+    const int pixels = pointsToPixels(m_fontSize);
+    // No glyph reaches further than four times the font's size from its pen
+    // position: a text starting that far past the image shows nothing, and a
+    // glyph that far outside it is never rasterised.
+    const std::int64_t reach = 4 * std::int64_t(pixels);
+    if (x - reach >= m_width || y - reach >= m_height)
+        return;
+    GlyphCache::Text& t = m_glyphs->text(pixels, m_bold, win1252);
+    const std::int64_t right = std::int64_t(x) + t.width, bottom = std::int64_t(y) + t.height;
+    fill(x, y, right, bottom, m_brush);
+    // Ink further than the font's size outside the cell is not drawn.
+    const std::int64_t clipLeft = std::int64_t(x) - pixels, clipRight = right + pixels;
+    const std::int64_t clipTop = std::int64_t(y) - pixels, clipBottom = bottom + pixels;
+    for (GlyphCache::Placed& p : t.glyphs) {
+        const std::int64_t gx = std::int64_t(x) + p.x;
+        const std::int64_t gy = std::int64_t(y) + p.y;
+        if (gx + reach <= 0 || gx - reach >= m_width || gy + reach <= 0 || gy - reach >= m_height)
+            continue;
+        const GlyphCache::Glyph& g = m_glyphs->glyph(t, p);
+        if (gx + g.right <= 0 || gx + g.left >= m_width || gy + g.bottom <= 0 || gy + g.top >= m_height)
+            continue;
+        for (const GlyphCache::Glyph::Run& r : g.runs) {
+            const std::int64_t ry = gy + r.y;
+            if (ry >= clipTop && ry < clipBottom)
+                span(ry, std::max(gx + r.x1, clipLeft), std::min(gx + r.x2, clipRight), Black);
+        }
+    }
 }
 
 void Canvas::focusRect(int x1, int y1, int x2, int y2)
 {
     if (!begin())
         return;
-    normalize(x1, y1, x2, y2);
-    if (x2 == x1 || y2 == y1)
+    std::int64_t l = x1, t = y1, r = x2, b = y2;
+    normalize(l, t, r, b);
+    if (r == l || b == t)
         return;
-    auto invert = [&](int x, int y) {
+    auto invert = [&](std::int64_t x, std::int64_t y) {
         if ((x + y) % 2 != 0 || x < 0 || y < 0 || x >= m_width || y >= m_height)
             return;
-        QRgb& p = row(y)[x];
+        QRgb& p = row(int(y))[x];
         p ^= 0x00FFFFFFu;
     };
-    const int cx1 = std::max(x1, -1), cx2 = std::min(x2, m_width + 1);
-    for (int x = cx1; x < cx2; ++x) {
-        invert(x, y1);
-        if (y2 - 1 != y1)
-            invert(x, y2 - 1);
+    const std::int64_t cx1 = std::max<std::int64_t>(l, -1), cx2 = std::min<std::int64_t>(r, m_width + 1);
+    for (std::int64_t x = cx1; x < cx2; ++x) {
+        invert(x, t);
+        if (b - 1 != t)
+            invert(x, b - 1);
     }
-    const int cy1 = std::max(y1 + 1, -1), cy2 = std::min(y2 - 1, m_height + 1);
-    for (int y = cy1; y < cy2; ++y) {
-        invert(x1, y);
-        if (x2 - 1 != x1)
-            invert(x2 - 1, y);
+    const std::int64_t cy1 = std::max<std::int64_t>(t + 1, -1);
+    const std::int64_t cy2 = std::min<std::int64_t>(b - 1, m_height + 1);
+    for (std::int64_t y = cy1; y < cy2; ++y) {
+        invert(l, y);
+        if (r - 1 != l)
+            invert(r - 1, y);
     }
 }
 

@@ -3,7 +3,8 @@
 // point and not its end point, text cells stand on the brush colour, and the
 // focus rectangle inverts a dotted outline. Everything is drawn here pixel by
 // pixel (text from cached glyph runs), so a page comes out the same on every
-// machine with the same fonts, whatever the screen.
+// machine with the same fonts, whatever the screen. Any coordinates are
+// accepted: sums are taken in 64 bits and everything is clipped to the image.
 #pragma once
 
 #include <QImage>
@@ -12,12 +13,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 namespace mavrel {
+
+class GlyphCache;
 
 // Pixel height of the font for a size in points, at 96 dots per inch as the
 // page has always been drawn. Sizes of 0 or less (possible from a file) and
@@ -65,15 +65,17 @@ public:
     void focusRect(int x1, int y1, int x2, int y2);
 
 private:
-    struct Glyphs;
-    const Glyphs& glyphs(std::string_view win1252);
     // Takes the image's pixels for one drawing call: QImage::scanLine() checks
     // for sharing at every call, which cost a third of a full page when it
-    // was asked per pixel and per row. False when there is nothing to draw on.
+    // was asked per pixel and per row. False when there is nothing to draw on;
+    // throws std::bad_alloc when a shared image cannot be copied.
     bool begin();
     QRgb* row(int y) const { return reinterpret_cast<QRgb*>(m_bits + std::ptrdiff_t(y) * m_stride); }
-    void plot(int x, int y, QRgb c);
-    void span(int y, int x1, int x2, QRgb c);   // x1 included, x2 excluded, clipped
+    void plot(std::int64_t x, std::int64_t y, QRgb c);
+    // x1 included, x2 excluded, clipped.
+    void span(std::int64_t y, std::int64_t x1, std::int64_t x2, QRgb c);
+    // Columns x1..x2-1 of rows y1..y2-1, clipped; corners in either order.
+    void fill(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QRgb c);
 
     QImage* m_image = nullptr;
     uchar* m_bits = nullptr;
@@ -84,7 +86,7 @@ private:
     PenStyle m_penStyle = PenStyle::Solid;
     int m_fontSize = 8;
     bool m_bold = false;
-    std::unordered_map<std::string, std::unique_ptr<Glyphs>> m_cache;
+    std::unique_ptr<GlyphCache> m_glyphs;
 };
 
 } // namespace mavrel

@@ -1,7 +1,8 @@
 #include "page.h"
 
-
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace mavrel {
 
@@ -48,6 +49,8 @@ void Page::draw(const Chart& chart, const Selection& selection, bool guides, int
     const int ph = g.pageHeight > 0 ? g.pageHeight : 1;
     if (m_image.isNull() || m_image.width() != pw || m_image.height() != ph) {
         m_image = QImage(pw, ph, QImage::Format_RGB32);
+        if (m_image.isNull())
+            return;
         // 96 dots per inch, whatever the screen: the page is pixels.
         m_image.setDotsPerMeterX(3780);
         m_image.setDotsPerMeterY(3780);
@@ -57,8 +60,22 @@ void Page::draw(const Chart& chart, const Selection& selection, bool guides, int
         m_canvas.setBold(false);
     }
     m_canvas.setImage(&m_image);
+    // Half a page is no page: without the memory to finish it, there is none.
+    try {
+        paint(chart, selection, guides, hiddenLabel);
+    } catch (const std::bad_alloc&) {
+        m_image = QImage();
+    }
+}
+
+void Page::paint(const Chart& chart, const Selection& selection, bool guides, int hiddenLabel)
+{
+    const GridInfo& g = chart.info;
+    const int pw = m_image.width();
+    const int ph = m_image.height();
     m_canvas.rectangle(0, 0, pw, ph);
 
+    const int points = chordPoints(chart);
     const int cols = g.columns > 0 ? g.columns : 1;
     const int rows = g.rows > 0 ? g.rows : 1;
     int n = 0;
@@ -70,7 +87,7 @@ void Page::draw(const Chart& chart, const Selection& selection, bool guides, int
                 if (selection.entries[k] == n)
                     m_canvas.setBrushColor(Cyan);
             if (chart.bar(n).shown)
-                drawBar(chart.bar(n), g.fontSize, g.bold, g.barWidth, g.barHeight);
+                drawBar(chart.bar(n), points, g.bold, g.barWidth, g.barHeight);
             m_canvas.setBrushColor(White);
         }
     }
@@ -85,6 +102,29 @@ void Page::draw(const Chart& chart, const Selection& selection, bool guides, int
         m_canvas.line(pw - g.sideMargin + 1, 0, pw - g.sideMargin + 1, ph);
         m_canvas.setPenStyle(Canvas::PenStyle::Solid);
     }
+}
+
+int chordPoints(const Chart& chart)
+{
+    const GridInfo& g = chart.info;
+    long longest = 0;
+    for (int i = 1; i <= g.count && i <= MaxBars; ++i) {
+        const Bar& b = chart.bar(i);
+        if (!b.shown)
+            continue;
+        static constexpr int SlotsShown[] = {0, 1, 2, 4, 3, 3};
+        const int used = b.division < 6 ? SlotsShown[b.division] : 0;
+        for (int s = 1; s <= used; ++s) {
+            const Chord& a = b.slot(s);
+            const long n = long(std::strlen(rootName(a.root, a.flat != 0)) + a.quality.size());
+            longest = std::max(longest, n);
+        }
+    }
+    long points = effectivePoints(g.fontSize);
+    points = std::min(points, std::max(1L, long(g.barHeight)));
+    if (longest > 0)
+        points = std::min(points, std::max(1L, 3L * g.barWidth / longest));
+    return static_cast<int>(points);
 }
 
 void Page::drawBar(const Bar& bar, int fontSize, std::uint8_t bold, int W, int H)

@@ -22,7 +22,8 @@ void hitTest(const Chart& chart, int X, int Y, int& bar, int& region);
 // chart and changes nothing: the chart comes laid out.
 class Page {
 public:
-    // Page width x page height, in Format_RGB32; null before the first draw.
+    // Page width x page height, in Format_RGB32; null before the first draw,
+    // and after a draw that found not enough memory for the page.
     const QImage& image() const { return m_image; }
 
     // Redraws the whole page: every shown bar (cyan when selected), then the
@@ -33,6 +34,7 @@ public:
     Canvas& canvas() { return m_canvas; }
 
 private:
+    void paint(const Chart& chart, const Selection& selection, bool guides, int hiddenLabel);
     // One shown bar, at the place the layout gave it, on the current brush colour.
     void drawBar(const Bar& bar, int fontSize, std::uint8_t bold, int W, int H);
     void drawLabels(const Chart& chart, int hiddenLabel);
@@ -41,9 +43,17 @@ private:
     Canvas m_canvas;
 };
 
+// The chord size, in points, that a chart's bars are drawn at: the chart's
+// own, unless its chords could not be read at it. Chords are drawn no larger
+// in points than their bars are tall in pixels (capitals then about fill a
+// bar), nor larger than makes the longest chord shown, reckoned n x size
+// pixels wide for n characters, three bars wide.
+int chordPoints(const Chart& chart);
+
 // A chart of its own with its page, apart from the editor's: a new chart, then
 // whatever file is read into it, drawn as the editor shows it. The command
-// line and the print preview use it.
+// line and the print preview use it; the page is drawn only when asked for,
+// so that a command writing a chart never pays for a picture.
 class StandaloneChart {
 public:
     StandaloneChart();
@@ -51,7 +61,8 @@ public:
     FileResult load(const QByteArray& fileName);
     FileResult save(const QByteArray& fileName) const;
     Chart& chart() { return *m_chart; }
-    // The page as the chart stands now.
+    // The page as the chart stands now; null when there was not enough
+    // memory to draw it.
     const QImage& image();
 
 private:

@@ -93,23 +93,17 @@ void darkenBand(uchar* __restrict band, const uchar* __restrict row, std::size_t
 
 } // namespace
 
-void rotateQuarterTurn(QImage& bitmap, int angle)
-{
-    if (bitmap.isNull())
-        return;
-    if (bitmap.depth() != 24)
-        bitmap = bitmap.convertToFormat(SheetFormat);
+namespace {
 
-    // The old pixels are read from the image as it was, which stays alive
-    // while the turned one is written; the caller's copies never change.
-    const QImage old = std::move(bitmap);
+// The quarter turn of a bitmap of `From` bytes per pixel whose first three
+// bytes are blue, green and red, into a new 24-bit one.
+template <int From>
+void turn(const QImage& old, QImage& turned, bool clockwise)
+{
     const int W = old.width();
     const int H = old.height();
-    QImage turned(H, W, old.format());
-
     // New pixel (x, y) is old pixel (col(y), row(x)): clockwise col = y and
     // row = H - 1 - x; otherwise col = W - 1 - y and row = x.
-    const bool clockwise = angle == 90;
     const qsizetype oldLine = old.bytesPerLine();
     const uchar* firstRow = old.constBits() + (clockwise ? (H - 1) * oldLine : 0);
     const qsizetype rowStep = clockwise ? -oldLine : oldLine;
@@ -122,9 +116,9 @@ void rotateQuarterTurn(QImage& bitmap, int angle)
             const int x1 = std::min(H - 1, x0 + ColumnRun);
             for (int y = y0; y < y1; ++y) {
                 const int col = clockwise ? y : W - 1 - y;
-                const uchar* from = firstRow + x0 * rowStep + col * PixelBytes;
+                const uchar* from = firstRow + x0 * rowStep + col * From;
                 uchar* to = turned.scanLine(y) + x0 * PixelBytes;
-                if (col == W - 1) {
+                if (From == PixelBytes && col == W - 1) {
                     // A wide read here would reach past the last old row.
                     for (int x = x0; x < x1; ++x, from += rowStep, to += PixelBytes)
                         movePixel(to, from);
@@ -137,27 +131,47 @@ void rotateQuarterTurn(QImage& bitmap, int angle)
         for (int y = y0; y < y1; ++y) {
             const int col = clockwise ? y : W - 1 - y;
             movePixel(turned.scanLine(y) + (H - 1) * PixelBytes,
-                      firstRow + (H - 1) * rowStep + col * PixelBytes);
+                      firstRow + (H - 1) * rowStep + col * From);
         }
     }
-    bitmap = std::move(turned);
 }
 
-void stretchDraw(QImage& dest, const QRect& target, const QImage& source)
+} // namespace
+
+bool rotateQuarterTurn(QImage& bitmap, int angle)
+{
+    if (bitmap.isNull())
+        return true;
+    // A page's pixels (blue, green, red, then an unused byte) are read as
+    // they are; other depths are brought to 24 bits first.
+    const bool page = bitmap.format() == QImage::Format_RGB32;
+    // The old pixels are read from a copy that shares them, alive while the
+    // turned bitmap is written; the caller's copies never change.
+    const QImage old = page || bitmap.depth() == 24 ? bitmap : bitmap.convertToFormat(SheetFormat);
+    QImage turned(old.height(), old.width(), SheetFormat);
+    if (old.isNull() || turned.isNull())
+        return false;
+    if (page)
+        turn<4>(old, turned, angle == 90);
+    else
+        turn<PixelBytes>(old, turned, angle == 90);
+    bitmap = std::move(turned);
+    return true;
+}
+
+bool stretchDraw(QImage& dest, const QRect& target, const QImage& source)
 {
     if (source.isNull() || dest.isNull() || target.isEmpty())
-        return;
-    const QImage src = source.format() == dest.format()
-        ? source : source.convertToFormat(dest.format());
+        return true;
     const int bpp = dest.depth() / 8;
     if (bpp != 3 && bpp != 4)
-        return;
+        return true;
     const QRect clipped = target & dest.rect();
     if (clipped.isEmpty())
-        return;
+        return true;
 
-    const int sw = src.width();
-    const int sh = src.height();
+    const int sw = source.width();
+    const int sh = source.height();
     const int tw = target.width();
     const int th = target.height();
     const std::size_t spanBytes = static_cast<std::size_t>(clipped.width()) * bpp;
@@ -176,8 +190,31 @@ void stretchDraw(QImage& dest, const QRect& target, const QImage& source)
     }
     const bool sameWidth = sw == tw;
 
-    // Several source rows per destination row are first brought down to one.
+    // Source rows in the destination's format: as they are, or converted one
+    // at a time, so that a large page is never copied whole.
     const std::size_t rowBytes = static_cast<std::size_t>(sw) * bpp;
+    const bool sameFormat = source.format() == dest.format();
+    const bool dropFourthByte = source.format() == QImage::Format_RGB32 && dest.format() == SheetFormat;
+    std::vector<uchar> converted;
+    const auto sourceRow = [&](int sy) -> const uchar* {
+        const uchar* in = source.constScanLine(sy);
+        if (sameFormat)
+            return in;
+        converted.resize(rowBytes);
+        if (dropFourthByte) {
+            for (int x = 0; x < sw; ++x)
+                std::memcpy(converted.data() + 3 * x, in + 4 * x, 3);
+            return converted.data();
+        }
+        const QImage row = QImage(in, sw, 1, source.bytesPerLine(), source.format())
+                               .convertToFormat(dest.format());
+        if (row.isNull())
+            return nullptr;
+        std::memcpy(converted.data(), row.constBits(), rowBytes);
+        return converted.data();
+    };
+
+    // Several source rows per destination row are first brought down to one.
     std::vector<uchar> band;
     int previousRow = -1;
     const uchar* previousSpan = nullptr;
@@ -189,11 +226,17 @@ void stretchDraw(QImage& dest, const QRect& target, const QImage& source)
         if (rows == 1 && sy == previousRow) {
             std::memcpy(out, previousSpan, spanBytes);
         } else {
-            const uchar* in = src.constScanLine(sy);
+            const uchar* in = sourceRow(sy);
+            if (!in)
+                return false;
             if (rows > 1) {
                 band.assign(in, in + rowBytes);
-                for (int r = 1; r < rows; ++r)
-                    darkenBand(band.data(), src.constScanLine(sy + r), rowBytes);
+                for (int r = 1; r < rows; ++r) {
+                    const uchar* next = sourceRow(sy + r);
+                    if (!next)
+                        return false;
+                    darkenBand(band.data(), next, rowBytes);
+                }
                 in = band.data();
             }
             if (sameWidth)
@@ -206,6 +249,7 @@ void stretchDraw(QImage& dest, const QRect& target, const QImage& source)
         previousRow = rows == 1 ? sy : -1;
         previousSpan = out;
     }
+    return true;
 }
 
 int layoutPositionCount(int layout)
@@ -317,37 +361,72 @@ void Sheet::reset()
     m_preview.fill(Qt::white);
 }
 
-void Sheet::copyPage(int position, const QImage& page)
+bool Sheet::copyPage(int position, const QImage& page)
 {
     if (page.isNull())
-        return;
+        return true;
     // Shared with the caller when already 24-bit: nothing here ever writes
     // into a position's pixels, a rotation builds a new bitmap.
-    pageAt(position) = page.convertToFormat(SheetFormat);
+    QImage copy = page.convertToFormat(SheetFormat);
+    if (copy.isNull())
+        return false;
+    pageAt(position) = std::move(copy);
+    return true;
 }
 
-void Sheet::compose(int layout)
+namespace {
+
+// Whether a layout shows its pages upright (1 and 4 per sheet) rather than on
+// their side, and the quarter turn a page needs for it, or 0.
+int turnFor(int layout, const QImage& page)
 {
+    const bool upright = layout == 0 || layout == 2;
+    if (upright && page.width() > page.height())
+        return 270;
+    if (!upright && page.width() < page.height())
+        return 90;
+    return 0;
+}
+
+} // namespace
+
+bool Sheet::compose(int layout)
+{
+    bool drawn = true;
     const int count = layoutPositionCount(layout);
     if (count > 0) {
         const QSize size = sheetSize(layout);
         if (m_composed.size() != size)
             m_composed = QImage(size, SheetFormat);
-        const bool upright = layout == 0 || layout == 2;
+        if (m_composed.isNull())
+            return false;
         for (int p = 1; p <= count; ++p) {
             QImage& page = pageAt(p);
-            if (upright && page.width() > page.height())
-                rotateQuarterTurn(page, 270);
-            else if (!upright && page.width() < page.height())
-                rotateQuarterTurn(page, 90);
+            if (const int angle = turnFor(layout, page))
+                drawn &= rotateQuarterTurn(page, angle);
         }
         // The rectangles tile the sheet exactly, so every pixel is redrawn.
         for (int p = 1; p <= count; ++p)
-            stretchDraw(m_composed, sheetRect(layout, p, size.width(), size.height()), pageAt(p));
+            drawn &= stretchDraw(m_composed, sheetRect(layout, p, size.width(), size.height()), pageAt(p));
     }
     if (m_preview.size() != QSize(DefaultPageWidth, DefaultPageHeight))
         m_preview = QImage(DefaultPageWidth, DefaultPageHeight, SheetFormat);
-    stretchDraw(m_preview, QRect(0, 0, DefaultPageWidth, DefaultPageHeight), m_composed);
+    if (m_preview.isNull())
+        return false;
+    return stretchDraw(m_preview, QRect(0, 0, DefaultPageWidth, DefaultPageHeight), m_composed) && drawn;
+}
+
+bool Sheet::placePage(int layout, int position, const QImage& page)
+{
+    const QSize size = sheetSize(layout);
+    if (m_composed.size() != size || position < 1 || position > layoutPositionCount(layout))
+        return true;
+    const QRect target = sheetRect(layout, position, size.width(), size.height());
+    const int angle = turnFor(layout, page);
+    if (angle == 0)
+        return stretchDraw(m_composed, target, page);
+    QImage turned = page;
+    return rotateQuarterTurn(turned, angle) && stretchDraw(m_composed, target, turned);
 }
 
 } // namespace mavrel

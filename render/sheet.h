@@ -16,10 +16,11 @@ namespace mavrel {
 // Every bitmap of the sheet: three bytes per pixel, blue, green, red.
 inline constexpr QImage::Format SheetFormat = QImage::Format_BGR888;
 
-// Turns a 24-bit bitmap a quarter turn in place, swapping its width and
-// height: 90 clockwise, any other angle counterclockwise. A bitmap of another
-// depth is converted to 24 bits first.
-void rotateQuarterTurn(QImage& bitmap, int angle);
+// Turns a bitmap a quarter turn in place, swapping its width and height: 90
+// clockwise, any other angle counterclockwise. The result has 24 bits: a page
+// image is read as it is, a bitmap of another depth is converted first. False,
+// and the bitmap unchanged, when there is not enough memory for the turn.
+bool rotateQuarterTurn(QImage& bitmap, int angle);
 
 // Copies the whole of `source` into `target` of `dest`, scaled to the
 // rectangle's size without keeping proportions and without smoothing: a
@@ -27,8 +28,9 @@ void rotateQuarterTurn(QImage& bitmap, int angle);
 // of the pixels it covers, channel by channel, so that one-pixel black lines
 // and small chord symbols survive the reduction to the preview. A rectangle
 // of the source's own size is copied row by row. The source is brought to
-// the destination's format, which must be 24 or 32 bits.
-void stretchDraw(QImage& dest, const QRect& target, const QImage& source);
+// the destination's format, which must be 24 or 32 bits, a row at a time.
+// False when there was not enough memory to convert a row.
+bool stretchDraw(QImage& dest, const QRect& target, const QImage& source);
 
 // Layouts are the item indices of the "Par :" box: 0, 1, 2, 3 for 1, 2, 4
 // and 8 charts per sheet; any other index means no item is selected.
@@ -61,12 +63,19 @@ public:
         return m_pages[static_cast<std::size_t>(position - 1)];
     }
     // Replaces a position by a copy of `page`, unscaled, converted to 24 bits.
-    void copyPage(int position, const QImage& page);
+    // False, and the position unchanged, when there is not enough memory.
+    bool copyPage(int position, const QImage& page);
 
     // Composes the sheet for the layout and scales it into the preview. With
     // no layout the sheet keeps its size and content and is only redrawn into
-    // the preview.
-    void compose(int layout);
+    // the preview. False when memory ran short: the sheet or the preview is
+    // then null or incomplete.
+    bool compose(int layout);
+    // Draws `page` into a position of the sheet composed last for `layout`,
+    // turned and scaled as Apercu would, without keeping it: a sheet composed
+    // once from large pages holds one of them at a time. The preview is not
+    // redrawn. False when there was not enough memory.
+    bool placePage(int layout, int position, const QImage& page);
 
     const QImage& composed() const { return m_composed; }
     const QImage& preview() const { return m_preview; }

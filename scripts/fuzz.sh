@@ -1,8 +1,8 @@
 #!/bin/sh
 # Builds the chart file fuzzer, writes its starting charts and runs it for a
 # while (60 seconds unless MAVREL_FUZZ_TIME says otherwise). Exits non-zero
-# when a file makes Load crash or break its promises; the file that did it is
-# left in the build folder's artifacts/.
+# when a file makes Load or the page drawing crash or break their promises;
+# the file that did it is left in the build folder's artifacts/.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)

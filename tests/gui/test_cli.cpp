@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
 #include "document/editing.h"
+#include "document/layout.h"
 #include "render/page.h"
 #include "test_page_support.h"
 
@@ -37,7 +38,8 @@ protected:
 
     QString path(const QString& name) const { return dir.filePath(name); }
 
-    Outcome run(const QStringList& args)
+    // With `memoryKb`, under that limit of address space.
+    Outcome run(const QStringList& args, int memoryKb = 0)
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -50,7 +52,14 @@ protected:
         env.insert(QStringLiteral("TMPDIR"), dir.path());
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(dir.path());
-        p.start(QStringLiteral(MAVREL_EXE), args);
+        if (memoryKb > 0)
+            p.start(QStringLiteral("/bin/sh"),
+                    QStringList{QStringLiteral("-c"),
+                                QStringLiteral("ulimit -v %1 && exec \"$0\" \"$@\"").arg(memoryKb),
+                                QStringLiteral(MAVREL_EXE)}
+                        + args);
+        else
+            p.start(QStringLiteral(MAVREL_EXE), args);
         EXPECT_TRUE(p.waitForFinished(30000)) << args.join(' ').toStdString();
         Outcome r;
         r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -305,6 +314,33 @@ TEST_F(CommandLineTest, NamesThatAreNotUtf8AreReadAndWrittenAsGiven)
     // QTemporaryDir cannot see these names to remove them.
     std::remove(folder + "/latin\xE9.bab");
     std::remove(folder + "/nu\xE9.bab");
+}
+
+// 10000 x 10000 pages, 400 MB each, with 800 MB of address space: render
+// cannot have a page once the limit is lower and says so; sheet holds one
+// page at a time and composes two as it would without a limit.
+TEST_F(CommandLineTest, HugePagesAreDrawnOneAtATimeOrRefused)
+{
+    auto chart = std::make_unique<Chart>();
+    StandaloneChart fresh;
+    *chart = fresh.chart();
+    chart->info.pageWidth = 10000;
+    chart->info.pageHeight = 10000;
+    layoutChart(*chart);
+    writeChart(*chart, "immense.bab");
+
+    Outcome r = run({"render", "immense.bab", "-o", "page.png"}, 300 * 1024);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("Mémoire insuffisante pour dessiner la page de « immense.bab »"))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("page.png")));
+
+    const QStringList sheet{"sheet", "--per", "2", "immense.bab", "immense.bab", "-o"};
+    r = run(sheet + QStringList{"libre.png"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    r = run(sheet + QStringList{"limitee.png"}, 800 * 1024);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(QImage(path("limitee.png")), QImage(path("libre.png")));
 }
 
 TEST_F(CommandLineTest, WrongArgumentsPrintTheUsage)

@@ -2,14 +2,18 @@
 #include "pixels.h"
 #include "render/canvas.h"
 
+#include "document/win1252.h"
+
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 namespace mavrel {
@@ -249,6 +253,79 @@ TEST(Canvas, TextIsDecodedFromWindows1252)
     EXPECT_EQ(s.canvas.textExtent("C\xF8").width(), fm.horizontalAdvance(QString::fromUtf8("Cø")));
     EXPECT_EQ(s.canvas.textExtent("\xE9t\xE9").width(), fm.horizontalAdvance(QString::fromUtf8("été")));
     EXPECT_EQ(s.canvas.textExtent("\x80").width(), fm.horizontalAdvance(QString::fromUtf8("€")));
+}
+
+// Texts are put together from glyphs rasterised apart: every pixel is the one
+// QPainter gives the whole text drawn at (size, size) in a picture of its cell
+// and a margin of its size, at the sizes Qt draws from bitmaps and at those it
+// fills as outlines.
+TEST(Canvas, GlyphsMakeTheTextQPainterDraws)
+{
+    const char* const texts[] = {"C#m7", "Dbm7b5\xF8", "AVATAR Tyj", "\xC9t\xE9 \x80\xC5",
+                                 "fi ffl", "a\tb", "x\xAD", "Les feuilles mortes"};
+    for (const int points : {8, 10, 14, 24, 48, 49, 60, 72}) {
+        for (const bool bold : {false, true}) {
+            QFont font(QStringLiteral("DejaVu Sans"));
+            font.setPixelSize(pointsToPixels(points));
+            font.setBold(bold);
+            font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging));
+            const QFontMetrics fm(font);
+            const int margin = font.pixelSize();
+            for (const char* text : texts) {
+                SCOPED_TRACE(testing::Message() << points << (bold ? " bold " : " ") << text);
+                const QString utf8 = QString::fromUtf8(win1252::toUtf8(text));
+                const QSize size(fm.horizontalAdvance(utf8) + 2 * margin, fm.height() + 2 * margin);
+                QImage reference = whiteImage(size.width(), size.height());
+                {
+                    QPainter p(&reference);
+                    p.setFont(font);
+                    p.setPen(Qt::black);
+                    p.drawText(margin, margin + fm.ascent(), utf8);
+                }
+                Surface s(size.width(), size.height());
+                s.canvas.setFontSize(points);
+                s.canvas.setBold(bold);
+                s.canvas.textOut(margin, margin, text);
+                EXPECT_TRUE(sameImages(s.image, reference));
+            }
+        }
+    }
+}
+
+// Coordinates at the ends of the int range, as files may hold them: what
+// falls on the image is drawn, without overflow and without walking the
+// pixels off it.
+TEST(Canvas, ExtremeCoordinatesDrawWhatFallsOnTheImage)
+{
+    constexpr int Min = std::numeric_limits<int>::min();
+    constexpr int Max = std::numeric_limits<int>::max();
+    struct Row {
+        const char* what;
+        void (Canvas::*draw)(int, int, int, int);
+        int x1, y1, x2, y2;
+        int red, black;
+    };
+    const Row rows[] = {
+        {"filled band", &Canvas::fillRect, Min, 2, Max, 4, 24, 0},
+        {"filled rows from the far end", &Canvas::fillRect, Max, 10, Min, 12, 24, 0},
+        {"rectangle round the image", &Canvas::rectangle, Min, Min, Max, Max, 144, 0},
+        {"ellipse round the image", &Canvas::ellipse, Min, Min, Max, Max, 144, 0},
+        {"focus rectangle round the image", &Canvas::focusRect, Min, Min, Max, Max, 0, 0},
+        {"rectangle past the far corner", &Canvas::rectangle, Max - 1, Max - 1, Max, Max, 0, 0},
+        {"ellipse before the near corner", &Canvas::ellipse, Min, Min, Min + 3, Min + 3, 0, 0},
+        {"line across", &Canvas::line, Min, 5, Max, 5, 0, 12},
+        {"line down", &Canvas::line, 7, Max, 7, Min, 0, 12},
+        {"diagonal through the corner", &Canvas::line, Min, Min, Max, Max, 0, 12},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        Surface s;
+        s.canvas.setBrushColor(Red);
+        (s.canvas.*r.draw)(r.x1, r.y1, r.x2, r.y2);
+        EXPECT_EQ(count(s.image, s.image.rect(), Red), r.red);
+        EXPECT_EQ(count(s.image, s.image.rect(), Black), r.black);
+        EXPECT_EQ(count(s.image, s.image.rect(), White), 144 - r.red - r.black);
+    }
 }
 
 TEST(Canvas, FocusRectInvertsADottedOutlineAndUndoesItself)

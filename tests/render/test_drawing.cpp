@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -411,6 +412,57 @@ TEST_F(Drawing, ChordFontSizeAndBold)
         chart.info.fontSize = r.size;
         chart.info.bold = r.bold;
         EXPECT_TRUE(textAt(draw(), "%", r.x, r.y, r.size, r.bold, r.within));
+    }
+}
+
+// Chords are drawn smaller only when they could not be read: no larger in
+// points than the bar's height in pixels, and the longest chord shown no
+// wider, at n x size, than three bars.
+TEST_F(Drawing, ChordsTooLargeForTheirBarsAreDrawnSmaller)
+{
+    struct Row { const char* what; int font, columns, rows; const char* quality; int division, slot; int points; };
+    const Row rows[] = {
+        {"fits", 72, 4, 8, "", 1, 1, 72},
+        {"no taller than the bar", 500, 4, 8, "", 1, 1, 72},
+        {"no font", 0, 4, 8, "", 1, 1, 8},
+        {"seven characters over three bars", 72, 4, 8, "m7b5\xF8", 1, 1, 45},
+        {"in a slot the division leaves out", 72, 4, 8, "m7b5\xF8", 1, 2, 72},
+        {"twenty rows", 72, 4, 20, "", 1, 1, 29},
+        {"no room at all", 10, 4, 1000, "", 1, 1, 1},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        resetChart(chart);
+        chart.info.fontSize = r.font;
+        chart.info.columns = r.columns;
+        chart.info.rows = r.rows;
+        chart.bar(3).division = static_cast<std::uint8_t>(r.division);
+        setChord(3, r.slot, 2, r.quality);
+        layoutChart(chart);
+        EXPECT_EQ(chordPoints(chart), r.points);
+    }
+
+    // The page draws them at that size: the 72-point "%" of the last bar.
+    resetChart(chart);
+    chart.info.fontSize = 500;
+    const QImage& img = draw();
+    EXPECT_TRUE(textAt(img, "%", 438 - 36, 683 - 48, 72, true));
+}
+
+// A label anchored at the ends of the int range shows nothing and leaves the
+// page as it was: no sum of its position and size wraps round onto the page.
+TEST_F(Drawing, LabelsFarOffThePageLeaveItAlone)
+{
+    constexpr int Min = std::numeric_limits<int>::min();
+    constexpr int Max = std::numeric_limits<int>::max();
+    const QImage without = draw().copy();
+    const QPoint anchors[] = {{Max, Max}, {Min, Min}, {Max, 100}, {100, Max}, {Min, 100}, {100, Min},
+                              {Max - 20, Max - 20}};
+    for (const QPoint a : anchors) {
+        SCOPED_TRACE(testing::Message() << a.x() << ", " << a.y());
+        chart.info.labelCount = 0;
+        addLabel("Loin de la page", a.x(), a.y(), 127, true);
+        EXPECT_TRUE(sameImages(draw(), without));
     }
 }
 
