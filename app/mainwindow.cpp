@@ -17,7 +17,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScrollArea>
 #include <QSlider>
 #include <QStatusBar>
@@ -30,6 +32,7 @@
 namespace mavrel {
 
 namespace {
+constexpr int ZoomLevels[] = {50, 75, 100, 125, 150, 200, 300, 400};
 constexpr int ImageOffset = 25;       // the page's place in the scroll box
 constexpr int TrackBarThickness = 22;
 constexpr int MaxTextLength = 100;    // what a label can hold
@@ -215,6 +218,16 @@ void MainWindow::buildToolBar()
     m_pageLayoutButton->setIconSize(QSize(20, 18));
     m_pageLayoutButton->setToolTip(QStringLiteral("Pour la mise en page"));
     connect(m_pageLayoutButton, &QToolButton::clicked, this, &MainWindow::togglePageLayout);
+
+    m_zoomCombo = new QComboBox(m_toolPanel);
+    m_zoomCombo->setObjectName(QStringLiteral("zoomCombo"));
+    m_zoomCombo->setGeometry(724, 7, 72, 21);
+    m_zoomCombo->setToolTip(tr("Zoom (Ctrl et la molette)"));
+    for (int level : ZoomLevels)
+        m_zoomCombo->addItem(tr("%1 %").arg(level), level);
+    m_zoomCombo->setCurrentIndex(m_zoomCombo->findData(100));
+    connect(m_zoomCombo, &QComboBox::activated, this,
+            [this](int index) { setZoom(m_zoomCombo->itemData(index).toInt()); });
 }
 
 void MainWindow::buildPageArea()
@@ -233,6 +246,7 @@ void MainWindow::buildPageArea()
     connect(m_pageView, &PageView::pressed, this, &MainWindow::pressPage);
     connect(m_pageView, &PageView::moved, this, &MainWindow::dragOnPage);
     connect(m_pageView, &PageView::released, this, &MainWindow::releasePage);
+    connect(m_pageView, &PageView::zoomWheel, this, &MainWindow::wheelOnPage);
 
     m_chordEntry = new ChordTypingBox(m_scrollContents);
     connect(m_chordEntry, &ChordTypingBox::accepted, this, &MainWindow::acceptChordEntry);
@@ -246,6 +260,7 @@ void MainWindow::buildPageArea()
     m_textBox->setValidator(new Win1252Validator(m_textBox));
     m_textBox->hide();
     m_textBox->installEventFilter(this);
+    m_textBoxAt = QPoint(216 - ImageOffset, 152 - ImageOffset);
     setTextBoxFont(8, false);
     m_textBox->setGeometry(216, 152, 25, EditBoxHeight);
 
@@ -295,7 +310,7 @@ void MainWindow::layoutScrollContents()
 void MainWindow::chartChanged()
 {
     m_page.draw(chart(), selection(), m_pageLayoutButton->isChecked(), m_editedLabel);
-    m_pageView->setImage(&m_page.image());
+    refreshPageView();
     syncControls();
     layoutScrollContents();
 }
@@ -315,11 +330,94 @@ void MainWindow::syncControls()
         placeMarginSliders();
 }
 
+void MainWindow::refreshPageView()
+{
+    const double ratio = m_pageView->devicePixelRatioF();
+    if (m_zoom == 100 && ratio == 1.0) {
+        m_zoomedPage = QImage();
+        m_pageView->setPage(&m_page.image(), 1.0);
+        return;
+    }
+    // Drawn afresh at the zoom, not the page image enlarged.
+    const double scale = m_zoom / 100.0;
+    const GridInfo& g = chart().info;
+    const QSize size = (QSizeF(g.pageWidth, g.pageHeight) * scale * ratio).toSize();
+    m_zoomedPage = QImage(size, QImage::Format_RGB32);
+    if (!m_zoomedPage.isNull()) {
+        m_zoomedPage.setDevicePixelRatio(ratio);
+        QPainter painter(&m_zoomedPage);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.scale(scale, scale);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(0, 0, g.pageWidth, g.pageHeight), m_page.image());
+    }
+    m_pageView->setPage(&m_zoomedPage, scale);
+}
+
+QPoint MainWindow::contentsPoint(QPointF pagePoint) const
+{
+    return m_pageView->pos() + m_pageView->widgetPoint(pagePoint).toPoint();
+}
+
+void MainWindow::setZoom(int percent)
+{
+    percent = std::clamp(percent, ZoomLevels[0], ZoomLevels[std::size(ZoomLevels) - 1]);
+    m_zoom = percent;
+    const int index = m_zoomCombo->findData(percent);
+    m_zoomCombo->setCurrentIndex(index);
+    if (index < 0)
+        m_zoomCombo->setEditText(tr("%1 %").arg(percent));
+    refreshPageView();
+    placeTextBox();
+    if (m_entryBar)
+        showChordEntryAt(m_entryBar);
+    if (m_pageLayoutButton->isChecked())
+        placeMarginSliders();
+    layoutScrollContents();
+}
+
+void MainWindow::zoomAround(int percent, QPoint anchor)
+{
+    const QPoint cursor = m_pageView->mapTo(m_scrollArea->viewport(), anchor);
+    const QPoint page = m_pageView->pagePoint(anchor);
+    setZoom(percent);
+    // The page point under the cursor stays under it.
+    const QPoint now = contentsPoint(page);
+    m_scrollArea->horizontalScrollBar()->setValue(now.x() - cursor.x());
+    m_scrollArea->verticalScrollBar()->setValue(now.y() - cursor.y());
+}
+
+void MainWindow::zoomIn()
+{
+    for (int level : ZoomLevels)
+        if (level > m_zoom)
+            return setZoom(level);
+}
+
+void MainWindow::zoomOut()
+{
+    for (auto it = std::rbegin(ZoomLevels); it != std::rend(ZoomLevels); ++it)
+        if (*it < m_zoom)
+            return setZoom(*it);
+}
+
+void MainWindow::wheelOnPage(int steps, QPoint anchor)
+{
+    int level = m_zoom;
+    for (; steps > 0; --steps)
+        level = *std::find_if(std::begin(ZoomLevels), std::end(ZoomLevels) - 1, [&](int z) { return z > level; });
+    for (; steps < 0; ++steps)
+        level = *std::find_if(std::rbegin(ZoomLevels), std::rend(ZoomLevels) - 1, [&](int z) { return z < level; });
+    zoomAround(level, anchor);
+}
+
 void MainWindow::placeMarginSliders()
 {
     const GridInfo& g = chart().info;
     const int halfW = g.pageWidth / 2;
     const int halfH = g.pageHeight / 2;
+    const double scale = m_zoom / 100.0;
     // Placing a slider only shows the margin: it changes nothing.
     auto place = [](QSlider* t, QRect box, int max, int position) {
         const QSignalBlocker block(t);
@@ -328,9 +426,11 @@ void MainWindow::placeMarginSliders()
         t->setValue(position);
         t->show();
     };
-    place(m_sideMarginSlider, {18, 0, halfW + 14, TrackBarThickness}, halfW, g.sideMargin);
-    place(m_topMarginSlider, {0, 18, TrackBarThickness, halfH + 14}, halfH, g.topMargin);
-    place(m_bottomMarginSlider, {0, m_topMarginSlider->height() + 7, TrackBarThickness, halfH + 14}, halfH,
+    // At the zoom, each slider still runs along half the page.
+    const int across = int(halfW * scale) + 14, down = int(halfH * scale) + 14;
+    place(m_sideMarginSlider, {18, 0, across, TrackBarThickness}, halfW, g.sideMargin);
+    place(m_topMarginSlider, {0, 18, TrackBarThickness, down}, halfH, g.topMargin);
+    place(m_bottomMarginSlider, {0, m_topMarginSlider->height() + 7, TrackBarThickness, down}, halfH,
           halfH - g.bottomMargin);
 }
 
@@ -352,12 +452,20 @@ void MainWindow::setTextBoxFont(int points, bool bold)
 {
     m_textBoxSize = points;
     m_textBoxBold = bold;
+    placeTextBox();
+}
+
+void MainWindow::placeTextBox()
+{
+    const double scale = m_zoom / 100.0;
     QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(pointsToPixels(points));
-    f.setBold(bold);
+    f.setPixelSize(std::max(1, int(pointsToPixels(m_textBoxSize) * scale)));
+    f.setBold(m_textBoxBold);
     m_textBox->setFont(f);
     // The box's height follows its font, so that large text is not cut.
-    m_textBox->resize(m_textBox->width(), std::max(EditBoxHeight, m_textBox->sizeHint().height()));
+    m_textBox->setGeometry(QRect(contentsPoint(m_textBoxAt),
+                                 QSize(int(effectivePoints(m_textBoxSize) * m_textBoxUnits * scale),
+                                       std::max(EditBoxHeight, m_textBox->sizeHint().height()))));
 }
 
 void MainWindow::showMessage(const QString& text)

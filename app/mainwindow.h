@@ -74,6 +74,9 @@ public:
     const Clipboard& clipboard() const { return m_clipboard; }
     const QImage& pageImage() const { return m_page.image(); }
     Tool tool() const { return m_tool; }
+    // The page's zoom on screen, in percent.
+    int zoom() const { return m_zoom; }
+    void setZoom(int percent);
     int textBoxFontSize() const { return m_textBoxSize; }
     ChordDialog* chordDialog() const { return m_chordDialog; }
     PrintPreview* printPreview() const { return m_printPreview; }
@@ -109,11 +112,14 @@ private slots:
     void clearSelectedBars();
     void startChordEntry();
     void showTransposeDialog();
+    void zoomIn();
+    void zoomOut();
     void showHelp();
     void showAbout();
 
     // The page.
     void pressPage(Qt::MouseButton button, QPoint point, QPoint globalPos);
+    void wheelOnPage(int steps, QPoint anchor);
     void dragOnPage(QPoint point);
     void releasePage(QPoint point);
 
@@ -135,6 +141,13 @@ private:
     // it: the one place the window follows the document.
     void chartChanged();
     void syncControls();
+    // The page as the view shows it: the page image at 100 %, else the page
+    // drawn at the zoom and the screen's pixel ratio.
+    void refreshPageView();
+    // Zooms, keeping the page point under `anchor` (page view pixels) where it is.
+    void zoomAround(int percent, QPoint anchor);
+    // A page point in the coordinates of the scroll area's contents.
+    QPoint contentsPoint(QPointF pagePoint) const;
     void placeMarginSliders();
     void setSizeComboTo(int size);
     void updateTitle();
@@ -165,7 +178,9 @@ private:
     // which points into that chart, closes.
     void leaveChart();
     // The box's top-left corner in page pixels.
-    QPoint textBoxPoint() const;
+    QPoint textBoxPoint() const { return m_textBoxAt; }
+    // Puts the box over its page point, its font and width at the zoom.
+    void placeTextBox();
 
     void marginMoved(Margin margin, int pixels, const QSlider* slider);
 
@@ -185,6 +200,11 @@ private:
     int m_editedLabel = 0;
     int m_textBoxSize = 8;
     bool m_textBoxBold = false;
+    QPoint m_textBoxAt;
+    // The box is this many times its font size wide: room for the text and more.
+    int m_textBoxUnits = 3;
+    int m_zoom = 100;
+    QImage m_zoomedPage;
     // Consecutive moves of one slider drag are one step of the history.
     int m_marginSession = 0;
     // The bar last pressed, where typing chords starts; the bar being typed.
@@ -214,6 +234,7 @@ private:
     QToolButton* m_lassoToolButton = nullptr;
     QToolButton* m_textToolButton = nullptr;
     QComboBox* m_sizeCombo = nullptr;
+    QComboBox* m_zoomCombo = nullptr;
     QToolButton* m_boldButton = nullptr;
     QToolButton* m_pageLayoutButton = nullptr;
 

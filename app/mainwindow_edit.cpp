@@ -56,9 +56,8 @@ void MainWindow::applySize(const QString& text)
     if (m_tool == Tool::Chord) {
         m_document.setChordFontSize(size);
     } else {
-        const int n = int(m_textBox->text().size());
+        m_textBoxUnits = int(m_textBox->text().size()) + 1;
         setTextBoxFont(size, m_textBoxBold);
-        m_textBox->resize(effectivePoints(size) * (n + 1), m_textBox->height());
     }
 }
 
@@ -162,8 +161,10 @@ void MainWindow::showChordEntryAt(int bar)
     const Bar& b = chart().bar(bar);
     const GridInfo& g = chart().info;
     const int height = std::max(22, m_chordEntry->sizeHint().height());
-    m_chordEntry->setGeometry(QRect(m_pageView->pos() + QPoint(b.x, b.y + (g.barHeight - height) / 2),
-                                    QSize(std::max(g.barWidth, 60), height)));
+    const QPoint topLeft = contentsPoint(QPoint(b.x, b.y));
+    const QPoint bottomRight = contentsPoint(QPoint(b.x + g.barWidth, b.y + g.barHeight));
+    m_chordEntry->setGeometry(QRect(QPoint(topLeft.x(), (topLeft.y() + bottomRight.y() - height) / 2),
+                                    QSize(std::max(bottomRight.x() - topLeft.x(), 60), height)));
     m_chordEntry->setText(QString::fromStdString(barText(b)));
     m_chordEntry->selectAll();
     m_chordEntry->show();

@@ -72,6 +72,13 @@ void MainWindow::buildMenus()
     addMenuItem(edit, "chordEntryAction", tr("Saisie au clavier"), &MainWindow::startChordEntry)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
 
+    QMenu* view = menuBar()->addMenu(tr("Affichage"));
+    view->setObjectName(QStringLiteral("viewMenu"));
+    addMenuItem(view, "zoomInAction", tr("Zoom avant"), &MainWindow::zoomIn)->setShortcuts(QKeySequence::ZoomIn);
+    addMenuItem(view, "zoomOutAction", tr("Zoom arrière"), &MainWindow::zoomOut)->setShortcuts(QKeySequence::ZoomOut);
+    addMenuItem(view, "actualSizeAction", tr("Taille réelle"), [this] { setZoom(100); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+
     QMenu* functions = menuBar()->addMenu(tr("Fonctions"));
     functions->setObjectName(QStringLiteral("functionsMenu"));
     addMenuItem(functions, "transposeAction", tr("Transposer"), &MainWindow::showTransposeDialog);

@@ -44,11 +44,10 @@ int MainWindow::labelAt(QPoint p) const
     return mavrel::labelAt(chart(), p.x(), p.y(), m_editedLabel);
 }
 
-QPoint MainWindow::textBoxPoint() const { return m_textBox->pos() - m_pageView->pos(); }
-
 void MainWindow::openTextBox(QPoint pagePoint)
 {
-    m_textBox->move(m_pageView->pos() + pagePoint);
+    m_textBoxAt = pagePoint;
+    placeTextBox();
     m_textBox->show();
     m_textBox->setFocus();
     layoutScrollContents();
@@ -59,12 +58,12 @@ void MainWindow::editLabel(int label)
     const TextLabel& t = chart().label(label);
     const QString text = QString::fromStdString(win1252::toUtf8(t.text.view()));
     m_editedLabel = label;
-    m_textBox->move(m_pageView->pos() + QPoint(t.x, t.y));
+    m_textBoxAt = QPoint(t.x, t.y);
     m_textBox->setText(text);
+    m_textBoxUnits = int(text.size()) + 1;
     setTextBoxFont(t.size, t.bold != 0);
     setSizeComboTo(t.size);
     m_boldButton->setChecked(t.bold != 0);
-    m_textBox->resize(effectivePoints(t.size) * (int(text.size()) + 1), m_textBox->height());
     m_textBox->show();
     m_textBox->setFocus();
     chartChanged();   // the label shows in the box, not on the page
@@ -146,8 +145,8 @@ void MainWindow::textBoxKey(int key)
     if (key == '\r')
         commitTextBox(QString());
     // Counted before the character goes in: room for it and one more.
-    const int n = int(m_textBox->text().size());
-    m_textBox->resize(effectivePoints(m_textBoxSize) * (n + 2), m_textBox->height());
+    m_textBoxUnits = int(m_textBox->text().size()) + 2;
+    placeTextBox();
 }
 
 } // namespace mavrel

@@ -4,6 +4,9 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
+
+#include <cmath>
 
 namespace mavrel {
 
@@ -12,11 +15,12 @@ PageView::PageView(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PageView::setImage(const QImage* image)
+void PageView::setPage(const QImage* image, double zoom)
 {
     m_image = image;
+    m_zoom = zoom;
     if (m_image && !m_image->isNull())
-        setFixedSize(m_image->size());
+        setFixedSize((QSizeF(m_image->size()) / m_image->devicePixelRatio()).toSize());
     update();
 }
 
@@ -24,6 +28,12 @@ void PageView::setBand(std::optional<Band> band)
 {
     m_band = band;
     update();
+}
+
+QPoint PageView::pagePoint(QPointF p) const
+{
+    // Truncated, as at 100 %: a point is in the page pixel it falls on.
+    return {int(std::trunc(p.x() / m_zoom)), int(std::trunc(p.y() / m_zoom))};
 }
 
 void PageView::paintEvent(QPaintEvent*)
@@ -35,21 +45,44 @@ void PageView::paintEvent(QPaintEvent*)
         p.drawImage(0, 0, *m_image);
         return;
     }
-    // The band inverts the page's own pixels, dot by dot, as a focus rectangle.
     QImage banded = m_image->copy();
-    Canvas canvas;
-    canvas.setImage(&banded);
-    canvas.focusRect(m_band->start.x(), m_band->start.y(), m_band->end.x(), m_band->end.y());
+    if (m_zoom == 1.0 && banded.devicePixelRatio() == 1.0) {
+        // The band inverts the page's own pixels, dot by dot, as a focus rectangle.
+        Canvas canvas;
+        canvas.setImage(&banded);
+        canvas.focusRect(m_band->start.x(), m_band->start.y(), m_band->end.x(), m_band->end.y());
+    } else {
+        // The same dotted inversion, along the band's place at the zoom.
+        QPainter band(&banded);
+        band.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        band.setPen(QPen(Qt::white, 0, Qt::DotLine));
+        band.drawRect(QRectF(widgetPoint(m_band->start), widgetPoint(m_band->end)).normalized());
+    }
     p.drawImage(0, 0, banded);
 }
 
 void PageView::mousePressEvent(QMouseEvent* e)
 {
-    emit pressed(e->button(), e->position().toPoint(), e->globalPosition().toPoint());
+    emit pressed(e->button(), pagePoint(e->position()), e->globalPosition().toPoint());
 }
 
-void PageView::mouseMoveEvent(QMouseEvent* e) { emit moved(e->position().toPoint()); }
+void PageView::mouseMoveEvent(QMouseEvent* e) { emit moved(pagePoint(e->position())); }
 
-void PageView::mouseReleaseEvent(QMouseEvent* e) { emit released(e->position().toPoint()); }
+void PageView::mouseReleaseEvent(QMouseEvent* e) { emit released(pagePoint(e->position())); }
+
+void PageView::wheelEvent(QWheelEvent* e)
+{
+    if (!(e->modifiers() & Qt::ControlModifier)) {
+        e->ignore();   // the scroll area scrolls
+        return;
+    }
+    // One step per notch, however finely the wheel reports.
+    m_wheelAngle += e->angleDelta().y();
+    const int steps = m_wheelAngle / 120;
+    m_wheelAngle %= 120;
+    if (steps)
+        emit zoomWheel(steps, e->position().toPoint());
+    e->accept();
+}
 
 } // namespace mavrel

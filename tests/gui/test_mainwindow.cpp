@@ -218,6 +218,10 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
           {"pasteAction", "Coller", {QKeySequence(Qt::CTRL | Qt::Key_V)}},
           {"deleteAction", "Suprimer", {QKeySequence(Qt::Key_Delete)}},
           {"chordEntryAction", "Saisie au clavier", {QKeySequence(Qt::CTRL | Qt::Key_E)}}}},
+        {"Affichage",
+         {{"zoomInAction", "Zoom avant", QKeySequence::keyBindings(QKeySequence::ZoomIn)},
+          {"zoomOutAction", "Zoom arrière", QKeySequence::keyBindings(QKeySequence::ZoomOut)},
+          {"actualSizeAction", "Taille réelle", {QKeySequence(Qt::CTRL | Qt::Key_0)}}}},
         {"Fonctions", {{"transposeAction", "Transposer", {}}}},
         {"Aide", {{"helpAction", "Help", {}}, {"aboutAction", "About", {}}}},
     };
