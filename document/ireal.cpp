@@ -717,8 +717,14 @@ void ChartWriter::fillBar(int index, const std::vector<RawBar>& bars)
         return;
     }
     if (raw.chords.empty()) {
-        // "x" keeps the "%" of a new bar; a bar of "n" alone is left blank.
-        c.shown = raw.noChord && !raw.repeatOne ? 0 : 1;
+        // "x" keeps the "%" of a new bar; a bar of "n" alone is hidden, and
+        // says so in its first slot (a hidden bar shows nothing of it), so
+        // that it stays a bar of the song where an empty hidden bar is the
+        // grid's padding.
+        if (raw.noChord && !raw.repeatOne) {
+            c.shown = 0;
+            c.slot(1).quality.assign(leadsheet::NoChordText);
+        }
         return;
     }
     if (raw.noChord)

@@ -104,10 +104,18 @@ Sheet read(const Chart& chart)
 
     Sheet sheet;
     const int count = std::clamp(info.count, 0, MaxBars);
+    // The song ends with its last shown bar, or a hidden one that holds
+    // something: a bar erased, a bar of silence. Empty hidden bars after it
+    // only fill the grid's last row.
     int last = 0;
-    for (int i = 1; i <= count; ++i)
-        if (laid->bar(i).shown)
+    for (int i = 1; i <= count; ++i) {
+        const Bar& b = laid->bar(i);
+        bool holds = b.shown != 0;
+        for (const Chord& c : b.chords)
+            holds = holds || (c.root >= 1 && c.root <= 12) || c.quality.size() > 0;
+        if (holds)
             last = i;
+    }
     const int columns = std::max(info.columns, 1);
     sheet.columns = columns;
     sheet.measures.resize(static_cast<std::size_t>(last));

@@ -1,8 +1,10 @@
 #!/bin/sh
-# Builds the chart file fuzzer, writes its starting charts and runs it for a
-# while (60 seconds unless MAVREL_FUZZ_TIME says otherwise). Exits non-zero
-# when a file makes Load or the page drawing crash or break their promises;
-# the file that did it is left in the build folder's artifacts/.
+# Builds the fuzzers of every reader, writes their starting inputs and runs
+# them for a while: chart files (and the page drawing) for 40 seconds, typed
+# text (iReal Pro links, chords typed from the keyboard) for 20, unless
+# MAVREL_FUZZ_TIME gives the whole. Exits non-zero when an input makes a
+# reader crash or break its promises; the input that did it is left in the
+# build folder's artifacts/.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,13 +12,20 @@ build=${MAVREL_FUZZ_BUILD:-$(dirname "$root")/build-fuzz}
 seconds=${MAVREL_FUZZ_TIME:-60}
 
 CXX=${CXX:-clang++} cmake -S "$root" -B "$build" -DMAVREL_FUZZ=ON >/dev/null
-cmake --build "$build" -j2 --target fuzz_load fuzz_seeds
+cmake --build "$build" -j2 --target fuzz_load fuzz_text fuzz_seeds
 
 # Generated afresh each run beside the build, never in the source tree.
 corpus="$build/corpus"
-rm -rf "$corpus"
-mkdir -p "$corpus" "$build/artifacts"
+texts="$build/texts"
+rm -rf "$corpus" "$texts"
+mkdir -p "$corpus" "$texts" "$build/artifacts"
 "$build/fuzz/fuzz_seeds" "$corpus"
+cp "$root/tests/data/ireal/"* "$texts/"
+printf '%s' "Dm7 G7" > "$texts/bar-two"
+printf '%s' "Em7. A7 Dm7" > "$texts/bar-half-first"
+printf '%s' "irealbook://Song=Me=Swing=C=n=[C|Dm7 G7|C]" > "$texts/irealbook"
 
-"$build/fuzz/fuzz_load" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+"$build/fuzz/fuzz_load" -max_total_time=$((seconds * 2 / 3)) -max_len=65536 -timeout=10 \
     -print_final_stats=1 -artifact_prefix="$build/artifacts/" "$corpus"
+"$build/fuzz/fuzz_text" -max_total_time=$((seconds / 3)) -max_len=65536 -timeout=10 \
+    -print_final_stats=1 -artifact_prefix="$build/artifacts/" "$texts"

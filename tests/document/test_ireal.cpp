@@ -304,6 +304,9 @@ TEST(IRealRoundTrip, ImportedSongsComeBackTheSame)
 {
     std::vector<ireal::Song> songs = ireal::readPlaylist(fixture("jazz-combo.html")).songs;
     songs.push_back(ireal::readPlaylist(link("Signs", "{C D,E,F|x|G A7 }[*BD-7|N1 E7}|N2<Fine>F S Q Z")).songs[0]);
+    // Bars of silence, also at the end of a row and of the song.
+    songs.push_back(ireal::readPlaylist(link("Rests", "[C|n|D|E|n Z")).songs[0]);
+    songs.push_back(ireal::readPlaylist(link("Silence", "[n Z")).songs[0]);
     for (const ireal::Song& song : songs) {
         SCOPED_TRACE(song.title);
         const ireal::Conversion first = ireal::toChart(song);

@@ -1,0 +1,87 @@
+// Any text at all given to the readers of typed text: iReal Pro links and
+// chords typed from the keyboard. Each either refuses the text with a
+// message or gives what it promises: a chart the file format can hold, which
+// comes back with the same bars through its own iReal link; a bar that reads
+// back the same from its text.
+#include "document/chartfile.h"
+#include "document/chordtext.h"
+#include "document/export.h"
+#include "document/ireal.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+using namespace mavrel;
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+bool sameBars(const Chart& a, const Chart& b)
+{
+    if (a.info.count != b.info.count)
+        return false;
+    for (int i = 1; i <= a.info.count; ++i) {
+        const Bar& x = a.bar(i);
+        const Bar& y = b.bar(i);
+        if (x.division != y.division || x.left != y.left || x.right != y.right || x.shown != y.shown)
+            return false;
+        for (int s = 0; s < 4; ++s)
+            if (x.chords[s].root != y.chords[s].root || x.chords[s].quality.view() != y.chords[s].quality.view())
+                return false;
+    }
+    return true;
+}
+
+void readLinks(std::string_view text)
+{
+    const ireal::Playlist playlist = ireal::readPlaylist(text);
+    for (const ireal::Song& song : playlist.songs) {
+        const ireal::Conversion c = ireal::toChart(song);
+        if (!c.chart) {
+            check(!c.error.empty());
+            continue;
+        }
+        check(checkLayout(c.chart->info).empty());
+        check(!encodeChart(*c.chart).empty());
+        const ireal::Playlist again = ireal::readPlaylist(ireal::toLink(*c.chart));
+        check(again.songs.size() == 1);
+        const ireal::Conversion back = ireal::toChart(again.songs.front());
+        check(back.chart && sameBars(*c.chart, *back.chart));
+        check(!exportChart(*c.chart, ExportFormat::MusicXml).empty());
+        check(!exportChart(*c.chart, ExportFormat::LilyPond).empty());
+    }
+}
+
+void readTypedBar(std::string_view text)
+{
+    const TypedBar bar = readBar(text);
+    if (!bar.error.empty())
+        return;
+    check(bar.count >= 1 && bar.count <= 4 && bar.division >= 1 && bar.division <= 5);
+    Bar stored{};
+    stored.division = static_cast<std::uint8_t>(bar.division);
+    for (int k = 0; k < bar.count; ++k)
+        stored.chords[k] = bar.chords[k];
+    const TypedBar again = readBar(barText(stored));
+    check(again.error.empty() && again.division == bar.division && again.count == bar.count);
+    for (int k = 0; k < bar.count; ++k)
+        check(again.chords[k].root == bar.chords[k].root
+              && again.chords[k].quality.view() == bar.chords[k].quality.view());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    readLinks(text);
+    if (size < 64)
+        readTypedBar(text);
+    return 0;
+}
