@@ -1,6 +1,7 @@
 // Chords typed from the keyboard, and transpositions spelled by key.
 #include "document/chordtext.h"
 #include "document/editing.h"
+#include "document/parts.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,31 @@ TEST(Spelling, FlagsFollowTheChoiceOrTheKey)
         EXPECT_EQ(spelled(c.bar(2).slot(1)), r.second);
         EXPECT_EQ(c.bar(3).slot(1).root, 0);   // "%" stays
     }
+}
+
+// A part is the chart transposed for the instrument and spelled by its key;
+// the concert part is the chart itself.
+TEST(Parts, EachInstrumentReadsItsInterval)
+{
+    const Chart concert = oneChord(1, "m7", false);   // Cm7, then Dm7
+    struct Row {
+        Instrument instrument;
+        const char* first;
+        const char* second;
+    };
+    const Row rows[] = {
+        {Instrument::Concert, "Cm7", "Dm7"},
+        {Instrument::BFlat, "Dm7", "Em7"},
+        {Instrument::EFlat, "Am7", "Bm7"},
+        {Instrument::F, "Gm7", "Am7"},
+    };
+    for (const Row& r : rows) {
+        const Chart part = partFor(concert, r.instrument);
+        EXPECT_EQ(spelled(part.bar(1).slot(1)), r.first);
+        EXPECT_EQ(spelled(part.bar(2).slot(1)), r.second);
+    }
+    EXPECT_EQ(instrumentNamed("Eb"), Instrument::EFlat);
+    EXPECT_FALSE(instrumentNamed("Sib"));
 }
 
 } // namespace
