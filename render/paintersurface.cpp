@@ -1,0 +1,208 @@
+#include "paintersurface.h"
+
+#include "canvas.h"
+#include "document/win1252.h"
+#include "glyphcache.h"
+
+#include <QFont>
+#include <QGlyphRun>
+#include <QPaintEngine>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace mavrel {
+
+namespace {
+
+constexpr QRgb Black = 0xFF000000u;
+constexpr QRgb White = 0xFFFFFFFFu;
+// Page pixels the bounds reach past the page.
+constexpr double Margin = 2;
+
+// The box of two opposite corners.
+QRectF box(int x1, int y1, int x2, int y2)
+{
+    return QRectF(QPointF(std::min(x1, x2), std::min(y1, y2)), QPointF(std::max(x1, x2), std::max(y1, y2)));
+}
+
+// Cuts the segment to the rectangle (Liang-Barsky); false when nothing of it
+// is inside.
+bool clipSegment(QPointF& a, QPointF& b, const QRectF& r)
+{
+    const QPointF d = b - a;
+    const double p[] = {-d.x(), d.x(), -d.y(), d.y()};
+    const double q[] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    double enter = 0, leave = 1;
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+    }
+    if (enter > leave)
+        return false;
+    const QPointF start = a;
+    a = start + enter * d;
+    b = start + leave * d;
+    return true;
+}
+
+} // namespace
+
+PainterSurface::PainterSurface()
+    : m_solidPen(QColor(Black), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin),
+      m_dashPen(m_solidPen),
+      m_layouts(std::make_unique<GlyphCache>())
+{
+    m_dashPen.setDashPattern({9, 6, 3, 6});   // the canvas's steps: 9 on, 6 off, 3 on, 6 off
+}
+PainterSurface::~PainterSurface() = default;
+
+void PainterSurface::begin(QPainter& painter, QSize page)
+{
+    m_painter = &painter;
+    painter.save();
+    m_page = QRectF(QPointF(0, 0), QSizeF(page));
+    m_bounds = m_page.adjusted(-Margin, -Margin, Margin, Margin);
+    painter.setClipRect(m_page, Qt::IntersectClip);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    const QPaintEngine* engine = painter.paintEngine();
+    m_textAsCharacters = engine && engine->type() == QPaintEngine::SVG;
+    m_dashed = false;
+    m_brush = White;
+    m_fontSize = 8;
+    m_bold = false;
+}
+
+void PainterSurface::end()
+{
+    if (m_painter)
+        m_painter->restore();
+    m_painter = nullptr;
+}
+
+void PainterSurface::fill(const QRectF& r, QRgb colour)
+{
+    const QRectF shown = r & m_bounds;
+    if (shown.isEmpty())
+        return;
+    m_painter->setPen(Qt::NoPen);
+    m_painter->setBrush(QColor(colour));
+    m_painter->drawRect(shown);
+}
+
+void PainterSurface::fillRect(int x1, int y1, int x2, int y2)
+{
+    fill(box(x1, y1, x2, y2), m_brush);
+}
+
+void PainterSurface::rectangle(int x1, int y1, int x2, int y2)
+{
+    const QRectF r = box(x1, y1, x2, y2) & m_bounds;
+    if (r.isEmpty())
+        return;
+    if (r.width() < 2 || r.height() < 2) {
+        fill(r, Black);   // all outline
+        return;
+    }
+    // The pen's middle runs half a pixel inside the edges, so that its ink
+    // covers the outermost row and column, as the canvas draws them.
+    m_painter->setPen(m_solidPen);
+    m_painter->setBrush(QColor(m_brush));
+    m_painter->drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+void PainterSurface::line(int x1, int y1, int x2, int y2)
+{
+    const QPointF d(double(x2) - x1, double(y2) - y1);
+    const double steps = std::max(std::abs(d.x()), std::abs(d.y()));
+    if (steps == 0)
+        return;
+    // The canvas sets one pixel a step along the longer side, from the start
+    // up to the step before the end: the pen runs through the pixels' middles
+    // and covers whole steps, half a step back from each end's middle.
+    const QPointF back = d / (2 * steps);
+    QPointF a = QPointF(x1 + 0.5, y1 + 0.5) - back;
+    QPointF b = QPointF(x2 + 0.5, y2 + 0.5) - back;
+    if (!clipSegment(a, b, m_bounds))
+        return;
+    m_painter->setPen(m_dashed ? m_dashPen : m_solidPen);
+    m_painter->drawLine(a, b);
+}
+
+void PainterSurface::ellipse(int x1, int y1, int x2, int y2)
+{
+    const QRectF r = box(x1, y1, x2, y2);
+    if (r.isEmpty() || !r.intersects(m_bounds))
+        return;
+    m_painter->setPen(m_solidPen);
+    m_painter->setBrush(QColor(m_brush));
+    m_painter->drawEllipse(r.adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+const QRawFont& PainterSurface::rawFont(int pixels, bool bold)
+{
+    QRawFont& raw = m_fonts[std::uint32_t(pixels) << 1 | (bold ? 1u : 0u)];
+    if (!raw.isValid()) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(pixels);
+        font.setBold(bold);
+        font.setStyleStrategy(QFont::NoFontMerging);
+        raw = QRawFont::fromFont(font);
+    }
+    return raw;
+}
+
+void PainterSurface::textOut(int x, int y, std::string_view win1252)
+{
+    const int pixels = pointsToPixels(m_fontSize);
+    const GlyphCache::Text& t = m_layouts->text(pixels, m_bold, win1252);
+    // No glyph reaches further than four times the font's size from its pen
+    // position, as on the canvas.
+    const double reach = 4.0 * pixels;
+    const QRectF cell(x, y, t.width, t.height);
+    if (!cell.adjusted(-reach, -reach, reach, reach).intersects(m_page))
+        return;
+    fill(cell, m_brush);
+    if (t.glyphs.empty())
+        return;
+    m_painter->setPen(QColor(Black));
+
+    if (m_textAsCharacters) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(pixels);
+        font.setBold(m_bold);
+        font.setStyleStrategy(QFont::NoFontMerging);
+        m_painter->setFont(font);
+        m_painter->drawText(QPointF(x, y + t.ascent), QString::fromUtf8(win1252::toUtf8(win1252)));
+        return;
+    }
+    // The glyphs where the canvas puts them, to the fraction of a pixel: the
+    // text keeps its width and the cell it stands on.
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+    indexes.reserve(qsizetype(t.glyphs.size()));
+    positions.reserve(qsizetype(t.glyphs.size()));
+    for (const GlyphCache::Placed& p : t.glyphs) {
+        const double pen = x + p.exactX;
+        if (pen + reach < m_page.left() || pen - reach > m_page.right())
+            continue;
+        indexes.push_back(p.index);
+        positions.push_back(QPointF(p.exactX, p.y));
+    }
+    QGlyphRun run;
+    run.setRawFont(rawFont(pixels, m_bold));
+    run.setGlyphIndexes(indexes);
+    run.setPositions(positions);
+    m_painter->drawGlyphRun(QPointF(x, y), run);
+}
+
+} // namespace mavrel

@@ -1,0 +1,73 @@
+// The page drawn as vectors on a QPainter, in page coordinates: one unit is
+// one page pixel (1/96 inch at 100 %), whatever the painter's device and
+// transform. Lines stay lines and text stays text, so a printer or a PDF gets
+// them at its own resolution, in the places the Canvas gives their pixels: a
+// pixel of the canvas is the unit square to its lower right, and each shape
+// covers the squares of the pixels the canvas sets.
+#pragma once
+
+#include "pagesurface.h"
+
+#include <QPen>
+#include <QRawFont>
+#include <QRectF>
+#include <QSize>
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+
+class QPainter;
+
+namespace mavrel {
+
+class GlyphCache;
+
+class PainterSurface final : public PageSurface {
+public:
+    PainterSurface();
+    ~PainterSurface() override;
+    PainterSurface(const PainterSurface&) = delete;
+    PainterSurface& operator=(const PainterSurface&) = delete;
+
+    // Draws on `painter` until end(), inside the page's rectangle (0, 0) to
+    // `page`: nothing reaches past it. The painter's state is saved here and
+    // restored by end(). Text layouts are kept from one drawing to the next.
+    void begin(QPainter& painter, QSize page);
+    void end();
+
+    void setBrushColor(QRgb c) override { m_brush = c | 0xFF000000u; }
+    void setPenStyle(PenStyle s) override { m_dashed = s == PenStyle::DashDot; }
+    void setFontSize(int points) override { m_fontSize = points; }
+    void setBold(bool bold) override { m_bold = bold; }
+
+    void rectangle(int x1, int y1, int x2, int y2) override;
+    void fillRect(int x1, int y1, int x2, int y2) override;
+    void line(int x1, int y1, int x2, int y2) override;
+    void ellipse(int x1, int y1, int x2, int y2) override;
+    void textOut(int x, int y, std::string_view win1252) override;
+
+private:
+    void fill(const QRectF& r, QRgb colour);
+    const QRawFont& rawFont(int pixels, bool bold);
+
+    QPainter* m_painter = nullptr;
+    QRectF m_page;
+    // The page and a margin: shapes are cut to it before the painter sees
+    // them, so that a hostile chart's coordinates never reach a rasteriser's
+    // fixed-point range, and the cut edges lie outside the page.
+    QRectF m_bounds;
+    // The SVG engine writes <text> only for text given as characters; it
+    // turns positioned glyphs into paths.
+    bool m_textAsCharacters = false;
+    QPen m_solidPen;
+    QPen m_dashPen;
+    bool m_dashed = false;
+    QRgb m_brush = 0xFFFFFFFFu;
+    int m_fontSize = 8;
+    bool m_bold = false;
+    std::unique_ptr<GlyphCache> m_layouts;
+    std::unordered_map<std::uint32_t, QRawFont> m_fonts;
+};
+
+} // namespace mavrel
