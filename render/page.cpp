@@ -283,6 +283,7 @@ QImage paintPageImage(const Chart& chart, int dpi)
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
     QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
     // The page fills the picture, whose sides are whole pixels.
     painter.scale(double(size.width()) / page.width(), double(size.height()) / page.height());
     paintPage(painter, chart, Selection{}, false);

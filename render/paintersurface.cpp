@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace mavrel {
 
@@ -73,10 +74,10 @@ void PainterSurface::begin(QPainter& painter, QSize page)
     m_page = QRectF(QPointF(0, 0), QSizeF(page));
     m_bounds = m_page.adjusted(-Margin, -Margin, Margin, Margin);
     painter.setClipRect(m_page, Qt::IntersectClip);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const QPaintEngine* engine = painter.paintEngine();
     m_textAsCharacters = engine && engine->type() == QPaintEngine::SVG;
     m_dashed = false;
+    m_lastFill = QRectF();
     m_brush = White;
     m_fontSize = 8;
     m_bold = false;
@@ -94,9 +95,21 @@ void PainterSurface::fill(const QRectF& r, QRgb colour)
     const QRectF shown = r & m_bounds;
     if (shown.isEmpty())
         return;
+    // A bar's frame fills again the area its background has just filled.
+    if (colour == m_lastFillColour && m_lastFill.contains(shown))
+        return;
     m_painter->setPen(Qt::NoPen);
     m_painter->setBrush(QColor(colour));
     m_painter->drawRect(shown);
+    m_lastFill = shown;
+    m_lastFillColour = colour;
+}
+
+void PainterSurface::stroke(QPointF a, QPointF b)
+{
+    m_lastFill = QRectF();
+    m_painter->setPen(m_dashed ? m_dashPen : m_solidPen);
+    m_painter->drawLine(a, b);
 }
 
 void PainterSurface::fillRect(int x1, int y1, int x2, int y2)
@@ -113,11 +126,18 @@ void PainterSurface::rectangle(int x1, int y1, int x2, int y2)
         fill(r, Black);   // all outline
         return;
     }
-    // The pen's middle runs half a pixel inside the edges, so that its ink
-    // covers the outermost row and column, as the canvas draws them.
-    m_painter->setPen(m_solidPen);
-    m_painter->setBrush(QColor(m_brush));
-    m_painter->drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
+    fill(r.adjusted(1, 1, -1, -1), m_brush);
+    // The outline is the outermost rows and columns: four solid lines along
+    // their middles, the columns between the rows.
+    const bool dashed = std::exchange(m_dashed, false);
+    const double l = r.left(), t = r.top(), rt = r.right(), b = r.bottom();
+    stroke({l, t + 0.5}, {rt, t + 0.5});
+    stroke({l, b - 0.5}, {rt, b - 0.5});
+    if (b - t > 2) {
+        stroke({l + 0.5, t + 1}, {l + 0.5, b - 1});
+        stroke({rt - 0.5, t + 1}, {rt - 0.5, b - 1});
+    }
+    m_dashed = dashed;
 }
 
 void PainterSurface::line(int x1, int y1, int x2, int y2)
@@ -132,10 +152,8 @@ void PainterSurface::line(int x1, int y1, int x2, int y2)
     const QPointF back = d / (2 * steps);
     QPointF a = QPointF(x1 + 0.5, y1 + 0.5) - back;
     QPointF b = QPointF(x2 + 0.5, y2 + 0.5) - back;
-    if (!clipSegment(a, b, m_bounds))
-        return;
-    m_painter->setPen(m_dashed ? m_dashPen : m_solidPen);
-    m_painter->drawLine(a, b);
+    if (clipSegment(a, b, m_bounds))
+        stroke(a, b);
 }
 
 void PainterSurface::ellipse(int x1, int y1, int x2, int y2)
@@ -143,9 +161,17 @@ void PainterSurface::ellipse(int x1, int y1, int x2, int y2)
     const QRectF r = box(x1, y1, x2, y2);
     if (r.isEmpty() || !r.intersects(m_bounds))
         return;
-    m_painter->setPen(m_solidPen);
-    m_painter->setBrush(QColor(m_brush));
-    m_painter->drawEllipse(r.adjusted(0.5, 0.5, -0.5, -0.5));
+    // A disc of the pen's colour, and inside it, one pixel in, a disc of the
+    // brush's: the outline without a stroke, which costs several fills.
+    m_lastFill = QRectF();
+    m_painter->setPen(Qt::NoPen);
+    m_painter->setBrush(QColor(Black));
+    m_painter->drawEllipse(r);
+    const QRectF inside = r.adjusted(1, 1, -1, -1);
+    if (!inside.isEmpty()) {
+        m_painter->setBrush(QColor(m_brush));
+        m_painter->drawEllipse(inside);
+    }
 }
 
 const QRawFont& PainterSurface::rawFont(int pixels, bool bold)
@@ -174,6 +200,7 @@ void PainterSurface::textOut(int x, int y, std::string_view win1252)
     fill(cell, m_brush);
     if (t.glyphs.empty())
         return;
+    m_lastFill = QRectF();
     m_painter->setPen(QColor(Black));
 
     if (m_textAsCharacters) {

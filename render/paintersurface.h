@@ -32,7 +32,9 @@ public:
 
     // Draws on `painter` until end(), inside the page's rectangle (0, 0) to
     // `page`: nothing reaches past it. The painter's state is saved here and
-    // restored by end(). Text layouts are kept from one drawing to the next.
+    // restored by end(). Antialiasing is the painter's to choose: pictures
+    // look smoother with it, and a full page redraws in about 60 % of the
+    // time without it. Text layouts are kept from one drawing to the next.
     void begin(QPainter& painter, QSize page);
     void end();
 
@@ -49,6 +51,8 @@ public:
 
 private:
     void fill(const QRectF& r, QRgb colour);
+    // A line of the current pen between two points of the page.
+    void stroke(QPointF a, QPointF b);
     const QRawFont& rawFont(int pixels, bool bold);
 
     QPainter* m_painter = nullptr;
@@ -66,6 +70,9 @@ private:
     QRgb m_brush = 0xFFFFFFFFu;
     int m_fontSize = 8;
     bool m_bold = false;
+    // The last area filled, while nothing has been drawn over it.
+    QRectF m_lastFill;
+    QRgb m_lastFillColour = 0;
     std::unique_ptr<GlyphCache> m_layouts;
     std::unordered_map<std::uint32_t, QRawFont> m_fonts;
 };
