@@ -212,18 +212,19 @@ void PainterSurface::textOut(int x, int y, std::string_view win1252)
         m_painter->drawText(QPointF(x, y + t.ascent), QString::fromUtf8(win1252::toUtf8(win1252)));
         return;
     }
-    // The glyphs where the canvas puts them, to the fraction of a pixel: the
-    // text keeps its width and the cell it stands on.
+    // Each glyph where the canvas puts it, on the whole page pixel its pen
+    // position falls in: at any resolution the text is the screen's, letter
+    // for letter, and keeps the cell it stands on.
     QList<quint32> indexes;
     QList<QPointF> positions;
     indexes.reserve(qsizetype(t.glyphs.size()));
     positions.reserve(qsizetype(t.glyphs.size()));
     for (const GlyphCache::Placed& p : t.glyphs) {
-        const double pen = x + p.exactX;
+        const double pen = double(x) + p.x;
         if (pen + reach < m_page.left() || pen - reach > m_page.right())
             continue;
         indexes.push_back(p.index);
-        positions.push_back(QPointF(p.exactX, p.y));
+        positions.push_back(QPointF(p.x, p.y));
     }
     QGlyphRun run;
     run.setRawFont(rawFont(pixels, m_bold));
