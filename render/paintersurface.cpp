@@ -59,11 +59,13 @@ bool clipSegment(QPointF& a, QPointF& b, const QRectF& r)
 } // namespace
 
 PainterSurface::PainterSurface()
-    : m_solidPen(QColor(Black), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin),
+    : m_solidPen(QColor(Black), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin),
       m_dashPen(m_solidPen),
       m_layouts(std::make_unique<GlyphCache>())
 {
-    m_dashPen.setDashPattern({9, 6, 3, 6});   // the canvas's steps: 9 on, 6 off, 3 on, 6 off
+    // The canvas's steps, 9 on, 6 off, 3 on, 6 off, less the half pixel the
+    // square caps add at each end of a dash.
+    m_dashPen.setDashPattern({8, 7, 2, 7});
 }
 PainterSurface::~PainterSurface() = default;
 
@@ -74,10 +76,14 @@ void PainterSurface::begin(QPainter& painter, QSize page)
     m_page = QRectF(QPointF(0, 0), QSizeF(page));
     m_bounds = m_page.adjusted(-Margin, -Margin, Margin, Margin);
     painter.setClipRect(m_page, Qt::IntersectClip);
+    // From here on, shapes are given by the middles of the pixels they
+    // cover, which lie on whole numbers: a PDF writes them shortest so.
+    painter.translate(0.5, 0.5);
     const QPaintEngine* engine = painter.paintEngine();
     m_textAsCharacters = engine && engine->type() == QPaintEngine::SVG;
+    m_penlessFills = engine && engine->type() == QPaintEngine::Raster;
     m_dashed = false;
-    m_lastFill = QRectF();
+    m_pendingFill = QRectF();
     m_brush = White;
     m_fontSize = 8;
     m_bold = false;
@@ -85,9 +91,19 @@ void PainterSurface::begin(QPainter& painter, QSize page)
 
 void PainterSurface::end()
 {
-    if (m_painter)
-        m_painter->restore();
+    if (!m_painter)
+        return;
+    drawPendingFill();
+    m_painter->restore();
     m_painter = nullptr;
+}
+
+void PainterSurface::setBrush(QRgb colour)
+{
+    // QPainter takes a new brush for a change even when it has the colour.
+    const QBrush& current = m_painter->brush();
+    if (current.style() != Qt::SolidPattern || current.color().rgb() != colour)
+        m_painter->setBrush(QColor(colour));
 }
 
 void PainterSurface::fill(const QRectF& r, QRgb colour)
@@ -95,21 +111,40 @@ void PainterSurface::fill(const QRectF& r, QRgb colour)
     const QRectF shown = r & m_bounds;
     if (shown.isEmpty())
         return;
-    // A bar's frame fills again the area its background has just filled.
-    if (colour == m_lastFillColour && m_lastFill.contains(shown))
-        return;
-    m_painter->setPen(Qt::NoPen);
-    m_painter->setBrush(QColor(colour));
-    m_painter->drawRect(shown);
-    m_lastFill = shown;
-    m_lastFillColour = colour;
+    drawPendingFill();
+    m_pendingFill = shown;
+    m_pendingColour = colour;
 }
 
-void PainterSurface::stroke(QPointF a, QPointF b)
+void PainterSurface::drawPendingFill()
 {
-    m_lastFill = QRectF();
+    if (m_pendingFill.isEmpty())
+        return;
+    const QRectF r = std::exchange(m_pendingFill, QRectF());
+    setBrush(m_pendingColour);
+    if (m_penlessFills) {
+        m_painter->setPen(Qt::NoPen);
+        m_painter->drawRect(r.translated(-0.5, -0.5));
+    } else {
+        // Outlined through the middles of its outermost pixels with a pen of
+        // its own colour.
+        m_painter->setPen(QPen(QColor(m_pendingColour), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        m_painter->drawRect(r.adjusted(0, 0, -1, -1));
+    }
+}
+
+void PainterSurface::stroke(QPointF first, QPointF last)
+{
+    drawPendingFill();
+    if (m_penlessFills && !m_dashed && (first.x() == last.x() || first.y() == last.y())) {
+        // Rasterised, a rectangle fills faster than a line is stroked.
+        m_painter->setPen(Qt::NoPen);
+        setBrush(Black);
+        m_painter->drawRect(QRectF(first, last).normalized().adjusted(-0.5, -0.5, 0.5, 0.5));
+        return;
+    }
     m_painter->setPen(m_dashed ? m_dashPen : m_solidPen);
-    m_painter->drawLine(a, b);
+    m_painter->drawLine(first, last);
 }
 
 void PainterSurface::fillRect(int x1, int y1, int x2, int y2)
@@ -122,20 +157,30 @@ void PainterSurface::rectangle(int x1, int y1, int x2, int y2)
     const QRectF r = box(x1, y1, x2, y2) & m_bounds;
     if (r.isEmpty())
         return;
+    // A bar's background, filled just before its frame, is drawn once.
+    if (m_pendingFill == r && m_pendingColour == m_brush)
+        m_pendingFill = QRectF();
     if (r.width() < 2 || r.height() < 2) {
         fill(r, Black);   // all outline
         return;
     }
+    const QRectF middles = r.adjusted(0, 0, -1, -1);
+    if (!m_penlessFills) {
+        drawPendingFill();
+        m_painter->setPen(m_solidPen);
+        setBrush(m_brush);
+        m_painter->drawRect(middles);
+        return;
+    }
+    // Rasterised, four lines and a fill take a third of the time of one
+    // outlined rectangle.
     fill(r.adjusted(1, 1, -1, -1), m_brush);
-    // The outline is the outermost rows and columns: four solid lines along
-    // their middles, the columns between the rows.
     const bool dashed = std::exchange(m_dashed, false);
-    const double l = r.left(), t = r.top(), rt = r.right(), b = r.bottom();
-    stroke({l, t + 0.5}, {rt, t + 0.5});
-    stroke({l, b - 0.5}, {rt, b - 0.5});
-    if (b - t > 2) {
-        stroke({l + 0.5, t + 1}, {l + 0.5, b - 1});
-        stroke({rt - 0.5, t + 1}, {rt - 0.5, b - 1});
+    stroke(middles.topLeft(), middles.topRight());
+    stroke(middles.bottomLeft(), middles.bottomRight());
+    if (middles.height() > 1) {
+        stroke(middles.topLeft() + QPointF(0, 1), middles.bottomLeft() - QPointF(0, 1));
+        stroke(middles.topRight() + QPointF(0, 1), middles.bottomRight() - QPointF(0, 1));
     }
     m_dashed = dashed;
 }
@@ -147,13 +192,25 @@ void PainterSurface::line(int x1, int y1, int x2, int y2)
     if (steps == 0)
         return;
     // The canvas sets one pixel a step along the longer side, from the start
-    // up to the step before the end: the pen runs through the pixels' middles
-    // and covers whole steps, half a step back from each end's middle.
-    const QPointF back = d / (2 * steps);
-    QPointF a = QPointF(x1 + 0.5, y1 + 0.5) - back;
-    QPointF b = QPointF(x2 + 0.5, y2 + 0.5) - back;
-    if (clipSegment(a, b, m_bounds))
-        stroke(a, b);
+    // up to the step before the end: the pen runs from the middle of the
+    // first to the middle of the last, and its square caps cover their
+    // halves beyond.
+    const QPointF step = d / steps;
+    QPointF first(x1, y1), last = QPointF(x2, y2) - step;
+    if (steps == 1) {
+        fill(QRectF(first, QSizeF(1, 1)), Black);
+        return;
+    }
+    // Cut, if need be, on the line the pen covers, caps included.
+    const QPointF cap = step / (2 * std::hypot(step.x(), step.y()));
+    QPointF a = first - cap + QPointF(0.5, 0.5), b = last + cap + QPointF(0.5, 0.5);
+    if (!m_bounds.contains(a) || !m_bounds.contains(b)) {
+        if (!clipSegment(a, b, m_bounds))
+            return;
+        first = a + cap - QPointF(0.5, 0.5);
+        last = b - cap - QPointF(0.5, 0.5);
+    }
+    stroke(first, last);
 }
 
 void PainterSurface::ellipse(int x1, int y1, int x2, int y2)
@@ -161,15 +218,22 @@ void PainterSurface::ellipse(int x1, int y1, int x2, int y2)
     const QRectF r = box(x1, y1, x2, y2);
     if (r.isEmpty() || !r.intersects(m_bounds))
         return;
+    drawPendingFill();
+    if (!m_penlessFills) {
+        m_painter->setPen(m_solidPen);
+        setBrush(m_brush);
+        m_painter->drawEllipse(r.adjusted(0, 0, -1, -1));
+        return;
+    }
     // A disc of the pen's colour, and inside it, one pixel in, a disc of the
-    // brush's: the outline without a stroke, which costs several fills.
-    m_lastFill = QRectF();
+    // brush's: the outline without a stroke, which rasterises several times
+    // slower.
     m_painter->setPen(Qt::NoPen);
-    m_painter->setBrush(QColor(Black));
-    m_painter->drawEllipse(r);
-    const QRectF inside = r.adjusted(1, 1, -1, -1);
+    setBrush(Black);
+    m_painter->drawEllipse(r.translated(-0.5, -0.5));
+    const QRectF inside = r.adjusted(0.5, 0.5, -1.5, -1.5);
     if (!inside.isEmpty()) {
-        m_painter->setBrush(QColor(m_brush));
+        setBrush(m_brush);
         m_painter->drawEllipse(inside);
     }
 }
@@ -200,8 +264,8 @@ void PainterSurface::textOut(int x, int y, std::string_view win1252)
     fill(cell, m_brush);
     if (t.glyphs.empty())
         return;
-    m_lastFill = QRectF();
-    m_painter->setPen(QColor(Black));
+    drawPendingFill();
+    m_painter->setPen(m_solidPen);
 
     if (m_textAsCharacters) {
         QFont font(QStringLiteral("DejaVu Sans"));
@@ -209,7 +273,7 @@ void PainterSurface::textOut(int x, int y, std::string_view win1252)
         font.setBold(m_bold);
         font.setStyleStrategy(QFont::NoFontMerging);
         m_painter->setFont(font);
-        m_painter->drawText(QPointF(x, y + t.ascent), QString::fromUtf8(win1252::toUtf8(win1252)));
+        m_painter->drawText(QPointF(x - 0.5, y + t.ascent - 0.5), QString::fromUtf8(win1252::toUtf8(win1252)));
         return;
     }
     // Each glyph where the canvas puts it, on the whole page pixel its pen
@@ -230,7 +294,7 @@ void PainterSurface::textOut(int x, int y, std::string_view win1252)
     run.setRawFont(rawFont(pixels, m_bold));
     run.setGlyphIndexes(indexes);
     run.setPositions(positions);
-    m_painter->drawGlyphRun(QPointF(x, y), run);
+    m_painter->drawGlyphRun(QPointF(x - 0.5, y - 0.5), run);
 }
 
 } // namespace mavrel

@@ -50,9 +50,14 @@ public:
     void textOut(int x, int y, std::string_view win1252) override;
 
 private:
+    // Fills wait for the next shape: a rectangle of the same area and brush
+    // covers them, and then they are not drawn.
     void fill(const QRectF& r, QRgb colour);
-    // A line of the current pen between two points of the page.
-    void stroke(QPointF a, QPointF b);
+    void drawPendingFill();
+    void setBrush(QRgb colour);
+    // A line of the current pen from the middle of one pixel to the middle of
+    // another, both covered whole.
+    void stroke(QPointF first, QPointF last);
     const QRawFont& rawFont(int pixels, bool bold);
 
     QPainter* m_painter = nullptr;
@@ -64,15 +69,19 @@ private:
     // The SVG engine writes <text> only for text given as characters; it
     // turns positioned glyphs into paths.
     bool m_textAsCharacters = false;
+    // The raster engine fills fastest without a pen. The PDF and SVG engines
+    // restart their whole graphics state at each change between a pen and
+    // none, a hundred bytes each time: there every shape keeps a pen, and a
+    // fill is outlined with one of its own colour.
+    bool m_penlessFills = true;
     QPen m_solidPen;
     QPen m_dashPen;
     bool m_dashed = false;
     QRgb m_brush = 0xFFFFFFFFu;
     int m_fontSize = 8;
     bool m_bold = false;
-    // The last area filled, while nothing has been drawn over it.
-    QRectF m_lastFill;
-    QRgb m_lastFillColour = 0;
+    QRectF m_pendingFill;
+    QRgb m_pendingColour = 0;
     std::unique_ptr<GlyphCache> m_layouts;
     std::unordered_map<std::uint32_t, QRawFont> m_fonts;
 };
