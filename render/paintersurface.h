@@ -33,8 +33,8 @@ public:
     // Draws on `painter` until end(), inside the page's rectangle (0, 0) to
     // `page`: nothing reaches past it. The painter's state is saved here and
     // restored by end(). Antialiasing is the painter's to choose: pictures
-    // look smoother with it, and a full page redraws in about 60 % of the
-    // time without it. Text layouts are kept from one drawing to the next.
+    // look smoother with it, and a page redraws faster without it. Text
+    // layouts are kept from one drawing to the next.
     void begin(QPainter& painter, QSize page);
     void end();
 
@@ -69,10 +69,10 @@ private:
     // The SVG engine writes <text> only for text given as characters; it
     // turns positioned glyphs into paths.
     bool m_textAsCharacters = false;
-    // The raster engine fills fastest without a pen. The PDF and SVG engines
-    // restart their whole graphics state at each change between a pen and
-    // none, a hundred bytes each time: there every shape keeps a pen, and a
-    // fill is outlined with one of its own colour.
+    // The raster engine fills fastest without a pen. The PDF engine restarts
+    // its whole graphics state at each change between a pen and none, a
+    // hundred bytes each time: on any engine but the raster one every shape
+    // keeps a pen, and a fill is outlined with one of its own colour.
     bool m_penlessFills = true;
     QPen m_solidPen;
     QPen m_dashPen;
