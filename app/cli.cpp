@@ -18,10 +18,26 @@ namespace mavrel {
 
 namespace {
 
-// What `render` writes; a format more is one line more.
-const ImageFormat PageFormats[] = {
-    {"png", encodePng},
+// What `render` writes; a format more is one line more. False when there
+// was not enough memory to draw the page or to make the bytes.
+struct PageFormat {
+    const char* suffix;
+    bool (*encode)(StandaloneChart& chart, int dpi, QByteArray& bytes);
 };
+const PageFormat PageFormats[] = {
+    {"png",
+     [](StandaloneChart& c, int dpi, QByteArray& bytes) {
+         // At 96 dots per inch, the page the editor shows, pixel for pixel.
+         const QImage page = dpi == 96 ? c.image() : paintPageImage(c.chart(), dpi);
+         return !page.isNull() && encodePng(page, bytes);
+     }},
+    {"pdf", [](StandaloneChart& c, int, QByteArray& bytes) { return encodePagePdf(c.chart(), bytes); }},
+    {"svg", [](StandaloneChart& c, int, QByteArray& bytes) { return encodePageSvg(c.chart(), bytes); }},
+};
+
+// A picture at 2400 dots per inch is 25 times the page each way: more is
+// no sharper on any printer.
+constexpr int MaxDpi = 2400;
 
 // Far above the largest size file managers ask for (1024), and a page of that
 // size still fits in memory many times over.
@@ -175,6 +191,8 @@ Command parseCommandLine(const QByteArrayList& arguments)
     }
     if (first == "render") {
         c.kind = Command::Render;
+        if (args.contains("--dpi") && !takeNumber(args, "--dpi", 1, MaxDpi, c.dpi))
+            return invalid();
         if (!takeOutput(args, c.output) || args.size() > 1)
             return invalid();
         c.charts = args;
@@ -234,7 +252,7 @@ Command parseCommandLine(const QByteArrayList& arguments)
         if (!takeNumber(args, "--per", 1, 8, c.per)
             || (c.per != 1 && c.per != 2 && c.per != 4 && c.per != 8))
             return invalid();
-        if (!takeOutput(args, c.output) || args.isEmpty() || args.size() > c.per)
+        if (!takeOutput(args, c.output) || args.isEmpty())
             return invalid();
         c.charts = args;
     } else {
@@ -253,14 +271,18 @@ QString usageText()
         "Utilisation :\n"
         "  mavrel [GRILLE.bab...]                       ouvre l'éditeur, une fenêtre par grille\n"
         "  mavrel new -o SORTIE.bab                     écrit une grille neuve\n"
-        "  mavrel render [GRILLE.bab] -o SORTIE.png     dessine la page d'une grille\n"
+        "  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N]\n"
+        "                                               dessine la page d'une grille (en PNG à N points\n"
+        "                                               par pouce, 96 par défaut)\n"
         "  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png\n"
         "                                               dessine la vignette d'une grille (plus grand côté en pixels)\n"
         "  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab [--spelling keep|flats|sharps|key]\n"
         "                                               transpose une grille (altérations : gardées,\n"
         "                                               bémols, dièses ou selon la tonalité)\n"
-        "  mavrel sheet --per N GRILLE.bab... -o SORTIE.png|SORTIE.pdf\n"
-        "                                               compose une feuille de 1, 2, 4 ou 8 grilles\n"
+        "  mavrel sheet --per N GRILLE.bab... -o SORTIE.pdf|SORTIE.png\n"
+        "                                               compose des feuilles de 1, 2, 4 ou 8 grilles :\n"
+        "                                               un recueil d'autant de pages qu'il faut en PDF,\n"
+        "                                               une seule feuille en PNG\n"
         "  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d'une liste iReal Pro\n"
         "                                               (page HTML, texte ou lien irealb://)\n"
         "  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt\n"
@@ -281,28 +303,28 @@ int execute(const Command& command)
         return save(c, command.output) ? 0 : 1;
     }
     case Command::Render: {
-        const ImageFormat* format = formatFor(command.output, PageFormats);
+        const PageFormat* format = formatFor(command.output, PageFormats);
         if (!format)
             return refuseOutput(command.output, suffixList(PageFormats));
         StandaloneChart c;
         if (!command.charts.isEmpty() && !load(c, command.charts.first()))
             return 1;
-        const QImage& page = c.image();
-        if (page.isNull()) {
+        QByteArray bytes;
+        if (!format->encode(c, command.dpi, bytes)) {
             printError(command.charts.isEmpty()
                            ? QStringLiteral("Mémoire insuffisante pour dessiner la page.")
                            : QStringLiteral("Mémoire insuffisante pour dessiner la page de « %1 ».")
                                  .arg(QFile::decodeName(command.charts.first())));
             return 1;
         }
-        return reported(writeImage(page, *format, command.output)) ? 0 : 1;
+        return reported(writeBytes(bytes, command.output)) ? 0 : 1;
     }
     case Command::Thumbnail: {
         // Always PNG: file managers choose the output's name.
         StandaloneChart c;
         if (!load(c, command.charts.first()))
             return 1;
-        return reported(writeImage(thumbnail(c.image(), command.size), PageFormats[0], command.output)) ? 0 : 1;
+        return reported(writePng(thumbnail(c.image(), command.size), command.output)) ? 0 : 1;
     }
     case Command::Transpose: {
         if (!isChartName(command.output))

@@ -19,6 +19,7 @@ struct Command {
     Spelling spelling = Spelling::Keep;
     int per = 1;            // sheet
     int size = 0;           // thumbnail: the longer side, in pixels
+    int dpi = 96;           // render: dots per inch of a PNG
     bool force = false;     // import: replace existing charts
 };
 

@@ -69,7 +69,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     // the window turns it into edits.
     m_chordDialog = new ChordDialog(this);
     connect(m_chordDialog, &ChordDialog::chordAccepted, &m_document, &ChartDocument::setChord);
-    m_printPreview = new PrintPreview([this]() -> const QImage& { return m_page.image(); }, this);
+    m_printPreview = new PrintPreview([this]() -> const Chart& { return chart(); }, this);
     m_transposeDialog = new TransposeDialog(this);
     connect(m_transposeDialog, &TransposeDialog::transposeRequested, this, [this](int steps, Spelling spelling) {
         m_chordDialog->hide();   // its chord is not the one shown any more

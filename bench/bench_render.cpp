@@ -10,6 +10,10 @@
 #include "document/layout.h"
 #include "render/page.h"
 
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -327,5 +331,70 @@ void BM_LassoDragMove(benchmark::State& state)
     reportRatio(state, cpuSeconds() - start, reference);
 }
 BENCHMARK(BM_LassoDragMove);
+
+} // namespace
+
+namespace {
+
+// The full page drawn as vectors on a picture at 200 %, as a zoomed editor
+// redraws it. Target: 4 x the 100 % redraw; the counter "x_canvas" is the
+// ratio to the canvas drawing the same page in the same run.
+void BM_PaintFullPage200(benchmark::State& state)
+{
+    auto d = fullPage(10);
+    const double reference = memsetSeconds();
+    const double canvasStart = cpuSeconds();
+    constexpr int CanvasRounds = 50;
+    for (int i = 0; i < CanvasRounds; ++i)
+        d->draw();
+    const double canvasSeconds = (cpuSeconds() - canvasStart) / CanvasRounds;
+
+    QImage zoomed(2 * DefaultPageWidth, 2 * DefaultPageHeight, QImage::Format_RGB32);
+    Page page;
+    {
+        QPainter painter(&zoomed);
+        painter.scale(2, 2);
+        page.paint(painter, d->chart, d->selection, false);   // the text layouts, as the first repaint
+    }
+    const double start = cpuSeconds();
+    for (auto _ : state) {
+        QPainter painter(&zoomed);
+        painter.scale(2, 2);
+        page.paint(painter, d->chart, d->selection, false);
+        painter.end();
+        benchmark::DoNotOptimize(zoomed.constBits());
+    }
+    const double elapsed = cpuSeconds() - start;
+    reportRatio(state, elapsed, reference);
+    state.counters["x_canvas"] = elapsed / static_cast<double>(state.iterations()) / canvasSeconds;
+}
+BENCHMARK(BM_PaintFullPage200)->Unit(benchmark::kMillisecond);
+
+// The full page drawn as vectors into a PDF in memory, as "PDF..." and
+// `mavrel render -o page.pdf` write it; the counter "bytes" is the PDF's size.
+void BM_PaintFullPagePdf(benchmark::State& state)
+{
+    auto d = fullPage(10);
+    const double reference = memsetSeconds();
+    double elapsed = 0;
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        QByteArray pdf;
+        const double start = cpuSeconds();
+        {
+            QBuffer buffer(&pdf);
+            buffer.open(QIODevice::WriteOnly);
+            QPdfWriter writer(&buffer);
+            writer.setResolution(96);
+            QPainter painter(&writer);
+            paintPage(painter, d->chart, Selection{}, false);
+        }
+        elapsed += cpuSeconds() - start;
+        bytes = pdf.size();
+    }
+    reportRatio(state, elapsed, reference);
+    state.counters["bytes"] = double(bytes);
+}
+BENCHMARK(BM_PaintFullPagePdf)->Unit(benchmark::kMillisecond);
 
 } // namespace

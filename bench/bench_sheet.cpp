@@ -3,9 +3,14 @@
 // a page within 4, composing layout "8" under 15). Both sides are timed on
 // the thread's own CPU clock, so that other work on a shared machine does not
 // tilt the ratio.
+#include "document/editing.h"
+#include "document/layout.h"
+#include "print/printing.h"
 #include "render/sheet.h"
 
 #include <benchmark/benchmark.h>
+
+#include <memory>
 
 #include <cstring>
 #include <ctime>
@@ -137,5 +142,54 @@ void BM_Compose8Turning(benchmark::State& state)
     reportRatio(state, elapsed, reference);
 }
 BENCHMARK(BM_Compose8Turning)->Unit(benchmark::kMillisecond);
+
+// A busy chart: 40 bars of every division, one to four chords each, two in
+// three with repeat signs, and a title.
+std::unique_ptr<Chart> busyChart()
+{
+    auto c = std::make_unique<Chart>();
+    resetChart(*c);
+    c->info.columns = 5;
+    for (int i = 1; i <= 40; ++i) {
+        Bar& b = c->bar(i);
+        b.division = std::uint8_t(1 + i % 5);
+        b.left = std::int16_t(i % 3);
+        b.right = std::int16_t(i / 3 % 3);
+        b.top = std::int16_t(i % 2);
+        b.bottom = std::int16_t(i / 2 % 2);
+        for (int s = 1; s <= 4; ++s) {
+            b.slot(s).root = std::uint8_t((i + s) % 13);
+            b.slot(s).flat = std::uint8_t(s % 2);
+            b.slot(s).quality.assign(s == 2 ? "m7\xF8" : "7");
+        }
+    }
+    commitLabel(*c, "Autumn Leaves", 120, 40, 24, true);
+    commitLabel(*c, "Kosma", 400, 100, 10, false);
+    layoutChart(*c);
+    return c;
+}
+
+// A sheet of eight busy charts as "PDF..." writes it, beside a memcpy of the
+// sheet's bitmap. The counter "bytes" is the PDF's size (aim: under 60 KB).
+void BM_SheetPdf8(benchmark::State& state)
+{
+    const QSize size = sheetSize(3);
+    const double reference = memcpySeconds(std::size_t(size.width()) * size.height() * 3);
+    const auto chart = busyChart();
+    SheetCharts sheet;
+    sheet.layout = 3;
+    sheet.charts.fill(chart.get());
+    double elapsed = 0;
+    QByteArray pdf;
+    for (auto _ : state) {
+        pdf.clear();
+        const double start = cpuSeconds();
+        encodeSheetsPdf({&sheet, 1}, pdf);
+        elapsed += cpuSeconds() - start;
+    }
+    reportRatio(state, elapsed, reference);
+    state.counters["bytes"] = double(pdf.size());
+}
+BENCHMARK(BM_SheetPdf8)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,9 +1,13 @@
 #include "imagefile.h"
 
+#include "render/page.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
-#include <QStringList>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
 
 namespace mavrel {
 
@@ -20,6 +24,41 @@ bool encodePng(const QImage& image, QByteArray& bytes)
     return writer.write(rgb);
 }
 
+bool encodePagePdf(const Chart& chart, QByteArray& bytes)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const QSize size = pageSize(chart);
+    QPdfWriter pdf(&buffer);
+    // A device pixel is a page pixel. Qt gives a page whole points, which may
+    // make it a fraction of a point larger or smaller than the chart's.
+    pdf.setResolution(96);
+    pdf.setPageSize(QPageSize(QSizeF(size.width() / 96.0, size.height() / 96.0), QPageSize::Inch));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter;
+    if (!painter.begin(&pdf))
+        return false;
+    paintPage(painter, chart, Selection{}, false);
+    return painter.end();
+}
+
+bool encodePageSvg(const Chart& chart, QByteArray& bytes)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const QSize size = pageSize(chart);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setResolution(96);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    QPainter painter;
+    if (!painter.begin(&svg))
+        return false;
+    paintPage(painter, chart, Selection{}, false);
+    return painter.end();
+}
+
 bool isStream(const QByteArray& fileName)
 {
     const std::string name = fileName.toStdString();
@@ -33,39 +72,23 @@ QByteArray suffixOf(const QByteArray& path)
     return dot <= 0 ? QByteArray() : name.mid(dot + 1).toLower();
 }
 
-const ImageFormat* formatFor(const QByteArray& fileName, std::span<const ImageFormat> formats)
-{
-    if (formats.empty())
-        return nullptr;
-    if (isStream(fileName))
-        return &formats.front();
-    const QByteArray suffix = suffixOf(fileName);
-    for (const ImageFormat& format : formats)
-        if (suffix == format.suffix)
-            return &format;
-    return nullptr;
-}
-
-QString suffixList(std::span<const ImageFormat> formats)
-{
-    QStringList suffixes;
-    for (const ImageFormat& format : formats)
-        suffixes << QLatin1Char('.') + QLatin1String(format.suffix);
-    return suffixes.join(QStringLiteral(" ou "));
-}
-
 QString unknownFormatMessage(const QByteArray& fileName, const QString& expected)
 {
     return QStringLiteral("%1 : format de sortie inconnu (%2 attendu).").arg(QFile::decodeName(fileName), expected);
 }
 
-FileResult writeImage(const QImage& image, const ImageFormat& format, const QByteArray& fileName)
+FileResult writeBytes(const QByteArray& bytes, const QByteArray& fileName)
 {
-    QByteArray bytes;
-    if (image.isNull() || !format.encode(image, bytes))
-        return {false, "Mémoire insuffisante pour créer l'image.", fileName.toStdString()};
     return writeFile(fileName.toStdString(),
                      {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())});
+}
+
+FileResult writePng(const QImage& image, const QByteArray& fileName)
+{
+    QByteArray bytes;
+    if (image.isNull() || !encodePng(image, bytes))
+        return {false, "Mémoire insuffisante pour créer l'image.", fileName.toStdString()};
+    return writeBytes(bytes, fileName);
 }
 
 } // namespace mavrel

@@ -1,9 +1,9 @@
 #include "printing.h"
 
 #include <QBuffer>
-#include <QPainter>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 
@@ -11,21 +11,22 @@ namespace mavrel {
 
 namespace {
 
-// The sheet over the whole of the device's page, which for a printer or a PDF
-// is the printable area: the painter's origin is its top-left corner, and the
-// device's width and height are its size in device pixels.
-bool drawSheet(QPaintDevice& device, const QImage& sheet)
+// Each sheet over the whole of a page of the device, which for a printer or a
+// PDF is the printable area: the painter's origin is its top-left corner, and
+// the device's width and height are its size in device pixels.
+bool drawSheets(QPagedPaintDevice& device, std::span<const SheetCharts> sheets)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::black);
-    // Charts are line art: JPEG would blur the lines and the small chords.
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    if (!sheet.isNull())
-        painter.drawImage(QRect(0, 0, device.width(), device.height()), sheet);
-    return painter.end();
+    bool started = true;
+    for (std::size_t i = 0; i < sheets.size() && started; ++i) {
+        if (i > 0)
+            started = device.newPage();
+        if (started)
+            paintSheet(painter, QRectF(0, 0, device.width(), device.height()), sheets[i]);
+    }
+    return painter.end() && started;
 }
 
 } // namespace
@@ -46,12 +47,12 @@ QPrinterInfo currentPrinter()
     return printer;
 }
 
-bool printSheet(QPrinter& printer, const QImage& sheet)
+bool printSheet(QPrinter& printer, const SheetCharts& sheet)
 {
-    return drawSheet(printer, sheet) && printer.printerState() != QPrinter::Error;
+    return drawSheets(printer, {&sheet, 1}) && printer.printerState() != QPrinter::Error;
 }
 
-QString printOnCurrentPrinter(const QImage& sheet)
+QString printOnCurrentPrinter(const SheetCharts& sheet)
 {
     const QPrinterInfo info = currentPrinter();
     if (info.isNull())
@@ -62,7 +63,7 @@ QString printOnCurrentPrinter(const QImage& sheet)
     return {};
 }
 
-bool encodeSheetPdf(const QImage& sheet, QByteArray& bytes)
+bool encodeSheetsPdf(std::span<const SheetCharts> sheets, QByteArray& bytes)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -71,7 +72,7 @@ bool encodeSheetPdf(const QImage& sheet, QByteArray& bytes)
     pdf.setResolution(1200);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageOrientation(QPageLayout::Portrait);
-    return drawSheet(pdf, sheet);
+    return drawSheets(pdf, sheets);
 }
 
 } // namespace mavrel

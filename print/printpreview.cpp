@@ -51,12 +51,10 @@ namespace {
 // The colour Windows gives the background of a scrolling workspace.
 const QColor AppWorkspace(0xAB, 0xAB, 0xAB);
 
-const ImageFormat SheetPdf{"pdf", encodeSheetPdf};
-
 } // namespace
 
-PrintPreview::PrintPreview(PageSource mainPage, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_mainPage(std::move(mainPage))
+PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_mainChart(std::move(mainChart))
 {
     setObjectName(QStringLiteral("PrintPreview"));
     setWindowTitle(QStringLiteral("Apercu avant impression"));
@@ -167,14 +165,47 @@ void PrintPreview::showEvent(QShowEvent* event)
 
 void PrintPreview::takeMainPage()
 {
-    m_sheet.copyPage(1, m_mainPage());
+    placeChart(1, std::make_shared<const Chart>(m_mainChart()), QString());
     compose();
+}
+
+bool PrintPreview::placeChart(int position, std::shared_ptr<const Chart> chart, const QString& name)
+{
+    bool placed = false;
+    {
+        // A page of its own, gone once copied: a huge page is not kept.
+        Page page;
+        page.draw(*chart, Selection{}, false);
+        placed = !page.image().isNull() && m_sheet.copyPage(position, page.image());
+    }
+    if (!placed) {
+        showMessage(name.isEmpty() ? QStringLiteral("Mémoire insuffisante pour dessiner la page.")
+                                   : QStringLiteral("Mémoire insuffisante pour dessiner la page de « %1 ».").arg(name));
+        return false;
+    }
+    m_charts[std::size_t(position - 1)] = std::move(chart);
+    return true;
 }
 
 void PrintPreview::compose()
 {
-    m_sheet.compose(layoutIndex());
+    const int layout = layoutIndex();
+    if (!m_sheet.compose(layout)) {
+        showMessage(QStringLiteral("Mémoire insuffisante pour composer la feuille."));
+    } else if (layoutPositionCount(layout) > 0) {
+        m_composedLayout = layout;
+        m_composedCharts = m_charts;
+    }
     m_sheetView->update();
+}
+
+SheetCharts PrintPreview::composedCharts() const
+{
+    SheetCharts sheet;
+    sheet.layout = m_composedLayout;
+    for (std::size_t i = 0; i < sheet.charts.size(); ++i)
+        sheet.charts[i] = m_composedCharts[i].get();
+    return sheet;
 }
 
 void PrintPreview::layoutChanged()
@@ -199,20 +230,20 @@ bool PrintPreview::loadIntoPosition(int index)
     // The chart is read into a document of the preview's own and drawn on a
     // page of its own: the main window's chart, page and file name are never
     // touched, so nothing the user has not saved can be lost here.
-    StandaloneChart other;
-    const FileResult r = other.load(localFileName(fileName));
+    auto other = std::make_shared<Chart>();
+    resetChart(*other);
+    const FileResult r = loadChart(*other, localFileName(fileName).toStdString());
     if (!r.ok) {
         showMessage(fileMessage(r));
         return false;
     }
-    m_sheet.copyPage(index, other.image());
-    return true;
+    return placeChart(index, std::move(other), fileName);
 }
 
 void PrintPreview::print()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString error = printOnCurrentPrinter(m_sheet.composed());
+    const QString error = printOnCurrentPrinter(composedCharts());
     QApplication::restoreOverrideCursor();
     if (!error.isEmpty())
         showMessage(error);
@@ -226,7 +257,11 @@ void PrintPreview::savePdf()
     // What the name says is what the file holds.
     if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         fileName += QLatin1String(".pdf");
-    const FileResult r = writeImage(m_sheet.composed(), SheetPdf, localFileName(fileName));
+    const SheetCharts sheet = composedCharts();
+    QByteArray bytes;
+    const FileResult r = encodeSheetsPdf({&sheet, 1}, bytes)
+        ? writeBytes(bytes, localFileName(fileName))
+        : FileResult{false, "Mémoire insuffisante pour créer le document.", localFileName(fileName).toStdString()};
     if (!r.ok)
         showMessage(fileMessage(r));
 }

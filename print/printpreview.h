@@ -1,13 +1,17 @@
 // PrintPreview, the print preview ("Apercu avant impression"): composes 1, 2, 4 or
 // 8 chart pages on one sheet, shows it scaled, fills a position from a chart
-// file on a click, and prints the sheet or writes it to a PDF file.
+// file on a click, and prints the sheet or writes it to a PDF file. The
+// preview keeps the chart of each position beside its bitmap: the screen
+// shows the composed bitmap, paper gets the charts drawn as vectors.
 #pragma once
 
 #include "render/sheet.h"
 
 #include <QWidget>
 
+#include <array>
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QFileDialog;
@@ -23,9 +27,9 @@ class SheetView;
 class PrintPreview : public QWidget {
     Q_OBJECT
 public:
-    // The main window's page as it is now: position 1 takes it at each showing.
-    using PageSource = std::function<QImage()>;
-    explicit PrintPreview(PageSource mainPage, QWidget* parent = nullptr);
+    // The main window's chart as it is now: position 1 takes it at each showing.
+    using ChartSource = std::function<const Chart&()>;
+    explicit PrintPreview(ChartSource mainChart, QWidget* parent = nullptr);
     ~PrintPreview() override;
 
     // Seams for the tests: the file dialogs and the message box. Choosers
@@ -37,6 +41,8 @@ public:
 
     Sheet& sheet() { return m_sheet; }
     const Sheet& sheet() const { return m_sheet; }
+    // The charts of the sheet composed last, as "Imprime" and "PDF..." draw it.
+    SheetCharts composedCharts() const;
     // The item index of "Par :": typing one of the items selects it, any
     // other text selects none (-1).
     int layoutIndex() const;
@@ -58,9 +64,17 @@ protected:
 
 private:
     void showMessage(const QString& text);
+    // Draws the chart's page into a position; false, with the position as it
+    // was and the message shown, when memory runs short.
+    bool placeChart(int position, std::shared_ptr<const Chart> chart, const QString& name);
 
-    PageSource m_mainPage;
+    ChartSource m_mainChart;
     Sheet m_sheet;
+    // Null for a blank page. Shared with m_composedCharts, the charts of the
+    // sheet composed last, which the next composition replaces.
+    std::array<std::shared_ptr<const Chart>, SheetPositions> m_charts;
+    std::array<std::shared_ptr<const Chart>, SheetPositions> m_composedCharts;
+    int m_composedLayout = 0;
     FileChooser m_openChooser;
     FileChooser m_pdfChooser;
     std::function<void(const QString&)> m_messenger;

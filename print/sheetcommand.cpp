@@ -7,15 +7,24 @@
 #include "render/page.h"
 #include "render/sheet.h"
 
+#include <QFile>
+
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace mavrel {
 
 namespace {
 
-const ImageFormat SheetFormats[] = {
-    {"png", encodePng},
-    {"pdf", encodeSheetPdf},
+enum class SheetOutput { Png, Pdf };
+struct OutputFormat {
+    const char* suffix;
+    SheetOutput output;
+};
+const OutputFormat SheetFormats[] = {
+    {"png", SheetOutput::Png},
+    {"pdf", SheetOutput::Pdf},
 };
 
 void printError(const QString& message)
@@ -25,35 +34,30 @@ void printError(const QString& message)
 
 int usage()
 {
-    std::fputs("Utilisation : mavrel sheet --per N GRILLE.bab [GRILLE.bab ...] -o SORTIE.png|SORTIE.pdf\n"
-               "  N = 1, 2, 4 ou 8 ; au plus N grilles, placées dans l'ordre.\n",
+    std::fputs("Utilisation : mavrel sheet --per N GRILLE.bab... -o SORTIE.pdf|SORTIE.png\n"
+               "  N = 1, 2, 4 ou 8 grilles par feuille, placées dans l'ordre ; un PDF a autant\n"
+               "  de pages qu'il en faut, une image PNG une seule feuille.\n",
                stderr);
     return 2;
 }
 
-} // namespace
-
-int runSheetCommand(int per, const QByteArrayList& charts, const QByteArray& output)
+QString charts(qsizetype n)
 {
-    const int layout = layoutFromCount(per);
-    if (layout < 0 || charts.isEmpty() || charts.size() > per)
-        return usage();
-    const ImageFormat* format = formatFor(output, SheetFormats);
-    if (!format) {
-        printError(unknownFormatMessage(output, suffixList(SheetFormats)));
-        return usage();
-    }
+    return n == 1 ? QStringLiteral("1 grille") : QStringLiteral("%1 grilles").arg(n);
+}
 
-    // Blank pages first; each chart then goes into the sheet as soon as it is
-    // drawn, so that one full-size page at most is alive at a time.
+// One sheet, pixel for pixel: each chart is drawn and placed as soon as it is
+// read, so that one full-size page at most is alive at a time.
+int writeSheetPng(int layout, const QByteArrayList& files, const QByteArray& output)
+{
     Sheet sheet;
     if (!sheet.compose(layout)) {
         printError(QStringLiteral("Mémoire insuffisante pour composer la feuille."));
         return 1;
     }
-    for (int i = 0; i < charts.size(); ++i) {
+    for (int i = 0; i < files.size(); ++i) {
         StandaloneChart chart;
-        const FileResult r = chart.load(charts.at(i));
+        const FileResult r = chart.load(files.at(i));
         if (!r.ok) {
             printError(fileMessage(r));
             return 1;
@@ -61,17 +65,73 @@ int runSheetCommand(int per, const QByteArrayList& charts, const QByteArray& out
         const QImage& page = chart.image();
         if (page.isNull() || !sheet.placePage(layout, i + 1, page)) {
             printError(QStringLiteral("Mémoire insuffisante pour dessiner la page de « %1 ».")
-                           .arg(charts.at(i)));
+                           .arg(QFile::decodeName(files.at(i))));
             return 1;
         }
     }
-
-    const FileResult written = writeImage(sheet.composed(), *format, output);
+    const FileResult written = writePng(sheet.composed(), output);
     if (!written.ok) {
         printError(fileMessage(written));
         return 1;
     }
     return 0;
+}
+
+// The songbook: every chart read first, so that a chart that cannot be read
+// leaves nothing written; then the sheets, one a page.
+int writeSongbook(int layout, int per, const QByteArrayList& files, const QByteArray& output)
+{
+    std::vector<std::unique_ptr<Chart>> read;
+    for (const QByteArray& file : files) {
+        auto chart = std::make_unique<Chart>();
+        resetChart(*chart);
+        const FileResult r = loadChart(*chart, file.toStdString());
+        if (!r.ok) {
+            printError(fileMessage(r));
+            return 1;
+        }
+        read.push_back(std::move(chart));
+    }
+    std::vector<SheetCharts> sheets((read.size() + per - 1) / per);
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        SheetCharts& sheet = sheets[i / per];
+        sheet.layout = layout;
+        sheet.charts[i % per] = read[i].get();
+    }
+    QByteArray bytes;
+    if (!encodeSheetsPdf(sheets, bytes)) {
+        printError(QStringLiteral("%1 : Mémoire insuffisante pour créer le document.").arg(QFile::decodeName(output)));
+        return 1;
+    }
+    const FileResult written = writeBytes(bytes, output);
+    if (!written.ok) {
+        printError(fileMessage(written));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int runSheetCommand(int per, const QByteArrayList& files, const QByteArray& output)
+{
+    const int layout = layoutFromCount(per);
+    if (layout < 0 || files.isEmpty())
+        return usage();
+    const OutputFormat* format = formatFor(output, SheetFormats);
+    if (!format) {
+        printError(unknownFormatMessage(output, suffixList(SheetFormats)));
+        return usage();
+    }
+    if (format->output == SheetOutput::Pdf)
+        return writeSongbook(layout, per, files, output);
+    if (files.size() > per) {
+        printError(QStringLiteral("%1 : une image PNG ne contient qu'une feuille, soit %2 au plus, et %3 sont données ; "
+                                  "un PDF en fait un recueil d'autant de pages qu'il faut.")
+                       .arg(QFile::decodeName(output), charts(per), charts(files.size())));
+        return 2;
+    }
+    return writeSheetPng(layout, files, output);
 }
 
 } // namespace mavrel

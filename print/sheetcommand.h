@@ -1,5 +1,5 @@
-// `mavrel sheet --per N CHART.bab [CHART.bab ...] -o OUT.png|OUT.pdf`: the
-// sheet the preview would compose, written without a window.
+// `mavrel sheet --per N CHART.bab... -o OUT.pdf|OUT.png`: the sheets the
+// preview would compose, written without a window.
 #pragma once
 
 #include <QByteArray>
@@ -7,14 +7,15 @@
 
 namespace mavrel {
 
-// Composes the charts into positions 1, 2, ... of the layout with `per`
-// charts a sheet (1, 2, 4 or 8); positions without a chart are blank pages.
-// A ".png" output gets the sheet pixel for pixel, a ".pdf" output the page as
-// it prints on A4, "-" the PNG on standard output. File names are the
-// system's bytes. Returns 0 when written, 1 when a chart cannot be read or the
-// output cannot be written (the message, naming the file, goes to stderr), 2
-// for wrong arguments or an output of another kind (with a short usage).
-// Needs a QApplication.
+// Composes the charts, in order, into positions 1, 2, ... of the layout with
+// `per` charts a sheet (1, 2, 4 or 8). A ".pdf" output is a songbook: as many
+// A4 pages as the charts need, drawn as vectors, the last page's positions
+// without a chart left as blank pages. A ".png" output, or "-" (PNG on
+// standard output), holds one sheet pixel for pixel and takes at most `per`
+// charts. File names are the system's bytes. Returns 0 when written, 1 when a
+// chart cannot be read or the output cannot be written (the message, naming
+// the file, goes to stderr), 2 for wrong arguments or an output of another
+// kind (with a message or a short usage). Needs a QApplication.
 int runSheetCommand(int per, const QByteArrayList& charts, const QByteArray& output);
 
 } // namespace mavrel

@@ -7,6 +7,8 @@
 // accepted: sums are taken in 64 bits and everything is clipped to the image.
 #pragma once
 
+#include "pagesurface.h"
+
 #include <QImage>
 #include <QRgb>
 
@@ -26,12 +28,10 @@ int pointsToPixels(int points);
 // The size in points that a font of `points` reports once drawable.
 int effectivePoints(int points);
 
-class Canvas {
+class Canvas final : public PageSurface {
 public:
-    enum class PenStyle { Solid, DashDot };
-
     Canvas();
-    ~Canvas();
+    ~Canvas() override;
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
@@ -39,26 +39,22 @@ public:
     void setImage(QImage* image) { m_image = image; }
     QImage* image() const { return m_image; }
 
-    void setBrushColor(QRgb c) { m_brush = c | 0xFF000000u; }
+    void setBrushColor(QRgb c) override { m_brush = c | 0xFF000000u; }
     QRgb brushColor() const { return m_brush; }
-    void setPenStyle(PenStyle s) { m_penStyle = s; }
+    void setPenStyle(PenStyle s) override { m_penStyle = s; }
     PenStyle penStyle() const { return m_penStyle; }
-    void setFontSize(int points) { m_fontSize = points; }
+    void setFontSize(int points) override { m_fontSize = points; }
     int fontSize() const { return m_fontSize; }
-    void setBold(bool bold) { m_bold = bold; }
+    void setBold(bool bold) override { m_bold = bold; }
     bool bold() const { return m_bold; }
 
-    // Outlined with the pen, filled with the brush; columns x1..x2-1, rows y1..y2-1.
-    void rectangle(int x1, int y1, int x2, int y2);
-    // The same pixels with the brush alone.
-    void fillRect(int x1, int y1, int x2, int y2);
-    // From (x1, y1) included to (x2, y2) excluded.
-    void line(int x1, int y1, int x2, int y2);
-    // Inside the box of two opposite corners, given in either order.
-    void ellipse(int x1, int y1, int x2, int y2);
-    // Black text, Windows-1252 bytes, the cell's top-left corner at (x, y),
-    // the cell on the brush colour.
-    void textOut(int x, int y, std::string_view win1252);
+    // Columns x1..x2-1, rows y1..y2-1; a pixel of the ellipse is one whose
+    // centre lies inside the ellipse inscribed in the box.
+    void rectangle(int x1, int y1, int x2, int y2) override;
+    void fillRect(int x1, int y1, int x2, int y2) override;
+    void line(int x1, int y1, int x2, int y2) override;
+    void ellipse(int x1, int y1, int x2, int y2) override;
+    void textOut(int x, int y, std::string_view win1252) override;
     // Width and height of the text cell in the current font.
     QSize textExtent(std::string_view win1252);
     // A dotted outline drawn by inverting pixels: drawing it twice restores them.

@@ -95,6 +95,7 @@ GlyphCache::Text& GlyphCache::text(int pixels, bool bold, std::string_view win12
     auto t = std::make_unique<Text>();
     t->width = fm.horizontalAdvance(string);
     t->height = fm.height();
+    t->ascent = f.ascent;
     t->pixels = pixels;
     t->face = faceKey;
 

@@ -48,6 +48,7 @@ public:
     struct Text {
         int width = 0;
         int height = 0;
+        int ascent = 0;               // the baseline, from the cell's top
         int pixels = 0;
         std::uint32_t face = 0;
         std::vector<Placed> glyphs;

@@ -1,6 +1,11 @@
 #include "page.h"
 
+#include "paintersurface.h"
+
+#include <QPainter>
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -42,66 +47,10 @@ void hitTest(const Chart& chart, int X, int Y, int& bar, int& region)
     }
 }
 
-void Page::draw(const Chart& chart, const Selection& selection, bool guides, int hiddenLabel)
+QSize pageSize(const Chart& chart)
 {
     const GridInfo& g = chart.info;
-    const int pw = g.pageWidth > 0 ? g.pageWidth : 1;
-    const int ph = g.pageHeight > 0 ? g.pageHeight : 1;
-    if (m_image.isNull() || m_image.width() != pw || m_image.height() != ph) {
-        m_image = QImage(pw, ph, QImage::Format_RGB32);
-        if (m_image.isNull())
-            return;
-        // 96 dots per inch, whatever the screen: the page is pixels.
-        m_image.setDotsPerMeterX(3780);
-        m_image.setDotsPerMeterY(3780);
-        m_canvas.setBrushColor(White);
-        m_canvas.setPenStyle(Canvas::PenStyle::Solid);
-        m_canvas.setFontSize(8);
-        m_canvas.setBold(false);
-    }
-    m_canvas.setImage(&m_image);
-    // Half a page is no page: without the memory to finish it, there is none.
-    try {
-        paint(chart, selection, guides, hiddenLabel);
-    } catch (const std::bad_alloc&) {
-        m_image = QImage();
-    }
-}
-
-void Page::paint(const Chart& chart, const Selection& selection, bool guides, int hiddenLabel)
-{
-    const GridInfo& g = chart.info;
-    const int pw = m_image.width();
-    const int ph = m_image.height();
-    m_canvas.rectangle(0, 0, pw, ph);
-
-    const int points = chordPoints(chart);
-    const int cols = g.columns > 0 ? g.columns : 1;
-    const int rows = g.rows > 0 ? g.rows : 1;
-    int n = 0;
-    for (int r = 1; r <= rows && n < MaxBars; ++r) {
-        for (int c = 1; c <= cols && n < MaxBars; ++c) {
-            ++n;
-            const int count = selection.count < MaxBars ? selection.count : MaxBars;
-            for (int k = 0; k < count; ++k)
-                if (selection.entries[k] == n)
-                    m_canvas.setBrushColor(Cyan);
-            if (chart.bar(n).shown)
-                drawBar(chart.bar(n), points, g.bold, g.barWidth, g.barHeight);
-            m_canvas.setBrushColor(White);
-        }
-    }
-
-    drawLabels(chart, hiddenLabel);
-
-    if (guides) {
-        m_canvas.setPenStyle(Canvas::PenStyle::DashDot);
-        m_canvas.line(0, g.topMargin - 1, pw, g.topMargin - 1);
-        m_canvas.line(0, ph - g.bottomMargin + 1, pw, ph - g.bottomMargin + 1);
-        m_canvas.line(g.sideMargin - 1, 0, g.sideMargin - 1, ph);
-        m_canvas.line(pw - g.sideMargin + 1, 0, pw - g.sideMargin + 1, ph);
-        m_canvas.setPenStyle(Canvas::PenStyle::Solid);
-    }
+    return {g.pageWidth > 0 ? g.pageWidth : 1, g.pageHeight > 0 ? g.pageHeight : 1};
 }
 
 int chordPoints(const Chart& chart)
@@ -127,9 +76,11 @@ int chordPoints(const Chart& chart)
     return static_cast<int>(points);
 }
 
-void Page::drawBar(const Bar& bar, int fontSize, std::uint8_t bold, int W, int H)
+namespace {
+
+// One shown bar, at the place the layout gave it, on the current brush colour.
+void drawBar(PageSurface& cv, const Bar& bar, int fontSize, std::uint8_t bold, int W, int H)
 {
-    Canvas& cv = m_canvas;
     if (bold)
         cv.setBold(true);
     cv.setFontSize(fontSize);
@@ -221,18 +172,122 @@ void Page::drawBar(const Bar& bar, int fontSize, std::uint8_t bold, int W, int H
     cv.setFontSize(8);
 }
 
-void Page::drawLabels(const Chart& chart, int hiddenLabel)
+void drawLabels(PageSurface& surface, const Chart& chart, int hiddenLabel)
 {
     const int n = chart.info.labelCount;
     for (int j = 1; j <= n && j <= MaxLabels; ++j) {
         if (j == hiddenLabel)
             continue;
         const TextLabel& t = chart.label(j);
-        m_canvas.setFontSize(t.size);
-        m_canvas.setBold(t.bold != 0);
-        m_canvas.textOut(t.x, t.y, t.text.view());
+        surface.setFontSize(t.size);
+        surface.setBold(t.bold != 0);
+        surface.textOut(t.x, t.y, t.text.view());
     }
-    m_canvas.setBold(false);
+    surface.setBold(false);
+}
+
+} // namespace
+
+void drawPage(PageSurface& surface, const Chart& chart, const Selection& selection, bool guides, int hiddenLabel)
+{
+    const GridInfo& g = chart.info;
+    const QSize size = pageSize(chart);
+    const int pw = size.width();
+    const int ph = size.height();
+    surface.rectangle(0, 0, pw, ph);
+
+    const int points = chordPoints(chart);
+    const int cols = g.columns > 0 ? g.columns : 1;
+    const int rows = g.rows > 0 ? g.rows : 1;
+    int n = 0;
+    for (int r = 1; r <= rows && n < MaxBars; ++r) {
+        for (int c = 1; c <= cols && n < MaxBars; ++c) {
+            ++n;
+            const int count = selection.count < MaxBars ? selection.count : MaxBars;
+            for (int k = 0; k < count; ++k)
+                if (selection.entries[k] == n)
+                    surface.setBrushColor(Cyan);
+            if (chart.bar(n).shown)
+                drawBar(surface, chart.bar(n), points, g.bold, g.barWidth, g.barHeight);
+            surface.setBrushColor(White);
+        }
+    }
+
+    drawLabels(surface, chart, hiddenLabel);
+
+    if (guides) {
+        surface.setPenStyle(PageSurface::PenStyle::DashDot);
+        surface.line(0, g.topMargin - 1, pw, g.topMargin - 1);
+        surface.line(0, ph - g.bottomMargin + 1, pw, ph - g.bottomMargin + 1);
+        surface.line(g.sideMargin - 1, 0, g.sideMargin - 1, ph);
+        surface.line(pw - g.sideMargin + 1, 0, pw - g.sideMargin + 1, ph);
+        surface.setPenStyle(PageSurface::PenStyle::Solid);
+    }
+}
+
+Page::Page() = default;
+Page::~Page() = default;
+
+void Page::draw(const Chart& chart, const Selection& selection, bool guides, int hiddenLabel)
+{
+    const QSize size = pageSize(chart);
+    if (m_image.size() != size) {
+        m_image = QImage(size, QImage::Format_RGB32);
+        if (m_image.isNull())
+            return;
+        // 96 dots per inch, whatever the screen: the page is pixels.
+        m_image.setDotsPerMeterX(3780);
+        m_image.setDotsPerMeterY(3780);
+        m_canvas.setBrushColor(White);
+        m_canvas.setPenStyle(Canvas::PenStyle::Solid);
+        m_canvas.setFontSize(8);
+        m_canvas.setBold(false);
+    }
+    m_canvas.setImage(&m_image);
+    // Half a page is no page: without the memory to finish it, there is none.
+    try {
+        drawPage(m_canvas, chart, selection, guides, hiddenLabel);
+    } catch (const std::bad_alloc&) {
+        m_image = QImage();
+    }
+}
+
+void Page::paint(QPainter& painter, const Chart& chart, const Selection& selection, bool guides, int hiddenLabel)
+{
+    if (!m_vectors)
+        m_vectors = std::make_unique<PainterSurface>();
+    m_vectors->begin(painter, pageSize(chart));
+    drawPage(*m_vectors, chart, selection, guides, hiddenLabel);
+    m_vectors->end();
+}
+
+void paintPage(QPainter& painter, const Chart& chart, const Selection& selection, bool guides, int hiddenLabel)
+{
+    PainterSurface surface;
+    surface.begin(painter, pageSize(chart));
+    drawPage(surface, chart, selection, guides, hiddenLabel);
+    surface.end();
+}
+
+QImage paintPageImage(const Chart& chart, int dpi)
+{
+    const QSize page = pageSize(chart);
+    const double scale = dpi / 96.0;
+    const QSize size(std::max(1, int(std::lround(page.width() * scale))),
+                     std::max(1, int(std::lround(page.height() * scale))));
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::white);
+    const int dotsPerMeter = int(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The page fills the picture, whose sides are whole pixels.
+    painter.scale(double(size.width()) / page.width(), double(size.height()) / page.height());
+    paintPage(painter, chart, Selection{}, false);
+    return image;
 }
 
 StandaloneChart::StandaloneChart() : m_chart(std::make_unique<Chart>())

@@ -7,41 +7,71 @@
 #include "document/editing.h"
 #include "document/layout.h"
 
-#include <QImage>
 #include <QByteArray>
+#include <QImage>
+#include <QSize>
 
 #include <memory>
 
+class QPainter;
+
 namespace mavrel {
+
+class PainterSurface;
 
 // The bar under a page point (1..laid-out count, or -1) and its region
 // (1 left, 2 top, 3 bottom, 4 right, or -1).
 void hitTest(const Chart& chart, int X, int Y, int& bar, int& region);
 
-// The page image of a chart and the drawing that makes it. Drawing reads the
-// chart and changes nothing: the chart comes laid out.
+// The page's size in pixels: the chart's, at least one pixel each way.
+QSize pageSize(const Chart& chart);
+
+// Draws the whole page of a chart on a surface of the page's size: the
+// cleared page, every shown bar (cyan when selected), then the labels but
+// `hiddenLabel` (the one being edited in the box; 0 for none), then, with
+// `guides`, the page-layout mode's margin guides. Drawing reads the chart and
+// changes nothing: the chart comes laid out. Printed pages are drawn without
+// a selection and without guides.
+void drawPage(PageSurface& surface, const Chart& chart, const Selection& selection, bool guides,
+              int hiddenLabel = 0);
+
+// The page image of a chart, and the same page on any painter.
 class Page {
 public:
+    Page();
+    ~Page();
+    Page(const Page&) = delete;
+    Page& operator=(const Page&) = delete;
+
     // Page width x page height, in Format_RGB32; null before the first draw,
     // and after a draw that found not enough memory for the page.
     const QImage& image() const { return m_image; }
 
-    // Redraws the whole page: every shown bar (cyan when selected), then the
-    // labels but `hiddenLabel` (the one being edited in the box; 0 for none),
-    // then, with `guides`, the page-layout mode's margin guides.
+    // Redraws the page image, pixel for pixel on the canvas.
     void draw(const Chart& chart, const Selection& selection, bool guides, int hiddenLabel = 0);
+    // Draws the page as vectors on `painter`, in page coordinates (one unit
+    // a page pixel, whatever the painter's scale), inside the page's
+    // rectangle. Keeps the text layouts for the next call: a view that
+    // repaints at a zoom keeps one Page for it.
+    void paint(QPainter& painter, const Chart& chart, const Selection& selection, bool guides,
+               int hiddenLabel = 0);
 
     Canvas& canvas() { return m_canvas; }
 
 private:
-    void paint(const Chart& chart, const Selection& selection, bool guides, int hiddenLabel);
-    // One shown bar, at the place the layout gave it, on the current brush colour.
-    void drawBar(const Bar& bar, int fontSize, std::uint8_t bold, int W, int H);
-    void drawLabels(const Chart& chart, int hiddenLabel);
-
     QImage m_image;
     Canvas m_canvas;
+    std::unique_ptr<PainterSurface> m_vectors;
 };
+
+// Page::paint on a page of its own, for a painter that draws a chart once.
+void paintPage(QPainter& painter, const Chart& chart, const Selection& selection, bool guides,
+               int hiddenLabel = 0);
+
+// The page drawn as vectors on a white picture of `dpi` dots per inch (96 is
+// one pixel a page pixel), without selection or guides; null when there is
+// not enough memory for the picture.
+QImage paintPageImage(const Chart& chart, int dpi);
 
 // The chord size, in points, that a chart's bars are drawn at: the chart's
 // own, unless its chords could not be read at it. Chords are drawn no larger

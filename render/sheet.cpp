@@ -1,5 +1,11 @@
 #include "sheet.h"
 
+#include "page.h"
+#include "paintersurface.h"
+
+#include <QPainter>
+#include <QTransform>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -374,12 +380,9 @@ bool Sheet::copyPage(int position, const QImage& page)
     return true;
 }
 
-namespace {
-
-// Whether a layout shows its pages upright (1 and 4 per sheet) rather than on
-// their side, and the quarter turn a page needs for it, or 0.
-int turnFor(int layout, const QImage& page)
+int pageTurn(int layout, QSize page)
 {
+    // Layouts 1 and 4 show their pages upright, 2 and 8 on their side.
     const bool upright = layout == 0 || layout == 2;
     if (upright && page.width() > page.height())
         return 270;
@@ -388,7 +391,53 @@ int turnFor(int layout, const QImage& page)
     return 0;
 }
 
-} // namespace
+void paintSheet(QPainter& painter, const QRectF& area, const SheetCharts& sheet)
+{
+    const int count = layoutPositionCount(sheet.layout);
+    if (count == 0)
+        return;
+    const QSize size = sheetSize(sheet.layout);
+    painter.save();
+    painter.translate(area.topLeft());
+    painter.scale(area.width() / size.width(), area.height() / size.height());
+    Page drawing;   // one text layout cache for the whole sheet
+    for (int p = 1; p <= count; ++p) {
+        const Chart* chart = sheet.charts[std::size_t(p - 1)];
+        const QSize page = chart ? pageSize(*chart) : QSize(DefaultPageWidth, DefaultPageHeight);
+        const int w = page.width(), h = page.height();
+        // rotateQuarterTurn's turns, for the page's area: clockwise, the
+        // point (x, y) goes to (h - y, x); counterclockwise, to (y, w - x).
+        QTransform turn;
+        QSize turned = page;
+        switch (pageTurn(sheet.layout, page)) {
+        case 90:
+            turn = QTransform(0, 1, -1, 0, h, 0);
+            turned.transpose();
+            break;
+        case 270:
+            turn = QTransform(0, -1, 1, 0, 0, w);
+            turned.transpose();
+            break;
+        default:
+            break;
+        }
+        const QRect target = sheetRect(sheet.layout, p, size.width(), size.height());
+        QTransform place = QTransform::fromTranslate(target.x(), target.y());
+        place.scale(double(target.width()) / turned.width(), double(target.height()) / turned.height());
+        painter.save();
+        painter.setTransform(turn * place, true);
+        if (chart) {
+            drawing.paint(painter, *chart, Selection{}, false);
+        } else {
+            PainterSurface blank;
+            blank.begin(painter, page);
+            blank.rectangle(0, 0, w, h);
+            blank.end();
+        }
+        painter.restore();
+    }
+    painter.restore();
+}
 
 bool Sheet::compose(int layout)
 {
@@ -402,7 +451,7 @@ bool Sheet::compose(int layout)
             return false;
         for (int p = 1; p <= count; ++p) {
             QImage& page = pageAt(p);
-            if (const int angle = turnFor(layout, page))
+            if (const int angle = pageTurn(layout, page.size()))
                 drawn &= rotateQuarterTurn(page, angle);
         }
         // The rectangles tile the sheet exactly, so every pixel is redrawn.
@@ -422,7 +471,7 @@ bool Sheet::placePage(int layout, int position, const QImage& page)
     if (m_composed.size() != size || position < 1 || position > layoutPositionCount(layout))
         return true;
     const QRect target = sheetRect(layout, position, size.width(), size.height());
-    const int angle = turnFor(layout, page);
+    const int angle = pageTurn(layout, page.size());
     if (angle == 0)
         return stretchDraw(m_composed, target, page);
     QImage turned = page;

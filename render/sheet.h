@@ -11,6 +11,9 @@
 
 #include <array>
 
+class QPainter;
+class QRectF;
+
 namespace mavrel {
 
 // Every bitmap of the sheet: three bytes per pixel, blue, green, red.
@@ -42,10 +45,28 @@ QSize sheetSize(int layout);                    // empty for no layout
 // and bottom exclusive.
 QRect sheetRect(int layout, int position, int W, int H);
 
+// The quarter turn (90 clockwise, 270 counterclockwise) that a page of that
+// size needs to lie as the layout shows its pages, upright or on their side;
+// 0 when it already does or is square.
+int pageTurn(int layout, QSize page);
+
 // The position a click at (x, y) on the preview image of width w and height
 // h addresses, or 0 when no layout is selected.
 int sheetPositionAt(int layout, int x, int y,
                     int w = DefaultPageWidth, int h = DefaultPageHeight);
+
+// The charts of one sheet: its layout, and for each position the layout
+// uses, a chart, or null for a blank page.
+struct SheetCharts {
+    int layout = 0;
+    std::array<const Chart*, SheetPositions> charts{};
+};
+
+// Draws the sheet as vectors over `area` of the painter: each chart's page,
+// without selection or guides, turned and stretched into its position as
+// Sheet::compose places its bitmap, so that paper shows what the preview
+// shows. A blank page is white with a one-pixel black border.
+void paintSheet(QPainter& painter, const QRectF& area, const SheetCharts& sheet);
 
 class Sheet {
 public:

@@ -6,8 +6,8 @@
 # Starts a cupsd of its own (its own configuration, spool and socket; the
 # system's CUPS is left alone), adds a cups-pdf queue as the default printer
 # with its own output folder, and runs the RealPrinter tests of test_gui
-# against it: "Imprime" on a composed sheet, then the message once the queue
-# is gone. The cupsd it started is stopped by its PID.
+# against it: "Imprime" on a composed sheet (printed as text and lines, no
+# picture), then the message once the queue is gone. The cupsd it started is stopped by its PID.
 #
 # Without CUPS on the machine the test is skipped (exit 0), except under
 # CI=true, where the packages are installed first.
@@ -119,6 +119,11 @@ for _ in $(seq 100); do [ -S "$socket" ] && lpstat -r >/dev/null 2>&1 && break; 
 lpstat -r >/dev/null 2>&1 || { echo "cups-test: cupsd did not start" >&2; cat "$work/log/error_log" >&2 || true; exit 1; }
 
 lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P "$ppd_file"
+# cups-pdf takes PostScript. Ghostscript's ps2write, the default way there
+# from the PDF Qt prints, turns Qt's CID-keyed TrueType fonts into Type 3
+# fonts without their Unicode, and the printed text could no longer be
+# searched; cairo's PostScript keeps the fonts as fonts.
+lpadmin -p "$queue" -o pdftops-renderer-default=pdftocairo
 lpadmin -d "$queue"
 cupsenable "$queue"
 cupsaccept "$queue"

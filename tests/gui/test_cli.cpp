@@ -5,6 +5,7 @@
 #include "document/editing.h"
 #include "document/layout.h"
 #include "render/page.h"
+#include "render/pixels.h"
 #include "test_page_support.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -100,7 +102,20 @@ protected:
         EXPECT_TRUE(saveChart(c, QFile::encodeName(p).toStdString()).ok);
         return p;
     }
+
+    // Standard output of a tool of the system, run in the folder.
+    QString tool(const QString& program, const QStringList& args)
+    {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(program, args);
+        EXPECT_TRUE(p.waitForFinished(60000)) << program.toStdString();
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
 };
+
+// Every text the filled chart shows.
+const char* const FilledTexts[] = {"Bbm7", "B7", "C#", "%", "Autumn Leaves", "\u00e9t\u00e9"};
 
 TEST_F(CommandLineTest, NewWritesTheChartOfAFreshStart)
 {
@@ -145,6 +160,54 @@ TEST_F(CommandLineTest, RenderDrawsThePageTheEditorShows)
     EXPECT_TRUE(page == reader.pageImage().convertToFormat(QImage::Format_RGB32));
     EXPECT_TRUE(page == editor.pageImage().convertToFormat(QImage::Format_RGB32));
     EXPECT_FALSE(page == drawn);
+}
+
+// PDF and SVG: the page's lines as lines and its texts as text, in DejaVu Sans
+// embedded in the PDF, where the page image has them.
+TEST_F(CommandLineTest, RenderWritesThePageAsVectors)
+{
+    auto chart = std::make_unique<Chart>();
+    resetChart(*chart);
+    fill(*chart);
+    layoutChart(*chart);
+    writeChart(*chart, "grille.bab");
+    for (const char* output : {"page.png", "page.pdf", "page.svg"}) {
+        const Outcome r = run({"render", "grille.bab", "-o", output});
+        ASSERT_EQ(r.status, 0) << output << ": " << r.err.toStdString();
+    }
+
+    const QString fonts = tool("pdffonts", {"page.pdf"});
+    EXPECT_TRUE(QRegularExpression("DejaVuSans-Bold +CID TrueType +Identity-H +yes").match(fonts).hasMatch()
+                && QRegularExpression("DejaVuSans +CID TrueType +Identity-H +yes").match(fonts).hasMatch())
+        << fonts.toStdString();
+    EXPECT_EQ(tool("pdfimages", {"-list", "page.pdf"}).count('\n'), 2) << "a heading and no image";
+    const QString text = tool("pdftotext", {"page.pdf", "-"});
+    for (const char* expected : FilledTexts)
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << " not in " << text.toStdString();
+    // At 96 dots per inch the PDF is the page again, give or take a pixel.
+    tool("pdftoppm", {"-r", "96", "-png", "-singlefile", "page.pdf", "pdf"});
+    const QImage page(path("page.png"));
+    const QImage rasterised = QImage(path("pdf.png")).copy(page.rect()).convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(test::inkAgrees(page.convertToFormat(QImage::Format_RGB32), rasterised));
+
+    QFile svg(path("page.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&svg);
+    QStringList texts;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+            texts << xml.readElementText();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    for (const char* expected : FilledTexts)
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(expected))) << expected;
+}
+
+TEST_F(CommandLineTest, RenderDrawsPngAtTheResolutionAsked)
+{
+    ASSERT_EQ(run({"render", "-o", "page.png", "--dpi", "300"}).status, 0);
+    const QImage page(path("page.png"));
+    EXPECT_EQ(page.size(), QSize(1766, 2500));
+    EXPECT_EQ(page.dotsPerMeterX(), 11811);
 }
 
 TEST_F(CommandLineTest, ThumbnailFitsThePageInTheSize)
@@ -329,11 +392,14 @@ TEST_F(CommandLineTest, HugePagesAreDrawnOneAtATimeOrRefused)
     layoutChart(*chart);
     writeChart(*chart, "immense.bab");
 
-    Outcome r = run({"render", "immense.bab", "-o", "page.png"}, 300 * 1024);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains("Mémoire insuffisante pour dessiner la page de « immense.bab »"))
-        << r.err.toStdString();
-    EXPECT_FALSE(QFile::exists(path("page.png")));
+    Outcome r;
+    for (const char* dpi : {"96", "200"}) {
+        r = run({"render", "immense.bab", "-o", "page.png", "--dpi", dpi}, 300 * 1024);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains("Mémoire insuffisante pour dessiner la page de « immense.bab »"))
+            << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(path("page.png")));
+    }
 
     const QStringList sheet{"sheet", "--per", "2", "immense.bab", "immense.bab", "-o"};
     r = run(sheet + QStringList{"libre.png"});
@@ -355,6 +421,9 @@ TEST_F(CommandLineTest, WrongArgumentsPrintTheUsage)
         {"transpose", "2", "-o", "x.bab"},
         {"transpose", "2", "a.bab"},
         {"render", "--vite", "-o", "x.png"},
+        {"render", "-o", "x.png", "--dpi", "0"},
+        {"render", "-o", "x.png", "--dpi", "2401"},
+        {"render", "-o", "x.png", "--dpi"},
         {"--inconnu"},
         {"a.bab", "--vite"},
         {"thumbnail", "a.bab", "x.png"},

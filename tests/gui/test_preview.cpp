@@ -1,6 +1,6 @@
 // The print preview driven through its widgets: showing, clicking positions,
-// the layout box, printing without a printer, the PDF button and the sheet
-// command.
+// the layout box, printing without a printer, the PDF button, memory running
+// short, and the sheet command.
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
 #include "print/imagefile.h"
@@ -20,20 +20,24 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
 namespace mavrel {
 namespace {
 
-// A chart that looks like no other: its grid and a division.
-std::string writeChart(const QTemporaryDir& dir, const QString& name, int columns, int rows,
-                       bool landscape = false)
+// A chart that looks like no other: its grid, a division and a label.
+std::unique_ptr<Chart> makeChart(int columns, int rows, bool landscape = false, std::string_view label = {})
 {
     auto chart = std::make_unique<Chart>();
     resetChart(*chart);
@@ -42,10 +46,25 @@ std::string writeChart(const QTemporaryDir& dir, const QString& name, int column
     chart->bar(1).division = 3;
     if (landscape)
         std::swap(chart->info.pageWidth, chart->info.pageHeight);
+    if (!label.empty())
+        commitLabel(*chart, label, 100, 40, 20, true);
     layoutChart(*chart);
+    return chart;
+}
+
+std::string writeChart(const QTemporaryDir& dir, const QString& name, int columns, int rows,
+                       bool landscape = false, std::string_view label = {})
+{
     const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
-    EXPECT_TRUE(saveChart(*chart, path).ok);
+    EXPECT_TRUE(saveChart(*makeChart(columns, rows, landscape, label), path).ok);
     return path;
+}
+
+QImage pageOf(const Chart& chart)
+{
+    Page page;
+    page.draw(chart, Selection{}, false);
+    return page.image().convertToFormat(SheetFormat);
 }
 
 // The page the editor draws for a chart file.
@@ -54,6 +73,15 @@ QImage pageOf(const std::string& path)
     StandaloneChart standalone;
     EXPECT_TRUE(standalone.load(QByteArray::fromStdString(path)).ok);
     return standalone.image().convertToFormat(SheetFormat);
+}
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
 }
 
 QImage turned(QImage img, int angle)
@@ -74,18 +102,12 @@ bool samePixels(const QImage& a, const QImage& b)
     return true;
 }
 
-QImage solidPage(QRgb colour)
-{
-    QImage img(565, 800, QImage::Format_RGB32);
-    img.fill(colour);
-    return img;
-}
-
 class PreviewTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QImage mainPage = solidPage(qRgb(200, 10, 10));
-    std::unique_ptr<PrintPreview> form = std::make_unique<PrintPreview>([this] { return mainPage; });
+    std::unique_ptr<Chart> mainChart = makeChart(3, 7, false, "Principale");
+    std::unique_ptr<PrintPreview> form =
+        std::make_unique<PrintPreview>([this]() -> const Chart& { return *mainChart; });
     QStringList messages;
     QString openAnswer;        // empty: the dialog is cancelled
     int openCount = 0;
@@ -135,9 +157,10 @@ TEST_F(PreviewTest, TextsOfTheWindow)
 TEST_F(PreviewTest, EachShowingRefreshesPositionOneOnly)
 {
     const std::string chart = writeChart(dir, "autre.bab", 3, 5);
+    const QImage firstMain = pageOf(*mainChart);
     showForm();
-    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), mainPage));
-    EXPECT_TRUE(samePixels(form->sheet().composed(), mainPage));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), firstMain));
+    EXPECT_TRUE(samePixels(form->sheet().composed(), firstMain));
 
     chooseLayout("2");
     openAnswer = QString::fromStdString(chart);
@@ -146,16 +169,16 @@ TEST_F(PreviewTest, EachShowingRefreshesPositionOneOnly)
     EXPECT_TRUE(samePixels(form->sheet().pageAt(2), turned(pageOf(chart), 90)));
 
     // Shown again while visible: no new snapshot.
-    mainPage = solidPage(qRgb(10, 200, 10));
+    mainChart = makeChart(2, 2);
     form->show();
-    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), turned(solidPage(qRgb(200, 10, 10)), 90)));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), turned(firstMain, 90)));
 
     // Closed (only hidden) and shown: position 1 follows the main page,
     // position 2 stays.
     form->close();
     EXPECT_FALSE(form->isVisible());
     form->show();
-    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), turned(mainPage, 90)));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), turned(pageOf(*mainChart), 90)));
     EXPECT_TRUE(samePixels(form->sheet().pageAt(2), turned(pageOf(chart), 90)));
 
     // A chart clicked into position 1 gives way to the main page at the next showing.
@@ -163,7 +186,7 @@ TEST_F(PreviewTest, EachShowingRefreshesPositionOneOnly)
     EXPECT_TRUE(samePixels(form->sheet().pageAt(1), turned(pageOf(chart), 90)));
     form->hide();
     form->show();
-    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), turned(mainPage, 90)));
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), turned(pageOf(*mainChart), 90)));
 }
 
 TEST_F(PreviewTest, ClickFillsThePositionUnderTheCursor)
@@ -235,7 +258,7 @@ TEST_F(PreviewTest, UnreadableChartShowsItsMessageAndChangesNothing)
 
 TEST_F(PreviewTest, MessagesGoToABoxTitledWithTheProgramName)
 {
-    auto real = std::make_unique<PrintPreview>([this] { return mainPage; });
+    auto real = std::make_unique<PrintPreview>([this]() -> const Chart& { return *mainChart; });
     real->setOpenChooser([this] { return dir.filePath("missing.bab"); });
     QString title, text;
     QTimer::singleShot(0, [&] {
@@ -315,23 +338,64 @@ TEST_F(PreviewTest, PrintingWithoutAPrinterSaysSo)
     EXPECT_TRUE(samePixels(form->sheet().composed(), sheet));
 }
 
-TEST_F(PreviewTest, PdfButtonWritesOnePage)
+// The PDF holds the charts of the sheet as composed.
+TEST_F(PreviewTest, PdfButtonWritesTheComposedChartsOnOnePage)
 {
     showForm();
+    chooseLayout("2");
+    openAnswer = QString::fromStdString(writeChart(dir, "autre.bab", 2, 3, true, "Seconde"));
+    press(10, 500);
     const QString pdf = dir.filePath("feuille.pdf");
     form->setPdfChooser([&] { return pdf; });
     QTest::mouseClick(child<QPushButton>("pdfButton"), Qt::LeftButton);
-    QFile file(pdf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 1);
     EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
+    const QString text = run("pdftotext", {pdf, "-"});
+    EXPECT_TRUE(text.contains("Principale") && text.contains("Seconde")) << text.toStdString();
 
     // A folder that does not exist cannot take the file; the message names it.
     form->setPdfChooser([&] { return dir.filePath("absent/feuille.pdf"); });
     QTest::mouseClick(child<QPushButton>("pdfButton"), Qt::LeftButton);
     EXPECT_EQ(messages, QStringList(dir.filePath("absent/feuille.pdf") + " : Nom de fichier incorrect."));
+}
+
+// Address space for this process capped at what it uses now and `spareMb`
+// more, while alive.
+class AddressSpaceLimit {
+public:
+    explicit AddressSpaceLimit(long spareMb)
+    {
+        getrlimit(RLIMIT_AS, &m_saved);
+        long pages = 0;
+        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(f, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(f);
+        }
+        rlimit limit = m_saved;
+        limit.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + rlim_t(spareMb) * 1024 * 1024;
+        setrlimit(RLIMIT_AS, &limit);
+    }
+    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &m_saved); }
+
+private:
+    rlimit m_saved{};
+};
+
+// A page too large for the memory left is not drawn: the position keeps what
+// it held, and the user is told.
+TEST_F(PreviewTest, SaysWhenMemoryRunsShort)
+{
+    mainChart->info.pageWidth = 10000;
+    mainChart->info.pageHeight = 10000;
+    layoutChart(*mainChart);
+    {
+        AddressSpaceLimit limit(200);
+        showForm();
+    }
+    EXPECT_EQ(messages, QStringList{"Mémoire insuffisante pour dessiner la page."});
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), Sheet().pageAt(1)));
+    EXPECT_EQ(form->composedCharts().charts[0], nullptr);
 }
 
 // --- the sheet command -----------------------------------------------------------
@@ -351,19 +415,32 @@ TEST(SheetCommand, WritesTheComposedSheetOrSaysWhy)
     expected.compose(2);
     EXPECT_TRUE(samePixels(QImage(png), expected.composed()));
 
-    const QString pdf = dir.filePath("feuille.pdf");
-    ASSERT_EQ(runSheetCommand(8, {QByteArray::fromStdString(a)}, QFile::encodeName(pdf)), 0);
-    QFile file(pdf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().startsWith("%PDF"));
-
     const QByteArray out = QFile::encodeName(dir.filePath("f.png"));
     const QByteArray chart = QByteArray::fromStdString(a);
     EXPECT_EQ(runSheetCommand(2, {chart, QFile::encodeName(dir.filePath("missing.bab"))}, out), 1);
-    EXPECT_FALSE(QFile::exists(out));
     EXPECT_EQ(runSheetCommand(3, {chart}, out), 2);
-    EXPECT_EQ(runSheetCommand(1, {chart, chart}, out), 2);
+    EXPECT_EQ(runSheetCommand(1, {chart, chart}, out), 2);   // a picture holds one sheet
     EXPECT_EQ(runSheetCommand(2, {chart}, QFile::encodeName(dir.filePath("f.jpg"))), 2);
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+// Nine charts at four a sheet: three pages, the charts in the order given,
+// the last page with one chart; text and lines, no picture.
+TEST(SheetCommand, PdfIsASongbook)
+{
+    QTemporaryDir dir;
+    QByteArrayList charts;
+    for (int i = 1; i <= 9; ++i)
+        charts << QByteArray::fromStdString(
+            writeChart(dir, QStringLiteral("%1.bab").arg(i), 2, 3, i == 5, "Grille " + std::to_string(i)));
+    const QString pdf = dir.filePath("recueil.pdf");
+    ASSERT_EQ(runSheetCommand(4, charts, QFile::encodeName(pdf)), 0);
+    EXPECT_TRUE(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+3\\n")));
+    EXPECT_EQ(run("pdfimages", {"-list", pdf}).count('\n'), 2) << "a heading and no image";
+    const QStringList pages = run("pdftotext", {pdf, "-"}).split('\f');
+    ASSERT_GE(pages.size(), 3);
+    for (int i = 1; i <= 9; ++i)
+        EXPECT_TRUE(pages[(i - 1) / 4].contains(QStringLiteral("Grille %1").arg(i))) << i;
 }
 
 // Drawing that ran out of memory leaves a null image: no picture is written,
@@ -376,11 +453,9 @@ TEST(ImageFile, NoImageMeansNotEnoughMemory)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("old");
     file.close();
-    for (const ImageFormat& format : {ImageFormat{"png", encodePng}, ImageFormat{"pdf", encodeSheetPdf}}) {
-        const FileResult r = writeImage(QImage(), format, QFile::encodeName(old));
-        EXPECT_FALSE(r.ok) << format.suffix;
-        EXPECT_EQ(fileMessage(r), old + " : Mémoire insuffisante pour créer l'image.");
-    }
+    const FileResult r = writePng(QImage(), QFile::encodeName(old));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(fileMessage(r), old + " : Mémoire insuffisante pour créer l'image.");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.png"});

@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDirIterator>
-#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -43,26 +42,24 @@ QString run(const QString& program, const QStringList& args)
     return QString::fromLocal8Bit(p.readAllStandardOutput());
 }
 
-// A chart page with a black frame around it, so that the ink of the printed
-// sheet reaches its four edges and shows where the sheet lies on the paper.
-QImage framedChartPage()
+// A chart with chords to find in the printed text; its page's black border
+// reaches the four edges of the sheet and shows where it lies on the paper.
+std::unique_ptr<Chart> testChart()
 {
-    StandaloneChart standalone;
-    Chart& chart = standalone.chart();
-    chart.info.columns = 3;
-    chart.info.rows = 5;
-    chart.info.labelCount = 1;
-    chart.label(1).text.assign("Feuille de test");
-    chart.label(1).x = 150;
-    chart.label(1).y = 50;
-    chart.label(1).bold = 1;
-    chart.label(1).size = 20;
-    layoutChart(chart);
-    QImage page = standalone.image().copy();
-    QPainter painter(&page);
-    painter.setPen(Qt::black);
-    painter.drawRect(0, 0, page.width() - 1, page.height() - 1);
-    return page;
+    auto chart = std::make_unique<Chart>();
+    resetChart(*chart);
+    chart->info.columns = 3;
+    chart->info.rows = 5;
+    Bar& bar = chart->bar(2);
+    bar.division = 2;
+    bar.slot(1).root = 10;
+    bar.slot(1).quality.assign("m7");
+    bar.slot(2).root = 11;
+    bar.slot(2).flat = 1;
+    bar.slot(2).quality.assign("7");
+    commitLabel(*chart, "Feuille de test", 150, 50, 20, true);
+    layoutChart(*chart);
+    return chart;
 }
 
 // Which cells of a grid laid over the image hold ink.
@@ -118,9 +115,9 @@ TEST(RealPrinter, PrintsTheComposedSheet)
     ASSERT_FALSE(currentPrinter().isNull()) << "the test queue is not the default printer";
     ASSERT_TRUE(pdfsIn(out).isEmpty());
 
-    const QImage mainPage = framedChartPage();
+    const std::unique_ptr<Chart> chart = testChart();
     QStringList messages;
-    PrintPreview form([&] { return mainPage; });
+    PrintPreview form([&]() -> const Chart& { return *chart; });
     form.setMessenger([&](const QString& m) { messages << m; });
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -147,6 +144,12 @@ TEST(RealPrinter, PrintsTheComposedSheet)
 
     const QString info = run("pdfinfo", {pdf});
     EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
+    // Drawn as vectors: the chords and the label are text, and there is no picture.
+    const QString text = run("pdftotext", {pdf, "-"});
+    for (const char* expected : {"Am7", "Bb7", "Feuille de test"})
+        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected << " not in: " << text.toStdString();
+    const QStringList images = run("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(images.size(), 2) << images.join('\n').toStdString();   // the heading alone
 
     QTemporaryDir dir;
     const QString base = dir.filePath("page");
@@ -189,8 +192,9 @@ TEST(RealPrinter, SaysWhenNoPrinterIsConfigured)
     EXPECT_TRUE(currentPrinter().isNull());
     const int printedBefore = pdfsIn(outputFolder()).size();
 
+    const std::unique_ptr<Chart> chart = testChart();
     QStringList messages;
-    PrintPreview form([] { return framedChartPage(); });
+    PrintPreview form([&]() -> const Chart& { return *chart; });
     form.setMessenger([&](const QString& m) { messages << m; });
     form.show();
     const QImage sheet = form.sheet().composed().copy();

@@ -91,6 +91,54 @@ inline ::testing::AssertionResult sameImages(const QImage& a, const QImage& b, Q
         << colourName(at(b, first.x(), first.y()));
 }
 
+// Dark pixels (grey under 128) of `page`, and of `drawn`, the same page drawn
+// `scale` times larger by another rasteriser: each has a dark pixel of the
+// other within one page pixel. An antialiased drawing agrees so with the
+// canvas's pixels where an exact comparison cannot; one dark pixel in a
+// thousand may go without, where hinting moves the edge of a glyph further
+// (a missing chord or a line out of place costs many times more).
+inline ::testing::AssertionResult inkAgrees(const QImage& page, const QImage& drawn, int scale = 1)
+{
+    if (drawn.size() != page.size() * scale)
+        return ::testing::AssertionFailure() << "sizes differ";
+    const auto dark = [](const QImage& img, int x, int y) {
+        return x >= 0 && y >= 0 && x < img.width() && y < img.height() && qGray(img.pixel(x, y)) < 128;
+    };
+    const auto darkAround = [&](const QImage& img, int left, int top, int size) {
+        for (int y = top; y < top + size; ++y)
+            for (int x = left; x < left + size; ++x)
+                if (dark(img, x, y))
+                    return true;
+        return false;
+    };
+    struct Side {
+        int dark = 0, alone = 0;
+        QPoint first;
+        void add(bool isDark, bool partnered, int x, int y)
+        {
+            if (!isDark)
+                return;
+            ++dark;
+            if (!partnered && alone++ == 0)
+                first = {x, y};
+        }
+        bool fine() const { return alone * 1000 <= dark; }
+    } onPage, onDrawing;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            onPage.add(dark(page, x, y), darkAround(drawn, (x - 1) * scale, (y - 1) * scale, 3 * scale), x, y);
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            onDrawing.add(dark(drawn, x, y), darkAround(page, x / scale - 1, y / scale - 1, 3), x, y);
+    if (onPage.fine() && onDrawing.fine())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+        << onPage.alone << " of " << onPage.dark << " dark page pixels with no ink near them in the drawing (first at ("
+        << onPage.first.x() << ", " << onPage.first.y() << ")), " << onDrawing.alone << " of " << onDrawing.dark
+        << " dark drawn pixels with none near them on the page (first at (" << onDrawing.first.x() << ", "
+        << onDrawing.first.y() << "))";
+}
+
 inline QImage whiteImage(int w, int h)
 {
     QImage img(w, h, QImage::Format_RGB32);

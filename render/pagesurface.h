@@ -1,0 +1,46 @@
+// What the page drawing needs of whatever it draws on. The page decides what
+// goes where, in page pixels; a surface says how: the exact pixel Canvas for
+// the screen and page images, or a QPainter for print, PDF, SVG and zoom.
+//
+// Conventions every surface keeps: rectangles cover columns x1..x2-1 and rows
+// y1..y2-1, a line covers its start point and not its end point, boxes may be
+// given by any two opposite corners, text cells stand on the brush colour.
+// The pen is black and one page pixel wide; text is black.
+#pragma once
+
+#include <QRgb>
+
+#include <string_view>
+
+namespace mavrel {
+
+class PageSurface {
+public:
+    enum class PenStyle { Solid, DashDot };
+
+    virtual ~PageSurface() = default;
+
+    virtual void setBrushColor(QRgb c) = 0;
+    virtual void setPenStyle(PenStyle s) = 0;
+    virtual void setFontSize(int points) = 0;
+    virtual void setBold(bool bold) = 0;
+
+    // Outlined with the pen, filled with the brush.
+    virtual void rectangle(int x1, int y1, int x2, int y2) = 0;
+    // The same area with the brush alone.
+    virtual void fillRect(int x1, int y1, int x2, int y2) = 0;
+    // From (x1, y1) included to (x2, y2) excluded.
+    virtual void line(int x1, int y1, int x2, int y2) = 0;
+    // Inside the box of two opposite corners: outlined with the pen, filled
+    // with the brush.
+    virtual void ellipse(int x1, int y1, int x2, int y2) = 0;
+    // Windows-1252 text in DejaVu Sans, its cell's top-left corner at (x, y).
+    virtual void textOut(int x, int y, std::string_view win1252) = 0;
+
+protected:
+    PageSurface() = default;
+    PageSurface(const PageSurface&) = default;
+    PageSurface& operator=(const PageSurface&) = default;
+};
+
+} // namespace mavrel

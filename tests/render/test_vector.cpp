@@ -1,0 +1,165 @@
+// The page drawn as vectors on a painter: ink where the canvas puts it, at
+// any scale; nothing outside the page, whatever the chart holds; and a sheet
+// whose pages lie where the composed bitmap has them.
+#include "pixels.h"
+#include "document/editing.h"
+#include "document/layout.h"
+#include "render/page.h"
+#include "render/sheet.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+
+namespace mavrel {
+namespace {
+
+using namespace test;
+
+// Every division with chords, every sign, a hidden bar, sharps, flats, "ø",
+// and labels in both weights, one over the grid.
+std::unique_ptr<Chart> craftedChart(bool landscape = false)
+{
+    auto c = std::make_unique<Chart>();
+    resetChart(*c);
+    c->info.columns = 5;
+    if (landscape)
+        std::swap(c->info.pageWidth, c->info.pageHeight);
+    for (int i = 1; i <= 40; ++i) {
+        Bar& b = c->bar(i);
+        b.division = std::uint8_t(1 + i % 5);
+        b.left = std::int16_t(i % 3);
+        b.right = std::int16_t(i / 3 % 3);
+        b.top = std::int16_t(i % 2);
+        b.bottom = std::int16_t(i / 2 % 2);
+        for (int s = 1; s <= 4; ++s) {
+            b.slot(s).root = std::uint8_t((i + s) % 13);
+            b.slot(s).flat = std::uint8_t(s % 2);
+            b.slot(s).quality.assign(s == 2 ? "m7\xF8" : "7");
+        }
+    }
+    c->bar(9).shown = 0;
+    commitLabel(*c, "Autumn Leaves", 120, 40, 24, true);
+    commitLabel(*c, "\xE9t\xE9 \xE0 Paris", 90, 200, 10, false);
+    layoutChart(*c);
+    return c;
+}
+
+QImage painted(const Chart& chart, const Selection& selection, bool guides, int scale)
+{
+    QImage img(pageSize(chart) * scale, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter painter(&img);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    Page page;
+    page.paint(painter, chart, selection, guides);
+    return img;
+}
+
+TEST(VectorPage, InkWhereTheCanvasPutsIt)
+{
+    const auto chart = craftedChart();
+    Selection selection;
+    selection.entries[selection.count++] = 7;
+    struct Row {
+        int scale;
+        bool editing;   // with the selection and the guides
+    };
+    for (const Row row : {Row{1, false}, Row{2, true}}) {
+        SCOPED_TRACE(testing::Message() << "scale " << row.scale << (row.editing ? ", editing" : ""));
+        const Selection shown = row.editing ? selection : Selection{};
+        Page canvas;
+        canvas.draw(*chart, shown, row.editing);
+        const QImage vectors = painted(*chart, shown, row.editing, row.scale);
+        EXPECT_TRUE(inkAgrees(canvas.image(), vectors, row.scale));
+        // The selected bar's background, a little right of its frame.
+        const Bar& bar = chart->bar(7);
+        const QRgb background = at(vectors, (bar.x + 3) * row.scale, (bar.y + 10) * row.scale);
+        EXPECT_EQ(colourName(background), colourName(row.editing ? Cyan : White));
+    }
+}
+
+// Coordinates far past the page, bars of negative size, the largest fonts:
+// all of it is cut to the page, and the painter is handed nothing a
+// rasteriser could overflow on.
+TEST(VectorPage, NothingOutsideThePage)
+{
+    auto chart = std::make_unique<Chart>();
+    resetChart(*chart);
+    chart->info.pageWidth = 300;
+    chart->info.pageHeight = 200;
+    chart->info.sideMargin = 10000;
+    chart->info.topMargin = 150;
+    chart->info.columns = 100;
+    chart->info.rows = 5;
+    chart->info.fontSize = 500;
+    for (Bar& b : chart->bars) {
+        b.division = 3;
+        b.left = b.right = 1;
+    }
+    commitLabel(*chart, "loin", INT_MAX - 10, INT_MAX - 10, 127, true);
+    commitLabel(*chart, "avant", INT_MIN, INT_MIN, 127, false);
+    commitLabel(*chart, "Un texte qui d\xE9passe la page", 200, 100, 127, true);
+    layoutChart(*chart);
+
+    QImage img(900, 600, QImage::Format_RGB32);
+    img.fill(Red);
+    {
+        QPainter painter(&img);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(300, 200);
+        paintPage(painter, *chart, Selection{}, true);
+    }
+    const QRect page(300, 200, 300, 200);
+    EXPECT_EQ(count(img, img.rect(), Red), 900 * 600 - 300 * 200);
+    EXPECT_EQ(count(img, page, Red), 0);
+    EXPECT_GT(count(img, page, Black), 0);
+}
+
+// Each page turned and stretched into its position as Sheet::compose puts
+// its bitmap: upright for 1 and 4 a sheet, on their side for 2 and 8, a
+// blank page where there is no chart.
+TEST(VectorSheet, PagesLieWhereTheComposedSheetHasThem)
+{
+    const auto portrait = craftedChart();
+    const auto landscape = craftedChart(true);
+    struct Row {
+        int layout;
+        const Chart* first;
+        const Chart* second;
+    };
+    for (const Row row : {Row{0, landscape.get(), nullptr}, Row{1, portrait.get(), landscape.get()},
+                          Row{3, landscape.get(), portrait.get()}}) {
+        SCOPED_TRACE(testing::Message() << "layout " << row.layout);
+        Sheet bitmaps;
+        SheetCharts charts;
+        charts.layout = row.layout;
+        int position = 0;
+        for (const Chart* chart : {row.first, row.second}) {
+            charts.charts[std::size_t(position++)] = chart;
+            if (!chart)
+                continue;
+            Page page;
+            page.draw(*chart, Selection{}, false);
+            bitmaps.copyPage(position, page.image());
+        }
+        ASSERT_TRUE(bitmaps.compose(row.layout));
+
+        const QSize size = sheetSize(row.layout);
+        QImage vectors(size, QImage::Format_RGB32);
+        vectors.fill(Qt::white);
+        {
+            QPainter painter(&vectors);
+            painter.setRenderHint(QPainter::Antialiasing);
+            paintSheet(painter, QRectF(QPointF(0, 0), size), charts);
+        }
+        EXPECT_TRUE(inkAgrees(bitmaps.composed().convertToFormat(QImage::Format_RGB32), vectors));
+    }
+}
+
+} // namespace
+} // namespace mavrel
