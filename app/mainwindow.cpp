@@ -346,11 +346,9 @@ void MainWindow::refreshPageView()
     if (!m_zoomedPage.isNull()) {
         m_zoomedPage.setDevicePixelRatio(ratio);
         QPainter painter(&m_zoomedPage);
-        painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.scale(scale, scale);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRect(0, 0, g.pageWidth, g.pageHeight), m_page.image());
+        m_page.paint(painter, chart(), selection(), m_pageLayoutButton->isChecked(), m_editedLabel);
     }
     m_pageView->setPage(&m_zoomedPage, scale);
 }
