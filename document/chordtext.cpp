@@ -39,8 +39,6 @@ int naturalRoot(char letter)
     }
 }
 
-std::string quoted(std::string_view utf8) { return "« " + std::string(utf8) + " »"; }
-
 } // namespace
 
 TypedChord readChord(std::string_view text)
@@ -50,8 +48,8 @@ TypedChord readChord(std::string_view text)
         return t;   // root 0: the repeat sign
     const int natural = text.empty() ? 0 : naturalRoot(text[0]);
     if (!natural) {
-        t.error = {QT_TRANSLATE_NOOP("Message", "%1 : un accord commence par sa note, de A à G, ou par %."),
-                   {quoted(text)}};
+        t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : un accord commence par sa note, de A à G, ou par %."),
+                   {std::string(text)}};
         return t;
     }
     int root = natural;
@@ -74,12 +72,14 @@ TypedChord readChord(std::string_view text)
     if (!known) {
         quality = win1252::fromUtf8(typed);
         if (win1252::toUtf8(quality) != typed) {
-            t.error = {QT_TRANSLATE_NOOP("Message", "%1 : caractère que la grille ne peut pas garder."), {quoted(text)}};
+            t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : caractère que la grille ne peut pas garder."),
+                       {std::string(text)}};
             return t;
         }
     }
     if (quality.size() > 8) {
-        t.error = {QT_TRANSLATE_NOOP("Message", "%1 : la qualité d'un accord tient en 8 caractères."), {quoted(text)}};
+        t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la qualité d'un accord tient en 8 caractères."),
+                   {std::string(text)}};
         return t;
     }
     t.chord.quality.assign(quality);
