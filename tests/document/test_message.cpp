@@ -13,9 +13,9 @@ TEST(Message, ArgumentsGoInOnePass)
         std::vector<std::string> arguments;
         const char* expected;
     };
+    // A translation may put the arguments in another order, or leave one out.
     const Row rows[] = {
-        {"%1 : %2 mesures.", {"« T »", "501"}, "« T » : 501 mesures."},
-        {"bar %2 of %1", {"« T »", "3"}, "bar 3 of « T »"},
+        {"bar %2 of “%1”", {"T", "3"}, "bar 3 of “T”"},
         {"(% pour la répéter) %1", {"x"}, "(% pour la répéter) x"},
         {"%1 %2", {"%2", "y"}, "%2 y"},
         {"%1 %4 %3", {"a", "b", "c"}, "a %4 c"},
@@ -23,8 +23,6 @@ TEST(Message, ArgumentsGoInOnePass)
     };
     for (const Row& r : rows)
         EXPECT_EQ(formatMessage(r.pattern, r.arguments), r.expected) << r.pattern;
-    EXPECT_EQ(Message().text(), "");
-    EXPECT_TRUE(Message().empty());
 }
 
 } // namespace
