@@ -1,5 +1,7 @@
 #include "chartimport.h"
 
+#include "render/localfile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -13,9 +15,9 @@ namespace {
 // A playlist page holds thousands of songs in far less.
 constexpr qint64 MaxInputSize = 64 * 1024 * 1024;
 
-FileResult failure(std::string message, const QByteArray& fileName)
+FileResult failure(const char* message, const QByteArray& fileName)
 {
-    return {false, std::move(message), fileName.toStdString()};
+    return {false, message, fileName.toStdString()};
 }
 } // namespace
 
@@ -27,11 +29,11 @@ FileResult readLinks(const QByteArray& input, std::string& text)
         return {};
     }
     if (!file.exists())
-        return failure("Fichier introuvable.", input);
+        return failure(QT_TRANSLATE_NOOP("Message", "Fichier introuvable."), input);
     if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly))
-        return failure("Accès au fichier refusé.", input);
+        return failure(QT_TRANSLATE_NOOP("Message", "Accès au fichier refusé."), input);
     if (file.size() > MaxInputSize)
-        return failure("Fichier trop grand pour une liste de morceaux.", input);
+        return failure(QT_TRANSLATE_NOOP("Message", "Fichier trop grand pour une liste de morceaux."), input);
     const QByteArray bytes = file.readAll();
     text.assign(bytes.constData(), std::size_t(bytes.size()));
     return {};
@@ -42,17 +44,18 @@ ImportReport importToFolder(const ireal::Playlist& playlist, const QByteArray& f
     ImportReport report;
     const QString folderName = QFile::decodeName(folder);
     if (!QDir().mkpath(folderName)) {
-        report.failure = failure("Impossible de créer ce dossier.", folder);
+        report.failure = failure(QT_TRANSLATE_NOOP("Message", "Impossible de créer ce dossier."), folder);
         return report;
     }
     std::set<std::string> used;
     for (const ireal::Song& song : playlist.songs) {
         ImportedSong done;
         done.title = song.title;
-        ireal::Conversion c = ireal::toChart(song);
-        done.warnings = std::move(c.warnings);
+        const ireal::Conversion c = ireal::toChart(song);
+        for (const Message& warning : c.warnings)
+            done.warnings.push_back(messageText(warning).toStdString());
         if (!c.chart) {
-            done.error = c.error;
+            done.error = messageText(c.error).toStdString();
             report.songs.push_back(std::move(done));
             continue;
         }
@@ -78,7 +81,7 @@ QString failedSongsMessage(const ImportReport& report)
     QStringList titles;
     for (const ImportedSong& s : report.songs)
         if (!s.error.empty())
-            titles << QStringLiteral("« %1 »").arg(QString::fromStdString(s.title));
+            titles << QCoreApplication::translate("ChartImport", "« %1 »").arg(QString::fromStdString(s.title));
     if (titles.isEmpty())
         return {};
     const QString list = titles.join(QStringLiteral(", "));

@@ -17,8 +17,9 @@ namespace mavrel {
 // itself when it is a link. Failure when neither.
 FileResult readLinks(const QByteArray& input, std::string& text);
 
+// Texts are UTF-8; the error and the warnings are in the user's language.
 struct ImportedSong {
-    std::string title;                   // UTF-8
+    std::string title;
     QByteArray file;                     // the chart written, empty when none
     std::string error;                   // why the song was not imported
     std::vector<std::string> warnings;

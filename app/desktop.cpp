@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <filesystem>
 #include <system_error>
@@ -25,13 +27,44 @@ void setUpApplication()
     QApplication::setWindowIcon(icon);
 }
 
-QString helpDocumentPath(const QString& programDir)
+QString interfaceLanguage(const QLocale& locale)
 {
+    for (const QString& name : locale.uiLanguages()) {
+        switch (QLocale(name).language()) {
+        case QLocale::English: return QStringLiteral("en");
+        case QLocale::French: return QStringLiteral("fr");
+        default: break;
+        }
+    }
+    return QStringLiteral("fr");
+}
+
+QList<QTranslator*> installTranslators(const QString& language)
+{
+    QList<QTranslator*> installed;
+    auto install = [&installed](const QString& file, const QString& folder) {
+        auto* translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(file, folder) && QCoreApplication::installTranslator(translator))
+            installed << translator;
+        else
+            delete translator;
+    };
+    // French is the language of the sources: it has no translation of its own.
+    if (language != QLatin1String("fr"))
+        install(QStringLiteral("mavrel_") + language, QStringLiteral(":/i18n"));
+    install(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    return installed;
+}
+
+QString helpDocumentPath(const QString& programDir, const QString& language)
+{
+    const QString name = language == QLatin1String("fr") ? QStringLiteral("Help.doc")
+                                                         : QStringLiteral("Help_%1.doc").arg(language);
     const QDir dir(programDir);
-    const QString beside = dir.filePath(QStringLiteral("Help.doc"));
+    const QString beside = dir.filePath(name);
     if (QFile::exists(beside))
         return beside;
-    return QDir::cleanPath(dir.filePath(QStringLiteral(MAVREL_DATA_FROM_PROGRAM "/Help.doc")));
+    return QDir::cleanPath(dir.filePath(QStringLiteral(MAVREL_DATA_FROM_PROGRAM "/") + name));
 }
 
 namespace {

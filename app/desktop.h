@@ -1,10 +1,14 @@
 // How the editor meets the desktop: the name the desktop knows it by, its
-// icon, its help document wherever it is installed, one window per chart.
+// icon, its language, its help document wherever it is installed, one window
+// per chart.
 #pragma once
 
 #include <QByteArrayList>
 #include <QList>
+#include <QLocale>
 #include <QString>
+
+class QTranslator;
 
 namespace mavrel {
 
@@ -16,9 +20,19 @@ inline constexpr char ApplicationId[] = "io.github.mavrel.Mavrel";
 // Gives the application its name, version, desktop id and window icon.
 void setUpApplication();
 
-// "Help.doc": beside the executable in a build folder, else in the data
-// folder of the installed program. The path may name no file.
-QString helpDocumentPath(const QString& programDir);
+// The language of the interface, "en" or "fr": the first of the user's
+// languages that Mavrel speaks, else French, its own.
+QString interfaceLanguage(const QLocale& locale = QLocale::system());
+
+// Installs the translations of Mavrel's texts and of Qt's own (the buttons
+// of its dialogs) into that language, those that exist, and gives them:
+// deleting a translator uninstalls it. Before any window or command.
+QList<QTranslator*> installTranslators(const QString& language = interfaceLanguage());
+
+// The help document in that language, "Help.doc" in French, "Help_en.doc" in
+// English: beside the executable in a build folder, else in the data folder
+// of the installed program. The path may name no file.
+QString helpDocumentPath(const QString& programDir, const QString& language);
 
 // Opens the editor as `mavrel [CHART.bab...]` does: each chart in a main
 // window of its own, shown, or one window on a new chart without any. A chart

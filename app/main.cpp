@@ -55,10 +55,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
         const PrivateRuntimeFolder runtime;
         QApplication app(argc, argv);
+        mavrel::installTranslators();
         return mavrel::runCommand(command);
     }
 
     QApplication app(argc, argv);
+    mavrel::installTranslators();
     mavrel::setUpApplication();
     mavrel::openEditorWindows(command.charts);
     return app.exec();

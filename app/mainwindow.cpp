@@ -106,7 +106,7 @@ void MainWindow::buildToolBar()
     m_turnButton->setObjectName(QStringLiteral("turnButton"));
     m_turnButton->setGeometry(16, 2, 33, 31);
     m_turnButton->setIcon(toolIcon(ToolIcon::Turn));
-    m_turnButton->setToolTip(QStringLiteral("Pour passer du format horizontal au format vertical"));
+    m_turnButton->setToolTip(tr("Pour passer du format horizontal au format vertical"));
     connect(m_turnButton, &QPushButton::clicked, this, &MainWindow::turnPage);
 
     auto label = [this](const char* name, const QString& text, int x, int y) {
@@ -116,9 +116,9 @@ void MainWindow::buildToolBar()
         l->adjustSize();
         l->move(x, y);
     };
-    label("columnsLabel", QStringLiteral("Cases L"), 56, 10);
-    label("rowsLabel", QStringLiteral("H"), 160, 10);
-    label("sizeLabel", QStringLiteral("Fonts:"), 480, 10);
+    label("columnsLabel", tr("Cases L"), 56, 10);
+    label("rowsLabel", tr("H"), 160, 10);
+    label("sizeLabel", tr("Fonts:"), 480, 10);
 
     auto numberBox = [this](const char* name, int x, const QString& hint) {
         auto* e = new QLineEdit(m_toolPanel);
@@ -137,8 +137,8 @@ void MainWindow::buildToolBar()
         u->setToolTip(hint);
         return u;
     };
-    const QString across = QStringLiteral("Nombre de cases en largeur");
-    const QString down = QStringLiteral("Nombre de cases en hauteur");
+    const QString across = tr("Nombre de cases en largeur");
+    const QString down = tr("Nombre de cases en hauteur");
     m_columnsBox = numberBox("columnsBox", 112, across);
     m_columnsSpin = spinner("columnsSpin", 137, across);
 
@@ -162,18 +162,18 @@ void MainWindow::buildToolBar()
         return b;
     };
     m_chordToolButton = tool("chordToolButton", {264, 4, 33, 28},
-                        QStringLiteral("Outils pour entrer les accords\nClic droit = divisions\nClic gauche = accords"));
+                        tr("Outils pour entrer les accords\nClic droit = divisions\nClic gauche = accords"));
     m_chordToolButton->setIcon(toolIcon(ToolIcon::Chord));
-    m_eraserToolButton = tool("eraserToolButton", {304, 4, 33, 28}, QStringLiteral("Pour gommer une case"));
+    m_eraserToolButton = tool("eraserToolButton", {304, 4, 33, 28}, tr("Pour gommer une case"));
     m_eraserToolButton->setIcon(toolIcon(ToolIcon::Eraser));
     m_barLineToolButton = tool("barLineToolButton", {344, 4, 33, 29},
-                        QStringLiteral("Pour mettre des double barres ou des barres de reprise"));
+                        tr("Pour mettre des double barres ou des barres de reprise"));
     m_barLineToolButton->setIcon(toolIcon(ToolIcon::BarLine));
     m_lassoToolButton = tool("lassoToolButton", {384, 4, 33, 29},
-                        QStringLiteral("Lasso  : selection pour le copier coller "));
+                        tr("Lasso  : selection pour le copier coller "));
     m_lassoToolButton->setIcon(toolIcon(ToolIcon::Lasso));
-    m_textToolButton = tool("textToolButton", {424, 4, 33, 28}, QStringLiteral("Pour mettre du texte"));
-    m_textToolButton->setText(QStringLiteral("T"));
+    m_textToolButton = tool("textToolButton", {424, 4, 33, 28}, tr("Pour mettre du texte"));
+    m_textToolButton->setText(tr("T"));
     m_textToolButton->setFont(boldFont(10));
     const std::pair<QToolButton*, Tool> tools[] = {
         {m_chordToolButton, Tool::Chord}, {m_eraserToolButton, Tool::Eraser},
@@ -192,7 +192,7 @@ void MainWindow::buildToolBar()
     for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
         m_sizeCombo->addItem(QString::number(size));
     m_sizeCombo->setCurrentIndex(0);
-    m_sizeCombo->setToolTip(QStringLiteral("Taille ecriture , accord  ou texte"));
+    m_sizeCombo->setToolTip(tr("Taille ecriture , accord  ou texte"));
     connect(m_sizeCombo, &QComboBox::activated, this,
             [this](int index) { applySize(m_sizeCombo->itemText(index)); });
     // A typed size is taken on Enter (eventFilter). The combo box has the
@@ -204,9 +204,9 @@ void MainWindow::buildToolBar()
     m_boldButton->setGeometry(568, 8, 25, 20);
     m_boldButton->setCheckable(true);
     m_boldButton->setAutoRaise(true);
-    m_boldButton->setText(QStringLiteral("G"));
+    m_boldButton->setText(tr("G"));
     m_boldButton->setFont(boldFont(10));
-    m_boldButton->setToolTip(QStringLiteral("Pour mettre en gras"));
+    m_boldButton->setToolTip(tr("Pour mettre en gras"));
     connect(m_boldButton, &QToolButton::clicked, this, &MainWindow::toggleBold);
 
     m_pageLayoutButton = new QToolButton(m_toolPanel);
@@ -216,7 +216,7 @@ void MainWindow::buildToolBar()
     m_pageLayoutButton->setAutoRaise(true);
     m_pageLayoutButton->setIcon(toolIcon(ToolIcon::PageLayout));
     m_pageLayoutButton->setIconSize(QSize(20, 18));
-    m_pageLayoutButton->setToolTip(QStringLiteral("Pour la mise en page"));
+    m_pageLayoutButton->setToolTip(tr("Pour la mise en page"));
     connect(m_pageLayoutButton, &QToolButton::clicked, this, &MainWindow::togglePageLayout);
 
     m_zoomCombo = new QComboBox(m_toolPanel);

@@ -4,8 +4,9 @@
 #include "chordtypingbox.h"
 #include "dialogs/chorddialog.h"
 #include "document/chordtext.h"
-#include "pageview.h"
 #include "dialogs/transposedialog.h"
+#include "pageview.h"
+#include "render/localfile.h"
 #include "spinarrows.h"
 
 #include <QComboBox>
@@ -185,7 +186,7 @@ void MainWindow::acceptChordEntry(int direction)
 {
     const TypedBar typed = readBar(m_chordEntry->text().toStdString());
     if (!typed.error.empty()) {
-        statusBar()->showMessage(QString::fromStdString(typed.error));
+        statusBar()->showMessage(messageText(typed.error));
         return;   // nothing stored; the text stays to be mended
     }
     m_document.setBarChords(m_entryBar, typed.division, typed.chords, typed.count);

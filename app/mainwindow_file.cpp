@@ -104,7 +104,7 @@ bool MainWindow::maybeSave()
                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
         box.button(QMessageBox::Save)->setText(tr("Enregistrer"));
         box.button(QMessageBox::Discard)->setText(tr("Ne pas enregistrer"));
-        box.button(QMessageBox::Cancel)->setText(tr("Annuler"));
+        box.button(QMessageBox::Cancel)->setText(tr("Annuler", "button"));
         box.setDefaultButton(QMessageBox::Save);
         answer = QMessageBox::StandardButton(box.exec());
     }
@@ -214,7 +214,7 @@ void MainWindow::showPrintPreview()
 
 void MainWindow::showHelp()
 {
-    const QString path = helpDocumentPath(QCoreApplication::applicationDirPath());
+    const QString path = helpDocumentPath(QCoreApplication::applicationDirPath(), interfaceLanguage());
     // A missing document is not handed to the desktop, whose opener would
     // report it in a window of its own.
     if (QFile::exists(path))

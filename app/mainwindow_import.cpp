@@ -72,14 +72,14 @@ void MainWindow::importCharts()
 
     const ireal::Conversion c = ireal::toChart(playlist.songs[std::size_t(choice)]);
     if (!c.chart) {
-        showMessage(QString::fromStdString(c.error));
+        showMessage(messageText(c.error));
         return;
     }
     leaveChart();
     m_document.setChart(*c.chart);
     QStringList warnings;
-    for (const std::string& w : c.warnings)
-        warnings << QString::fromStdString(w);
+    for (const Message& w : c.warnings)
+        warnings << messageText(w);
     if (!warnings.isEmpty())
         showStatus(warnings.join(QLatin1Char(' ')));
 }

@@ -10,7 +10,7 @@ set(CPACK_PACKAGE_DESCRIPTION
 one to four chord symbols laid out along its diagonals, with repeat signs,
 double bar lines and free text labels anywhere on the page. It transposes a
 whole chart, and prints one, two, four or eight charts on one sheet. Its
-interface is in French.")
+interface is in French, or in English where the locale asks for it.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -18,6 +18,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 # The libraries come from dpkg-shlibdeps; the page is drawn in DejaVu Sans.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
+# Qt's own texts (the buttons of its dialogs) in the interface's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

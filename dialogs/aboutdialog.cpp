@@ -10,11 +10,11 @@ AboutDialog::AboutDialog(QWidget* parent)
                           | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("AboutDialog"));
-    setWindowTitle(QStringLiteral("About..."));
+    setWindowTitle(tr("About..."));
     setModal(false);
     setFixedSize(220, 100);
 
-    auto* text = new QLabel(QStringLiteral("Mavrel  Version " MAVREL_VERSION), this);
+    auto* text = new QLabel(tr("Mavrel  Version %1").arg(QStringLiteral(MAVREL_VERSION)), this);
     text->setObjectName(QStringLiteral("versionLabel"));
     text->setGeometry(16, 16, 188, 24);
     text->setAlignment(Qt::AlignCenter);
@@ -22,7 +22,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     bold.setBold(true);
     text->setFont(bold);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setGeometry(72, 60, 75, 25);
     ok->setDefault(true);

@@ -49,7 +49,7 @@ ChordDialog::ChordDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("ChordDialog"));
-    setWindowTitle(QStringLiteral("Accords"));
+    setWindowTitle(tr("Accords"));
     setModal(false);
     setFixedSize(121, 243);
     // The controls were laid out for a small 8-point face: keep the text
@@ -77,7 +77,7 @@ ChordDialog::ChordDialog(QWidget* parent)
     for (int i = 0; i < QualityCount; ++i)
         m_qualities->addItem(fromWin1252(qualityItem(i)));
 
-    m_ok = new QPushButton(QStringLiteral("Ok"), this);
+    m_ok = new QPushButton(tr("Ok"), this);
     m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setGeometry(64, 208, 49, 25);
     m_ok->setDefault(true);
@@ -92,11 +92,11 @@ ChordDialog::ChordDialog(QWidget* parent)
     m_freeText->setMaxLength(8);
     m_freeText->setValidator(new Win1252Validator(m_freeText));
 
-    m_other = new QCheckBox(QStringLiteral("Autre"), this);
+    m_other = new QCheckBox(tr("Autre"), this);
     m_other->setObjectName(QStringLiteral("otherCheck"));
     m_other->setGeometry(64, 152, 55, 17);   // room for "Autre" beside its box
 
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setGeometry(8, 208, 49, 25);
 

@@ -11,7 +11,7 @@ TransposeDialog::TransposeDialog(QWidget* parent)
                           | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TransposeDialog"));
-    setWindowTitle(QStringLiteral("Transposeur"));
+    setWindowTitle(tr("Transposeur"));
     setModal(false);
     setFixedSize(230, 95);
     // Set before the first show, so the window opens here and afterwards
@@ -34,7 +34,7 @@ TransposeDialog::TransposeDialog(QWidget* parent)
     m_down->setFont(bold);
     m_down->setAutoDefault(false);
 
-    m_label = new QLabel(QStringLiteral("Demi tons"), this);
+    m_label = new QLabel(tr("Demi tons"), this);
     m_label->setObjectName(QStringLiteral("semitonesLabel"));
     // Wide enough for the caption in 12-point bold DejaVu Sans.
     m_label->setGeometry(96, 24, 100, 20);

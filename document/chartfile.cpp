@@ -197,10 +197,10 @@ std::size_t recordsSize(const GridInfo& info)
 
 // --- messages -------------------------------------------------------------
 
-const char* const EndOfFile = "Lecture au-delà de la fin de fichier.";
-const char* const BadName = "Nom de fichier incorrect.";
+const char* const EndOfFile = QT_TRANSLATE_NOOP("Message", "Lecture au-delà de la fin de fichier.");
+const char* const BadName = QT_TRANSLATE_NOOP("Message", "Nom de fichier incorrect.");
 
-FileResult failure(std::string message, const std::string& fileName)
+FileResult failure(Message message, const std::string& fileName)
 {
     return {false, std::move(message), fileName};
 }
@@ -222,11 +222,13 @@ enum class Step { File, Folder };
 
 // The system answers ENOENT both for a missing file and for a missing folder
 // on its path; only the folder tells them apart.
-std::string ioMessage(int code, const std::string& path, Step step, FileSystem& fs)
+Message ioMessage(int code, const std::string& path, Step step, FileSystem& fs)
 {
     switch (code) {
     case ENOENT:
-        return fs.kind(folderOf(path)) == FileKind::Folder ? "Fichier introuvable." : BadName;
+        if (fs.kind(folderOf(path)) == FileKind::Folder)
+            return QT_TRANSLATE_NOOP("Message", "Fichier introuvable.");
+        return BadName;
     case ENOTDIR:
     case ENAMETOOLONG:
     case ELOOP:
@@ -235,20 +237,39 @@ std::string ioMessage(int code, const std::string& path, Step step, FileSystem& 
     case EPERM:
     case EROFS:
         if (step == Step::Folder)
-            return "Accès au dossier « " + folderOf(path) + " » refusé.";
+            return {QT_TRANSLATE_NOOP("Message", "Accès au dossier « %1 » refusé."), {folderOf(path)}};
         [[fallthrough]];
     case EISDIR:   // a folder chosen as a chart
-        return "Accès au fichier refusé.";
+        return QT_TRANSLATE_NOOP("Message", "Accès au fichier refusé.");
     case EMFILE:
     case ENFILE:
-        return "Trop de fichiers ouverts.";
+        return QT_TRANSLATE_NOOP("Message", "Trop de fichiers ouverts.");
     case ENOSPC:
     case EDQUOT:
-        return "Disque plein.";
+        return QT_TRANSLATE_NOOP("Message", "Disque plein.");
     default:
-        return "Erreur E/S " + std::to_string(code) + ".";
+        return {QT_TRANSLATE_NOOP("Message", "Erreur E/S %1."), {std::to_string(code)}};
     }
 }
+
+// Each problem of a layout block, in a chart file read and in a chart to be
+// saved; in the order of LayoutProblem, None first.
+constexpr const char* DamagedFile[] = {
+    nullptr,
+    QT_TRANSLATE_NOOP("Message", "Fichier de grille endommagé : nombre de cases incorrect."),
+    QT_TRANSLATE_NOOP("Message", "Fichier de grille endommagé : nombre de textes incorrect."),
+    QT_TRANSLATE_NOOP("Message", "Fichier de grille endommagé : nombre de colonnes ou de lignes incorrect."),
+    QT_TRANSLATE_NOOP("Message", "Fichier de grille endommagé : taille de page incorrecte."),
+    QT_TRANSLATE_NOOP("Message", "Fichier de grille endommagé : marges incorrectes."),
+};
+constexpr const char* InconsistentChart[] = {
+    nullptr,
+    QT_TRANSLATE_NOOP("Message", "Grille incohérente : nombre de cases incorrect."),
+    QT_TRANSLATE_NOOP("Message", "Grille incohérente : nombre de textes incorrect."),
+    QT_TRANSLATE_NOOP("Message", "Grille incohérente : nombre de colonnes ou de lignes incorrect."),
+    QT_TRANSLATE_NOOP("Message", "Grille incohérente : taille de page incorrecte."),
+    QT_TRANSLATE_NOOP("Message", "Grille incohérente : marges incorrectes."),
+};
 
 // --- files ----------------------------------------------------------------
 
@@ -462,27 +483,27 @@ FileSystem& systemFileSystem()
     return fs;
 }
 
-std::string checkLayout(const GridInfo& g)
+LayoutProblem checkLayout(const GridInfo& g)
 {
     if (g.count < 0 || g.count > MaxBars)
-        return "nombre de cases incorrect";
+        return LayoutProblem::BarCount;
     if (g.labelCount < 0 || g.labelCount > MaxLabels)
-        return "nombre de textes incorrect";
+        return LayoutProblem::LabelCount;
     if (g.columns < 1 || g.rows < 1
         || static_cast<std::int64_t>(g.columns) * g.rows > MaxBars)
-        return "nombre de colonnes ou de lignes incorrect";
+        return LayoutProblem::Grid;
     if (g.pageWidth < 1 || g.pageWidth > 10000 || g.pageHeight < 1 || g.pageHeight > 10000)
-        return "taille de page incorrecte";
+        return LayoutProblem::PageSize;
     for (std::int32_t margin : {g.topMargin, g.bottomMargin, g.sideMargin})
         if (margin < 0 || margin > 10000)
-            return "marges incorrectes";
-    return {};
+            return LayoutProblem::Margins;
+    return LayoutProblem::None;
 }
 
 std::vector<std::uint8_t> encodeChart(const Chart& chart)
 {
     const GridInfo& info = chart.info;
-    if (!checkLayout(info).empty())
+    if (checkLayout(info) != LayoutProblem::None)
         return {};
     std::vector<std::uint8_t> bytes(HeaderSize + recordsSize(info));
     ByteWriter out(bytes);
@@ -560,9 +581,8 @@ FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> 
 
 FileResult saveChart(const Chart& chart, const std::string& fileName, FileSystem& fs)
 {
-    const std::string problem = checkLayout(chart.info);
-    if (!problem.empty())
-        return failure("Grille incohérente : " + problem + ".", fileName);
+    if (const LayoutProblem problem = checkLayout(chart.info); problem != LayoutProblem::None)
+        return failure(InconsistentChart[static_cast<std::size_t>(problem)], fileName);
     return writeFile(fileName, encodeChart(chart), fs);
 }
 
@@ -580,9 +600,8 @@ FileResult decodeChart(std::span<const std::uint8_t> bytes, Chart& chart, const 
     transferInfo(header, info);
     if (header.failed())
         return failure(EndOfFile, fileName);
-    const std::string problem = checkLayout(info);
-    if (!problem.empty())
-        return failure("Fichier de grille endommagé : " + problem + ".", fileName);
+    if (const LayoutProblem problem = checkLayout(info); problem != LayoutProblem::None)
+        return failure(DamagedFile[static_cast<std::size_t>(problem)], fileName);
     if (bytes.size() - HeaderSize < recordsSize(info))
         return failure(EndOfFile, fileName);
 

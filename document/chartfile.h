@@ -4,6 +4,7 @@
 #pragma once
 
 #include "chart.h"
+#include "message.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,12 +21,12 @@ inline constexpr std::size_t LabelRecordSize = 116;
 inline constexpr std::size_t MaxChartFileSize =
     HeaderSize + MaxBars * BarRecordSize + MaxLabels * LabelRecordSize;
 
-// The outcome of saveChart, loadChart or writeFile. On failure, message is the French
-// sentence (UTF-8, ending with a full stop) and fileName the file it is about,
-// as the caller named it: whoever shows the message puts the name in front.
+// The outcome of saveChart, loadChart or writeFile. On failure, message is the
+// sentence (ending with a full stop) and fileName the file it is about, as the
+// caller named it: whoever shows the message puts the name in front.
 struct FileResult {
     bool ok = true;
-    std::string message;
+    Message message;
     std::string fileName;
 };
 
@@ -101,7 +102,8 @@ FileResult loadChart(Chart& chart, const std::string& fileName, FileSystem& fs);
 // limits that loading checks (checkLayout says which).
 std::vector<std::uint8_t> encodeChart(const Chart& chart);
 
-// Why a layout block cannot belong to a chart file, or an empty text.
-std::string checkLayout(const GridInfo& info);
+// Why a layout block cannot belong to a chart file.
+enum class LayoutProblem { None, BarCount, LabelCount, Grid, PageSize, Margins };
+LayoutProblem checkLayout(const GridInfo& info);
 
 } // namespace mavrel

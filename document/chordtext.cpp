@@ -39,8 +39,6 @@ int naturalRoot(char letter)
     }
 }
 
-std::string quoted(std::string_view utf8) { return "« " + std::string(utf8) + " »"; }
-
 } // namespace
 
 TypedChord readChord(std::string_view text)
@@ -50,7 +48,8 @@ TypedChord readChord(std::string_view text)
         return t;   // root 0: the repeat sign
     const int natural = text.empty() ? 0 : naturalRoot(text[0]);
     if (!natural) {
-        t.error = quoted(text) + " : un accord commence par sa note, de A à G, ou par %.";
+        t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : un accord commence par sa note, de A à G, ou par %."),
+                   {std::string(text)}};
         return t;
     }
     int root = natural;
@@ -73,12 +72,14 @@ TypedChord readChord(std::string_view text)
     if (!known) {
         quality = win1252::fromUtf8(typed);
         if (win1252::toUtf8(quality) != typed) {
-            t.error = quoted(text) + " : caractère que la grille ne peut pas garder.";
+            t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : caractère que la grille ne peut pas garder."),
+                       {std::string(text)}};
             return t;
         }
     }
     if (quality.size() > 8) {
-        t.error = quoted(text) + " : la qualité d'un accord tient en 8 caractères.";
+        t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la qualité d'un accord tient en 8 caractères."),
+                   {std::string(text)}};
         return t;
     }
     t.chord.quality.assign(quality);
@@ -100,11 +101,11 @@ TypedBar readBar(std::string_view text)
         i = end;
     }
     if (words.empty()) {
-        bar.error = "Une mesure tient au moins un accord (% pour la répéter).";
+        bar.error = QT_TRANSLATE_NOOP("Message", "Une mesure tient au moins un accord (% pour la répéter).");
         return bar;
     }
     if (words.size() > 4) {
-        bar.error = "Une mesure tient au plus 4 accords.";
+        bar.error = QT_TRANSLATE_NOOP("Message", "Une mesure tient au plus 4 accords.");
         return bar;
     }
     // "Dm7." in front of two more: the half-bar chord comes first.

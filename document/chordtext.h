@@ -3,6 +3,7 @@
 #pragma once
 
 #include "chart.h"
+#include "message.h"
 
 #include <string>
 #include <string_view>
@@ -15,7 +16,7 @@ namespace mavrel {
 // otherwise the text as typed, of at most 8 characters.
 struct TypedChord {
     Chord chord{};
-    std::string error;   // French, empty when the chord is good
+    Message error;   // empty when the chord is good
 };
 TypedChord readChord(std::string_view utf8);
 
@@ -27,7 +28,7 @@ struct TypedBar {
     int division = 1;
     Chord chords[4]{};
     int count = 0;
-    std::string error;   // French, empty when the bar is good
+    Message error;   // empty when the bar is good
 };
 TypedBar readBar(std::string_view utf8);
 

@@ -17,6 +17,8 @@ constexpr std::string_view MusicPrefix = "1r34LbKcu7";
 constexpr std::string_view UnknownComposer = "Composer Unknown";
 constexpr std::string_view DefaultStyle = "Medium Swing";
 constexpr int Columns = 4;
+const char* const UnknownSign =
+    QT_TRANSLATE_NOOP("Message", "« %1 » : signe « %4 » inconnu (mesure %2, caractère %3 de la musique).");
 
 // --- links -------------------------------------------------------------------
 
@@ -99,8 +101,6 @@ void replaceAll(std::string& s, std::string_view from, std::string_view to)
         s.replace(at, from.size(), to);
 }
 
-std::string quoted(std::string_view s) { return "\xC2\xAB " + std::string(s) + " \xC2\xBB"; }
-
 // iReal files titles as "Girl From Ipanema, The" and composers as "Jobim
 // Antonio-Carlos"; the chart shows them the way they are read.
 std::string displayTitle(std::string_view title)
@@ -136,8 +136,9 @@ Song readSong(std::string_view text, bool book)
     // irealbook: Title=Composer=Style=Key=n=Music
     const std::size_t needed = book ? 6 : 7;
     if (fields.size() < needed) {
-        song.error = quoted(song.title) + " : " + std::to_string(fields.size())
-            + " champs séparés par « = », il en faut au moins " + std::to_string(needed) + ".";
+        song.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : %2 champs séparés par « = », "
+                                                   "il en faut au moins %3."),
+                      {song.title, std::to_string(fields.size()), std::to_string(needed)}};
         return song;
     }
     if (fields[1] != UnknownComposer)
@@ -147,8 +148,8 @@ Song readSong(std::string_view text, bool book)
     std::string_view music = fields[book ? 5 : 6];
     if (!book) {
         if (!music.starts_with(MusicPrefix)) {
-            song.error = quoted(song.title) + " : la musique ne commence pas par « "
-                + std::string(MusicPrefix) + " ».";
+            song.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la musique ne commence pas par « %2 »."),
+                          {song.title, std::string(MusicPrefix)}};
             return song;
         }
         song.music = scramble(music.substr(MusicPrefix.size()));
@@ -178,8 +179,9 @@ void readLink(std::string_view link, bool book, Playlist& playlist)
         const std::size_t begin = static_cast<std::size_t>(part.data() - text.data());
         for (const BadEscape& b : bad) {
             if (b.textOffset >= begin && b.textOffset < begin + part.size()) {
-                song.error = quoted(song.title) + " : séquence « " + b.escape
-                    + " » invalide au caractère " + std::to_string(b.linkOffset + 1) + " du lien.";
+                song.error = {QT_TRANSLATE_NOOP("Message",
+                                                "« %1 » : séquence « %2 » invalide au caractère %3 du lien."),
+                              {song.title, b.escape, std::to_string(b.linkOffset + 1)}};
                 break;
             }
         }
@@ -371,18 +373,20 @@ public:
     explicit MusicReader(const Song& song) : m_song(song), m_m(song.music) {}
 
     // The bars, or nothing with `error` set.
-    std::optional<std::vector<RawBar>> read(std::string& error);
+    std::optional<std::vector<RawBar>> read(Message& error);
 
 private:
     struct Fault {
-        std::string what;
+        Message what;
     };
 
-    [[noreturn]] void fail(const std::string& what, std::size_t at) const
+    // `pattern` puts the song's title as %1, the bar as %2, the character of
+    // the music as %3 and `detail` as %4.
+    [[noreturn]] void fail(const char* pattern, std::size_t at, std::string detail = {}) const
     {
-        throw Fault{quoted(m_song.title) + " : " + what + " (mesure "
-                    + std::to_string(m_bars.size() + 1)
-                    + ", caractère " + std::to_string(at + 1) + " de la musique)."};
+        throw Fault{{pattern,
+                     {m_song.title, std::to_string(m_bars.size() + 1), std::to_string(at + 1),
+                      std::move(detail)}}};
     }
     char at(std::size_t i) const { return i < m_m.size() ? m_m[i] : '\0'; }
 
@@ -474,7 +478,9 @@ std::size_t MusicReader::skipAlternate(std::size_t i)
         return i;
     const std::size_t end = m_m.find(')', i);
     if (end == std::string_view::npos)
-        fail("accord entre parenthèses sans « ) »", i);
+        fail(QT_TRANSLATE_NOOP("Message", "« %1 » : accord entre parenthèses sans « ) » "
+                                          "(mesure %2, caractère %3 de la musique)."),
+             i);
     return end + 1;
 }
 
@@ -483,7 +489,9 @@ std::size_t MusicReader::readBass(std::size_t i, std::string& bass)
     if (at(i) != '/')
         return i;
     if (at(i + 1) < 'A' || at(i + 1) > 'G')
-        fail("basse « " + std::string(m_m.substr(i, 2)) + " » de fondamentale inconnue", i);
+        fail(QT_TRANSLATE_NOOP("Message", "« %1 » : basse « %4 » de fondamentale inconnue "
+                                          "(mesure %2, caractère %3 de la musique)."),
+             i, std::string(m_m.substr(i, 2)));
     bass = m_m.substr(i + 1, at(i + 2) == 'b' || at(i + 2) == '#' ? 2 : 1);
     return i + 1 + bass.size();
 }
@@ -519,7 +527,7 @@ std::size_t MusicReader::readChord(std::size_t i)
     return i;
 }
 
-std::optional<std::vector<RawBar>> MusicReader::read(std::string& error)
+std::optional<std::vector<RawBar>> MusicReader::read(Message& error)
 {
     try {
         std::size_t i = 0;
@@ -540,7 +548,9 @@ std::optional<std::vector<RawBar>> MusicReader::read(std::string& error)
             case 'T': {
                 const char a = at(i), b = at(i + 1);
                 if (a < '1' || a > '9' || b < '1' || b > '9')
-                    fail("mesure « " + std::string(m_m.substr(here, 3)) + " » inconnue", here);
+                    fail(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure « %4 » inconnue "
+                                                      "(mesure %2, caractère %3 de la musique)."),
+                         here, std::string(m_m.substr(here, 3)));
                 i += 2;
                 m_beatsPerBar = a == '1' && b == '2' ? 12 : a - '0';
                 if (m_open && m_bar.chords.empty())
@@ -559,7 +569,7 @@ std::optional<std::vector<RawBar>> MusicReader::read(std::string& error)
                 break;
             case 'N':
                 if (at(i) < '0' || at(i) > '9')
-                    fail("signe « " + std::string(m_m.substr(here, 2)) + " » inconnu", here);
+                    fail(UnknownSign, here, std::string(m_m.substr(here, 2)));
                 if (at(i) != '0')
                     notes().endings.push_back(at(i) - '0');
                 ++i;
@@ -572,7 +582,9 @@ std::optional<std::vector<RawBar>> MusicReader::read(std::string& error)
             case '<': {
                 const std::size_t end = m_m.find('>', i);
                 if (end == std::string_view::npos)
-                    fail("commentaire sans « > »", here);
+                    fail(QT_TRANSLATE_NOOP("Message", "« %1 » : commentaire sans « > » "
+                                                      "(mesure %2, caractère %3 de la musique)."),
+                         here);
                 std::string_view text = m_m.substr(i, end - i);
                 // "<*74text>": the text drawn 74 units higher.
                 if (text.size() >= 3 && text[0] == '*' && text[1] >= '0' && text[1] <= '9')
@@ -621,12 +633,14 @@ std::optional<std::vector<RawBar>> MusicReader::read(std::string& error)
                 if (c >= 'A' && c <= 'G') {
                     i = readChord(here);
                 } else if (c >= 'A' && c <= 'Z') {
-                    fail("accord « " + std::string(1, c) + " » de fondamentale inconnue", here);
+                    fail(QT_TRANSLATE_NOOP("Message", "« %1 » : accord « %4 » de fondamentale inconnue "
+                                                      "(mesure %2, caractère %3 de la musique)."),
+                         here, std::string(1, c));
                 } else {
                     const std::size_t n = (static_cast<unsigned char>(c) & 0xE0) == 0xC0 ? 2
                         : (static_cast<unsigned char>(c) & 0xF0) == 0xE0                 ? 3
                                                                                           : 1;
-                    fail("signe « " + std::string(m_m.substr(here, n)) + " » inconnu", here);
+                    fail(UnknownSign, here, std::string(m_m.substr(here, n)));
                 }
                 break;
             }
@@ -663,9 +677,11 @@ public:
     bool write(const std::vector<RawBar>& bars);
 
 private:
-    void warn(const std::string& what)
+    // `pattern` puts the song's title as %1, then the arguments.
+    void warn(const char* pattern, std::vector<std::string> arguments)
     {
-        m_result.warnings.push_back(quoted(m_song.title) + " : " + what);
+        arguments.insert(arguments.begin(), m_song.title);
+        m_result.warnings.emplace_back(pattern, std::move(arguments));
     }
     void label(std::string_view utf8, int x, int y, int size, bool bold);
     void fillBar(int index, const std::vector<RawBar>& bars);
@@ -684,7 +700,8 @@ void ChartWriter::label(std::string_view utf8, int x, int y, int size, bool bold
         return;
     if (!commitLabel(*m_chart, text, x, y, size, bold) && !m_labelsFull) {
         m_labelsFull = true;
-        warn("plus de " + std::to_string(MaxLabels) + " textes, les suivants sont omis.");
+        warn(QT_TRANSLATE_NOOP("Message", "« %1 » : plus de %2 textes, les suivants sont omis."),
+             {std::to_string(MaxLabels)});
     }
 }
 
@@ -706,7 +723,7 @@ void ChartWriter::fillBar(int index, const std::vector<RawBar>& bars)
     Bar& c = m_chart->bar(index + 1);
     c.left = static_cast<std::int16_t>(raw.left);
     c.right = static_cast<std::int16_t>(raw.right);
-    const std::string where = "mesure " + std::to_string(index + 1) + " : ";
+    const std::string bar = std::to_string(index + 1);
     if (raw.repeatTwo || raw.secondOfTwo) {
         // Both bars of the pair repeat the bar two before them.
         const int from = playedBar(*m_chart, index - 2);
@@ -728,21 +745,25 @@ void ChartWriter::fillBar(int index, const std::vector<RawBar>& bars)
         return;
     }
     if (raw.noChord)
-        warn(where + "« N.C. » n'a pas de place parmi les accords, il est omis.");
+        warn(QT_TRANSLATE_NOOP("Message",
+                               "« %1 » : mesure %2 : « N.C. » n'a pas de place parmi les accords, il est omis."),
+             {bar});
     const std::size_t n = std::min<std::size_t>(raw.chords.size(), 4);
     if (raw.chords.size() > 4)
-        warn(where + std::to_string(raw.chords.size())
-             + " accords, seuls les 4 premiers sont gardés.");
+        warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : %3 accords, seuls les 4 premiers sont gardés."),
+             {bar, std::to_string(raw.chords.size())});
     for (std::size_t k = 0; k < n; ++k) {
         const RawChord& rc = raw.chords[k];
         std::string quality = rc.quality;
         if (quality.size() > 8) {
             if (const std::size_t slash = quality.rfind('/'); slash != std::string::npos && slash <= 8) {
-                warn(where + "la basse de « " + win1252::toUtf8(quality)
-                     + " » ne tient pas en 8 caractères, elle est omise.");
+                warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : la basse de « %3 » "
+                                                  "ne tient pas en 8 caractères, elle est omise."),
+                     {bar, win1252::toUtf8(quality)});
                 quality.resize(slash);
             } else {
-                warn(where + "« " + win1252::toUtf8(quality) + " » est coupé à 8 caractères.");
+                warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : « %3 » est coupé à 8 caractères."),
+                     {bar, win1252::toUtf8(quality)});
                 quality.resize(8);
             }
         }
@@ -799,9 +820,11 @@ bool ChartWriter::write(const std::vector<RawBar>& bars)
     for (int i = 0; i < count; ++i) {
         const RawBar& raw = bars[static_cast<std::size_t>(i)];
         if (raw.repeatTwo && i < 2) {
-            m_result.error = quoted(m_song.title) + " : « r » répète deux mesures et n'en a que "
-                + std::to_string(i) + " avant lui (mesure " + std::to_string(i + 1)
-                + ", caractère " + std::to_string(raw.at + 1) + " de la musique).";
+            m_result.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : « r » répète deux mesures "
+                                                           "et n'en a que %2 avant lui "
+                                                           "(mesure %3, caractère %4 de la musique)."),
+                              {m_song.title, std::to_string(i), std::to_string(i + 1),
+                               std::to_string(raw.at + 1)}};
             return false;
         }
     }
@@ -994,12 +1017,12 @@ Conversion toChart(const Song& song)
     if (!bars)
         return result;
     if (bars->empty()) {
-        result.error = quoted(song.title) + " : la chanson n'a aucune mesure.";
+        result.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la chanson n'a aucune mesure."), {song.title}};
         return result;
     }
     if (bars->size() > static_cast<std::size_t>(MaxBars)) {
-        result.error = quoted(song.title) + " : " + std::to_string(bars->size())
-            + " mesures, une grille en tient au plus " + std::to_string(MaxBars) + ".";
+        result.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : %2 mesures, une grille en tient au plus %3."),
+                        {song.title, std::to_string(bars->size()), std::to_string(MaxBars)}};
         return result;
     }
     ChartWriter writer(song, result);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "chart.h"
+#include "message.h"
 
 #include <functional>
 #include <memory>
@@ -21,7 +22,7 @@ struct Song {
     std::string style;
     std::string key;
     std::string music;         // in clear, with "XyQ", "LZ" and "Kcl" expanded
-    std::string error;         // why the song cannot become a chart, or empty
+    Message error;             // why the song cannot become a chart, or empty
 };
 
 struct Playlist {
@@ -38,8 +39,8 @@ Playlist readPlaylist(std::string_view text);
 // A song made into a chart, or refused.
 struct Conversion {
     std::unique_ptr<Chart> chart;        // null when refused
-    std::string error;                   // French, names the song and the place
-    std::vector<std::string> warnings;   // French: what the chart could not hold
+    Message error;                       // names the song and the place
+    std::vector<Message> warnings;       // what the chart could not hold
 };
 
 // One iReal bar per bar, four bars across, as many rows as needed, the bars

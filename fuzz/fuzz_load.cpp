@@ -153,11 +153,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryFileSystem files(data, size);
     const FileResult loaded = loadChart(*chart, "chart.bab", files);
     if (!loaded.ok) {
-        check(!loaded.message.empty() && loaded.message.back() == '.');
+        check(!loaded.message.empty() && loaded.message.text().back() == '.');
         check(sameDocument(*chart, *before));
         return 0;
     }
-    check(checkLayout(chart->info).empty());
+    check(checkLayout(chart->info) == LayoutProblem::None);
 
     // Load ignores the header's fixed parts and anything past the labels;
     // the rest comes back exactly. The layout rewrote the bar size and

@@ -47,7 +47,7 @@ void readLinks(std::string_view text)
             check(!c.error.empty());
             continue;
         }
-        check(checkLayout(c.chart->info).empty());
+        check(checkLayout(c.chart->info) == LayoutProblem::None);
         check(!encodeChart(*c.chart).empty());
         const ireal::Playlist again = ireal::readPlaylist(ireal::toLink(*c.chart));
         check(again.songs.size() == 1);

@@ -21,7 +21,7 @@ bool save(const Chart& chart, const std::string& folder, const char* name)
 {
     const FileResult r = saveChart(chart, folder + "/" + name);
     if (!r.ok)
-        std::fprintf(stderr, "%s: %s\n", name, r.message.c_str());
+        std::fprintf(stderr, "%s: %s\n", name, r.message.text().c_str());
     return r.ok;
 }
 

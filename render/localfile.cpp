@@ -1,5 +1,6 @@
 #include "localfile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 
@@ -59,15 +60,23 @@ QByteArray localFileName(const QString& name)
     return path;
 }
 
+QString messageText(const Message& message)
+{
+    if (message.empty())
+        return {};
+    const QString pattern = QCoreApplication::translate("Message", message.pattern());
+    return QString::fromStdString(formatMessage(pattern.toStdString(), message.arguments()));
+}
+
 QString fileMessage(const FileResult& result)
 {
-    const QString message = QString::fromStdString(result.message);
+    const QString message = messageText(result.message);
     if (result.fileName.empty())
         return message;
     const QString name = result.fileName == StandardOutputName
-        ? QStringLiteral("sortie standard")
+        ? QCoreApplication::translate("Message", "sortie standard")
         : QFile::decodeName(QByteArray::fromStdString(result.fileName));
-    return name + QStringLiteral(" : ") + message;
+    return QCoreApplication::translate("Message", "%1 : %2").arg(name, message);
 }
 
 } // namespace mavrel

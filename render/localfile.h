@@ -15,7 +15,12 @@ namespace mavrel {
 // folder, as the one entry shown under that name.
 QByteArray localFileName(const QString& name);
 
-// "name : message", the way a window or the command line reports a failure.
+// The message in the user's language: its pattern looked up in the
+// "Message" context of the installed translators, the arguments put in.
+QString messageText(const Message& message);
+
+// "name : message", the way a window or the command line reports a failure,
+// in the user's language.
 QString fileMessage(const FileResult& result);
 
 } // namespace mavrel

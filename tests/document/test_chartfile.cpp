@@ -303,7 +303,7 @@ TEST_F(ChartFileTest, DamagedLayoutIsRefusedAndNothingChanges)
         write(path("bad.bab"), b);
         const FileResult r = loadChart(*c, path("bad.bab"));
         EXPECT_FALSE(r.ok) << d.what;
-        EXPECT_EQ(r.message, std::string("Fichier de grille endommagé : ") + d.message + ".") << d.what;
+        EXPECT_EQ(r.message.text(), std::string("Fichier de grille endommagé : ") + d.message + ".") << d.what;
         EXPECT_TRUE(snapshot(*c) == before) << d.what;
     }
 }
@@ -338,7 +338,7 @@ TEST_F(ChartFileTest, ShortFilesEndBeforeTheirCounts)
         write(path("short.bab"), Bytes(good.begin(), good.begin() + static_cast<long>(size)));
         const FileResult r = loadChart(c, path("short.bab"));
         EXPECT_FALSE(r.ok) << size;
-        EXPECT_EQ(r.message, "Lecture au-delà de la fin de fichier.") << size;
+        EXPECT_EQ(r.message.text(), "Lecture au-delà de la fin de fichier.") << size;
         EXPECT_TRUE(snapshot(c) == before) << size;
     }
 }
@@ -349,7 +349,7 @@ TEST_F(ChartFileTest, SaveRefusesAChartBeyondTheArrays)
     makeFresh(c);
     c.info.count = 501;
     const FileResult r = saveChart(c, path("x.bab"));
-    EXPECT_EQ(r.message, "Grille incohérente : nombre de cases incorrect.");
+    EXPECT_EQ(r.message.text(), "Grille incohérente : nombre de cases incorrect.");
     EXPECT_TRUE(listing().empty());
 }
 
@@ -446,7 +446,7 @@ TEST_F(ChartFileTest, LoadFailuresGiveTheirMessagesAndChangeNothing)
     for (const Fault& f : faults) {
         FaultyFileSystem faulty(f.op, f.code);
         const FileResult r = loadChart(c, path("c.bab"), faulty);
-        EXPECT_EQ(r.message, f.message) << f.op << " " << f.code;
+        EXPECT_EQ(r.message.text(), f.message) << f.op << " " << f.code;
         EXPECT_EQ(r.fileName, path("c.bab"));
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(snapshot(c) == before);
@@ -457,12 +457,12 @@ TEST_F(ChartFileTest, MissingFileAndMissingFolderAreToldApart)
 {
     Chart c{};
     makeFresh(c);
-    EXPECT_EQ(loadChart(c, path("none.bab")).message, "Fichier introuvable.");
-    EXPECT_EQ(loadChart(c, path("no/such/folder.bab")).message, "Nom de fichier incorrect.");
-    EXPECT_EQ(loadChart(c, "").message, "Nom de fichier incorrect.");
-    EXPECT_EQ(loadChart(c, dir.string()).message, "Accès au fichier refusé.");
-    EXPECT_EQ(saveChart(c, path("no/such/folder.bab")).message, "Nom de fichier incorrect.");
-    EXPECT_EQ(saveChart(c, "").message, "Nom de fichier incorrect.");
+    EXPECT_EQ(loadChart(c, path("none.bab")).message.text(), "Fichier introuvable.");
+    EXPECT_EQ(loadChart(c, path("no/such/folder.bab")).message.text(), "Nom de fichier incorrect.");
+    EXPECT_EQ(loadChart(c, "").message.text(), "Nom de fichier incorrect.");
+    EXPECT_EQ(loadChart(c, dir.string()).message.text(), "Accès au fichier refusé.");
+    EXPECT_EQ(saveChart(c, path("no/such/folder.bab")).message.text(), "Nom de fichier incorrect.");
+    EXPECT_EQ(saveChart(c, "").message.text(), "Nom de fichier incorrect.");
     EXPECT_TRUE(listing().empty());
 }
 
@@ -505,7 +505,7 @@ TEST_F(ChartFileTest, FailedSaveKeepsTheOldFile)
         FaultyFileSystem faulty(f.op, f.code);
         const FileResult r = saveChart(c, path("chart.bab"), faulty);
         EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.message, f.message) << f.op << " " << f.code;
+        EXPECT_EQ(r.message.text(), f.message) << f.op << " " << f.code;
         EXPECT_EQ(r.fileName, path("chart.bab"));
         EXPECT_EQ(read(path("chart.bab")), old) << f.op;
         EXPECT_EQ(listing(), std::vector<std::string>{"chart.bab"}) << f.op;
@@ -539,7 +539,7 @@ TEST_F(ChartFileTest, SpecialTargetsAreWrittenIntoAndKept)
 
     const FileResult full = writeFile("/dev/full", bytes);
     EXPECT_FALSE(full.ok);
-    EXPECT_EQ(full.message, "Disque plein.");
+    EXPECT_EQ(full.message.text(), "Disque plein.");
     EXPECT_TRUE(fs::is_character_file("/dev/full"));
 
     ASSERT_EQ(::mkfifo(path("pipe.bab").c_str(), 0600), 0);
@@ -558,8 +558,8 @@ TEST_F(ChartFileTest, SpecialTargetsAreWrittenIntoAndKept)
 
     fs::create_symlink("loop2.bab", dir / "loop1.bab");
     fs::create_symlink("loop1.bab", dir / "loop2.bab");
-    EXPECT_EQ(writeFile(path("loop1.bab"), bytes).message, "Nom de fichier incorrect.");
-    EXPECT_EQ(writeFile(dir.string(), bytes).message, "Accès au fichier refusé.");
+    EXPECT_EQ(writeFile(path("loop1.bab"), bytes).message.text(), "Nom de fichier incorrect.");
+    EXPECT_EQ(writeFile(dir.string(), bytes).message.text(), "Accès au fichier refusé.");
     EXPECT_EQ(listing(), (std::vector<std::string>{"dangling.bab", "loop1.bab", "loop2.bab", "null.bab",
                                                    "pipe.bab", "sub"}));
 }

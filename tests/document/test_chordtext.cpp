@@ -34,7 +34,7 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed);
         const TypedBar bar = readBar(r.typed);
-        ASSERT_EQ(bar.error, "");
+        ASSERT_TRUE(bar.error.empty()) << bar.error.text();
         EXPECT_EQ(bar.division, r.division);
         ASSERT_EQ(bar.count, int(r.chords.size()));
         for (int k = 0; k < bar.count; ++k)
@@ -55,7 +55,7 @@ TEST(ChordText, RefusesWhatAChartCannotHold)
 {
     for (const char* typed : {"", "H7", "Csus4add9b13", "C D E F G", "C\xE2\x99\xAD", "7"}) {
         SCOPED_TRACE(typed);
-        EXPECT_NE(readBar(typed).error, "");
+        EXPECT_FALSE(readBar(typed).error.empty());
     }
 }
 

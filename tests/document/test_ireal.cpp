@@ -71,7 +71,7 @@ std::unique_ptr<Chart> viaLink(const Chart& chart)
     const ireal::Playlist back = ireal::readPlaylist(ireal::toLink(chart));
     EXPECT_EQ(back.songs.size(), 1u);
     ireal::Conversion c = ireal::toChart(back.songs.at(0));
-    EXPECT_EQ(c.error, "");
+    EXPECT_TRUE(c.error.empty());
     return std::move(c.chart);
 }
 
@@ -134,7 +134,7 @@ TEST(IRealImport, PlaylistPageGivesEverySong)
     for (std::size_t i = 0; i < p.songs.size(); ++i) {
         SCOPED_TRACE(expected[i].title);
         const ireal::Conversion c = ireal::toChart(p.songs[i]);
-        ASSERT_TRUE(c.chart) << c.error;
+        ASSERT_TRUE(c.chart) << c.error.text();
         const leadsheet::Sheet sheet = leadsheet::read(*c.chart);
         EXPECT_EQ(sheet.title, expected[i].title);
         EXPECT_EQ(sheet.composer, expected[i].composer);
@@ -200,7 +200,7 @@ TEST(IRealImport, PublicLinks)
         ASSERT_EQ(p.songs.size(), 1u);
         EXPECT_EQ(p.songs[0].title, c.title);
         const ireal::Conversion conv = ireal::toChart(p.songs[0]);
-        ASSERT_TRUE(conv.chart) << conv.error;
+        ASSERT_TRUE(conv.chart) << conv.error.text();
         EXPECT_EQ(bars(*conv.chart), c.bars);
         EXPECT_EQ(notes(*conv.chart), c.notes);
     }
@@ -231,9 +231,9 @@ TEST(IRealImport, MusicMapsOntoBars)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.music);
         const ireal::Conversion conv = convert(c.music);
-        ASSERT_TRUE(conv.chart) << conv.error;
+        ASSERT_TRUE(conv.chart) << conv.error.text();
         EXPECT_EQ(bars(*conv.chart), c.bars);
-        EXPECT_TRUE(conv.warnings.empty()) << conv.warnings.front();
+        EXPECT_TRUE(conv.warnings.empty()) << conv.warnings.front().text();
     }
 }
 
@@ -253,9 +253,10 @@ TEST(IRealImport, WhatTheChartCannotHoldIsSaid)
     };
     for (const Case& c : cases) {
         const ireal::Conversion conv = convert(c.music);
-        ASSERT_TRUE(conv.chart) << conv.error;
+        ASSERT_TRUE(conv.chart) << conv.error.text();
         EXPECT_EQ(bars(*conv.chart), c.bars);
-        EXPECT_EQ(conv.warnings, std::vector<std::string>{c.warning});
+        ASSERT_EQ(conv.warnings.size(), 1u);
+        EXPECT_EQ(conv.warnings[0].text(), c.warning);
     }
 }
 
@@ -289,7 +290,7 @@ TEST(IRealImport, DamagedLinksAreRefusedWithTheirPlace)
         ASSERT_FALSE(p.songs.empty()) << c.link;
         const ireal::Conversion conv = ireal::toChart(p.songs.back());
         EXPECT_FALSE(conv.chart);
-        EXPECT_EQ(conv.error, c.error);
+        EXPECT_EQ(conv.error.text(), c.error);
         // Other songs of the playlist are not affected.
         if (p.songs.size() > 1) {
             EXPECT_TRUE(ireal::toChart(p.songs.front()).chart);
@@ -310,7 +311,7 @@ TEST(IRealRoundTrip, ImportedSongsComeBackTheSame)
     for (const ireal::Song& song : songs) {
         SCOPED_TRACE(song.title);
         const ireal::Conversion first = ireal::toChart(song);
-        ASSERT_TRUE(first.chart) << first.error;
+        ASSERT_TRUE(first.chart) << first.error.text();
         const auto second = viaLink(*first.chart);
         ASSERT_TRUE(second);
         expectSameChart(*first.chart, *second);

@@ -1,16 +1,19 @@
 // Every caption, label and button text of every window fits its box in the
-// face the program runs with.
+// face the program runs with, in French and in English.
+#include "app/desktop.h"
 #include "app/mainwindow.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QToolButton>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -32,7 +35,7 @@ int neededWidth(const QWidget* w, const QString& text)
     return advance;
 }
 
-TEST(Captions, EveryTextFitsItsBox)
+void expectEveryTextFitsItsBox()
 {
     MainWindow window;
     window.show();
@@ -69,6 +72,19 @@ TEST(Captions, EveryTextFitsItsBox)
         }
     }
     EXPECT_GE(checked, 20);
+}
+
+TEST(Captions, EveryTextFitsItsBox)
+{
+    expectEveryTextFitsItsBox();
+}
+
+TEST(Captions, EveryEnglishTextFitsItsBox)
+{
+    const QList<QTranslator*> translators = installTranslators(QStringLiteral("en"));
+    ASSERT_EQ(QCoreApplication::translate("mavrel::MainWindow", "Fichier").toStdString(), "File");
+    expectEveryTextFitsItsBox();
+    qDeleteAll(translators);
 }
 
 } // namespace

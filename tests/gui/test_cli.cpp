@@ -40,11 +40,15 @@ protected:
 
     QString path(const QString& name) const { return dir.filePath(name); }
 
-    // With `memoryKb`, under that limit of address space.
-    Outcome run(const QStringList& args, int memoryKb = 0)
+    // With `memoryKb`, under that limit of address space. The messages are
+    // French in the C locale, whatever the machine's.
+    Outcome run(const QStringList& args, int memoryKb = 0, const QString& locale = QStringLiteral("C.UTF-8"))
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+            env.remove(QLatin1String(variable));
+        env.insert(QStringLiteral("LANG"), locale);
         // Commands that write files need no display and no platform chosen for them.
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -278,11 +282,13 @@ TEST_F(CommandLineTest, AChartThatCannotBeReadWritesNothing)
 
     ASSERT_EQ(run({"new", "-o", "bon.bab"}).status, 0);
 
-    // Each message starts with the name of the file it is about.
+    // Each message starts with the name of the file it is about, and speaks
+    // the user's language.
     struct Row {
         QStringList args;
         QString output;
         QString message;
+        QString locale = QStringLiteral("C.UTF-8");
     };
     const Row rows[] = {
         {{"render", "absent.bab", "-o", "a.png"}, "a.png", "absent.bab : Fichier introuvable."},
@@ -295,10 +301,13 @@ TEST_F(CommandLineTest, AChartThatCannotBeReadWritesNothing)
          "court.bab : Lecture au-delà de la fin de fichier."},
         {{"thumbnail", "-s", "128", "court.bab", "g.png"}, "g.png",
          "court.bab : Lecture au-delà de la fin de fichier."},
+        {{"render", "absent.bab", "-o", "h.png"}, "h.png", "absent.bab: File not found.", "en_US.UTF-8"},
+        {{"render", "court.bab", "-o", "i.png"}, "i.png", "court.bab : Lecture au-delà de la fin de fichier.",
+         "fr_FR.UTF-8"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.args.join(' ').toStdString());
-        const Outcome result = run(r.args);
+        const Outcome result = run(r.args, 0, r.locale);
         EXPECT_EQ(result.status, 1);
         EXPECT_TRUE(result.err.contains(r.message)) << result.err.toStdString();
         EXPECT_FALSE(QFile::exists(path(r.output)));

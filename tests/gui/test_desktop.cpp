@@ -26,29 +26,35 @@ TEST(Desktop, TheIdNamesTheDesktopEntryAndTheIconHasEverySize)
     EXPECT_EQ(sizes, (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {128, 128}, {256, 256}}));
 }
 
-TEST(Desktop, HelpDocumentBesideTheProgramElseInstalled)
+TEST(Desktop, HelpDocumentInTheLanguageBesideTheProgramElseInstalled)
 {
     struct Row {
         const char* name;
+        const char* language;
         bool beside, installed;
         const char* expected;
     };
     const Row rows[] = {
-        {"build folder", true, false, "bin/Help.doc"},
-        {"installed", false, true, "share/mavrel/Help.doc"},
-        {"both", true, true, "bin/Help.doc"},
-        {"neither", false, false, "share/mavrel/Help.doc"},
+        {"build folder", "fr", true, false, "bin/Help.doc"},
+        {"installed", "fr", false, true, "share/mavrel/Help.doc"},
+        {"both", "fr", true, true, "bin/Help.doc"},
+        {"neither", "fr", false, false, "share/mavrel/Help.doc"},
+        {"English, build folder", "en", true, false, "bin/Help_en.doc"},
+        {"English, installed", "en", false, true, "share/mavrel/Help_en.doc"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         QTemporaryDir prefix;
         const QDir root(prefix.path());
         ASSERT_TRUE(root.mkpath("bin") && root.mkpath("share/mavrel"));
-        for (auto [wanted, file] : {std::pair{r.beside, "bin/Help.doc"}, {r.installed, "share/mavrel/Help.doc"}}) {
-            QFile f(root.filePath(file));
-            ASSERT_TRUE(!wanted || f.open(QIODevice::WriteOnly));
+        for (const char* name : {"Help.doc", "Help_en.doc"}) {
+            for (auto [wanted, folder] : {std::pair{r.beside, "bin/"}, {r.installed, "share/mavrel/"}}) {
+                QFile f(root.filePath(QLatin1String(folder) + QLatin1String(name)));
+                ASSERT_TRUE(!wanted || f.open(QIODevice::WriteOnly));
+            }
         }
-        EXPECT_EQ(helpDocumentPath(root.filePath("bin")).toStdString(), root.filePath(r.expected).toStdString());
+        EXPECT_EQ(helpDocumentPath(root.filePath("bin"), r.language).toStdString(),
+                  root.filePath(r.expected).toStdString());
     }
 }
 

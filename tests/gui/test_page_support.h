@@ -208,7 +208,7 @@ protected:
     {
         const QString p = path(name);
         const FileResult r = saveChart(c, QFile::encodeName(p).toStdString());
-        EXPECT_TRUE(r.ok) << r.message;
+        EXPECT_TRUE(r.ok) << r.message.text();
         return fileBytes(p);
     }
 };

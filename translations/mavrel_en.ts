@@ -1,0 +1,633 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="fr">
+<context>
+    <name>ChartImport</name>
+    <message>
+        <source>« %1 »</source>
+        <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>1 chanson n&apos;a pas été importée : %1.</source>
+        <translation>1 song was not imported: %1.</translation>
+    </message>
+    <message>
+        <source>%1 chansons n&apos;ont pas été importées : %2.</source>
+        <translation>%1 songs were not imported: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>Message</name>
+    <message>
+        <source>Lecture au-delà de la fin de fichier.</source>
+        <translation>Read past the end of the file.</translation>
+    </message>
+    <message>
+        <source>Nom de fichier incorrect.</source>
+        <translation>Invalid file name.</translation>
+    </message>
+    <message>
+        <source>Fichier introuvable.</source>
+        <translation>File not found.</translation>
+    </message>
+    <message>
+        <source>Accès au dossier « %1 » refusé.</source>
+        <translation>Access to the folder “%1” denied.</translation>
+    </message>
+    <message>
+        <source>Accès au fichier refusé.</source>
+        <translation>Access to the file denied.</translation>
+    </message>
+    <message>
+        <source>Trop de fichiers ouverts.</source>
+        <translation>Too many open files.</translation>
+    </message>
+    <message>
+        <source>Disque plein.</source>
+        <translation>Disk full.</translation>
+    </message>
+    <message>
+        <source>Erreur E/S %1.</source>
+        <translation>I/O error %1.</translation>
+    </message>
+    <message>
+        <source>Fichier de grille endommagé : nombre de cases incorrect.</source>
+        <translation>Damaged chart file: wrong number of bars.</translation>
+    </message>
+    <message>
+        <source>Fichier de grille endommagé : nombre de textes incorrect.</source>
+        <translation>Damaged chart file: wrong number of texts.</translation>
+    </message>
+    <message>
+        <source>Fichier de grille endommagé : nombre de colonnes ou de lignes incorrect.</source>
+        <translation>Damaged chart file: wrong number of columns or rows.</translation>
+    </message>
+    <message>
+        <source>Fichier de grille endommagé : taille de page incorrecte.</source>
+        <translation>Damaged chart file: wrong page size.</translation>
+    </message>
+    <message>
+        <source>Fichier de grille endommagé : marges incorrectes.</source>
+        <translation>Damaged chart file: wrong margins.</translation>
+    </message>
+    <message>
+        <source>Grille incohérente : nombre de cases incorrect.</source>
+        <translation>Inconsistent chart: wrong number of bars.</translation>
+    </message>
+    <message>
+        <source>Grille incohérente : nombre de textes incorrect.</source>
+        <translation>Inconsistent chart: wrong number of texts.</translation>
+    </message>
+    <message>
+        <source>Grille incohérente : nombre de colonnes ou de lignes incorrect.</source>
+        <translation>Inconsistent chart: wrong number of columns or rows.</translation>
+    </message>
+    <message>
+        <source>Grille incohérente : taille de page incorrecte.</source>
+        <translation>Inconsistent chart: wrong page size.</translation>
+    </message>
+    <message>
+        <source>Grille incohérente : marges incorrectes.</source>
+        <translation>Inconsistent chart: wrong margins.</translation>
+    </message>
+    <message>
+        <source>Une mesure tient au moins un accord (% pour la répéter).</source>
+        <translation>A bar holds at least one chord (% to repeat the one before).</translation>
+    </message>
+    <message>
+        <source>Une mesure tient au plus 4 accords.</source>
+        <translation>A bar holds at most 4 chords.</translation>
+    </message>
+    <message>
+        <source>sortie standard</source>
+        <translation>standard output</translation>
+    </message>
+    <message>
+        <source>%1 : %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Fichier trop grand pour une liste de morceaux.</source>
+        <translation>File too large for a list of songs.</translation>
+    </message>
+    <message>
+        <source>Impossible de créer ce dossier.</source>
+        <translation>Cannot create this folder.</translation>
+    </message>
+    <message>
+        <source>« %1 » : un accord commence par sa note, de A à G, ou par %.</source>
+        <translation>“%1”: a chord starts with its note, A to G, or with %.</translation>
+    </message>
+    <message>
+        <source>« %1 » : caractère que la grille ne peut pas garder.</source>
+        <translation>“%1”: a character the chart cannot keep.</translation>
+    </message>
+    <message>
+        <source>« %1 » : la qualité d&apos;un accord tient en 8 caractères.</source>
+        <translation>“%1”: a chord&apos;s quality holds at most 8 characters.</translation>
+    </message>
+    <message>
+        <source>« %1 » : signe « %4 » inconnu (mesure %2, caractère %3 de la musique).</source>
+        <translation>“%1”: unknown sign “%4” (bar %2, character %3 of the music).</translation>
+    </message>
+    <message>
+        <source>« %1 » : %2 champs séparés par « = », il en faut au moins %3.</source>
+        <translation>“%1”: %2 fields separated by “=”, at least %3 are needed.</translation>
+    </message>
+    <message>
+        <source>« %1 » : la musique ne commence pas par « %2 ».</source>
+        <translation>“%1”: the music does not start with “%2”.</translation>
+    </message>
+    <message>
+        <source>« %1 » : séquence « %2 » invalide au caractère %3 du lien.</source>
+        <translation>“%1”: invalid sequence “%2” at character %3 of the link.</translation>
+    </message>
+    <message>
+        <source>« %1 » : accord entre parenthèses sans « ) » (mesure %2, caractère %3 de la musique).</source>
+        <translation>“%1”: chord in parentheses without “)” (bar %2, character %3 of the music).</translation>
+    </message>
+    <message>
+        <source>« %1 » : basse « %4 » de fondamentale inconnue (mesure %2, caractère %3 de la musique).</source>
+        <translation>“%1”: bass “%4” with an unknown root (bar %2, character %3 of the music).</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure « %4 » inconnue (mesure %2, caractère %3 de la musique).</source>
+        <translation>“%1”: unknown time signature “%4” (bar %2, character %3 of the music).</translation>
+    </message>
+    <message>
+        <source>« %1 » : commentaire sans « &gt; » (mesure %2, caractère %3 de la musique).</source>
+        <translation>“%1”: comment without “&gt;” (bar %2, character %3 of the music).</translation>
+    </message>
+    <message>
+        <source>« %1 » : accord « %4 » de fondamentale inconnue (mesure %2, caractère %3 de la musique).</source>
+        <translation>“%1”: chord “%4” with an unknown root (bar %2, character %3 of the music).</translation>
+    </message>
+    <message>
+        <source>« %1 » : plus de %2 textes, les suivants sont omis.</source>
+        <translation>“%1”: more than %2 texts, the others are left out.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : « N.C. » n&apos;a pas de place parmi les accords, il est omis.</source>
+        <translation>“%1”: bar %2: “N.C.” has no place among the chords, it is left out.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : %3 accords, seuls les 4 premiers sont gardés.</source>
+        <translation>“%1”: bar %2: %3 chords, only the first 4 are kept.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : la basse de « %3 » ne tient pas en 8 caractères, elle est omise.</source>
+        <translation>“%1”: bar %2: the bass of “%3” does not fit in 8 characters, it is left out.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : « %3 » est coupé à 8 caractères.</source>
+        <translation>“%1”: bar %2: “%3” is cut to 8 characters.</translation>
+    </message>
+    <message>
+        <source>« %1 » : « r » répète deux mesures et n&apos;en a que %2 avant lui (mesure %3, caractère %4 de la musique).</source>
+        <translation>“%1”: “r” repeats two bars and has only %2 before it (bar %3, character %4 of the music).</translation>
+    </message>
+    <message>
+        <source>« %1 » : la chanson n&apos;a aucune mesure.</source>
+        <translation>“%1”: the song has no bars.</translation>
+    </message>
+    <message>
+        <source>« %1 » : %2 mesures, une grille en tient au plus %3.</source>
+        <translation>“%1”: %2 bars, a chart holds at most %3.</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::AboutDialog</name>
+    <message>
+        <source>About...</source>
+        <translation>About...</translation>
+    </message>
+    <message>
+        <source>Mavrel  Version %1</source>
+        <translation>Mavrel  Version %1</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::ChartDocument</name>
+    <message>
+        <source>Sans titre</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>la saisie de l&apos;accord</source>
+        <translation>chord entry</translation>
+    </message>
+    <message>
+        <source>la saisie de la mesure</source>
+        <translation>bar entry</translation>
+    </message>
+    <message>
+        <source>le changement de division</source>
+        <translation>division change</translation>
+    </message>
+    <message>
+        <source>l&apos;effacement de la case</source>
+        <translation>hiding the bar</translation>
+    </message>
+    <message>
+        <source>le retour de la case</source>
+        <translation>showing the bar</translation>
+    </message>
+    <message>
+        <source>le changement de barre</source>
+        <translation>bar line change</translation>
+    </message>
+    <message>
+        <source>la modification du texte</source>
+        <translation>text change</translation>
+    </message>
+    <message>
+        <source>la saisie du texte</source>
+        <translation>text entry</translation>
+    </message>
+    <message>
+        <source>la suppression du texte</source>
+        <translation>text removal</translation>
+    </message>
+    <message>
+        <source>le collage</source>
+        <translation>paste</translation>
+    </message>
+    <message>
+        <source>la suppression des cases</source>
+        <translation>clearing the bars</translation>
+    </message>
+    <message>
+        <source>la transposition</source>
+        <translation>transposition</translation>
+    </message>
+    <message>
+        <source>le changement de grille</source>
+        <translation>grid change</translation>
+    </message>
+    <message>
+        <source>la taille des accords</source>
+        <translation>chord size</translation>
+    </message>
+    <message>
+        <source>le gras des accords</source>
+        <translation>bold chords</translation>
+    </message>
+    <message>
+        <source>la rotation de la page</source>
+        <translation>page rotation</translation>
+    </message>
+    <message>
+        <source>le changement de marge</source>
+        <translation>margin change</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::ChordDialog</name>
+    <message>
+        <source>Accords</source>
+        <translation>Chords</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Autre</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::ChordTypingBox</name>
+    <message>
+        <source>Les accords de la mesure, séparés par des espaces : une note de A à G, # ou b, puis la qualité (Dm7, F#ø, Bbsus4, C/E) ; % répète.
+1 accord : case pleine ; 2 : diagonale ; 4 : quatre triangles ; 3 : deux quarts puis une moitié, ou la moitié d&apos;abord si le premier finit par un point (Dm7. G7 C7).
+Tab ou Entrée : mesure suivante ; Maj+Tab : précédente ; Alt+flèches : se déplacer ; Échap : quitter.</source>
+        <translation>The bar&apos;s chords, separated by spaces: a note from A to G, # or b, then the quality (Dm7, F#ø, Bbsus4, C/E); % repeats.
+1 chord: whole bar; 2: diagonal; 4: four triangles; 3: two quarters then a half, or the half first if the first chord ends with a full stop (Dm7. G7 C7).
+Tab or Enter: next bar; Shift+Tab: previous; Alt+arrows: move; Esc: stop.</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::MainWindow</name>
+    <message>
+        <source>Pour passer du format horizontal au format vertical</source>
+        <translation>To turn the page between landscape and portrait</translation>
+    </message>
+    <message>
+        <source>Cases L</source>
+        <translation>Bars W</translation>
+    </message>
+    <message>
+        <source>H</source>
+        <translation>H</translation>
+    </message>
+    <message>
+        <source>Fonts:</source>
+        <translation>Size:</translation>
+    </message>
+    <message>
+        <source>Nombre de cases en largeur</source>
+        <translation>Number of bars across</translation>
+    </message>
+    <message>
+        <source>Nombre de cases en hauteur</source>
+        <translation>Number of bars down</translation>
+    </message>
+    <message>
+        <source>Outils pour entrer les accords
+Clic droit = divisions
+Clic gauche = accords</source>
+        <translation>Tool to enter chords
+Right click = divisions
+Left click = chords</translation>
+    </message>
+    <message>
+        <source>Pour gommer une case</source>
+        <translation>To erase a bar</translation>
+    </message>
+    <message>
+        <source>Pour mettre des double barres ou des barres de reprise</source>
+        <translation>To put double bar lines or repeat signs</translation>
+    </message>
+    <message>
+        <source>Lasso  : selection pour le copier coller </source>
+        <translation>Lasso: selection for copy and paste</translation>
+    </message>
+    <message>
+        <source>Pour mettre du texte</source>
+        <translation>To put text</translation>
+    </message>
+    <message>
+        <source>T</source>
+        <translation>T</translation>
+    </message>
+    <message>
+        <source>Taille ecriture , accord  ou texte</source>
+        <translation>Size of the writing, chords or text</translation>
+    </message>
+    <message>
+        <source>G</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>Pour mettre en gras</source>
+        <translation>To make bold</translation>
+    </message>
+    <message>
+        <source>Pour la mise en page</source>
+        <translation>For the page layout</translation>
+    </message>
+    <message>
+        <source>Zoom (Ctrl et la molette)</source>
+        <translation>Zoom (Ctrl and the wheel)</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation>%1%</translation>
+    </message>
+    <message>
+        <source>%1[*] - Mavrel</source>
+        <translation>%1[*] - Mavrel</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; n&apos;est pas une valeur entière correcte.</source>
+        <translation>&apos;%1&apos; is not a valid whole number.</translation>
+    </message>
+    <message>
+        <source>Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.</source>
+        <translation>A chart holds at most %1 bars: %2 × %3 would go past that limit.</translation>
+    </message>
+    <message>
+        <source>Mesure %1 : accords séparés par des espaces ; 3 accords = ¼ ¼ ½ (« Dm7. » : ½ d&apos;abord). Tab : suivante, Échap : fin.</source>
+        <translation>Bar %1: chords separated by spaces; 3 chords = ¼ ¼ ½ (“Dm7.”: ½ first). Tab: next, Esc: stop.</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Nouveau</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>Ouvrir</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Enregistrer</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Enregistrer Sous..</source>
+        <translation>Save As...</translation>
+    </message>
+    <message>
+        <source>Importer...</source>
+        <translation>Import...</translation>
+    </message>
+    <message>
+        <source>Exporter...</source>
+        <translation>Export...</translation>
+    </message>
+    <message>
+        <source>Impression</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Edition</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Annuler %1</source>
+        <translation>Undo %1</translation>
+    </message>
+    <message>
+        <source>Rétablir</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>Rétablir %1</source>
+        <translation>Redo %1</translation>
+    </message>
+    <message>
+        <source>Copier</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Coller</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>Suprimer</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Saisie au clavier</source>
+        <translation>Keyboard Entry</translation>
+    </message>
+    <message>
+        <source>Affichage</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>Zoom avant</source>
+        <translation>Zoom In</translation>
+    </message>
+    <message>
+        <source>Zoom arrière</source>
+        <translation>Zoom Out</translation>
+    </message>
+    <message>
+        <source>Taille réelle</source>
+        <translation>Actual Size</translation>
+    </message>
+    <message>
+        <source>Fonctions</source>
+        <translation>Functions</translation>
+    </message>
+    <message>
+        <source>Transposer</source>
+        <translation>Transpose</translation>
+    </message>
+    <message>
+        <source>Aide</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Enregistrer les modifications de « %1 » ?</source>
+        <translation>Save the changes to “%1”?</translation>
+    </message>
+    <message>
+        <source>Ne pas enregistrer</source>
+        <translation>Don&apos;t Save</translation>
+    </message>
+    <message>
+        <source>Grilles (*.bab);;Tous les fichiers (*)</source>
+        <translation>Charts (*.bab);;All files (*)</translation>
+    </message>
+    <message>
+        <source>La grille n&apos;a pas été enregistrée.</source>
+        <translation>The chart was not saved.</translation>
+    </message>
+    <message>
+        <source>Grilles (*.bab)</source>
+        <translation>Charts (*.bab)</translation>
+    </message>
+    <message>
+        <source>L&apos;aperçu avant impression n&apos;a pas été ouvert.</source>
+        <translation>The print preview was not opened.</translation>
+    </message>
+    <message>
+        <source>Importer</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>Listes iReal Pro (*.html *.htm *.txt);;Tous les fichiers (*)</source>
+        <translation>iReal Pro playlists (*.html *.htm *.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>%1 : aucun lien iReal Pro.</source>
+        <translation>%1: no iReal Pro link.</translation>
+    </message>
+    <message>
+        <source>Tous les morceaux, dans un dossier...</source>
+        <translation>All the songs, into a folder...</translation>
+    </message>
+    <message>
+        <source>Morceau à ouvrir :</source>
+        <translation>Song to open:</translation>
+    </message>
+    <message>
+        <source>Dossier des grilles importées</source>
+        <translation>Folder for the imported charts</translation>
+    </message>
+    <message>
+        <source>%1 grilles écrites dans « %2 ».</source>
+        <translation>%1 charts written to “%2”.</translation>
+    </message>
+    <message>
+        <source>La grille n&apos;a pas été exportée.</source>
+        <translation>The chart was not exported.</translation>
+    </message>
+    <message>
+        <source>MusicXML (*.musicxml)</source>
+        <translation>MusicXML (*.musicxml)</translation>
+    </message>
+    <message>
+        <source>Grille LilyPond (*.ly)</source>
+        <translation>LilyPond chart (*.ly)</translation>
+    </message>
+    <message>
+        <source>Lien iReal Pro (*.txt)</source>
+        <translation>iReal Pro link (*.txt)</translation>
+    </message>
+    <message>
+        <source>Exporter</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>%1 : format inconnu (.musicxml, .ly ou .txt attendu).</source>
+        <translation>%1: unknown format (.musicxml, .ly or .txt expected).</translation>
+    </message>
+    <message>
+        <source>Une grille ne peut contenir plus de %1 textes : ce texte reste dans la zone de saisie.</source>
+        <translation>A chart cannot hold more than %1 texts: this text stays in the entry box.</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <comment>button</comment>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::TransposeDialog</name>
+    <message>
+        <source>Transposeur</source>
+        <translation>Transposer</translation>
+    </message>
+    <message>
+        <source>Demi tons</source>
+        <translation>Semitones</translation>
+    </message>
+    <message>
+        <source>Altérations :</source>
+        <translation>Accidentals:</translation>
+    </message>
+    <message>
+        <source>garder</source>
+        <translation>keep</translation>
+    </message>
+    <message>
+        <source>bémols</source>
+        <translation>flats</translation>
+    </message>
+    <message>
+        <source>dièses</source>
+        <translation>sharps</translation>
+    </message>
+    <message>
+        <source>selon la tonalité</source>
+        <translation>by the key</translation>
+    </message>
+</context>
+</TS>
