@@ -8,6 +8,7 @@
 #include "render/localfile.h"
 #include "render/page.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 
@@ -22,17 +23,19 @@ namespace {
 // was not enough memory to draw the page or to make the bytes.
 struct PageFormat {
     const char* suffix;
-    bool (*encode)(StandaloneChart& chart, int dpi, QByteArray& bytes);
+    bool (*encode)(StandaloneChart& chart, int dpi, Instrument part, QByteArray& bytes);
 };
 const PageFormat PageFormats[] = {
     {"png",
-     [](StandaloneChart& c, int dpi, QByteArray& bytes) {
+     [](StandaloneChart& c, int dpi, Instrument part, QByteArray& bytes) {
          // At 96 dots per inch, the page the editor shows, pixel for pixel.
-         const QImage page = dpi == 96 ? c.image() : paintPageImage(c.chart(), dpi);
+         QImage page = dpi == 96 ? c.image() : paintPageImage(c.chart(), dpi, part);
+         if (dpi == 96)
+             markPart(page, part);
          return !page.isNull() && encodePng(page, bytes);
      }},
-    {"pdf", [](StandaloneChart& c, int, QByteArray& bytes) { return encodePagePdf(c.chart(), bytes); }},
-    {"svg", [](StandaloneChart& c, int, QByteArray& bytes) { return encodePageSvg(c.chart(), bytes); }},
+    {"pdf", [](StandaloneChart& c, int, Instrument part, QByteArray& bytes) { return encodePagePdf(c.chart(), bytes, part); }},
+    {"svg", [](StandaloneChart& c, int, Instrument part, QByteArray& bytes) { return encodePageSvg(c.chart(), bytes, part); }},
 };
 
 // A picture at 2400 dots per inch is 25 times the page each way: more is
@@ -64,6 +67,23 @@ bool takeNumber(QByteArrayList& args, const QByteArray& name, int low, int high,
     value = args.at(i + 1).toInt(&ok);
     args.remove(i, 2);
     return ok && value >= low && value <= high && !args.contains(name);
+}
+
+// Takes `--for NAME` out of the arguments when it is there; false when it is
+// there with no instrument's name.
+bool takeInstrument(QByteArrayList& args, Instrument& instrument)
+{
+    const qsizetype i = args.indexOf("--for");
+    if (i < 0)
+        return true;
+    if (i + 1 >= args.size())
+        return false;
+    const std::optional<Instrument> named = instrumentNamed(args.at(i + 1).toStdString());
+    args.remove(i, 2);
+    if (!named)
+        return false;
+    instrument = *named;
+    return !args.contains("--for");
 }
 
 bool isOption(const QByteArray& a) { return a.startsWith('-') && a.size() > 1; }
@@ -124,7 +144,7 @@ int runImport(const QByteArray& input, const QByteArray& folder, bool force)
         return 1;
     const ireal::Playlist playlist = ireal::readPlaylist(text);
     if (playlist.songs.empty()) {
-        printError(QStringLiteral("%1 : aucun lien iReal Pro.").arg(QFile::decodeName(input)));
+        printError(QCoreApplication::translate("CommandLine", "%1 : aucun lien iReal Pro.").arg(QFile::decodeName(input)));
         return 1;
     }
     const ImportReport report = importToFolder(playlist, folder, force);
@@ -152,7 +172,7 @@ int runExport(const QByteArray& chartFile, const QByteArray& output)
     const std::optional<ExportFormat> format =
         isStream(output) ? ExportFormat::MusicXml : exportFormatFor(output.toStdString());
     if (!format)
-        return refuseOutput(output, QStringLiteral(".musicxml, .ly ou .txt"));
+        return refuseOutput(output, QCoreApplication::translate("CommandLine", ".musicxml, .ly ou .txt"));
     StandaloneChart c;
     if (!load(c, chartFile))
         return 1;
@@ -192,6 +212,8 @@ Command parseCommandLine(const QByteArrayList& arguments)
     if (first == "render") {
         c.kind = Command::Render;
         if (args.contains("--dpi") && !takeNumber(args, "--dpi", 1, MaxDpi, c.dpi))
+            return invalid();
+        if (!takeInstrument(args, c.instrument))
             return invalid();
         if (!takeOutput(args, c.output) || args.size() > 1)
             return invalid();
@@ -250,7 +272,7 @@ Command parseCommandLine(const QByteArrayList& arguments)
     } else if (first == "sheet") {
         c.kind = Command::Sheet;
         if (!takeNumber(args, "--per", 1, 8, c.per)
-            || (c.per != 1 && c.per != 2 && c.per != 4 && c.per != 8))
+            || (c.per != 1 && c.per != 2 && c.per != 4 && c.per != 8) || !takeInstrument(args, c.instrument))
             return invalid();
         if (!takeOutput(args, c.output) || args.isEmpty())
             return invalid();
@@ -267,11 +289,11 @@ Command parseCommandLine(const QByteArrayList& arguments)
 
 QString usageText()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate("CommandLine",
         "Utilisation :\n"
         "  mavrel [GRILLE.bab...]                       ouvre l'éditeur, une fenêtre par grille\n"
         "  mavrel new -o SORTIE.bab                     écrit une grille neuve\n"
-        "  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N]\n"
+        "  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N] [--for Bb|Eb|F]\n"
         "                                               dessine la page d'une grille (en PNG à N points\n"
         "                                               par pouce, 96 par défaut)\n"
         "  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png\n"
@@ -279,7 +301,7 @@ QString usageText()
         "  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab [--spelling keep|flats|sharps|key]\n"
         "                                               transpose une grille (altérations : gardées,\n"
         "                                               bémols, dièses ou selon la tonalité)\n"
-        "  mavrel sheet --per N GRILLE.bab... -o SORTIE.pdf|SORTIE.png\n"
+        "  mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png\n"
         "                                               compose des feuilles de 1, 2, 4 ou 8 grilles :\n"
         "                                               un recueil d'autant de pages qu'il faut en PDF,\n"
         "                                               une seule feuille en PNG\n"
@@ -288,6 +310,7 @@ QString usageText()
         "  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt\n"
         "                                               MusicXML, grille LilyPond ou lien iReal Pro\n"
         "  mavrel --version                             affiche la version\n"
+        "  --for Bb|Eb|F : la partie d'un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.\n"
         "  -o - écrit sur la sortie standard (en PNG pour une image).\n");
 }
 
@@ -309,11 +332,13 @@ int execute(const Command& command)
         StandaloneChart c;
         if (!command.charts.isEmpty() && !load(c, command.charts.first()))
             return 1;
+        if (command.instrument != Instrument::Concert)
+            c.chart() = partFor(c.chart(), command.instrument);
         QByteArray bytes;
-        if (!format->encode(c, command.dpi, bytes)) {
+        if (!format->encode(c, command.dpi, command.instrument, bytes)) {
             printError(command.charts.isEmpty()
-                           ? QStringLiteral("Mémoire insuffisante pour dessiner la page.")
-                           : QStringLiteral("Mémoire insuffisante pour dessiner la page de « %1 ».")
+                           ? QCoreApplication::translate("CommandLine", "Mémoire insuffisante pour dessiner la page.")
+                           : QCoreApplication::translate("CommandLine", "Mémoire insuffisante pour dessiner la page de « %1 ».")
                                  .arg(QFile::decodeName(command.charts.first())));
             return 1;
         }
@@ -336,7 +361,7 @@ int execute(const Command& command)
         return save(c, command.output) ? 0 : 1;
     }
     case Command::Sheet:
-        return runSheetCommand(command.per, command.charts, command.output);
+        return runSheetCommand(command.per, command.charts, command.output, command.instrument);
     case Command::Import:
         return runImport(command.charts.first(), command.output, command.force);
     case Command::Export:
@@ -363,7 +388,7 @@ int runCommand(const Command& command)
     try {
         return execute(command);
     } catch (const std::bad_alloc&) {
-        printError(QStringLiteral("Mémoire insuffisante."));
+        printError(QCoreApplication::translate("CommandLine", "Mémoire insuffisante."));
         return 1;
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/editing.h"
+#include "document/parts.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -17,6 +18,7 @@ struct Command {
     QByteArray output;      // -o; "-" is standard output
     int steps = 0;          // transpose
     Spelling spelling = Spelling::Keep;
+    Instrument instrument = Instrument::Concert;   // render, sheet: --for
     int per = 1;            // sheet
     int size = 0;           // thumbnail: the longer side, in pixels
     int dpi = 96;           // render: dots per inch of a PNG

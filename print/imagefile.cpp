@@ -2,6 +2,7 @@
 
 #include "render/page.h"
 
+#include <QCoreApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
@@ -24,7 +25,7 @@ bool encodePng(const QImage& image, QByteArray& bytes)
     return writer.write(rgb);
 }
 
-bool encodePagePdf(const Chart& chart, QByteArray& bytes)
+bool encodePagePdf(const Chart& chart, QByteArray& bytes, Instrument instrument)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -39,10 +40,11 @@ bool encodePagePdf(const Chart& chart, QByteArray& bytes)
     if (!painter.begin(&pdf))
         return false;
     paintPage(painter, chart, Selection{}, false);
+    paintPartMark(painter, size, instrument);
     return painter.end();
 }
 
-bool encodePageSvg(const Chart& chart, QByteArray& bytes)
+bool encodePageSvg(const Chart& chart, QByteArray& bytes, Instrument instrument)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -56,6 +58,7 @@ bool encodePageSvg(const Chart& chart, QByteArray& bytes)
     if (!painter.begin(&svg))
         return false;
     paintPage(painter, chart, Selection{}, false);
+    paintPartMark(painter, size, instrument);
     return painter.end();
 }
 
@@ -74,7 +77,7 @@ QByteArray suffixOf(const QByteArray& path)
 
 QString unknownFormatMessage(const QByteArray& fileName, const QString& expected)
 {
-    return QStringLiteral("%1 : format de sortie inconnu (%2 attendu).").arg(QFile::decodeName(fileName), expected);
+    return QCoreApplication::translate("CommandLine", "%1 : format de sortie inconnu (%2 attendu).").arg(QFile::decodeName(fileName), expected);
 }
 
 FileResult writeBytes(const QByteArray& bytes, const QByteArray& fileName)
@@ -87,7 +90,7 @@ FileResult writePng(const QImage& image, const QByteArray& fileName)
 {
     QByteArray bytes;
     if (image.isNull() || !encodePng(image, bytes))
-        return {false, "Mémoire insuffisante pour créer l'image.", fileName.toStdString()};
+        return {false, QT_TRANSLATE_NOOP("Message", "Mémoire insuffisante pour créer l'image."), fileName.toStdString()};
     return writeBytes(bytes, fileName);
 }
 

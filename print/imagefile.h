@@ -5,8 +5,10 @@
 
 #include "document/chart.h"
 #include "document/chartfile.h"
+#include "document/parts.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -20,8 +22,10 @@ bool encodePng(const QImage& image, QByteArray& bytes);
 
 // The page of a chart as a PDF document of the page's size, and as SVG, one
 // page pixel a 96th of an inch: lines as lines, texts as text.
-bool encodePagePdf(const Chart& chart, QByteArray& bytes);
-bool encodePageSvg(const Chart& chart, QByteArray& bytes);
+// A part for a transposing instrument (a chart already transposed) is marked
+// with its instrument.
+bool encodePagePdf(const Chart& chart, QByteArray& bytes, Instrument instrument = Instrument::Concert);
+bool encodePageSvg(const Chart& chart, QByteArray& bytes, Instrument instrument = Instrument::Concert);
 
 // Whether the output is a stream rather than a file with a kind: standard
 // output ("-"), or a device or a pipe that already exists. A stream takes a
@@ -54,7 +58,7 @@ QString suffixList(const Format (&formats)[N])
     QStringList suffixes;
     for (const Format& format : formats)
         suffixes << QLatin1Char('.') + QLatin1String(format.suffix);
-    return suffixes.join(QStringLiteral(" ou "));
+    return suffixes.join(QCoreApplication::translate("CommandLine", " ou "));
 }
 
 // What a command says when it does not write the kind of file asked for;

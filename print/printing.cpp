@@ -1,5 +1,6 @@
 #include "printing.h"
 
+#include <QCoreApplication>
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
@@ -33,7 +34,7 @@ bool drawSheets(QPagedPaintDevice& device, std::span<const SheetCharts> sheets)
 
 QString noPrinterMessage()
 {
-    return QStringLiteral("Aucune imprimante n'est disponible.");
+    return QCoreApplication::translate("Printing", "Aucune imprimante n'est disponible.");
 }
 
 QPrinterInfo currentPrinter()
@@ -59,7 +60,7 @@ QString printOnCurrentPrinter(const SheetCharts& sheet)
         return noPrinterMessage();
     QPrinter printer(info, QPrinter::HighResolution);
     if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat || !printSheet(printer, sheet))
-        return QStringLiteral("L'impression sur « %1 » a échoué.").arg(info.printerName());
+        return QCoreApplication::translate("Printing", "L'impression sur « %1 » a échoué.").arg(info.printerName());
     return {};
 }
 

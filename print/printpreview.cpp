@@ -57,7 +57,7 @@ PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
     : QWidget(parent, Qt::Window), m_mainChart(std::move(mainChart))
 {
     setObjectName(QStringLiteral("PrintPreview"));
-    setWindowTitle(QStringLiteral("Apercu avant impression"));
+    setWindowTitle(tr("Apercu avant impression"));
     move(237, 137);
     resize(642, 622);
 
@@ -70,7 +70,7 @@ PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
     m_toolPanel->setFixedHeight(41);
     layout->addWidget(m_toolPanel);
 
-    m_perLabel = new QLabel(QStringLiteral("Par :"), m_toolPanel);
+    m_perLabel = new QLabel(tr("Par :"), m_toolPanel);
     m_perLabel->setObjectName(QStringLiteral("perLabel"));
     QFont bold = m_perLabel->font();
     bold.setPixelSize(13);
@@ -84,21 +84,38 @@ PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
     m_layoutCombo->setInsertPolicy(QComboBox::NoInsert);
     m_layoutCombo->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8")});
     m_layoutCombo->setCurrentIndex(0);
-    m_layoutCombo->setToolTip(QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une feuille"));
+    m_layoutCombo->setToolTip(tr("Selectionez ici le nombre de grilles a imprimer sur une feuille"));
     m_layoutCombo->setGeometry(72, 8, 33, 25);
     // Typing and choosing from the list both land here.
     connect(m_layoutCombo, &QComboBox::currentTextChanged, this, [this] { layoutChanged(); });
 
-    m_printButton = new QPushButton(QStringLiteral("Imprime"), m_toolPanel);
+    m_printButton = new QPushButton(tr("Imprime"), m_toolPanel);
     m_printButton->setObjectName(QStringLiteral("printButton"));
     m_printButton->setGeometry(160, 8, 129, 25);
     connect(m_printButton, &QPushButton::clicked, this, [this] { print(); });
 
-    m_pdfButton = new QPushButton(QStringLiteral("PDF..."), m_toolPanel);
+    m_pdfButton = new QPushButton(tr("PDF..."), m_toolPanel);
     m_pdfButton->setObjectName(QStringLiteral("pdfButton"));
-    m_pdfButton->setToolTip(QStringLiteral("Enregistre la feuille dans un fichier PDF, telle qu'elle s'imprime sur une page A4"));
+    m_pdfButton->setToolTip(tr("Enregistre la feuille dans un fichier PDF, telle qu'elle s'imprime sur une page A4"));
     m_pdfButton->setGeometry(297, 8, 129, 25);
     connect(m_pdfButton, &QPushButton::clicked, this, [this] { savePdf(); });
+
+    // Parts for transposing instruments: every chart of the sheet as the
+    // instrument reads it, never the charts themselves.
+    m_forLabel = new QLabel(tr("Pour :"), m_toolPanel);
+    m_forLabel->setObjectName(QStringLiteral("forLabel"));
+    m_forLabel->setFont(bold);
+    m_forLabel->move(440, 8);
+    m_instrumentCombo = new QComboBox(m_toolPanel);
+    m_instrumentCombo->setObjectName(QStringLiteral("instrumentCombo"));
+    m_instrumentCombo->setGeometry(500, 8, 72, 25);
+    m_instrumentCombo->setToolTip(tr("Imprime les grilles transposées pour un instrument en Si♭, Mi♭ ou Fa"));
+    m_instrumentCombo->addItem(tr("Ut"), int(Instrument::Concert));
+    m_instrumentCombo->addItem(tr("Si♭"), int(Instrument::BFlat));
+    m_instrumentCombo->addItem(tr("Mi♭"), int(Instrument::EFlat));
+    m_instrumentCombo->addItem(tr("Fa"), int(Instrument::F));
+    connect(m_instrumentCombo, &QComboBox::activated, this,
+            [this] { setInstrument(Instrument(m_instrumentCombo->currentData().toInt())); });
 
     m_scrollArea = new QScrollArea(this);
     m_scrollArea->setObjectName(QStringLiteral("scrollArea"));
@@ -111,7 +128,7 @@ PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
     m_sheetView = new SheetView(m_sheet.preview(), content);
     m_sheetView->setObjectName(QStringLiteral("sheetView"));
     m_sheetView->setGeometry(24, 16, DefaultPageWidth, DefaultPageHeight);
-    m_sheetView->setToolTip(QStringLiteral("Cliquez pour ouvrir un nouveau fichier !"));
+    m_sheetView->setToolTip(tr("Cliquez pour ouvrir un nouveau fichier !"));
     m_sheetView->pressed = [this](int x, int y) { choosePosition(x, y); };
     m_scrollArea->setWidget(content);
     m_scrollArea->setPalette(workspace);
@@ -133,8 +150,8 @@ PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
         return m_openDialog->selectedFiles().first();
     };
     m_pdfChooser = [this]() -> QString {
-        QFileDialog dialog(this, QStringLiteral("Enregistrer la feuille en PDF"), QString(),
-                           QStringLiteral("Documents PDF (*.pdf)"));
+        QFileDialog dialog(this, tr("Enregistrer la feuille en PDF"), QString(),
+                           tr("Documents PDF (*.pdf)"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("pdf"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -175,12 +192,14 @@ bool PrintPreview::placeChart(int position, std::shared_ptr<const Chart> chart, 
     {
         // A page of its own, gone once copied: a huge page is not kept.
         Page page;
-        page.draw(*chart, Selection{}, false);
-        placed = !page.image().isNull() && m_sheet.copyPage(position, page.image());
+        page.draw(partFor(*chart, m_instrument), Selection{}, false);
+        QImage image = page.image();
+        markPart(image, m_instrument);
+        placed = !image.isNull() && m_sheet.copyPage(position, image);
     }
     if (!placed) {
-        showMessage(name.isEmpty() ? QStringLiteral("Mémoire insuffisante pour dessiner la page.")
-                                   : QStringLiteral("Mémoire insuffisante pour dessiner la page de « %1 ».").arg(name));
+        showMessage(name.isEmpty() ? tr("Mémoire insuffisante pour dessiner la page.")
+                                   : tr("Mémoire insuffisante pour dessiner la page de « %1 ».").arg(name));
         return false;
     }
     m_charts[std::size_t(position - 1)] = std::move(chart);
@@ -191,10 +210,11 @@ void PrintPreview::compose()
 {
     const int layout = layoutIndex();
     if (!m_sheet.compose(layout)) {
-        showMessage(QStringLiteral("Mémoire insuffisante pour composer la feuille."));
+        showMessage(tr("Mémoire insuffisante pour composer la feuille."));
     } else if (layoutPositionCount(layout) > 0) {
         m_composedLayout = layout;
         m_composedCharts = m_charts;
+        m_composedInstrument = m_instrument;
     }
     m_sheetView->update();
 }
@@ -203,9 +223,20 @@ SheetCharts PrintPreview::composedCharts() const
 {
     SheetCharts sheet;
     sheet.layout = m_composedLayout;
+    sheet.instrument = m_composedInstrument;
     for (std::size_t i = 0; i < sheet.charts.size(); ++i)
         sheet.charts[i] = m_composedCharts[i].get();
     return sheet;
+}
+
+void PrintPreview::setInstrument(Instrument instrument)
+{
+    m_instrument = instrument;
+    m_instrumentCombo->setCurrentIndex(m_instrumentCombo->findData(int(instrument)));
+    for (int p = 1; p <= SheetPositions; ++p)
+        if (const std::shared_ptr<const Chart> chart = m_charts[std::size_t(p - 1)])
+            placeChart(p, chart, QString());
+    compose();
 }
 
 void PrintPreview::layoutChanged()

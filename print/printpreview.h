@@ -51,6 +51,9 @@ public:
     void takeMainPage();
     void compose();
     void layoutChanged();
+    // "Pour :": the instrument every chart of the sheet is drawn for.
+    void setInstrument(Instrument instrument);
+    Instrument instrument() const { return m_instrument; }
     void choosePosition(int X, int Y);
     // Fills a position from a chart file the user chooses. False when the
     // chosen chart cannot be read (its message has been shown); a cancelled
@@ -75,6 +78,8 @@ private:
     std::array<std::shared_ptr<const Chart>, SheetPositions> m_charts;
     std::array<std::shared_ptr<const Chart>, SheetPositions> m_composedCharts;
     int m_composedLayout = 0;
+    Instrument m_instrument = Instrument::Concert;
+    Instrument m_composedInstrument = Instrument::Concert;
     FileChooser m_openChooser;
     FileChooser m_pdfChooser;
     std::function<void(const QString&)> m_messenger;
@@ -82,6 +87,8 @@ private:
     QWidget* m_toolPanel = nullptr;
     QLabel* m_perLabel = nullptr;
     QComboBox* m_layoutCombo = nullptr;
+    QLabel* m_forLabel = nullptr;
+    QComboBox* m_instrumentCombo = nullptr;
     QPushButton* m_printButton = nullptr;
     QPushButton* m_pdfButton = nullptr;
     QScrollArea* m_scrollArea = nullptr;

@@ -7,6 +7,7 @@
 #include "render/page.h"
 #include "render/sheet.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cstdio>
@@ -34,25 +35,28 @@ void printError(const QString& message)
 
 int usage()
 {
-    std::fputs("Utilisation : mavrel sheet --per N GRILLE.bab... -o SORTIE.pdf|SORTIE.png\n"
-               "  N = 1, 2, 4 ou 8 grilles par feuille, placées dans l'ordre ; un PDF a autant\n"
-               "  de pages qu'il en faut, une image PNG une seule feuille.\n",
+    std::fputs(QCoreApplication::translate("CommandLine",
+                   "Utilisation : mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png\n"
+                   "  N = 1, 2, 4 ou 8 grilles par feuille, placées dans l'ordre ; un PDF a autant\n"
+                   "  de pages qu'il en faut, une image PNG une seule feuille.\n")
+                   .toLocal8Bit()
+                   .constData(),
                stderr);
     return 2;
 }
 
 QString charts(qsizetype n)
 {
-    return n == 1 ? QStringLiteral("1 grille") : QStringLiteral("%1 grilles").arg(n);
+    return n == 1 ? QCoreApplication::translate("CommandLine", "1 grille") : QCoreApplication::translate("CommandLine", "%1 grilles").arg(n);
 }
 
 // One sheet, pixel for pixel: each chart is drawn and placed as soon as it is
 // read, so that one full-size page at most is alive at a time.
-int writeSheetPng(int layout, const QByteArrayList& files, const QByteArray& output)
+int writeSheetPng(int layout, const QByteArrayList& files, const QByteArray& output, Instrument instrument)
 {
     Sheet sheet;
     if (!sheet.compose(layout)) {
-        printError(QStringLiteral("Mémoire insuffisante pour composer la feuille."));
+        printError(QCoreApplication::translate("CommandLine", "Mémoire insuffisante pour composer la feuille."));
         return 1;
     }
     for (int i = 0; i < files.size(); ++i) {
@@ -62,9 +66,12 @@ int writeSheetPng(int layout, const QByteArrayList& files, const QByteArray& out
             printError(fileMessage(r));
             return 1;
         }
-        const QImage& page = chart.image();
+        if (instrument != Instrument::Concert)
+            chart.chart() = partFor(chart.chart(), instrument);
+        QImage page = chart.image();
+        markPart(page, instrument);
         if (page.isNull() || !sheet.placePage(layout, i + 1, page)) {
-            printError(QStringLiteral("Mémoire insuffisante pour dessiner la page de « %1 ».")
+            printError(QCoreApplication::translate("CommandLine", "Mémoire insuffisante pour dessiner la page de « %1 ».")
                            .arg(QFile::decodeName(files.at(i))));
             return 1;
         }
@@ -79,7 +86,7 @@ int writeSheetPng(int layout, const QByteArrayList& files, const QByteArray& out
 
 // The songbook: every chart read first, so that a chart that cannot be read
 // leaves nothing written; then the sheets, one a page.
-int writeSongbook(int layout, int per, const QByteArrayList& files, const QByteArray& output)
+int writeSongbook(int layout, int per, const QByteArrayList& files, const QByteArray& output, Instrument instrument)
 {
     std::vector<std::unique_ptr<Chart>> read;
     for (const QByteArray& file : files) {
@@ -96,11 +103,12 @@ int writeSongbook(int layout, int per, const QByteArrayList& files, const QByteA
     for (std::size_t i = 0; i < read.size(); ++i) {
         SheetCharts& sheet = sheets[i / per];
         sheet.layout = layout;
+        sheet.instrument = instrument;
         sheet.charts[i % per] = read[i].get();
     }
     QByteArray bytes;
     if (!encodeSheetsPdf(sheets, bytes)) {
-        printError(QStringLiteral("%1 : Mémoire insuffisante pour créer le document.").arg(QFile::decodeName(output)));
+        printError(QCoreApplication::translate("CommandLine", "%1 : Mémoire insuffisante pour créer le document.").arg(QFile::decodeName(output)));
         return 1;
     }
     const FileResult written = writeBytes(bytes, output);
@@ -113,7 +121,7 @@ int writeSongbook(int layout, int per, const QByteArrayList& files, const QByteA
 
 } // namespace
 
-int runSheetCommand(int per, const QByteArrayList& files, const QByteArray& output)
+int runSheetCommand(int per, const QByteArrayList& files, const QByteArray& output, Instrument instrument)
 {
     const int layout = layoutFromCount(per);
     if (layout < 0 || files.isEmpty())
@@ -124,14 +132,15 @@ int runSheetCommand(int per, const QByteArrayList& files, const QByteArray& outp
         return usage();
     }
     if (format->output == SheetOutput::Pdf)
-        return writeSongbook(layout, per, files, output);
+        return writeSongbook(layout, per, files, output, instrument);
     if (files.size() > per) {
-        printError(QStringLiteral("%1 : une image PNG ne contient qu'une feuille, soit %2 au plus, et %3 sont données ; "
-                                  "un PDF en fait un recueil d'autant de pages qu'il faut.")
+        printError(QCoreApplication::translate("CommandLine",
+                                               "%1 : une image PNG ne contient qu'une feuille, soit %2 au plus, et %3 "
+                                               "sont données ; un PDF en fait un recueil d'autant de pages qu'il faut.")
                        .arg(QFile::decodeName(output), charts(per), charts(files.size())));
         return 2;
     }
-    return writeSheetPng(layout, files, output);
+    return writeSheetPng(layout, files, output, instrument);
 }
 
 } // namespace mavrel

@@ -2,6 +2,8 @@
 // preview would compose, written without a window.
 #pragma once
 
+#include "document/parts.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 
@@ -15,7 +17,9 @@ namespace mavrel {
 // charts. File names are the system's bytes. Returns 0 when written, 1 when a
 // chart cannot be read or the output cannot be written (the message, naming
 // the file, goes to stderr), 2 for wrong arguments or an output of another
-// kind (with a message or a short usage). Needs a QApplication.
-int runSheetCommand(int per, const QByteArrayList& charts, const QByteArray& output);
+// kind (with a message or a short usage). With an instrument, every chart is
+// drawn as that instrument's part. Needs a QApplication.
+int runSheetCommand(int per, const QByteArrayList& charts, const QByteArray& output,
+                    Instrument instrument = Instrument::Concert);
 
 } // namespace mavrel

@@ -269,7 +269,7 @@ void paintPage(QPainter& painter, const Chart& chart, const Selection& selection
     surface.end();
 }
 
-QImage paintPageImage(const Chart& chart, int dpi)
+QImage paintPageImage(const Chart& chart, int dpi, Instrument instrument)
 {
     const QSize page = pageSize(chart);
     const double scale = dpi / 96.0;
@@ -287,6 +287,7 @@ QImage paintPageImage(const Chart& chart, int dpi)
     // The page fills the picture, whose sides are whole pixels.
     painter.scale(double(size.width()) / page.width(), double(size.height()) / page.height());
     paintPage(painter, chart, Selection{}, false);
+    paintPartMark(painter, page, instrument);
     return image;
 }
 
@@ -309,6 +310,33 @@ const QImage& StandaloneChart::image()
 {
     m_page.draw(*m_chart, Selection{}, false);
     return m_page.image();
+}
+
+void paintPartMark(QPainter& painter, QSize page, Instrument instrument)
+{
+    if (instrument == Instrument::Concert)
+        return;
+    const std::string_view mark = instrumentMark(instrument);
+    const QString text = QString::fromUtf8(mark.data(), qsizetype(mark.size()));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(pointsToPixels(9));
+    font.setItalic(true);
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(font);
+    // Inside the corner, clear of the page's border.
+    const QPointF at(page.width() - 6 - metrics.horizontalAdvance(text), 4 + metrics.ascent());
+    painter.drawText(at, text);
+    painter.restore();
+}
+
+void markPart(QImage& page, Instrument instrument)
+{
+    if (instrument == Instrument::Concert || page.isNull())
+        return;
+    QPainter painter(&page);
+    paintPartMark(painter, page.size(), instrument);
 }
 
 } // namespace mavrel

@@ -3,6 +3,7 @@
 
 #include "canvas.h"
 #include "document/chart.h"
+#include "document/parts.h"
 #include "document/chartfile.h"
 #include "document/editing.h"
 #include "document/layout.h"
@@ -68,10 +69,16 @@ private:
 void paintPage(QPainter& painter, const Chart& chart, const Selection& selection, bool guides,
                int hiddenLabel = 0);
 
+// The instrument a part is for, written small in the page's top right-hand
+// corner, in page coordinates; nothing for the concert part.
+void paintPartMark(QPainter& painter, QSize page, Instrument instrument);
+// The same, on a page image drawn at one pixel a page pixel.
+void markPart(QImage& page, Instrument instrument);
+
 // The page drawn as vectors on a white picture of `dpi` dots per inch (96 is
-// one pixel a page pixel), without selection or guides; null when there is
-// not enough memory for the picture.
-QImage paintPageImage(const Chart& chart, int dpi);
+// one pixel a page pixel), without selection or guides, marked with the
+// instrument of a part; null when there is not enough memory for the picture.
+QImage paintPageImage(const Chart& chart, int dpi, Instrument instrument = Instrument::Concert);
 
 // The chord size, in points, that a chart's bars are drawn at: the chart's
 // own, unless its chords could not be read at it. Chords are drawn no larger

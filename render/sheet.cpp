@@ -427,7 +427,12 @@ void paintSheet(QPainter& painter, const QRectF& area, const SheetCharts& sheet)
         painter.save();
         painter.setTransform(turn * place, true);
         if (chart) {
-            drawing.paint(painter, *chart, Selection{}, false);
+            if (sheet.instrument == Instrument::Concert) {
+                drawing.paint(painter, *chart, Selection{}, false);
+            } else {
+                drawing.paint(painter, partFor(*chart, sheet.instrument), Selection{}, false);
+                paintPartMark(painter, page, sheet.instrument);
+            }
         } else {
             PainterSurface blank;
             blank.begin(painter, page);

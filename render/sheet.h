@@ -4,6 +4,7 @@
 #pragma once
 
 #include "document/chart.h"
+#include "document/parts.h"
 
 #include <QImage>
 #include <QRect>
@@ -60,6 +61,8 @@ int sheetPositionAt(int layout, int x, int y,
 struct SheetCharts {
     int layout = 0;
     std::array<const Chart*, SheetPositions> charts{};
+    // Every chart drawn as this instrument's part.
+    Instrument instrument = Instrument::Concert;
 };
 
 // Draws the sheet as vectors over `area` of the painter: each chart's page,

@@ -17,6 +17,115 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>%1 : format de sortie inconnu (%2 attendu).</source>
+        <translation>%1: unknown output format (%2 expected).</translation>
+    </message>
+    <message>
+        <source> ou </source>
+        <translation> or </translation>
+    </message>
+    <message>
+        <source>Utilisation : mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png
+  N = 1, 2, 4 ou 8 grilles par feuille, placées dans l&apos;ordre ; un PDF a autant
+  de pages qu&apos;il en faut, une image PNG une seule feuille.
+</source>
+        <translation>Usage: mavrel sheet --per N [--for Bb|Eb|F] CHART.bab... -o OUTPUT.pdf|OUTPUT.png
+  N = 1, 2, 4 or 8 charts a sheet, placed in order; a PDF has as many pages
+  as it takes, a PNG picture one sheet.
+</translation>
+    </message>
+    <message>
+        <source>1 grille</source>
+        <translation>1 chart</translation>
+    </message>
+    <message>
+        <source>%1 grilles</source>
+        <translation>%1 charts</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour composer la feuille.</source>
+        <translation>Not enough memory to compose the sheet.</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour dessiner la page de « %1 ».</source>
+        <translation>Not enough memory to draw the page of “%1”.</translation>
+    </message>
+    <message>
+        <source>%1 : Mémoire insuffisante pour créer le document.</source>
+        <translation>%1: Not enough memory to make the document.</translation>
+    </message>
+    <message>
+        <source>%1 : une image PNG ne contient qu&apos;une feuille, soit %2 au plus, et %3 sont données ; un PDF en fait un recueil d&apos;autant de pages qu&apos;il faut.</source>
+        <translation>%1: a PNG picture holds one sheet, that is %2 at most, and %3 are given; a PDF makes them a songbook of as many pages as it takes.</translation>
+    </message>
+    <message>
+        <source>%1 : aucun lien iReal Pro.</source>
+        <translation>%1: no iReal Pro link.</translation>
+    </message>
+    <message>
+        <source>.musicxml, .ly ou .txt</source>
+        <translation>.musicxml, .ly or .txt</translation>
+    </message>
+    <message>
+        <source>Utilisation :
+  mavrel [GRILLE.bab...]                       ouvre l&apos;éditeur, une fenêtre par grille
+  mavrel new -o SORTIE.bab                     écrit une grille neuve
+  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N] [--for Bb|Eb|F]
+                                               dessine la page d&apos;une grille (en PNG à N points
+                                               par pouce, 96 par défaut)
+  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png
+                                               dessine la vignette d&apos;une grille (plus grand côté en pixels)
+  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab [--spelling keep|flats|sharps|key]
+                                               transpose une grille (altérations : gardées,
+                                               bémols, dièses ou selon la tonalité)
+  mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png
+                                               compose des feuilles de 1, 2, 4 ou 8 grilles :
+                                               un recueil d&apos;autant de pages qu&apos;il faut en PDF,
+                                               une seule feuille en PNG
+  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d&apos;une liste iReal Pro
+                                               (page HTML, texte ou lien irealb://)
+  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt
+                                               MusicXML, grille LilyPond ou lien iReal Pro
+  mavrel --version                             affiche la version
+  --for Bb|Eb|F : la partie d&apos;un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.
+  -o - écrit sur la sortie standard (en PNG pour une image).
+</source>
+        <translation>Usage:
+  mavrel [CHART.bab...]                        opens the editor, one window per chart
+  mavrel new -o OUTPUT.bab                     writes a new chart
+  mavrel render [CHART.bab] -o OUTPUT.png|OUTPUT.pdf|OUTPUT.svg [--dpi N] [--for Bb|Eb|F]
+                                               draws the page of a chart (as PNG at N dots
+                                               per inch, 96 unless asked)
+  mavrel thumbnail -s SIZE CHART.bab OUTPUT.png
+                                               draws the thumbnail of a chart (longer side in pixels)
+  mavrel transpose SEMITONES CHART.bab -o OUTPUT.bab [--spelling keep|flats|sharps|key]
+                                               transposes a chart (accidentals: kept,
+                                               flats, sharps or by the key)
+  mavrel sheet --per N [--for Bb|Eb|F] CHART.bab... -o OUTPUT.pdf|OUTPUT.png
+                                               composes sheets of 1, 2, 4 or 8 charts:
+                                               a songbook of as many pages as it takes as PDF,
+                                               one sheet as PNG
+  mavrel import LINKS -o FOLDER [--force]      a chart for each song of an iReal Pro list
+                                               (HTML page, text or irealb:// link)
+  mavrel export CHART.bab -o OUTPUT.musicxml|OUTPUT.ly|OUTPUT.txt
+                                               MusicXML, LilyPond chord grid or iReal Pro link
+  mavrel --version                             prints the version
+  --for Bb|Eb|F: the part of an instrument in B♭, E♭ or F, transposed and marked.
+  -o - writes to standard output (as PNG for a picture).
+</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour dessiner la page.</source>
+        <translation>Not enough memory to draw the page.</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante.</source>
+        <translation>Not enough memory.</translation>
+    </message>
+</context>
+<context>
     <name>Message</name>
     <message>
         <source>Lecture au-delà de la fin de fichier.</source>
@@ -193,6 +302,21 @@
     <message>
         <source>« %1 » : %2 mesures, une grille en tient au plus %3.</source>
         <translation>“%1”: %2 bars, a chart holds at most %3.</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour créer l&apos;image.</source>
+        <translation>Not enough memory to make the picture.</translation>
+    </message>
+</context>
+<context>
+    <name>Printing</name>
+    <message>
+        <source>Aucune imprimante n&apos;est disponible.</source>
+        <translation>No printer is available.</translation>
+    </message>
+    <message>
+        <source>L&apos;impression sur « %1 » a échoué.</source>
+        <translation>Printing on “%1” failed.</translation>
     </message>
 </context>
 <context>
@@ -597,6 +721,81 @@ Left click = chords</translation>
         <source>Annuler</source>
         <comment>button</comment>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::PrintPreview</name>
+    <message>
+        <source>Apercu avant impression</source>
+        <translation>Print preview</translation>
+    </message>
+    <message>
+        <source>Par :</source>
+        <translation>Per:</translation>
+    </message>
+    <message>
+        <source>Selectionez ici le nombre de grilles a imprimer sur une feuille</source>
+        <translation>Choose here how many charts to print on one sheet</translation>
+    </message>
+    <message>
+        <source>Imprime</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>PDF...</source>
+        <translation>PDF…</translation>
+    </message>
+    <message>
+        <source>Enregistre la feuille dans un fichier PDF, telle qu&apos;elle s&apos;imprime sur une page A4</source>
+        <translation>Saves the sheet to a PDF file, as it prints on an A4 page</translation>
+    </message>
+    <message>
+        <source>Pour :</source>
+        <translation>For:</translation>
+    </message>
+    <message>
+        <source>Imprime les grilles transposées pour un instrument en Si♭, Mi♭ ou Fa</source>
+        <translation>Prints the charts transposed for an instrument in B♭, E♭ or F</translation>
+    </message>
+    <message>
+        <source>Ut</source>
+        <translation>C</translation>
+    </message>
+    <message>
+        <source>Si♭</source>
+        <translation>B♭</translation>
+    </message>
+    <message>
+        <source>Mi♭</source>
+        <translation>E♭</translation>
+    </message>
+    <message>
+        <source>Fa</source>
+        <translation>F</translation>
+    </message>
+    <message>
+        <source>Cliquez pour ouvrir un nouveau fichier !</source>
+        <translation>Click to open another file!</translation>
+    </message>
+    <message>
+        <source>Enregistrer la feuille en PDF</source>
+        <translation>Save the sheet as PDF</translation>
+    </message>
+    <message>
+        <source>Documents PDF (*.pdf)</source>
+        <translation>PDF documents (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour dessiner la page.</source>
+        <translation>Not enough memory to draw the page.</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour dessiner la page de « %1 ».</source>
+        <translation>Not enough memory to draw the page of “%1”.</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour composer la feuille.</source>
+        <translation>Not enough memory to compose the sheet.</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -204,6 +205,38 @@ TEST_F(CommandLineTest, RenderWritesThePageAsVectors)
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     for (const char* expected : FilledTexts)
         EXPECT_TRUE(texts.contains(QString::fromUtf8(expected))) << expected;
+}
+
+// An E-flat part of a chart in C: A on the page, marked "Mi♭" in its
+// corner, and the chart file as it was.
+TEST_F(CommandLineTest, APartIsDrawnTransposedAndTheChartStaysAsItWas)
+{
+    auto chart = std::make_unique<Chart>();
+    resetChart(*chart);
+    chart->bar(1).slot(1).root = 1;
+    chart->bar(1).slot(1).quality.assign("m7");
+    writeChart(*chart, "ut.bab");
+    const QByteArray before = bytes(path("ut.bab"));
+    ASSERT_EQ(run({"render", "--for", "Eb", "ut.bab", "-o", "mib.png"}).status, 0);
+    ASSERT_EQ(run({"render", "--for", "Eb", "ut.bab", "-o", "mib.pdf"}).status, 0);
+    EXPECT_EQ(bytes(path("ut.bab")), before);
+
+    // The same page as the chart moved a major sixth up and spelled by key.
+    ASSERT_EQ(run({"transpose", "9", "ut.bab", "-o", "la.bab", "--spelling", "key"}).status, 0);
+    ASSERT_EQ(run({"render", "la.bab", "-o", "la.png"}).status, 0);
+    QImage part(path("mib.png")), moved(path("la.png"));
+    const QRect corner(465, 0, 100, 30);
+    EXPECT_NE(part.copy(corner), moved.copy(corner)) << "the mark";
+    QPainter blank(&part);
+    blank.fillRect(corner, Qt::white);
+    QPainter blankToo(&moved);
+    blankToo.fillRect(corner, Qt::white);
+    blank.end();
+    blankToo.end();
+    EXPECT_EQ(part.convertToFormat(QImage::Format_RGB32), moved.convertToFormat(QImage::Format_RGB32));
+    const QString text = tool("pdftotext", {"mib.pdf", "-"});
+    EXPECT_TRUE(text.contains("Am7") && text.contains(QString::fromUtf8("Mi\xE2\x99\xAD"))) << text.toStdString();
+    EXPECT_EQ(run({"render", "--for", "Sib", "ut.bab", "-o", "x.png"}).status, 2);
 }
 
 TEST_F(CommandLineTest, RenderDrawsPngAtTheResolutionAsked)

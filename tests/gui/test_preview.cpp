@@ -359,6 +359,28 @@ TEST_F(PreviewTest, PdfButtonWritesTheComposedChartsOnOnePage)
     EXPECT_EQ(messages, QStringList(dir.filePath("absent/feuille.pdf") + " : Nom de fichier incorrect."));
 }
 
+// "Pour :" draws every chart of the sheet as the instrument's part, on the
+// screen and on paper, and leaves the charts as they are.
+TEST_F(PreviewTest, PartsForTransposingInstruments)
+{
+    mainChart->bar(2).slot(1).root = 1;   // C, on the second bar
+    showForm();
+    auto* forBox = child<QComboBox>("instrumentCombo");
+    ASSERT_EQ(forBox->currentText(), "Ut");
+    const Chart concert = *mainChart;
+    forBox->setCurrentIndex(forBox->findText(QString::fromUtf8("Si\xE2\x99\xAD")));
+    emit forBox->activated(forBox->currentIndex());
+    EXPECT_EQ(form->composedCharts().instrument, Instrument::BFlat);
+    EXPECT_FALSE(samePixels(form->sheet().pageAt(1), pageOf(concert)));
+    EXPECT_EQ(std::memcmp(mainChart.get(), &concert, sizeof concert), 0);
+
+    const QString pdf = dir.filePath("sib.pdf");
+    form->setPdfChooser([&] { return pdf; });
+    QTest::mouseClick(child<QPushButton>("pdfButton"), Qt::LeftButton);
+    const QString text = run("pdftotext", {pdf, "-"});
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Si\xE2\x99\xAD")) && text.contains("D\n")) << text.toStdString();
+}
+
 // Address space for this process capped at what it uses now and `spareMb`
 // more, while alive.
 class AddressSpaceLimit {
