@@ -5,6 +5,8 @@
 #include "document/chartfile.h"
 #include "document/ireal.h"
 
+#include "cputime.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -17,13 +19,6 @@
 namespace {
 
 using namespace mavrel;
-
-double cpuSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 // The six songs of the test playlist, fifty times over, in one link of a page.
 std::string bigPlaylist()

@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include "cputime.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -28,13 +30,6 @@ using namespace mavrel;
 namespace {
 
 constexpr std::size_t PageBytes = std::size_t(DefaultPageWidth) * DefaultPageHeight * 4;
-
-double cpuSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 void clearPage(std::vector<unsigned char>& page)
 {

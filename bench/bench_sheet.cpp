@@ -8,6 +8,8 @@
 #include "print/printing.h"
 #include "render/sheet.h"
 
+#include "cputime.h"
+
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -19,13 +21,6 @@
 using namespace mavrel;
 
 namespace {
-
-double cpuSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 // Mean time of one memcpy of `bytes`, warm caches, as the benchmarks compare.
 double memcpySeconds(std::size_t bytes)

@@ -8,6 +8,8 @@
 
 #include <QUndoStack>
 
+#include "cputime.h"
+
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
@@ -18,13 +20,6 @@
 using namespace mavrel;
 
 namespace {
-
-double cpuSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 // 20 x 25 bars of four chords, every sign, 100 labels: as full as a page gets.
 std::unique_ptr<Chart> fullChart(int seed)
