@@ -22,7 +22,7 @@
 
 namespace mavrel {
 
-// m_sheetView: the scaled sheet, and where a press chooses a position.
+// The scaled sheet, and where a press chooses a position.
 class SheetView : public QWidget {
 public:
     SheetView(const QImage& image, QWidget* parent) : QWidget(parent), m_image(image) {}

@@ -96,7 +96,7 @@ public:
     // then null or incomplete.
     bool compose(int layout);
     // Draws `page` into a position of the sheet composed last for `layout`,
-    // turned and scaled as Apercu would, without keeping it: a sheet composed
+    // turned and scaled as compose() would, without keeping it: a sheet composed
     // once from large pages holds one of them at a time. The preview is not
     // redrawn. False when there was not enough memory.
     bool placePage(int layout, int position, const QImage& page);
