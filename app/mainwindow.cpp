@@ -145,8 +145,8 @@ void MainWindow::buildToolBar()
     m_rowsBox = numberBox("rowsBox", 176, down);
     m_rowsSpin = spinner("rowsSpin", 201, down);
 
-    connect(m_columnsSpin, &SpinArrows::stepped, this, &MainWindow::stepColumns);
-    connect(m_rowsSpin, &SpinArrows::stepped, this, &MainWindow::stepRows);
+    connect(m_columnsSpin, &SpinArrows::stepped, this, &MainWindow::stepGrid);
+    connect(m_rowsSpin, &SpinArrows::stepped, this, &MainWindow::stepGrid);
 
     m_toolGroup = new QButtonGroup(this);
     m_toolGroup->setExclusive(true);

@@ -92,8 +92,8 @@ private slots:
     void selectTool(Tool tool);
     void applySize(const QString& text);
     void toggleBold();
-    void stepColumns();
-    void stepRows();
+    // A spinner's step: the grid both spinners now show.
+    void stepGrid();
     void turnPage();
     void togglePageLayout();
 

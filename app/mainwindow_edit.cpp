@@ -72,29 +72,16 @@ void MainWindow::toggleBold()
 
 // --- grid, page and margins -----------------------------------------------------------
 
-void MainWindow::stepColumns()
+void MainWindow::stepGrid()
 {
-    const int columns = m_columnsSpin->position();
-    if (!m_document.setGrid(columns, chart().info.rows)) {
-        m_columnsSpin->setPosition(chart().info.columns);
+    const int columns = m_columnsSpin->position(), rows = m_rowsSpin->position();
+    if (!m_document.setGrid(columns, rows)) {
+        syncControls();   // the spinners go back to the grid
         showStatus(tr("Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.")
-                       .arg(MaxBars).arg(columns).arg(chart().info.rows));
+                       .arg(MaxBars).arg(columns).arg(rows));
         return;
     }
     m_chordDialog->hide();   // bar numbers now stand for other places
-    closeChordEntry();
-}
-
-void MainWindow::stepRows()
-{
-    const int rows = m_rowsSpin->position();
-    if (!m_document.setGrid(chart().info.columns, rows)) {
-        m_rowsSpin->setPosition(chart().info.rows);
-        showStatus(tr("Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.")
-                       .arg(MaxBars).arg(chart().info.columns).arg(rows));
-        return;
-    }
-    m_chordDialog->hide();
     closeChordEntry();
 }
 
