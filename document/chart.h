@@ -90,6 +90,20 @@ struct GridInfo {
     std::int32_t sideMargin;
 };
 
+// "No chord" (N.C.): a slot of root 0, like the repeat sign, whose quality
+// reads "N.C.". The page shows "N.C." alone, and nothing is played there.
+inline constexpr std::string_view NoChordQuality = "N.C.";
+inline bool isNoChord(const Chord& chord)
+{
+    return chord.root == 0 && chord.quality.view() == NoChordQuality;
+}
+inline Chord noChord()
+{
+    Chord chord{};
+    chord.quality.assign(NoChordQuality);
+    return chord;
+}
+
 static_assert(sizeof(Chord) == 12);
 static_assert(sizeof(Bar) == 72);
 static_assert(sizeof(TextLabel) == 116);

@@ -46,6 +46,10 @@ TypedChord readChord(std::string_view text)
     TypedChord t;
     if (text == "%")
         return t;   // root 0: the repeat sign
+    if (text == NoChordQuality || text == "NC") {
+        t.chord = noChord();
+        return t;
+    }
     const int natural = text.empty() ? 0 : naturalRoot(text[0]);
     if (!natural) {
         t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : un accord commence par sa note, de A à G, ou par %."),
@@ -137,9 +141,13 @@ std::string barText(const Bar& bar)
         const Chord& c = bar.slot(s);
         if (s > 1)
             text += ' ';
-        text += rootName(c.root, c.flat != 0);
-        if (c.root != 0)
-            text += win1252::toUtf8(c.quality.view());
+        if (isNoChord(c)) {
+            text += NoChordQuality;
+        } else {
+            text += rootName(c.root, c.flat != 0);
+            if (c.root != 0)
+                text += win1252::toUtf8(c.quality.view());
+        }
         if (s == 1 && bar.division == 5)
             text += '.';
     }

@@ -67,6 +67,15 @@ const char* rootName(int root, bool flat)
     return flat ? Flat[root] : Sharp[root];
 }
 
+std::string chordText(const Chord& chord)
+{
+    if (isNoChord(chord))
+        return std::string(NoChordQuality);
+    std::string text = rootName(chord.root, chord.flat != 0);
+    text += chord.quality.view();
+    return text;
+}
+
 const char* qualityItem(int index)
 {
     static constexpr const char* Items[QualityCount] = {"", "m", "7", "M7", "m7",

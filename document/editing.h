@@ -46,6 +46,9 @@ int slotFor(int division, int region, int current);
 
 // Root names by index; "?" for an index outside 0..12.
 const char* rootName(int root, bool flat);
+// What a slot shows on the page, in Windows-1252: its root's name and its
+// quality, or "N.C." for no chord.
+std::string chordText(const Chord& chord);
 inline constexpr int QualityCount = 10;
 // The quality list items, in Windows-1252 ("ø" is the byte 0xF8).
 const char* qualityItem(int index);

@@ -65,7 +65,7 @@ int chordPoints(const Chart& chart)
         const int used = b.division < 6 ? SlotsShown[b.division] : 0;
         for (int s = 1; s <= used; ++s) {
             const Chord& a = b.slot(s);
-            const long n = long(std::strlen(rootName(a.root, a.flat != 0)) + a.quality.size());
+            const long n = long(chordText(a).size());
             longest = std::max(longest, n);
         }
     }
@@ -125,8 +125,7 @@ void drawBar(PageSurface& cv, const Bar& bar, int fontSize, std::uint8_t bold, i
 
     auto chord = [&](int slot, Anchor a) {
         const Chord& chord = bar.slot(slot);
-        std::string text = rootName(chord.root, chord.flat != 0);
-        text += chord.quality.view();
+        const std::string text = chordText(chord);
         // One byte is one character in Windows-1252, "ø" included.
         const long n = static_cast<long>(text.size());
         cv.textOut(trunc(a.x - n * s / 2.0), trunc(a.y - 2.0 * s / 3.0), text);

@@ -10,7 +10,7 @@
 namespace mavrel {
 namespace {
 
-std::string spelled(const Chord& c) { return std::string(rootName(c.root, c.flat != 0)) + c.quality.str(); }
+std::string spelled(const Chord& c) { return chordText(c); }
 
 TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
 {
@@ -30,6 +30,8 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
         {"Dm7. G7 C7", 5, {"Dm7", "G7", "C7"}},
         {"%", 1, {"%"}},
         {"Db C#", 2, {"Db", "C#"}},
+        {"N.C.", 1, {"N.C."}},
+        {"NC G7", 2, {"N.C.", "G7"}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed);
