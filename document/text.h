@@ -1,0 +1,20 @@
+// Texts that come in from files, links, the command line and the keyboard:
+// control characters mean nothing in a chart, and some of them (ESC, NUL)
+// do harm on their way out to a terminal, an XML file or a LilyPond string.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mavrel::text {
+
+// C0 controls (U+0000..U+001F), DEL and the C1 controls (U+0080..U+009F).
+bool isControl(char32_t c);
+
+// Whether a UTF-8 text holds a control character.
+bool hasControl(std::string_view utf8);
+
+// The UTF-8 text without its control characters.
+std::string withoutControls(std::string_view utf8);
+
+} // namespace mavrel::text

@@ -1,0 +1,30 @@
+// Control characters in texts that come in.
+#include "document/text.h"
+
+#include <gtest/gtest.h>
+
+namespace mavrel {
+namespace {
+
+TEST(Text, ControlCharactersAreFoundAndDropped)
+{
+    struct Row {
+        std::string_view in, out;
+    };
+    const Row rows[] = {
+        {"Night Day", "Night Day"},
+        {std::string_view("Night\0Day", 9), "NightDay"},
+        {"A\x01" "B", "AB"},
+        {"\x1b]0;pwned\x07\x1b[2J", "]0;pwned[2J"},
+        {"caf\xC3\xA9 \xE2\x99\xAD", "caf\xC3\xA9 \xE2\x99\xAD"},   // é and ♭ stay
+        {"x\xC2\x9By", "xy"},                                      // U+009B, a C1 control
+        {"x\x7Fy\tz\n", "xyz"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(text::withoutControls(r.in), r.out);
+        EXPECT_EQ(text::hasControl(r.in), r.in != r.out);
+    }
+}
+
+} // namespace
+} // namespace mavrel
