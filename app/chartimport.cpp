@@ -17,7 +17,7 @@ constexpr qint64 MaxInputSize = 64 * 1024 * 1024;
 
 FileResult failure(const char* message, const QByteArray& fileName)
 {
-    return {false, message, fileName.toStdString()};
+    return FileResult::failure(message, fileName.toStdString());
 }
 } // namespace
 

@@ -1,5 +1,6 @@
-// The chart document: plain records in fixed arrays, laid out byte for byte
-// as the chart file stores them. No Qt here.
+// The chart document: plain records in fixed arrays, the records a chart
+// file stores field by field, and beside them the song information that the
+// file's extension keeps (song.h). No Qt here.
 #pragma once
 
 #include <array>
@@ -9,35 +10,20 @@
 #include <string_view>
 #include <type_traits>
 
+#include "basics.h"
+#include "song.h"
+
 namespace mavrel {
 
-// A fixed-capacity string: one length byte, then N single-byte Windows-1252
-// characters. The length byte may come from a file and exceed N, so every
-// reader goes through size(), which never reports more than N.
-template <std::size_t N>
-struct ShortString {
-    std::uint8_t len;
-    char chars[N];
-
-    std::size_t size() const { return len < N ? len : N; }
-    std::string_view view() const { return {chars, size()}; }
-    std::string str() const { return std::string(view()); }
-    // Stores at most N bytes; the character positions past the new length
-    // keep whatever they held (files carry them as they are).
-    void assign(std::string_view s)
-    {
-        const std::size_t n = s.size() < N ? s.size() : N;
-        for (std::size_t i = 0; i < n; ++i)
-            chars[i] = s[i];
-        len = static_cast<std::uint8_t>(n);
-    }
-    void clear() { len = 0; }
-};
+// The characters of a quality that a chart file's chord record holds; a
+// longer quality keeps the rest in the file's extension.
+inline constexpr std::size_t RecordQualityLength = 8;
+inline constexpr std::size_t MaxQualityLength = 24;
 
 // One chord slot.
 struct Chord {
     std::uint8_t root;            // 0 "%", 1..12 C..B in semitones
-    ShortString<8> quality;
+    ShortString<MaxQualityLength> quality;
     std::uint8_t flat;            // 0: sharp spelling, otherwise flat
     std::uint8_t spare;
 };
@@ -104,32 +90,24 @@ inline Chord noChord()
     return chord;
 }
 
-static_assert(sizeof(Chord) == 12);
-static_assert(sizeof(Bar) == 72);
+static_assert(sizeof(Chord) == 28);
+static_assert(sizeof(Bar) == 136);
 static_assert(sizeof(TextLabel) == 116);
 static_assert(sizeof(GridInfo) == 52);
-static_assert(offsetof(Bar, division) == 48 && offsetof(Bar, left) == 50
-              && offsetof(Bar, spare2) == 58 && offsetof(Bar, x) == 60
-              && offsetof(Bar, shown) == 68);
-static_assert(offsetof(TextLabel, x) == 104 && offsetof(TextLabel, bold) == 112
-              && offsetof(TextLabel, size) == 113);
-static_assert(offsetof(GridInfo, bold) == 24 && offsetof(GridInfo, labelCount) == 28
-              && offsetof(GridInfo, sideMargin) == 48);
 
-inline constexpr int MaxBars = 500;
-inline constexpr int MaxLabels = 100;
 inline constexpr int DefaultPageWidth = 565;
 inline constexpr int DefaultPageHeight = 800;
 
-// A chart: the layout block, the bars and the labels, exactly the bytes a
-// chart file carries (and the spare bytes between them). Plain bytes through
-// and through, so that a copy or a comparison is one memcpy or memcmp. Bars and
-// labels are 1-based, as the rest of the program counts them; bar(0) does not
-// exist.
+// A chart: the layout block, the bars and the labels a chart file carries
+// (their spare bytes too), and the song information. Plain bytes through and
+// through, so that a copy or a comparison is one memcpy or memcmp, and an
+// undo step the bytes it changed. Bars and labels are 1-based, as the rest of
+// the program counts them; bar(0) does not exist.
 struct Chart {
     GridInfo info{};
     std::array<Bar, MaxBars> bars{};
     std::array<TextLabel, MaxLabels> labels{};
+    SongInfo song{};
 
     Bar& bar(int i) { return bars[static_cast<std::size_t>(i - 1)]; }
     const Bar& bar(int i) const { return bars[static_cast<std::size_t>(i - 1)]; }
@@ -137,7 +115,8 @@ struct Chart {
     const TextLabel& label(int j) const { return labels[static_cast<std::size_t>(j - 1)]; }
 };
 static_assert(std::is_trivially_copyable_v<Chart>);
-static_assert(sizeof(Chart) == sizeof(GridInfo) + MaxBars * sizeof(Bar) + MaxLabels * sizeof(TextLabel),
+static_assert(sizeof(Chart) == sizeof(GridInfo) + MaxBars * sizeof(Bar) + MaxLabels * sizeof(TextLabel)
+                  + sizeof(SongInfo),
               "no padding: every byte of a chart is one of its records'");
 
 // A bar as a chart that was never edited holds it: "%" in every slot, one

@@ -1,6 +1,8 @@
 #include "chartfile.h"
 
+#include "bytestream.h"
 #include "layout.h"
+#include "songfile.h"
 
 #include <bit>
 #include <cerrno>
@@ -23,120 +25,31 @@ namespace {
 constexpr std::string_view Signature = " C est pas bien de fouiner !!";
 static_assert(Signature.size() == 29);
 
-// The value with its bytes in file order (least significant first), and back:
-// a no-op on little-endian hosts, a swap on the others.
-template <std::unsigned_integral U> U littleEndian(U value)
-{
-    if constexpr (std::endian::native == std::endian::little) {
-        return value;
-    } else {
-        U swapped = 0;
-        for (std::size_t i = 0; i < sizeof(U); ++i, value = static_cast<U>(value >> 8))
-            swapped = static_cast<U>(swapped << 8 | (value & 0xFF));
-        return swapped;
-    }
-}
-
-// Writes values little-endian into a buffer sized beforehand; the record
-// layouts below say how many bytes that is, so running past it is a bug that
-// the sticky flag reports instead of overrunning.
-class ByteWriter {
-public:
-    explicit ByteWriter(std::span<std::uint8_t> out) : m_out(out) {}
-
-    template <std::integral T> void field(T value)
-    {
-        const auto bits = littleEndian(static_cast<std::make_unsigned_t<T>>(value));
-        if (std::uint8_t* p = take(sizeof(T)))
-            std::memcpy(p, &bits, sizeof bits);
-    }
-    template <class T, std::size_t N> void raw(const T (&bytes)[N])
-    {
-        static_assert(sizeof(T) == 1);
-        if (std::uint8_t* p = take(N))
-            std::memcpy(p, bytes, N);
-    }
-    template <std::size_t N> void text(const ShortString<N>& s)
-    {
-        field(s.len);
-        raw(s.chars);
-    }
-    void zeros(std::size_t n)
-    {
-        if (std::uint8_t* p = take(n))
-            std::memset(p, 0, n);
-    }
-    bool failed() const { return m_failed; }
-    std::size_t position() const { return m_pos; }
-
-private:
-    std::uint8_t* take(std::size_t n)
-    {
-        if (m_out.size() - m_pos < n) {
-            m_failed = true;
-            return nullptr;
-        }
-        std::uint8_t* p = m_out.data() + m_pos;
-        m_pos += n;
-        return p;
-    }
-
-    std::span<std::uint8_t> m_out;
-    std::size_t m_pos = 0;
-    bool m_failed = false;
-};
-
-// Reads values little-endian; a value past the end reads as zero and sets one
-// sticky flag, checked once when the block has been read.
-class ByteReader {
-public:
-    explicit ByteReader(std::span<const std::uint8_t> in) : m_in(in) {}
-
-    template <std::integral T> void field(T& value)
-    {
-        std::make_unsigned_t<T> bits = 0;
-        if (const std::uint8_t* p = take(sizeof(T)))
-            std::memcpy(&bits, p, sizeof bits);
-        value = static_cast<T>(littleEndian(bits));
-    }
-    template <class T, std::size_t N> void raw(T (&bytes)[N])
-    {
-        static_assert(sizeof(T) == 1);
-        if (const std::uint8_t* p = take(N))
-            std::memcpy(bytes, p, N);
-        else
-            std::memset(bytes, 0, N);
-    }
-    template <std::size_t N> void text(ShortString<N>& s)
-    {
-        field(s.len);
-        raw(s.chars);
-    }
-    bool failed() const { return m_failed; }
-
-private:
-    const std::uint8_t* take(std::size_t n)
-    {
-        if (m_in.size() - m_pos < n) {
-            m_failed = true;
-            return nullptr;
-        }
-        const std::uint8_t* p = m_in.data() + m_pos;
-        m_pos += n;
-        return p;
-    }
-
-    std::span<const std::uint8_t> m_in;
-    std::size_t m_pos = 0;
-    bool m_failed = false;
-};
-
 // Each record's fields in file order, once for both directions: the writer
 // takes const records, the reader fills mutable ones.
+// A chord record holds a quality's first 8 characters: a longer quality says
+// 8 there, and the file's extension keeps it whole. A length byte past 8 read
+// from a file (a damaged one) shows 8 characters, as it always did.
+void transferQuality(ByteWriter& io, const ShortString<MaxQualityLength>& q)
+{
+    io.field(static_cast<std::uint8_t>(std::min<std::size_t>(q.len, RecordQualityLength)));
+    for (std::size_t i = 0; i < RecordQualityLength; ++i)
+        io.field(q.chars[i]);
+}
+
+void transferQuality(ByteReader& io, ShortString<MaxQualityLength>& q)
+{
+    q = {};
+    io.field(q.len);
+    q.len = static_cast<std::uint8_t>(std::min<std::size_t>(q.len, RecordQualityLength));
+    for (std::size_t i = 0; i < RecordQualityLength; ++i)
+        io.field(q.chars[i]);
+}
+
 template <class Io, class Accord> void transferAccord(Io& io, Accord& a)
 {
     io.field(a.root);
-    io.text(a.quality);
+    transferQuality(io, a.quality);
     io.field(a.flat);
     io.field(a.spare);
 }
@@ -202,7 +115,7 @@ const char* const BadName = QT_TRANSLATE_NOOP("Message", "Nom de fichier incorre
 
 FileResult failure(Message message, const std::string& fileName)
 {
-    return {false, std::move(message), fileName};
+    return FileResult::failure(std::move(message), fileName);
 }
 
 std::string folderOf(const std::string& path)
@@ -521,6 +434,8 @@ std::vector<std::uint8_t> encodeChart(const Chart& chart)
         transferTexte(out, chart.label(j));
     if (out.failed() || out.position() != bytes.size())
         return {};
+    const std::vector<std::uint8_t> extension = encodeExtension(chart);
+    bytes.insert(bytes.end(), extension.begin(), extension.end());
     return bytes;
 }
 
@@ -622,7 +537,11 @@ FileResult decodeChart(std::span<const std::uint8_t> bytes, Chart& chart, const 
         ByteReader in({record, LabelRecordSize});
         transferTexte(in, chart.label(j));
     }
-    return {};
+    chart.song = {};
+    FileResult r;
+    r.fileName = fileName;
+    r.warning = decodeExtension(bytes.subspan(HeaderSize + recordsSize(info)), chart);
+    return r;
 }
 
 FileResult loadChart(Chart& chart, const std::string& fileName, FileSystem& fs)

@@ -5,6 +5,7 @@
 
 #include "chart.h"
 #include "message.h"
+#include "songfile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +20,7 @@ inline constexpr std::size_t HeaderSize = 152;
 inline constexpr std::size_t BarRecordSize = 72;
 inline constexpr std::size_t LabelRecordSize = 116;
 inline constexpr std::size_t MaxChartFileSize =
-    HeaderSize + MaxBars * BarRecordSize + MaxLabels * LabelRecordSize;
+    HeaderSize + MaxBars * BarRecordSize + MaxLabels * LabelRecordSize + MaxExtensionSize;
 
 // The outcome of saveChart, loadChart or writeFile. On failure, message is the
 // sentence (ending with a full stop) and fileName the file it is about, as the
@@ -28,6 +29,18 @@ struct FileResult {
     bool ok = true;
     Message message;
     std::string fileName;
+    // A chart read whole but for a part set aside (its song information,
+    // damaged or of a later version): what the user must be told.
+    Message warning;
+
+    static FileResult failure(Message message, std::string fileName)
+    {
+        FileResult r;
+        r.ok = false;
+        r.message = std::move(message);
+        r.fileName = std::move(fileName);
+        return r;
+    }
 };
 
 // What a name stands for once symbolic links are followed.
@@ -89,17 +102,20 @@ FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> 
 FileResult saveChart(const Chart& chart, const std::string& fileName);
 FileResult saveChart(const Chart& chart, const std::string& fileName, FileSystem& fs);
 
-// Replaces the layout block, bars 1..N and labels 1..M from the bytes of a
-// chart file and makes bars past N blank; nothing is laid out. The bytes are
-// checked whole first: on failure the chart has not changed.
+// Replaces the layout block, bars 1..N, labels 1..M and the song information
+// from the bytes of a chart file and makes bars past N blank; nothing is laid
+// out. The bytes are checked whole first: on failure the chart has not
+// changed. An extension that cannot be read leaves the chart without song
+// information, and the result's warning says so.
 FileResult decodeChart(std::span<const std::uint8_t> bytes, Chart& chart, const std::string& fileName);
 
 // Reads the file into the chart as decodeChart does, then lays it out.
 FileResult loadChart(Chart& chart, const std::string& fileName);
 FileResult loadChart(Chart& chart, const std::string& fileName, FileSystem& fs);
 
-// The bytes saveChart writes for this chart; empty when the chart breaks the
-// limits that loading checks (checkLayout says which).
+// The bytes saveChart writes for this chart: the header, the records and, for
+// a chart with song information or long qualities, the extension; empty when
+// the chart breaks the limits that loading checks (checkLayout says which).
 std::vector<std::uint8_t> encodeChart(const Chart& chart);
 
 // Why a layout block cannot belong to a chart file.

@@ -90,7 +90,8 @@ FileResult writePng(const QImage& image, const QByteArray& fileName)
 {
     QByteArray bytes;
     if (image.isNull() || !encodePng(image, bytes))
-        return {false, QT_TRANSLATE_NOOP("Message", "Mémoire insuffisante pour créer l'image."), fileName.toStdString()};
+        return FileResult::failure(QT_TRANSLATE_NOOP("Message", "Mémoire insuffisante pour créer l'image."),
+                                   fileName.toStdString());
     return writeBytes(bytes, fileName);
 }
 

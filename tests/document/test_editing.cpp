@@ -195,7 +195,7 @@ TEST(BuildChord, WhatOkStores)
         {"\"%\" drops a list quality", 0, 4, false, false, "", true, 0, ""},
         {"\"Autre\" comes after the \"%\" rule", 0, 4, false, true, "sus4", true, 0, "sus4"},
         {"empty free text wins over the list", 5, 2, false, true, "", true, 5, ""},
-        {"free text cut to 8", 5, 0, false, true, "123456789", true, 5, "12345678"},
+        {"free text cut to 24", 5, 0, false, true, "7sus4(b9)add13 no3 b5#5b9", true, 5, "7sus4(b9)add13 no3 b5#5b"},
         {"half-diminished is the byte F8", 3, 5, false, false, "", true, 3, "\xF8"},
         {"no root selected", -1, 1, false, false, "", false, 0, ""},
         {"root out of range", 13, 1, false, false, "", false, 0, ""},
