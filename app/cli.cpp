@@ -103,7 +103,7 @@ void printError(const QString& message)
 // A file read or written by a command, its message printed when that fails.
 bool reported(const FileResult& r)
 {
-    if (!r.ok)
+    if (!r.ok || !r.warning.empty())
         printError(fileMessage(r));
     return r.ok;
 }

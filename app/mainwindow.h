@@ -155,6 +155,9 @@ private:
 
     void showMessage(const QString& text);
     void showStatus(const QString& text);
+    // The question, with the buttons given, in a message box or through the
+    // tests' questioner.
+    QMessageBox::StandardButton ask(const QString& question, QMessageBox::StandardButtons buttons);
     // True when the chart may be replaced: it has no unsaved changes, or the
     // user saved them or chose to lose them.
     bool maybeSave();

@@ -91,23 +91,28 @@ void MainWindow::buildMenus()
 
 // --- charts -------------------------------------------------------------------------------
 
+QMessageBox::StandardButton MainWindow::ask(const QString& question, QMessageBox::StandardButtons buttons)
+{
+    if (m_questioner)
+        return m_questioner(question);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Mavrel"), question, buttons, this);
+    if (QAbstractButton* b = box.button(QMessageBox::Save))
+        b->setText(tr("Enregistrer"));
+    if (QAbstractButton* b = box.button(QMessageBox::Discard))
+        b->setText(tr("Ne pas enregistrer"));
+    if (QAbstractButton* b = box.button(QMessageBox::Cancel))
+        b->setText(tr("Annuler", "button"));
+    box.setDefaultButton(QMessageBox::Save);
+    return QMessageBox::StandardButton(box.exec());
+}
+
 bool MainWindow::maybeSave()
 {
     if (!m_document.isModified() && !textBoxChangesChart())
         return true;
-    const QString question = tr("Enregistrer les modifications de « %1 » ?").arg(m_document.displayName());
-    QMessageBox::StandardButton answer;
-    if (m_questioner) {
-        answer = m_questioner(question);
-    } else {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Mavrel"), question,
-                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-        box.button(QMessageBox::Save)->setText(tr("Enregistrer"));
-        box.button(QMessageBox::Discard)->setText(tr("Ne pas enregistrer"));
-        box.button(QMessageBox::Cancel)->setText(tr("Annuler", "button"));
-        box.setDefaultButton(QMessageBox::Save);
-        answer = QMessageBox::StandardButton(box.exec());
-    }
+    const QMessageBox::StandardButton answer =
+        ask(tr("Enregistrer les modifications de « %1 » ?").arg(m_document.displayName()),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     if (answer == QMessageBox::Save)
         return save();   // a failed save keeps everything as it was
     return answer == QMessageBox::Discard;
@@ -141,11 +146,9 @@ bool MainWindow::openLocalChart(const QByteArray& path)
         return false;
     leaveChart();
     const FileResult r = m_document.load(path);
-    if (!r.ok) {
+    if (!r.ok || !r.warning.empty())
         showMessage(fileMessage(r));
-        return false;
-    }
-    return true;
+    return r.ok;
 }
 
 void MainWindow::open()
@@ -160,7 +163,7 @@ void MainWindow::open()
         return;
     leaveChart();
     const FileResult r = m_document.load(localFileName(name));
-    if (!r.ok)
+    if (!r.ok || !r.warning.empty())
         showMessage(fileMessage(r));
 }
 
@@ -168,6 +171,13 @@ bool MainWindow::saveTo(const QByteArray& fileName)
 {
     // What the user sees is what is saved: a label still in the box goes in.
     if (!commitTextBox(tr("La grille n'a pas été enregistrée.")))
+        return false;
+    if (!m_document.setAside().empty()
+        && ask(tr("Les informations du morceau mises de côté à l'ouverture de « %1 » seront perdues. "
+                  "Enregistrer quand même ?")
+                   .arg(m_document.displayName()),
+               QMessageBox::Save | QMessageBox::Cancel)
+            != QMessageBox::Save)
         return false;
     const FileResult r = m_document.save(fileName);
     if (!r.ok)

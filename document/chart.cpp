@@ -34,6 +34,7 @@ void resetChart(Chart& chart)
     g.rows = 8;
     g.fontSize = 10;
     g.bold = 1;
+    chart.song = {};
     layoutChart(chart);
 }
 

@@ -123,9 +123,9 @@ static_assert(sizeof(Chart) == sizeof(GridInfo) + MaxBars * sizeof(Bar) + MaxLab
 // chord, no signs, shown; every other byte zero.
 Bar blankBar();
 
-// Resets the chart to an empty 4 x 8 portrait page, laid out. Accidental
-// flags, bar positions, spare bytes and the records of labels are left as
-// they were: only the label count forgets the labels.
+// Resets the chart to an empty 4 x 8 portrait page with no song information,
+// laid out. Accidental flags, bar positions, spare bytes and the records of
+// labels are left as they were: only the label count forgets the labels.
 void resetChart(Chart& chart);
 
 } // namespace mavrel

@@ -177,8 +177,10 @@ void copyBars(const Chart& chart, Selection& sel, Clipboard& clip)
     clip.count = 0;
     for (int k = 0; k < sel.count && k < MaxBars; ++k) {
         const int b = sel.entries[k];
-        if (b >= 1 && b <= MaxBars)
+        if (b >= 1 && b <= MaxBars) {
+            clip.marks[clip.count] = chart.song.bar(b);
             clip.bars[clip.count++] = chart.bar(b);
+        }
     }
     sel.clear();
 }
@@ -192,6 +194,7 @@ void pasteBars(Chart& chart, Selection& sel, const Clipboard& clip)
             if (target > MaxBars)
                 break;
             chart.bar(target) = clip.bars[k];
+            chart.song.bar(target) = clip.marks[k];
         }
     }
     sel.clear();
@@ -210,6 +213,7 @@ void clearBars(Chart& chart, Selection& sel)
         }
         c.left = c.right = c.top = c.bottom = 0;
         c.division = 1;
+        chart.song.bar(b) = {};
     }
     sel.clear();
 }

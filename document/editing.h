@@ -23,9 +23,12 @@ struct Selection {
     bool contains(int bar) const;
 };
 
+// Copied bars with the marks of their place in the form (a section, an
+// ending...), which go where the bars are pasted.
 struct Clipboard {
     std::int16_t count = 0;
     Bar bars[MaxBars]{};
+    BarMarks marks[MaxBars]{};
 };
 
 // --- bars (page mouse dispatch) ---------------------------------------------

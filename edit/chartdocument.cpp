@@ -103,6 +103,7 @@ void ChartDocument::startHistory()
 void ChartDocument::reset()
 {
     resetChart(*m_chart);
+    m_setAside = {};
     m_selection.clear();
     m_fileName.clear();
     emit fileNameChanged();
@@ -117,6 +118,7 @@ FileResult ChartDocument::load(const QByteArray& fileName)
     // The selection is kept: its bars are highlighted in the new chart, and
     // they are where a paste of the old chart's bars goes.
     m_fileName = fileName;
+    m_setAside = r.warning;
     emit fileNameChanged();
     startHistory();
     return r;
@@ -127,6 +129,7 @@ void ChartDocument::setChart(const Chart& chart)
     *m_chart = chart;
     layoutChart(*m_chart);
     m_fileName.clear();
+    m_setAside = {};
     emit fileNameChanged();
     startHistory();
     m_undoStack->resetClean();   // it lives nowhere yet: closing asks first
@@ -141,6 +144,7 @@ FileResult ChartDocument::save(const QByteArray& fileName)
         m_fileName = fileName;
         emit fileNameChanged();
     }
+    m_setAside = {};
     m_undoStack->setClean();
     return r;
 }
@@ -160,6 +164,21 @@ void ChartDocument::edit(const QString& text, Edit change, int mergeId, int sess
     if (chart.empty() && !selections)
         return;
     m_undoStack->push(new ChartCommand(*this, text, std::move(chart), std::move(selections), mergeId, session));
+}
+
+void ChartDocument::changeSong(const QString& text, const std::function<void(SongInfo&)>& change)
+{
+    edit(text, [&](Chart& c, Selection&) { change(c.song); });
+}
+
+void ChartDocument::changeBarMarks(const QString& text, const std::vector<int>& bars,
+                                   const std::function<void(BarMarks&)>& change)
+{
+    edit(text, [&](Chart& c, Selection&) {
+        for (int bar : bars)
+            if (bar >= 1 && bar <= MaxBars)
+                change(c.song.bar(bar));
+    });
 }
 
 void ChartDocument::setChord(int bar, int slot, const Chord& chord)

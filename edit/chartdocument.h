@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QUndoStack;
 
@@ -81,6 +82,19 @@ public:
     // Brings margins larger than half the page down to it.
     void clampMargins();
 
+    // --- the song: one step each -------------------------------------------------
+    // Changes the song information (title, key, tempo...); `text` names the
+    // step ("la modification du morceau").
+    void changeSong(const QString& text, const std::function<void(SongInfo&)>& change);
+    // Changes the marks of each of the bars given (a section, an ending...).
+    void changeBarMarks(const QString& text, const std::vector<int>& bars,
+                        const std::function<void(BarMarks&)>& change);
+
+    // What the last load set aside: song information damaged or written by a
+    // later version, which the next save loses. Empty for a chart that lost
+    // nothing, and once it has been saved.
+    const Message& setAside() const { return m_setAside; }
+
     // --- the selection: not an edit of its own -----------------------------------
     void setSelection(const Selection& selection);
     void clearSelection();
@@ -106,6 +120,7 @@ private:
     Selection m_selection;
     QUndoStack* m_undoStack;
     QByteArray m_fileName;
+    Message m_setAside;
 };
 
 } // namespace mavrel

@@ -70,7 +70,7 @@ QString messageText(const Message& message)
 
 QString fileMessage(const FileResult& result)
 {
-    const QString message = messageText(result.message);
+    const QString message = messageText(result.ok ? result.warning : result.message);
     if (result.fileName.empty())
         return message;
     const QString name = result.fileName == StandardOutputName

@@ -19,8 +19,8 @@ QByteArray localFileName(const QString& name);
 // "Message" context of the installed translators, the arguments put in.
 QString messageText(const Message& message);
 
-// "name : message", the way a window or the command line reports a failure,
-// in the user's language.
+// "name : message", the way a window or the command line reports a failure
+// (or, for a file read whole, what was set aside), in the user's language.
 QString fileMessage(const FileResult& result);
 
 } // namespace mavrel

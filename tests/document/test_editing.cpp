@@ -366,6 +366,8 @@ TEST_F(EditingTest, CopyFiveSixPasteAtNineTwice)
 {
     mark(5);
     mark(6);
+    setText(chart.song.bar(5).section, "A");   // the marks go with their bars
+    chart.song.bar(6).ending = 1;
     const Bar five = chart.bar(5);
     const Bar six = chart.bar(6);
 
@@ -378,6 +380,8 @@ TEST_F(EditingTest, CopyFiveSixPasteAtNineTwice)
     pasteBars(chart, sel, clip);
     EXPECT_TRUE(sameBytes(chart.bar(9), five));
     EXPECT_TRUE(sameBytes(chart.bar(10), six));
+    EXPECT_EQ(chart.song.bar(9).section.view(), "A");
+    EXPECT_EQ(chart.song.bar(10).ending, 1);
     EXPECT_EQ(sel.count, 0);
 
     chart.bar(9).division = 4;
@@ -441,10 +445,12 @@ TEST_F(EditingTest, SuprimerClearsButKeepsShownFlagAndSpelling)
     b.top = 1;
     b.bottom = 1;
     b.shown = 0;
+    chart.song.bar(5).flags = SegnoFlag;
     const int x = b.x, y = b.y;
 
     select({5});
     clearBars(chart, sel);
+    EXPECT_TRUE(chart.song.bar(5).empty());
     EXPECT_EQ(sel.count, 0);
     EXPECT_EQ(b.division, 1);
     for (int s = 1; s <= 4; ++s) {
