@@ -30,6 +30,37 @@ std::unique_ptr<Chart> fullChart()
         for (std::size_t i = 0; i < sizeof t; ++i)
             reinterpret_cast<unsigned char*>(&t)[i] = static_cast<unsigned char>(random());
     chart->info = GridInfo{500, 83, 7, 5, 100, 12, 1, {}, 100, 565, 800, 40, 30, 20};
+    // What a chart record can hold of a quality: such a chart has no extension.
+    for (Bar& bar : chart->bars)
+        for (Chord& c : bar.chords)
+            c.quality.len %= RecordQualityLength + 1;
+    return chart;
+}
+
+// The same chart with the largest extension: song information, marks on
+// every bar, a 24-character quality in every slot.
+std::unique_ptr<Chart> fullSong()
+{
+    auto chart = fullChart();
+    SongInfo& song = chart->song;
+    song.tempo = 160;
+    song.time = {3, 4};
+    song.key = {11, 1, 1};
+    setText(song.title, std::string(127, 'T'));
+    setText(song.composer, std::string(127, 'C'));
+    setText(song.style, std::string(63, 'S'));
+    for (int i = 1; i <= MaxBars; ++i) {
+        BarMarks& m = song.bar(i);
+        setText(m.section, "Verse " + std::to_string(i));
+        m.time = {5, 8};
+        m.ending = static_cast<std::uint8_t>(i % 4);
+        m.flags = SegnoFlag | FermataFlag;
+        m.direction = Direction::DalSegnoAlCoda;
+        for (Chord& c : chart->bar(i).chords) {
+            c.quality = {};
+            c.quality.assign("7sus4(b9,#11,b13) add6 x");
+        }
+    }
     return chart;
 }
 
@@ -123,5 +154,36 @@ void BM_LoadFullChart(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
 BENCHMARK(BM_LoadFullChart)->Unit(benchmark::kMicrosecond);
+
+// The song extension's cost: saving and loading the largest chart with the
+// largest extension against the same chart without one, interleaved.
+void BM_SongExtension(benchmark::State& state)
+{
+    Folder folder;
+    const auto plain = fullChart();
+    const auto song = fullSong();
+    const std::string plainFile = folder.file("plain.bab"), songFile = folder.file("song.bab");
+    auto loaded = std::make_unique<Chart>();
+    Clock::duration save[2]{}, load[2]{};
+    for (auto _ : state) {
+        for (int k = 0; k < 2; ++k) {
+            const Chart& chart = k ? *song : *plain;
+            const std::string& file = k ? songFile : plainFile;
+            auto t0 = Clock::now();
+            if (!saveChart(chart, file).ok)
+                state.SkipWithError("Save failed");
+            save[k] += Clock::now() - t0;
+            t0 = Clock::now();
+            const FileResult r = loadChart(*loaded, file);
+            if (!r.ok || !r.warning.empty())
+                state.SkipWithError("Load failed");
+            load[k] += Clock::now() - t0;
+        }
+    }
+    state.counters["ratio_save"] = seconds(save[1]) / seconds(save[0]);
+    state.counters["ratio_load"] = seconds(load[1]) / seconds(load[0]);
+    state.counters["bytes_extended"] = static_cast<double>(encodeChart(*song).size());
+}
+BENCHMARK(BM_SongExtension)->Unit(benchmark::kMicrosecond);
 
 } // namespace

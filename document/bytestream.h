@@ -82,11 +82,13 @@ private:
 // Appends values little-endian to a growing buffer.
 class ByteBuffer {
 public:
+    explicit ByteBuffer(std::size_t expected = 0) { m_bytes.reserve(expected); }
+
     template <std::integral T> void field(T value)
     {
-        const auto bits = littleEndian(static_cast<std::make_unsigned_t<T>>(value));
-        const auto* p = reinterpret_cast<const std::uint8_t*>(&bits);
-        m_bytes.insert(m_bytes.end(), p, p + sizeof bits);
+        auto bits = static_cast<std::make_unsigned_t<T>>(value);
+        for (std::size_t i = 0; i < sizeof bits; ++i, bits = static_cast<decltype(bits)>(bits >> 8))
+            m_bytes.push_back(static_cast<std::uint8_t>(bits & 0xFF));
     }
     void bytes(std::span<const std::uint8_t> b) { m_bytes.insert(m_bytes.end(), b.begin(), b.end()); }
     void bytes(std::string_view b) { m_bytes.insert(m_bytes.end(), b.begin(), b.end()); }

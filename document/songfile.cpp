@@ -17,21 +17,33 @@ constexpr std::string_view Magic = "MAVREL";
 constexpr std::size_t PreambleSize = 6 + 2 + 2 + 4;
 constexpr std::size_t ChecksumSize = 4;
 
+// CRC-32 (the polynomial of zip and PNG), eight bytes a step.
 std::uint32_t crc32(std::span<const std::uint8_t> bytes)
 {
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
+    using Tables = std::array<std::array<std::uint32_t, 256>, 8>;
+    static const Tables tables = [] {
+        Tables t{};
         for (std::uint32_t n = 0; n < 256; ++n) {
             std::uint32_t c = n;
             for (int k = 0; k < 8; ++k)
                 c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
+            t[0][n] = c;
         }
+        for (std::uint32_t n = 0; n < 256; ++n)
+            for (std::size_t k = 1; k < 8; ++k)
+                t[k][n] = (t[k - 1][n] >> 8) ^ t[0][t[k - 1][n] & 0xFF];
         return t;
     }();
     std::uint32_t c = 0xFFFFFFFFu;
-    for (std::uint8_t b : bytes)
-        c = table[(c ^ b) & 0xFF] ^ (c >> 8);
+    const std::uint8_t* p = bytes.data();
+    std::size_t n = bytes.size();
+    for (; n >= 8; n -= 8, p += 8) {
+        const std::uint32_t lo = c ^ (p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24);
+        c = tables[7][lo & 0xFF] ^ tables[6][(lo >> 8) & 0xFF] ^ tables[5][(lo >> 16) & 0xFF]
+            ^ tables[4][lo >> 24] ^ tables[3][p[4]] ^ tables[2][p[5]] ^ tables[1][p[6]] ^ tables[0][p[7]];
+    }
+    for (; n > 0; --n, ++p)
+        c = tables[0][(c ^ *p) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
 }
 
@@ -89,18 +101,19 @@ public:
         const std::uint8_t n = number<std::uint8_t>(0, N);
         const auto b = m_in.bytes(n);
         const std::string_view t(reinterpret_cast<const char*>(b.data()), b.size());
-        if (cutUtf8(t, N) != t)
+        if (text::hasControl(t) || !text::isUtf8(t))
             m_bad = true;
-        setText(s, t);
+        s = {};
+        s.assign(t);
     }
     // A Windows-1252 quality with no control character.
     void quality(ShortString<MaxQualityLength>& q)
     {
         const std::uint8_t n = number<std::uint8_t>(RecordQualityLength + 1, MaxQualityLength);
         const auto b = m_in.bytes(n);
-        std::string t(reinterpret_cast<const char*>(b.data()), b.size());
+        const std::string_view t(reinterpret_cast<const char*>(b.data()), b.size());
         for (char c : t)
-            if (text::isControl(static_cast<unsigned char>(c)))
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
                 m_bad = true;
         q = {};
         q.assign(t);
@@ -160,7 +173,13 @@ bool readMarks(std::span<const std::uint8_t> bytes, SongInfo& song, int barCount
     return in.good();
 }
 
-bool readQualities(std::span<const std::uint8_t> bytes, std::array<Bar, MaxBars>& chartBars, int barCount)
+struct LongQuality {
+    int bar, slot;
+    ShortString<MaxQualityLength> quality;
+};
+
+bool readQualities(std::span<const std::uint8_t> bytes, const Chart& chart, int barCount,
+                   std::vector<LongQuality>& qualities)
 {
     ChunkReader in(bytes);
     const int count = in.number<std::uint16_t>(1, static_cast<std::uint16_t>(barCount * 4));
@@ -173,14 +192,12 @@ bool readQualities(std::span<const std::uint8_t> bytes, std::array<Bar, MaxBars>
         if (bar < 1 || bar > barCount || slot < 1 || slot > 4 || place <= previous)
             return false;
         previous = place;
-        ShortString<MaxQualityLength> whole{};
-        in.quality(whole);
+        LongQuality& q = qualities.emplace_back(LongQuality{bar, slot, {}});
+        in.quality(q.quality);
         // The record holds the first 8 characters of it, or the two were not
         // written together.
-        Chord& c = chartBars[static_cast<std::size_t>(bar - 1)].slot(slot);
-        if (c.quality.view() != whole.view().substr(0, RecordQualityLength))
+        if (chart.bar(bar).slot(slot).quality.view() != q.quality.view().substr(0, RecordQualityLength))
             return false;
-        c.quality = whole;
     }
     return in.good();
 }
@@ -203,7 +220,7 @@ std::vector<std::uint8_t> encodeExtension(const Chart& chart)
     if (!songHeld && !marks && !longQualities)
         return {};
 
-    ByteBuffer out;
+    ByteBuffer out(MaxExtensionSize);
     out.bytes(Magic);
     out.field(ExtensionVersion);
     out.field(std::uint16_t{1});
@@ -280,7 +297,7 @@ Message decodeExtension(std::span<const std::uint8_t> bytes, Chart& chart)
     // Read into copies: the chart takes them only once everything is read.
     const int bars = std::min(chart.info.count, MaxBars);
     auto song = std::make_unique<SongInfo>();
-    auto withQualities = std::make_unique<std::array<Bar, MaxBars>>(chart.bars);
+    std::vector<LongQuality> qualities;
     std::string skipped;
     ByteReader chunks(covered.subspan(PreambleSize));
     bool seen[3] = {};
@@ -301,7 +318,7 @@ Message decodeExtension(std::span<const std::uint8_t> bytes, Chart& chart)
             ok = readMarks(body, *song, bars);
         } else if (name == "QUAL" && !seen[2]) {
             seen[2] = true;
-            ok = readQualities(body, *withQualities, bars);
+            ok = readQualities(body, chart, bars, qualities);
         } else if (name[0] >= 'a' && name[0] <= 'z') {
             skipped += skipped.empty() ? "" : ", ";
             skipped += text::withoutControls(name);
@@ -313,7 +330,8 @@ Message decodeExtension(std::span<const std::uint8_t> bytes, Chart& chart)
         if (!ok)
             return Damaged;
     }
-    chart.bars = *withQualities;
+    for (const LongQuality& q : qualities)
+        chart.bar(q.bar).slot(q.slot).quality = q.quality;
     chart.song = *song;
     if (!skipped.empty())
         return {Skipped, {skipped}};

@@ -4,8 +4,8 @@ namespace mavrel::text {
 
 namespace {
 
-// Calls `each(c, bytes)` for every character of a UTF-8 text; a byte that
-// starts no character is given alone as U+FFFD.
+// Calls `each(c, bytes, valid)` for every character of a UTF-8 text; a byte
+// that starts no character is given alone as U+FFFD, not valid.
 template <class Each>
 void forEachCharacter(std::string_view utf8, Each each)
 {
@@ -20,11 +20,14 @@ void forEachCharacter(std::string_view utf8, Each each)
             ok = (cb & 0xC0) == 0x80;
             c = (c << 6) | (cb & 0x3F);
         }
+        // Overlong forms, surrogates and values past U+10FFFF are no UTF-8.
+        static constexpr char32_t Least[5] = {0, 0, 0x80, 0x800, 0x10000};
+        ok = ok && c >= Least[len] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
         if (!ok) {
             len = 1;
             c = 0xFFFD;
         }
-        each(c, utf8.substr(i, len));
+        each(c, utf8.substr(i, len), ok);
         i += len;
     }
 }
@@ -36,15 +39,22 @@ bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
 bool hasControl(std::string_view utf8)
 {
     bool found = false;
-    forEachCharacter(utf8, [&](char32_t c, std::string_view) { found = found || isControl(c); });
+    forEachCharacter(utf8, [&](char32_t c, std::string_view, bool) { found = found || isControl(c); });
     return found;
+}
+
+bool isUtf8(std::string_view bytes)
+{
+    bool valid = true;
+    forEachCharacter(bytes, [&](char32_t, std::string_view, bool ok) { valid = valid && ok; });
+    return valid;
 }
 
 std::string withoutControls(std::string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
-    forEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
+    forEachCharacter(utf8, [&](char32_t c, std::string_view bytes, bool) {
         if (!isControl(c))
             out += bytes;
     });

@@ -14,6 +14,9 @@ bool isControl(char32_t c);
 // Whether a UTF-8 text holds a control character.
 bool hasControl(std::string_view utf8);
 
+// Whether the bytes are UTF-8 throughout.
+bool isUtf8(std::string_view bytes);
+
 // The UTF-8 text without its control characters.
 std::string withoutControls(std::string_view utf8);
 

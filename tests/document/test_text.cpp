@@ -26,5 +26,14 @@ TEST(Text, ControlCharactersAreFoundAndDropped)
     }
 }
 
+TEST(Text, Utf8IsToldFromOtherBytes)
+{
+    for (std::string_view good : {"", "abc", "caf\xC3\xA9", "\xE2\x99\xAD", "\xF0\x9D\x84\x8B"})
+        EXPECT_TRUE(text::isUtf8(good)) << good;
+    // Latin-1, a cut character, an overlong "/", a surrogate, past U+10FFFF.
+    for (std::string_view bad : {"caf\xE9", "\xE2\x99", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
+        EXPECT_FALSE(text::isUtf8(bad)) << bad;
+}
+
 } // namespace
 } // namespace mavrel
