@@ -28,12 +28,7 @@ Sign sign(int value)
 
 bool isRepeatSign(const Chord& a) { return (a.root == 0 || a.root > 12) && !isNoChord(a); }
 
-ChordSymbol silence(int beats)
-{
-    ChordSymbol s{0, false, {}, beats};
-    s.noChord = true;
-    return s;
-}
+ChordSymbol silence(int beats) { return {0, false, {}, beats, true}; }
 
 // The bar's chords with "%" replaced by the chord before it. `previous` is the
 // bar before, already read.
