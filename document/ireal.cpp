@@ -3,6 +3,7 @@
 #include "editing.h"
 #include "layout.h"
 #include "leadsheet.h"
+#include "text.h"
 #include "win1252.h"
 
 #include <algorithm>
@@ -956,8 +957,6 @@ std::string barMusic(const leadsheet::Measure& bar)
 {
     if (bar.repeat)
         return " x  ";
-    if (bar.rest)
-        return "n   ";
     if (bar.chords.empty())
         return "    ";
     std::string out;
@@ -965,7 +964,7 @@ std::string barMusic(const leadsheet::Measure& bar)
         const leadsheet::ChordSymbol& c = bar.chords[k];
         if (k > 0 && bar.chords[k - 1].beats == 1)
             out += ',';
-        out += chordName(c);
+        out += c.noChord ? "n" : chordName(c);
         out.append(static_cast<std::size_t>(std::max(c.beats - 1, 0)), ' ');
     }
     return out;
@@ -974,11 +973,12 @@ std::string barMusic(const leadsheet::Measure& bar)
 std::string keyOf(const leadsheet::Sheet& sheet)
 {
     for (const leadsheet::Measure& bar : sheet.measures) {
-        if (bar.chords.empty())
-            continue;
-        const leadsheet::ChordSymbol& c = bar.chords.front();
-        const leadsheet::Quality q = leadsheet::readQuality(c.quality);
-        return std::string(rootName(c.root, c.flat)) + (q.minor || q.halfDiminished ? "-" : "");
+        for (const leadsheet::ChordSymbol& c : bar.chords) {
+            if (c.noChord)
+                continue;
+            const leadsheet::Quality q = leadsheet::readQuality(c.quality);
+            return std::string(rootName(c.root, c.flat)) + (q.minor || q.halfDiminished ? "-" : "");
+        }
     }
     return "C";
 }
@@ -1046,13 +1046,15 @@ std::string toLink(const Chart& chart)
     }
     if (previous && previous->right != leadsheet::Sign::None)
         music += previous->right == leadsheet::Sign::Repeat ? '}' : 'Z';
+    // "=" separates the fields, and control characters have no place in any.
+    auto field = [](std::string_view text) { return withoutAny(text::withoutControls(text), "="); };
     // Empty fields would make the "===" that parts songs.
-    const std::string composer = withoutAny(sheet.composer, "=");
-    const std::string style = withoutAny(sheet.style, "=");
-    const std::string song = withoutAny(storedTitle(sheet.title), "=") + "="
+    const std::string composer = field(sheet.composer);
+    const std::string style = field(sheet.style);
+    const std::string song = field(storedTitle(sheet.title)) + "="
         + (composer.empty() ? std::string(UnknownComposer) : swapNames(composer)) + "=="
-        + (style.empty() ? std::string(DefaultStyle) : style) + "=" + keyOf(sheet) + "==" + std::string(MusicPrefix) + scramble(music)
-        + "==0=0";
+        + (style.empty() ? std::string(DefaultStyle) : style) + "=" + keyOf(sheet) + "==" + std::string(MusicPrefix)
+        + scramble(field(music)) + "==0=0";
     return "irealb://" + percentEncode(song);
 }
 

@@ -26,14 +26,16 @@ Sign sign(int value)
     return value == 1 ? Sign::Repeat : value == 2 ? Sign::Double : Sign::None;
 }
 
-bool isRepeatSign(const Chord& a) { return a.root == 0 || a.root > 12; }
+bool isRepeatSign(const Chord& a) { return (a.root == 0 || a.root > 12) && !isNoChord(a); }
+
+ChordSymbol silence(int beats) { return {0, false, {}, beats, true}; }
 
 // The bar's chords with "%" replaced by the chord before it. `previous` is the
 // bar before, already read.
 void readChords(const Bar& c, const Measure* previous, Measure& bar)
 {
     if (!c.shown) {
-        bar.rest = true;
+        bar.chords.push_back(silence(4));
         return;
     }
     if (c.division < 1 || c.division > 5)
@@ -41,16 +43,18 @@ void readChords(const Bar& c, const Measure* previous, Measure& bar)
     const Division& d = Divisions[c.division - 1];
     if (d.slots == 1 && isRepeatSign(c.slot(1))) {
         bar.repeat = true;
-        if (previous) {
+        if (previous)
             bar.chords = previous->chords;
-            bar.rest = previous->rest;
-        }
         return;
     }
     for (int s = 0; s < d.slots; ++s) {
         const Chord& a = c.chords[s];
+        if (isNoChord(a)) {
+            bar.chords.push_back(silence(d.beats[s]));
+            continue;
+        }
         if (!isRepeatSign(a)) {
-            bar.chords.push_back({a.root, a.flat != 0, a.quality.str(), d.beats[s]});
+            bar.chords.push_back({a.root, a.flat != 0, win1252::withoutControls(a.quality.view()), d.beats[s]});
             continue;
         }
         const ChordSymbol* before = !bar.chords.empty() ? &bar.chords.back()
@@ -143,7 +147,7 @@ Sheet read(const Chart& chart)
         title = 1;
     for (int j = 1; j <= labels; ++j) {
         const TextLabel& t = laid->label(j);
-        std::string text = win1252::toUtf8(t.text.view());
+        std::string text = win1252::toUtf8(win1252::withoutControls(t.text.view()));
         if (j == title) {
             sheet.title = std::move(text);
         } else if (places[j] == Place::Header && t.x >= info.pageWidth / 2 && sheet.composer.empty()) {

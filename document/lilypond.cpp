@@ -1,6 +1,7 @@
 #include "lilypond.h"
 
 #include "leadsheet.h"
+#include "text.h"
 
 #include <cctype>
 
@@ -11,10 +12,12 @@ namespace {
 using leadsheet::Quality;
 using leadsheet::Sign;
 
-std::string string(std::string_view text)
+// A LilyPond string: quotes and backslashes escaped, control characters
+// dropped (a line break or a NUL would end the string, or the file).
+std::string string(std::string_view utf8)
 {
     std::string out = "\"";
-    for (char c : text) {
+    for (char c : text::withoutControls(utf8)) {
         if (c == '"' || c == '\\')
             out += '\\';
         out += c;
@@ -78,8 +81,11 @@ std::string duration(int beats)
     return beats == 4 ? "1" : beats == 3 ? "2." : beats == 2 ? "2" : "4";
 }
 
+// "N.C." is a rest, which a chord grid shows as LilyPond's no-chord symbol.
 std::string chord(const leadsheet::ChordSymbol& c)
 {
+    if (c.noChord)
+        return "r" + duration(c.beats);
     const Quality q = leadsheet::readQuality(c.quality);
     std::string out = noteName(leadsheet::spell(c.root, c.flat)) + duration(c.beats);
     if (const std::string m = modifiers(q); !m.empty())
@@ -135,9 +141,7 @@ std::string write(const Chart& chart)
             line += "\\mark " + string(mark) + " ";
         for (const std::string& words : bar.words)
             line += "\\textMark " + string(words) + " ";
-        if (bar.rest) {
-            line += "r1";
-        } else if (bar.repeat && i > 0) {
+        if (bar.repeat && i > 0) {
             line += "\\makePercent s1";
         } else if (bar.chords.empty()) {
             line += "s1";

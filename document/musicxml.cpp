@@ -2,6 +2,7 @@
 
 #include "leadsheet.h"
 #include "win1252.h"
+#include "xmlwriter.h"
 
 #include <algorithm>
 
@@ -11,22 +12,6 @@ namespace {
 
 using leadsheet::Quality;
 using leadsheet::Sign;
-
-std::string escaped(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c; break;
-        }
-    }
-    return out;
-}
 
 struct Degree {
     int value;
@@ -115,90 +100,86 @@ Kind kindOf(const Quality& q)
 
 class Writer {
 public:
-    std::string out;
-
-    void line(int depth, std::string_view text)
-    {
-        out.append(static_cast<std::size_t>(depth) * 2, ' ');
-        out += text;
-        out += '\n';
-    }
-    void leaf(int depth, std::string_view tag, std::string_view text)
-    {
-        line(depth, "<" + std::string(tag) + ">" + escaped(text) + "</" + std::string(tag) + ">");
-    }
+    XmlWriter xml{"<!DOCTYPE score-partwise PUBLIC \"-//Recordare//DTD MusicXML 4.0 Partwise//EN\" "
+                  "\"http://www.musicxml.org/dtds/partwise.dtd\">"};
 
     void harmony(const leadsheet::ChordSymbol& chord);
     void noChord();
     void note(int beats, bool rest);
     void barline(const char* location, Sign sign);
     void direction(std::string_view type, std::string_view text);
+    void attributes();
 };
 
 void Writer::harmony(const leadsheet::ChordSymbol& chord)
 {
+    if (chord.noChord) {
+        noChord();
+        return;
+    }
     const Quality q = leadsheet::readQuality(chord.quality);
     const Kind kind = kindOf(q);
     const leadsheet::Spelling root = leadsheet::spell(chord.root, chord.flat);
     std::string text = chord.quality;
     if (!q.bass.empty())
         text.resize(text.size() - q.bass.size() - 1);
-    line(3, "<harmony>");
-    line(4, "<root>");
-    leaf(5, "root-step", std::string(1, root.step));
+    xml.writeStartElement("harmony");
+    xml.writeStartElement("root");
+    xml.writeTextElement("root-step", std::string(1, root.step));
     if (root.alter)
-        leaf(5, "root-alter", std::to_string(root.alter));
-    line(4, "</root>");
-    line(4, "<kind text=\"" + escaped(win1252::toUtf8(text)) + "\" use-symbols=\"no\">" + kind.value
-              + "</kind>");
+        xml.writeTextElement("root-alter", std::to_string(root.alter));
+    xml.writeEndElement();
+    xml.writeTextElement("kind", kind.value, {{"text", win1252::toUtf8(text)}, {"use-symbols", "no"}});
     if (!q.bass.empty()) {
         const leadsheet::Spelling bass = leadsheet::spell(q.bass);
-        line(4, "<bass>");
-        leaf(5, "bass-step", std::string(1, bass.step));
+        xml.writeStartElement("bass");
+        xml.writeTextElement("bass-step", std::string(1, bass.step));
         if (bass.alter)
-            leaf(5, "bass-alter", std::to_string(bass.alter));
-        line(4, "</bass>");
+            xml.writeTextElement("bass-alter", std::to_string(bass.alter));
+        xml.writeEndElement();
     }
     // The kind's text already shows the degrees.
     for (const Degree& d : kind.degrees) {
-        line(4, "<degree print-object=\"no\">");
-        leaf(5, "degree-value", std::to_string(d.value));
-        leaf(5, "degree-alter", std::to_string(d.alter));
-        leaf(5, "degree-type", d.type);
-        line(4, "</degree>");
+        xml.writeStartElement("degree", {{"print-object", "no"}});
+        xml.writeTextElement("degree-value", std::to_string(d.value));
+        xml.writeTextElement("degree-alter", std::to_string(d.alter));
+        xml.writeTextElement("degree-type", d.type);
+        xml.writeEndElement();
     }
-    line(3, "</harmony>");
+    xml.writeEndElement();
 }
 
+// A harmony must name a root, a numeral or a function, though none means
+// anything for kind "none". An empty function is the one that readers
+// neither print nor refuse: MuseScore prints a root beside "N.C." however
+// its root-step's text asks it not to, and takes a numeral for an error.
 void Writer::noChord()
 {
-    line(3, "<harmony>");
-    line(4, "<root>");
-    leaf(5, "root-step", "C");
-    line(4, "</root>");
-    line(4, "<kind text=\"N.C.\">none</kind>");
-    line(3, "</harmony>");
+    xml.writeStartElement("harmony");
+    xml.writeEmptyElement("function");
+    xml.writeTextElement("kind", "none", {{"text", leadsheet::NoChordText}});
+    xml.writeEndElement();
 }
 
 void Writer::note(int beats, bool rest)
 {
-    line(3, "<note>");
+    xml.writeStartElement("note");
     if (rest) {
-        line(4, "<rest/>");
+        xml.writeEmptyElement("rest");
     } else {
-        line(4, "<pitch>");
-        leaf(5, "step", "B");
-        leaf(5, "octave", "4");
-        line(4, "</pitch>");
+        xml.writeStartElement("pitch");
+        xml.writeTextElement("step", "B");
+        xml.writeTextElement("octave", "4");
+        xml.writeEndElement();
     }
-    leaf(4, "duration", std::to_string(beats));
-    leaf(4, "voice", "1");
-    leaf(4, "type", beats == 4 ? "whole" : beats >= 2 ? "half" : "quarter");
+    xml.writeTextElement("duration", std::to_string(beats));
+    xml.writeTextElement("voice", "1");
+    xml.writeTextElement("type", beats == 4 ? "whole" : beats >= 2 ? "half" : "quarter");
     if (beats == 3)
-        line(4, "<dot/>");
+        xml.writeEmptyElement("dot");
     if (!rest)
-        leaf(4, "notehead", "slash");
-    line(3, "</note>");
+        xml.writeTextElement("notehead", "slash");
+    xml.writeEndElement();
 }
 
 void Writer::barline(const char* location, Sign sign)
@@ -206,20 +187,38 @@ void Writer::barline(const char* location, Sign sign)
     if (sign == Sign::None)
         return;
     const bool left = location[0] == 'l';
-    line(3, std::string("<barline location=\"") + location + "\">");
-    leaf(4, "bar-style", sign == Sign::Double ? "light-light" : left ? "heavy-light" : "light-heavy");
+    xml.writeStartElement("barline", {{"location", location}});
+    xml.writeTextElement("bar-style", sign == Sign::Double ? "light-light" : left ? "heavy-light" : "light-heavy");
     if (sign == Sign::Repeat)
-        line(4, std::string("<repeat direction=\"") + (left ? "forward" : "backward") + "\"/>");
-    line(3, "</barline>");
+        xml.writeEmptyElement("repeat", {{"direction", left ? "forward" : "backward"}});
+    xml.writeEndElement();
 }
 
 void Writer::direction(std::string_view type, std::string_view text)
 {
-    line(3, "<direction placement=\"above\">");
-    line(4, "<direction-type>");
-    leaf(5, type, text);
-    line(4, "</direction-type>");
-    line(3, "</direction>");
+    xml.writeStartElement("direction", {{"placement", "above"}});
+    xml.writeStartElement("direction-type");
+    xml.writeTextElement(type, text);
+    xml.writeEndElement();
+    xml.writeEndElement();
+}
+
+void Writer::attributes()
+{
+    xml.writeStartElement("attributes");
+    xml.writeTextElement("divisions", "1");
+    xml.writeStartElement("key");
+    xml.writeTextElement("fifths", "0");
+    xml.writeEndElement();
+    xml.writeStartElement("time");
+    xml.writeTextElement("beats", "4");
+    xml.writeTextElement("beat-type", "4");
+    xml.writeEndElement();
+    xml.writeStartElement("clef");
+    xml.writeTextElement("sign", "G");
+    xml.writeTextElement("line", "2");
+    xml.writeEndElement();
+    xml.writeEndElement();
 }
 
 } // namespace
@@ -228,54 +227,38 @@ std::string write(const Chart& chart)
 {
     const leadsheet::Sheet sheet = leadsheet::read(chart);
     Writer w;
-    w.line(0, "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>");
-    w.line(0, "<!DOCTYPE score-partwise PUBLIC \"-//Recordare//DTD MusicXML 4.0 Partwise//EN\" "
-              "\"http://www.musicxml.org/dtds/partwise.dtd\">");
-    w.line(0, "<score-partwise version=\"4.0\">");
+    XmlWriter& xml = w.xml;
+    xml.writeStartElement("score-partwise", {{"version", "4.0"}});
     if (!sheet.title.empty()) {
-        w.line(1, "<work>");
-        w.leaf(2, "work-title", sheet.title);
-        w.line(1, "</work>");
+        xml.writeStartElement("work");
+        xml.writeTextElement("work-title", sheet.title);
+        xml.writeEndElement();
     }
-    w.line(1, "<identification>");
+    xml.writeStartElement("identification");
     if (!sheet.composer.empty())
-        w.line(2, "<creator type=\"composer\">" + escaped(sheet.composer) + "</creator>");
-    w.line(2, "<encoding>");
-    w.leaf(3, "software", "Mavrel");
-    w.line(2, "</encoding>");
-    w.line(1, "</identification>");
-    w.line(1, "<part-list>");
-    w.line(2, "<score-part id=\"P1\">");
-    w.leaf(3, "part-name", "Grille");
-    w.line(3, "<score-instrument id=\"P1-I1\">");
-    w.leaf(4, "instrument-name", "Grille");
-    w.line(3, "</score-instrument>");
-    w.line(2, "</score-part>");
-    w.line(1, "</part-list>");
-    w.line(1, "<part id=\"P1\">");
+        xml.writeTextElement("creator", sheet.composer, {{"type", "composer"}});
+    xml.writeStartElement("encoding");
+    xml.writeTextElement("software", "Mavrel");
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeStartElement("part-list");
+    xml.writeStartElement("score-part", {{"id", "P1"}});
+    xml.writeTextElement("part-name", "Grille");
+    xml.writeStartElement("score-instrument", {{"id", "P1-I1"}});
+    xml.writeTextElement("instrument-name", "Grille");
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeStartElement("part", {{"id", "P1"}});
     // A score holds at least one measure, even for a chart with every bar hidden.
     const leadsheet::Measure empty;
     for (std::size_t i = 0; i < std::max<std::size_t>(sheet.measures.size(), 1); ++i) {
         const leadsheet::Measure& bar = i < sheet.measures.size() ? sheet.measures[i] : empty;
-        w.line(2, "<measure number=\"" + std::to_string(i + 1) + "\">");
-        if (i == 0) {
-            w.line(3, "<attributes>");
-            w.leaf(4, "divisions", "1");
-            w.line(4, "<key>");
-            w.leaf(5, "fifths", "0");
-            w.line(4, "</key>");
-            w.line(4, "<time>");
-            w.leaf(5, "beats", "4");
-            w.leaf(5, "beat-type", "4");
-            w.line(4, "</time>");
-            w.line(4, "<clef>");
-            w.leaf(5, "sign", "G");
-            w.leaf(5, "line", "2");
-            w.line(4, "</clef>");
-            w.line(3, "</attributes>");
-        } else if (bar.rowStart) {
-            w.line(3, "<print new-system=\"yes\"/>");
-        }
+        xml.writeStartElement("measure", {{"number", std::to_string(i + 1)}});
+        if (i == 0)
+            w.attributes();
+        else if (bar.rowStart)
+            xml.writeEmptyElement("print", {{"new-system", "yes"}});
         w.barline("left", bar.left);
         if (i == 0 && !sheet.style.empty())
             w.direction("words", sheet.style);
@@ -283,27 +266,21 @@ std::string write(const Chart& chart)
             w.direction("rehearsal", mark);
         for (const std::string& words : bar.words)
             w.direction("words", words);
-        if (bar.rest) {
-            w.noChord();
-            w.note(4, true);
-        } else {
-            // A "%" with nothing before it to repeat leaves its beats without a chord.
-            int beats = 0;
-            for (const leadsheet::ChordSymbol& chord : bar.chords)
-                beats += chord.beats;
-            if (beats < 4)
-                w.note(4 - beats, false);
-        }
+        // A "%" with nothing before it to repeat leaves its beats without a chord.
+        int beats = 0;
+        for (const leadsheet::ChordSymbol& chord : bar.chords)
+            beats += chord.beats;
+        if (beats < 4)
+            w.note(4 - beats, false);
+        // Nothing is played under "N.C.".
         for (const leadsheet::ChordSymbol& chord : bar.chords) {
             w.harmony(chord);
-            w.note(chord.beats, false);
+            w.note(chord.beats, chord.noChord);
         }
         w.barline("right", bar.right);
-        w.line(2, "</measure>");
+        xml.writeEndElement();
     }
-    w.line(1, "</part>");
-    w.line(0, "</score-partwise>");
-    return std::move(w.out);
+    return xml.finish();
 }
 
 } // namespace mavrel::musicxml

@@ -84,4 +84,14 @@ std::string fromUtf8(std::string_view utf8)
     return out;
 }
 
+std::string withoutControls(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (char b : bytes)
+        if (static_cast<unsigned char>(b) >= 0x20 && b != 0x7F)
+            out += b;
+    return out;
+}
+
 } // namespace mavrel::win1252

@@ -20,4 +20,8 @@ bool canEncode(char32_t c);
 std::string toUtf8(std::string_view bytes);
 std::string fromUtf8(std::string_view utf8);
 
+// The text without its control characters: bytes 0x00..0x1F and 0x7F (the
+// bytes 0x80..0x9F are printable characters here, or none at all).
+std::string withoutControls(std::string_view bytes);
+
 } // namespace mavrel::win1252

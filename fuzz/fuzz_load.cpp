@@ -1,8 +1,10 @@
 // Any file at all given to Load: it either refuses it and changes nothing, or
 // loads a chart within the arrays that the editing code handles and that Save
-// writes back byte for byte, and that the page lays out and draws.
+// writes back byte for byte, that every export writes as clean text, and that
+// the page lays out and draws.
 #include "document/chartfile.h"
 #include "document/editing.h"
+#include "document/export.h"
 #include "document/win1252.h"
 #include "render/page.h"
 
@@ -124,6 +126,15 @@ void draw(Chart& chart)
     }
 }
 
+// Whatever the file's texts hold, every export is lines of text: no control
+// character but the line feeds.
+void exportCleanly(const Chart& chart)
+{
+    for (ExportFormat format : {ExportFormat::MusicXml, ExportFormat::LilyPond, ExportFormat::IRealLink})
+        for (unsigned char c : exportChart(chart, format))
+            check(c == '\n' || (c >= 0x20 && c != 0x7F));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
@@ -173,6 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       again.written.size() - HeaderSize)
           == 0);
 
+    exportCleanly(*chart);
     edit(*chart);
     // The largest pages take seconds each; their drawing is tested apart, and
     // here they would leave the fuzzer a few inputs a minute.

@@ -2,6 +2,8 @@
 
 #include "paintersurface.h"
 
+#include "document/win1252.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -17,6 +19,11 @@ constexpr QRgb Cyan = 0xFF00FFFFu;
 
 // Every fractional quantity of the page is truncated toward zero.
 int trunc(double v) { return static_cast<int>(v); }
+
+// Control characters have no glyph, and a damaged file may hold some: the
+// page, and every picture or document drawn from it, shows the text without
+// them.
+std::string shown(std::string_view win1252) { return win1252::withoutControls(win1252); }
 } // namespace
 
 void hitTest(const Chart& chart, int X, int Y, int& bar, int& region)
@@ -65,7 +72,7 @@ int chordPoints(const Chart& chart)
         const int used = b.division < 6 ? SlotsShown[b.division] : 0;
         for (int s = 1; s <= used; ++s) {
             const Chord& a = b.slot(s);
-            const long n = long(chordText(a).size());
+            const long n = long(shown(chordText(a)).size());
             longest = std::max(longest, n);
         }
     }
@@ -125,7 +132,7 @@ void drawBar(PageSurface& cv, const Bar& bar, int fontSize, std::uint8_t bold, i
 
     auto chord = [&](int slot, Anchor a) {
         const Chord& chord = bar.slot(slot);
-        const std::string text = chordText(chord);
+        const std::string text = shown(chordText(chord));
         // One byte is one character in Windows-1252, "ø" included.
         const long n = static_cast<long>(text.size());
         cv.textOut(trunc(a.x - n * s / 2.0), trunc(a.y - 2.0 * s / 3.0), text);
@@ -180,7 +187,7 @@ void drawLabels(PageSurface& surface, const Chart& chart, int hiddenLabel)
         const TextLabel& t = chart.label(j);
         surface.setFontSize(t.size);
         surface.setBold(t.bold != 0);
-        surface.textOut(t.x, t.y, t.text.view());
+        surface.textOut(t.x, t.y, shown(t.text.view()));
     }
     surface.setBold(false);
 }

@@ -6,6 +6,7 @@
 #include "document/leadsheet.h"
 #include "document/lilypond.h"
 #include "document/musicxml.h"
+#include "support/chartbuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,76 +16,49 @@
 namespace mavrel {
 namespace {
 
-std::unique_ptr<Chart> newChart(int rows)
-{
-    auto c = std::make_unique<Chart>();
-    resetChart(*c);
-    c->info.rows = rows;
-    layoutChart(*c);
-    return c;
-}
-
-// Bar `i` gets these chords, "Bb:m7" meaning root Bb (flat spelling) and
-// quality "m7"; "%" is the repeat sign.
-void setBar(Chart& c, int i, int division, std::initializer_list<const char*> chords)
-{
-    static const char* Names[] = {"C", "C#", "Db", "D", "D#", "Eb", "E", "F", "F#", "Gb", "G", "G#", "Ab", "A", "A#", "Bb", "B"};
-    static const int Roots[] = {1, 2, 2, 3, 4, 4, 5, 6, 7, 7, 8, 9, 9, 10, 11, 11, 12};
-    Bar& b = c.bar(i);
-    b.division = static_cast<std::uint8_t>(division);
-    int s = 0;
-    for (std::string_view chord : chords) {
-        Chord& a = b.chords[s++];
-        const std::string_view name = chord.substr(0, chord.find(':'));
-        a.root = 0;
-        a.quality.assign(chord.find(':') == std::string_view::npos ? "" : chord.substr(chord.find(':') + 1));
-        for (std::size_t k = 0; k < std::size(Names); ++k)
-            if (name == Names[k]) {
-                a.root = static_cast<std::uint8_t>(Roots[k]);
-                a.flat = name.size() == 2 && name[1] == 'b';
-            }
-    }
-}
+using test::ChartBuilder;
 
 // Nine bars on three rows (the last three hidden), every division, signs, a
 // "%" bar, a "%" slot, a hidden bar, and labels above, beside, on and below
 // the grid.
 std::unique_ptr<Chart> sampleChart()
 {
-    auto c = newChart(3);
-    setBar(*c, 1, 1, {"C"});
-    setBar(*c, 2, 2, {"Bb:m7", "F:7"});
-    setBar(*c, 3, 3, {"C#:M7", "D:m7", "Eb:\xF8", "E:7/G#"});
-    setBar(*c, 4, 4, {"F", "G", "A"});
-    setBar(*c, 5, 5, {"Bb:6", "C:9", "D:m6"});
-    setBar(*c, 6, 1, {"%"});
-    setBar(*c, 7, 2, {"%", "G:7"});
-    setBar(*c, 9, 1, {"C"});
-    c->bar(1).left = 1;
-    c->bar(4).right = 1;
-    c->bar(5).left = 2;
-    c->bar(9).right = 2;
+    ChartBuilder b(4, 3);
+    b.bars({"C", "Bbm7 F7", "C#M7 Dm7 Eb\xC3\xB8 E7/G#", "F G A", "Bb6. C9 Dm6", "%", "% G7", "%", "C"})
+        .signs(1, 1, 0)
+        .signs(4, 0, 1)
+        .signs(5, 2, 0)
+        .signs(9, 0, 2);
     for (int i : {8, 10, 11, 12})
-        c->bar(i).shown = 0;
-    const Bar &b1 = c->bar(1), &b3 = c->bar(3), &b5 = c->bar(5);
-    commitLabel(*c, "Mon titre", 150, 40, 18, true);
-    commitLabel(*c, "Compositeur", 400, 100, 10, false);
-    commitLabel(*c, "Swing", 70, 100, 10, false);
-    commitLabel(*c, "En-t\xEAte", 300, 120, 8, false);
-    commitLabel(*c, "A", 55, b1.y + 20, 12, true);
-    commitLabel(*c, "B", 55, b5.y + 20, 12, true);
-    commitLabel(*c, "[C] Fine", b3.x + 4, b3.y + 3, 7, false);
-    commitLabel(*c, "droite", 500, b1.y + 10, 8, false);
-    commitLabel(*c, "D.C.", 200, 760, 8, false);
-    return c;
+        b.hidden(i);
+    const Bar &b1 = b.chart().bar(1), &b3 = b.chart().bar(3), &b5 = b.chart().bar(5);
+    return b.label("Mon titre", 150, 40, 18, true)
+        .label("Compositeur", 400, 100)
+        .label("Swing", 70, 100)
+        .label("En-t\xEAte", 300, 120, 8)
+        .label("A", 55, b1.y + 20, 12, true)
+        .label("B", 55, b5.y + 20, 12, true)
+        .label("[C] Fine", b3.x + 4, b3.y + 3, 7)
+        .label("droite", 500, b1.y + 10, 8)
+        .label("D.C.", 200, 760, 8)
+        .build();
+}
+
+// "N.C." beside a chord and alone, a "%" of it, and a hidden bar holding
+// "N.C." (how older imports keep a bar of silence).
+std::unique_ptr<Chart> noChordChart()
+{
+    ChartBuilder b(3, 2);
+    return b.bars({"Dm7 N.C.", "N.C.", "%", "N.C.", "C"}).hidden(4).hidden(6).build();
 }
 
 std::string describe(const leadsheet::Measure& b)
 {
     std::string out = b.left == leadsheet::Sign::Repeat ? "{ " : b.left == leadsheet::Sign::Double ? "[ " : "";
-    out += b.rest ? "rest " : b.repeat ? "% " : "";
+    out += b.repeat ? "% " : "";
     for (const leadsheet::ChordSymbol& c : b.chords)
-        out += std::string(rootName(c.root, c.flat)) + c.quality + ":" + std::to_string(c.beats) + " ";
+        out += (c.noChord ? std::string("N.C.") : std::string(rootName(c.root, c.flat)) + c.quality) + ":"
+            + std::to_string(c.beats) + " ";
     for (const std::string& m : b.marks)
         out += "@" + m + " ";
     for (const std::string& w : b.words)
@@ -107,7 +81,7 @@ TEST(LeadSheet, BarsChordsAndTextsInPlayingOrder)
         "[ Bb6:2 C9:1 Dm6:1 @B ",
         "% Bb6:2 C9:1 Dm6:1 ",
         "Dm6:2 G7:2 ",
-        "rest ",
+        "N.C.:4 ",
         "C:4 'D.C.' ]",
     };
     ASSERT_EQ(sheet.measures.size(), std::size(expected));
@@ -118,10 +92,10 @@ TEST(LeadSheet, BarsChordsAndTextsInPlayingOrder)
 
     // Without a label above the grid the first label is the title; a "%" with
     // nothing before it has nothing to repeat.
-    auto plain = newChart(1);
-    setBar(*plain, 2, 2, {"%", "D"});
-    commitLabel(*plain, "Dans la grille", plain->bar(3).x + 4, plain->bar(3).y + 3, 8, false);
-    const leadsheet::Sheet p = leadsheet::read(*plain);
+    ChartBuilder plain(4, 1);
+    plain.bar(2, "% D");
+    const Bar& b3 = plain.chart().bar(3);
+    const leadsheet::Sheet p = leadsheet::read(*plain.label("Dans la grille", b3.x + 4, b3.y + 3, 8).build());
     EXPECT_EQ(p.title, "Dans la grille");
     ASSERT_EQ(p.measures.size(), 4u);
     EXPECT_EQ(describe(p.measures[0]) + "|" + describe(p.measures[1]) + "|" + describe(p.measures[2]), "% |D:2 |% D:2 ");
@@ -210,7 +184,7 @@ TEST(MusicXml, MeasuresHoldTheBarsChordsSignsAndTexts)
         "|| @B B-1 major-sixth[6]:2 C dominant-ninth[9]:1 D minor-sixth[m6]:1 ",
         "B-1 major-sixth[6]:2 C dominant-ninth[9]:1 D minor-sixth[m6]:1 ",
         "D minor-sixth[m6]:2 G dominant[7]:2 ",
-        "C none[N.C.]rest:4 ",
+        " none[N.C.]rest:4 ",
         "'D.C.' C major[]:4 || ",
     };
     EXPECT_EQ(measures(xml), expected);
@@ -220,9 +194,7 @@ TEST(MusicXml, MeasuresHoldTheBarsChordsSignsAndTexts)
         ++systems;
     EXPECT_EQ(systems, 2u);
 
-    auto hidden = newChart(1);
-    for (int i = 1; i <= 4; ++i)
-        hidden->bar(i).shown = 0;
+    auto hidden = ChartBuilder(4, 1).hidden(1).hidden(2).hidden(3).hidden(4).build();
     EXPECT_EQ(measures(musicxml::write(*hidden)), std::vector<std::string>{":4 "});
 }
 
@@ -262,11 +234,10 @@ TEST(ChordExport, QualitiesBecomeKindsAndChordModifiers)
         {"Blues", "other[Blues]", "c1"},
     };
     const int n = static_cast<int>(std::size(cases));
-    auto chart = newChart((n + 3) / 4);
-    for (int i = 0; i < n; ++i) {
-        setBar(*chart, i + 1, 1, {"C"});
-        chart->bar(i + 1).slot(1).quality.assign(cases[i].quality);
-    }
+    ChartBuilder b(4, (n + 3) / 4);
+    for (int i = 0; i < n; ++i)
+        b.bar(i + 1, "C").chart().bar(i + 1).slot(1).quality.assign(cases[i].quality);
+    const auto chart = b.build();
     const std::vector<std::string> xml = measures(musicxml::write(*chart));
     const std::string ly = lilypond::write(*chart);
     ASSERT_EQ(xml.size(), std::size(cases));
@@ -309,6 +280,112 @@ TEST(LilyPond, ChordGridTokens)
     for (const char* token : expected) {
         at = ly.find(token, at);
         ASSERT_NE(at, std::string::npos) << token << "\n" << ly;
+    }
+}
+
+// --- what every format does with N.C. and with hostile texts -------------------------
+
+// The link's song in clear: percent escapes decoded, music as written.
+std::string decodedLink(std::string_view link)
+{
+    std::string out;
+    for (std::size_t i = 0; i < link.size(); ++i) {
+        if (link[i] == '%' && i + 2 < link.size()) {
+            out += static_cast<char>(std::stoi(std::string(link.substr(i + 1, 2)), nullptr, 16));
+            i += 2;
+        } else {
+            out += link[i];
+        }
+    }
+    return out;
+}
+
+std::string exported(const Chart& chart, ExportFormat format)
+{
+    const std::string out = exportChart(chart, format);
+    return format == ExportFormat::IRealLink ? decodedLink(out) : out;
+}
+
+TEST(ChordExport, NoChordIsSilenceInEveryFormat)
+{
+    const auto chart = noChordChart();
+    const leadsheet::Sheet sheet = leadsheet::read(*chart);
+    ASSERT_EQ(sheet.measures.size(), 5u);
+    EXPECT_EQ(describe(sheet.measures[0]) + "|" + describe(sheet.measures[2]), "Dm7:2 N.C.:2 |% N.C.:4 ");
+
+    struct Case {
+        ExportFormat format;
+        std::string expected;
+    };
+    const Case cases[] = {
+        // A harmony of kind "none" that shows no root, over a rest.
+        {ExportFormat::MusicXml, "<harmony>\n        <function/>\n        <kind text=\"N.C.\">none</kind>\n"
+                                 "      </harmony>\n      <note>\n        <rest/>\n        <duration>2</duration>"},
+        {ExportFormat::LilyPond, "  d2:m7 r2 |\n  r1 |\n  \\makePercent s1 |\n  \\break\n  r1 |\n  c1 |\n"},
+        // The key is the first chord's, not N.C.'s.
+        {ExportFormat::IRealLink, "=D-==1r34LbKcu7|T44D-7 n |n   | x  |n   |C   ==0=0"},
+    };
+    for (const Case& c : cases) {
+        const std::string out = exported(*chart, c.format);
+        EXPECT_NE(out.find(c.expected), std::string::npos) << out;
+    }
+    const std::vector<std::string> expected = {
+        "D minor-seventh[m7]:2  none[N.C.]rest:2 ", " none[N.C.]rest:4 ", " none[N.C.]rest:4 ",
+        " none[N.C.]rest:4 ", "C major[]:4 ",
+    };
+    EXPECT_EQ(measures(musicxml::write(*chart)), expected);
+}
+
+// Texts from a damaged or hostile chart file: every control character, NUL
+// included, in the title, composer, style, a section name, words on a bar and
+// a chord's quality, beside the characters each format must escape.
+TEST(ChordExport, ControlCharactersNeverReachAnyFormat)
+{
+    std::string controls;
+    for (int c = 0; c < 0x20; ++c)
+        controls += static_cast<char>(c);
+    controls += '\x7F';
+    auto hostile = [&](std::string_view text) {
+        return std::string(text.substr(0, 1)) + controls + std::string(text.substr(1));
+    };
+    ChartBuilder b(4, 1);
+    const Bar& b2 = b.bars({"C C C C", "F"}).chart().bar(2);
+    auto chart = b.label("Title", 150, 40, 18, true)
+                     .label("Composer", 400, 100)
+                     .label("Style", 70, 100)
+                     .label("A", 30, b2.y + 20, 12, true)
+                     .label("Fine", b2.x + 4, b2.y + 3, 7)
+                     .build();
+    chart->label(1).text.assign(hostile("N&\"D\" <1> \\ = 'x'"));
+    for (int j = 2; j <= 5; ++j)
+        chart->label(j).text.assign(hostile(chart->label(j).text.view()));
+    // Seven controls after the "7" of each quality, which holds 8 bytes.
+    for (int k = 0; k < 5; ++k)
+        chart->bar(k < 4 ? 1 : 2).chords[k % 4].quality.assign("7" + controls.substr(std::size_t(k) * 7, 7));
+
+    struct Case {
+        ExportFormat format;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {ExportFormat::MusicXml,
+         {"<work-title>N&amp;&quot;D&quot; &lt;1&gt; \\ = &apos;x&apos;</work-title>",
+          "<creator type=\"composer\">Composer</creator>", "<words>Style</words>", "<rehearsal>A</rehearsal>",
+          "<kind text=\"7\" use-symbols=\"no\">dominant</kind>", "<words>Fine</words>"}},
+        {ExportFormat::LilyPond,
+         {"title = \"N&\\\"D\\\" <1> \\\\ = 'x'\"", "composer = \"Composer\"", "meter = \"Style\"",
+          "\\mark \"A\" c4:7 c4:7 c4:7 c4:7 |", "\\textMark \"Fine\" f1:7 |"}},
+        // "=" parts the fields: the title goes without it.
+        {ExportFormat::IRealLink,
+         {"irealb://N&\"D\" <1> \\  'x'=Composer==Style=C==1r34LbKcu7|T44*AC7,C7,C7,C7|<Fine>F7   |"}},
+    };
+    for (const Case& c : cases) {
+        const std::string out = exported(*chart, c.format);
+        SCOPED_TRACE(out);
+        for (const std::string& e : c.expected)
+            EXPECT_NE(out.find(e), std::string::npos) << e;
+        // Line feeds end lines; nothing else below U+0020 and no DEL.
+        EXPECT_EQ(out.find_first_of(controls.substr(0, 10) + controls.substr(11)), std::string::npos);
     }
 }
 

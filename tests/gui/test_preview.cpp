@@ -9,6 +9,7 @@
 #include "print/sheetcommand.h"
 #include "render/localfile.h"
 #include "render/page.h"
+#include "support/chartbuilder.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -463,6 +465,25 @@ TEST(SheetCommand, PdfIsASongbook)
     ASSERT_GE(pages.size(), 3);
     for (int i = 1; i <= 9; ++i)
         EXPECT_TRUE(pages[(i - 1) / 4].contains(QStringLiteral("Grille %1").arg(i))) << i;
+}
+
+// A label and a chord holding control characters, as a damaged file may: the
+// SVG is XML still, its texts without them.
+TEST(ImageFile, SvgOfControlCharactersIsXml)
+{
+    auto chart = test::ChartBuilder(4, 2).bars({"C7"}).label("x", 100, 40, 18, true).build();
+    chart->label(1).text.assign(std::string_view("Ni\0ght & \"Day\" <1>\x01\x1B\x7F", 22));
+    chart->bar(1).slot(1).quality.assign(std::string_view("7\0\x0C", 3));
+    QByteArray svg;
+    ASSERT_TRUE(encodePageSvg(*chart, svg));
+    QXmlStreamReader xml(svg);
+    QStringList texts;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+            texts << xml.readElementText();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Night & \"Day\" <1>"))) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("C7"))) << texts.join('|').toStdString();
 }
 
 // Drawing that ran out of memory leaves a null image: no picture is written,

@@ -641,6 +641,20 @@ TEST_F(Drawing, BoldLabelsDoNotLeakIntoTheChords)
     EXPECT_FALSE(page.canvas().bold());
 }
 
+// A damaged file may hold control characters, which have no glyph: the page
+// shows its texts without them, and a chord is centred on what it shows.
+TEST_F(Drawing, ControlCharactersAreNotDrawn)
+{
+    setChord(1, 1, 1, "m7");
+    setChord(2, 1, 8, "7");
+    addLabel("Night Day", 100, 20, 14, true);
+    const QImage clean = draw().copy();
+    setChord(1, 1, 1, std::string_view("m\0\x01" "7\x1F\x7F", 6));
+    setChord(2, 1, 8, "\t7\r\n");
+    chart.label(1).text.assign(std::string_view("Night\0 \x1B\x7F" "Day\x07", 13));
+    EXPECT_TRUE(sameImages(draw(), clean));
+}
+
 TEST_F(Drawing, LabelsPastTheCountAreNotDrawn)
 {
     const QImage fresh = page.image().copy();
