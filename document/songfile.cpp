@@ -271,6 +271,23 @@ std::vector<std::uint8_t> encodeExtension(const Chart& chart)
     return std::move(out.data());
 }
 
+bool signExtension(std::vector<std::uint8_t>& extension)
+{
+    if (extension.size() < PreambleSize
+        || std::string_view(reinterpret_cast<const char*>(extension.data()), Magic.size()) != Magic)
+        return false;
+    std::uint32_t length = 0;
+    ByteReader preamble(std::span<const std::uint8_t>(extension).subspan(10, 4));
+    preamble.field(length);
+    if (length > extension.size() - PreambleSize)
+        return false;
+    extension.resize(PreambleSize + length);
+    const std::uint32_t sum = crc32(extension);
+    for (int k = 0; k < 4; ++k)
+        extension.push_back(static_cast<std::uint8_t>(sum >> (8 * k)));
+    return true;
+}
+
 Message decodeExtension(std::span<const std::uint8_t> bytes, Chart& chart)
 {
     if (bytes.size() < Magic.size()

@@ -50,4 +50,9 @@ std::vector<std::uint8_t> encodeExtension(const Chart& chart);
 // nothing either, and the message says what was set aside.
 Message decodeExtension(std::span<const std::uint8_t> bytes, Chart& chart);
 
+// Makes the checksum of an extension (from its first byte) right again, its
+// length as the extension says, so that tests and the fuzzer reach the
+// chunks behind it. False when the bytes are no extension or too short.
+bool signExtension(std::vector<std::uint8_t>& extension);
+
 } // namespace mavrel

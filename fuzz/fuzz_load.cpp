@@ -10,6 +10,7 @@
 
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -170,19 +171,47 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check(checkLayout(chart->info) == LayoutProblem::None);
 
-    // Load ignores the header's fixed parts and anything past the labels;
-    // the rest comes back exactly. The layout rewrote the bar size and
-    // positions, so save the chart as the file held it.
+    // Load ignores the header's fixed parts and any bytes past the labels that
+    // are no extension; the records come back exactly, but for a quality
+    // length past what a record holds, which is written as the 8 characters
+    // it always showed. The layout rewrote the bar size and positions, so save
+    // the chart as the file held it.
     auto asRead = std::make_unique<Chart>(*before);
     MemoryFileSystem again(data, size);
     check(decodeChart({data, size}, *asRead, "chart.bab").ok);
     const FileResult saved = saveChart(*asRead, "copy.bab", again);
     check(saved.ok);
-    check(again.written.size() <= size);
-    check(std::memcmp(again.written.data() + 8, data + 8, 52) == 0);
-    check(std::memcmp(again.written.data() + HeaderSize, data + HeaderSize,
-                      again.written.size() - HeaderSize)
-          == 0);
+    const std::size_t records = HeaderSize + std::size_t(asRead->info.count) * BarRecordSize
+        + std::size_t(asRead->info.labelCount) * LabelRecordSize;
+    check(again.written.size() >= records);
+    std::vector<std::uint8_t> expected(data, data + records);
+    for (int i = 0; i < asRead->info.count; ++i)
+        for (std::size_t slot = 0; slot < 4; ++slot) {
+            std::uint8_t& length = expected[HeaderSize + std::size_t(i) * BarRecordSize + slot * 12 + 1];
+            length = std::min<std::uint8_t>(length, RecordQualityLength);
+        }
+    check(std::memcmp(again.written.data() + 8, expected.data() + 8, 52) == 0);
+    check(std::memcmp(again.written.data() + HeaderSize, expected.data() + HeaderSize, records - HeaderSize) == 0);
+    // What was saved reads back as the same chart, song information
+    // included, and saves again as the same bytes.
+    auto reread = std::make_unique<Chart>(*before);
+    const FileResult back = decodeChart(again.written, *reread, "copy.bab");
+    check(back.ok && back.warning.empty());
+    check(sameDocument(*reread, *asRead));
+    check(encodeChart(*reread) == again.written);
+
+    // The chunks behind the checksum: the same bytes, signed again.
+    if (size > records) {
+        std::vector<std::uint8_t> extension(data + records, data + size);
+        if (signExtension(extension)) {
+            auto signedChart = std::make_unique<Chart>(*asRead);
+            decodeExtension(extension, *signedChart);
+            // Whatever was read of it is written so that it reads back the same.
+            auto reread = std::make_unique<Chart>(*before);
+            const FileResult resaved = decodeChart(encodeChart(*signedChart), *reread, "signed.bab");
+            check(resaved.ok && resaved.warning.empty() && sameDocument(*reread, *signedChart));
+        }
+    }
 
     exportCleanly(*chart);
     edit(*chart);

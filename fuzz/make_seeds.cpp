@@ -2,6 +2,7 @@
 // fuzz target: fresh, landscape with labels, the largest chart with odd
 // values in every record, the smallest grid, and charts that cost the most
 // to draw: 500-point chords of 2,000 different qualities, the largest page,
+// a chart with song information of every kind in its extension,
 // labels of 100 characters at 127 points, and labels at the ends of the int
 // range.
 #include "document/chartfile.h"
@@ -70,6 +71,9 @@ int main(int argc, char** argv)
     for (Bar& bar : chart->bars)
         for (std::size_t i = 0; i < sizeof bar; ++i)
             reinterpret_cast<unsigned char*>(&bar)[i] = static_cast<unsigned char>(random());
+    for (Bar& bar : chart->bars)
+        for (Chord& c : bar.chords)
+            c.quality.len %= RecordQualityLength + 1;   // what a record can say
     chart->info.columns = 5;
     chart->info.rows = 100;
     addLabels(*chart, MaxLabels);
@@ -77,6 +81,31 @@ int main(int argc, char** argv)
     chart->label(8).text.len = 255;
     layoutChart(*chart);
     ok &= save(*chart, folder, "full.bab");
+
+    // Song information of every kind, and long qualities.
+    resetChart(*chart);
+    SongInfo& song = chart->song;
+    song.tempo = 132;
+    song.time = {3, 4};
+    song.key = {4, 1, 1};
+    song.chordStyle = ChordStyle::Jazz;
+    setText(song.title, "Chanson \xC3\xA0 fuzzer");
+    setText(song.composer, "Quelqu'un");
+    setText(song.style, "Jazz Waltz");
+    for (int i = 1; i <= 32; ++i) {
+        BarMarks& m = song.bar(i);
+        if (i % 8 == 1)
+            setText(m.section, std::string(1, char('A' + i / 8)));
+        m.ending = static_cast<std::uint8_t>(i % 4 == 3 ? 1 : i % 4 == 0 ? 2 : 0);
+        m.flags = static_cast<std::uint8_t>(i % 7);
+        m.direction = static_cast<Direction>(i % DirectionCount);
+        if (i == 17)
+            m.time = {5, 8};
+        chart->bar(i).slot(1) = i % 2 ? Chord{static_cast<std::uint8_t>(1 + i % 12), {}, 1, 0} : noChord();
+        if (i % 2)
+            chart->bar(i).slot(1).quality.assign("7sus4(b9,#11)");
+    }
+    ok &= save(*chart, folder, "song.bab");
 
     resetChart(*chart);
     chart->info.columns = 1;

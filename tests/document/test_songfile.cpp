@@ -98,21 +98,12 @@ TEST(SongFile, AnExtensionThatCannotBeReadIsSetAsideWithTheBarsIntact)
     const auto chart = fullSong();
     const std::vector<std::uint8_t> good = encodeChart(*chart);
     const std::size_t at = HeaderSize + 8 * BarRecordSize + LabelRecordSize;
-    // Rewrites the checksum so that the damage is in the values alone.
+    // Makes the checksum right, so that the damage is in the values alone.
     auto resign = [&](std::vector<std::uint8_t>& b) {
-        std::uint32_t length = 0;
-        std::memcpy(&length, &b[at + 10], 4);
-        b.resize(at + 14 + length);
-        // CRC-32 as the writer computes it.
-        std::uint32_t c = 0xFFFFFFFFu;
-        for (std::size_t i = at; i < b.size(); ++i) {
-            c ^= b[i];
-            for (int k = 0; k < 8; ++k)
-                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        }
-        c ^= 0xFFFFFFFFu;
-        for (int k = 0; k < 4; ++k)
-            b.push_back(static_cast<std::uint8_t>(c >> (8 * k)));
+        std::vector<std::uint8_t> extension(b.begin() + static_cast<std::ptrdiff_t>(at), b.end());
+        ASSERT_TRUE(signExtension(extension));
+        b.resize(at);
+        b.insert(b.end(), extension.begin(), extension.end());
     };
     struct Row {
         const char* what;
