@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <unordered_map>
 #include <unordered_set>
@@ -21,53 +20,22 @@ FileResult failure(const char* message, const QByteArray& fileName)
     return {false, message, fileName.toStdString()};
 }
 
-// Reads up to one byte past the limit, whatever the file is: a pipe or a
-// device has no size to check first.
-FileResult readAtMost(FileSystem& fs, const std::string& name, std::string& text)
-{
-    auto fail = [&](int) { return failure(QT_TRANSLATE_NOOP("Message", "Accès au fichier refusé."), QByteArray::fromStdString(name)); };
-    int fd = -1;
-    if (int err = fs.openRead(name, fd))
-        return fail(err);
-    constexpr std::size_t Chunk = 1 << 20;
-    text.clear();
-    std::size_t got = Chunk;
-    int err = 0;
-    while (!err && got == Chunk && text.size() <= MaxInputSize) {
-        const std::size_t before = text.size();
-        text.resize(before + Chunk);
-        err = fs.read(fd, {reinterpret_cast<std::uint8_t*>(text.data()) + before, Chunk}, got);
-        text.resize(before + (err ? 0 : got));
-    }
-    fs.close(fd);
-    if (err)
-        return fail(err);
-    if (text.size() > MaxInputSize) {
-        text.clear();
-        text.shrink_to_fit();
-        return failure(QT_TRANSLATE_NOOP("Message", "Fichier trop grand pour une liste de morceaux."),
-                       QByteArray::fromStdString(name));
-    }
-    return {};
-}
 } // namespace
 
 FileResult readLinks(const QByteArray& input, std::string& text)
 {
     FileSystem& fs = systemFileSystem();
     const std::string name = input.toStdString();
-    switch (fs.kind(name)) {
-    case FileKind::Missing:
-        if (input.startsWith("irealb")) {
-            text = name;
-            return {};
-        }
-        return failure(QT_TRANSLATE_NOOP("Message", "Fichier introuvable."), input);
-    case FileKind::Folder:
-        return failure(QT_TRANSLATE_NOOP("Message", "Accès au fichier refusé."), input);
-    default:
-        return readAtMost(fs, name, text);
+    if (input.startsWith("irealb") && fs.kind(name) == FileKind::Missing) {
+        text = name;
+        return {};
     }
+    FileResult read = readFile(name, MaxInputSize, text, fs);
+    if (read.ok && text.size() > MaxInputSize) {
+        std::string().swap(text);
+        return failure(QT_TRANSLATE_NOOP("Message", "Fichier trop grand pour une liste de morceaux."), input);
+    }
+    return read;
 }
 
 ImportReport importToFolder(const ireal::Playlist& playlist, const QByteArray& folder, bool force)

@@ -788,6 +788,38 @@ FileResult decodeChart(std::span<const std::uint8_t> bytes, Chart& chart, const 
     return {};
 }
 
+FileResult readFile(const std::string& fileName, std::size_t limit, std::string& bytes, FileSystem& fs)
+{
+    auto fail = [&](int code) { return failure(ioMessage(code, fileName, Step::File, fs), fileName); };
+    bytes.clear();
+    if (fileName.empty())
+        return failure(BadName, fileName);
+    int fd = -1;
+    if (int err = fs.openRead(fileName, fd))
+        return fail(err);
+    OpenFile file(fs, fd);
+    // Room for the most that is read, kept from the start: growing by
+    // doubling would hold twice the limit for a moment.
+    constexpr std::size_t Chunk = 1 << 20;
+    bytes.reserve(limit + 1);
+    std::size_t got = 0;
+    do {
+        const std::size_t before = bytes.size();
+        const std::size_t want = std::min(Chunk, limit + 1 - before);
+        bytes.resize(before + want);
+        const int err = fs.read(fd, {reinterpret_cast<std::uint8_t*>(bytes.data()) + before, want}, got);
+        bytes.resize(before + (err ? 0 : got));
+        if (err)
+            return fail(err);
+        if (got < want)
+            break;
+    } while (bytes.size() <= limit);
+    if (int err = file.close())
+        return fail(err);
+    bytes.shrink_to_fit();
+    return {};
+}
+
 FileResult loadChart(Chart& chart, const std::string& fileName, FileSystem& fs)
 {
     auto fail = [&](int code) { return failure(ioMessage(code, fileName, Step::File, fs), fileName); };

@@ -115,6 +115,13 @@ enum class WriteMode {
 FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> bytes,
                      FileSystem& fs = systemFileSystem(), WriteMode mode = WriteMode::Follow);
 
+// Reads the file, whatever it is (a pipe or a device included), but never
+// more than `limit` bytes and one: `bytes` longer than `limit` means that the
+// file is, and that the rest was not read. Memory is taken only for what is
+// read.
+FileResult readFile(const std::string& fileName, std::size_t limit, std::string& bytes,
+                    FileSystem& fs = systemFileSystem());
+
 // The name a save of `fileName` gives its temporary file while putting it in
 // place: hidden, beside the file, the same for every save of that file.
 std::string temporaryFileName(const std::string& fileName);

@@ -16,6 +16,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -636,6 +637,22 @@ TEST_F(ChartFileTest, EntryModesNeverGoThroughWhatTheFolderHolds)
             EXPECT_EQ(listing("out"), std::vector<std::string>{"song.bab"});
         }
     }
+}
+
+// A file is read no further than one byte past the limit, whatever it is.
+TEST_F(ChartFileTest, ReadingStopsPastTheLimit)
+{
+    write(path("five"), Bytes(5, 'x'));
+    const std::tuple<std::string, std::size_t, std::size_t> rows[] = {
+        {path("five"), 10, 5}, {path("five"), 5, 5}, {path("five"), 4, 5}, {"/dev/zero", 3 << 20, (3 << 20) + 1},
+    };
+    for (const auto& [name, limit, size] : rows) {
+        std::string bytes;
+        EXPECT_TRUE(readFile(name, limit, bytes).ok) << name;
+        EXPECT_EQ(bytes.size(), size) << name << " " << limit;
+    }
+    std::string bytes;
+    EXPECT_EQ(readFile(dir.string(), 10, bytes).message.text(), "Accès au fichier refusé.");
 }
 
 TEST_F(ChartFileTest, SaveReplacesTheFileAndKeepsItsPermissionsAndLinks)
