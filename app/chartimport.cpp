@@ -78,7 +78,8 @@ ImportReport importToFolder(const ireal::Playlist& playlist, const QByteArray& f
             const bool replace = force && (entry == FileKind::Regular || entry == FileKind::Link);
             if (entry != FileKind::Missing && !replace)
                 continue;
-            written = saveChart(*c.chart, path.toStdString(), fs, replace ? WriteMode::ReplaceEntry : WriteMode::CreateOnly);
+            written = saveChart(*c.chart, path.toStdString(), fs,
+                                replace ? WriteMode::ReplaceEntry : WriteMode::CreateOnly);
             // Taken since it was looked at: the next number.
             if (!written.ok && !replace && fs.entryKind(path.toStdString()) != FileKind::Missing)
                 continue;

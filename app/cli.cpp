@@ -50,6 +50,11 @@ constexpr int MaxDpi = 2400;
 // size still fits in memory many times over.
 constexpr int MaxThumbnailSize = 4096;
 
+// The context of the command line's texts.
+struct CommandLine {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
+
 QString shown(const QByteArray& argument) { return QFile::decodeName(argument); }
 
 // The arguments of a command, taken out one by one; the first thing found
@@ -74,7 +79,7 @@ public:
             return false;
         m_args.remove(i);
         if (m_args.contains(name))
-            fail(QCoreApplication::translate("CommandLine", "%1 donné deux fois.").arg(QLatin1String(name)));
+            fail(CommandLine::tr("%1 donné deux fois.").arg(QLatin1String(name)));
         return true;
     }
 
@@ -85,13 +90,13 @@ public:
         if (i < 0 || failed())
             return std::nullopt;
         if (i + 1 >= m_args.size()) {
-            fail(QCoreApplication::translate("CommandLine", "%1 : valeur manquante.").arg(QLatin1String(name)));
+            fail(CommandLine::tr("%1 : valeur manquante.").arg(QLatin1String(name)));
             return std::nullopt;
         }
         const QByteArray value = m_args.at(i + 1);
         m_args.remove(i, 2);
         if (m_args.contains(name)) {
-            fail(QCoreApplication::translate("CommandLine", "%1 donné deux fois.").arg(QLatin1String(name)));
+            fail(CommandLine::tr("%1 donné deux fois.").arg(QLatin1String(name)));
             return std::nullopt;
         }
         return value;
@@ -106,7 +111,8 @@ public:
         bool ok = false;
         const int n = text->toInt(&ok);
         if (!ok || n < low || n > high)
-            fail(QCoreApplication::translate("CommandLine", "%1 : « %2 » n'est pas un nombre de %3 à %4.").arg(QLatin1String(name), shown(*text)).arg(low).arg(high));
+            fail(CommandLine::tr("%1 : « %2 » n'est pas un nombre de %3 à %4.")
+                     .arg(QLatin1String(name), shown(*text), QString::number(low), QString::number(high)));
         else
             value = n;
     }
@@ -119,7 +125,8 @@ public:
         if (const std::optional<Instrument> named = instrumentNamed(name->toStdString()))
             instrument = *named;
         else
-            fail(QCoreApplication::translate("CommandLine", "--for : « %1 » n'est pas un instrument (Bb, Eb ou F).").arg(shown(*name)));
+            fail(CommandLine::tr("--for : « %1 » n'est pas un instrument (Bb, Eb ou F).")
+                     .arg(shown(*name)));
     }
 
     void takeOutput(QByteArray& output)
@@ -127,7 +134,7 @@ public:
         if (const std::optional<QByteArray> o = take("-o"); o && !o->isEmpty())
             output = *o;
         else if (!failed())
-            fail(QCoreApplication::translate("CommandLine", "Il manque -o SORTIE."));
+            fail(CommandLine::tr("Il manque -o SORTIE."));
     }
 
     // What is left: `low` to `high` names, none of them an option.
@@ -137,13 +144,13 @@ public:
             return;
         for (const QByteArray& a : m_args)
             if (isOption(a)) {
-                fail(QCoreApplication::translate("CommandLine", "Option inconnue : « %1 ».").arg(shown(a)));
+                fail(CommandLine::tr("Option inconnue : « %1 ».").arg(shown(a)));
                 return;
             }
         if (m_args.size() < low)
-            fail(QCoreApplication::translate("CommandLine", "Il manque %1.").arg(missing));
+            fail(CommandLine::tr("Il manque %1.").arg(missing));
         else if (m_args.size() > high)
-            fail(QCoreApplication::translate("CommandLine", "« %1 » en trop.").arg(shown(m_args.at(high))));
+            fail(CommandLine::tr("« %1 » en trop.").arg(shown(m_args.at(high))));
     }
 
 private:
@@ -206,7 +213,7 @@ int runImport(const QByteArray& input, const QByteArray& folder, bool force)
         return 1;
     const ireal::Playlist playlist = ireal::readPlaylist(text);
     if (playlist.songs.empty()) {
-        printError(QCoreApplication::translate("CommandLine", "%1 : aucun lien iReal Pro.").arg(QFile::decodeName(input)));
+        printError(CommandLine::tr("%1 : aucun lien iReal Pro.").arg(QFile::decodeName(input)));
         return 1;
     }
     const ImportReport report = importToFolder(playlist, folder, force);
@@ -234,7 +241,7 @@ int runExport(const QByteArray& chartFile, const QByteArray& output)
     const std::optional<ExportFormat> format =
         isStream(output) ? ExportFormat::MusicXml : exportFormatFor(output.toStdString());
     if (!format)
-        return refuseOutput(output, QCoreApplication::translate("CommandLine", ".musicxml, .ly ou .txt"));
+        return refuseOutput(output, CommandLine::tr(".musicxml, .ly ou .txt"));
     StandaloneChart c;
     if (!load(c, chartFile))
         return 1;
@@ -285,8 +292,8 @@ Command parseCommandLine(const QByteArrayList& arguments)
         c.size = 0;
         args.takeNumber("-s", 1, MaxThumbnailSize, c.size);
         if (!c.size)
-            args.fail(QCoreApplication::translate("CommandLine", "Il manque -s TAILLE."));
-        args.expect(2, 2, QCoreApplication::translate("CommandLine", "GRILLE.bab SORTIE.png"));
+            args.fail(CommandLine::tr("Il manque -s TAILLE."));
+        args.expect(2, 2, CommandLine::tr("GRILLE.bab SORTIE.png"));
         if (!args.failed()) {
             c.charts = {args.rest().at(0)};
             c.output = args.rest().at(1);
@@ -296,18 +303,19 @@ Command parseCommandLine(const QByteArrayList& arguments)
     case Command::Import:
         c.force = args.takeFlag("--force");
         args.takeOutput(c.output);
-        args.expect(1, 1, QCoreApplication::translate("CommandLine", "LIENS"));
+        args.expect(1, 1, CommandLine::tr("LIENS"));
         c.charts = args.rest();   // the links: a file, or the link itself
         break;
     case Command::Export:
         args.takeOutput(c.output);
-        args.expect(1, 1, QCoreApplication::translate("CommandLine", "GRILLE.bab"));
+        args.expect(1, 1, CommandLine::tr("GRILLE.bab"));
         c.charts = args.rest();
         break;
     case Command::Transpose: {
         if (const std::optional<QByteArray> name = args.take("--spelling")) {
             const std::pair<const char*, Spelling> names[] = {
-                {"keep", Spelling::Keep}, {"flats", Spelling::Flats}, {"sharps", Spelling::Sharps}, {"key", Spelling::Key}};
+                {"keep", Spelling::Keep}, {"flats", Spelling::Flats},
+                {"sharps", Spelling::Sharps}, {"key", Spelling::Key}};
             bool known = false;
             for (const auto& [n, value] : names)
                 if (*name == n) {
@@ -315,7 +323,8 @@ Command parseCommandLine(const QByteArrayList& arguments)
                     known = true;
                 }
             if (!known)
-                args.fail(QCoreApplication::translate("CommandLine", "--spelling : « %1 » n'est pas keep, flats, sharps ou key.").arg(shown(*name)));
+                args.fail(CommandLine::tr("--spelling : « %1 » n'est pas keep, flats, sharps ou key.")
+                              .arg(shown(*name)));
         }
         args.takeOutput(c.output);
         // Steps down are a number, not an option.
@@ -324,12 +333,12 @@ Command parseCommandLine(const QByteArrayList& arguments)
         if (!rest.isEmpty())
             c.steps = rest.first().toInt(&ok);
         if (!ok) {
-            args.expect(2, 2, QCoreApplication::translate("CommandLine", "DEMI-TONS GRILLE.bab"));
-            args.fail(QCoreApplication::translate("CommandLine", "« %1 » n'est pas un nombre de demi-tons.").arg(shown(rest.value(0))));
+            args.expect(2, 2, CommandLine::tr("DEMI-TONS GRILLE.bab"));
+            args.fail(CommandLine::tr("« %1 » n'est pas un nombre de demi-tons.").arg(shown(rest.value(0))));
             break;
         }
         Arguments chart(rest.mid(1));
-        chart.expect(1, 1, QCoreApplication::translate("CommandLine", "GRILLE.bab"));
+        chart.expect(1, 1, CommandLine::tr("GRILLE.bab"));
         args.fail(chart.error());
         c.charts = chart.rest();
         break;
@@ -338,10 +347,11 @@ Command parseCommandLine(const QByteArrayList& arguments)
         c.per = 0;
         args.takeNumber("--per", 1, 8, c.per);
         if (!args.failed() && c.per != 1 && c.per != 2 && c.per != 4 && c.per != 8)
-            args.fail(c.per ? QCoreApplication::translate("CommandLine", "--per : « %1 » n'est pas 1, 2, 4 ou 8.").arg(c.per) : QCoreApplication::translate("CommandLine", "Il manque --per N."));
+            args.fail(c.per ? CommandLine::tr("--per : « %1 » n'est pas 1, 2, 4 ou 8.").arg(c.per)
+                            : CommandLine::tr("Il manque --per N."));
         args.takeInstrument(c.instrument);
         args.takeOutput(c.output);
-        args.expect(1, std::numeric_limits<qsizetype>::max(), QCoreApplication::translate("CommandLine", "GRILLE.bab"));
+        args.expect(1, std::numeric_limits<qsizetype>::max(), CommandLine::tr("GRILLE.bab"));
         c.charts = args.rest();
         break;
     case Command::Editor:
@@ -349,7 +359,7 @@ Command parseCommandLine(const QByteArrayList& arguments)
         c.charts = arguments;
         for (const QByteArray& a : c.charts)
             if (isOption(a))
-                return invalid(Command::Editor, QCoreApplication::translate("CommandLine", "Option inconnue : « %1 ».").arg(shown(a)));
+                return invalid(Command::Editor, CommandLine::tr("Option inconnue : « %1 ».").arg(shown(a)));
         return c;
     case Command::Invalid:
         break;
@@ -398,15 +408,15 @@ const std::pair<Command::Kind, const char*> Usages[] = {
 
 QString usageText(Command::Kind command)
 {
-    QString text = QCoreApplication::translate("CommandLine", "Utilisation :\n");
+    QString text = CommandLine::tr("Utilisation :\n");
     for (const auto& [kind, lines] : Usages)
         if (command == Command::Help || kind == command)
-            text += QCoreApplication::translate("CommandLine", lines);
+            text += CommandLine::tr(lines);
     if (command == Command::Help)
         return text
-            + QCoreApplication::translate("CommandLine", "  --for Bb|Eb|F : la partie d'un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.\n"
+            + CommandLine::tr("  --for Bb|Eb|F : la partie d'un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.\n"
                  "  -o - écrit sur la sortie standard (en PNG pour une image).\n");
-    return text + QCoreApplication::translate("CommandLine", "  mavrel --help : toutes les commandes.\n");
+    return text + CommandLine::tr("  mavrel --help : toutes les commandes.\n");
 }
 
 namespace {
@@ -431,11 +441,9 @@ int execute(const Command& command)
             c.chart() = partFor(c.chart(), command.instrument);
         if (const QSize size = pageImageSize(c.chart(), command.dpi);
             format->suffix == QByteArrayLiteral("png") && !pictureFits(size)) {
-            printError(QCoreApplication::translate("CommandLine", "%1 : image trop grande, %2 × %3 pixels (%4 millions au plus).")
-                           .arg(QFile::decodeName(command.output))
-                           .arg(size.width())
-                           .arg(size.height())
-                           .arg(MaxPicturePixels / 1000000));
+            printError(CommandLine::tr("%1 : image trop grande, %2 × %3 pixels (%4 millions au plus).")
+                           .arg(QFile::decodeName(command.output), QString::number(size.width()),
+                                QString::number(size.height()), QString::number(MaxPicturePixels / 1000000)));
             return 1;
         }
         QByteArray bytes;
@@ -483,10 +491,8 @@ int execute(const Command& command)
     if (!command.error.isEmpty())
         printError(command.error);
     // The lines of the command misused; every command's when none was named.
-    std::fputs(usageText(command.misused == Command::Editor && command.error.isEmpty() ? Command::Help : command.misused)
-                   .toLocal8Bit()
-                   .constData(),
-               stderr);
+    const bool none = command.misused == Command::Editor && command.error.isEmpty();
+    std::fputs(usageText(none ? Command::Help : command.misused).toLocal8Bit().constData(), stderr);
     return 2;
 }
 

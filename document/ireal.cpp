@@ -1063,12 +1063,14 @@ std::string chartFileName(std::string_view title, int number)
         const char c = title[i];
         const auto byte = static_cast<unsigned char>(c);
         // C1 controls are two bytes in UTF-8: 0xC2 then 0x80..0x9F.
-        if (byte == 0xC2 && i + 1 < title.size() && (static_cast<unsigned char>(title[i + 1]) & 0xE0) == 0x80) {
+        if (byte == 0xC2 && i + 1 < title.size()
+            && (static_cast<unsigned char>(title[i + 1]) & 0xE0) == 0x80) {
             base += '_';
             ++i;
             continue;
         }
-        const bool refused = byte < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+        const bool refused =
+            byte < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
         base += refused ? '_' : c;
     }
     // Leading dots would hide the file; trailing dots and spaces are dropped
