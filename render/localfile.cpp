@@ -1,10 +1,10 @@
 #include "localfile.h"
 
+#include "document/text.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
-
-#include "document/text.h"
 
 #include <cstdio>
 #include <dirent.h>
