@@ -5,38 +5,37 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace mavrel {
 
 namespace {
 // A playlist page holds thousands of songs in far less.
-constexpr qint64 MaxInputSize = 64 * 1024 * 1024;
+constexpr std::size_t MaxInputSize = 64 * 1024 * 1024;
 
 FileResult failure(const char* message, const QByteArray& fileName)
 {
     return FileResult::failure(message, fileName.toStdString());
 }
+
 } // namespace
 
 FileResult readLinks(const QByteArray& input, std::string& text)
 {
-    QFile file(QFile::decodeName(input));
-    if (input.startsWith("irealb") && !file.exists()) {
-        text = input.toStdString();
+    FileSystem& fs = systemFileSystem();
+    const std::string name = input.toStdString();
+    if (input.startsWith("irealb") && fs.kind(name) == FileKind::Missing) {
+        text = name;
         return {};
     }
-    if (!file.exists())
-        return failure(QT_TRANSLATE_NOOP("Message", "Fichier introuvable."), input);
-    if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly))
-        return failure(QT_TRANSLATE_NOOP("Message", "Accès au fichier refusé."), input);
-    if (file.size() > MaxInputSize)
+    FileResult read = readFile(name, MaxInputSize, text, fs);
+    if (read.ok && text.size() > MaxInputSize) {
+        std::string().swap(text);
         return failure(QT_TRANSLATE_NOOP("Message", "Fichier trop grand pour une liste de morceaux."), input);
-    const QByteArray bytes = file.readAll();
-    text.assign(bytes.constData(), std::size_t(bytes.size()));
-    return {};
+    }
+    return read;
 }
 
 ImportReport importToFolder(const ireal::Playlist& playlist, const QByteArray& folder, bool force)
@@ -47,7 +46,11 @@ ImportReport importToFolder(const ireal::Playlist& playlist, const QByteArray& f
         report.failure = failure(QT_TRANSLATE_NOOP("Message", "Impossible de créer ce dossier."), folder);
         return report;
     }
-    std::set<std::string> used;
+    FileSystem& fs = systemFileSystem();
+    std::unordered_set<std::string> used;
+    // The last number tried for each name: a title met again goes on from
+    // there rather than trying every number before it again.
+    std::unordered_map<std::string, int> lastNumber;
     for (const ireal::Song& song : playlist.songs) {
         ImportedSong done;
         done.title = song.title;
@@ -59,17 +62,34 @@ ImportReport importToFolder(const ireal::Playlist& playlist, const QByteArray& f
             report.songs.push_back(std::move(done));
             continue;
         }
-        const std::string name = ireal::chartFileName(song.title, [&](const std::string& candidate) {
-            const QByteArray path = folder + '/' + QByteArray::fromStdString(candidate);
-            return used.count(candidate) || (!force && QFileInfo::exists(QFile::decodeName(path)));
-        });
-        used.insert(name);
-        const QByteArray path = folder + '/' + QByteArray::fromStdString(name);
-        const FileResult written = saveChart(*c.chart, path.toStdString());
+        int& number = lastNumber[ireal::chartFileName(song.title)];
+        std::string name;
+        QByteArray path;
+        FileResult written;
+        for (;;) {
+            name = ireal::chartFileName(song.title, ++number);
+            if (used.count(name))
+                continue;
+            path = folder + '/' + QByteArray::fromStdString(name);
+            // What the folder holds under the name is only ever replaced, as
+            // an entry, never written through: a link is not followed, and a
+            // pipe, a device or a folder is a name taken whatever `force` says.
+            const FileKind entry = fs.entryKind(path.toStdString());
+            const bool replace = force && (entry == FileKind::Regular || entry == FileKind::Link);
+            if (entry != FileKind::Missing && !replace)
+                continue;
+            written = saveChart(*c.chart, path.toStdString(), fs,
+                                replace ? WriteMode::ReplaceEntry : WriteMode::CreateOnly);
+            // Taken since it was looked at: the next number.
+            if (!written.ok && !replace && fs.entryKind(path.toStdString()) != FileKind::Missing)
+                continue;
+            break;
+        }
         if (!written.ok) {
             report.failure = written;
             return report;
         }
+        used.insert(name);
         done.file = path;
         report.songs.push_back(std::move(done));
     }

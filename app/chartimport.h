@@ -14,7 +14,8 @@
 namespace mavrel {
 
 // The links a user names: the text of the file when it is one, else the name
-// itself when it is a link. Failure when neither.
+// itself when it is a link. Failure when neither, or when the file (a pipe or
+// a device included) holds more than a playlist ever does.
 FileResult readLinks(const QByteArray& input, std::string& text);
 
 // Texts are UTF-8; the error and the warnings are in the user's language.
@@ -27,7 +28,9 @@ struct ImportedSong {
 
 // Writes one chart per song into the folder (made if it does not exist),
 // named from its title. A name already taken, in the folder or by an earlier
-// song, gets a number; existing files are replaced only with `force`. A
+// song, gets a number; existing charts (or symbolic links) are replaced only
+// with `force`, and then as the folder's entry: what a link points to is
+// never written, nor a pipe or a device, which always count as taken. A
 // folder that cannot be made or written is reported in `failure`.
 struct ImportReport {
     std::vector<ImportedSong> songs;

@@ -13,11 +13,15 @@
 #include <QImage>
 
 #include <cstdio>
+#include <limits>
 #include <new>
+#include <optional>
 
 namespace mavrel {
 
 namespace {
+
+bool isOption(const QByteArray& a) { return a.startsWith('-') && a.size() > 1; }
 
 // What `render` writes; a format more is one line more. False when there
 // was not enough memory to draw the page or to make the bytes.
@@ -46,58 +50,121 @@ constexpr int MaxDpi = 2400;
 // size still fits in memory many times over.
 constexpr int MaxThumbnailSize = 4096;
 
-bool takeOutput(QByteArrayList& args, QByteArray& output)
-{
-    const qsizetype i = args.indexOf("-o");
-    if (i < 0 || i + 1 >= args.size())
-        return false;
-    output = args.at(i + 1);
-    args.remove(i, 2);
-    return !output.isEmpty() && !args.contains("-o");
-}
+// The context of the command line's texts.
+struct CommandLine {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
 
-// Takes `name N` out of the arguments; false when it is missing or N is no
-// number in [low, high].
-bool takeNumber(QByteArrayList& args, const QByteArray& name, int low, int high, int& value)
-{
-    const qsizetype i = args.indexOf(name);
-    if (i < 0 || i + 1 >= args.size())
-        return false;
-    bool ok = false;
-    value = args.at(i + 1).toInt(&ok);
-    args.remove(i, 2);
-    return ok && value >= low && value <= high && !args.contains(name);
-}
+QString shown(const QByteArray& argument) { return QFile::decodeName(argument); }
 
-// Takes `--for NAME` out of the arguments when it is there; false when it is
-// there with no instrument's name.
-bool takeInstrument(QByteArrayList& args, Instrument& instrument)
-{
-    const qsizetype i = args.indexOf("--for");
-    if (i < 0)
+// The arguments of a command, taken out one by one; the first thing found
+// wrong is kept, in one line, and nothing is taken after it.
+class Arguments {
+public:
+    explicit Arguments(QByteArrayList args) : m_args(std::move(args)) {}
+
+    bool failed() const { return !m_error.isEmpty(); }
+    const QString& error() const { return m_error; }
+    void fail(const QString& error)
+    {
+        if (m_error.isEmpty())
+            m_error = error;
+    }
+    const QByteArrayList& rest() const { return m_args; }
+
+    bool takeFlag(const char* name)
+    {
+        const qsizetype i = m_args.indexOf(name);
+        if (i < 0 || failed())
+            return false;
+        m_args.remove(i);
+        if (m_args.contains(name))
+            fail(CommandLine::tr("%1 donné deux fois.").arg(QLatin1String(name)));
         return true;
-    if (i + 1 >= args.size())
-        return false;
-    const std::optional<Instrument> named = instrumentNamed(args.at(i + 1).toStdString());
-    args.remove(i, 2);
-    if (!named)
-        return false;
-    instrument = *named;
-    return !args.contains("--for");
-}
+    }
 
-bool isOption(const QByteArray& a) { return a.startsWith('-') && a.size() > 1; }
+    // `name VALUE`; nullopt when the option is absent or wrong.
+    std::optional<QByteArray> take(const char* name)
+    {
+        const qsizetype i = m_args.indexOf(name);
+        if (i < 0 || failed())
+            return std::nullopt;
+        if (i + 1 >= m_args.size()) {
+            fail(CommandLine::tr("%1 : valeur manquante.").arg(QLatin1String(name)));
+            return std::nullopt;
+        }
+        const QByteArray value = m_args.at(i + 1);
+        m_args.remove(i, 2);
+        if (m_args.contains(name)) {
+            fail(CommandLine::tr("%1 donné deux fois.").arg(QLatin1String(name)));
+            return std::nullopt;
+        }
+        return value;
+    }
 
-Command invalid()
+    // `name N` with N in [low, high]; `value` stays as it is when absent.
+    void takeNumber(const char* name, int low, int high, int& value)
+    {
+        const std::optional<QByteArray> text = take(name);
+        if (!text)
+            return;
+        bool ok = false;
+        const int n = text->toInt(&ok);
+        if (!ok || n < low || n > high)
+            fail(CommandLine::tr("%1 : « %2 » n'est pas un nombre de %3 à %4.")
+                     .arg(QLatin1String(name), shown(*text), QString::number(low), QString::number(high)));
+        else
+            value = n;
+    }
+
+    void takeInstrument(Instrument& instrument)
+    {
+        const std::optional<QByteArray> name = take("--for");
+        if (!name)
+            return;
+        if (const std::optional<Instrument> named = instrumentNamed(name->toStdString()))
+            instrument = *named;
+        else
+            fail(CommandLine::tr("--for : « %1 » n'est pas un instrument (Bb, Eb ou F).")
+                     .arg(shown(*name)));
+    }
+
+    void takeOutput(QByteArray& output)
+    {
+        if (const std::optional<QByteArray> o = take("-o"); o && !o->isEmpty())
+            output = *o;
+        else if (!failed())
+            fail(CommandLine::tr("Il manque -o SORTIE."));
+    }
+
+    // What is left: `low` to `high` names, none of them an option.
+    void expect(qsizetype low, qsizetype high, const QString& missing)
+    {
+        if (failed())
+            return;
+        for (const QByteArray& a : m_args)
+            if (isOption(a)) {
+                fail(CommandLine::tr("Option inconnue : « %1 ».").arg(shown(a)));
+                return;
+            }
+        if (m_args.size() < low)
+            fail(CommandLine::tr("Il manque %1.").arg(missing));
+        else if (m_args.size() > high)
+            fail(CommandLine::tr("« %1 » en trop.").arg(shown(m_args.at(high))));
+    }
+
+private:
+    QByteArrayList m_args;
+    QString m_error;
+};
+
+Command invalid(Command::Kind misused, const QString& error)
 {
     Command c;
     c.kind = Command::Invalid;
+    c.misused = misused;
+    c.error = error;
     return c;
-}
-
-void printError(const QString& message)
-{
-    std::fprintf(stderr, "mavrel : %s\n", message.toLocal8Bit().constData());
 }
 
 // A file read or written by a command, its message printed when that fails.
@@ -130,11 +197,13 @@ bool save(StandaloneChart& c, const QByteArray& fileName)
     return reported(saveChart(c.chart(), fileName.toStdString()));
 }
 
-// The page with its longer side `size` pixels; no side falls below one pixel.
-QImage thumbnail(const QImage& page, int size)
+// The page with its longer side `size` pixels, drawn at that size; no side
+// falls below one pixel. At the page's own size, the page the editor shows.
+QImage thumbnail(StandaloneChart& c, int size)
 {
-    const QSize fitted = page.size().scaled(size, size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    return page.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QSize page = pageSize(c.chart());
+    const QSize fitted = page.scaled(size, size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    return fitted == page ? c.image() : paintPageImage(c.chart(), fitted);
 }
 
 int runImport(const QByteArray& input, const QByteArray& folder, bool force)
@@ -144,7 +213,7 @@ int runImport(const QByteArray& input, const QByteArray& folder, bool force)
         return 1;
     const ireal::Playlist playlist = ireal::readPlaylist(text);
     if (playlist.songs.empty()) {
-        printError(QCoreApplication::translate("CommandLine", "%1 : aucun lien iReal Pro.").arg(QFile::decodeName(input)));
+        printError(CommandLine::tr("%1 : aucun lien iReal Pro.").arg(QFile::decodeName(input)));
         return 1;
     }
     const ImportReport report = importToFolder(playlist, folder, force);
@@ -172,7 +241,7 @@ int runExport(const QByteArray& chartFile, const QByteArray& output)
     const std::optional<ExportFormat> format =
         isStream(output) ? ExportFormat::MusicXml : exportFormatFor(output.toStdString());
     if (!format)
-        return refuseOutput(output, QCoreApplication::translate("CommandLine", ".musicxml, .ly ou .txt"));
+        return refuseOutput(output, CommandLine::tr(".musicxml, .ly ou .txt"));
     StandaloneChart c;
     if (!load(c, chartFile))
         return 1;
@@ -187,131 +256,167 @@ int runExport(const QByteArray& chartFile, const QByteArray& output)
 
 Command parseCommandLine(const QByteArrayList& arguments)
 {
-    QByteArrayList args = arguments;
-    if (args.isEmpty())
+    if (arguments.isEmpty())
         return {};
-    const QByteArray first = args.takeFirst();
-    if (first == "-h" || first == "--help") {
-        Command c;
-        c.kind = Command::Help;
-        return args.isEmpty() ? c : invalid();
-    }
-    if (first == "--version") {
-        Command c;
-        c.kind = Command::Version;
-        return args.isEmpty() ? c : invalid();
-    }
-
+    const QByteArray first = arguments.first();
+    Arguments args(arguments.mid(1));
     Command c;
-    if (first == "new") {
-        c.kind = Command::New;
-        if (!takeOutput(args, c.output) || !args.isEmpty())
-            return invalid();
-        return c;
-    }
-    if (first == "render") {
-        c.kind = Command::Render;
-        if (args.contains("--dpi") && !takeNumber(args, "--dpi", 1, MaxDpi, c.dpi))
-            return invalid();
-        if (!takeInstrument(args, c.instrument))
-            return invalid();
-        if (!takeOutput(args, c.output) || args.size() > 1)
-            return invalid();
-        c.charts = args;
-    } else if (first == "thumbnail") {
+    const std::pair<const char*, Command::Kind> commands[] = {
+        {"-h", Command::Help}, {"--help", Command::Help}, {"--version", Command::Version},
+        {"new", Command::New}, {"render", Command::Render}, {"thumbnail", Command::Thumbnail},
+        {"import", Command::Import}, {"export", Command::Export}, {"transpose", Command::Transpose},
+        {"sheet", Command::Sheet},
+    };
+    for (const auto& [name, kind] : commands)
+        if (first == name)
+            c.kind = kind;
+
+    switch (c.kind) {
+    case Command::Help:
+    case Command::Version:
+        args.expect(0, 0, {});
+        break;
+    case Command::New:
+        args.takeOutput(c.output);
+        args.expect(0, 0, {});
+        break;
+    case Command::Render:
+        args.takeNumber("--dpi", 1, MaxDpi, c.dpi);
+        args.takeInstrument(c.instrument);
+        args.takeOutput(c.output);
+        args.expect(0, 1, {});
+        c.charts = args.rest();
+        break;
+    case Command::Thumbnail: {
         // As file managers call it: thumbnail -s SIZE CHART OUTPUT.
-        c.kind = Command::Thumbnail;
-        if (!takeNumber(args, "-s", 1, MaxThumbnailSize, c.size) || args.size() != 2)
-            return invalid();
-        c.charts = {args.at(0)};
-        c.output = args.at(1);
-        if (isOption(c.output))
-            return invalid();
-    } else if (first == "import") {
-        c.kind = Command::Import;
-        const qsizetype force = args.indexOf("--force");
-        if (force >= 0) {
-            c.force = true;
-            args.remove(force);
+        c.size = 0;
+        args.takeNumber("-s", 1, MaxThumbnailSize, c.size);
+        if (!c.size)
+            args.fail(CommandLine::tr("Il manque -s TAILLE."));
+        args.expect(2, 2, CommandLine::tr("GRILLE.bab SORTIE.png"));
+        if (!args.failed()) {
+            c.charts = {args.rest().at(0)};
+            c.output = args.rest().at(1);
         }
-        if (!takeOutput(args, c.output) || args.size() != 1)
-            return invalid();
-        c.charts = args;   // the links: a file, or the link itself
-        return isOption(c.charts.first()) ? invalid() : c;
-    } else if (first == "export") {
-        c.kind = Command::Export;
-        if (!takeOutput(args, c.output) || args.size() != 1)
-            return invalid();
-        c.charts = args;
-    } else if (first == "transpose") {
-        c.kind = Command::Transpose;
-        const qsizetype spelling = args.indexOf("--spelling");
-        if (spelling >= 0) {
-            if (spelling + 1 >= args.size())
-                return invalid();
-            const QByteArray name = args.at(spelling + 1);
+        break;
+    }
+    case Command::Import:
+        c.force = args.takeFlag("--force");
+        args.takeOutput(c.output);
+        args.expect(1, 1, CommandLine::tr("LIENS"));
+        c.charts = args.rest();   // the links: a file, or the link itself
+        break;
+    case Command::Export:
+        args.takeOutput(c.output);
+        args.expect(1, 1, CommandLine::tr("GRILLE.bab"));
+        c.charts = args.rest();
+        break;
+    case Command::Transpose: {
+        if (const std::optional<QByteArray> name = args.take("--spelling")) {
             const std::pair<const char*, Spelling> names[] = {
-                {"keep", Spelling::Keep}, {"flats", Spelling::Flats}, {"sharps", Spelling::Sharps}, {"key", Spelling::Key}};
+                {"keep", Spelling::Keep}, {"flats", Spelling::Flats},
+                {"sharps", Spelling::Sharps}, {"key", Spelling::Key}};
             bool known = false;
             for (const auto& [n, value] : names)
-                if (name == n) {
+                if (*name == n) {
                     c.spelling = value;
                     known = true;
                 }
-            args.remove(spelling, 2);
             if (!known)
-                return invalid();
+                args.fail(CommandLine::tr("--spelling : « %1 » n'est pas keep, flats, sharps ou key.")
+                              .arg(shown(*name)));
         }
-        if (!takeOutput(args, c.output) || args.size() != 2)
-            return invalid();
+        args.takeOutput(c.output);
+        // Steps down are a number, not an option.
+        const QByteArrayList rest = args.rest();
         bool ok = false;
-        c.steps = args.at(0).toInt(&ok);
-        if (!ok)
-            return invalid();
-        c.charts = {args.at(1)};
-    } else if (first == "sheet") {
-        c.kind = Command::Sheet;
-        if (!takeNumber(args, "--per", 1, 8, c.per)
-            || (c.per != 1 && c.per != 2 && c.per != 4 && c.per != 8) || !takeInstrument(args, c.instrument))
-            return invalid();
-        if (!takeOutput(args, c.output) || args.isEmpty())
-            return invalid();
-        c.charts = args;
-    } else {
-        // The editor, on each chart given.
-        c.charts = QByteArrayList{first} + args;
+        if (!rest.isEmpty())
+            c.steps = rest.first().toInt(&ok);
+        if (!ok) {
+            args.expect(2, 2, CommandLine::tr("DEMI-TONS GRILLE.bab"));
+            args.fail(CommandLine::tr("« %1 » n'est pas un nombre de demi-tons.").arg(shown(rest.value(0))));
+            break;
+        }
+        Arguments chart(rest.mid(1));
+        chart.expect(1, 1, CommandLine::tr("GRILLE.bab"));
+        args.fail(chart.error());
+        c.charts = chart.rest();
+        break;
     }
-    for (const QByteArray& a : c.charts)
-        if (isOption(a))
-            return invalid();
+    case Command::Sheet:
+        c.per = 0;
+        args.takeNumber("--per", 1, 8, c.per);
+        if (!args.failed() && c.per != 1 && c.per != 2 && c.per != 4 && c.per != 8)
+            args.fail(c.per ? CommandLine::tr("--per : « %1 » n'est pas 1, 2, 4 ou 8.").arg(c.per)
+                            : CommandLine::tr("Il manque --per N."));
+        args.takeInstrument(c.instrument);
+        args.takeOutput(c.output);
+        args.expect(1, std::numeric_limits<qsizetype>::max(), CommandLine::tr("GRILLE.bab"));
+        c.charts = args.rest();
+        break;
+    case Command::Editor:
+        // The editor, on each chart given.
+        c.charts = arguments;
+        for (const QByteArray& a : c.charts)
+            if (isOption(a))
+                return invalid(Command::Editor, CommandLine::tr("Option inconnue : « %1 ».").arg(shown(a)));
+        return c;
+    case Command::Invalid:
+        break;
+    }
+    if (args.failed())
+        return invalid(c.kind, args.error());
     return c;
 }
 
-QString usageText()
-{
-    return QCoreApplication::translate("CommandLine",
-        "Utilisation :\n"
-        "  mavrel [GRILLE.bab...]                       ouvre l'éditeur, une fenêtre par grille\n"
-        "  mavrel new -o SORTIE.bab                     écrit une grille neuve\n"
+namespace {
+
+// Each command's lines of the usage, in the order --help shows them.
+const std::pair<Command::Kind, const char*> Usages[] = {
+    {Command::Editor, QT_TRANSLATE_NOOP("CommandLine",
+        "  mavrel [GRILLE.bab...]                       ouvre l'éditeur, une fenêtre par grille\n")},
+    {Command::New, QT_TRANSLATE_NOOP("CommandLine",
+        "  mavrel new -o SORTIE.bab                     écrit une grille neuve\n")},
+    {Command::Render, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N] [--for Bb|Eb|F]\n"
         "                                               dessine la page d'une grille (en PNG à N points\n"
-        "                                               par pouce, 96 par défaut)\n"
+        "                                               par pouce, de 1 à 2400, 96 par défaut)\n")},
+    {Command::Thumbnail, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png\n"
-        "                                               dessine la vignette d'une grille (plus grand côté en pixels)\n"
+        "                                               dessine la vignette d'une grille (plus grand côté\n"
+        "                                               en pixels, de 1 à 4096)\n")},
+    {Command::Transpose, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab [--spelling keep|flats|sharps|key]\n"
         "                                               transpose une grille (altérations : gardées,\n"
-        "                                               bémols, dièses ou selon la tonalité)\n"
+        "                                               bémols, dièses ou selon la tonalité)\n")},
+    {Command::Sheet, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png\n"
         "                                               compose des feuilles de 1, 2, 4 ou 8 grilles :\n"
         "                                               un recueil d'autant de pages qu'il faut en PDF,\n"
-        "                                               une seule feuille en PNG\n"
+        "                                               une seule feuille en PNG\n")},
+    {Command::Import, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d'une liste iReal Pro\n"
-        "                                               (page HTML, texte ou lien irealb://)\n"
+        "                                               (page HTML, texte ou lien irealb://)\n")},
+    {Command::Export, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt\n"
-        "                                               MusicXML, grille LilyPond ou lien iReal Pro\n"
-        "  mavrel --version                             affiche la version\n"
-        "  --for Bb|Eb|F : la partie d'un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.\n"
-        "  -o - écrit sur la sortie standard (en PNG pour une image).\n");
+        "                                               MusicXML, grille LilyPond ou lien iReal Pro\n")},
+    {Command::Version, QT_TRANSLATE_NOOP("CommandLine",
+        "  mavrel --version                             affiche la version\n")},
+};
+
+} // namespace
+
+QString usageText(Command::Kind command)
+{
+    QString text = CommandLine::tr("Utilisation :\n");
+    for (const auto& [kind, lines] : Usages)
+        if (command == Command::Help || kind == command)
+            text += CommandLine::tr(lines);
+    if (command == Command::Help)
+        return text
+            + CommandLine::tr("  --for Bb|Eb|F : la partie d'un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.\n"
+                 "  -o - écrit sur la sortie standard (en PNG pour une image).\n");
+    return text + CommandLine::tr("  mavrel --help : toutes les commandes.\n");
 }
 
 namespace {
@@ -334,6 +439,13 @@ int execute(const Command& command)
             return 1;
         if (command.instrument != Instrument::Concert)
             c.chart() = partFor(c.chart(), command.instrument);
+        if (const QSize size = pageImageSize(c.chart(), command.dpi);
+            format->suffix == QByteArrayLiteral("png") && !pictureFits(size)) {
+            printError(CommandLine::tr("%1 : image trop grande, %2 × %3 pixels (%4 millions au plus).")
+                           .arg(QFile::decodeName(command.output), QString::number(size.width()),
+                                QString::number(size.height()), QString::number(MaxPicturePixels / 1000000)));
+            return 1;
+        }
         QByteArray bytes;
         if (!format->encode(c, command.dpi, command.instrument, bytes)) {
             printError(command.charts.isEmpty()
@@ -349,7 +461,7 @@ int execute(const Command& command)
         StandaloneChart c;
         if (!load(c, command.charts.first()))
             return 1;
-        return reported(writePng(thumbnail(c.image(), command.size), command.output)) ? 0 : 1;
+        return reported(writePng(thumbnail(c, command.size), command.output)) ? 0 : 1;
     }
     case Command::Transpose: {
         if (!isChartName(command.output))
@@ -367,7 +479,7 @@ int execute(const Command& command)
     case Command::Export:
         return runExport(command.charts.first(), command.output);
     case Command::Help:
-        std::fputs(usageText().toLocal8Bit().constData(), stdout);
+        std::fputs(usageText(Command::Help).toLocal8Bit().constData(), stdout);
         return 0;
     case Command::Version:
         std::fputs("mavrel " MAVREL_VERSION "\n", stdout);
@@ -376,7 +488,11 @@ int execute(const Command& command)
     case Command::Editor:
         break;
     }
-    std::fputs(usageText().toLocal8Bit().constData(), stderr);
+    if (!command.error.isEmpty())
+        printError(command.error);
+    // The lines of the command misused; every command's when none was named.
+    const bool none = command.misused == Command::Editor && command.error.isEmpty();
+    std::fputs(usageText(none ? Command::Help : command.misused).toLocal8Bit().constData(), stderr);
     return 2;
 }
 

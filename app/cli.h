@@ -23,14 +23,19 @@ struct Command {
     int size = 0;           // thumbnail: the longer side, in pixels
     int dpi = 96;           // render: dots per inch of a PNG
     bool force = false;     // import: replace existing charts
+    // Invalid: what was wrong, in one line, and the command it was given to
+    // (Editor for none).
+    QString error;
+    Kind misused = Editor;
 };
 
 // Reads the arguments after the program name. File names stay the bytes the
 // system gave: a name that is not UTF-8 would not survive a QString.
 Command parseCommandLine(const QByteArrayList& args);
 
-// The short usage printed for wrong arguments.
-QString usageText();
+// The usage of one command, printed after what was wrong with its
+// arguments; Help gives every command's.
+QString usageText(Command::Kind command);
 
 // Runs a command that writes files (New, Render, Thumbnail, Transpose, Sheet,
 // Import, Export)

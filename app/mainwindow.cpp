@@ -7,6 +7,7 @@
 #include "dialogs/win1252validator.h"
 #include "pageview.h"
 #include "print/printpreview.h"
+#include "render/localfile.h"
 #include "spinarrows.h"
 #include "toolicons.h"
 
@@ -469,12 +470,12 @@ void MainWindow::placeTextBox()
 void MainWindow::showMessage(const QString& text)
 {
     if (m_messenger)
-        m_messenger(text);
+        m_messenger(visibleText(text));
     else
-        QMessageBox::critical(this, QStringLiteral("Mavrel"), text);
+        QMessageBox::critical(this, QStringLiteral("Mavrel"), visibleText(text));
 }
 
-void MainWindow::showStatus(const QString& text) { statusBar()->showMessage(text, 8000); }
+void MainWindow::showStatus(const QString& text) { statusBar()->showMessage(visibleText(text), 8000); }
 
 // --- keys -----------------------------------------------------------------------
 

@@ -173,7 +173,7 @@ void MainWindow::acceptChordEntry(int direction)
 {
     const TypedBar typed = readBar(m_chordEntry->text().toStdString());
     if (!typed.error.empty()) {
-        statusBar()->showMessage(messageText(typed.error));
+        statusBar()->showMessage(visibleText(messageText(typed.error)));
         return;   // nothing stored; the text stays to be mended
     }
     m_document.setBarChords(m_entryBar, typed.division, typed.chords, typed.count);

@@ -13,7 +13,9 @@
 #include <fcntl.h>
 #include <memory>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <stdio.h>
 #include <type_traits>
 #include <unistd.h>
 
@@ -139,10 +141,20 @@ Message ioMessage(int code, const std::string& path, Step step, FileSystem& fs)
 {
     switch (code) {
     case ENOENT:
-        if (fs.kind(folderOf(path)) == FileKind::Folder)
+        switch (fs.kind(folderOf(path))) {
+        case FileKind::Folder:
             return QT_TRANSLATE_NOOP("Message", "Fichier introuvable.");
-        return BadName;
+        case FileKind::Missing:
+            return {QT_TRANSLATE_NOOP("Message", "Dossier « %1 » introuvable."), {folderOf(path)}};
+        default:
+            return {QT_TRANSLATE_NOOP("Message", "« %1 » n'est pas un dossier."), {folderOf(path)}};
+        }
     case ENOTDIR:
+        if (const FileKind k = fs.kind(folderOf(path)); k == FileKind::Regular || k == FileKind::Special)
+            return {QT_TRANSLATE_NOOP("Message", "« %1 » n'est pas un dossier."), {folderOf(path)}};
+        return BadName;
+    case EEXIST:
+        return QT_TRANSLATE_NOOP("Message", "Le fichier existe déjà.");
     case ENAMETOOLONG:
     case ELOOP:
         return BadName;
@@ -211,15 +223,35 @@ private:
     int m_fd;
 };
 
-std::string temporaryName(const std::string& target)
+std::string baseOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The hidden name beside the file, cut to what a folder entry may hold.
+std::string hiddenName(const std::string& target, std::string_view suffix)
+{
+    constexpr std::size_t MaxEntry = 255;
+    std::string base = baseOf(target);
+    base.resize(std::min(base.size(), MaxEntry - 1 - suffix.size()));
+    const std::string folder = target.find('/') == std::string::npos ? std::string() : folderOf(target);
+    return (folder.empty() ? "" : folder == "/" ? "/" : folder + "/") + "." + base + std::string(suffix);
+}
+
+constexpr std::string_view TemporarySuffix = ".mavrel-save";
+
+// Another save of the same file holds its temporary name right now: this
+// one takes a name of its own, which no later save looks for.
+std::string uniqueTemporaryName(const std::string& target)
 {
     static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     thread_local std::mt19937 random{std::random_device{}()};
     std::uniform_int_distribution<std::size_t> pick(0, sizeof(Letters) - 2);
-    std::string name = target + ".";
+    std::string suffix = std::string(TemporarySuffix) + "-";
     for (int i = 0; i < 6; ++i)
-        name += Letters[pick(random)];
-    return name;
+        suffix += Letters[pick(random)];
+    return hiddenName(target, suffix);
 }
 
 // Writes into a file that stays where it is. Pipes, terminals and most
@@ -234,18 +266,72 @@ int writeInPlace(FileSystem& fs, int fd, std::span<const std::uint8_t> bytes)
     return file.close();
 }
 
-// Writes, flushes and closes the temporary file, then puts it in place.
-int writeAndReplace(FileSystem& fs, int fd, const std::string& temp, const std::string& target,
-                    std::span<const std::uint8_t> bytes)
+// Whether the file system has no unnamed files: anything else that stops
+// one being made would stop a named one too.
+bool unnamedUnsupported(int err)
+{
+    return err == EOPNOTSUPP || err == EISDIR || err == EINVAL;
+}
+
+// The outcome of putting the bytes under the target's name, and whether a
+// failure is the folder's (the temporary file could not be made).
+struct Placed {
+    int err = 0;
+    bool folder = false;
+};
+
+// The file is written and flushed before it has a name, then linked under
+// the temporary name and renamed over the target (or linked under the target
+// itself when it must be new). A kill leaves nothing, or for the instant
+// between the link and the rename the temporary file, whole.
+Placed placeUnnamed(FileSystem& fs, int fd, const std::string& target, std::span<const std::uint8_t> bytes,
+                    bool createOnly)
 {
     OpenFile file(fs, fd);
     if (int err = fs.write(fd, bytes))
-        return err;
+        return {err};
     if (int err = fs.fsync(fd))
-        return err;
-    if (int err = file.close())
-        return err;
-    return fs.rename(temp, target);
+        return {err};
+    if (createOnly) {
+        if (int err = fs.linkNew(fd, target))
+            return {err};
+        if (int err = file.close()) {
+            fs.remove(target);
+            return {err};
+        }
+        return {};
+    }
+    std::string temp = temporaryFileName(target);
+    int err = fs.linkNew(fd, temp);
+    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
+        temp = uniqueTemporaryName(target);
+        err = fs.linkNew(fd, temp);
+    }
+    if (err)
+        return {err, true};
+    if ((err = file.close()) || (err = fs.rename(temp, target)))
+        fs.remove(temp);
+    return {err};
+}
+
+// The same where files cannot be made without a name: the temporary file is
+// named from the start, and a kill while it is written leaves it behind.
+Placed placeNamed(FileSystem& fs, const std::string& target, std::span<const std::uint8_t> bytes, bool createOnly)
+{
+    std::string temp = temporaryFileName(target);
+    int fd = -1;
+    int err = fs.createNew(temp, target, fd);
+    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
+        temp = uniqueTemporaryName(target);
+        err = fs.createNew(temp, target, fd);
+    }
+    if (err)
+        return {err, true};
+    OpenFile file(fs, fd);
+    if ((err = fs.write(fd, bytes)) || (err = fs.fsync(fd)) || (err = file.close())
+        || (err = createOnly ? fs.renameNew(temp, target) : fs.rename(temp, target)))
+        fs.remove(temp);
+    return {err};
 }
 
 class SystemFileSystem final : public FileSystem {
@@ -272,19 +358,27 @@ public:
         return fd < 0 ? errno : 0;
     }
 
+    int createUnnamed(const std::string& folder, const std::string& like, int& fd) override
+    {
+        return created(::open(folder.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666), like, fd);
+    }
+
     int createNew(const std::string& path, const std::string& like, int& fd) override
     {
-        do
-            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        while (fd < 0 && errno == EINTR);
-        if (fd < 0)
-            return errno;
-        // The replacement keeps the old file's permissions; failing to is no
-        // reason to lose the save.
-        struct stat old {};
-        if (::stat(like.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-            (void)::fchmod(fd, old.st_mode & 07777);
-        return 0;
+        return created(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666), like, fd);
+    }
+
+    int linkNew(int fd, const std::string& path) override
+    {
+        // Through /proc, which any user may do; AT_EMPTY_PATH needs a
+        // privilege, but works where /proc is not mounted.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return 0;
+        const int err = errno;
+        if (err == ENOENT && ::access("/proc/self/fd", F_OK) != 0)
+            return ::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+        return err;
     }
 
     int read(int fd, std::span<std::uint8_t> buffer, std::size_t& got) override
@@ -335,7 +429,42 @@ public:
         return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
     }
 
+    int renameNew(const std::string& from, const std::string& to) override
+    {
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            return 0;
+        if (errno != EINVAL && errno != ENOSYS)
+            return errno;
+        // A file system that cannot rename without replacing can link.
+        if (::link(from.c_str(), to.c_str()) != 0)
+            return errno;
+        ::unlink(from.c_str());
+        return 0;
+    }
+
     int remove(const std::string& path) override { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
+
+    int removeLeftover(const std::string& path) override
+    {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            return errno == ENOENT ? 0 : errno;
+        struct stat opened {}, named {};
+        int err = 0;
+        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
+            err = EPERM;
+        else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+            err = EBUSY;
+        // Removed by name only while the name is still the file looked at.
+        else if (::lstat(path.c_str(), &named) != 0)
+            err = errno;
+        else if (named.st_ino != opened.st_ino || named.st_dev != opened.st_dev)
+            err = EBUSY;
+        else if (::unlink(path.c_str()) != 0)
+            err = errno;
+        ::close(fd);
+        return err == ENOENT ? 0 : err;
+    }
 
     int checkWritable(const std::string& path) override
     {
@@ -349,6 +478,18 @@ public:
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0)
             return FileKind::Missing;
+        if (S_ISREG(st.st_mode))
+            return FileKind::Regular;
+        return S_ISDIR(st.st_mode) ? FileKind::Folder : FileKind::Special;
+    }
+
+    FileKind entryKind(const std::string& path) override
+    {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0)
+            return FileKind::Missing;
+        if (S_ISLNK(st.st_mode))
+            return FileKind::Link;
         if (S_ISREG(st.st_mode))
             return FileKind::Regular;
         return S_ISDIR(st.st_mode) ? FileKind::Folder : FileKind::Special;
@@ -377,6 +518,21 @@ public:
     }
 
 private:
+    // The file just opened (fd, or -1 and errno), locked, with the old file's
+    // permissions; failing to take them is no reason to lose the save.
+    static int created(int opened, const std::string& like, int& fd)
+    {
+        fd = opened;
+        if (fd < 0)
+            return errno;
+        // A lock that cannot be taken only leaves the file unprotected.
+        (void)::flock(fd, LOCK_EX | LOCK_NB);
+        struct stat old {};
+        if (::stat(like.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+            (void)::fchmod(fd, old.st_mode & 07777);
+        return 0;
+    }
+
     static std::string realPath(const std::string& path)
     {
         char* real = ::realpath(path.c_str(), nullptr);
@@ -439,7 +595,13 @@ std::vector<std::uint8_t> encodeChart(const Chart& chart)
     return bytes;
 }
 
-FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> bytes, FileSystem& fs)
+std::string temporaryFileName(const std::string& fileName)
+{
+    return hiddenName(fileName, TemporarySuffix);
+}
+
+FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> bytes, FileSystem& fs,
+                     WriteMode mode)
 {
     auto fail = [&](int code, const std::string& path, Step step) {
         return failure(ioMessage(code, path, step, fs), fileName);
@@ -454,56 +616,57 @@ FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> 
             err = writeInPlace(fs, fd, bytes);
         return err ? fail(err, fileName, Step::File) : FileResult{};
     }
-    switch (fs.kind(fileName)) {
-    case FileKind::Special:
-        // Renaming over a device or a pipe would put a plain file in its place.
-        if (!(err = fs.openWrite(fileName, fd)))
-            err = writeInPlace(fs, fd, bytes);
-        return err ? fail(err, fileName, Step::File) : FileResult{};
-    case FileKind::Folder:
-        return fail(EISDIR, fileName, Step::File);
-    case FileKind::Missing:
-    case FileKind::Regular:
-        break;
-    }
 
-    // Write beside the file that finally gets replaced, so that the rename
-    // stays within one file system and a symbolic link keeps pointing at it.
-    const std::string target = fs.resolve(fileName);
-    if (target.empty())
-        return fail(ELOOP, fileName, Step::File);
-    if ((err = fs.checkWritable(target)))
-        return fail(err, target, Step::File);
-    std::string temp;
-    err = EEXIST;
-    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
-        temp = temporaryName(target);
-        err = fs.createNew(temp, target, fd);
+    std::string target = fileName;
+    bool existing = true;
+    if (mode == WriteMode::Follow) {
+        switch (fs.kind(fileName)) {
+        case FileKind::Special:
+            // Renaming over a device or a pipe would put a plain file in its place.
+            if (!(err = fs.openWrite(fileName, fd)))
+                err = writeInPlace(fs, fd, bytes);
+            return err ? fail(err, fileName, Step::File) : FileResult{};
+        case FileKind::Folder:
+            return fail(EISDIR, fileName, Step::File);
+        default:
+            break;
+        }
+        // Write beside the file that finally gets replaced, so that the rename
+        // stays within one file system and a symbolic link keeps pointing at it.
+        target = fs.resolve(fileName);
+        if (target.empty())
+            return fail(ELOOP, fileName, Step::File);
+    } else {
+        const FileKind entry = fs.entryKind(fileName);
+        if (entry == FileKind::Folder)
+            return fail(EISDIR, fileName, Step::File);
+        if (mode == WriteMode::CreateOnly && entry != FileKind::Missing)
+            return fail(EEXIST, fileName, Step::File);
+        // Replacing a link or a pipe only asks the folder.
+        existing = entry == FileKind::Regular;
     }
-    if (err)
-        return fail(err, temp, Step::Folder);
-    if ((err = writeAndReplace(fs, fd, temp, target, bytes))) {
-        fs.remove(temp);
+    if (existing && (err = fs.checkWritable(target)))
         return fail(err, target, Step::File);
-    }
+
+    const bool createOnly = mode == WriteMode::CreateOnly;
+    fs.removeLeftover(temporaryFileName(target));
+    Placed placed;
+    if (!(err = fs.createUnnamed(folderOf(target), target, fd)))
+        placed = placeUnnamed(fs, fd, target, bytes, createOnly);
+    else if (unnamedUnsupported(err))
+        placed = placeNamed(fs, target, bytes, createOnly);
+    else
+        placed = {err, true};
+    if (placed.err)
+        return fail(placed.err, target, placed.folder ? Step::Folder : Step::File);
     return {};
 }
 
-FileResult writeFile(const std::string& fileName, std::span<const std::uint8_t> bytes)
-{
-    return writeFile(fileName, bytes, systemFileSystem());
-}
-
-FileResult saveChart(const Chart& chart, const std::string& fileName, FileSystem& fs)
+FileResult saveChart(const Chart& chart, const std::string& fileName, FileSystem& fs, WriteMode mode)
 {
     if (const LayoutProblem problem = checkLayout(chart.info); problem != LayoutProblem::None)
         return failure(InconsistentChart[static_cast<std::size_t>(problem)], fileName);
-    return writeFile(fileName, encodeChart(chart), fs);
-}
-
-FileResult saveChart(const Chart& chart, const std::string& fileName)
-{
-    return saveChart(chart, fileName, systemFileSystem());
+    return writeFile(fileName, encodeChart(chart), fs, mode);
 }
 
 FileResult decodeChart(std::span<const std::uint8_t> bytes, Chart& chart, const std::string& fileName)
@@ -544,6 +707,38 @@ FileResult decodeChart(std::span<const std::uint8_t> bytes, Chart& chart, const 
     return r;
 }
 
+FileResult readFile(const std::string& fileName, std::size_t limit, std::string& bytes, FileSystem& fs)
+{
+    auto fail = [&](int code) { return failure(ioMessage(code, fileName, Step::File, fs), fileName); };
+    bytes.clear();
+    if (fileName.empty())
+        return failure(BadName, fileName);
+    int fd = -1;
+    if (int err = fs.openRead(fileName, fd))
+        return fail(err);
+    OpenFile file(fs, fd);
+    // Room for the most that is read, kept from the start: growing by
+    // doubling would hold twice the limit for a moment.
+    constexpr std::size_t Chunk = 1 << 20;
+    bytes.reserve(limit + 1);
+    std::size_t got = 0;
+    do {
+        const std::size_t before = bytes.size();
+        const std::size_t want = std::min(Chunk, limit + 1 - before);
+        bytes.resize(before + want);
+        const int err = fs.read(fd, {reinterpret_cast<std::uint8_t*>(bytes.data()) + before, want}, got);
+        bytes.resize(before + (err ? 0 : got));
+        if (err)
+            return fail(err);
+        if (got < want)
+            break;
+    } while (bytes.size() <= limit);
+    if (int err = file.close())
+        return fail(err);
+    bytes.shrink_to_fit();
+    return {};
+}
+
 FileResult loadChart(Chart& chart, const std::string& fileName, FileSystem& fs)
 {
     auto fail = [&](int code) { return failure(ioMessage(code, fileName, Step::File, fs), fileName); };
@@ -566,11 +761,6 @@ FileResult loadChart(Chart& chart, const std::string& fileName, FileSystem& fs)
     if (r.ok)
         layoutChart(chart);
     return r;
-}
-
-FileResult loadChart(Chart& chart, const std::string& fileName)
-{
-    return loadChart(chart, fileName, systemFileSystem());
 }
 
 } // namespace mavrel

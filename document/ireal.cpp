@@ -1058,13 +1058,21 @@ std::string toLink(const Chart& chart)
     return "irealb://" + percentEncode(song);
 }
 
-std::string chartFileName(std::string_view title,
-                          const std::function<bool(const std::string&)>& taken)
+std::string chartFileName(std::string_view title, int number)
 {
     std::string base;
-    for (char c : title) {
-        const bool refused = static_cast<unsigned char>(c) < 0x20 || c == 0x7F
-            || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+    for (std::size_t i = 0; i < title.size(); ++i) {
+        const char c = title[i];
+        const auto byte = static_cast<unsigned char>(c);
+        // C1 controls are two bytes in UTF-8: 0xC2 then 0x80..0x9F.
+        if (byte == 0xC2 && i + 1 < title.size()
+            && (static_cast<unsigned char>(title[i + 1]) & 0xE0) == 0x80) {
+            base += '_';
+            ++i;
+            continue;
+        }
+        const bool refused =
+            byte < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
         base += refused ? '_' : c;
     }
     // Leading dots would hide the file; trailing dots and spaces are dropped
@@ -1082,10 +1090,7 @@ std::string chartFileName(std::string_view title,
     }
     if (base.empty())
         base = "Sans titre";
-    std::string name = base + ".bab";
-    for (int n = 2; taken(name); ++n)
-        name = base + " (" + std::to_string(n) + ").bab";
-    return name;
+    return number > 1 ? base + " (" + std::to_string(number) + ").bab" : base + ".bab";
 }
 
 std::string scramble(std::string_view music)

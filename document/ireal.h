@@ -53,10 +53,9 @@ Conversion toChart(const Song& song);
 std::string toLink(const Chart& chart);
 
 // A file name for a chart of that title, with the ".bab" extension: the
-// characters that file systems refuse replaced, never empty, and a number
-// added until `taken` accepts it.
-std::string chartFileName(std::string_view title,
-                          const std::function<bool(const std::string&)>& taken);
+// characters that file systems refuse and control characters replaced, never
+// empty; a number past 1 is added as " (2)".
+std::string chartFileName(std::string_view title, int number = 1);
 
 // The block permutation of "irealb://" music. It is its own inverse.
 std::string scramble(std::string_view music);

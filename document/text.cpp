@@ -61,4 +61,26 @@ std::string withoutControls(std::string_view utf8)
     return out;
 }
 
+std::string visible(std::string_view utf8)
+{
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(utf8.size());
+    forEachCharacter(utf8, [&](char32_t c, std::string_view bytes, bool valid) {
+        if (c < 0x20 || c == 0x7F) {
+            out += '^';
+            out += static_cast<char>(c ^ 0x40);
+        } else if (isControl(c)) {
+            out += "\\u00";
+            out += Hex[c >> 4];
+            out += Hex[c & 0xF];
+        } else if (!valid) {
+            out += "\xEF\xBF\xBD";
+        } else {
+            out += bytes;
+        }
+    });
+    return out;
+}
+
 } // namespace mavrel::text

@@ -20,4 +20,10 @@ bool isUtf8(std::string_view bytes);
 // The UTF-8 text without its control characters.
 std::string withoutControls(std::string_view utf8);
 
+// The text as a terminal or a status bar may show it: each control character
+// written out visibly ("^[" for ESC, "^?" for DEL, "\u009B" for a C1
+// control), and each byte that is no UTF-8 as U+FFFD, so that nothing in it
+// can act on the terminal.
+std::string visible(std::string_view utf8);
+
 } // namespace mavrel::text

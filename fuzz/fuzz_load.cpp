@@ -34,6 +34,8 @@ public:
     }
     int openWrite(const std::string&, int&) override { return EROFS; }
     int openStandardOutput(int&) override { return EROFS; }
+    int createUnnamed(const std::string&, const std::string&, int&) override { return EOPNOTSUPP; }
+    int linkNew(int, const std::string&) override { return EOPNOTSUPP; }
     int createNew(const std::string&, const std::string&, int& fd) override
     {
         fd = 4;
@@ -56,9 +58,12 @@ public:
     int fsync(int) override { return 0; }
     int close(int) override { return 0; }
     int rename(const std::string&, const std::string&) override { return 0; }
+    int renameNew(const std::string&, const std::string&) override { return 0; }
     int remove(const std::string&) override { return 0; }
+    int removeLeftover(const std::string&) override { return 0; }
     int checkWritable(const std::string&) override { return 0; }
     FileKind kind(const std::string&) override { return FileKind::Missing; }
+    FileKind entryKind(const std::string&) override { return FileKind::Missing; }
     std::string resolve(const std::string& path) override { return path; }
 
     std::vector<std::uint8_t> written;

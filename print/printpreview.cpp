@@ -299,7 +299,7 @@ void PrintPreview::savePdf()
 
 void PrintPreview::showMessage(const QString& text)
 {
-    m_messenger(text);
+    m_messenger(visibleText(text));
 }
 
 } // namespace mavrel

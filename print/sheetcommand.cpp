@@ -28,11 +28,6 @@ const OutputFormat SheetFormats[] = {
     {"pdf", SheetOutput::Pdf},
 };
 
-void printError(const QString& message)
-{
-    std::fprintf(stderr, "mavrel : %s\n", message.toLocal8Bit().constData());
-}
-
 int usage()
 {
     std::fputs(QCoreApplication::translate("CommandLine",

@@ -1,9 +1,12 @@
 #include "localfile.h"
 
+#include "document/text.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 
+#include <cstdio>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -77,6 +80,16 @@ QString fileMessage(const FileResult& result)
         ? QCoreApplication::translate("Message", "sortie standard")
         : QFile::decodeName(QByteArray::fromStdString(result.fileName));
     return QCoreApplication::translate("Message", "%1 : %2").arg(name, message);
+}
+
+QString visibleText(const QString& text)
+{
+    return QString::fromStdString(text::visible(text.toStdString()));
+}
+
+void printError(const QString& message)
+{
+    std::fprintf(stderr, "mavrel : %s\n", visibleText(message).toLocal8Bit().constData());
 }
 
 } // namespace mavrel

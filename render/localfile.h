@@ -23,4 +23,12 @@ QString messageText(const Message& message);
 // (or, for a file read whole, what was set aside), in the user's language.
 QString fileMessage(const FileResult& result);
 
+// The text as a terminal or a status bar may show it, control characters
+// written out (text::visible). Every message on its way to either goes
+// through here: titles, file names and chords come from files.
+QString visibleText(const QString& text);
+
+// "mavrel : message" on standard error, one line.
+void printError(const QString& message);
+
 } // namespace mavrel

@@ -275,25 +275,37 @@ void paintPage(QPainter& painter, const Chart& chart, const Selection& selection
     surface.end();
 }
 
-QImage paintPageImage(const Chart& chart, int dpi, Instrument instrument)
+QSize pageImageSize(const Chart& chart, int dpi)
 {
     const QSize page = pageSize(chart);
     const double scale = dpi / 96.0;
-    const QSize size(std::max(1, int(std::lround(page.width() * scale))),
-                     std::max(1, int(std::lround(page.height() * scale))));
+    return {std::max(1, int(std::lround(page.width() * scale))), std::max(1, int(std::lround(page.height() * scale)))};
+}
+
+QImage paintPageImage(const Chart& chart, QSize size, Instrument instrument)
+{
+    if (size.isEmpty() || !pictureFits(size))
+        return {};
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull())
         return image;
     image.fill(Qt::white);
-    const int dotsPerMeter = int(std::lround(dpi / 0.0254));
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
+    const QSize page = pageSize(chart);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     // The page fills the picture, whose sides are whole pixels.
     painter.scale(double(size.width()) / page.width(), double(size.height()) / page.height());
     paintPage(painter, chart, Selection{}, false);
     paintPartMark(painter, page, instrument);
+    return image;
+}
+
+QImage paintPageImage(const Chart& chart, int dpi, Instrument instrument)
+{
+    QImage image = paintPageImage(chart, pageImageSize(chart, dpi), instrument);
+    const int dotsPerMeter = int(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
     return image;
 }
 

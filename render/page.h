@@ -75,10 +75,25 @@ void paintPartMark(QPainter& painter, QSize page, Instrument instrument);
 // The same, on a page image drawn at one pixel a page pixel.
 void markPart(QImage& page, Instrument instrument);
 
-// The page drawn as vectors on a white picture of `dpi` dots per inch (96 is
-// one pixel a page pixel), without selection or guides, marked with the
-// instrument of a part; null when there is not enough memory for the picture.
+// The most pixels of any picture drawn of a page: the largest page a chart
+// file holds, one pixel a page pixel (400 MB).
+inline constexpr qint64 MaxPicturePixels = qint64(10000) * 10000;
+
+// The size of the picture of the page at `dpi` dots per inch (96 is one pixel
+// a page pixel); no side falls below one pixel.
+QSize pageImageSize(const Chart& chart, int dpi);
+
+// Whether a picture of that size may be drawn at all.
+inline bool pictureFits(QSize size) { return qint64(size.width()) * size.height() <= MaxPicturePixels; }
+
+// The page drawn as vectors on a white picture of `dpi` dots per inch, without
+// selection or guides, marked with the instrument of a part; null when the
+// picture does not fit or there is not enough memory for it.
 QImage paintPageImage(const Chart& chart, int dpi, Instrument instrument = Instrument::Concert);
+
+// The same page drawn to fill a picture of `size` pixels: a thumbnail costs
+// its own pixels, whatever the page's.
+QImage paintPageImage(const Chart& chart, QSize size, Instrument instrument = Instrument::Concert);
 
 // The chord size, in points, that a chart's bars are drawn at: the chart's
 // own, unless its chords could not be read at it. Chords are drawn no larger

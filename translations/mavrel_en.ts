@@ -69,60 +69,180 @@
         <translation>.musicxml, .ly or .txt</translation>
     </message>
     <message>
-        <source>Utilisation :
-  mavrel [GRILLE.bab...]                       ouvre l&apos;éditeur, une fenêtre par grille
-  mavrel new -o SORTIE.bab                     écrit une grille neuve
-  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N] [--for Bb|Eb|F]
-                                               dessine la page d&apos;une grille (en PNG à N points
-                                               par pouce, 96 par défaut)
-  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png
-                                               dessine la vignette d&apos;une grille (plus grand côté en pixels)
-  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab [--spelling keep|flats|sharps|key]
-                                               transpose une grille (altérations : gardées,
-                                               bémols, dièses ou selon la tonalité)
-  mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png
-                                               compose des feuilles de 1, 2, 4 ou 8 grilles :
-                                               un recueil d&apos;autant de pages qu&apos;il faut en PDF,
-                                               une seule feuille en PNG
-  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d&apos;une liste iReal Pro
-                                               (page HTML, texte ou lien irealb://)
-  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt
-                                               MusicXML, grille LilyPond ou lien iReal Pro
-  mavrel --version                             affiche la version
-  --for Bb|Eb|F : la partie d&apos;un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.
-  -o - écrit sur la sortie standard (en PNG pour une image).
-</source>
-        <translation>Usage:
-  mavrel [CHART.bab...]                        opens the editor, one window per chart
-  mavrel new -o OUTPUT.bab                     writes a new chart
-  mavrel render [CHART.bab] -o OUTPUT.png|OUTPUT.pdf|OUTPUT.svg [--dpi N] [--for Bb|Eb|F]
-                                               draws the page of a chart (as PNG at N dots
-                                               per inch, 96 unless asked)
-  mavrel thumbnail -s SIZE CHART.bab OUTPUT.png
-                                               draws the thumbnail of a chart (longer side in pixels)
-  mavrel transpose SEMITONES CHART.bab -o OUTPUT.bab [--spelling keep|flats|sharps|key]
-                                               transposes a chart (accidentals: kept,
-                                               flats, sharps or by the key)
-  mavrel sheet --per N [--for Bb|Eb|F] CHART.bab... -o OUTPUT.pdf|OUTPUT.png
-                                               composes sheets of 1, 2, 4 or 8 charts:
-                                               a songbook of as many pages as it takes as PDF,
-                                               one sheet as PNG
-  mavrel import LINKS -o FOLDER [--force]      a chart for each song of an iReal Pro list
-                                               (HTML page, text or irealb:// link)
-  mavrel export CHART.bab -o OUTPUT.musicxml|OUTPUT.ly|OUTPUT.txt
-                                               MusicXML, LilyPond chord grid or iReal Pro link
-  mavrel --version                             prints the version
-  --for Bb|Eb|F: the part of an instrument in B♭, E♭ or F, transposed and marked.
-  -o - writes to standard output (as PNG for a picture).
-</translation>
-    </message>
-    <message>
         <source>Mémoire insuffisante pour dessiner la page.</source>
         <translation>Not enough memory to draw the page.</translation>
     </message>
     <message>
         <source>Mémoire insuffisante.</source>
         <translation>Not enough memory.</translation>
+    </message>
+    <message>
+        <source>%1 donné deux fois.</source>
+        <translation>%1 given twice.</translation>
+    </message>
+    <message>
+        <source>%1 : valeur manquante.</source>
+        <translation>%1: missing value.</translation>
+    </message>
+    <message>
+        <source>%1 : « %2 » n&apos;est pas un nombre de %3 à %4.</source>
+        <translation>%1: “%2” is not a number from %3 to %4.</translation>
+    </message>
+    <message>
+        <source>--for : « %1 » n&apos;est pas un instrument (Bb, Eb ou F).</source>
+        <translation>--for: “%1” is not an instrument (Bb, Eb or F).</translation>
+    </message>
+    <message>
+        <source>Il manque -o SORTIE.</source>
+        <translation>-o OUTPUT is missing.</translation>
+    </message>
+    <message>
+        <source>Option inconnue : « %1 ».</source>
+        <translation>Unknown option: “%1”.</translation>
+    </message>
+    <message>
+        <source>Il manque %1.</source>
+        <translation>%1 missing.</translation>
+    </message>
+    <message>
+        <source>« %1 » en trop.</source>
+        <translation>“%1” is one too many.</translation>
+    </message>
+    <message>
+        <source>Il manque -s TAILLE.</source>
+        <translation>-s SIZE is missing.</translation>
+    </message>
+    <message>
+        <source>GRILLE.bab SORTIE.png</source>
+        <translation>CHART.bab OUTPUT.png</translation>
+    </message>
+    <message>
+        <source>LIENS</source>
+        <translation>LINKS</translation>
+    </message>
+    <message>
+        <source>GRILLE.bab</source>
+        <translation>CHART.bab</translation>
+    </message>
+    <message>
+        <source>--spelling : « %1 » n&apos;est pas keep, flats, sharps ou key.</source>
+        <translation>--spelling: “%1” is not keep, flats, sharps or key.</translation>
+    </message>
+    <message>
+        <source>DEMI-TONS GRILLE.bab</source>
+        <translation>SEMITONES CHART.bab</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un nombre de demi-tons.</source>
+        <translation>“%1” is not a number of semitones.</translation>
+    </message>
+    <message>
+        <source>--per : « %1 » n&apos;est pas 1, 2, 4 ou 8.</source>
+        <translation>--per: “%1” is not 1, 2, 4 or 8.</translation>
+    </message>
+    <message>
+        <source>Il manque --per N.</source>
+        <translation>--per N is missing.</translation>
+    </message>
+    <message>
+        <source>  mavrel [GRILLE.bab...]                       ouvre l&apos;éditeur, une fenêtre par grille
+</source>
+        <translation>  mavrel [CHART.bab...]                        opens the editor, one window per chart
+</translation>
+    </message>
+    <message>
+        <source>  mavrel new -o SORTIE.bab                     écrit une grille neuve
+</source>
+        <translation>  mavrel new -o OUTPUT.bab                     writes a new chart
+</translation>
+    </message>
+    <message>
+        <source>  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N] [--for Bb|Eb|F]
+                                               dessine la page d&apos;une grille (en PNG à N points
+                                               par pouce, de 1 à 2400, 96 par défaut)
+</source>
+        <translation>  mavrel render [CHART.bab] -o OUTPUT.png|OUTPUT.pdf|OUTPUT.svg [--dpi N] [--for Bb|Eb|F]
+                                               draws the page of a chart (as PNG at N dots
+                                               per inch, 1 to 2400, 96 unless asked)
+</translation>
+    </message>
+    <message>
+        <source>  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png
+                                               dessine la vignette d&apos;une grille (plus grand côté
+                                               en pixels, de 1 à 4096)
+</source>
+        <translation>  mavrel thumbnail -s SIZE CHART.bab OUTPUT.png
+                                               draws the thumbnail of a chart (longer side
+                                               in pixels, 1 to 4096)
+</translation>
+    </message>
+    <message>
+        <source>  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab [--spelling keep|flats|sharps|key]
+                                               transpose une grille (altérations : gardées,
+                                               bémols, dièses ou selon la tonalité)
+</source>
+        <translation>  mavrel transpose SEMITONES CHART.bab -o OUTPUT.bab [--spelling keep|flats|sharps|key]
+                                               transposes a chart (accidentals: kept,
+                                               flats, sharps or by the key)
+</translation>
+    </message>
+    <message>
+        <source>  mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png
+                                               compose des feuilles de 1, 2, 4 ou 8 grilles :
+                                               un recueil d&apos;autant de pages qu&apos;il faut en PDF,
+                                               une seule feuille en PNG
+</source>
+        <translation>  mavrel sheet --per N [--for Bb|Eb|F] CHART.bab... -o OUTPUT.pdf|OUTPUT.png
+                                               composes sheets of 1, 2, 4 or 8 charts:
+                                               a songbook of as many pages as it takes as PDF,
+                                               one sheet as PNG
+</translation>
+    </message>
+    <message>
+        <source>  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d&apos;une liste iReal Pro
+                                               (page HTML, texte ou lien irealb://)
+</source>
+        <translation>  mavrel import LINKS -o FOLDER [--force]      a chart for each song of an iReal Pro list
+                                               (HTML page, text or irealb:// link)
+</translation>
+    </message>
+    <message>
+        <source>  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt
+                                               MusicXML, grille LilyPond ou lien iReal Pro
+</source>
+        <translation>  mavrel export CHART.bab -o OUTPUT.musicxml|OUTPUT.ly|OUTPUT.txt
+                                               MusicXML, LilyPond chord grid or iReal Pro link
+</translation>
+    </message>
+    <message>
+        <source>  mavrel --version                             affiche la version
+</source>
+        <translation>  mavrel --version                             prints the version
+</translation>
+    </message>
+    <message>
+        <source>Utilisation :
+</source>
+        <translation>Usage:
+</translation>
+    </message>
+    <message>
+        <source>  --for Bb|Eb|F : la partie d&apos;un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.
+  -o - écrit sur la sortie standard (en PNG pour une image).
+</source>
+        <translation>  --for Bb|Eb|F: the part of an instrument in B♭, E♭ or F, transposed and marked.
+  -o - writes to standard output (as PNG for a picture).
+</translation>
+    </message>
+    <message>
+        <source>  mavrel --help : toutes les commandes.
+</source>
+        <translation>  mavrel --help: every command.
+</translation>
+    </message>
+    <message>
+        <source>%1 : image trop grande, %2 × %3 pixels (%4 millions au plus).</source>
+        <translation>%1: picture too large, %2 × %3 pixels (%4 million at most).</translation>
     </message>
 </context>
 <context>
@@ -318,6 +438,18 @@
     <message>
         <source>Une partie des informations du morceau (« %1 ») vient d&apos;une version plus récente de Mavrel : elle a été mise de côté. Enregistrer la grille la perdra.</source>
         <translation>Part of the song information (“%1”) comes from a newer version of Mavrel: it was set aside. Saving the chart will lose it.</translation>
+    </message>
+    <message>
+        <source>Dossier « %1 » introuvable.</source>
+        <translation>Folder “%1” not found.</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un dossier.</source>
+        <translation>“%1” is not a folder.</translation>
+    </message>
+    <message>
+        <source>Le fichier existe déjà.</source>
+        <translation>The file already exists.</translation>
     </message>
 </context>
 <context>

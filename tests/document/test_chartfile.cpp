@@ -16,6 +16,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -101,10 +102,10 @@ protected:
         std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
                                                   static_cast<std::streamsize>(b.size()));
     }
-    std::vector<std::string> listing() const
+    std::vector<std::string> listing(const std::string& folder = {}) const
     {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir))
+        for (const auto& e : fs::directory_iterator(dir / folder))
             names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
@@ -363,9 +364,13 @@ TEST_F(ChartFileTest, SaveRefusesAChartBeyondTheArrays)
 
 // Real files, with one chosen call made to fail. A failing write writes half
 // first, as a full disk does; a failing close still releases the file.
+// `named`: a file system without unnamed files.
 class FaultyFileSystem : public FileSystem {
 public:
-    FaultyFileSystem(std::string op, int code) : m_op(std::move(op)), m_code(code) {}
+    FaultyFileSystem(std::string op, int code, bool named = false)
+        : m_op(std::move(op)), m_code(code), m_named(named)
+    {
+    }
 
     int openRead(const std::string& p, int& fd) override
     {
@@ -379,10 +384,17 @@ public:
     {
         return fail("openStandardOutput") ? m_code : real().openStandardOutput(fd);
     }
+    int createUnnamed(const std::string& folder, const std::string& like, int& fd) override
+    {
+        if (m_named)
+            return EOPNOTSUPP;
+        return fail("createUnnamed") ? m_code : real().createUnnamed(folder, like, fd);
+    }
     int createNew(const std::string& p, const std::string& like, int& fd) override
     {
         return fail("createNew") ? m_code : real().createNew(p, like, fd);
     }
+    int linkNew(int fd, const std::string& p) override { return fail("linkNew") ? m_code : real().linkNew(fd, p); }
     int read(int fd, std::span<std::uint8_t> b, std::size_t& got) override
     {
         return fail("read") ? m_code : real().read(fd, b, got);
@@ -404,12 +416,18 @@ public:
     {
         return fail("rename") ? m_code : real().rename(from, to);
     }
+    int renameNew(const std::string& from, const std::string& to) override
+    {
+        return fail("renameNew") ? m_code : real().renameNew(from, to);
+    }
     int remove(const std::string& p) override { return fail("remove") ? m_code : real().remove(p); }
+    int removeLeftover(const std::string& p) override { return real().removeLeftover(p); }
     int checkWritable(const std::string& p) override
     {
         return fail("checkWritable") ? m_code : real().checkWritable(p);
     }
     FileKind kind(const std::string& p) override { return real().kind(p); }
+    FileKind entryKind(const std::string& p) override { return real().entryKind(p); }
     std::string resolve(const std::string& p) override { return real().resolve(p); }
 
     std::vector<std::string> calls;
@@ -424,6 +442,7 @@ private:
 
     std::string m_op;
     int m_code;
+    bool m_named;
 };
 
 struct Fault {
@@ -464,12 +483,17 @@ TEST_F(ChartFileTest, MissingFileAndMissingFolderAreToldApart)
     Chart c{};
     makeFresh(c);
     EXPECT_EQ(loadChart(c, path("none.bab")).message.text(), "Fichier introuvable.");
-    EXPECT_EQ(loadChart(c, path("no/such/folder.bab")).message.text(), "Nom de fichier incorrect.");
+    write(path("plain"), {1});
+    const std::string missing = "Dossier « " + path("no/such") + " » introuvable.";
+    const std::string notAFolder = "« " + path("plain") + " » n'est pas un dossier.";
+    EXPECT_EQ(loadChart(c, path("no/such/folder.bab")).message.text(), missing);
+    EXPECT_EQ(loadChart(c, path("plain/c.bab")).message.text(), notAFolder);
     EXPECT_EQ(loadChart(c, "").message.text(), "Nom de fichier incorrect.");
     EXPECT_EQ(loadChart(c, dir.string()).message.text(), "Accès au fichier refusé.");
-    EXPECT_EQ(saveChart(c, path("no/such/folder.bab")).message.text(), "Nom de fichier incorrect.");
+    EXPECT_EQ(saveChart(c, path("no/such/folder.bab")).message.text(), missing);
+    EXPECT_EQ(saveChart(c, path("plain/c.bab")).message.text(), notAFolder);
     EXPECT_EQ(saveChart(c, "").message.text(), "Nom de fichier incorrect.");
-    EXPECT_TRUE(listing().empty());
+    EXPECT_EQ(listing(), std::vector<std::string>{"plain"});
 }
 
 // A chart the user may read but not write opens all the same.
@@ -485,13 +509,16 @@ TEST_F(ChartFileTest, LoadOnlyEverReads)
 }
 
 // Whatever step fails, the old chart is still there, whole, and no temporary
-// file is left beside it. A folder that takes no new file is told apart from
-// a file that may not be replaced.
+// file is left beside it, with unnamed temporary files or without. A folder
+// that takes no new file is told apart from a file that may not be replaced.
 TEST_F(ChartFileTest, FailedSaveKeepsTheOldFile)
 {
     const std::string folderRefused = "Accès au dossier « " + dir.string() + " » refusé.";
     const Fault faults[] = {
         {"checkWritable", EACCES, "Accès au fichier refusé."},
+        {"createUnnamed", EACCES, folderRefused.c_str()},
+        {"createUnnamed", EMFILE, "Trop de fichiers ouverts."},
+        {"linkNew", EROFS, folderRefused.c_str()},
         {"createNew", EACCES, folderRefused.c_str()},
         {"createNew", EROFS, folderRefused.c_str()},
         {"createNew", EMFILE, "Trop de fichiers ouverts."},
@@ -506,16 +533,132 @@ TEST_F(ChartFileTest, FailedSaveKeepsTheOldFile)
     const Bytes old = {'o', 'l', 'd'};
     Chart c{};
     makeFresh(c);
-    for (const Fault& f : faults) {
-        write(path("chart.bab"), old);
-        FaultyFileSystem faulty(f.op, f.code);
-        const FileResult r = saveChart(c, path("chart.bab"), faulty);
-        EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.message.text(), f.message) << f.op << " " << f.code;
-        EXPECT_EQ(r.fileName, path("chart.bab"));
-        EXPECT_EQ(read(path("chart.bab")), old) << f.op;
-        EXPECT_EQ(listing(), std::vector<std::string>{"chart.bab"}) << f.op;
+    for (const bool named : {false, true}) {
+        for (const Fault& f : faults) {
+            const std::string op = f.op;
+            if (named ? op == "createUnnamed" || op == "linkNew" : op == "createNew")
+                continue;
+            SCOPED_TRACE(op + (named ? " named" : " unnamed"));
+            write(path("chart.bab"), old);
+            FaultyFileSystem faulty(f.op, f.code, named);
+            const FileResult r = saveChart(c, path("chart.bab"), faulty);
+            EXPECT_FALSE(r.ok);
+            EXPECT_EQ(r.message.text(), f.message) << f.code;
+            EXPECT_EQ(r.fileName, path("chart.bab"));
+            EXPECT_EQ(read(path("chart.bab")), old);
+            EXPECT_EQ(listing(), std::vector<std::string>{"chart.bab"});
+        }
     }
+}
+
+// What a killed save left under the file's temporary name goes with the next
+// save, but never a save under way, nor what is not a plain file.
+TEST_F(ChartFileTest, TheNextSaveRemovesWhatAKilledSaveLeft)
+{
+    Chart c{};
+    makeFresh(c);
+    const std::string temp = temporaryFileName(path("c.bab"));
+    EXPECT_EQ(temp, path(".c.bab.mavrel-save"));
+    write(path("outside"), {1, 2});
+    for (const bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named" : "unnamed");
+        FaultyFileSystem files("", 0, named);
+
+        write(temp, {9});
+        ASSERT_TRUE(saveChart(c, path("c.bab"), files).ok);
+        EXPECT_EQ(listing(), (std::vector<std::string>{"c.bab", "outside"}));
+
+        // A save under way holds its temporary file open and locked.
+        int busy = -1;
+        ASSERT_EQ(systemFileSystem().createNew(temp, "", busy), 0);
+        ASSERT_TRUE(saveChart(c, path("c.bab"), files).ok);
+        EXPECT_EQ(systemFileSystem().removeLeftover(temp), EBUSY);
+        ::close(busy);
+        EXPECT_EQ(listing(), (std::vector<std::string>{".c.bab.mavrel-save", "c.bab", "outside"}));
+        fs::remove(temp);
+
+        fs::create_symlink("outside", temp);
+        ASSERT_TRUE(saveChart(c, path("c.bab"), files).ok);
+        EXPECT_TRUE(fs::is_symlink(temp));
+        EXPECT_EQ(read(path("outside")), (Bytes{1, 2}));
+        fs::remove(temp);
+    }
+    EXPECT_EQ(read(path("c.bab")), encodeChart(c));
+    // A name as long as a folder entry may be still has a temporary name.
+    const std::string longest = path(std::string(255, 'n'));
+    EXPECT_TRUE(saveChart(c, longest).ok);
+    EXPECT_EQ(fs::path(temporaryFileName(longest)).filename().string().size(), 255u);
+}
+
+// Where the folder's own entry is written, whatever it is: a link is replaced
+// and never followed, a pipe replaced and never written into (nor waited on).
+TEST_F(ChartFileTest, EntryModesNeverGoThroughWhatTheFolderHolds)
+{
+    enum Entry { None, File, Link, Dangling, Pipe, Folder };
+    struct Row {
+        Entry entry;
+        WriteMode mode;
+        const char* message;   // null when written
+    };
+    const Row rows[] = {
+        {None, WriteMode::ReplaceEntry, nullptr},
+        {File, WriteMode::ReplaceEntry, nullptr},
+        {Link, WriteMode::ReplaceEntry, nullptr},
+        {Dangling, WriteMode::ReplaceEntry, nullptr},
+        {Pipe, WriteMode::ReplaceEntry, nullptr},
+        {Folder, WriteMode::ReplaceEntry, "Accès au fichier refusé."},
+        {None, WriteMode::CreateOnly, nullptr},
+        {File, WriteMode::CreateOnly, "Le fichier existe déjà."},
+        {Link, WriteMode::CreateOnly, "Le fichier existe déjà."},
+        {Dangling, WriteMode::CreateOnly, "Le fichier existe déjà."},
+        {Pipe, WriteMode::CreateOnly, "Le fichier existe déjà."},
+    };
+    const Bytes bytes(3000, 5);
+    for (const bool named : {false, true}) {
+        for (const Row& r : rows) {
+            SCOPED_TRACE(std::to_string(r.entry) + (r.mode == WriteMode::CreateOnly ? " create" : " replace")
+                         + (named ? " named" : ""));
+            fs::remove_all(dir);
+            fs::create_directories(dir / "out");
+            write(path("outside.bab"), {1});
+            const std::string entry = path("out/song.bab");
+            switch (r.entry) {
+            case None: break;
+            case File: write(entry, {2}); break;
+            case Link: fs::create_symlink("../outside.bab", entry); break;
+            case Dangling: fs::create_symlink("../later.bab", entry); break;
+            case Pipe: ASSERT_EQ(::mkfifo(entry.c_str(), 0600), 0); break;
+            case Folder: fs::create_directory(entry); break;
+            }
+            FaultyFileSystem files("", 0, named);
+            const FileResult result = writeFile(entry, bytes, files, r.mode);
+            EXPECT_EQ(result.ok, r.message == nullptr);
+            if (r.message)
+                EXPECT_EQ(result.message.text(), r.message);
+            else
+                EXPECT_EQ(read(entry), bytes);
+            EXPECT_FALSE(r.message == nullptr && fs::is_symlink(entry));
+            EXPECT_EQ(read(path("outside.bab")), Bytes{1});
+            EXPECT_FALSE(fs::exists(path("later.bab")));
+            EXPECT_EQ(listing("out"), std::vector<std::string>{"song.bab"});
+        }
+    }
+}
+
+// A file is read no further than one byte past the limit, whatever it is.
+TEST_F(ChartFileTest, ReadingStopsPastTheLimit)
+{
+    write(path("five"), Bytes(5, 'x'));
+    const std::tuple<std::string, std::size_t, std::size_t> rows[] = {
+        {path("five"), 10, 5}, {path("five"), 5, 5}, {path("five"), 4, 5}, {"/dev/zero", 3 << 20, (3 << 20) + 1},
+    };
+    for (const auto& [name, limit, size] : rows) {
+        std::string bytes;
+        EXPECT_TRUE(readFile(name, limit, bytes).ok) << name;
+        EXPECT_EQ(bytes.size(), size) << name << " " << limit;
+    }
+    std::string bytes;
+    EXPECT_EQ(readFile(dir.string(), 10, bytes).message.text(), "Accès au fichier refusé.");
 }
 
 TEST_F(ChartFileTest, SaveReplacesTheFileAndKeepsItsPermissionsAndLinks)

@@ -358,19 +358,18 @@ TEST(IRealRoundTrip, ChartKeepsEveryChordALinkCanHold)
 
 TEST(IRealImport, ChartFileNames)
 {
-    const std::set<std::string> existing = {"Blues.bab", "Blues (2).bab"};
-    const auto taken = [&](const std::string& n) { return existing.count(n) > 0; };
-    const std::pair<const char*, const char*> cases[] = {
-        {"Autumn Leaves", "Autumn Leaves.bab"},
-        {"AC/DC: Back? \"Live\" <1>|*", "AC_DC_ Back_ _Live_ _1___.bab"},
-        {"..hidden. ", "hidden.bab"},
-        {"", "Sans titre.bab"},
-        {"Été", "Été.bab"},
-        {"Blues", "Blues (3).bab"},
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"Autumn Leaves", 1, "Autumn Leaves.bab"},
+        {"AC/DC: Back? \"Live\" <1>|*", 1, "AC_DC_ Back_ _Live_ _1___.bab"},
+        {"..hidden. ", 1, "hidden.bab"},
+        {"", 1, "Sans titre.bab"},
+        {"Été", 1, "Été.bab"},
+        {"Blues", 3, "Blues (3).bab"},
+        {"\x1b]0;T\x07\xc2\x9b" "2J", 1, "_]0;T__2J.bab"},
     };
-    for (const auto& [title, name] : cases)
-        EXPECT_EQ(ireal::chartFileName(title, taken), name);
-    EXPECT_EQ(ireal::chartFileName(std::string(200, 'a'), taken).size(), 124u);
+    for (const auto& [title, number, name] : cases)
+        EXPECT_EQ(ireal::chartFileName(title, number), name);
+    EXPECT_EQ(ireal::chartFileName(std::string(200, 'a')).size(), 124u);
 }
 
 } // namespace

@@ -35,5 +35,23 @@ TEST(Text, Utf8IsToldFromOtherBytes)
         EXPECT_FALSE(text::isUtf8(bad)) << bad;
 }
 
+// What reaches a terminal: nothing in it can act there, and the user sees
+// that something was.
+TEST(Text, ControlCharactersAreShownVisibly)
+{
+    struct Row {
+        std::string_view in, out;
+    };
+    const Row rows[] = {
+        {"\x1b]0;pwned\x07\x1b[2J", "^[]0;pwned^G^[[2J"},
+        {"a\tb\nc\x7F", "a^Ib^Jc^?"},
+        {"x\xC2\x9By \xC3\xA9", "x\\u009By \xC3\xA9"},
+        {"bad\xFF\xC2", "bad\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"\xC0\x9B", "\xEF\xBF\xBD\xEF\xBF\xBD"},   // an overlong ESC is no UTF-8
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(text::visible(r.in), r.out) << r.in;
+}
+
 } // namespace
 } // namespace mavrel

@@ -6,6 +6,7 @@
 #include "document/layout.h"
 #include "render/page.h"
 #include "render/pixels.h"
+#include "support/chartbuilder.h"
 #include "test_page_support.h"
 
 #include <QDir>
@@ -14,6 +15,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
@@ -329,7 +332,7 @@ TEST_F(CommandLineTest, AChartThatCannotBeReadWritesNothing)
         {{"render", "court.bab", "-o", "c.png"}, "c.png", "court.bab : Lecture au-delà de la fin de fichier."},
         {{"transpose", "-1", "court.bab", "-o", "d.bab"}, "d.bab",
          "court.bab : Lecture au-delà de la fin de fichier."},
-        {{"render", "dossier/absent.bab", "-o", "e.png"}, "e.png", "dossier/absent.bab : Nom de fichier incorrect."},
+        {{"render", "dossier/absent.bab", "-o", "e.png"}, "e.png", "dossier/absent.bab : Dossier « dossier » introuvable."},
         {{"sheet", "--per", "8", "bon.bab", "bon.bab", "bon.bab", "court.bab", "bon.bab", "-o", "f.pdf"}, "f.pdf",
          "court.bab : Lecture au-delà de la fin de fichier."},
         {{"thumbnail", "-s", "128", "court.bab", "g.png"}, "g.png",
@@ -352,7 +355,7 @@ TEST_F(CommandLineTest, AChartThatCannotBeReadWritesNothing)
         SCOPED_TRACE(args.join(' ').toStdString());
         const Outcome result = run(args);
         EXPECT_EQ(result.status, 1);
-        EXPECT_TRUE(result.err.contains(args.last() + " : Nom de fichier incorrect.")) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(args.last() + " : Dossier « nulle » introuvable.")) << result.err.toStdString();
     }
     const Outcome full = run({"render", "-o", "/dev/full"});
     EXPECT_EQ(full.status, 1);
@@ -434,14 +437,19 @@ TEST_F(CommandLineTest, HugePagesAreDrawnOneAtATimeOrRefused)
     layoutChart(*chart);
     writeChart(*chart, "immense.bab");
 
-    Outcome r;
-    for (const char* dpi : {"96", "200"}) {
-        r = run({"render", "immense.bab", "-o", "page.png", "--dpi", dpi}, 300 * 1024);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(r.err.contains("Mémoire insuffisante pour dessiner la page de « immense.bab »"))
-            << r.err.toStdString();
-        EXPECT_FALSE(QFile::exists(path("page.png")));
-    }
+    Outcome r = run({"render", "immense.bab", "-o", "page.png"}, 300 * 1024);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("Mémoire insuffisante pour dessiner la page de « immense.bab »")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("page.png")));
+
+    // Past the pixels any picture may have, refused at once, naming the size;
+    // a thumbnail costs its own pixels only.
+    r = run({"render", "immense.bab", "-o", "page.png", "--dpi", "200"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("page.png : image trop grande, 20833 × 20833 pixels (100 millions au plus).")) << r.err.toStdString();
+    r = run({"thumbnail", "-s", "256", "immense.bab", "vignette.png"}, 300 * 1024);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(QImage(path("vignette.png")).size(), QSize(256, 256));
 
     const QStringList sheet{"sheet", "--per", "2", "immense.bab", "immense.bab", "-o"};
     r = run(sheet + QStringList{"libre.png"});
@@ -451,44 +459,110 @@ TEST_F(CommandLineTest, HugePagesAreDrawnOneAtATimeOrRefused)
     EXPECT_EQ(QImage(path("limitee.png")), QImage(path("libre.png")));
 }
 
-TEST_F(CommandLineTest, WrongArgumentsPrintTheUsage)
+// Wrong arguments: what was wrong in one line, then the lines of the command
+// given, or of every command.
+TEST_F(CommandLineTest, WrongArgumentsSayWhyThenTheUsage)
 {
-    const QStringList cases[] = {
-        {"new"},
-        {"new", "-o"},
-        {"new", "extra.bab", "-o", "x.bab"},
-        {"render", "a.bab", "b.bab", "-o", "x.png"},
-        {"render", "-o", "x.png", "-o", "y.png"},
-        {"transpose", "deux", "a.bab", "-o", "x.bab"},
-        {"transpose", "2", "-o", "x.bab"},
-        {"transpose", "2", "a.bab"},
-        {"render", "--vite", "-o", "x.png"},
-        {"render", "-o", "x.png", "--dpi", "0"},
-        {"render", "-o", "x.png", "--dpi", "2401"},
-        {"render", "-o", "x.png", "--dpi"},
-        {"--inconnu"},
-        {"a.bab", "--vite"},
-        {"thumbnail", "a.bab", "x.png"},
-        {"thumbnail", "-s", "0", "a.bab", "x.png"},
-        {"thumbnail", "-s", "grand", "a.bab", "x.png"},
-        {"thumbnail", "-s", "128", "a.bab"},
-        {"--version", "a.bab"},
+    struct Row {
+        QStringList args;
+        const char* reason;
+        const char* usage;
     };
-    for (const QStringList& args : cases) {
-        SCOPED_TRACE(args.join(' ').toStdString());
-        const Outcome r = run(args);
+    const Row rows[] = {
+        {{"new"}, "Il manque -o SORTIE.", "mavrel new"},
+        {{"new", "-o"}, "-o : valeur manquante.", "mavrel new"},
+        {{"new", "extra.bab", "-o", "x.bab"}, "« extra.bab » en trop.", "mavrel new"},
+        {{"render", "a.bab", "b.bab", "-o", "x.png"}, "« b.bab » en trop.", "mavrel render"},
+        {{"render", "-o", "x.png", "-o", "y.png"}, "-o donné deux fois.", "mavrel render"},
+        {{"transpose", "deux", "a.bab", "-o", "x.bab"}, "« deux » n'est pas un nombre de demi-tons.", "mavrel transpose"},
+        {{"transpose", "2", "-o", "x.bab"}, "Il manque GRILLE.bab.", "mavrel transpose"},
+        {{"transpose", "2", "a.bab"}, "Il manque -o SORTIE.", "mavrel transpose"},
+        {{"render", "--vite", "-o", "x.png"}, "Option inconnue : « --vite ».", "mavrel render"},
+        {{"render", "-o", "x.png", "--dpi", "0"}, "--dpi : « 0 » n'est pas un nombre de 1 à 2400.", "mavrel render"},
+        {{"render", "-o", "x.png", "--dpi", "2401"}, "--dpi : « 2401 » n'est pas un nombre de 1 à 2400.", "mavrel render"},
+        {{"render", "-o", "x.png", "--dpi"}, "--dpi : valeur manquante.", "mavrel render"},
+        {{"render", "--for", "Sib", "-o", "x.png"}, "--for : « Sib » n'est pas un instrument", "mavrel render"},
+        {{"sheet", "--per", "3", "a.bab", "-o", "x.pdf"}, "--per : « 3 » n'est pas 1, 2, 4 ou 8.", "mavrel sheet"},
+        {{"--inconnu"}, "Option inconnue : « --inconnu ».", "mavrel [GRILLE.bab...]"},
+        {{"a.bab", "--vite"}, "Option inconnue : « --vite ».", "mavrel [GRILLE.bab...]"},
+        {{"thumbnail", "a.bab", "x.png"}, "Il manque -s TAILLE.", "mavrel thumbnail"},
+        {{"thumbnail", "-s", "0", "a.bab", "x.png"}, "-s : « 0 » n'est pas un nombre de 1 à 4096.", "mavrel thumbnail"},
+        {{"thumbnail", "-s", "grand", "a.bab", "x.png"}, "-s : « grand » n'est pas un nombre", "mavrel thumbnail"},
+        {{"thumbnail", "-s", "128", "a.bab"}, "Il manque GRILLE.bab SORTIE.png.", "mavrel thumbnail"},
+        {{"--version", "a.bab"}, "« a.bab » en trop.", "mavrel --version"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const Outcome r = run(row.args);
         EXPECT_EQ(r.status, 2);
-        EXPECT_TRUE(r.err.contains("Utilisation")) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains("mavrel transpose")) << r.err.toStdString();
+        const QStringList lines = r.err.split('\n');
+        EXPECT_TRUE(lines.first().startsWith("mavrel : " + QString::fromUtf8(row.reason))) << r.err.toStdString();
+        EXPECT_EQ(lines.value(1), "Utilisation :");
+        EXPECT_TRUE(lines.value(2).startsWith("  " + QString::fromUtf8(row.usage))) << r.err.toStdString();
+        EXPECT_LT(lines.size(), 9) << "the command's own lines";
     }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty()) << "nothing written";
 
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.contains("Utilisation"));
+    for (const char* command : {"new", "render", "thumbnail", "transpose", "sheet", "import", "export"})
+        EXPECT_TRUE(help.out.contains(QByteArray("  mavrel ") + command)) << command;
     const Outcome version = run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "mavrel " MAVREL_VERSION "\n");
+}
+
+// A save killed at any moment leaves the chart whole, old or new, and nothing
+// else that the next save does not take away.
+TEST_F(CommandLineTest, KilledSavesLeaveNoStrayFile)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("charts"));
+    const QByteArray old = bytes(writeChart(*test::ChartBuilder(4, 8).bars({"Dm7 G7", "Cmaj7"}).build(), "c.bab"));
+    ASSERT_TRUE(QFile::copy(path("c.bab"), path("charts/c.bab")));
+    ASSERT_EQ(run({"transpose", "1", "charts/c.bab", "-o", "new.bab"}).status, 0);
+    ASSERT_EQ(run({"transpose", "2", "charts/c.bab", "-o", "twice.bab"}).status, 0);
+    const QByteArray transposed = bytes(path("new.bab"));
+    const QByteArray twice = bytes(path("twice.bab"));
+    // Kills spread over the end of the command's run, where it saves.
+    const QStringList save{"transpose", "1", "new.bab", "-o", "charts/c.bab"};
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(run(save).status, 0);
+    const qint64 whole = clock.nsecsElapsed() / 1000;
+    ASSERT_TRUE(QFile::remove(path("charts/c.bab")) && QFile::copy(path("c.bab"), path("charts/c.bab")));
+    constexpr int Kills = 40;
+    for (int i = 0; i < Kills; ++i) {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        // A runtime folder of the session's: none made, none left by the kill.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(MAVREL_EXE), save);
+        ASSERT_TRUE(p.waitForStarted());
+        QThread::usleep(static_cast<unsigned long>(whole * (50 + i) / (Kills + 50)));
+        p.kill();
+        p.waitForFinished();
+        const QByteArray now = bytes(path("charts/c.bab"));
+        ASSERT_TRUE(now == old || now == twice) << i;
+    }
+    ASSERT_EQ(run({"transpose", "0", "new.bab", "-o", "charts/c.bab"}).status, 0);
+    EXPECT_EQ(bytes(path("charts/c.bab")), transposed);
+    EXPECT_EQ(QDir(path("charts")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"c.bab"});
+}
+
+// Titles and names from files reach the terminal with their control
+// characters written out.
+TEST_F(CommandLineTest, TerminalSequencesInTextsAreShownNotSent)
+{
+    const QString links = QStringLiteral("irealb://%1B%5D0%3Bpwned%07%1B%5B2J=C==S=C==1r34LbKcu7==0=0");
+    const Outcome r = run({"import", links, "-o", "charts"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(r.err.contains(QChar(0x1B)) || r.err.contains(QChar(0x07))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("^[]0;pwned^G^[[2J")) << r.err.toStdString();
+    const Outcome named = run({"render", "\x1b[2J.bab", "-o", "x.png"});
+    EXPECT_TRUE(named.err.contains("^[[2J.bab : Fichier introuvable.")) << named.err.toStdString();
 }
 
 } // namespace

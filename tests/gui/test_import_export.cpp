@@ -5,12 +5,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QAction>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace mavrel {
 namespace {
@@ -63,6 +66,43 @@ TEST_F(ImportExport, APlaylistBecomesAChartPerSongNamedFromItsTitle)
     ASSERT_EQ(run({"import", "--force", playlist, "-o", "charts"}).status, 0);
     EXPECT_EQ(charts("charts").size(), 12);
     EXPECT_EQ(QFile(path("charts/Bolivia.bab")).size(), before.size());
+}
+
+// What the output folder holds under a song's name is never written through:
+// a link is numbered past, or with --force replaced itself; a pipe is
+// numbered past either way, and nothing waits on it.
+TEST_F(ImportExport, ImportNeverWritesThroughWhatTheFolderHolds)
+{
+    const QString link = QStringLiteral("irealb://Ok=C==S=C==1r34LbKcu7[C]==0=0");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("out"));
+    QFile outside(path("outside.bab"));
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly) && outside.write("mine") == 4);
+    outside.close();
+    ASSERT_TRUE(QFile::link("../outside.bab", path("out/Ok.bab")));
+    ASSERT_TRUE(QFile::link("../created.bab", path("out/Ok (2).bab")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("out/Ok (3).bab")).constData(), 0600), 0);
+
+    Outcome r = run({"import", link, "-o", "out"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "out/Ok (4).bab\n");
+    r = run({"import", "--force", link, "-o", "out"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "out/Ok.bab\n");
+    EXPECT_FALSE(QFileInfo(path("out/Ok.bab")).isSymLink());
+    EXPECT_EQ(QFileInfo(path("out/Ok.bab")).size(), QFileInfo(path("out/Ok (4).bab")).size());
+
+    ASSERT_TRUE(outside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(outside.readAll(), "mine");
+    EXPECT_FALSE(QFile::exists(path("created.bab")));
+    EXPECT_TRUE(QFileInfo(path("out/Ok (2).bab")).isSymLink());
+}
+
+// Links are read up to what a playlist ever holds, from a file of any kind.
+TEST_F(ImportExport, EndlessLinksAreRefusedAtTheLimit)
+{
+    const Outcome r = run({"import", "/dev/zero", "-o", "out"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("/dev/zero : Fichier trop grand pour une liste de morceaux.")) << r.err.toStdString();
 }
 
 TEST_F(ImportExport, ADamagedSongIsNamedAndTheOthersAreImported)
@@ -136,6 +176,22 @@ TEST_F(ImportExport, TheFileMenuImportsAndExports)
     window.setFolderChooser([&] { return path("all"); });
     window.findChild<QAction*>("importAction")->trigger();
     EXPECT_EQ(charts("all").size(), 6);
+}
+
+// The window's messages show a title's control characters, never send them.
+TEST_F(ImportExport, TheWindowShowsControlCharactersVisibly)
+{
+    QFile links(path("bad.txt"));
+    ASSERT_TRUE(links.open(QIODevice::WriteOnly));
+    links.write("irealb://%1B%5B2J=C==S=C==1r34LbKcu7==0=0");
+    links.close();
+    MainWindow window;
+    QString shown;
+    window.setImportChooser([&] { return path("bad.txt"); });
+    window.setMessenger([&](const QString& m) { shown = m; });
+    window.findChild<QAction*>("importAction")->trigger();
+    EXPECT_TRUE(shown.contains("^[[2J")) << shown.toStdString();
+    EXPECT_FALSE(shown.contains(QChar(0x1B)));
 }
 
 } // namespace

@@ -146,7 +146,7 @@ TEST_F(MainWindowFileTest, SaveAsCancelledOrFailingWritesNothing)
     EXPECT_TRUE(messages.isEmpty());
 
     saveAs(path("missing/song"));
-    EXPECT_EQ(messages, QStringList{path("missing/song.bab") + " : Nom de fichier incorrect."});
+    EXPECT_EQ(messages, QStringList{path("missing/song.bab") + " : Dossier « " + path("missing") + " » introuvable."});
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_EQ(chartBytes(), before);
 }
@@ -364,21 +364,22 @@ TEST_F(MainWindowFileTest, FailedOpenShowsItsMessageAndChangesNothing)
     writeFile(path("short.bab"), QByteArray(100, '\0'));
     struct Row {
         QString file;
-        const char* message;
+        QString message;
     };
     const Row rows[] = {
         {path("short.bab"), "Lecture au-delà de la fin de fichier."},
         {path("absent.bab"), "Fichier introuvable."},
-        {path("nowhere/absent.bab"), "Nom de fichier incorrect."},
+        {path("nowhere/absent.bab"), "Dossier « " + path("nowhere") + " » introuvable."},
     };
     for (const Row& r : rows) {
+        const std::string message = r.message.toStdString();
         messages.clear();
         const QByteArray before = chartBytes();
         const QImage page = w->pageImage().copy();
         open(r.file);
-        EXPECT_EQ(messages, QStringList{r.file + " : " + QString::fromUtf8(r.message)}) << r.message;
-        EXPECT_EQ(chartBytes(), before) << r.message;
-        EXPECT_EQ(w->pageImage(), page) << r.message;
+        EXPECT_EQ(messages, QStringList{r.file + " : " + r.message}) << message;
+        EXPECT_EQ(chartBytes(), before) << message;
+        EXPECT_EQ(w->pageImage(), page) << message;
         EXPECT_EQ(spinner("columnsSpin")->position(), 5);
         EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "5");
         EXPECT_EQ(spinner("rowsSpin")->position(), 8);

@@ -358,7 +358,8 @@ TEST_F(PreviewTest, PdfButtonWritesTheComposedChartsOnOnePage)
     // A folder that does not exist cannot take the file; the message names it.
     form->setPdfChooser([&] { return dir.filePath("absent/feuille.pdf"); });
     QTest::mouseClick(child<QPushButton>("pdfButton"), Qt::LeftButton);
-    EXPECT_EQ(messages, QStringList(dir.filePath("absent/feuille.pdf") + " : Nom de fichier incorrect."));
+    EXPECT_EQ(messages, QStringList(dir.filePath("absent/feuille.pdf") + " : Dossier « " + dir.filePath("absent")
+                                    + " » introuvable."));
 }
 
 // "Pour :" draws every chart of the sheet as the instrument's part, on the
