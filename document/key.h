@@ -10,13 +10,15 @@ namespace mavrel {
 
 // The key of the chart's laid-out, shown bars, from all their chords: how long
 // each lasts, the cadences that land on a chord (V-I, ii-V-I, the tritone
-// substitute, the backdoor bVII7), and where the chart comes to rest at its
-// end. A slash bass is left out. Empty when no bar holds a pitched chord.
+// substitute, the backdoor bVII7), where the chart comes to rest at its end
+// and, for less, the chord it opens with. A slash bass is left out. Empty
+// when no bar holds a pitched chord.
 //
-// The tonic is spelled as the key is usually written (Bb, Eb, F#m, G#m); for a
+// The tonic is spelled as the key is usually written (Bb, Eb, F#m, G#m); a
 // tonic written either way (Db or C#, Gb or F#, Ebm or D#m, Abm or G#m, Bbm or
-// A#m), as the chart itself spells it, and for C major and A minor, which have
-// neither flats nor sharps, `flat` follows the chart's black-key roots.
+// A#m) as the chart itself spells it. C major and A minor have neither flats
+// nor sharps: their `flat` follows the chart's black-key roots, else C major
+// takes flats and A minor sharps.
 Key detectKey(const Chart& chart);
 
 // The key the user set, else the one detected.
