@@ -66,7 +66,7 @@ void BM_DetectKey500(benchmark::State& state)
     }
     const double perDetection = cpu / static_cast<double>(state.iterations());
 
-    constexpr int Rounds = 2000;
+    constexpr int Rounds = 20000;
     const double start = cpuSeconds();
     for (int i = 0; i < Rounds; ++i) {
         benchmark::DoNotOptimize(plainLoop(*chart));
