@@ -1,10 +1,12 @@
 // Any file at all given to Load: it either refuses it and changes nothing, or
 // loads a chart within the arrays that the editing code handles and that Save
-// writes back byte for byte, that every export writes as clean text, and that
-// the page lays out and draws.
+// writes back byte for byte (its song extension as the same information),
+// that every export writes as clean text, and that the page lays out and
+// draws.
 #include "document/chartfile.h"
 #include "document/editing.h"
 #include "document/export.h"
+#include "document/key.h"
 #include "document/win1252.h"
 #include "render/page.h"
 
@@ -82,7 +84,8 @@ void check(bool condition)
 }
 
 // What the editor does with odd values from a file: name the chords, find the
-// quality, map regions to slots, cycle signs, transpose, hit labels.
+// quality, map regions to slots, cycle signs, hit labels, find the key,
+// transpose.
 void edit(Chart& chart)
 {
     std::size_t sink = 0;
@@ -105,6 +108,9 @@ void edit(Chart& chart)
         sink += win1252::toUtf8(t.text.view()).size();
         sink += static_cast<std::size_t>(labelAt(chart, t.x, t.y) + 1);
     }
+    const Key key = songKey(chart);
+    check(key.empty() || (key.tonic >= 1 && key.tonic <= 12));
+    sink += transposeKey(key, 5, Spelling::Key).tonic;
     transpose(chart, 1, Spelling::Key);
     transpose(chart, -1);
     check(sink != static_cast<std::size_t>(-1));
