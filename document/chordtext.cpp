@@ -93,6 +93,22 @@ TypedChord readChord(std::string_view text)
         return t;
     }
     t.chord.quality.assign(quality);
+    // After the root's accidental, another one only alters a degree ("Ebb5",
+    // "F#b9", "Bb#11"); "Bbb", "C##7" are double accidentals a chart cannot
+    // write.
+    if (quality.starts_with('b') || quality.starts_with('#')) {
+        if (quality.size() < 2 || std::string_view("14569").find(quality[1]) == std::string_view::npos) {
+            t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : une grille n'écrit pas de double altération."),
+                       {std::string(text)}};
+            return t;
+        }
+        // "Fb#5" would show as "E#5", which reads as another chord.
+        if (std::string_view(rootName(root, false)).size() == 1) {
+            t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la grille l'écrirait « %2 », qui se lit autrement."),
+                       {std::string(text), win1252::toUtf8(chordText(t.chord))}};
+            return t;
+        }
+    }
     if (used == 1) {
         // A natural root shows the same either way; its flag keeps the
         // spelling of the bass, for the transpositions that keep spellings.

@@ -331,6 +331,14 @@
         <source>Pas de partie en Fa : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (8 caractères après la note).</source>
         <translation>No F part: in bar %1, “%2” would no longer fit in the chart with its bass transposed (8 characters after the root).</translation>
     </message>
+    <message>
+        <source>« %1 » : une grille n&apos;écrit pas de double altération.</source>
+        <translation>“%1”: a chart does not write double accidentals.</translation>
+    </message>
+    <message>
+        <source>« %1 » : la grille l&apos;écrirait « %2 », qui se lit autrement.</source>
+        <translation>“%1”: the chart would write it “%2”, which reads otherwise.</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>

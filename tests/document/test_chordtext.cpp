@@ -44,6 +44,7 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
         {"Dm7. G7 C7", 5, {"Dm7", "G7", "C7"}},
         {"%", 1, {"%"}},
         {"Db C#", 2, {"Db", "C#"}},
+        {"Ebb5 F#b9", 2, {"Ebb5", "F#b9"}},
         {"N.C.", 1, {"N.C."}},
         {"NC G7", 2, {"N.C.", "G7"}},
     };
@@ -65,7 +66,7 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
 
 TEST(ChordText, RefusesWhatAChartCannotHold)
 {
-    for (const char* typed : {"", "H7", "Csus4add9b13", "C D E F G", "C\xE2\x99\xAD", "7"}) {
+    for (const char* typed : {"", "H7", "Csus4add9b13", "C D E F G", "C\xE2\x99\xAD", "7", "Bbb", "C##7", "Fb#5"}) {
         SCOPED_TRACE(typed);
         EXPECT_FALSE(readBar(typed).error.empty());
     }
