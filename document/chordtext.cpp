@@ -93,6 +93,15 @@ TypedChord readChord(std::string_view text)
         return t;
     }
     t.chord.quality.assign(quality);
+    // A bass that is no note would stay where it is when the chord moves.
+    if (const std::size_t slash = quality.rfind('/');
+        slash != std::string::npos && slash + 1 < quality.size() && naturalRoot(quality[slash + 1])
+        && !slashBass(quality)) {
+        t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la basse après « / » est une note de A à G, avec au "
+                                                "plus un b ou un #."),
+                   {std::string(text)}};
+        return t;
+    }
     // After the root's accidental, another one only alters a degree ("Ebb5",
     // "F#b9", "Bb#11"); "Bbb", "C##7" are double accidentals a chart cannot
     // write.

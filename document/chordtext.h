@@ -14,7 +14,8 @@ namespace mavrel {
 // The quality takes the chord dialog's text where one is meant ("maj7", "^"
 // and "Δ" are "M7"; "-" is "m"; "m7b5" and "h" are "ø"; "o" is "dim"),
 // otherwise the text as typed, of at most 8 characters; a slash bass stays as
-// typed. Control characters and double accidentals ("Bbb") are refused.
+// typed, and must be a note. Control characters and double accidentals
+// ("Bbb") are refused.
 // "Fb", "Cb", "E#" and "B#" are stored as the chart writes them (E, B, F, C),
 // and the notice says so.
 struct TypedChord {

@@ -339,6 +339,10 @@
         <source>« %1 » : la grille l&apos;écrirait « %2 », qui se lit autrement.</source>
         <translation>“%1”: the chart would write it “%2”, which reads otherwise.</translation>
     </message>
+    <message>
+        <source>« %1 » : la basse après « / » est une note de A à G, avec au plus un b ou un #.</source>
+        <translation>“%1”: the bass after “/” is a note, A to G, with at most one b or #.</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>

@@ -66,7 +66,7 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
 
 TEST(ChordText, RefusesWhatAChartCannotHold)
 {
-    for (const char* typed : {"", "H7", "Csus4add9b13", "C D E F G", "C\xE2\x99\xAD", "7", "Bbb", "C##7", "Fb#5"}) {
+    for (const char* typed : {"", "H7", "Csus4add9b13", "C D E F G", "C\xE2\x99\xAD", "7", "Bbb", "C##7", "Fb#5", "C/Bbb", "D/F#m"}) {
         SCOPED_TRACE(typed);
         EXPECT_FALSE(readBar(typed).error.empty());
     }
