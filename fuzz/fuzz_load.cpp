@@ -104,7 +104,10 @@ void edit(Chart& chart)
         sink += win1252::toUtf8(t.text.view()).size();
         sink += static_cast<std::size_t>(labelAt(chart, t.x, t.y) + 1);
     }
-    transpose(chart, 1, Spelling::Key);
+    // A transposition either moves the chart or, refused, leaves it as it was.
+    const auto before = std::make_unique<Chart>(chart);
+    if (!transpose(chart, 1, Spelling::Key).empty())
+        check(sameDocument(chart, *before));
     transpose(chart, -1);
     check(sink != static_cast<std::size_t>(-1));
 }
