@@ -437,8 +437,10 @@ int execute(const Command& command)
         StandaloneChart c;
         if (!command.charts.isEmpty() && !load(c, command.charts.first()))
             return 1;
-        if (command.instrument != Instrument::Concert)
-            c.chart() = partFor(c.chart(), command.instrument);
+        if (const Message refused = makePart(c.chart(), command.instrument); !refused.empty()) {
+            reported({false, refused, command.charts.value(0).toStdString()});
+            return 1;
+        }
         if (const QSize size = pageImageSize(c.chart(), command.dpi);
             format->suffix == QByteArrayLiteral("png") && !pictureFits(size)) {
             printError(CommandLine::tr("%1 : image trop grande, %2 × %3 pixels (%4 millions au plus).")
@@ -469,7 +471,11 @@ int execute(const Command& command)
         StandaloneChart c;
         if (!load(c, command.charts.first()))
             return 1;
-        transpose(c.chart(), command.steps, command.spelling);
+        const Message refused = transpose(c.chart(), command.steps, command.spelling);
+        if (!refused.empty()) {
+            reported({false, refused, command.charts.first().toStdString()});
+            return 1;
+        }
         return save(c, command.output) ? 0 : 1;
     }
     case Command::Sheet:

@@ -74,7 +74,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_transposeDialog = new TransposeDialog(this);
     connect(m_transposeDialog, &TransposeDialog::transposeRequested, this, [this](int steps, Spelling spelling) {
         m_chordDialog->hide();   // its chord is not the one shown any more
-        m_document.transpose(steps, spelling);
+        if (const Message refused = m_document.transpose(steps, spelling); !refused.empty())
+            showMessage(messageText(refused));
     });
     m_aboutDialog = new AboutDialog(this);
 

@@ -178,6 +178,8 @@ void MainWindow::acceptChordEntry(int direction)
     }
     m_document.setBarChords(m_entryBar, typed.division, typed.chords, typed.count);
     showChordEntryAt(barFromEntry(direction));
+    if (!typed.notice.empty())   // in place of the next bar's hint
+        statusBar()->showMessage(messageText(typed.notice));
 }
 
 void MainWindow::closeChordEntry()

@@ -1,6 +1,7 @@
 #include "chorddialog.h"
 
 #include "document/editing.h"
+#include "document/text.h"
 #include "document/win1252.h"
 #include "win1252validator.h"
 
@@ -90,7 +91,7 @@ ChordDialog::ChordDialog(QWidget* parent)
     m_freeText->setObjectName(QStringLiteral("freeTextEdit"));
     m_freeText->setGeometry(64, 176, 49, 21);
     m_freeText->setMaxLength(8);
-    m_freeText->setValidator(new Win1252Validator(m_freeText));
+    m_freeText->setValidator(new Win1252Validator(m_freeText, Win1252Validator::RefuseControls));
 
     m_other = new QCheckBox(tr("Autre"), this);
     m_other->setObjectName(QStringLiteral("otherCheck"));
@@ -141,9 +142,10 @@ void ChordDialog::setTarget(int bar, const Bar& record, int region)
         quality = qualityIndex(chord.quality.view());
         if (quality < 0) {
             m_presetFreeText = chord.quality.str();
-            // Bytes Windows-1252 leaves undefined cannot be shown or typed;
-            // they come back from m_presetFreeText while the box is unedited.
-            shownFreeText = fromWin1252(m_presetFreeText);
+            // Bytes Windows-1252 leaves undefined, and control characters,
+            // cannot be shown or typed; they come back from
+            // m_presetFreeText while the box is unedited.
+            shownFreeText = QString::fromStdString(text::withoutControls(win1252::toUtf8(m_presetFreeText)));
             shownFreeText.remove(QChar(0xFFFD));
         }
     }

@@ -1,23 +1,26 @@
 // Accepts only text that Windows-1252 can hold: what a chart file can store.
 #pragma once
 
-#include "document/win1252.h"
-
 #include <QValidator>
 
 namespace mavrel {
 
 class Win1252Validator : public QValidator {
 public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override
+    // A chord's text also refuses control characters: pasted from elsewhere,
+    // they would be stored unseen.
+    enum Controls { AcceptControls, RefuseControls };
+
+    // A refusal is explained in a tooltip under the box that `box` is.
+    explicit Win1252Validator(QObject* box, Controls controls = AcceptControls)
+        : QValidator(box), m_controls(controls)
     {
-        // toUcs4 turns a lone surrogate into U+FFFD, which is refused too.
-        for (char32_t c : input.toUcs4())
-            if (!win1252::canEncode(c))
-                return Invalid;
-        return Acceptable;
     }
+
+    State validate(QString& input, int&) const override;
+
+private:
+    Controls m_controls;
 };
 
 } // namespace mavrel

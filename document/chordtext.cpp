@@ -1,6 +1,7 @@
 #include "chordtext.h"
 
 #include "editing.h"
+#include "text.h"
 #include "win1252.h"
 
 #include <vector>
@@ -44,6 +45,11 @@ int naturalRoot(char letter)
 TypedChord readChord(std::string_view text)
 {
     TypedChord t;
+    if (text::hasControl(text)) {
+        t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : un accord ne garde aucun caractère de contrôle."),
+                   {text::withoutControls(text)}};
+        return t;
+    }
     if (text == "%")
         return t;   // root 0: the repeat sign
     if (text == NoChordQuality || text == "NC") {
@@ -87,6 +93,42 @@ TypedChord readChord(std::string_view text)
         return t;
     }
     t.chord.quality.assign(quality);
+    // A bass that is no note would stay where it is when the chord moves.
+    if (const std::size_t slash = quality.rfind('/');
+        slash != std::string::npos && slash + 1 < quality.size() && naturalRoot(quality[slash + 1])
+        && !slashBass(quality)) {
+        t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la basse après « / » est une note de A à G, avec au "
+                                                "plus un b ou un #."),
+                   {std::string(text)}};
+        return t;
+    }
+    // After the root's accidental, another one only alters a degree ("Ebb5",
+    // "F#b9", "Bb#11"); "Bbb", "C##7" are double accidentals a chart cannot
+    // write.
+    if (quality.starts_with('b') || quality.starts_with('#')) {
+        if (quality.size() < 2 || std::string_view("14569").find(quality[1]) == std::string_view::npos) {
+            t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : une grille n'écrit pas de double altération."),
+                       {std::string(text)}};
+            return t;
+        }
+        // "Fb#5" would show as "E#5", which reads as another chord.
+        if (std::string_view(rootName(root, false)).size() == 1) {
+            t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la grille l'écrirait « %2 », qui se lit autrement."),
+                       {std::string(text), win1252::toUtf8(chordText(t.chord))}};
+            return t;
+        }
+    }
+    if (used == 1) {
+        // A natural root shows the same either way; its flag keeps the
+        // spelling of the bass, for the transpositions that keep spellings.
+        if (const std::optional<SlashBass> bass = slashBass(quality); bass && bass->accidental != 0)
+            t.chord.flat = bass->accidental < 0;
+    } else if (std::string_view(rootName(root, false)).size() == 1) {
+        // Fb, Cb, E# and B#: a chart's roots are the twelve semitones, each
+        // with one natural name.
+        t.notice = {QT_TRANSLATE_NOOP("Message", "Noté « %2 » pour « %1 » : une grille n'écrit pas %3."),
+                    {std::string(text), win1252::toUtf8(chordText(t.chord)), std::string(text.substr(0, 2))}};
+    }
     return t;
 }
 
@@ -125,6 +167,17 @@ TypedBar readBar(std::string_view text)
             return bar;
         }
         bar.chords[k] = c.chord;
+        if (c.notice.empty())
+            continue;
+        if (bar.notice.empty()) {
+            bar.notice = c.notice;
+            continue;
+        }
+        // One sentence for the bar: each of its parts listed.
+        std::vector<std::string> arguments = bar.notice.arguments();
+        for (std::size_t a = 0; a < arguments.size(); ++a)
+            arguments[a] += ", " + c.notice.arguments()[a];
+        bar.notice = {bar.notice.pattern(), std::move(arguments)};
     }
     bar.count = static_cast<int>(words.size());
     static constexpr int Divisions[5] = {0, 1, 2, 4, 3};

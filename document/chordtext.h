@@ -13,10 +13,15 @@ namespace mavrel {
 // One typed chord: a root A-G with "#" or "b" (or "%"), then its quality.
 // The quality takes the chord dialog's text where one is meant ("maj7", "^"
 // and "Δ" are "M7"; "-" is "m"; "m7b5" and "h" are "ø"; "o" is "dim"),
-// otherwise the text as typed, of at most 8 characters.
+// otherwise the text as typed, of at most 8 characters; a slash bass stays as
+// typed, and must be a note. Control characters and double accidentals
+// ("Bbb") are refused.
+// "Fb", "Cb", "E#" and "B#" are stored as the chart writes them (E, B, F, C),
+// and the notice says so.
 struct TypedChord {
     Chord chord{};
-    Message error;   // empty when the chord is good
+    Message error;    // empty when the chord is good
+    Message notice;   // what was stored otherwise than typed; empty when nothing
 };
 TypedChord readChord(std::string_view utf8);
 
@@ -28,7 +33,8 @@ struct TypedBar {
     int division = 1;
     Chord chords[4]{};
     int count = 0;
-    Message error;   // empty when the bar is good
+    Message error;    // empty when the bar is good
+    Message notice;   // the chords' notices, in one sentence
 };
 TypedBar readBar(std::string_view utf8);
 

@@ -1,5 +1,7 @@
 #include "editing.h"
 
+#include "win1252.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -250,26 +252,104 @@ bool chartKey(const Chart& chart, int& root, bool& minor)
     return false;
 }
 
-void transpose(Chart& chart, int steps, Spelling spelling)
+std::optional<SlashBass> slashBass(std::string_view quality)
 {
-    const int shift = (steps % 12 + 12) % 12;
-    const int n = std::min(chart.info.count, MaxBars);
-    auto pitched = [&](auto&& each) {
-        for (int i = 1; i <= n; ++i)
-            for (Chord& a : chart.bar(i).chords)
-                if (a.root >= 1 && a.root <= 12)   // "%" and damaged roots stay
-                    each(a);
-    };
-    pitched([&](Chord& a) { a.root = static_cast<std::uint8_t>((a.root - 1 + shift) % 12 + 1); });
-    if (spelling == Spelling::Keep)
-        return;
-    bool flats = spelling == Spelling::Flats;
-    if (spelling == Spelling::Key) {
+    const std::size_t slash = quality.rfind('/');
+    if (slash == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view note = quality.substr(slash + 1);
+    static constexpr std::string_view Letters = "C D EF G A B";   // by semitone
+    const std::size_t natural = note.empty() ? std::string_view::npos : Letters.find(note[0]);
+    if (natural == std::string_view::npos || note[0] == ' ' || note.size() > 2)
+        return std::nullopt;
+    int accidental = 0;
+    if (note.size() == 2) {
+        if (note[1] != 'b' && note[1] != '#')
+            return std::nullopt;
+        accidental = note[1] == 'b' ? -1 : 1;
+    }
+    const int pitch = (static_cast<int>(natural) + accidental + 12) % 12 + 1;
+    return SlashBass{slash + 1, pitch, accidental};
+}
+
+namespace {
+
+// One transposition as every chord takes it: a shift of 0..11 semitones, and
+// the spelling given to roots and basses (nothing for each chord's own).
+struct Move {
+    int shift = 0;
+    std::optional<bool> flats;
+};
+
+Move plan(const Chart& chart, int steps, Spelling spelling)
+{
+    Move m;
+    m.shift = (steps % 12 + 12) % 12;
+    if (spelling == Spelling::Flats || spelling == Spelling::Sharps) {
+        m.flats = spelling == Spelling::Flats;
+    } else if (spelling == Spelling::Key) {
+        // The key of the chart once moved: its first chord, moved. Only roots
+        // and the quality's start decide it, never a bass.
         int root = 0;
         bool minor = false;
-        flats = chartKey(chart, root, minor) && keyUsesFlats(root, minor);
+        m.flats = chartKey(chart, root, minor) && keyUsesFlats((root - 1 + m.shift) % 12 + 1, minor);
     }
-    pitched([&](Chord& a) { a.flat = flats ? 1 : 0; });
+    return m;
+}
+
+bool pitched(const Chord& a) { return a.root >= 1 && a.root <= 12; }
+
+// The chord moved, or nothing when its moved bass would not fit the quality.
+std::optional<Chord> moved(const Chord& a, const Move& m)
+{
+    Chord b = a;
+    b.root = static_cast<std::uint8_t>((a.root - 1 + m.shift) % 12 + 1);
+    if (m.flats)
+        b.flat = *m.flats ? 1 : 0;
+    const std::optional<SlashBass> bass = slashBass(a.quality.view());
+    // Kept and not moved, a bass stays as typed, "Fb" included.
+    if (!bass || (m.shift == 0 && !m.flats))
+        return b;
+    const bool flat = m.flats ? *m.flats : bass->accidental != 0 ? bass->accidental < 0 : a.flat != 0;
+    std::string quality(a.quality.view().substr(0, bass->at));
+    quality += rootName((bass->pitch - 1 + m.shift) % 12 + 1, flat);
+    if (quality.size() > sizeof a.quality.chars)
+        return std::nullopt;
+    b.quality.assign(quality);
+    return b;
+}
+
+Message problem(const Chart& chart, const Move& m)
+{
+    const int n = std::min(chart.info.count, MaxBars);
+    for (int i = 1; i <= n; ++i)
+        for (const Chord& a : chart.bar(i).chords)
+            if (pitched(a) && !moved(a, m))
+                return {QT_TRANSLATE_NOOP("Message", "Rien n'a été transposé : à la mesure %1, « %2 » ne tiendrait "
+                                                     "plus dans la grille avec sa basse transposée (8 caractères "
+                                                     "après la note)."),
+                        {std::to_string(i), win1252::toUtf8(chordText(a))}};
+    return {};
+}
+
+} // namespace
+
+Message transposeProblem(const Chart& chart, int steps, Spelling spelling)
+{
+    return problem(chart, plan(chart, steps, spelling));
+}
+
+Message transpose(Chart& chart, int steps, Spelling spelling)
+{
+    const Move m = plan(chart, steps, spelling);
+    if (Message refused = problem(chart, m); !refused.empty())
+        return refused;
+    const int n = std::min(chart.info.count, MaxBars);
+    for (int i = 1; i <= n; ++i)
+        for (Chord& a : chart.bar(i).chords)
+            if (pitched(a))   // "%" and damaged roots stay
+                a = *moved(a, m);
+    return {};
 }
 
 } // namespace mavrel

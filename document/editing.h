@@ -4,7 +4,9 @@
 #pragma once
 
 #include "chart.h"
+#include "message.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -94,7 +96,17 @@ void clearBars(Chart& chart, Selection& sel);
 
 // --- transposition -------------------------------------------------------------
 
-// How transposed roots are spelled: as each chord was, all in flats, all in
+// A bass note written after the last slash of a quality ("m7/Bb", "/E"): a
+// letter A-G with at most one "b" or "#", and nothing after it. "6/9" holds
+// none.
+struct SlashBass {
+    std::size_t at;     // where its letter starts in the quality
+    int pitch;          // 1..12, C..B
+    int accidental;     // -1, 0 or +1, as written
+};
+std::optional<SlashBass> slashBass(std::string_view quality);
+
+// How transposed chords are spelled: as each chord was, all in flats, all in
 // sharps, or as the key wants it.
 enum class Spelling { Keep, Flats, Sharps, Key };
 
@@ -106,10 +118,19 @@ bool keyUsesFlats(int root, bool minor);
 // or minor by its quality. False when the chart holds no chord.
 bool chartKey(const Chart& chart, int& root, bool& minor);
 
-// Moves every root of the laid-out bars by `steps` semitones, up or down;
-// "%" and damaged roots stay. Then, but for Spelling::Keep, every pitched
-// chord of those bars is spelled anew: only the flat flags change. By the
-// key, the key is the transposed chart's.
-void transpose(Chart& chart, int steps, Spelling spelling = Spelling::Keep);
+// Moves every root of the laid-out bars by `steps` semitones, up or down, and
+// a slash bass with it; "%" and damaged roots stay. The root is spelled by its
+// flat flag, which only a spelling other than Spelling::Keep changes (by the
+// key: the transposed chart's). A bass is spelled by the same choice; kept,
+// it keeps its own accidental, and a natural one takes the chord's flag.
+//
+// A moved bass may need one character more ("/G" to "/Ab"), and a quality
+// holds 8: when some chord's would not fit, nothing moves and the message
+// names the first such chord. Empty when the chart was transposed.
+Message transpose(Chart& chart, int steps, Spelling spelling = Spelling::Keep);
+
+// What transpose() would refuse, with the chart left as it is; empty when it
+// would move every chord.
+Message transposeProblem(const Chart& chart, int steps, Spelling spelling = Spelling::Keep);
 
 } // namespace mavrel

@@ -184,12 +184,6 @@ Spelling spell(int root, bool flat) { return spell(rootName(root, flat)); }
 
 namespace {
 
-bool isNote(std::string_view s)
-{
-    return !s.empty() && s.size() <= 2 && s[0] >= 'A' && s[0] <= 'G'
-        && (s.size() == 1 || s[1] == 'b' || s[1] == '#');
-}
-
 class QualityReader {
 public:
     explicit QualityReader(std::string_view s) : m_s(s) {}
@@ -226,10 +220,9 @@ private:
 Quality readQuality(std::string_view text)
 {
     Quality q;
-    if (const auto slash = text.rfind('/'); slash != std::string_view::npos
-        && isNote(text.substr(slash + 1))) {
-        q.bass = std::string(text.substr(slash + 1));
-        text = text.substr(0, slash);
+    if (const std::optional<SlashBass> bass = slashBass(text)) {
+        q.bass = std::string(text.substr(bass->at));
+        text = text.substr(0, bass->at - 1);
     }
     QualityReader r(text);
     bool major = false;

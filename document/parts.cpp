@@ -47,4 +47,39 @@ Chart partFor(const Chart& chart, Instrument instrument)
     return part;
 }
 
+Message partProblem(const Chart& chart, Instrument instrument)
+{
+    if (instrument == Instrument::Concert)
+        return {};
+    const Message refused = transposeProblem(chart, instrumentInterval(instrument), Spelling::Key);
+    if (refused.empty())
+        return {};
+    // One sentence per instrument, so that its name is translated with it.
+    switch (instrument) {
+    case Instrument::BFlat:
+        return {QT_TRANSLATE_NOOP("Message", "Pas de partie en Si♭ : à la mesure %1, « %2 » ne tiendrait plus dans "
+                                             "la grille avec sa basse transposée (8 caractères après la note)."),
+                refused.arguments()};
+    case Instrument::EFlat:
+        return {QT_TRANSLATE_NOOP("Message", "Pas de partie en Mi♭ : à la mesure %1, « %2 » ne tiendrait plus dans "
+                                             "la grille avec sa basse transposée (8 caractères après la note)."),
+                refused.arguments()};
+    case Instrument::F:
+        return {QT_TRANSLATE_NOOP("Message", "Pas de partie en Fa : à la mesure %1, « %2 » ne tiendrait plus dans "
+                                             "la grille avec sa basse transposée (8 caractères après la note)."),
+                refused.arguments()};
+    case Instrument::Concert:
+        break;
+    }
+    return {};
+}
+
+Message makePart(Chart& chart, Instrument instrument)
+{
+    Message refused = partProblem(chart, instrument);
+    if (refused.empty() && instrument != Instrument::Concert)
+        transpose(chart, instrumentInterval(instrument), Spelling::Key);
+    return refused;
+}
+
 } // namespace mavrel

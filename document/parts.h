@@ -3,6 +3,7 @@
 #pragma once
 
 #include "chart.h"
+#include "message.h"
 
 #include <optional>
 #include <string_view>
@@ -23,7 +24,15 @@ std::string_view instrumentMark(Instrument instrument);
 int instrumentInterval(Instrument instrument);
 
 // The chart as the instrument reads it: every chord moved by its interval and
-// spelled by the key. The concert part is the chart as it is.
+// spelled by the key, slash basses with them. The concert part is the chart as
+// it is.
+//
+// A chord whose moved bass would not fit its quality makes the part
+// impossible: partProblem() says which, and partFor() then gives back the
+// chart unmoved. Whoever makes a part checks first, or makes it in place with
+// makePart(), which leaves the chart as it is and gives the reason.
 Chart partFor(const Chart& chart, Instrument instrument);
+Message partProblem(const Chart& chart, Instrument instrument);
+Message makePart(Chart& chart, Instrument instrument);
 
 } // namespace mavrel

@@ -257,9 +257,11 @@ void ChartDocument::clearSelectedBars()
     edit(tr("la suppression des cases"), [](Chart& c, Selection& s) { clearBars(c, s); });
 }
 
-void ChartDocument::transpose(int steps, Spelling spelling)
+Message ChartDocument::transpose(int steps, Spelling spelling)
 {
-    edit(tr("la transposition"), [=](Chart& c, Selection&) { mavrel::transpose(c, steps, spelling); });
+    Message refused;
+    edit(tr("la transposition"), [&](Chart& c, Selection&) { refused = mavrel::transpose(c, steps, spelling); });
+    return refused;
 }
 
 bool ChartDocument::setGrid(int columns, int rows)

@@ -67,8 +67,9 @@ public:
     void pasteBars(const Clipboard& clipboard);
     void clearSelectedBars();
     // Moves every chord by that many semitones, spelled as asked; twelve, as
-    // they were spelled, give the chart back.
-    void transpose(int steps, Spelling spelling = Spelling::Keep);
+    // they were spelled, give the chart back. A chord that cannot move leaves
+    // the chart as it is: the message says which.
+    Message transpose(int steps, Spelling spelling = Spelling::Keep);
     // False, with nothing changed, when the grid would hold more than MaxBars.
     bool setGrid(int columns, int rows);
     void setChordFontSize(int points);

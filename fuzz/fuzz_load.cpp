@@ -111,7 +111,10 @@ void edit(Chart& chart)
     const Key key = songKey(chart);
     check(key.empty() || (key.tonic >= 1 && key.tonic <= 12));
     sink += transposeKey(key, 5, Spelling::Key).tonic;
-    transpose(chart, 1, Spelling::Key);
+    // A transposition either moves the chart or, refused, leaves it as it was.
+    const auto before = std::make_unique<Chart>(chart);
+    if (!transpose(chart, 1, Spelling::Key).empty())
+        check(sameDocument(chart, *before));
     transpose(chart, -1);
     check(sink != static_cast<std::size_t>(-1));
 }

@@ -188,6 +188,12 @@ void PrintPreview::takeMainPage()
 
 bool PrintPreview::placeChart(int position, std::shared_ptr<const Chart> chart, const QString& name)
 {
+    if (const Message refused = partProblem(*chart, m_instrument); !refused.empty()) {
+        // Rather a sheet in concert pitch than a part with a chord unmoved.
+        showMessage(name.isEmpty() ? messageText(refused)
+                                   : QCoreApplication::translate("Message", "%1 : %2").arg(name, messageText(refused)));
+        setInstrument(Instrument::Concert);
+    }
     bool placed = false;
     {
         // A page of its own, gone once copied: a huge page is not kept.
@@ -231,6 +237,14 @@ SheetCharts PrintPreview::composedCharts() const
 
 void PrintPreview::setInstrument(Instrument instrument)
 {
+    for (int p = 1; p <= SheetPositions; ++p) {
+        const std::shared_ptr<const Chart>& chart = m_charts[std::size_t(p - 1)];
+        if (const Message refused = chart ? partProblem(*chart, instrument) : Message(); !refused.empty()) {
+            showMessage(tr("Grille %1 de la feuille : %2").arg(p).arg(messageText(refused)));
+            instrument = m_instrument;
+            break;
+        }
+    }
     m_instrument = instrument;
     m_instrumentCombo->setCurrentIndex(m_instrumentCombo->findData(int(instrument)));
     for (int p = 1; p <= SheetPositions; ++p)

@@ -61,8 +61,10 @@ int writeSheetPng(int layout, const QByteArrayList& files, const QByteArray& out
             printError(fileMessage(r));
             return 1;
         }
-        if (instrument != Instrument::Concert)
-            chart.chart() = partFor(chart.chart(), instrument);
+        if (const Message refused = makePart(chart.chart(), instrument); !refused.empty()) {
+            printError(fileMessage({false, refused, files.at(i).toStdString()}));
+            return 1;
+        }
         QImage page = chart.image();
         markPart(page, instrument);
         if (page.isNull() || !sheet.placePage(layout, i + 1, page)) {
@@ -90,6 +92,10 @@ int writeSongbook(int layout, int per, const QByteArrayList& files, const QByteA
         const FileResult r = loadChart(*chart, file.toStdString());
         if (!r.ok) {
             printError(fileMessage(r));
+            return 1;
+        }
+        if (const Message refused = partProblem(*chart, instrument); !refused.empty()) {
+            printError(fileMessage({false, refused, file.toStdString()}));
             return 1;
         }
         read.push_back(std::move(chart));

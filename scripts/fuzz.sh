@@ -23,6 +23,7 @@ mkdir -p "$corpus" "$texts" "$build/artifacts"
 cp "$root/tests/data/ireal/"* "$texts/"
 printf '%s' "Dm7 G7" > "$texts/bar-two"
 printf '%s' "Em7. A7 Dm7" > "$texts/bar-half-first"
+printf '%s' "Cm7/Bb Fb C/E#" > "$texts/bar-basses"
 printf '%s' "irealbook://Song=Me=Swing=C=n=[C|Dm7 G7|C]" > "$texts/irealbook"
 
 "$build/fuzz/fuzz_load" -max_total_time=$((seconds * 2 / 3)) -max_len=65536 -timeout=10 \

@@ -451,6 +451,42 @@
         <source>Le fichier existe déjà.</source>
         <translation>The file already exists.</translation>
     </message>
+    <message>
+        <source>« %1 » : un accord ne garde aucun caractère de contrôle.</source>
+        <translation>“%1”: a chord keeps no control character.</translation>
+    </message>
+    <message>
+        <source>Noté « %2 » pour « %1 » : une grille n&apos;écrit pas %3.</source>
+        <translation>Written “%2” for “%1”: a chart does not write %3.</translation>
+    </message>
+    <message>
+        <source>Rien n&apos;a été transposé : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (8 caractères après la note).</source>
+        <translation>Nothing was transposed: in bar %1, “%2” would no longer fit in the chart with its bass transposed (8 characters after the root).</translation>
+    </message>
+    <message>
+        <source>Pas de partie en Si♭ : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (8 caractères après la note).</source>
+        <translation>No B♭ part: in bar %1, “%2” would no longer fit in the chart with its bass transposed (8 characters after the root).</translation>
+    </message>
+    <message>
+        <source>Pas de partie en Mi♭ : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (8 caractères après la note).</source>
+        <translation>No E♭ part: in bar %1, “%2” would no longer fit in the chart with its bass transposed (8 characters after the root).</translation>
+    </message>
+    <message>
+        <source>Pas de partie en Fa : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (8 caractères après la note).</source>
+        <translation>No F part: in bar %1, “%2” would no longer fit in the chart with its bass transposed (8 characters after the root).</translation>
+    </message>
+    <message>
+        <source>« %1 » : une grille n&apos;écrit pas de double altération.</source>
+        <translation>“%1”: a chart does not write double accidentals.</translation>
+    </message>
+    <message>
+        <source>« %1 » : la grille l&apos;écrirait « %2 », qui se lit autrement.</source>
+        <translation>“%1”: the chart would write it “%2”, which reads otherwise.</translation>
+    </message>
+    <message>
+        <source>« %1 » : la basse après « / » est une note de A à G, avec au plus un b ou un #.</source>
+        <translation>“%1”: the bass after “/” is a note, A to G, with at most one b or #.</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>
@@ -944,6 +980,10 @@ Left click = chords</translation>
     <message>
         <source>Mémoire insuffisante pour composer la feuille.</source>
         <translation>Not enough memory to compose the sheet.</translation>
+    </message>
+    <message>
+        <source>Grille %1 de la feuille : %2</source>
+        <translation>Chart %1 of the sheet: %2</translation>
     </message>
 </context>
 <context>

@@ -1,16 +1,30 @@
-// Chords typed from the keyboard, and transpositions spelled by key.
+// Chords typed from the keyboard, and how transpositions move and spell them.
 #include "document/chordtext.h"
 #include "document/editing.h"
 #include "document/parts.h"
+#include "document/text.h"
+#include "support/chartbuilder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace mavrel {
 namespace {
 
 std::string spelled(const Chord& c) { return chordText(c); }
+
+Bar stored(const TypedBar& typed)
+{
+    Bar bar{};
+    bar.division = static_cast<std::uint8_t>(typed.division);
+    for (int k = 0; k < typed.count; ++k)
+        bar.slot(k + 1) = typed.chords[k];
+    return bar;
+}
 
 TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
 {
@@ -30,6 +44,7 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
         {"Dm7. G7 C7", 5, {"Dm7", "G7", "C7"}},
         {"%", 1, {"%"}},
         {"Db C#", 2, {"Db", "C#"}},
+        {"Ebb5 F#b9", 2, {"Ebb5", "F#b9"}},
         {"N.C.", 1, {"N.C."}},
         {"NC G7", 2, {"N.C.", "G7"}},
     };
@@ -42,12 +57,8 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
         for (int k = 0; k < bar.count; ++k)
             EXPECT_EQ(spelled(bar.chords[k]), r.chords[std::size_t(k)]);
         // What the bar shows as text reads back the same.
-        Bar stored{};
-        stored.division = static_cast<std::uint8_t>(bar.division);
-        for (int k = 0; k < bar.count; ++k)
-            stored.slot(k + 1) = bar.chords[k];
-        const TypedBar again = readBar(barText(stored));
-        EXPECT_EQ(again.division, bar.division) << barText(stored);
+        const TypedBar again = readBar(barText(stored(bar)));
+        EXPECT_EQ(again.division, bar.division) << barText(stored(bar));
         for (int k = 0; k < bar.count; ++k)
             EXPECT_EQ(spelled(again.chords[k]), r.chords[std::size_t(k)]);
     }
@@ -55,79 +66,159 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
 
 TEST(ChordText, RefusesWhatAChartCannotHold)
 {
-    for (const char* typed : {"", "H7", "Csus4add9b13", "C D E F G", "C\xE2\x99\xAD", "7"}) {
+    for (const char* typed : {"", "H7", "Csus4add9b13", "C D E F G", "C\xE2\x99\xAD", "7", "Bbb", "C##7", "Fb#5", "C/Bbb", "D/F#m"}) {
         SCOPED_TRACE(typed);
         EXPECT_FALSE(readBar(typed).error.empty());
     }
 }
 
-Chart oneChord(int root, const char* quality, bool flat)
-{
-    Chart c{};
-    resetChart(c);
-    c.bar(1).slot(1).root = static_cast<std::uint8_t>(root);
-    c.bar(1).slot(1).quality.assign(quality);
-    c.bar(1).slot(1).flat = flat;
-    c.bar(2).slot(1) = c.bar(1).slot(1);   // a D of the same quality and spelling
-    c.bar(2).slot(1).root = 3;
-    return c;
-}
-
-TEST(Spelling, FlagsFollowTheChoiceOrTheKey)
+// Fb, Cb, E# and B# are stored as the chart writes them, and the notice says
+// so; a bass keeps the spelling typed. Control characters are refused.
+TEST(ChordText, WhatIsStoredOtherwiseThanTypedIsSaid)
 {
     struct Row {
-        const char* what;
-        int root;
-        const char* quality;
-        bool flat;
-        int steps;
-        Spelling spelling;
-        const char* first;    // bar 1 after
-        const char* second;   // bar 2 (a D before) after
+        const char* typed;
+        const char* stored;
+        const char* notice;
     };
     const Row rows[] = {
-        {"C up one in flats", 1, "", false, 1, Spelling::Flats, "Db", "Eb"},
-        {"Db up one in sharps", 2, "7", true, 1, Spelling::Sharps, "D7", "D#7"},
-        {"F major up two: G major", 6, "", true, 2, Spelling::Key, "G", "E"},
-        {"Eb up one: E major", 4, "M7", true, 1, Spelling::Key, "EM7", "D#M7"},
-        {"C up three: Eb major", 1, "", false, 3, Spelling::Key, "Eb", "F"},
-        {"A minor up one: Bb minor", 10, "m7", false, 1, Spelling::Key, "Bbm7", "Ebm7"},
-        {"E minor up one: F minor", 5, "m", false, 1, Spelling::Key, "Fm", "Ebm"},
-        {"kept as it was", 2, "", true, 2, Spelling::Keep, "Eb", "E"},
+        {"Fb", "E", "Noté « E » pour « Fb » : une grille n'écrit pas Fb."},
+        {"Cb7 E#m", "B7 Fm",
+         "Noté « B7, Fm » pour « Cb7, E#m » : une grille n'écrit pas Cb, E#."},
+        {"B#7/D Db", "C7/D Db",
+         "Noté « C7/D » pour « B#7/D » : une grille n'écrit pas B#."},
+        {"C/Fb Gb/E#", "C/Fb Gb/E#", ""},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(r.what);
-        Chart c = oneChord(r.root, r.quality, r.flat);
-        transpose(c, r.steps, r.spelling);
-        EXPECT_EQ(spelled(c.bar(1).slot(1)), r.first);
-        EXPECT_EQ(spelled(c.bar(2).slot(1)), r.second);
-        EXPECT_EQ(c.bar(3).slot(1).root, 0);   // "%" stays
+        SCOPED_TRACE(r.typed);
+        const TypedBar bar = readBar(r.typed);
+        ASSERT_TRUE(bar.error.empty()) << bar.error.text();
+        EXPECT_EQ(barText(stored(bar)), r.stored);
+        EXPECT_EQ(bar.notice.text(), r.notice);
+    }
+    for (const char* typed : {"C\t7", "Dm7\nG7", "C\x7F", "G7 C\xC2\x85", "\x1B[31mC"}) {
+        SCOPED_TRACE(typed);
+        const std::string error = readBar(typed).error.text();
+        EXPECT_NE(error.find("contrôle"), std::string::npos) << error;
+        EXPECT_FALSE(text::hasControl(error));
     }
 }
 
-// A part is the chart transposed for the instrument and spelled by its key;
-// the concert part is the chart itself.
-TEST(Parts, EachInstrumentReadsItsInterval)
+// Bar 1 of a 4 x 8 chart typed as `before`, transposed: what bar 1 shows
+// after, and what was refused.
+struct Transposed {
+    std::string after;
+    Message refused;
+};
+Transposed transposed(const char* before, int steps, Spelling spelling)
 {
-    const Chart concert = oneChord(1, "m7", false);   // Cm7, then Dm7
+    auto chart = test::ChartBuilder().bars({before, "%"}).build();
+    const Message refused = transpose(*chart, steps, spelling);
+    EXPECT_EQ(chart->bar(2).slot(1).root, 0);   // "%" stays
+    return {barText(chart->bar(1)), refused};
+}
+
+// Roots and slash basses move together and are spelled by one choice: kept
+// (a bass keeps its own accidental, a natural one takes the chord's), flats,
+// sharps, or the key of the chart's first chord once moved.
+TEST(Transpose, RootsAndBassesMoveAndAreSpelledTogether)
+{
     struct Row {
-        Instrument instrument;
-        const char* first;
-        const char* second;
+        const char* before;
+        int steps;
+        Spelling spelling;
+        const char* after;
     };
     const Row rows[] = {
-        {Instrument::Concert, "Cm7", "Dm7"},
-        {Instrument::BFlat, "Dm7", "Em7"},
-        {Instrument::EFlat, "Am7", "Bm7"},
-        {Instrument::F, "Gm7", "Am7"},
+        {"C D", 1, Spelling::Flats, "Db Eb"},
+        {"Db7 D7", 1, Spelling::Sharps, "D7 D#7"},
+        {"Db D", 2, Spelling::Keep, "Eb E"},
+        {"F D", 2, Spelling::Key, "G E"},             // G major
+        {"EbM7 DM7", 1, Spelling::Key, "EM7 D#M7"},   // E major
+        {"C D", 3, Spelling::Key, "Eb F"},            // E-flat major
+        {"Am7 Dm7", 1, Spelling::Key, "Bbm7 Ebm7"},   // B-flat minor
+        {"Em Dm", 1, Spelling::Key, "Fm Ebm"},        // F minor
+        {"Cm7/Bb", 2, Spelling::Keep, "Dm7/C"},
+        {"Bb/D", 2, Spelling::Keep, "C/E"},
+        {"Bb/D", 1, Spelling::Keep, "B/Eb"},
+        {"F#/A#", 2, Spelling::Keep, "G#/C"},
+        {"C/Bb", 1, Spelling::Keep, "Db/B"},          // a natural root keeps its bass's flats
+        {"Ebm7/Db", -2, Spelling::Keep, "Dbm7/B"},
+        {"C#7/G#", -13, Spelling::Keep, "C7/G"},
+        {"C/Fb", 12, Spelling::Keep, "C/Fb"},         // not moved: as typed
+        {"C/Fb", 2, Spelling::Keep, "D/Gb"},
+        {"C#m7/G#", 2, Spelling::Flats, "Ebm7/Bb"},
+        {"Gm/F C/E#", -1, Spelling::Flats, "Gbm/E B/E"},
+        {"Bb/D", 1, Spelling::Sharps, "B/D#"},
+        {"Eb7/Db", -1, Spelling::Sharps, "D7/C"},
+        {"C/E D/F#", 1, Spelling::Key, "Db/F Eb/G"},  // D-flat major
+        {"Bb/D Eb", 1, Spelling::Key, "B/D# E"},      // B major
+        {"Am7/G C#", 1, Spelling::Key, "Bbm7/Ab D"},  // the bass leaves the key minor
+        {"C6/9 C/9", 2, Spelling::Flats, "D6/9 D/9"}, // no bass there
+        {"Cm7(b9)/A", 2, Spelling::Keep, "Dm7(b9)/B"},
     };
     for (const Row& r : rows) {
-        const Chart part = partFor(concert, r.instrument);
-        EXPECT_EQ(spelled(part.bar(1).slot(1)), r.first);
-        EXPECT_EQ(spelled(part.bar(2).slot(1)), r.second);
+        SCOPED_TRACE(std::string(r.before) + " by " + std::to_string(r.steps));
+        const Transposed t = transposed(r.before, r.steps, r.spelling);
+        EXPECT_TRUE(t.refused.empty()) << t.refused.text();
+        EXPECT_EQ(t.after, r.after);
+    }
+    // Kept spellings come back with the chords.
+    for (const char* bar : {"Cm7/Bb", "Bb/D", "F#/A#", "C/Bb", "Ebm7/Db Db/F", "C#7/G#"})
+        for (int steps : {1, 5, -7}) {
+            SCOPED_TRACE(std::string(bar) + " by " + std::to_string(steps));
+            auto chart = test::ChartBuilder().bars({bar}).build();
+            transpose(*chart, steps);
+            transpose(*chart, -steps);
+            EXPECT_EQ(barText(chart->bar(1)), bar);
+        }
+}
+
+// A bass one character longer would not fit an 8-character quality: nothing
+// moves, and the first such chord is named.
+TEST(Transpose, ABassThatWouldNotFitMovesNothing)
+{
+    for (const auto& [steps, spelling] : {std::pair{1, Spelling::Keep}, {-1, Spelling::Flats}, {3, Spelling::Key}}) {
+        auto chart = test::ChartBuilder().bars({"Dm7", "Cm7(b9)/G", "F/C"}).build();
+        const Chart before = *chart;
+        const Message refused = transpose(*chart, steps, spelling);
+        EXPECT_EQ(refused.arguments(), (std::vector<std::string>{"2", "Cm7(b9)/G"}));
+        EXPECT_EQ(std::memcmp(chart.get(), &before, sizeof before), 0);
+        EXPECT_EQ(transposeProblem(before, steps, spelling).arguments(), refused.arguments());
+    }
+}
+
+// A part is the chart transposed for the instrument, basses too, and spelled
+// by its key; the concert part is the chart itself.
+TEST(Parts, EachInstrumentReadsItsInterval)
+{
+    const auto concert = test::ChartBuilder().bars({"Cm7/Bb F/A"}).build();
+    struct Row {
+        Instrument instrument;
+        const char* bar;
+    };
+    const Row rows[] = {
+        {Instrument::Concert, "Cm7/Bb F/A"},
+        {Instrument::BFlat, "Dm7/C G/B"},
+        {Instrument::EFlat, "Am7/G D/F#"},
+        {Instrument::F, "Gm7/F C/E"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_TRUE(partProblem(*concert, r.instrument).empty());
+        EXPECT_EQ(barText(partFor(*concert, r.instrument).bar(1)), r.bar);
+        Chart part = *concert;
+        EXPECT_TRUE(makePart(part, r.instrument).empty());
+        EXPECT_EQ(barText(part.bar(1)), r.bar);
     }
     EXPECT_EQ(instrumentNamed("Eb"), Instrument::EFlat);
     EXPECT_FALSE(instrumentNamed("Sib"));
+
+    // No part with a chord that cannot move: the chart stays as it is.
+    auto tight = test::ChartBuilder().bars({"C", "Cm7(b9)/A"}).build();   // F# for E-flat
+    EXPECT_EQ(partProblem(*tight, Instrument::EFlat).arguments(), (std::vector<std::string>{"2", "Cm7(b9)/A"}));
+    EXPECT_TRUE(partProblem(*tight, Instrument::Concert).empty());
+    EXPECT_FALSE(makePart(*tight, Instrument::EFlat).empty());
+    EXPECT_EQ(barText(tight->bar(1)), "C");
 }
 
 } // namespace

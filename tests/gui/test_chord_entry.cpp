@@ -100,5 +100,21 @@ TEST_F(ChordEntryTest, AltArrowsAndPressesMoveTheBoxWithoutStoring)
     EXPECT_EQ(bar(10), "1: Fm % % %");
 }
 
+// A root the chart writes otherwise is stored and the status bar says so; a
+// pasted control character stores nothing.
+TEST_F(ChordEntryTest, WhatIsNotStoredAsTypedIsSaid)
+{
+    menu("chordEntryAction");
+    type("Fb7 C/Fb");
+    QTest::keyClick(box(), Qt::Key_Tab);
+    EXPECT_EQ(bar(1), "2: E7 C/Fb % %");
+    EXPECT_EQ(window->statusBar()->currentMessage(), "Noté « E7 » pour « Fb7 » : une grille n'écrit pas Fb.");
+
+    box()->setText(QStringLiteral("Dm7\u001BG7"));
+    QTest::keyClick(box(), Qt::Key_Return);
+    EXPECT_EQ(bar(2), "1: % % % %");
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains("contrôle"));
+}
+
 } // namespace
 } // namespace mavrel::test

@@ -242,6 +242,34 @@ TEST_F(CommandLineTest, APartIsDrawnTransposedAndTheChartStaysAsItWas)
     EXPECT_EQ(run({"render", "--for", "Sib", "ut.bab", "-o", "x.png"}).status, 2);
 }
 
+// A chord whose bass would no longer fit its quality once moved: no chart,
+// part or sheet is written, and the message names the file and the chord.
+TEST_F(CommandLineTest, AChordThatCannotMoveWritesNothing)
+{
+    writeChart(*test::ChartBuilder().bars({"C", "Cm7(b9)/A"}).build(), "serre.bab");
+    const QString part = QString::fromUtf8("serre.bab : Pas de partie en Mi\xE2\x99\xAD : à la mesure 2, « Cm7(b9)/A »");
+    struct Row {
+        QStringList args;
+        QString output;
+        QString message;
+    };
+    const Row rows[] = {
+        {{"transpose", "1", "serre.bab", "-o", "a.bab"}, "a.bab",
+         "serre.bab : Rien n'a été transposé : à la mesure 2, « Cm7(b9)/A »"},
+        {{"render", "--for", "Eb", "serre.bab", "-o", "b.png"}, "b.png", part},
+        {{"sheet", "--per", "2", "--for", "Eb", "serre.bab", "-o", "c.pdf"}, "c.pdf", part},
+        {{"sheet", "--per", "1", "--for", "Eb", "serre.bab", "-o", "d.png"}, "d.png", part},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.args.join(' ').toStdString());
+        const Outcome result = run(r.args);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_TRUE(result.err.contains(r.message)) << result.err.toStdString();
+        EXPECT_FALSE(QFile::exists(path(r.output)));
+    }
+    EXPECT_EQ(run({"render", "--for", "Bb", "serre.bab", "-o", "sib.png"}).status, 0);   // A to B fits
+}
+
 TEST_F(CommandLineTest, RenderDrawsPngAtTheResolutionAsked)
 {
     ASSERT_EQ(run({"render", "-o", "page.png", "--dpi", "300"}).status, 0);

@@ -5,12 +5,15 @@
 #include "dialogs/transposedialog.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -364,12 +367,12 @@ TEST_F(ChordDialogTest, ReopeningAChordAndPressingOkKeepsIt)
 
 TEST_F(ChordDialogTest, UnshowableQualityBytesSurviveAnUneditedOk)
 {
-    chart->bar(1).slot(1) = chord(3, "a\x81" "b");   // 0x81 has no character
+    chart->bar(1).slot(1) = chord(3, "a\x81\x01" "b");   // 0x81 has no character; 0x01 is a control
     open(1, 1);
     EXPECT_TRUE(other()->isChecked());
     EXPECT_EQ(freeText()->text(), "ab");
     QTest::mouseClick(ok(), Qt::LeftButton);
-    EXPECT_EQ(chart->bar(1).slot(1).quality.view(), "a\x81" "b");
+    EXPECT_EQ(chart->bar(1).slot(1).quality.view(), "a\x81\x01" "b");
 
     open(1, 1);
     QTest::keyClicks(freeText(), "c");
@@ -394,6 +397,14 @@ TEST_F(ChordDialogTest, FreeTextTakesOnlyWindows1252AndEightCharacters)
     EXPECT_EQ(freeText()->text().size(), 8);
     QTest::mouseClick(ok(), Qt::LeftButton);
     EXPECT_EQ(chart->bar(1).slot(1).quality.view(), "m\x80\xE9" "12345");
+
+    // A control character pasted from elsewhere is refused, and the box says why.
+    open(1, 1);
+    freeText()->clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("7\tb9"));
+    freeText()->paste();
+    EXPECT_EQ(freeText()->text(), "");
+    EXPECT_TRUE(QToolTip::text().contains("contrôle")) << QToolTip::text().toStdString();
 }
 
 TEST_F(ChordDialogTest, ASecondPressMovesAndRetargetsTheOpenDialog)

@@ -6,6 +6,9 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include <cstring>
+#include <memory>
+
 namespace mavrel::test {
 namespace {
 
@@ -238,6 +241,15 @@ TEST_F(TransposeTest, EachPressOfTheDialogMovesTheChords)
     EXPECT_EQ(name(1) + " " + name(2), "A A#");
     QTest::mouseClick(dialog->findChild<QPushButton*>("downButton"), Qt::LeftButton);
     EXPECT_EQ(name(1) + " " + name(2), "Ab A");
+
+    // A bass that would no longer fit its chord: nothing moves, and the
+    // user is told which chord.
+    change([](Chart& c) { c.bar(3).slot(1) = chord(1, "m7(b9)/G"); });
+    const auto before = std::make_unique<Chart>(chart());
+    QTest::mouseClick(dialog->findChild<QPushButton*>("upButton"), Qt::LeftButton);
+    EXPECT_EQ(std::memcmp(&chart(), before.get(), sizeof(Chart)), 0);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("mesure 3, « Cm7(b9)/G »")) << messages[0].toStdString();
 }
 
 } // namespace

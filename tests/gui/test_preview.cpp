@@ -382,6 +382,22 @@ TEST_F(PreviewTest, PartsForTransposingInstruments)
     QTest::mouseClick(child<QPushButton>("pdfButton"), Qt::LeftButton);
     const QString text = run("pdftotext", {pdf, "-"});
     EXPECT_TRUE(text.contains(QString::fromUtf8("Si\xE2\x99\xAD")) && text.contains("D\n")) << text.toStdString();
+
+    // A chord whose bass would no longer fit makes no part: the sheet goes
+    // back to concert pitch, and "Pour :" refuses the instrument.
+    mainChart->bar(3).slot(1).root = 1;
+    mainChart->bar(3).slot(1).quality.assign("m7(b9)/E");   // F# for B-flat
+    form->takeMainPage();
+    EXPECT_EQ(form->instrument(), Instrument::Concert);
+    EXPECT_EQ(forBox->currentText(), "Ut");
+    EXPECT_TRUE(samePixels(form->sheet().pageAt(1), pageOf(*mainChart)));
+    forBox->setCurrentIndex(forBox->findText(QString::fromUtf8("Si\xE2\x99\xAD")));
+    emit forBox->activated(forBox->currentIndex());
+    EXPECT_EQ(form->instrument(), Instrument::Concert);
+    EXPECT_EQ(forBox->currentText(), "Ut");
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].startsWith(QString::fromUtf8("Pas de partie en Si\xE2\x99\xAD : à la mesure 3")));
+    EXPECT_TRUE(messages[1].startsWith(QString::fromUtf8("Grille 1 de la feuille : Pas de partie"))) << messages[1].toStdString();
 }
 
 // Address space for this process capped at what it uses now and `spareMb`
