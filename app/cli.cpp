@@ -438,7 +438,7 @@ int execute(const Command& command)
         if (!command.charts.isEmpty() && !load(c, command.charts.first()))
             return 1;
         if (const Message refused = makePart(c.chart(), command.instrument); !refused.empty()) {
-            reported({false, refused, command.charts.value(0).toStdString()});
+            reported(FileResult::failure(refused, command.charts.value(0).toStdString()));
             return 1;
         }
         if (const QSize size = pageImageSize(c.chart(), command.dpi);
@@ -473,7 +473,7 @@ int execute(const Command& command)
             return 1;
         const Message refused = transpose(c.chart(), command.steps, command.spelling);
         if (!refused.empty()) {
-            reported({false, refused, command.charts.first().toStdString()});
+            reported(FileResult::failure(refused, command.charts.first().toStdString()));
             return 1;
         }
         return save(c, command.output) ? 0 : 1;

@@ -90,7 +90,7 @@ ChordDialog::ChordDialog(QWidget* parent)
     m_freeText = new QLineEdit(this);
     m_freeText->setObjectName(QStringLiteral("freeTextEdit"));
     m_freeText->setGeometry(64, 176, 49, 21);
-    m_freeText->setMaxLength(8);
+    m_freeText->setMaxLength(int(MaxQualityLength));
     m_freeText->setValidator(new Win1252Validator(m_freeText, Win1252Validator::RefuseControls));
 
     m_other = new QCheckBox(tr("Autre"), this);

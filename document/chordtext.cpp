@@ -87,8 +87,8 @@ TypedChord readChord(std::string_view text)
             return t;
         }
     }
-    if (quality.size() > 8) {
-        t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la qualité d'un accord tient en 8 caractères."),
+    if (quality.size() > MaxQualityLength) {
+        t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la qualité d'un accord tient en 24 caractères."),
                    {std::string(text)}};
         return t;
     }

@@ -13,7 +13,7 @@ namespace mavrel {
 // One typed chord: a root A-G with "#" or "b" (or "%"), then its quality.
 // The quality takes the chord dialog's text where one is meant ("maj7", "^"
 // and "Δ" are "M7"; "-" is "m"; "m7b5" and "h" are "ø"; "o" is "dim"),
-// otherwise the text as typed, of at most 8 characters; a slash bass stays as
+// otherwise the text as typed, of at most 24 characters; a slash bass stays as
 // typed, and must be a note. Control characters and double accidentals
 // ("Bbb") are refused.
 // "Fb", "Cb", "E#" and "B#" are stored as the chart writes them (E, B, F, C),

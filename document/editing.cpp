@@ -1,5 +1,6 @@
 #include "editing.h"
 
+#include "key.h"
 #include "win1252.h"
 
 #include <algorithm>
@@ -220,38 +221,6 @@ void clearBars(Chart& chart, Selection& sel)
     sel.clear();
 }
 
-bool keyUsesFlats(int root, bool minor)
-{
-    // Major: F Bb Eb Ab Db Gb; minor: D G C F Bb Eb.
-    static constexpr bool FlatMajor[13] = {false, false, true, false, true, false, true,
-                                           true,  false, true, false, true, false};
-    static constexpr bool FlatMinor[13] = {false, true, false, true, true, false, true,
-                                           false, true, false, false, true, false};
-    if (root < 1 || root > 12)
-        return false;
-    return minor ? FlatMinor[root] : FlatMajor[root];
-}
-
-bool chartKey(const Chart& chart, int& root, bool& minor)
-{
-    const int n = chart.info.count;
-    for (int i = 1; i <= n && i <= MaxBars; ++i) {
-        const Bar& bar = chart.bar(i);
-        if (!bar.shown)
-            continue;
-        for (const Chord& c : bar.chords) {
-            if (c.root < 1 || c.root > 12)
-                continue;
-            const std::string_view q = c.quality.view();
-            root = c.root;
-            minor = (q.starts_with('m') && !q.starts_with("ma")) || q.starts_with('-')
-                || q.starts_with('\xF8') || q.starts_with("dim");
-            return true;
-        }
-    }
-    return false;
-}
-
 std::optional<SlashBass> slashBass(std::string_view quality)
 {
     const std::size_t slash = quality.rfind('/');
@@ -288,11 +257,8 @@ Move plan(const Chart& chart, int steps, Spelling spelling)
     if (spelling == Spelling::Flats || spelling == Spelling::Sharps) {
         m.flats = spelling == Spelling::Flats;
     } else if (spelling == Spelling::Key) {
-        // The key of the chart once moved: its first chord, moved. Only roots
-        // and the quality's start decide it, never a bass.
-        int root = 0;
-        bool minor = false;
-        m.flats = chartKey(chart, root, minor) && keyUsesFlats((root - 1 + m.shift) % 12 + 1, minor);
+        // The song's key once moved, whether set or heard in the chords.
+        m.flats = spellsWithFlats(transposeKey(songKey(chart), steps, Spelling::Key));
     }
     return m;
 }
@@ -326,7 +292,7 @@ Message problem(const Chart& chart, const Move& m)
         for (const Chord& a : chart.bar(i).chords)
             if (pitched(a) && !moved(a, m))
                 return {QT_TRANSLATE_NOOP("Message", "Rien n'a été transposé : à la mesure %1, « %2 » ne tiendrait "
-                                                     "plus dans la grille avec sa basse transposée (8 caractères "
+                                                     "plus dans la grille avec sa basse transposée (24 caractères "
                                                      "après la note)."),
                         {std::to_string(i), win1252::toUtf8(chordText(a))}};
     return {};
@@ -344,6 +310,8 @@ Message transpose(Chart& chart, int steps, Spelling spelling)
     const Move m = plan(chart, steps, spelling);
     if (Message refused = problem(chart, m); !refused.empty())
         return refused;
+    if (!chart.song.key.empty())
+        chart.song.key = transposeKey(chart.song.key, steps, spelling);
     const int n = std::min(chart.info.count, MaxBars);
     for (int i = 1; i <= n; ++i)
         for (Chord& a : chart.bar(i).chords)

@@ -110,22 +110,15 @@ std::optional<SlashBass> slashBass(std::string_view quality);
 // sharps, or as the key wants it.
 enum class Spelling { Keep, Flats, Sharps, Key };
 
-// Whether a key is written in flats: F, Bb, Eb, Ab, Db, Gb and their relative
-// minors. `root` is 1..12.
-bool keyUsesFlats(int root, bool minor);
-
-// The chart's key: its first chord (in reading order, shown bars only), major
-// or minor by its quality. False when the chart holds no chord.
-bool chartKey(const Chart& chart, int& root, bool& minor);
-
 // Moves every root of the laid-out bars by `steps` semitones, up or down, and
 // a slash bass with it; "%" and damaged roots stay. The root is spelled by its
 // flat flag, which only a spelling other than Spelling::Keep changes (by the
-// key: the transposed chart's). A bass is spelled by the same choice; kept,
+// key: the song's key, set or heard in its chords, once moved). A key the
+// user set moves with the chords. A bass is spelled by the same choice; kept,
 // it keeps its own accidental, and a natural one takes the chord's flag.
 //
 // A moved bass may need one character more ("/G" to "/Ab"), and a quality
-// holds 8: when some chord's would not fit, nothing moves and the message
+// holds 24: when some chord's would not fit, nothing moves and the message
 // names the first such chord. Empty when the chart was transposed.
 Message transpose(Chart& chart, int steps, Spelling spelling = Spelling::Keep);
 

@@ -58,15 +58,15 @@ Message partProblem(const Chart& chart, Instrument instrument)
     switch (instrument) {
     case Instrument::BFlat:
         return {QT_TRANSLATE_NOOP("Message", "Pas de partie en Si♭ : à la mesure %1, « %2 » ne tiendrait plus dans "
-                                             "la grille avec sa basse transposée (8 caractères après la note)."),
+                                             "la grille avec sa basse transposée (24 caractères après la note)."),
                 refused.arguments()};
     case Instrument::EFlat:
         return {QT_TRANSLATE_NOOP("Message", "Pas de partie en Mi♭ : à la mesure %1, « %2 » ne tiendrait plus dans "
-                                             "la grille avec sa basse transposée (8 caractères après la note)."),
+                                             "la grille avec sa basse transposée (24 caractères après la note)."),
                 refused.arguments()};
     case Instrument::F:
         return {QT_TRANSLATE_NOOP("Message", "Pas de partie en Fa : à la mesure %1, « %2 » ne tiendrait plus dans "
-                                             "la grille avec sa basse transposée (8 caractères après la note)."),
+                                             "la grille avec sa basse transposée (24 caractères après la note)."),
                 refused.arguments()};
     case Instrument::Concert:
         break;

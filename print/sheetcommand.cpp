@@ -62,7 +62,7 @@ int writeSheetPng(int layout, const QByteArrayList& files, const QByteArray& out
             return 1;
         }
         if (const Message refused = makePart(chart.chart(), instrument); !refused.empty()) {
-            printError(fileMessage({false, refused, files.at(i).toStdString()}));
+            printError(fileMessage(FileResult::failure(refused, files.at(i).toStdString())));
             return 1;
         }
         QImage page = chart.image();
@@ -95,7 +95,7 @@ int writeSongbook(int layout, int per, const QByteArrayList& files, const QByteA
             return 1;
         }
         if (const Message refused = partProblem(*chart, instrument); !refused.empty()) {
-            printError(fileMessage({false, refused, file.toStdString()}));
+            printError(fileMessage(FileResult::failure(refused, file.toStdString())));
             return 1;
         }
         read.push_back(std::move(chart));

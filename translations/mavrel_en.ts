@@ -352,10 +352,6 @@
         <translation>“%1”: a character the chart cannot keep.</translation>
     </message>
     <message>
-        <source>« %1 » : la qualité d&apos;un accord tient en 8 caractères.</source>
-        <translation>“%1”: a chord&apos;s quality holds at most 8 characters.</translation>
-    </message>
-    <message>
         <source>« %1 » : signe « %4 » inconnu (mesure %2, caractère %3 de la musique).</source>
         <translation>“%1”: unknown sign “%4” (bar %2, character %3 of the music).</translation>
     </message>
@@ -460,22 +456,6 @@
         <translation>Written “%2” for “%1”: a chart does not write %3.</translation>
     </message>
     <message>
-        <source>Rien n&apos;a été transposé : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (8 caractères après la note).</source>
-        <translation>Nothing was transposed: in bar %1, “%2” would no longer fit in the chart with its bass transposed (8 characters after the root).</translation>
-    </message>
-    <message>
-        <source>Pas de partie en Si♭ : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (8 caractères après la note).</source>
-        <translation>No B♭ part: in bar %1, “%2” would no longer fit in the chart with its bass transposed (8 characters after the root).</translation>
-    </message>
-    <message>
-        <source>Pas de partie en Mi♭ : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (8 caractères après la note).</source>
-        <translation>No E♭ part: in bar %1, “%2” would no longer fit in the chart with its bass transposed (8 characters after the root).</translation>
-    </message>
-    <message>
-        <source>Pas de partie en Fa : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (8 caractères après la note).</source>
-        <translation>No F part: in bar %1, “%2” would no longer fit in the chart with its bass transposed (8 characters after the root).</translation>
-    </message>
-    <message>
         <source>« %1 » : une grille n&apos;écrit pas de double altération.</source>
         <translation>“%1”: a chart does not write double accidentals.</translation>
     </message>
@@ -486,6 +466,26 @@
     <message>
         <source>« %1 » : la basse après « / » est une note de A à G, avec au plus un b ou un #.</source>
         <translation>“%1”: the bass after “/” is a note, A to G, with at most one b or #.</translation>
+    </message>
+    <message>
+        <source>« %1 » : la qualité d&apos;un accord tient en 24 caractères.</source>
+        <translation>“%1”: a chord&apos;s quality holds at most 24 characters.</translation>
+    </message>
+    <message>
+        <source>Rien n&apos;a été transposé : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (24 caractères après la note).</source>
+        <translation>Nothing was transposed: in bar %1, “%2” would no longer fit in the chart with its bass transposed (24 characters after the root).</translation>
+    </message>
+    <message>
+        <source>Pas de partie en Si♭ : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (24 caractères après la note).</source>
+        <translation>No B♭ part: in bar %1, “%2” would no longer fit in the chart with its bass transposed (24 characters after the root).</translation>
+    </message>
+    <message>
+        <source>Pas de partie en Mi♭ : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (24 caractères après la note).</source>
+        <translation>No E♭ part: in bar %1, “%2” would no longer fit in the chart with its bass transposed (24 characters after the root).</translation>
+    </message>
+    <message>
+        <source>Pas de partie en Fa : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (24 caractères après la note).</source>
+        <translation>No F part: in bar %1, “%2” would no longer fit in the chart with its bass transposed (24 characters after the root).</translation>
     </message>
 </context>
 <context>

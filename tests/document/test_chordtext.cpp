@@ -66,7 +66,7 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
 
 TEST(ChordText, RefusesWhatAChartCannotHold)
 {
-    for (const char* typed : {"", "H7", "Csus4add9b13", "C D E F G", "C\xE2\x99\xAD", "7", "Bbb", "C##7", "Fb#5", "C/Bbb", "D/F#m"}) {
+    for (const char* typed : {"", "H7", "C7sus4(b9,#11,b13)add6add9", "C D E F G", "C\xE2\x99\xAD", "7", "Bbb", "C##7", "Fb#5", "C/Bbb", "D/F#m"}) {
         SCOPED_TRACE(typed);
         EXPECT_FALSE(readBar(typed).error.empty());
     }
@@ -120,7 +120,7 @@ Transposed transposed(const char* before, int steps, Spelling spelling)
 
 // Roots and slash basses move together and are spelled by one choice: kept
 // (a bass keeps its own accidental, a natural one takes the chord's), flats,
-// sharps, or the key of the chart's first chord once moved.
+// sharps, or the chart's key once moved.
 TEST(Transpose, RootsAndBassesMoveAndAreSpelledTogether)
 {
     struct Row {
@@ -134,7 +134,7 @@ TEST(Transpose, RootsAndBassesMoveAndAreSpelledTogether)
         {"Db7 D7", 1, Spelling::Sharps, "D7 D#7"},
         {"Db D", 2, Spelling::Keep, "Eb E"},
         {"F D", 2, Spelling::Key, "G E"},             // G major
-        {"EbM7 DM7", 1, Spelling::Key, "EM7 D#M7"},   // E major
+        {"EbM7 DM7", 1, Spelling::Key, "EM7 EbM7"},   // E-flat major: the chart rests on D
         {"C D", 3, Spelling::Key, "Eb F"},            // E-flat major
         {"Am7 Dm7", 1, Spelling::Key, "Bbm7 Ebm7"},   // B-flat minor
         {"Em Dm", 1, Spelling::Key, "Fm Ebm"},        // F minor
@@ -153,7 +153,7 @@ TEST(Transpose, RootsAndBassesMoveAndAreSpelledTogether)
         {"Eb7/Db", -1, Spelling::Sharps, "D7/C"},
         {"C/E D/F#", 1, Spelling::Key, "Db/F Eb/G"},  // D-flat major
         {"Bb/D Eb", 1, Spelling::Key, "B/D# E"},      // B major
-        {"Am7/G C#", 1, Spelling::Key, "Bbm7/Ab D"},  // the bass leaves the key minor
+        {"Am7/G C#", 1, Spelling::Key, "A#m7/G# D"},  // D major: the chart rests on C#
         {"C6/9 C/9", 2, Spelling::Flats, "D6/9 D/9"}, // no bass there
         {"Cm7(b9)/A", 2, Spelling::Keep, "Dm7(b9)/B"},
     };
@@ -174,15 +174,15 @@ TEST(Transpose, RootsAndBassesMoveAndAreSpelledTogether)
         }
 }
 
-// A bass one character longer would not fit an 8-character quality: nothing
+// A bass one character longer would not fit a 24-character quality: nothing
 // moves, and the first such chord is named.
 TEST(Transpose, ABassThatWouldNotFitMovesNothing)
 {
     for (const auto& [steps, spelling] : {std::pair{1, Spelling::Keep}, {-1, Spelling::Flats}, {3, Spelling::Key}}) {
-        auto chart = test::ChartBuilder().bars({"Dm7", "Cm7(b9)/G", "F/C"}).build();
+        auto chart = test::ChartBuilder().bars({"Dm7", "Cm7(b9,#11,b13)add9,no5/G", "F/C"}).build();
         const Chart before = *chart;
         const Message refused = transpose(*chart, steps, spelling);
-        EXPECT_EQ(refused.arguments(), (std::vector<std::string>{"2", "Cm7(b9)/G"}));
+        EXPECT_EQ(refused.arguments(), (std::vector<std::string>{"2", "Cm7(b9,#11,b13)add9,no5/G"}));
         EXPECT_EQ(std::memcmp(chart.get(), &before, sizeof before), 0);
         EXPECT_EQ(transposeProblem(before, steps, spelling).arguments(), refused.arguments());
     }
@@ -214,8 +214,9 @@ TEST(Parts, EachInstrumentReadsItsInterval)
     EXPECT_FALSE(instrumentNamed("Sib"));
 
     // No part with a chord that cannot move: the chart stays as it is.
-    auto tight = test::ChartBuilder().bars({"C", "Cm7(b9)/A"}).build();   // F# for E-flat
-    EXPECT_EQ(partProblem(*tight, Instrument::EFlat).arguments(), (std::vector<std::string>{"2", "Cm7(b9)/A"}));
+    auto tight = test::ChartBuilder().bars({"C", "Cm7(b9,#11,b13)add9,no5/A"}).build();   // F# for E-flat
+    EXPECT_EQ(partProblem(*tight, Instrument::EFlat).arguments(),
+              (std::vector<std::string>{"2", "Cm7(b9,#11,b13)add9,no5/A"}));
     EXPECT_TRUE(partProblem(*tight, Instrument::Concert).empty());
     EXPECT_FALSE(makePart(*tight, Instrument::EFlat).empty());
     EXPECT_EQ(barText(tight->bar(1)), "C");

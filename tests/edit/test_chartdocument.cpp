@@ -190,7 +190,7 @@ TEST_F(Document, OneDragIsOneStepAndEditsThatChangeNothingLeaveNone)
     doc.transpose(12);
     EXPECT_EQ(stack().count(), 0);
     // Nor does a transposition refused, which says why.
-    doc.setChord(3, 1, chord(1, "m7(b9)/G"));
+    doc.setChord(3, 1, chord(1, "m7(b9,#11,b13)add9,no5/G"));
     EXPECT_FALSE(doc.transpose(1).empty());
     EXPECT_EQ(stack().count(), 1);
     EXPECT_FALSE(doc.setGrid(25, 21));   // 525 bars

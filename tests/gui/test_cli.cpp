@@ -246,8 +246,8 @@ TEST_F(CommandLineTest, APartIsDrawnTransposedAndTheChartStaysAsItWas)
 // part or sheet is written, and the message names the file and the chord.
 TEST_F(CommandLineTest, AChordThatCannotMoveWritesNothing)
 {
-    writeChart(*test::ChartBuilder().bars({"C", "Cm7(b9)/A"}).build(), "serre.bab");
-    const QString part = QString::fromUtf8("serre.bab : Pas de partie en Mi\xE2\x99\xAD : à la mesure 2, « Cm7(b9)/A »");
+    writeChart(*test::ChartBuilder().bars({"C", "Cm7(b9,#11,b13)add9,no5/A"}).build(), "serre.bab");
+    const QString part = QString::fromUtf8("serre.bab : Pas de partie en Mi\xE2\x99\xAD : à la mesure 2, « Cm7(b9,#11,b13)add9,no5/A »");
     struct Row {
         QStringList args;
         QString output;
@@ -255,7 +255,7 @@ TEST_F(CommandLineTest, AChordThatCannotMoveWritesNothing)
     };
     const Row rows[] = {
         {{"transpose", "1", "serre.bab", "-o", "a.bab"}, "a.bab",
-         "serre.bab : Rien n'a été transposé : à la mesure 2, « Cm7(b9)/A »"},
+         "serre.bab : Rien n'a été transposé : à la mesure 2, « Cm7(b9,#11,b13)add9,no5/A »"},
         {{"render", "--for", "Eb", "serre.bab", "-o", "b.png"}, "b.png", part},
         {{"sheet", "--per", "2", "--for", "Eb", "serre.bab", "-o", "c.pdf"}, "c.pdf", part},
         {{"sheet", "--per", "1", "--for", "Eb", "serre.bab", "-o", "d.png"}, "d.png", part},

@@ -150,7 +150,7 @@ TEST_F(ChordDialogTest, FrameControlsAndTabOrder)
     EXPECT_EQ(cancel()->text(), "Cancel");
     EXPECT_EQ(flat()->text(), "b/#");
     EXPECT_EQ(other()->text(), "Autre");
-    EXPECT_EQ(freeText()->maxLength(), 8);
+    EXPECT_EQ(freeText()->maxLength(), 24);
 
     const QStringList rootItems = {"%", "C", "C#/Db", "D", "D#/Eb", "E", "F",
                                    "F#/Gb", "G", "G#/Ab", "A", "A#/Bb", "B"};
@@ -380,7 +380,7 @@ TEST_F(ChordDialogTest, UnshowableQualityBytesSurviveAnUneditedOk)
     EXPECT_EQ(chart->bar(1).slot(1).quality.view(), "abc");
 }
 
-TEST_F(ChordDialogTest, FreeTextTakesOnlyWindows1252AndEightCharacters)
+TEST_F(ChordDialogTest, FreeTextTakesOnlyWindows1252AndTwentyFourCharacters)
 {
     open(1, 1);
     QTest::mouseClick(other(), Qt::LeftButton);
@@ -393,10 +393,10 @@ TEST_F(ChordDialogTest, FreeTextTakesOnlyWindows1252AndEightCharacters)
     typeChar(freeText(), 0xE9);
     EXPECT_EQ(freeText()->text(), QString("m") + QChar(0x20AC) + QChar(0xE9));
 
-    QTest::keyClicks(freeText(), "123456789");
-    EXPECT_EQ(freeText()->text().size(), 8);
+    QTest::keyClicks(freeText(), "1234567890123456789012345");
+    EXPECT_EQ(freeText()->text().size(), 24);
     QTest::mouseClick(ok(), Qt::LeftButton);
-    EXPECT_EQ(chart->bar(1).slot(1).quality.view(), "m\x80\xE9" "12345");
+    EXPECT_EQ(chart->bar(1).slot(1).quality.view(), "m\x80\xE9" "123456789012345678901");
 
     // A control character pasted from elsewhere is refused, and the box says why.
     open(1, 1);

@@ -386,7 +386,7 @@ TEST_F(PreviewTest, PartsForTransposingInstruments)
     // A chord whose bass would no longer fit makes no part: the sheet goes
     // back to concert pitch, and "Pour :" refuses the instrument.
     mainChart->bar(3).slot(1).root = 1;
-    mainChart->bar(3).slot(1).quality.assign("m7(b9)/E");   // F# for B-flat
+    mainChart->bar(3).slot(1).quality.assign("m7(b9,#11,b13)add9,no5/E");   // F# for B-flat
     form->takeMainPage();
     EXPECT_EQ(form->instrument(), Instrument::Concert);
     EXPECT_EQ(forBox->currentText(), "Ut");
