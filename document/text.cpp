@@ -1,11 +1,18 @@
 #include "text.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
 namespace mavrel::text {
 
 namespace {
 
+// Stands for a byte that starts no character; above every code point.
+constexpr char32_t Invalid = 0x110000;
+
 // Calls `each(c, bytes)` for every character of a UTF-8 text; a byte that
-// starts no character is given alone as U+FFFD.
+// starts no character is given alone as Invalid.
 template <class Each>
 void forEachCharacter(std::string_view utf8, Each each)
 {
@@ -22,11 +29,27 @@ void forEachCharacter(std::string_view utf8, Each each)
         }
         if (!ok) {
             len = 1;
-            c = 0xFFFD;
+            c = Invalid;
         }
         each(c, utf8.substr(i, len));
         i += len;
     }
+}
+
+std::string escaped(char32_t c, std::string_view bytes)
+{
+    switch (c) {
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\t': return "\\t";
+    default: break;
+    }
+    char out[16];
+    if (c == Invalid)
+        std::snprintf(out, sizeof out, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(bytes[0])));
+    else
+        std::snprintf(out, sizeof out, "U+%04X", static_cast<unsigned>(c));
+    return out;
 }
 
 } // namespace
@@ -47,6 +70,32 @@ std::string withoutControls(std::string_view utf8)
     forEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
         if (!isControl(c))
             out += bytes;
+    });
+    return out;
+}
+
+std::string visible(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    forEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
+        if (isControl(c) || c == Invalid)
+            out += escaped(c, bytes);
+        else
+            out += bytes;
+    });
+    return out;
+}
+
+std::string controlsIn(std::string_view utf8)
+{
+    std::vector<char32_t> seen;
+    std::string out;
+    forEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
+        if (!isControl(c) || std::find(seen.begin(), seen.end(), c) != seen.end())
+            return;
+        seen.push_back(c);
+        out += (out.empty() ? "" : ", ") + escaped(c, bytes);
     });
     return out;
 }

@@ -17,4 +17,13 @@ bool hasControl(std::string_view utf8);
 // The UTF-8 text without its control characters.
 std::string withoutControls(std::string_view utf8);
 
+// The text as a message may quote it: line breaks and tabs as \n, \r and \t,
+// other control characters as U+0001, and bytes that start no UTF-8
+// character as \xFF. Everything else stays.
+std::string visible(std::string_view utf8);
+
+// The control characters of a text, each once, in the order they first
+// come, written as visible() writes them and parted by ", ".
+std::string controlsIn(std::string_view utf8);
+
 } // namespace mavrel::text
