@@ -39,6 +39,10 @@ void readChords(const Bar& c, const Measure* previous, Measure& bar)
     if (c.division < 1 || c.division > 5)
         return;
     const Division& d = Divisions[c.division - 1];
+    if (d.slots == 1 && isNoChord(c.slot(1))) {
+        bar.rest = true;
+        return;
+    }
     if (d.slots == 1 && isRepeatSign(c.slot(1))) {
         bar.repeat = true;
         if (previous) {
@@ -49,6 +53,13 @@ void readChords(const Bar& c, const Measure* previous, Measure& bar)
     }
     for (int s = 0; s < d.slots; ++s) {
         const Chord& a = c.chords[s];
+        if (isNoChord(a)) {
+            ChordSymbol silence;
+            silence.noChord = true;
+            silence.beats = d.beats[s];
+            bar.chords.push_back(std::move(silence));
+            continue;
+        }
         if (!isRepeatSign(a)) {
             bar.chords.push_back({a.root, a.flat != 0, a.quality.str(), d.beats[s]});
             continue;

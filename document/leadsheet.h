@@ -22,6 +22,7 @@ struct ChordSymbol {
     bool flat = false;           // spelled with a flat
     std::string quality;         // Windows-1252, as the chart stores it ("7/G" keeps its bass)
     int beats = 4;               // quarter notes of a 4/4 bar: 4, 2 or 1
+    bool noChord = false;        // "N.C.": its beats are silent
 };
 
 enum class Sign { None, Repeat, Double };
@@ -29,7 +30,7 @@ enum class Sign { None, Repeat, Double };
 struct Measure {
     std::vector<ChordSymbol> chords;  // "%" replaced by the chord or bar it repeats
     bool repeat = false;         // a lone "%": the previous bar again (chords holds it)
-    bool rest = false;           // a hidden bar: no chord is played
+    bool rest = false;           // a hidden bar, or "N.C." alone: no chord is played
     Sign left = Sign::None;
     Sign right = Sign::None;
     bool rowStart = false;       // first bar of a grid row

@@ -80,6 +80,8 @@ std::string duration(int beats)
 
 std::string chord(const leadsheet::ChordSymbol& c)
 {
+    if (c.noChord)
+        return "r" + duration(c.beats);
     const Quality q = leadsheet::readQuality(c.quality);
     std::string out = noteName(leadsheet::spell(c.root, c.flat)) + duration(c.beats);
     if (const std::string m = modifiers(q); !m.empty())

@@ -295,8 +295,11 @@ std::string write(const Chart& chart)
                 w.note(4 - beats, false);
         }
         for (const leadsheet::ChordSymbol& chord : bar.chords) {
-            w.harmony(chord);
-            w.note(chord.beats, false);
+            if (chord.noChord)
+                w.noChord();
+            else
+                w.harmony(chord);
+            w.note(chord.beats, chord.noChord);
         }
         w.barline("right", bar.right);
         w.line(2, "</measure>");

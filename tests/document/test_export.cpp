@@ -6,6 +6,7 @@
 #include "document/leadsheet.h"
 #include "document/lilypond.h"
 #include "document/musicxml.h"
+#include "support/chartbuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -84,7 +85,7 @@ std::string describe(const leadsheet::Measure& b)
     std::string out = b.left == leadsheet::Sign::Repeat ? "{ " : b.left == leadsheet::Sign::Double ? "[ " : "";
     out += b.rest ? "rest " : b.repeat ? "% " : "";
     for (const leadsheet::ChordSymbol& c : b.chords)
-        out += std::string(rootName(c.root, c.flat)) + c.quality + ":" + std::to_string(c.beats) + " ";
+        out += (c.noChord ? std::string("N.C.") : rootName(c.root, c.flat) + c.quality) + ":" + std::to_string(c.beats) + " ";
     for (const std::string& m : b.marks)
         out += "@" + m + " ";
     for (const std::string& w : b.words)
@@ -224,6 +225,29 @@ TEST(MusicXml, MeasuresHoldTheBarsChordsSignsAndTexts)
     for (int i = 1; i <= 4; ++i)
         hidden->bar(i).shown = 0;
     EXPECT_EQ(measures(musicxml::write(*hidden)), std::vector<std::string>{":4 "});
+}
+
+// "N.C." alone, beside a chord, repeated by "%", and the hidden bar holding
+// "N.C." that charts imported earlier have: silence in every output.
+TEST(LeadSheet, NoChordIsSilence)
+{
+    test::ChartBuilder builder(4, 2);
+    builder.bars({"N.C.", "C7 N.C.", "%", "D7 N.C. %"});
+    builder.chart().bar(5).shown = 0;
+    builder.chart().bar(5).slot(1).quality.assign("N.C.");
+    const auto chart = builder.bar(6, "G7").hidden(7).hidden(8).build();
+    const leadsheet::Sheet sheet = leadsheet::read(*chart);
+    std::string read;
+    for (const leadsheet::Measure& m : sheet.measures)
+        read += describe(m) + "|";
+    EXPECT_EQ(read, "rest |C7:2 N.C.:2 |% C7:2 N.C.:2 |D7:1 N.C.:1 N.C.:2 |rest |G7:4 |");
+    const std::vector<std::string> xml = measures(musicxml::write(*chart));
+    ASSERT_EQ(xml.size(), 6u);
+    EXPECT_EQ(xml[0], "C none[N.C.]rest:4 ");
+    EXPECT_EQ(xml[1], "C dominant[7]:2 C none[N.C.]rest:2 ");
+    const std::string ly = lilypond::write(*chart);
+    for (const char* bar : {"  r1 |\n", "  c2:7 r2 |\n", "  d4:7 r4 r2 |\n"})
+        EXPECT_NE(ly.find(bar), std::string::npos) << bar << ly;
 }
 
 // --- qualities in both formats ---------------------------------------------------
