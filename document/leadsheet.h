@@ -13,10 +13,6 @@
 
 namespace mavrel::leadsheet {
 
-// What a bar of silence holds in its first slot: it is hidden, so the text
-// never shows, but the bar stays one of the song.
-inline constexpr std::string_view NoChordText = "N.C.";
-
 struct ChordSymbol {
     int root = 1;                // 1..12, C..B
     bool flat = false;           // spelled with a flat
