@@ -212,13 +212,44 @@ private:
     std::size_t m_badFrom = 0;   // the first damaged escape of the part not yet given to a song
 };
 
-bool LinkReader::read(std::string_view link, bool book)
+// Where the part of `link` that starts at `from` ends: just past its "==="
+// (any mix of "=" and "%3D"), or at the end of the link. `decoded` is its
+// size once decoded, separator included.
+std::size_t partEnd(std::string_view link, std::size_t from, std::size_t& decoded, bool& separated)
 {
-    Part part;
+    int equals = 0;
+    decoded = 0;
+    separated = false;
+    for (std::size_t i = from; i < link.size(); ++i) {
+        char c = link[i];
+        if (c == '%' && i + 2 < link.size() && hexValue(link[i + 1]) >= 0 && hexValue(link[i + 2]) >= 0) {
+            c = static_cast<char>(hexValue(link[i + 1]) * 16 + hexValue(link[i + 2]));
+            i += 2;
+        }
+        ++decoded;
+        equals = c == '=' ? equals + 1 : 0;
+        if (equals == 3) {
+            separated = true;
+            return i + 1;
+        }
+    }
+    return link.size();
+}
+
+// Percent-decodes link[from, end) into the part.
+void decode(std::string_view link, std::size_t from, std::size_t end, Part& part)
+{
     std::size_t field = 0;
-    int equals = 0;   // "=" decoded in a row
-    bool parted = false;
-    for (std::size_t i = 0; i < link.size(); ++i) {
+    for (std::size_t i = from; i < end; ++i) {
+        // Plain stretches go in whole.
+        std::size_t plain = i;
+        while (plain < end && link[plain] != '%' && link[plain] != '=')
+            ++plain;
+        if (plain > i) {
+            part.text.append(link.substr(i, plain - i));
+            i = plain - 1;
+            continue;
+        }
         char c = link[i];
         if (c == '%') {
             const int hi = i + 1 < link.size() ? hexValue(link[i + 1]) : -1;
@@ -231,28 +262,36 @@ bool LinkReader::read(std::string_view link, bool book)
             }
         }
         part.text += c;
-        if (c != '=') {
-            equals = 0;
-            continue;
+        if (c == '=')
+            ++field;
+    }
+}
+
+bool LinkReader::read(std::string_view link, bool book)
+{
+    bool parted = false;
+    for (std::size_t from = 0;;) {
+        std::size_t size = 0;
+        bool separated = false;
+        const std::size_t end = partEnd(link, from, size, separated);
+        Part part;
+        part.text.reserve(size);
+        decode(link, from, end, part);
+        if (!separated) {
+            // The last part, when it is no song, names the playlist.
+            if (parted && part.text.find('=') == std::string::npos) {
+                if (m_playlist.name.empty())
+                    m_playlist.name = text::withoutControls(cut(part.text, MaxTextBytes));
+                return true;
+            }
+            return readPart(part, book, true);
         }
-        ++field;
-        if (++equals < 3)
-            continue;
-        // "===" parts songs; the last part, when it is no song, names the playlist.
         part.text.resize(part.text.size() - 3);
         if (!readPart(part, book, false))
             return false;
-        part = Part{};
-        field = 0;
-        equals = 0;
         parted = true;
+        from = end;
     }
-    if (parted && part.text.find('=') == std::string::npos) {
-        if (m_playlist.name.empty())
-            m_playlist.name = text::withoutControls(cut(part.text, MaxTextBytes));
-        return true;
-    }
-    return readPart(part, book, true);
 }
 
 bool LinkReader::readPart(Part& part, bool book, bool last)
