@@ -1229,8 +1229,10 @@ std::string irealQuality(std::string_view chart)
             continue;
         out += chart[i++];
     }
-    // What iReal's spelling would not read back the same goes between stars.
-    if (qualityLength(out) != out.size() || chartQuality(out) != chart)
+    // What iReal's spelling would not read back the same goes between stars,
+    // and so does a quality that starts like an accidental of the root.
+    if (qualityLength(out) != out.size() || chartQuality(out) != chart || out.starts_with('b')
+        || out.starts_with('#'))
         out = "*" + withoutAny(win1252::toUtf8(chart), "*=|[]{},<>") + "*";
     return out + bass;
 }

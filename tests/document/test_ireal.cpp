@@ -518,7 +518,7 @@ TEST(IRealRoundTrip, ChartKeepsEveryChordALinkCanHold)
     chart.info.labelCount = 1;   // the title alone: no composer, no style
     layoutChart(chart);
     const char* qualities[] = {"", "m", "7", "M7", "m7", "\xF8", "dim", "6", "9", "m6", "7sus",
-                               "m7b5", "13#11", "7/G", "mM7", "dim7", "+", "Blues"};
+                               "m7b5", "13#11", "7/G", "mM7", "dim7", "+", "Blues", "b9", "#11", "maj7"};
     int q = 0;
     for (int i = 1; i <= 12; ++i) {
         Bar& b = chart.bar(i);
