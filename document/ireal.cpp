@@ -1292,8 +1292,6 @@ std::string barMusic(const leadsheet::Measure& bar)
 {
     if (bar.repeat)
         return " x  ";
-    if (bar.rest)
-        return "n   ";
     if (bar.chords.empty())
         return "    ";
     std::string out;
@@ -1310,12 +1308,12 @@ std::string barMusic(const leadsheet::Measure& bar)
 std::string keyOf(const leadsheet::Sheet& sheet)
 {
     for (const leadsheet::Measure& bar : sheet.measures) {
-        const auto c = std::find_if(bar.chords.begin(), bar.chords.end(),
-                                    [](const leadsheet::ChordSymbol& s) { return !s.noChord; });
-        if (c == bar.chords.end())
-            continue;
-        const leadsheet::Quality q = leadsheet::readQuality(c->quality);
-        return std::string(rootName(c->root, c->flat)) + (q.minor || q.halfDiminished ? "-" : "");
+        for (const leadsheet::ChordSymbol& c : bar.chords) {
+            if (c.noChord)
+                continue;
+            const leadsheet::Quality q = leadsheet::readQuality(c.quality);
+            return std::string(rootName(c.root, c.flat)) + (q.minor || q.halfDiminished ? "-" : "");
+        }
     }
     return "C";
 }

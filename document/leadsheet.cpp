@@ -26,38 +26,31 @@ Sign sign(int value)
     return value == 1 ? Sign::Repeat : value == 2 ? Sign::Double : Sign::None;
 }
 
-bool isRepeatSign(const Chord& a) { return a.root == 0 || a.root > 12; }
+bool isRepeatSign(const Chord& a) { return (a.root == 0 || a.root > 12) && !isNoChord(a); }
+
+ChordSymbol silence(int beats) { return {0, false, {}, beats, true}; }
 
 // The bar's chords with "%" replaced by the chord before it. `previous` is the
 // bar before, already read.
 void readChords(const Bar& c, const Measure* previous, Measure& bar)
 {
     if (!c.shown) {
-        bar.rest = true;
+        bar.chords.push_back(silence(4));
         return;
     }
     if (c.division < 1 || c.division > 5)
         return;
     const Division& d = Divisions[c.division - 1];
-    if (d.slots == 1 && isNoChord(c.slot(1))) {
-        bar.rest = true;
-        return;
-    }
     if (d.slots == 1 && isRepeatSign(c.slot(1))) {
         bar.repeat = true;
-        if (previous) {
+        if (previous)
             bar.chords = previous->chords;
-            bar.rest = previous->rest;
-        }
         return;
     }
     for (int s = 0; s < d.slots; ++s) {
         const Chord& a = c.chords[s];
         if (isNoChord(a)) {
-            ChordSymbol silence;
-            silence.noChord = true;
-            silence.beats = d.beats[s];
-            bar.chords.push_back(std::move(silence));
+            bar.chords.push_back(silence(d.beats[s]));
             continue;
         }
         if (!isRepeatSign(a)) {

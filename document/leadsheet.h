@@ -13,20 +13,25 @@
 
 namespace mavrel::leadsheet {
 
+// What a bar of silence holds in its first slot: it is hidden, so the text
+// never shows, but the bar stays one of the song.
+inline constexpr std::string_view NoChordText = "N.C.";
+
 struct ChordSymbol {
     int root = 1;                // 1..12, C..B
     bool flat = false;           // spelled with a flat
     std::string quality;         // Windows-1252, as the chart stores it ("7/G" keeps its bass)
     int beats = 4;               // quarter notes of a 4/4 bar: 4, 2 or 1
-    bool noChord = false;        // "N.C.": its beats are silent
+    bool noChord = false;        // "N.C.": nothing is played for its beats
 };
 
 enum class Sign { None, Repeat, Double };
 
 struct Measure {
-    std::vector<ChordSymbol> chords;  // "%" replaced by the chord or bar it repeats
+    // "%" replaced by the chord or bar it repeats; a hidden bar, a bar of
+    // silence, holds one "N.C." for the whole bar.
+    std::vector<ChordSymbol> chords;
     bool repeat = false;         // a lone "%": the previous bar again (chords holds it)
-    bool rest = false;           // a hidden bar, or "N.C." alone: no chord is played
     Sign left = Sign::None;
     Sign right = Sign::None;
     bool rowStart = false;       // first bar of a grid row

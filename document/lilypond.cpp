@@ -78,6 +78,7 @@ std::string duration(int beats)
     return beats == 4 ? "1" : beats == 3 ? "2." : beats == 2 ? "2" : "4";
 }
 
+// "N.C." is a rest, which a chord grid shows as LilyPond's no-chord symbol.
 std::string chord(const leadsheet::ChordSymbol& c)
 {
     if (c.noChord)
@@ -137,9 +138,7 @@ std::string write(const Chart& chart)
             line += "\\mark " + string(mark) + " ";
         for (const std::string& words : bar.words)
             line += "\\textMark " + string(words) + " ";
-        if (bar.rest) {
-            line += "r1";
-        } else if (bar.repeat && i > 0) {
+        if (bar.repeat && i > 0) {
             line += "\\makePercent s1";
         } else if (bar.chords.empty()) {
             line += "s1";

@@ -283,17 +283,12 @@ std::string write(const Chart& chart)
             w.direction("rehearsal", mark);
         for (const std::string& words : bar.words)
             w.direction("words", words);
-        if (bar.rest) {
-            w.noChord();
-            w.note(4, true);
-        } else {
-            // A "%" with nothing before it to repeat leaves its beats without a chord.
-            int beats = 0;
-            for (const leadsheet::ChordSymbol& chord : bar.chords)
-                beats += chord.beats;
-            if (beats < 4)
-                w.note(4 - beats, false);
-        }
+        // A "%" with nothing before it to repeat leaves its beats without a chord.
+        int beats = 0;
+        for (const leadsheet::ChordSymbol& chord : bar.chords)
+            beats += chord.beats;
+        if (beats < 4)
+            w.note(4 - beats, false);
         for (const leadsheet::ChordSymbol& chord : bar.chords) {
             if (chord.noChord)
                 w.noChord();

@@ -1,18 +1,14 @@
 #include "text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 namespace mavrel::text {
 
 namespace {
 
-// Stands for a byte that starts no character; above every code point.
-constexpr char32_t Invalid = 0x110000;
-
 // Calls `each(c, bytes)` for every character of a UTF-8 text; a byte that
-// starts no character is given alone as Invalid.
+// starts no character is given alone as U+FFFD.
 template <class Each>
 void forEachCharacter(std::string_view utf8, Each each)
 {
@@ -29,27 +25,11 @@ void forEachCharacter(std::string_view utf8, Each each)
         }
         if (!ok) {
             len = 1;
-            c = Invalid;
+            c = 0xFFFD;
         }
         each(c, utf8.substr(i, len));
         i += len;
     }
-}
-
-std::string escaped(char32_t c, std::string_view bytes)
-{
-    switch (c) {
-    case '\n': return "\\n";
-    case '\r': return "\\r";
-    case '\t': return "\\t";
-    default: break;
-    }
-    char out[16];
-    if (c == Invalid)
-        std::snprintf(out, sizeof out, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(bytes[0])));
-    else
-        std::snprintf(out, sizeof out, "U+%04X", static_cast<unsigned>(c));
-    return out;
 }
 
 } // namespace
@@ -61,6 +41,19 @@ bool hasControl(std::string_view utf8)
     bool found = false;
     forEachCharacter(utf8, [&](char32_t c, std::string_view) { found = found || isControl(c); });
     return found;
+}
+
+std::string controlsIn(std::string_view utf8)
+{
+    std::vector<char32_t> seen;
+    std::string out;
+    forEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
+        if (!isControl(c) || std::find(seen.begin(), seen.end(), c) != seen.end())
+            return;
+        seen.push_back(c);
+        out += (out.empty() ? "" : ", ") + visible(bytes);
+    });
+    return out;
 }
 
 std::string withoutControls(std::string_view utf8)
@@ -76,26 +69,22 @@ std::string withoutControls(std::string_view utf8)
 
 std::string visible(std::string_view utf8)
 {
+    static constexpr char Hex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(utf8.size());
     forEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
-        if (isControl(c) || c == Invalid)
-            out += escaped(c, bytes);
-        else
+        if (c < 0x20 || c == 0x7F) {
+            out += '^';
+            out += static_cast<char>(c ^ 0x40);
+        } else if (isControl(c)) {
+            out += "\\u00";
+            out += Hex[c >> 4];
+            out += Hex[c & 0xF];
+        } else if (c == 0xFFFD && bytes.size() == 1) {
+            out += "\xEF\xBF\xBD";
+        } else {
             out += bytes;
-    });
-    return out;
-}
-
-std::string controlsIn(std::string_view utf8)
-{
-    std::vector<char32_t> seen;
-    std::string out;
-    forEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
-        if (!isControl(c) || std::find(seen.begin(), seen.end(), c) != seen.end())
-            return;
-        seen.push_back(c);
-        out += (out.empty() ? "" : ", ") + escaped(c, bytes);
+        }
     });
     return out;
 }

@@ -14,16 +14,17 @@ bool isControl(char32_t c);
 // Whether a UTF-8 text holds a control character.
 bool hasControl(std::string_view utf8);
 
+// The control characters of a text, each once, in the order they first come,
+// written as visible() writes them and parted by ", ".
+std::string controlsIn(std::string_view utf8);
+
 // The UTF-8 text without its control characters.
 std::string withoutControls(std::string_view utf8);
 
-// The text as a message may quote it: line breaks and tabs as \n, \r and \t,
-// other control characters as U+0001, and bytes that start no UTF-8
-// character as \xFF. Everything else stays.
+// The text as a terminal or a status bar may show it: each control character
+// written out visibly ("^[" for ESC, "^?" for DEL, "\u009B" for a C1
+// control), and each byte that is no UTF-8 as U+FFFD, so that nothing in it
+// can act on the terminal.
 std::string visible(std::string_view utf8);
-
-// The control characters of a text, each once, in the order they first
-// come, written as visible() writes them and parted by ", ".
-std::string controlsIn(std::string_view utf8);
 
 } // namespace mavrel::text

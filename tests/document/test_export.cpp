@@ -83,9 +83,10 @@ std::unique_ptr<Chart> sampleChart()
 std::string describe(const leadsheet::Measure& b)
 {
     std::string out = b.left == leadsheet::Sign::Repeat ? "{ " : b.left == leadsheet::Sign::Double ? "[ " : "";
-    out += b.rest ? "rest " : b.repeat ? "% " : "";
+    out += b.repeat ? "% " : "";
     for (const leadsheet::ChordSymbol& c : b.chords)
-        out += (c.noChord ? std::string("N.C.") : rootName(c.root, c.flat) + c.quality) + ":" + std::to_string(c.beats) + " ";
+        out += (c.noChord ? std::string("N.C.") : std::string(rootName(c.root, c.flat)) + c.quality) + ":"
+            + std::to_string(c.beats) + " ";
     for (const std::string& m : b.marks)
         out += "@" + m + " ";
     for (const std::string& w : b.words)
@@ -108,7 +109,7 @@ TEST(LeadSheet, BarsChordsAndTextsInPlayingOrder)
         "[ Bb6:2 C9:1 Dm6:1 @B ",
         "% Bb6:2 C9:1 Dm6:1 ",
         "Dm6:2 G7:2 ",
-        "rest ",
+        "N.C.:4 ",
         "C:4 'D.C.' ]",
     };
     ASSERT_EQ(sheet.measures.size(), std::size(expected));
@@ -240,7 +241,7 @@ TEST(LeadSheet, NoChordIsSilence)
     std::string read;
     for (const leadsheet::Measure& m : sheet.measures)
         read += describe(m) + "|";
-    EXPECT_EQ(read, "rest |C7:2 N.C.:2 |% C7:2 N.C.:2 |D7:1 N.C.:1 N.C.:2 |rest |G7:4 |");
+    EXPECT_EQ(read, "N.C.:4 |C7:2 N.C.:2 |% C7:2 N.C.:2 |D7:1 N.C.:1 N.C.:2 |N.C.:4 |G7:4 |");
     const std::vector<std::string> xml = measures(musicxml::write(*chart));
     ASSERT_EQ(xml.size(), 6u);
     EXPECT_EQ(xml[0], "C none[N.C.]rest:4 ");

@@ -380,11 +380,11 @@ TEST(IRealImport, WhatCannotBeReadIsSkippedAndSaid)
          "« T » : mesure 3 : « - » illisible, ignoré (caractère 14 de la musique).\n"
          "« T » : mesure 4 : « /H » illisible, ignoré (caractère 17 de la musique)."},
         {"[C\x01|D\x7F|E\xC2\x85]", "[C | D | E]",
-         "« T » : mesure 1 : « U+0001 » illisible, ignoré (caractère 3 de la musique).\n"
-         "« T » : mesure 2 : « U+007F » illisible, ignoré (caractère 6 de la musique).\n"
-         "« T » : mesure 3 : « U+0085 » illisible, ignoré (caractère 9 de la musique)."},
+         "« T » : mesure 1 : « ^A » illisible, ignoré (caractère 3 de la musique).\n"
+         "« T » : mesure 2 : « ^? » illisible, ignoré (caractère 6 de la musique).\n"
+         "« T » : mesure 3 : « \\u0085 » illisible, ignoré (caractère 9 de la musique)."},
         {"[C<Fi\x01ne\n>|D<Fine]", "[C | D F]",
-         "« T » : mesure 1 : un commentaire contenait des caractères de contrôle (U+0001, \\n), ils sont retirés.\n"
+         "« T » : mesure 1 : un commentaire contenait des caractères de contrôle (^A, ^J), ils sont retirés.\n"
          "« T » : mesure 2 : « < » sans « > » qui ferme le commentaire, ignoré (caractère 13 de la musique).\n"
          "« T » : mesure 2 : « ine » illisible, ignoré (caractère 15 de la musique)."},
         {"[C|r]", "[C | %]", "« T » : mesure 2 : « r » répète deux mesures et n'en a que 1 avant lui, il répète la mesure d'avant."},
@@ -416,14 +416,14 @@ TEST(IRealImport, ControlCharactersStayOutOfTheChart)
     const ireal::Conversion c = ireal::toChart(p.songs[0]);
     ASSERT_TRUE(c.chart);
     EXPECT_EQ(joined(c.warnings),
-              "« AB » : le titre contenait des caractères de contrôle (U+0001), ils sont retirés.\n"
-              "« AB » : le nom du compositeur contenait des caractères de contrôle (U+0000), ils sont retirés.\n"
-              "« AB » : le style contenait des caractères de contrôle (U+001F), ils sont retirés.");
+              "« AB » : le titre contenait des caractères de contrôle (^A), ils sont retirés.\n"
+              "« AB » : le nom du compositeur contenait des caractères de contrôle (^@), ils sont retirés.\n"
+              "« AB » : le style contenait des caractères de contrôle (^_), ils sont retirés.");
     const leadsheet::Sheet sheet = leadsheet::read(*c.chart);
     EXPECT_EQ(sheet.title + "/" + sheet.composer + "/" + sheet.style, "AB/NightDay/Style");
     // A damaged escape is named as a reader can see it.
     const ireal::Playlist bad = ireal::readPlaylist("irealb://T%\x01Z=C==S=C==1r34LbKcu7[C]==0=0");
-    EXPECT_EQ(bad.songs.at(0).error.text(), "« T%Z » : séquence « %U+0001Z » invalide au caractère 2 du lien.");
+    EXPECT_EQ(bad.songs.at(0).error.text(), "« T%Z » : séquence « %^AZ » invalide au caractère 2 du lien.");
 }
 
 TEST(IRealImport, DamagedLinksAreRefusedWithTheirPlace)
