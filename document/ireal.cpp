@@ -644,7 +644,8 @@ int semitone(char letter)
 // does not is skipped with its neighbours as one unreadable sign.
 bool startsSign(char c)
 {
-    return (c >= 'A' && c <= 'G') || std::string_view(" \t\n\v\f\r,|[]{}ZT*NSQfUYsl<(xrnpW").find(c) != std::string_view::npos;
+    constexpr std::string_view Signs = " \t\n\v\f\r,|[]{}ZT*NSQfUYsl<(xrnpW";
+    return (c >= 'A' && c <= 'G') || Signs.find(c) != std::string_view::npos;
 }
 
 // A character that prints: no control character, in ASCII or in UTF-8.

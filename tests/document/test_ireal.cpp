@@ -387,7 +387,8 @@ TEST(IRealImport, WhatCannotBeReadIsSkippedAndSaid)
          "« T » : mesure 1 : un commentaire contenait des caractères de contrôle (^A, ^J), ils sont retirés.\n"
          "« T » : mesure 2 : « < » sans « > » qui ferme le commentaire, ignoré (caractère 13 de la musique).\n"
          "« T » : mesure 2 : « ine » illisible, ignoré (caractère 15 de la musique)."},
-        {"[C|r]", "[C | %]", "« T » : mesure 2 : « r » répète deux mesures et n'en a que 1 avant lui, il répète la mesure d'avant."},
+        {"[C|r]", "[C | %]",
+         "« T » : mesure 2 : « r » répète deux mesures et n'en a que 1 avant lui, il répète la mesure d'avant."},
         {"[C" + std::string(25, '?') + "]", "[C]",
          "« T » : mesure 1 : « ????????????????????????… » illisible, ignoré (caractère 3 de la musique)."},
     };
@@ -404,7 +405,8 @@ TEST(IRealImport, WhatCannotBeReadIsSkippedAndSaid)
         many += "?|D";
     const ireal::Conversion conv = convert(many + "]");
     ASSERT_EQ(conv.warnings.size(), 21u);
-    EXPECT_EQ(conv.warnings.back().text(), "« T » : à partir de la mesure 21, d'autres signes illisibles sont ignorés.");
+    EXPECT_EQ(conv.warnings.back().text(),
+              "« T » : à partir de la mesure 21, d'autres signes illisibles sont ignorés.");
 }
 
 TEST(IRealImport, ControlCharactersStayOutOfTheChart)
@@ -440,7 +442,8 @@ TEST(IRealImport, DamagedLinksAreRefusedWithTheirPlace)
          "« Bad%G1 » : séquence « %G1 » invalide au caractère 36 du lien."},
         {"irealb://Short=C==Swing", "« Short » : le lien est coupé : la chanson s'arrête au champ 4 sur 10."},
         {"irealbook://Short=C=Swing", "« Short » : le lien est coupé : la chanson s'arrête au champ 3 sur 6."},
-        {"irealb://Cut=C==S=C==1r34LbKcu7[C7|D7", "« Cut » : le lien est coupé dans la musique, la fin de la chanson manque."},
+        {"irealb://Cut=C==S=C==1r34LbKcu7[C7|D7",
+         "« Cut » : le lien est coupé dans la musique, la fin de la chanson manque."},
         {"irealb://Plain=C==S=C==[C|D]==0=0", "« Plain » : la musique ne commence pas par « 1r34LbKcu7 »."},
         {link("T", long_), "« T » : plus de 500 mesures, une grille n'en tient pas plus."},
         {link("T", ""), "« T » : la chanson n'a aucune mesure."},
@@ -499,7 +502,8 @@ TEST(IRealRoundTrip, ImportedSongsComeBackTheSame)
     // chords; qualities iReal does not spell.
     songs.push_back(ireal::readPlaylist(link("Rests", "[C|n|D|E|n Z")).songs[0]);
     songs.push_back(ireal::readPlaylist(link("Silence", "[n Z")).songs[0]);
-    songs.push_back(ireal::readPlaylist(link("Beside", "[C n|n,D,E|C* AABA*|D*maj7*|E*M*|Fh7|G\xC3\xB8\x37 Z")).songs[0]);
+    songs.push_back(
+        ireal::readPlaylist(link("Beside", "[C n|n,D,E|C* AABA*|D*maj7*|E*M*|Fh7|G\xC3\xB8\x37 Z")).songs[0]);
     for (const ireal::Song& song : songs) {
         SCOPED_TRACE(song.title);
         const ireal::Conversion first = ireal::toChart(song);
