@@ -1,5 +1,8 @@
 #include "text.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace mavrel::text {
 
 namespace {
@@ -38,6 +41,19 @@ bool hasControl(std::string_view utf8)
     bool found = false;
     forEachCharacter(utf8, [&](char32_t c, std::string_view) { found = found || isControl(c); });
     return found;
+}
+
+std::string controlsIn(std::string_view utf8)
+{
+    std::vector<char32_t> seen;
+    std::string out;
+    forEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
+        if (!isControl(c) || std::find(seen.begin(), seen.end(), c) != seen.end())
+            return;
+        seen.push_back(c);
+        out += (out.empty() ? "" : ", ") + visible(bytes);
+    });
+    return out;
 }
 
 std::string withoutControls(std::string_view utf8)

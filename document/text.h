@@ -14,6 +14,10 @@ bool isControl(char32_t c);
 // Whether a UTF-8 text holds a control character.
 bool hasControl(std::string_view utf8);
 
+// The control characters of a text, each once, in the order they first come,
+// written as visible() writes them and parted by ", ".
+std::string controlsIn(std::string_view utf8);
+
 // The UTF-8 text without its control characters.
 std::string withoutControls(std::string_view utf8);
 

@@ -356,14 +356,6 @@
         <translation>“%1”: a chord&apos;s quality holds at most 8 characters.</translation>
     </message>
     <message>
-        <source>« %1 » : signe « %4 » inconnu (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: unknown sign “%4” (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
-        <source>« %1 » : %2 champs séparés par « = », il en faut au moins %3.</source>
-        <translation>“%1”: %2 fields separated by “=”, at least %3 are needed.</translation>
-    </message>
-    <message>
         <source>« %1 » : la musique ne commence pas par « %2 ».</source>
         <translation>“%1”: the music does not start with “%2”.</translation>
     </message>
@@ -372,32 +364,8 @@
         <translation>“%1”: invalid sequence “%2” at character %3 of the link.</translation>
     </message>
     <message>
-        <source>« %1 » : accord entre parenthèses sans « ) » (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: chord in parentheses without “)” (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
-        <source>« %1 » : basse « %4 » de fondamentale inconnue (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: bass “%4” with an unknown root (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
-        <source>« %1 » : mesure « %4 » inconnue (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: unknown time signature “%4” (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
-        <source>« %1 » : commentaire sans « &gt; » (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: comment without “&gt;” (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
-        <source>« %1 » : accord « %4 » de fondamentale inconnue (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: chord “%4” with an unknown root (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
         <source>« %1 » : plus de %2 textes, les suivants sont omis.</source>
         <translation>“%1”: more than %2 texts, the others are left out.</translation>
-    </message>
-    <message>
-        <source>« %1 » : mesure %2 : « N.C. » n&apos;a pas de place parmi les accords, il est omis.</source>
-        <translation>“%1”: bar %2: “N.C.” has no place among the chords, it is left out.</translation>
     </message>
     <message>
         <source>« %1 » : mesure %2 : %3 accords, seuls les 4 premiers sont gardés.</source>
@@ -412,16 +380,8 @@
         <translation>“%1”: bar %2: “%3” is cut to 8 characters.</translation>
     </message>
     <message>
-        <source>« %1 » : « r » répète deux mesures et n&apos;en a que %2 avant lui (mesure %3, caractère %4 de la musique).</source>
-        <translation>“%1”: “r” repeats two bars and has only %2 before it (bar %3, character %4 of the music).</translation>
-    </message>
-    <message>
         <source>« %1 » : la chanson n&apos;a aucune mesure.</source>
         <translation>“%1”: the song has no bars.</translation>
-    </message>
-    <message>
-        <source>« %1 » : %2 mesures, une grille en tient au plus %3.</source>
-        <translation>“%1”: %2 bars, a chart holds at most %3.</translation>
     </message>
     <message>
         <source>Mémoire insuffisante pour créer l&apos;image.</source>
@@ -474,6 +434,54 @@
     <message>
         <source>« %1 » : la basse après « / » est une note de A à G, avec au plus un b ou un #.</source>
         <translation>“%1”: the bass after “/” is a note, A to G, with at most one b or #.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le titre contenait des caractères de contrôle (%2), ils sont retirés.</source>
+        <translation>“%1”: the title held control characters (%2); they are removed.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le lien est coupé dans la musique, la fin de la chanson manque.</source>
+        <translation>“%1”: the link is cut inside the music; the end of the song is missing.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le lien est coupé : la chanson s&apos;arrête au champ %2 sur %3.</source>
+        <translation>“%1”: the link is cut: the song stops at field %2 of %3.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le nom du compositeur contenait des caractères de contrôle (%2), ils sont retirés.</source>
+        <translation>“%1”: the composer&apos;s name held control characters (%2); they are removed.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le style contenait des caractères de contrôle (%2), ils sont retirés.</source>
+        <translation>“%1”: the style held control characters (%2); they are removed.</translation>
+    </message>
+    <message>
+        <source>Plus de %1 chansons : les suivantes ne sont pas lues.</source>
+        <translation>More than %1 songs: the ones after them are not read.</translation>
+    </message>
+    <message>
+        <source>« %1 » : plus de %2 mesures, une grille n&apos;en tient pas plus.</source>
+        <translation>“%1”: more than %2 bars; a chart holds no more.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : « %3 » illisible, ignoré (caractère %4 de la musique).</source>
+        <translation>“%1”: bar %2: “%3” cannot be read and is skipped (character %4 of the music).</translation>
+    </message>
+    <message>
+        <source>« %1 » : à partir de la mesure %2, d&apos;autres signes illisibles sont ignorés.</source>
+        <translation>“%1”: from bar %2 on, more signs that cannot be read are skipped.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : « &lt; » sans « &gt; » qui ferme le commentaire, ignoré (caractère %3 de la musique).</source>
+        <translation>“%1”: bar %2: “&lt;” without a “&gt;” to close the comment, skipped (character %3 of the music).</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : un commentaire contenait des caractères de contrôle (%3), ils sont retirés.</source>
+        <translation>“%1”: bar %2: a comment held control characters (%3); they are removed.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : « r » répète deux mesures et n&apos;en a que %3 avant lui, il répète la mesure d&apos;avant.</source>
+        <translation>“%1”: bar %2: “r” repeats two bars and has only %3 before it; it repeats the bar before.</translation>
     </message>
 </context>
 <context>
