@@ -241,13 +241,8 @@ void PainterSurface::ellipse(int x1, int y1, int x2, int y2)
 const QRawFont& PainterSurface::rawFont(int pixels, bool bold)
 {
     QRawFont& raw = m_fonts[std::uint32_t(pixels) << 1 | (bold ? 1u : 0u)];
-    if (!raw.isValid()) {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(pixels);
-        font.setBold(bold);
-        font.setStyleStrategy(QFont::NoFontMerging);
-        raw = QRawFont::fromFont(font);
-    }
+    if (!raw.isValid())
+        raw = QRawFont::fromFont(pageFont(pixels, bold));
     return raw;
 }
 
@@ -268,11 +263,7 @@ void PainterSurface::textOut(int x, int y, std::string_view win1252)
     m_painter->setPen(m_solidPen);
 
     if (m_textAsCharacters) {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(pixels);
-        font.setBold(m_bold);
-        font.setStyleStrategy(QFont::NoFontMerging);
-        m_painter->setFont(font);
+        m_painter->setFont(pageFont(pixels, m_bold));
         m_painter->drawText(QPointF(x - 0.5, y + t.ascent - 0.5), QString::fromUtf8(win1252::toUtf8(win1252)));
         return;
     }
