@@ -292,7 +292,8 @@ void PrintPreview::savePdf()
     QByteArray bytes;
     const FileResult r = encodeSheetsPdf({&sheet, 1}, bytes)
         ? writeBytes(bytes, localFileName(fileName))
-        : FileResult{false, "Mémoire insuffisante pour créer le document.", localFileName(fileName).toStdString()};
+        : FileResult{false, QT_TRANSLATE_NOOP("Message", "Mémoire insuffisante pour créer le document."),
+                     localFileName(fileName).toStdString()};
     if (!r.ok)
         showMessage(fileMessage(r));
 }

@@ -307,6 +307,10 @@
         <source>Mémoire insuffisante pour créer l&apos;image.</source>
         <translation>Not enough memory to make the picture.</translation>
     </message>
+    <message>
+        <source>Mémoire insuffisante pour créer le document.</source>
+        <translation>Not enough memory to make the document.</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>
