@@ -322,6 +322,22 @@
         <source>L&apos;impression sur « %1 » a échoué.</source>
         <translation>Printing on “%1” failed.</translation>
     </message>
+    <message>
+        <source>L&apos;imprimante indique : « %1 »</source>
+        <translation>The printer says: “%1”</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;accepte aucun travail : la feuille n&apos;a pas été imprimée.</source>
+        <translation>“%1” accepts no jobs: the sheet was not printed.</translation>
+    </message>
+    <message>
+        <source>« %1 » est arrêtée : la feuille n&apos;a pas été imprimée.</source>
+        <translation>“%1” is stopped: the sheet was not printed.</translation>
+    </message>
+    <message>
+        <source>L&apos;impression sur « %1 » a échoué : %2</source>
+        <translation>Printing on “%1” failed: %2</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::AboutDialog</name>
@@ -800,6 +816,50 @@ Left click = chords</translation>
     <message>
         <source>Mémoire insuffisante pour composer la feuille.</source>
         <translation>Not enough memory to compose the sheet.</translation>
+    </message>
+    <message>
+        <source>en attente</source>
+        <translation>pending</translation>
+    </message>
+    <message>
+        <source>retenu</source>
+        <translation>held</translation>
+    </message>
+    <message>
+        <source>en cours</source>
+        <translation>processing</translation>
+    </message>
+    <message>
+        <source>arrêté</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>annulé</source>
+        <translation>canceled</translation>
+    </message>
+    <message>
+        <source>abandonné</source>
+        <translation>aborted</translation>
+    </message>
+    <message>
+        <source>Feuille envoyée à « %1 ».</source>
+        <translation>Sheet sent to “%1”.</translation>
+    </message>
+    <message>
+        <source>Feuille imprimée sur « %1 ».</source>
+        <translation>Sheet printed on “%1”.</translation>
+    </message>
+    <message>
+        <source>La feuille n&apos;a pas été imprimée sur « %1 » : travail %2.</source>
+        <translation>The sheet was not printed on “%1”: job %2.</translation>
+    </message>
+    <message>
+        <source>« %1 » s&apos;est arrêtée : la feuille attend dans sa file sans être imprimée.</source>
+        <translation>“%1” has stopped: the sheet waits in its queue unprinted.</translation>
+    </message>
+    <message>
+        <source>La feuille n&apos;est pas encore imprimée sur « %1 » (travail %2).</source>
+        <translation>The sheet is not printed on “%1” yet (job %2).</translation>
     </message>
 </context>
 <context>
