@@ -742,6 +742,14 @@ Left click = chords</translation>
         <comment>button</comment>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>L&apos;aide est introuvable : « %1 » n&apos;existe pas.</source>
+        <translation>The help cannot be found: “%1” does not exist.</translation>
+    </message>
+    <message>
+        <source>Aucun programme ne sait ouvrir l&apos;aide (« %1 ») : installez un lecteur de documents RTF, ou ouvrez ce fichier vous-même.</source>
+        <translation>No program can open the help (“%1”): install an RTF document reader, or open the file yourself.</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::PrintPreview</name>
