@@ -252,7 +252,8 @@ void MainWindow::buildPageArea()
     connect(m_chordEntry, &ChordTypingBox::accepted, this, &MainWindow::acceptChordEntry);
     connect(m_chordEntry, &ChordTypingBox::moveRequested, this,
             [this](int columns, int rows) { showChordEntryAt(barFromEntry(columns + rows * chart().info.columns)); });
-    connect(m_chordEntry, &ChordTypingBox::cancelled, this, &MainWindow::closeChordEntry);
+    connect(m_chordEntry, &ChordTypingBox::leaveRequested, this, &MainWindow::leaveChordEntry);
+    connect(m_chordEntry, &QLineEdit::textEdited, this, [this] { m_entryRefused = false; });
 
     m_textBox = new QLineEdit(m_scrollContents);
     m_textBox->setObjectName(QStringLiteral("textBox"));

@@ -146,6 +146,7 @@ void MainWindow::startChordEntry()
 void MainWindow::showChordEntryAt(int bar)
 {
     m_entryBar = bar;
+    m_entryRefused = false;
     const Bar& b = chart().bar(bar);
     const GridInfo& g = chart().info;
     const int height = std::max(22, m_chordEntry->sizeHint().height());
@@ -169,15 +170,32 @@ int MainWindow::barFromEntry(int bars) const
     return std::clamp(m_entryBar + bars, 1, std::max(1, chart().info.count));
 }
 
-void MainWindow::acceptChordEntry(int direction)
+bool MainWindow::storeChordEntry()
 {
     const TypedBar typed = readBar(m_chordEntry->text().toStdString());
     if (!typed.error.empty()) {
         statusBar()->showMessage(messageText(typed.error));
-        return;   // nothing stored; the text stays to be mended
+        return false;   // nothing stored; the text stays to be mended
     }
     m_document.setBarChords(m_entryBar, typed.division, typed.chords, typed.count);
-    showChordEntryAt(barFromEntry(direction));
+    return true;
+}
+
+void MainWindow::acceptChordEntry(int direction)
+{
+    if (storeChordEntry())
+        showChordEntryAt(barFromEntry(direction));
+}
+
+void MainWindow::leaveChordEntry()
+{
+    if (m_chordEntry->isModified() && !m_entryRefused && !storeChordEntry()) {
+        m_entryRefused = true;
+        statusBar()->showMessage(statusBar()->currentMessage() + QLatin1Char(' ')
+                                 + tr("Échap de nouveau : quitter sans enregistrer la mesure."));
+        return;
+    }
+    closeChordEntry();
 }
 
 void MainWindow::closeChordEntry()
@@ -185,6 +203,7 @@ void MainWindow::closeChordEntry()
     if (!m_entryBar)
         return;
     m_entryBar = 0;
+    m_entryRefused = false;
     m_chordEntry->hide();
     statusBar()->clearMessage();
 }

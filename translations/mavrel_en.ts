@@ -743,6 +743,10 @@ Left click = chords</translation>
         <translation>Cancel</translation>
     </message>
     <message>
+        <source>Échap de nouveau : quitter sans enregistrer la mesure.</source>
+        <translation>Esc again: leave without storing the bar.</translation>
+    </message>
+    <message>
         <source>L&apos;aide est introuvable : « %1 » n&apos;existe pas.</source>
         <translation>The help cannot be found: “%1” does not exist.</translation>
     </message>
