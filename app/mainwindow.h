@@ -7,6 +7,7 @@
 // the text box).
 #pragma once
 
+#include "charttextvalidator.h"
 #include "document/editing.h"
 #include "edit/chartdocument.h"
 #include "pagetools.h"
@@ -149,6 +150,9 @@ private:
     // A page point in the coordinates of the scroll area's contents.
     QPoint contentsPoint(QPointF pagePoint) const;
     void placeMarginSliders();
+    // The box takes only what a chart keeps, and says so when it refuses a
+    // control character.
+    void setTextValidator(QLineEdit* box, ChartTextValidator::Characters characters);
     void setSizeComboTo(int size);
     void updateTitle();
     void layoutScrollContents();

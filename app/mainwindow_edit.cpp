@@ -4,6 +4,7 @@
 #include "chordtypingbox.h"
 #include "dialogs/chorddialog.h"
 #include "document/chordtext.h"
+#include "document/text.h"
 #include "dialogs/transposedialog.h"
 #include "pageview.h"
 #include "render/localfile.h"
@@ -154,7 +155,8 @@ void MainWindow::showChordEntryAt(int bar)
     const QPoint bottomRight = contentsPoint(QPoint(b.x + g.barWidth, b.y + g.barHeight));
     m_chordEntry->setGeometry(QRect(QPoint(topLeft.x(), (topLeft.y() + bottomRight.y() - height) / 2),
                                     QSize(std::max(bottomRight.x() - topLeft.x(), 60), height)));
-    m_chordEntry->setText(QString::fromStdString(barText(b)));
+    // Without control characters, which the box refuses.
+    m_chordEntry->setText(QString::fromStdString(text::withoutControls(barText(b))));
     m_chordEntry->selectAll();
     m_chordEntry->show();
     m_chordEntry->raise();

@@ -743,6 +743,10 @@ Left click = chords</translation>
         <translation>Cancel</translation>
     </message>
     <message>
+        <source>Une grille ne garde pas les caractères de commande (tabulation, retour à la ligne…) : ce texte n&apos;a pas été pris.</source>
+        <translation>A chart keeps no control characters (tab, line break…): this text was not taken.</translation>
+    </message>
+    <message>
         <source>Échap de nouveau : quitter sans enregistrer la mesure.</source>
         <translation>Esc again: leave without storing the bar.</translation>
     </message>
