@@ -57,8 +57,8 @@ void MainWindow::openTextBox(QPoint pagePoint)
 void MainWindow::editLabel(int label)
 {
     const TextLabel& t = chart().label(label);
-    // The box refuses control characters: a label that holds some (from an
-    // older file) comes in without them, or no key could change it.
+    // The box refuses control characters: a label that holds some, read
+    // from a file, comes in without them, or no key could change it.
     const QString text = QString::fromStdString(text::withoutControls(win1252::toUtf8(t.text.view())));
     m_editedLabel = label;
     m_textBoxAt = QPoint(t.x, t.y);
