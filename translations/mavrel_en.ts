@@ -483,6 +483,10 @@
         <source>« %1 » : mesure %2 : « r » répète deux mesures et n&apos;en a que %3 avant lui, il répète la mesure d&apos;avant.</source>
         <translation>“%1”: bar %2: “r” repeats two bars and has only %3 before it; it repeats the bar before.</translation>
     </message>
+    <message>
+        <source>Mémoire insuffisante pour créer le document.</source>
+        <translation>Not enough memory to make the document.</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>
@@ -493,6 +497,22 @@
     <message>
         <source>L&apos;impression sur « %1 » a échoué.</source>
         <translation>Printing on “%1” failed.</translation>
+    </message>
+    <message>
+        <source>L&apos;imprimante indique : « %1 »</source>
+        <translation>The printer says: “%1”</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;accepte aucun travail : la feuille n&apos;a pas été imprimée.</source>
+        <translation>“%1” accepts no jobs: the sheet was not printed.</translation>
+    </message>
+    <message>
+        <source>« %1 » est arrêtée : la feuille n&apos;a pas été imprimée.</source>
+        <translation>“%1” is stopped: the sheet was not printed.</translation>
+    </message>
+    <message>
+        <source>L&apos;impression sur « %1 » a échoué : %2</source>
+        <translation>Printing on “%1” failed: %2</translation>
     </message>
 </context>
 <context>
@@ -898,6 +918,22 @@ Left click = chords</translation>
         <comment>button</comment>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Une grille ne garde pas les caractères de commande (tabulation, retour à la ligne…) : ce texte n&apos;a pas été pris.</source>
+        <translation>A chart keeps no control characters (tab, line break…): this text was not taken.</translation>
+    </message>
+    <message>
+        <source>Échap de nouveau : quitter sans enregistrer la mesure.</source>
+        <translation>Esc again: leave without storing the bar.</translation>
+    </message>
+    <message>
+        <source>L&apos;aide est introuvable : « %1 » n&apos;existe pas.</source>
+        <translation>The help cannot be found: “%1” does not exist.</translation>
+    </message>
+    <message>
+        <source>Aucun programme ne sait ouvrir l&apos;aide (« %1 ») : installez un lecteur de documents RTF, ou ouvrez ce fichier vous-même.</source>
+        <translation>No program can open the help (“%1”): install an RTF document reader, or open the file yourself.</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::PrintPreview</name>
@@ -976,6 +1012,50 @@ Left click = chords</translation>
     <message>
         <source>Grille %1 de la feuille : %2</source>
         <translation>Chart %1 of the sheet: %2</translation>
+    </message>
+    <message>
+        <source>en attente</source>
+        <translation>pending</translation>
+    </message>
+    <message>
+        <source>retenu</source>
+        <translation>held</translation>
+    </message>
+    <message>
+        <source>en cours</source>
+        <translation>processing</translation>
+    </message>
+    <message>
+        <source>arrêté</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>annulé</source>
+        <translation>canceled</translation>
+    </message>
+    <message>
+        <source>abandonné</source>
+        <translation>aborted</translation>
+    </message>
+    <message>
+        <source>Feuille envoyée à « %1 ».</source>
+        <translation>Sheet sent to “%1”.</translation>
+    </message>
+    <message>
+        <source>Feuille imprimée sur « %1 ».</source>
+        <translation>Sheet printed on “%1”.</translation>
+    </message>
+    <message>
+        <source>La feuille n&apos;a pas été imprimée sur « %1 » : travail %2.</source>
+        <translation>The sheet was not printed on “%1”: job %2.</translation>
+    </message>
+    <message>
+        <source>« %1 » s&apos;est arrêtée : la feuille attend dans sa file sans être imprimée.</source>
+        <translation>“%1” has stopped: the sheet waits in its queue unprinted.</translation>
+    </message>
+    <message>
+        <source>La feuille n&apos;est pas encore imprimée sur « %1 » (travail %2).</source>
+        <translation>The sheet is not printed on “%1” yet (job %2).</translation>
     </message>
 </context>
 <context>
