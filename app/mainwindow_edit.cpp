@@ -208,7 +208,6 @@ void MainWindow::leaveChordEntry()
     if (!notice.isEmpty())
         statusBar()->showMessage(notice);
 }
-}
 
 void MainWindow::closeChordEntry()
 {
