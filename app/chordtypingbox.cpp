@@ -41,7 +41,7 @@ void ChordTypingBox::keyPressEvent(QKeyEvent* event)
         emit accepted(+1);
         return;
     case Qt::Key_Escape:
-        emit cancelled();
+        emit leaveRequested();
         return;
     default:
         break;

@@ -17,8 +17,8 @@ signals:
     void accepted(int direction);
     // Alt and an arrow: go to a neighbouring bar without storing.
     void moveRequested(int columns, int rows);
-    // Escape.
-    void cancelled();
+    // Escape: store the bar if it was changed, then leave.
+    void leaveRequested();
 
 protected:
     bool event(QEvent* event) override;

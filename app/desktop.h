@@ -8,6 +8,9 @@
 #include <QLocale>
 #include <QString>
 
+#include <functional>
+
+class QObject;
 class QTranslator;
 
 namespace mavrel {
@@ -33,6 +36,13 @@ QList<QTranslator*> installTranslators(const QString& language = interfaceLangua
 // English: beside the executable in a build folder, else in the data folder
 // of the installed program. The path may name no file.
 QString helpDocumentPath(const QString& programDir, const QString& language);
+
+// Opens a document in the application the desktop gives its type, through
+// xdg-open, without waiting for it. `failed` runs, while `receiver` lives,
+// when nothing could open it: no xdg-open, or xdg-open reporting that no
+// program takes the document. The opener is reaped when it ends; it is no
+// child of a window, so that closing one never ends the viewer it started.
+void openDocument(const QString& path, QObject* receiver, std::function<void()> failed);
 
 // Opens the editor as `mavrel [CHART.bab...]` does: each chart in a main
 // window of its own, shown, or one window on a new chart without any. A chart

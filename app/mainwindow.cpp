@@ -1,10 +1,10 @@
 #include "mainwindow.h"
 
+#include "charttextvalidator.h"
 #include "chordtypingbox.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/chorddialog.h"
 #include "dialogs/transposedialog.h"
-#include "dialogs/win1252validator.h"
 #include "pageview.h"
 #include "print/printpreview.h"
 #include "render/localfile.h"
@@ -254,12 +254,14 @@ void MainWindow::buildPageArea()
     connect(m_chordEntry, &ChordTypingBox::accepted, this, &MainWindow::acceptChordEntry);
     connect(m_chordEntry, &ChordTypingBox::moveRequested, this,
             [this](int columns, int rows) { showChordEntryAt(barFromEntry(columns + rows * chart().info.columns)); });
-    connect(m_chordEntry, &ChordTypingBox::cancelled, this, &MainWindow::closeChordEntry);
+    connect(m_chordEntry, &ChordTypingBox::leaveRequested, this, &MainWindow::leaveChordEntry);
+    connect(m_chordEntry, &QLineEdit::textEdited, this, [this] { m_entryRefused = false; });
+    setTextValidator(m_chordEntry, ChartTextValidator::Characters::Any);
 
     m_textBox = new QLineEdit(m_scrollContents);
     m_textBox->setObjectName(QStringLiteral("textBox"));
     m_textBox->setMaxLength(MaxTextLength);
-    m_textBox->setValidator(new Win1252Validator(m_textBox));
+    setTextValidator(m_textBox, ChartTextValidator::Characters::Windows1252);
     m_textBox->hide();
     m_textBox->installEventFilter(this);
     m_textBoxAt = QPoint(216 - ImageOffset, 152 - ImageOffset);
@@ -295,6 +297,18 @@ void MainWindow::buildPageArea()
         connect(slider, &QSlider::sliderPressed, this, [this] { ++m_marginSession; });
 
     m_scrollArea->setWidget(m_scrollContents);
+}
+
+void MainWindow::setTextValidator(QLineEdit* box, ChartTextValidator::Characters characters)
+{
+    auto* validator = new ChartTextValidator(characters, box);
+    box->setValidator(validator);
+    // Pasted, mostly: no key types one.
+    connect(box, &QLineEdit::inputRejected, this, [this, validator] {
+        if (validator->refusedControl())
+            showStatus(tr("Une grille ne garde pas les caractères de commande (tabulation, retour à la ligne…) : "
+                          "ce texte n'a pas été pris."));
+    });
 }
 
 void MainWindow::layoutScrollContents()

@@ -7,6 +7,7 @@
 // the text box).
 #pragma once
 
+#include "charttextvalidator.h"
 #include "document/editing.h"
 #include "edit/chartdocument.h"
 #include "pagetools.h"
@@ -149,6 +150,9 @@ private:
     // A page point in the coordinates of the scroll area's contents.
     QPoint contentsPoint(QPointF pagePoint) const;
     void placeMarginSliders();
+    // The box takes only what a chart keeps, and says so when it refuses a
+    // control character.
+    void setTextValidator(QLineEdit* box, ChartTextValidator::Characters characters);
     void setSizeComboTo(int size);
     void updateTitle();
     void layoutScrollContents();
@@ -190,6 +194,13 @@ private:
     // Chords typed from the keyboard.
     void showChordEntryAt(int bar);
     void acceptChordEntry(int direction);
+    // Escape: the bar stored if it was changed, then the box closed. A text
+    // the bar cannot take keeps the box open with its message; a second
+    // Escape then leaves without storing.
+    void leaveChordEntry();
+    // Stores the box's text in its bar; false, with the reason in the status
+    // bar, when the text is no bar.
+    bool storeChordEntry(QString* notice = nullptr);
     void closeChordEntry();
     // The laid-out bar `steps` bars (or rows of bars) from the entry's.
     int barFromEntry(int bars) const;
@@ -213,6 +224,8 @@ private:
     // The bar last pressed, where typing chords starts; the bar being typed.
     int m_lastBar = 1;
     int m_entryBar = 0;
+    // The text in the box was refused on Escape, and not changed since.
+    bool m_entryRefused = false;
 
     FileChooser m_openChooser;
     FileChooser m_saveChooser;

@@ -4,6 +4,7 @@
 #include "chordtypingbox.h"
 #include "dialogs/chorddialog.h"
 #include "document/chordtext.h"
+#include "document/text.h"
 #include "dialogs/transposedialog.h"
 #include "pageview.h"
 #include "render/localfile.h"
@@ -146,6 +147,7 @@ void MainWindow::startChordEntry()
 void MainWindow::showChordEntryAt(int bar)
 {
     m_entryBar = bar;
+    m_entryRefused = false;
     const Bar& b = chart().bar(bar);
     const GridInfo& g = chart().info;
     const int height = std::max(22, m_chordEntry->sizeHint().height());
@@ -153,7 +155,8 @@ void MainWindow::showChordEntryAt(int bar)
     const QPoint bottomRight = contentsPoint(QPoint(b.x + g.barWidth, b.y + g.barHeight));
     m_chordEntry->setGeometry(QRect(QPoint(topLeft.x(), (topLeft.y() + bottomRight.y() - height) / 2),
                                     QSize(std::max(bottomRight.x() - topLeft.x(), 60), height)));
-    m_chordEntry->setText(QString::fromStdString(barText(b)));
+    // Without control characters, which the box refuses.
+    m_chordEntry->setText(QString::fromStdString(text::withoutControls(barText(b))));
     m_chordEntry->selectAll();
     m_chordEntry->show();
     m_chordEntry->raise();
@@ -169,17 +172,41 @@ int MainWindow::barFromEntry(int bars) const
     return std::clamp(m_entryBar + bars, 1, std::max(1, chart().info.count));
 }
 
-void MainWindow::acceptChordEntry(int direction)
+bool MainWindow::storeChordEntry(QString* notice)
 {
     const TypedBar typed = readBar(m_chordEntry->text().toStdString());
     if (!typed.error.empty()) {
         statusBar()->showMessage(visibleText(messageText(typed.error)));
-        return;   // nothing stored; the text stays to be mended
+        return false;   // nothing stored; the text stays to be mended
     }
     m_document.setBarChords(m_entryBar, typed.division, typed.chords, typed.count);
+    if (notice && !typed.notice.empty())
+        *notice = messageText(typed.notice);
+    return true;
+}
+
+void MainWindow::acceptChordEntry(int direction)
+{
+    QString notice;
+    if (!storeChordEntry(&notice))
+        return;
     showChordEntryAt(barFromEntry(direction));
-    if (!typed.notice.empty())   // in place of the next bar's hint
-        statusBar()->showMessage(messageText(typed.notice));
+    if (!notice.isEmpty())   // in place of the next bar's hint
+        statusBar()->showMessage(notice);
+}
+
+void MainWindow::leaveChordEntry()
+{
+    QString notice;
+    if (m_chordEntry->isModified() && !m_entryRefused && !storeChordEntry(&notice)) {
+        m_entryRefused = true;
+        statusBar()->showMessage(statusBar()->currentMessage() + QLatin1Char(' ')
+                                 + tr("Échap de nouveau : quitter sans enregistrer la mesure."));
+        return;
+    }
+    closeChordEntry();
+    if (!notice.isEmpty())
+        statusBar()->showMessage(notice);
 }
 
 void MainWindow::closeChordEntry()
@@ -187,6 +214,7 @@ void MainWindow::closeChordEntry()
     if (!m_entryBar)
         return;
     m_entryBar = 0;
+    m_entryRefused = false;
     m_chordEntry->hide();
     statusBar()->clearMessage();
 }

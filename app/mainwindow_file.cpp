@@ -11,7 +11,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QUndoStack>
-#include <QUrl>
 
 namespace mavrel {
 
@@ -227,8 +226,15 @@ void MainWindow::showHelp()
     const QString path = helpDocumentPath(QCoreApplication::applicationDirPath(), interfaceLanguage());
     // A missing document is not handed to the desktop, whose opener would
     // report it in a window of its own.
-    if (QFile::exists(path))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!QFile::exists(path)) {
+        showMessage(tr("L'aide est introuvable : « %1 » n'existe pas.").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    openDocument(path, this, [this, path] {
+        showMessage(tr("Aucun programme ne sait ouvrir l'aide (« %1 ») : installez un lecteur de documents RTF, "
+                       "ou ouvrez ce fichier vous-même.")
+                        .arg(QDir::toNativeSeparators(path)));
+    });
 }
 
 void MainWindow::showAbout()

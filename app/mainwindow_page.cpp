@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 
 #include "dialogs/chorddialog.h"
+#include "document/text.h"
 #include "document/win1252.h"
 #include "pageview.h"
 
@@ -56,7 +57,9 @@ void MainWindow::openTextBox(QPoint pagePoint)
 void MainWindow::editLabel(int label)
 {
     const TextLabel& t = chart().label(label);
-    const QString text = QString::fromStdString(win1252::toUtf8(t.text.view()));
+    // The box refuses control characters: a label that holds some, read
+    // from a file, comes in without them, or no key could change it.
+    const QString text = QString::fromStdString(text::withoutControls(win1252::toUtf8(t.text.view())));
     m_editedLabel = label;
     m_textBoxAt = QPoint(t.x, t.y);
     m_textBox->setText(text);

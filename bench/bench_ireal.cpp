@@ -2,6 +2,11 @@
 // short of the disk: the links read, every song made a chart and encoded as
 // its chart file. "ms" is the figure to watch (target: under 1000); x_memcpy
 // puts it beside a memcpy of the chart files it produces.
+//
+// Then texts built to cost the most, each read whole and each song made a
+// chart or refused: "ms" and "MB" (the most memory the reading took beyond
+// the text itself) must stay under 1000 and 200, and x_memcpy, beside a
+// memcpy of the text, shows that the time grows with the text alone.
 #include "document/chartfile.h"
 #include "document/ireal.h"
 
@@ -9,9 +14,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -80,5 +87,98 @@ void BM_ImportPlaylist300(benchmark::State& state)
     state.counters["x_memcpy"] = perImport / copy;
 }
 BENCHMARK(BM_ImportPlaylist300)->Unit(benchmark::kMillisecond);
+
+// One song of clear music in an "irealb" link.
+std::string songLink(const std::string& music)
+{
+    return "irealb://Cost=Me==Swing=C==1r34LbKcu7" + ireal::scramble(music) + "==0=0";
+}
+
+std::string repeated(std::string_view piece, std::size_t bytes)
+{
+    std::string out;
+    out.reserve(bytes + piece.size());
+    while (out.size() < bytes)
+        out += piece;
+    return out;
+}
+
+// The resident memory of the process now and at its peak, in bytes, or -1.
+long statusBytes(const char* field)
+{
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return -1;
+    char line[256];
+    long kb = -1;
+    const std::size_t n = std::strlen(field);
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, field, n) == 0)
+            kb = std::strtol(line + n, nullptr, 10);
+    std::fclose(f);
+    return kb < 0 ? -1 : kb * 1024;
+}
+
+// Lets the peak start again from the memory in use now.
+bool resetPeak()
+{
+    std::FILE* f = std::fopen("/proc/self/clear_refs", "w");
+    if (!f)
+        return false;
+    const bool ok = std::fputs("5", f) >= 0;
+    return std::fclose(f) == 0 && ok;
+}
+
+// 60 MB of one-bar repeats; one bar of ten million chords; 60 MB of lone "%";
+// slashes and invisible roots after bars without a chord; songs each with a
+// damaged escape; a page of tiny "irealbook" songs.
+void BM_IRealCostlyText(benchmark::State& state, const std::function<std::string()>& make)
+{
+    const std::string text = make();
+    double cpu = 0;
+    long peak = -1;
+    for (auto _ : state) {
+        const bool measured = resetPeak();
+        const long before = statusBytes("VmRSS:");
+        const double start = cpuSeconds();
+        const ireal::Playlist playlist = ireal::readPlaylist(text);
+        std::size_t charts = 0;
+        for (const ireal::Song& song : playlist.songs)
+            charts += ireal::toChart(song).chart ? 1 : 0;
+        benchmark::DoNotOptimize(charts);
+        cpu += cpuSeconds() - start;
+        if (measured && before >= 0)
+            peak = std::max(peak, statusBytes("VmHWM:") - before);
+    }
+    const double perRead = cpu / static_cast<double>(state.iterations());
+    std::vector<unsigned char> from(text.size(), 0x5A), to(text.size());
+    constexpr int Rounds = 20;
+    const double start = cpuSeconds();
+    for (int i = 0; i < Rounds; ++i) {
+        std::memcpy(to.data(), from.data(), text.size());
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    const double copy = (cpuSeconds() - start) / Rounds;
+    state.counters["ms"] = perRead * 1e3;
+    state.counters["MB"] = static_cast<double>(peak) / 1e6;
+    state.counters["x_memcpy"] = perRead / copy;
+    state.counters["text_MB"] = static_cast<double>(text.size()) / 1e6;
+}
+BENCHMARK_CAPTURE(BM_IRealCostlyText, repeats_60MB, [] { return songLink(repeated("|x", 60'000'000)); })
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_IRealCostlyText, chords_10M, [] { return songLink("[" + repeated("C,", 20'000'000) + "]"); })
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_IRealCostlyText, percents_60MB, [] { return "irealb://" + repeated("%", 60'000'000); })
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_IRealCostlyText, slashes_320KB,
+                  [] { return songLink("[C" + repeated("|x", 160'000) + repeated("|pW/G", 160'000) + "]"); })
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_IRealCostlyText, bad_escapes_4MB,
+                  [] { return "irealb://" + repeated("Bad%G1=C==S=C==1r34LbKcu7[C]==0=0===", 4'500'000); })
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_IRealCostlyText, tiny_songs_60MB,
+                  [] { return "irealbook://" + repeated("T=C=S=C=n=[C]=", 60'000'000); })
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace

@@ -18,8 +18,47 @@ constexpr std::string_view MusicPrefix = "1r34LbKcu7";
 constexpr std::string_view UnknownComposer = "Composer Unknown";
 constexpr std::string_view DefaultStyle = "Medium Swing";
 constexpr int Columns = 4;
-const char* const UnknownSign =
-    QT_TRANSLATE_NOOP("Message", "« %1 » : signe « %4 » inconnu (mesure %2, caractère %3 de la musique).");
+// The fields of a song. iReal Pro writes ten: title, composer, an empty one,
+// style, key, transposition, music, accompaniment, tempo and repeats. The
+// older "irealbook" links have six: title, composer, style, key, "n", music.
+constexpr std::size_t SongFields = 10, MusicField = 6;
+constexpr std::size_t BookFields = 6, BookMusicField = 5;
+// The largest playlists hold some 1,500 songs. Past this many the rest of the
+// text is not read, so that a text of tiny songs cannot use up the memory.
+constexpr std::size_t MaxSongs = 10000;
+// Titles, names, styles and comments are cut at this many bytes: far more
+// than a text label shows (100 characters), and messages stay short.
+constexpr std::size_t MaxTextBytes = 1024;
+// A chord's own text is cut at this many bytes before the chart cuts it at 8.
+constexpr std::size_t MaxQualityBytes = 64;
+// Unreadable signs warned of one by one; past this many, once for them all.
+constexpr int MaxUnreadable = 20;
+constexpr std::size_t MaxEndings = 8;
+
+// The first `max` bytes of a UTF-8 text at most, never cutting a character.
+std::string_view cut(std::string_view utf8, std::size_t max)
+{
+    if (utf8.size() <= max)
+        return utf8;
+    std::size_t end = max;
+    while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+        --end;
+    return utf8.substr(0, end);
+}
+
+// The bytes of the UTF-8 character at the start of `s`: one for a byte that
+// starts no character.
+std::size_t characterLength(std::string_view s)
+{
+    const unsigned char b = static_cast<unsigned char>(s[0]);
+    const std::size_t n = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 1;
+    if (n > s.size())
+        return 1;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[k]) & 0xC0) != 0x80)
+            return 1;
+    return n;
+}
 
 // --- links -------------------------------------------------------------------
 
@@ -32,37 +71,6 @@ int hexValue(char c)
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
     return -1;
-}
-
-// A damaged escape: where it stands in the link and in the decoded text.
-struct BadEscape {
-    std::size_t linkOffset;
-    std::size_t textOffset;
-    std::string escape;
-};
-
-// Percent-decodes, keeping a damaged escape as it stands so that only the
-// song holding it is refused.
-std::string percentDecode(std::string_view link, std::vector<BadEscape>& bad)
-{
-    std::string out;
-    out.reserve(link.size());
-    for (std::size_t i = 0; i < link.size(); ++i) {
-        if (link[i] != '%') {
-            out += link[i];
-            continue;
-        }
-        const int hi = i + 1 < link.size() ? hexValue(link[i + 1]) : -1;
-        const int lo = i + 2 < link.size() ? hexValue(link[i + 2]) : -1;
-        if (hi < 0 || lo < 0) {
-            bad.push_back({i, out.size(), std::string(link.substr(i, 3))});
-            out += '%';
-            continue;
-        }
-        out += static_cast<char>(hi * 16 + lo);
-        i += 2;
-    }
-    return out;
 }
 
 std::string percentEncode(std::string_view text)
@@ -83,24 +91,28 @@ std::string percentEncode(std::string_view text)
     return out;
 }
 
-std::vector<std::string_view> split(std::string_view text, std::string_view separator)
-{
-    std::vector<std::string_view> parts;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t at = text.find(separator, from);
-        parts.push_back(text.substr(from, at == std::string_view::npos ? at : at - from));
-        if (at == std::string_view::npos)
-            return parts;
-        from = at + separator.size();
+// The fields of a text one after the other, parted by "=", without keeping
+// them all: a part of a link may hold millions.
+class Fields {
+public:
+    explicit Fields(std::string_view text) : m_text(text) {}
+    bool done() const { return m_done; }
+    std::string_view next()
+    {
+        const std::size_t at = m_text.find('=', m_from);
+        const std::string_view field = m_text.substr(m_from, at == std::string_view::npos ? at : at - m_from);
+        m_done = at == std::string_view::npos;
+        m_from = m_done ? m_text.size() : at + 1;
+        return field;
     }
-}
+    // Where the next field starts in the text.
+    std::size_t offset() const { return m_from; }
 
-void replaceAll(std::string& s, std::string_view from, std::string_view to)
-{
-    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
-        s.replace(at, from.size(), to);
-}
+private:
+    std::string_view m_text;
+    std::size_t m_from = 0;
+    bool m_done = false;
+};
 
 // iReal files titles as "Girl From Ipanema, The" and composers as "Jobim
 // Antonio-Carlos"; the chart shows them the way they are read.
@@ -128,84 +140,311 @@ std::string swapNames(std::string_view name)
     return std::string(name.substr(space + 1)) + ' ' + std::string(name.substr(0, space));
 }
 
-Song readSong(std::string_view text, bool book)
+// The block permutation of "irealb" music, in place. It is its own inverse.
+void permute(std::string& music)
+{
+    // Only blocks of 50 followed by at least 2 more characters are permuted.
+    for (std::size_t block = 0; block + 51 < music.size(); block += 50) {
+        for (std::size_t i = 0; i < 24; ++i) {
+            if (i >= 5 && i < 10)
+                continue;
+            std::swap(music[block + i], music[block + 49 - i]);
+        }
+    }
+}
+
+// iReal's abbreviations of "irealb" music spelled out, in place: each is as
+// long as what it stands for.
+void expandAbbreviations(std::string& music)
+{
+    constexpr std::pair<std::string_view, std::string_view> Abbreviations[] = {
+        {"XyQ", "   "}, {"LZ", " |"}, {"Kcl", "| x"}};
+    for (const auto& [from, to] : Abbreviations)
+        for (std::size_t at = music.find(from); at != std::string::npos; at = music.find(from, at + to.size()))
+            std::copy(to.begin(), to.end(), music.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// Drops the control characters of a text that comes into the chart, with a
+// warning naming them. `pattern` puts the song's title as %1 and the
+// characters as %2.
+void dropControls(std::string& text, Song& song, const char* pattern)
+{
+    if (!text::hasControl(text))
+        return;
+    const std::string found = text::controlsIn(text);
+    text = text::withoutControls(text);
+    song.warnings.emplace_back(pattern, std::vector<std::string>{song.title, found});
+}
+
+// A damaged escape: where it stands in the link, and in which field of its
+// part of the link.
+struct BadEscape {
+    std::size_t linkOffset;
+    std::size_t field;
+    std::string escape;
+};
+
+// A part of a link between "===", percent-decoded: one song, or in
+// "irealbook" links any number of them. A damaged escape stays as it
+// stands, so that only the song holding it is refused; the first one of each
+// field is kept.
+struct Part {
+    std::string text;
+    std::vector<BadEscape> bad;
+};
+
+// The songs of the links of a text, into a playlist, up to MaxSongs.
+class LinkReader {
+public:
+    explicit LinkReader(Playlist& playlist) : m_playlist(playlist) {}
+
+    // False once the playlist is full: the rest of the text is not read.
+    bool read(std::string_view link, bool book);
+
+private:
+    bool readPart(Part& part, bool book, bool last);
+    // The song of `fields`, the part's from its `first` on; `mayTake` lets
+    // the music take the part's memory, which then ends the part.
+    Song readSong(Part& part, std::size_t first, std::vector<std::string_view>& fields, bool book, bool mayTake);
+    bool add(Song song);
+
+    Playlist& m_playlist;
+    std::size_t m_badFrom = 0;   // the first damaged escape of the part not yet given to a song
+};
+
+// Where the part of `link` that starts at `from` ends: just past its "==="
+// (any mix of "=" and "%3D"), or at the end of the link. `decoded` is its
+// size once decoded, separator included.
+std::size_t partEnd(std::string_view link, std::size_t from, std::size_t& decoded, bool& separated)
+{
+    int equals = 0;
+    decoded = 0;
+    separated = false;
+    for (std::size_t i = from; i < link.size(); ++i) {
+        char c = link[i];
+        if (c == '%' && i + 2 < link.size() && hexValue(link[i + 1]) >= 0 && hexValue(link[i + 2]) >= 0) {
+            c = static_cast<char>(hexValue(link[i + 1]) * 16 + hexValue(link[i + 2]));
+            i += 2;
+        }
+        ++decoded;
+        equals = c == '=' ? equals + 1 : 0;
+        if (equals == 3) {
+            separated = true;
+            return i + 1;
+        }
+    }
+    return link.size();
+}
+
+// Percent-decodes link[from, end) into the part.
+void decode(std::string_view link, std::size_t from, std::size_t end, Part& part)
+{
+    std::size_t field = 0;
+    for (std::size_t i = from; i < end; ++i) {
+        // Plain stretches go in whole.
+        std::size_t plain = i;
+        while (plain < end && link[plain] != '%' && link[plain] != '=')
+            ++plain;
+        if (plain > i) {
+            part.text.append(link.substr(i, plain - i));
+            i = plain - 1;
+            continue;
+        }
+        char c = link[i];
+        if (c == '%') {
+            const int hi = i + 1 < link.size() ? hexValue(link[i + 1]) : -1;
+            const int lo = i + 2 < link.size() ? hexValue(link[i + 2]) : -1;
+            if (hi >= 0 && lo >= 0) {
+                c = static_cast<char>(hi * 16 + lo);
+                i += 2;
+            } else if (field < MaxSongs * BookFields && (part.bad.empty() || part.bad.back().field != field)) {
+                part.bad.push_back({i, field, std::string(link.substr(i, 3))});
+            }
+        }
+        part.text += c;
+        if (c == '=')
+            ++field;
+    }
+}
+
+bool LinkReader::read(std::string_view link, bool book)
+{
+    bool parted = false;
+    for (std::size_t from = 0;;) {
+        std::size_t size = 0;
+        bool separated = false;
+        const std::size_t end = partEnd(link, from, size, separated);
+        Part part;
+        part.text.reserve(size);
+        decode(link, from, end, part);
+        if (!separated) {
+            // The last part, when it is no song, names the playlist.
+            if (parted && part.text.find('=') == std::string::npos) {
+                if (m_playlist.name.empty())
+                    m_playlist.name = text::withoutControls(cut(part.text, MaxTextBytes));
+                return true;
+            }
+            return readPart(part, book, true);
+        }
+        part.text.resize(part.text.size() - 3);
+        if (!readPart(part, book, false))
+            return false;
+        parted = true;
+        from = end;
+    }
+}
+
+bool LinkReader::readPart(Part& part, bool book, bool last)
+{
+    if (part.text.empty())
+        return true;
+    m_badFrom = 0;
+    const std::size_t perSong = book ? BookFields : SongFields;
+    Fields reader(part.text);
+    std::vector<std::string_view> fields;
+    for (std::size_t first = 0; !reader.done(); first += perSong) {
+        fields.clear();
+        while (fields.size() < perSong && !reader.done())
+            fields.push_back(reader.next());
+        if (!book) {
+            // One song to a part: what follows its ten fields is not read.
+            return add(readSong(part, first, fields, false, true));
+        }
+        // "irealbook" links may end with the playlist's name.
+        if (fields.size() == 1 && last && first > 0) {
+            if (m_playlist.name.empty())
+                m_playlist.name = text::withoutControls(cut(fields[0], MaxTextBytes));
+            return true;
+        }
+        if (!add(readSong(part, first, fields, true, reader.done())))
+            return false;
+    }
+    return true;
+}
+
+Song LinkReader::readSong(Part& part, std::size_t first, std::vector<std::string_view>& fields, bool book,
+                          bool mayTake)
 {
     Song song;
-    const std::vector<std::string_view> fields = split(text, "=");
-    song.title = displayTitle(fields[0]);
-    // irealb: Title=Composer=(empty)=Style=Key=Transpose=Music=...
-    // irealbook: Title=Composer=Style=Key=n=Music
-    const std::size_t needed = book ? 6 : 7;
-    if (fields.size() < needed) {
-        song.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : %2 champs séparés par « = », "
-                                                   "il en faut au moins %3."),
-                      {song.title, std::to_string(fields.size()), std::to_string(needed)}};
+    song.title = displayTitle(cut(fields[0], MaxTextBytes));
+    dropControls(song.title, song,
+                 QT_TRANSLATE_NOOP("Message", "« %1 » : le titre contenait des caractères de contrôle (%2), "
+                                              "ils sont retirés."));
+    while (m_badFrom < part.bad.size() && part.bad[m_badFrom].field < first)
+        ++m_badFrom;
+    if (m_badFrom < part.bad.size() && part.bad[m_badFrom].field < first + fields.size()) {
+        const BadEscape& b = part.bad[m_badFrom];
+        song.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : séquence « %2 » invalide au caractère %3 du lien."),
+                      {song.title, text::visible(b.escape), std::to_string(b.linkOffset + 1)}};
+        return song;
+    }
+    const std::size_t musicField = book ? BookMusicField : MusicField;
+    const std::size_t expected = book ? BookFields : SongFields;
+    // The music ends where its field does: an "irealb" song whose music is
+    // its last field was cut inside it.
+    if (fields.size() == musicField + 1 && !book) {
+        song.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : le lien est coupé dans la musique, "
+                                                   "la fin de la chanson manque."),
+                      {song.title}};
+        return song;
+    }
+    if (fields.size() <= musicField) {
+        song.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : le lien est coupé : la chanson s'arrête "
+                                                   "au champ %2 sur %3."),
+                      {song.title, std::to_string(fields.size()), std::to_string(expected)}};
         return song;
     }
     if (fields[1] != UnknownComposer)
-        song.composer = swapNames(fields[1]);
-    song.style = std::string(fields[book ? 2 : 3]);
-    song.key = std::string(fields[book ? 3 : 4]);
-    std::string_view music = fields[book ? 5 : 6];
+        song.composer = swapNames(cut(fields[1], MaxTextBytes));
+    dropControls(song.composer, song,
+                 QT_TRANSLATE_NOOP("Message", "« %1 » : le nom du compositeur contenait des caractères de "
+                                              "contrôle (%2), ils sont retirés."));
+    song.style = std::string(cut(fields[book ? 2 : 3], MaxTextBytes));
+    dropControls(song.style, song,
+                 QT_TRANSLATE_NOOP("Message", "« %1 » : le style contenait des caractères de contrôle (%2), "
+                                              "ils sont retirés."));
+    song.key = text::withoutControls(cut(fields[book ? 3 : 4], MaxTextBytes));
+
+    std::string_view music = fields[musicField];
     if (!book) {
         if (!music.starts_with(MusicPrefix)) {
             song.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la musique ne commence pas par « %2 »."),
                           {song.title, std::string(MusicPrefix)}};
             return song;
         }
-        song.music = scramble(music.substr(MusicPrefix.size()));
+        music.remove_prefix(MusicPrefix.size());
+    }
+    // The music of one long song is most of its part: it takes the part's
+    // memory rather than a copy.
+    const std::size_t begin = static_cast<std::size_t>(music.data() - part.text.data());
+    if (mayTake && music.size() > part.text.size() / 2) {
+        const std::size_t size = music.size();
+        fields.clear();
+        song.music = std::move(part.text);
+        song.music.resize(begin + size);
+        song.music.erase(0, begin);
     } else {
         song.music = std::string(music);
     }
-    replaceAll(song.music, "XyQ", "   ");
-    replaceAll(song.music, "LZ", " |");
-    replaceAll(song.music, "Kcl", "| x");
+    if (!book)
+        permute(song.music);
+    expandAbbreviations(song.music);
     return song;
 }
 
-void readLink(std::string_view link, bool book, Playlist& playlist)
+bool LinkReader::add(Song song)
 {
-    std::vector<BadEscape> bad;
-    const std::string text = percentDecode(link, bad);
-    std::vector<std::string_view> parts = split(text, "===");
-    if (!book && parts.size() > 1) {
-        if (playlist.name.empty())
-            playlist.name = std::string(parts.back());
-        parts.pop_back();
+    if (m_playlist.songs.size() == MaxSongs) {
+        m_playlist.warnings.emplace_back(
+            QT_TRANSLATE_NOOP("Message", "Plus de %1 chansons : les suivantes ne sont pas lues."),
+            std::vector<std::string>{std::to_string(MaxSongs)});
+        return false;
     }
-    for (std::string_view part : parts) {
-        if (part.empty())
-            continue;
-        Song song = readSong(part, book);
-        const std::size_t begin = static_cast<std::size_t>(part.data() - text.data());
-        for (const BadEscape& b : bad) {
-            if (b.textOffset >= begin && b.textOffset < begin + part.size()) {
-                song.error = {QT_TRANSLATE_NOOP("Message",
-                                                "« %1 » : séquence « %2 » invalide au caractère %3 du lien."),
-                              {song.title, b.escape, std::to_string(b.linkOffset + 1)}};
-                break;
-            }
-        }
-        playlist.songs.push_back(std::move(song));
-    }
+    m_playlist.songs.push_back(std::move(song));
+    return true;
 }
 
-bool endsLink(char c)
+// Where a link that starts at `begin` ends. Within quotes, as in an HTML
+// attribute, at the closing quote; otherwise at a closing tag ("</a>") or
+// the ">" of a tag, but not at the ">" that closes a comment of the music.
+// Anywhere at white space and at the "[/url]" of a forum post.
+std::size_t linkEnd(std::string_view text, std::size_t begin)
 {
-    return c == '"' || c == '<' || c == '>' || c == ' ' || c == '\n' || c == '\r' || c == '\t';
+    const char quote = begin > 0 && (text[begin - 1] == '"' || text[begin - 1] == '\'') ? text[begin - 1] : 0;
+    bool comment = false;
+    std::size_t i = begin;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t' || (c == '[' && next == '/'))
+            break;
+        if (quote) {
+            if (c == quote)
+                break;
+            continue;
+        }
+        if (c == '"' || (c == '<' && next == '/') || (c == '>' && !comment))
+            break;
+        if (c == '<')
+            comment = true;
+        else if (c == '>')
+            comment = false;
+    }
+    return i;
 }
 
 // --- music -------------------------------------------------------------------
 
 struct RawChord {
-    int root;                  // 1..12
-    bool flat;
+    int root = 0;              // 1..12, or 0 for no chord ("n")
+    bool flat = false;
     std::string quality;       // the chart's text, Windows-1252
     int beats = 1;
     bool small = false;
 };
 
-// What a bar says beside its chords.
+// What a bar says beside its chords. Comments and endings stop growing
+// once they are more than a label can show.
 struct Notes {
     std::string section;
     std::vector<int> endings;
@@ -213,38 +452,52 @@ struct Notes {
     bool segno = false;
     bool coda = false;
     std::vector<std::string> comments;   // UTF-8
+    std::size_t commentBytes = 0;
 
     bool empty() const
     {
         return section.empty() && endings.empty() && time.empty() && !segno && !coda
             && comments.empty();
     }
+    void addEnding(int ending)
+    {
+        if (endings.size() < MaxEndings)
+            endings.push_back(ending);
+    }
+    void addComment(std::string comment)
+    {
+        if (commentBytes >= MaxTextBytes)
+            return;
+        commentBytes += comment.size();
+        comments.push_back(std::move(comment));
+    }
     void add(const Notes& o)
     {
         if (section.empty())
             section = o.section;
-        endings.insert(endings.end(), o.endings.begin(), o.endings.end());
+        for (int e : o.endings)
+            addEnding(e);
         if (time.empty())
             time = o.time;
         segno = segno || o.segno;
         coda = coda || o.coda;
-        comments.insert(comments.end(), o.comments.begin(), o.comments.end());
+        for (const std::string& c : o.comments)
+            addComment(c);
     }
 };
 
 struct RawBar {
-    std::vector<RawChord> chords;
+    std::vector<RawChord> chords;   // the first four: a chart holds no more
+    std::size_t chordCount = 0;     // all of them
     bool repeatOne = false;    // "x"
     bool repeatTwo = false;    // "r": this bar and the next repeat the two before
     bool secondOfTwo = false;  // the bar after an "r"
-    bool noChord = false;      // "n"
     int left = 0;
     int right = 0;
     int beatsPerBar = 4;
-    std::size_t at = 0;        // where it starts in the music
     Notes notes;
 
-    bool hasMusic() const { return !chords.empty() || repeatOne || repeatTwo || noChord; }
+    bool hasMusic() const { return chordCount > 0 || repeatOne || repeatTwo; }
 };
 
 std::string sectionName(char mark)
@@ -281,7 +534,7 @@ struct QualityPair {
 };
 constexpr QualityPair Qualities[] = {
     {"", ""},       {"-", "m"},   {"7", "7"}, {"^7", "M7"}, {"-7", "m7"}, {"h7", "\xF8"},
-    {"o", "dim"},   {"6", "6"},   {"9", "9"}, {"-6", "m6"}, {"h", "\xF8"}, {"^", ""},
+    {"o", "dim"},   {"6", "6"},   {"9", "9"}, {"-6", "m6"}, {"h", "\xF8"}, {"^", "M7"},
 };
 
 std::string chartQuality(std::string_view ireal)
@@ -293,7 +546,11 @@ std::string chartQuality(std::string_view ireal)
     for (std::size_t i = 0; i < ireal.size(); ++i) {
         switch (ireal[i]) {
         case '-': out += 'm'; break;
-        case '^': out += 'M'; break;
+        case '^':
+            // iReal's triangle is a major seventh; before a number it only
+            // says major ("^9").
+            out += i + 1 < ireal.size() && ireal[i + 1] >= '0' && ireal[i + 1] <= '9' ? "M" : "M7";
+            break;
         case 'h': out += '\xF8'; break;
         case 'o': out += "dim"; break;
         case '\xC3':
@@ -333,17 +590,32 @@ std::size_t qualityLength(std::string_view s)
     return i;
 }
 
-// iReal gives each chord a beat and one more for each empty cell after it,
-// then shares the beats left over from the first chord on; a small chord
-// keeps one beat.
+// Whether a chart quality ends with a bass note: "7/G", "m/Bb".
+bool hasBass(std::string_view quality)
+{
+    const std::size_t slash = quality.rfind('/');
+    if (slash == std::string_view::npos)
+        return false;
+    const std::string_view note = quality.substr(slash + 1);
+    return !note.empty() && note.size() <= 2 && note[0] >= 'A' && note[0] <= 'G'
+        && (note.size() == 1 || note[1] == 'b' || note[1] == '#');
+}
+
+// A bar's chords each hold a cell, and a beat for it and for every empty
+// cell after it, small chords as large ones. Beats past the bar's time are
+// taken back from the first chord on; beats missing go to the large chords
+// from the first on, or to every chord when all of them are small.
 void spreadBeats(RawBar& bar)
 {
+    std::vector<RawChord>& chords = bar.chords;
+    if (chords.empty())
+        return;
     int total = 0;
-    for (const RawChord& c : bar.chords)
+    for (const RawChord& c : chords)
         total += c.beats;
     for (bool changed = true; total > bar.beatsPerBar && changed;) {
         changed = false;
-        for (RawChord& c : bar.chords) {
+        for (RawChord& c : chords) {
             if (total > bar.beatsPerBar && c.beats > 1) {
                 --c.beats;
                 --total;
@@ -351,13 +623,12 @@ void spreadBeats(RawBar& bar)
             }
         }
     }
-    for (bool changed = true; total < bar.beatsPerBar && changed;) {
-        changed = false;
-        for (RawChord& c : bar.chords) {
-            if (total < bar.beatsPerBar && !c.small) {
+    const bool large = std::any_of(chords.begin(), chords.end(), [](const RawChord& c) { return !c.small; });
+    while (total < bar.beatsPerBar) {
+        for (RawChord& c : chords) {
+            if (total < bar.beatsPerBar && (!c.small || !large)) {
                 ++c.beats;
                 ++total;
-                changed = true;
             }
         }
     }
@@ -369,9 +640,30 @@ int semitone(char letter)
     return Semitones[letter - 'A'];
 }
 
+// Whether a character begins something the music's grammar reads: what
+// does not is skipped with its neighbours as one unreadable sign.
+bool startsSign(char c)
+{
+    constexpr std::string_view Signs = " \t\n\v\f\r,|[]{}ZT*NSQfUYsl<(xrnpW";
+    return (c >= 'A' && c <= 'G') || Signs.find(c) != std::string_view::npos;
+}
+
+// A character that prints: no control character, in ASCII or in UTF-8.
+bool printable(std::string_view s)
+{
+    const unsigned char b = static_cast<unsigned char>(s[0]);
+    if (b < 0x20 || b == 0x7F)
+        return false;
+    return !(b == 0xC2 && s.size() > 1 && static_cast<unsigned char>(s[1]) >= 0x80
+             && static_cast<unsigned char>(s[1]) < 0xA0);
+}
+
 class MusicReader {
 public:
-    explicit MusicReader(const Song& song) : m_song(song), m_m(song.music) {}
+    MusicReader(const Song& song, std::vector<Message>& warnings)
+        : m_song(song), m_m(song.music), m_warnings(warnings)
+    {
+    }
 
     // The bars, or nothing with `error` set.
     std::optional<std::vector<RawBar>> read(Message& error);
@@ -381,13 +673,12 @@ private:
         Message what;
     };
 
-    // `pattern` puts the song's title as %1, the bar as %2, the character of
-    // the music as %3 and `detail` as %4.
-    [[noreturn]] void fail(const char* pattern, std::size_t at, std::string detail = {}) const
+    // `pattern` puts the song's title as %1 and the bar being read as %2,
+    // then the arguments.
+    void warn(const char* pattern, std::vector<std::string> arguments = {})
     {
-        throw Fault{{pattern,
-                     {m_song.title, std::to_string(m_bars.size() + 1), std::to_string(at + 1),
-                      std::move(detail)}}};
+        arguments.insert(arguments.begin(), {m_song.title, std::to_string(m_bars.size() + 1)});
+        m_warnings.emplace_back(pattern, std::move(arguments));
     }
     char at(std::size_t i) const { return i < m_m.size() ? m_m[i] : '\0'; }
 
@@ -399,14 +690,18 @@ private:
             open(0);
     }
     Notes& notes() { return m_open ? m_bar.notes : m_pending; }
-    const RawChord* previousChord() const;
     void addChord(RawChord chord);
+    // One beat more for the bar's last chord, if it has one.
+    void lengthen();
     std::size_t readChord(std::size_t i);
+    std::size_t readComment(std::size_t i);
     std::size_t skipAlternate(std::size_t i);
     std::size_t readBass(std::size_t i, std::string& bass);
+    std::size_t skipUnreadable(std::size_t i);
 
     const Song& m_song;
     std::string_view m_m;
+    std::vector<Message>& m_warnings;
     std::vector<RawBar> m_bars;
     RawBar m_bar;
     bool m_open = false;
@@ -415,7 +710,9 @@ private:
     bool m_small = false;
     int m_beatsPerBar = 4;
     std::string m_time = "4/4";
-    std::size_t m_here = 0;    // the token being read
+    std::optional<RawChord> m_lastChord;   // what "p" and "W" repeat
+    bool m_noCommentEnd = false;   // no ">" follows: no "<" starts a comment any more
+    int m_unreadable = 0;
 };
 
 void MusicReader::open(int left)
@@ -424,7 +721,6 @@ void MusicReader::open(int left)
         close(0);
     m_bar = RawBar{};
     m_bar.left = left ? left : m_pendingLeft;
-    m_bar.at = m_here;
     m_bar.beatsPerBar = m_beatsPerBar;
     m_bar.notes = std::move(m_pending);
     m_pending = Notes{};
@@ -442,6 +738,9 @@ void MusicReader::close(int right)
     m_open = false;
     m_bar.right = right;
     if (m_bar.hasMusic() || (!m_bars.empty() && m_bars.back().repeatTwo)) {
+        if (m_bars.size() == static_cast<std::size_t>(MaxBars))
+            throw Fault{{QT_TRANSLATE_NOOP("Message", "« %1 » : plus de %2 mesures, une grille n'en tient pas plus."),
+                         {m_song.title, std::to_string(MaxBars)}}};
         m_bar.secondOfTwo = !m_bar.hasMusic();
         spreadBeats(m_bar);
         m_bars.push_back(std::move(m_bar));
@@ -456,43 +755,65 @@ void MusicReader::close(int right)
         m_bars.back().right = right;
 }
 
-const RawChord* MusicReader::previousChord() const
-{
-    if (m_open && !m_bar.chords.empty())
-        return &m_bar.chords.back();
-    for (auto it = m_bars.rbegin(); it != m_bars.rend(); ++it)
-        if (!it->chords.empty())
-            return &it->chords.back();
-    return nullptr;
-}
-
 void MusicReader::addChord(RawChord chord)
 {
     openForMusic();
     chord.small = m_small;
-    m_bar.chords.push_back(std::move(chord));
+    m_lastChord = chord;
+    if (m_bar.chords.size() < 4)
+        m_bar.chords.push_back(std::move(chord));
+    ++m_bar.chordCount;
+}
+
+void MusicReader::lengthen()
+{
+    // Past the fourth chord beats no longer matter: the chart shows four.
+    if (m_open && m_bar.chordCount > 0 && m_bar.chordCount <= 4 && m_bar.chords.back().beats < 1000000)
+        ++m_bar.chords.back().beats;
+}
+
+std::size_t MusicReader::skipUnreadable(std::size_t i)
+{
+    const std::size_t begin = i;
+    const bool control = !printable(m_m.substr(i));
+    i += characterLength(m_m.substr(i));
+    // A letter right after an unreadable letter belongs to the same word:
+    // the "n" of "ine" is no N.C.
+    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (!control) {
+        while (i < m_m.size() && printable(m_m.substr(i))
+               && (!startsSign(m_m[i]) || (letter(m_m[i]) && letter(m_m[i - 1]))))
+            i += characterLength(m_m.substr(i));
+    }
+    if (m_unreadable < MaxUnreadable) {
+        const std::string_view sign = m_m.substr(begin, i - begin);
+        const std::string_view shown = cut(sign, 24);
+        warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : « %3 » illisible, ignoré "
+                                          "(caractère %4 de la musique)."),
+             {text::visible(shown) + (shown.size() < sign.size() ? "…" : ""), std::to_string(begin + 1)});
+    } else if (m_unreadable == MaxUnreadable) {
+        warn(QT_TRANSLATE_NOOP("Message", "« %1 » : à partir de la mesure %2, d'autres signes illisibles "
+                                          "sont ignorés."));
+    }
+    m_unreadable = std::min(m_unreadable + 1, MaxUnreadable + 1);
+    return i;
 }
 
 std::size_t MusicReader::skipAlternate(std::size_t i)
 {
     if (at(i) != '(')
         return i;
-    const std::size_t end = m_m.find(')', i);
-    if (end == std::string_view::npos)
-        fail(QT_TRANSLATE_NOOP("Message", "« %1 » : accord entre parenthèses sans « ) » "
-                                          "(mesure %2, caractère %3 de la musique)."),
-             i);
-    return end + 1;
+    // What stands between parentheses is drawn small above the chord and
+    // not played. A "(" that no ")" closes before the next bar line or the
+    // next "(" is no such chord.
+    const std::size_t end = m_m.find_first_of("()|[]{}<", i + 1);
+    return end != std::string_view::npos && m_m[end] == ')' ? end + 1 : i;
 }
 
 std::size_t MusicReader::readBass(std::size_t i, std::string& bass)
 {
-    if (at(i) != '/')
+    if (at(i) != '/' || at(i + 1) < 'A' || at(i + 1) > 'G')
         return i;
-    if (at(i + 1) < 'A' || at(i + 1) > 'G')
-        fail(QT_TRANSLATE_NOOP("Message", "« %1 » : basse « %4 » de fondamentale inconnue "
-                                          "(mesure %2, caractère %3 de la musique)."),
-             i, std::string(m_m.substr(i, 2)));
     bass = m_m.substr(i + 1, at(i + 2) == 'b' || at(i + 2) == '#' ? 2 : 1);
     return i + 1 + bass.size();
 }
@@ -508,15 +829,23 @@ std::size_t MusicReader::readChord(std::size_t i)
         ++i;
     }
     const std::size_t length = qualityLength(m_m.substr(i));
-    std::string quality = chartQuality(m_m.substr(i, length));
+    std::string quality = chartQuality(cut(m_m.substr(i, length), MaxQualityBytes));
     i += length;
-    // A quality of iReal's own is written between stars: "D*m*".
+    // A quality of iReal's own is written between stars: "D*m*", "G* AABA*".
     if (at(i) == '*') {
-        const std::size_t end = m_m.find('*', i + 1);
-        const std::string_view inside =
-            m_m.substr(i + 1, end == std::string_view::npos ? 0 : end - i - 1);
-        if (end != std::string_view::npos && inside.find_first_of(" |[]{},<") == std::string_view::npos) {
-            quality += win1252::fromUtf8(inside);
+        const std::size_t end = m_m.find_first_of("*|[]{},<>", i + 1);
+        if (end != std::string_view::npos && m_m[end] == '*') {
+            std::string_view inside = m_m.substr(i + 1, end - i - 1);
+            while (!inside.empty() && inside.front() == ' ')
+                inside.remove_prefix(1);
+            while (!inside.empty() && inside.back() == ' ')
+                inside.remove_suffix(1);
+            inside = cut(inside, MaxQualityBytes);
+            if (text::hasControl(inside))
+                warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : « %3 » illisible, ignoré "
+                                                  "(caractère %4 de la musique)."),
+                     {text::controlsIn(inside), std::to_string(i + 1)});
+            quality += win1252::fromUtf8(text::withoutControls(inside));
             i = end + 1;
         }
     }
@@ -524,8 +853,42 @@ std::size_t MusicReader::readChord(std::size_t i)
     i = skipAlternate(readBass(i, bass));
     if (!bass.empty())
         quality += '/' + bass;
-    addChord({root % 12 + 1, flat, std::move(quality)});
+    RawChord chord;
+    chord.root = root % 12 + 1;
+    chord.flat = flat;
+    chord.quality = std::move(quality);
+    addChord(std::move(chord));
     return i;
+}
+
+std::size_t MusicReader::readComment(std::size_t i)
+{
+    const std::size_t end = m_noCommentEnd ? std::string_view::npos : m_m.find('>', i + 1);
+    if (end == std::string_view::npos) {
+        m_noCommentEnd = true;
+        warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : « < » sans « > » qui ferme le commentaire, "
+                                          "ignoré (caractère %3 de la musique)."),
+             {std::to_string(i + 1)});
+        return i + 1;
+    }
+    std::string_view text = m_m.substr(i + 1, end - i - 1);
+    // "<*74text>": the text drawn 74 units higher.
+    if (text.size() >= 3 && text[0] == '*' && text[1] >= '0' && text[1] <= '9')
+        text.remove_prefix(3);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    std::string comment(cut(text, MaxTextBytes));
+    if (text::hasControl(comment)) {
+        warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : un commentaire contenait des caractères de "
+                                          "contrôle (%3), ils sont retirés."),
+             {text::controlsIn(comment)});
+        comment = text::withoutControls(comment);
+    }
+    if (!comment.empty())
+        notes().addComment(std::move(comment));
+    return end + 1;
 }
 
 std::optional<std::vector<RawBar>> MusicReader::read(Message& error)
@@ -534,12 +897,12 @@ std::optional<std::vector<RawBar>> MusicReader::read(Message& error)
         std::size_t i = 0;
         while (i < m_m.size()) {
             const char c = m_m[i];
-            const std::size_t here = m_here = i++;
+            const std::size_t here = i++;
             switch (c) {
-            case ' ':
-                if (m_open && !m_bar.chords.empty() && !m_bar.chords.back().small)
-                    ++m_bar.chords.back().beats;
-                break;
+            case ' ': lengthen(); break;
+            // White space the grammar does not use, such as the line breaks
+            // that end many links of forum posts.
+            case '\t': case '\n': case '\v': case '\f': case '\r': break;
             case ',': break;
             case '|': open(0); break;
             case '[': open(2); break;
@@ -548,13 +911,13 @@ std::optional<std::vector<RawBar>> MusicReader::read(Message& error)
             case '}': close(1); break;
             case 'T': {
                 const char a = at(i), b = at(i + 1);
-                if (a < '1' || a > '9' || b < '1' || b > '9')
-                    fail(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure « %4 » inconnue "
-                                                      "(mesure %2, caractère %3 de la musique)."),
-                         here, std::string(m_m.substr(here, 3)));
+                if (a < '1' || a > '9' || b < '1' || b > '9') {
+                    i = skipUnreadable(here);
+                    break;
+                }
                 i += 2;
                 m_beatsPerBar = a == '1' && b == '2' ? 12 : a - '0';
-                if (m_open && m_bar.chords.empty())
+                if (m_open && m_bar.chordCount == 0)
                     m_bar.beatsPerBar = m_beatsPerBar;
                 const std::string name = timeName(a, b);
                 if (name != m_time)
@@ -566,13 +929,17 @@ std::optional<std::vector<RawBar>> MusicReader::read(Message& error)
                 if (const char s = at(i); (s >= 'A' && s <= 'Z') || (s >= 'a' && s <= 'z')) {
                     notes().section = sectionName(s);
                     ++i;
+                } else {
+                    i = skipUnreadable(here);
                 }
                 break;
             case 'N':
-                if (at(i) < '0' || at(i) > '9')
-                    fail(UnknownSign, here, std::string(m_m.substr(here, 2)));
+                if (at(i) < '0' || at(i) > '9') {
+                    i = skipUnreadable(here);
+                    break;
+                }
                 if (at(i) != '0')
-                    notes().endings.push_back(at(i) - '0');
+                    notes().addEnding(at(i) - '0');
                 ++i;
                 break;
             case 'S': notes().segno = true; break;
@@ -580,37 +947,32 @@ std::optional<std::vector<RawBar>> MusicReader::read(Message& error)
             case 'f': case 'U': case 'Y': break;
             case 's': m_small = true; break;
             case 'l': m_small = false; break;
-            case '<': {
-                const std::size_t end = m_m.find('>', i);
-                if (end == std::string_view::npos)
-                    fail(QT_TRANSLATE_NOOP("Message", "« %1 » : commentaire sans « > » "
-                                                      "(mesure %2, caractère %3 de la musique)."),
-                         here);
-                std::string_view text = m_m.substr(i, end - i);
-                // "<*74text>": the text drawn 74 units higher.
-                if (text.size() >= 3 && text[0] == '*' && text[1] >= '0' && text[1] <= '9')
-                    text.remove_prefix(3);
-                while (!text.empty() && text.front() == ' ')
-                    text.remove_prefix(1);
-                while (!text.empty() && text.back() == ' ')
-                    text.remove_suffix(1);
-                if (!text.empty())
-                    notes().comments.emplace_back(text);
-                i = end + 1;
+            case '<': i = readComment(here); break;
+            case '(':
+                i = skipAlternate(here);
+                if (i == here)
+                    i = skipUnreadable(here);
                 break;
-            }
-            case '(': i = skipAlternate(here); break;
             case 'x': openForMusic(); m_bar.repeatOne = true; break;
-            case 'r': openForMusic(); m_bar.repeatTwo = true; break;
-            case 'n': openForMusic(); m_bar.noChord = true; break;
+            case 'r':
+                openForMusic();
+                if (m_bars.size() < 2) {
+                    warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : « r » répète deux mesures et n'en a "
+                                                      "que %3 avant lui, il répète la mesure d'avant."),
+                         {std::to_string(m_bars.size())});
+                    m_bar.repeatOne = true;
+                } else {
+                    m_bar.repeatTwo = true;
+                }
+                break;
+            case 'n': addChord(RawChord{}); break;
             case 'p':
                 // A slash after a chord of the bar lengthens it; at the start
                 // of a bar it plays the chord before again.
-                if (m_open && !m_bar.chords.empty()) {
-                    if (!m_bar.chords.back().small)
-                        ++m_bar.chords.back().beats;
-                } else if (const RawChord* before = previousChord()) {
-                    RawChord copy = *before;
+                if (m_open && m_bar.chordCount > 0) {
+                    lengthen();
+                } else if (m_lastChord) {
+                    RawChord copy = *m_lastChord;
                     copy.beats = 1;
                     addChord(std::move(copy));
                 }
@@ -619,11 +981,12 @@ std::optional<std::vector<RawBar>> MusicReader::read(Message& error)
                 // An invisible root: the chord before, over a new bass.
                 std::string bass;
                 i = skipAlternate(readBass(i, bass));
-                if (const RawChord* before = previousChord()) {
-                    RawChord copy = *before;
+                if (m_lastChord) {
+                    RawChord copy = *m_lastChord;
                     copy.beats = 1;
-                    if (!bass.empty()) {
-                        copy.quality = copy.quality.substr(0, copy.quality.rfind('/'));
+                    if (!bass.empty() && copy.root != 0) {
+                        if (hasBass(copy.quality))
+                            copy.quality.resize(copy.quality.rfind('/'));
                         copy.quality += '/' + bass;
                     }
                     addChord(std::move(copy));
@@ -631,18 +994,7 @@ std::optional<std::vector<RawBar>> MusicReader::read(Message& error)
                 break;
             }
             default:
-                if (c >= 'A' && c <= 'G') {
-                    i = readChord(here);
-                } else if (c >= 'A' && c <= 'Z') {
-                    fail(QT_TRANSLATE_NOOP("Message", "« %1 » : accord « %4 » de fondamentale inconnue "
-                                                      "(mesure %2, caractère %3 de la musique)."),
-                         here, std::string(1, c));
-                } else {
-                    const std::size_t n = (static_cast<unsigned char>(c) & 0xE0) == 0xC0 ? 2
-                        : (static_cast<unsigned char>(c) & 0xF0) == 0xE0                 ? 3
-                                                                                          : 1;
-                    fail(UnknownSign, here, std::string(m_m.substr(here, n)));
-                }
+                i = c >= 'A' && c <= 'G' ? readChord(here) : skipUnreadable(here);
                 break;
             }
         }
@@ -675,7 +1027,7 @@ constexpr int TitleY = 40, HeaderY = 100;
 class ChartWriter {
 public:
     ChartWriter(const Song& song, Conversion& result) : m_song(song), m_result(result) {}
-    bool write(const std::vector<RawBar>& bars);
+    void write(const std::vector<RawBar>& bars);
 
 private:
     // `pattern` puts the song's title as %1, then the arguments.
@@ -711,7 +1063,7 @@ int playedBar(const Chart& chart, int index)
 {
     while (index > 0) {
         const Bar& c = chart.bar(index + 1);
-        if (c.division != 1 || c.slot(1).root != 0 || !c.shown)
+        if (c.division != 1 || c.slot(1).root != 0 || isNoChord(c.slot(1)) || !c.shown)
             break;
         --index;
     }
@@ -725,7 +1077,7 @@ void ChartWriter::fillBar(int index, const std::vector<RawBar>& bars)
     c.left = static_cast<std::int16_t>(raw.left);
     c.right = static_cast<std::int16_t>(raw.right);
     const std::string bar = std::to_string(index + 1);
-    if (raw.repeatTwo || raw.secondOfTwo) {
+    if ((raw.repeatTwo || raw.secondOfTwo) && index >= 2) {
         // Both bars of the pair repeat the bar two before them.
         const int from = playedBar(*m_chart, index - 2);
         const Bar& source = m_chart->bar(from + 1);
@@ -734,27 +1086,20 @@ void ChartWriter::fillBar(int index, const std::vector<RawBar>& bars)
         c.shown = source.shown;
         return;
     }
-    if (raw.chords.empty()) {
-        // "x" keeps the "%" of a new bar; a bar of "n" alone is hidden, and
-        // says so in its first slot (a hidden bar shows nothing of it), so
-        // that it stays a bar of the song where an empty hidden bar is the
-        // grid's padding.
-        if (raw.noChord && !raw.repeatOne) {
-            c.shown = 0;
-            c.slot(1).quality.assign(leadsheet::NoChordText);
-        }
+    // A bar of "x" keeps the "%" of a new bar.
+    if (raw.chords.empty())
         return;
-    }
-    if (raw.noChord)
-        warn(QT_TRANSLATE_NOOP("Message",
-                               "« %1 » : mesure %2 : « N.C. » n'a pas de place parmi les accords, il est omis."),
-             {bar});
-    const std::size_t n = std::min<std::size_t>(raw.chords.size(), 4);
-    if (raw.chords.size() > 4)
+    const std::size_t n = raw.chords.size();
+    if (raw.chordCount > 4)
         warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : %3 accords, seuls les 4 premiers sont gardés."),
-             {bar, std::to_string(raw.chords.size())});
+             {bar, std::to_string(raw.chordCount)});
     for (std::size_t k = 0; k < n; ++k) {
         const RawChord& rc = raw.chords[k];
+        Chord& a = c.chords[k];
+        if (rc.root == 0) {
+            a = noChord();
+            continue;
+        }
         std::string quality = rc.quality;
         if (quality.size() > 8) {
             if (const std::size_t slash = quality.rfind('/'); slash != std::string::npos && slash <= 8) {
@@ -768,11 +1113,11 @@ void ChartWriter::fillBar(int index, const std::vector<RawBar>& bars)
                 quality.resize(8);
             }
         }
-        Chord& a = c.chords[k];
         a.root = static_cast<std::uint8_t>(rc.root);
         a.flat = rc.flat ? 1 : 0;
         a.quality.assign(quality);
     }
+    // Three chords: two quarter bars then the half (4), or the half first (5).
     static constexpr std::uint8_t DivisionByCount[5] = {1, 1, 2, 0, 3};
     c.division = DivisionByCount[n];
     if (n == 3)
@@ -815,20 +1160,9 @@ void ChartWriter::noteBar(int index, const RawBar& raw)
     label(text, c.x + (c.left == 1 ? 11 : 4), c.y + top, NoteSize, false);
 }
 
-bool ChartWriter::write(const std::vector<RawBar>& bars)
+void ChartWriter::write(const std::vector<RawBar>& bars)
 {
     const int count = static_cast<int>(bars.size());
-    for (int i = 0; i < count; ++i) {
-        const RawBar& raw = bars[static_cast<std::size_t>(i)];
-        if (raw.repeatTwo && i < 2) {
-            m_result.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : « r » répète deux mesures "
-                                                           "et n'en a que %2 avant lui "
-                                                           "(mesure %3, caractère %4 de la musique)."),
-                              {m_song.title, std::to_string(i), std::to_string(i + 1),
-                               std::to_string(raw.at + 1)}};
-            return false;
-        }
-    }
     m_result.chart = std::make_unique<Chart>();
     m_chart = m_result.chart.get();
     resetChart(*m_chart);
@@ -852,7 +1186,6 @@ bool ChartWriter::write(const std::vector<RawBar>& bars)
           HeaderSize, false);
     for (int i = 0; i < count; ++i)
         noteBar(i, bars[static_cast<std::size_t>(i)]);
-    return true;
 }
 
 // --- links from charts -------------------------------------------------------
@@ -897,8 +1230,11 @@ std::string irealQuality(std::string_view chart)
             continue;
         out += chart[i++];
     }
-    if (qualityLength(out) != out.size())
-        out = "*" + withoutAny(win1252::toUtf8(chart), "*=|[]{},<> ") + "*";
+    // What iReal's spelling would not read back the same goes between stars,
+    // and so does a quality that starts like an accidental of the root.
+    if (qualityLength(out) != out.size() || chartQuality(out) != chart || out.starts_with('b')
+        || out.starts_with('#'))
+        out = "*" + withoutAny(win1252::toUtf8(chart), "*=|[]{},<>") + "*";
     return out + bass;
 }
 
@@ -988,6 +1324,7 @@ std::string keyOf(const leadsheet::Sheet& sheet)
 Playlist readPlaylist(std::string_view text)
 {
     Playlist playlist;
+    LinkReader reader(playlist);
     std::size_t from = 0;
     for (std::size_t at = text.find("ireal"); at != std::string_view::npos; at = text.find("ireal", from)) {
         const std::string_view rest = text.substr(at);
@@ -996,10 +1333,9 @@ Playlist readPlaylist(std::string_view text)
         from = at + 5;
         if (scheme == 0)
             continue;
-        std::size_t end = at + scheme;
-        while (end < text.size() && !endsLink(text[end]))
-            ++end;
-        readLink(text.substr(at + scheme, end - at - scheme), book, playlist);
+        const std::size_t end = linkEnd(text, at);
+        if (!reader.read(text.substr(at + scheme, end - at - scheme), book))
+            break;
         from = end;
     }
     return playlist;
@@ -1008,11 +1344,12 @@ Playlist readPlaylist(std::string_view text)
 Conversion toChart(const Song& song)
 {
     Conversion result;
+    result.warnings = song.warnings;
     if (!song.error.empty()) {
         result.error = song.error;
         return result;
     }
-    MusicReader reader(song);
+    MusicReader reader(song, result.warnings);
     const std::optional<std::vector<RawBar>> bars = reader.read(result.error);
     if (!bars)
         return result;
@@ -1020,14 +1357,7 @@ Conversion toChart(const Song& song)
         result.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la chanson n'a aucune mesure."), {song.title}};
         return result;
     }
-    if (bars->size() > static_cast<std::size_t>(MaxBars)) {
-        result.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : %2 mesures, une grille en tient au plus %3."),
-                        {song.title, std::to_string(bars->size()), std::to_string(MaxBars)}};
-        return result;
-    }
-    ChartWriter writer(song, result);
-    if (!writer.write(*bars))
-        result.chart.reset();
+    ChartWriter(song, result).write(*bars);
     return result;
 }
 
@@ -1096,15 +1426,7 @@ std::string chartFileName(std::string_view title, int number)
 std::string scramble(std::string_view music)
 {
     std::string out(music);
-    // Only blocks of 50 followed by at least 2 more characters are permuted.
-    for (std::size_t block = 0; block + 51 < music.size(); block += 50) {
-        for (std::size_t i = 0; i < 24; ++i) {
-            if (i >= 5 && i < 10)
-                continue;
-            out[block + i] = music[block + 49 - i];
-            out[block + 49 - i] = music[block + i];
-        }
-    }
+    permute(out);
     return out;
 }
 

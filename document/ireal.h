@@ -23,20 +23,26 @@ struct Song {
     std::string key;
     std::string music;         // in clear, with "XyQ", "LZ" and "Kcl" expanded
     Message error;             // why the song cannot become a chart, or empty
+    std::vector<Message> warnings;   // what was dropped from its texts
 };
 
 struct Playlist {
     std::string name;          // UTF-8, empty when the link gives none
     std::vector<Song> songs;   // in the order of the links and of the songs in them
+    std::vector<Message> warnings;   // songs of the text left unread
 };
 
 // Every song of every link found in `text`: an HTML page as iReal Pro and its
-// forums publish them, a text holding links, or a single link. A song whose
-// part of the link is damaged comes back with its error set; the other songs
-// are not affected. No link at all gives no song.
+// forums publish them, a text holding links, or a single link, in either
+// format ("irealbook" links may hold many songs too). A song whose part of
+// the link is damaged or cut comes back with its error set; the other songs
+// are not affected. No link at all gives no song. Texts come without control
+// characters. Time and memory grow in step with the text.
 Playlist readPlaylist(std::string_view text);
 
-// A song made into a chart, or refused.
+// A song made into a chart, or refused: only when nothing of its music can
+// be read, or when it has more bars than a chart holds. Signs that cannot be
+// read are skipped with a warning naming the bar.
 struct Conversion {
     std::unique_ptr<Chart> chart;        // null when refused
     Message error;                       // names the song and the place
@@ -44,8 +50,8 @@ struct Conversion {
 };
 
 // One iReal bar per bar, four bars across, as many rows as needed, the bars
-// of the last row past the song hidden. Title, composer, style, section
-// marks, endings and comments become text labels.
+// of the last row past the song hidden; "N.C." is a slot of its own. Title,
+// composer, style, section marks, endings and comments become text labels.
 Conversion toChart(const Song& song);
 
 // The "irealb://" link of a one-song playlist holding the chart: what

@@ -1,5 +1,8 @@
 #include "text.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace mavrel::text {
 
 namespace {
@@ -48,6 +51,19 @@ bool isUtf8(std::string_view bytes)
     bool valid = true;
     forEachCharacter(bytes, [&](char32_t, std::string_view, bool ok) { valid = valid && ok; });
     return valid;
+}
+
+std::string controlsIn(std::string_view utf8)
+{
+    std::vector<char32_t> seen;
+    std::string out;
+    forEachCharacter(utf8, [&](char32_t c, std::string_view bytes, bool) {
+        if (!isControl(c) || std::find(seen.begin(), seen.end(), c) != seen.end())
+            return;
+        seen.push_back(c);
+        out += (out.empty() ? "" : ", ") + visible(bytes);
+    });
+    return out;
 }
 
 std::string withoutControls(std::string_view utf8)

@@ -17,6 +17,10 @@ bool hasControl(std::string_view utf8);
 // Whether the bytes are UTF-8 throughout.
 bool isUtf8(std::string_view bytes);
 
+// The control characters of a text, each once, in the order they first come,
+// written as visible() writes them and parted by ", ".
+std::string controlsIn(std::string_view utf8);
+
 // The UTF-8 text without its control characters.
 std::string withoutControls(std::string_view utf8);
 

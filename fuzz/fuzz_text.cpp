@@ -1,8 +1,9 @@
 // Any text at all given to the readers of typed text: iReal Pro links and
 // chords typed from the keyboard. Each either refuses the text with a
 // message or gives what it promises: a chart the file format can hold, which
-// comes back with the same bars through its own iReal link; a bar that reads
-// back the same from its text.
+// comes back with the same bars through its own iReal link, and in which no
+// text, nor any message, carries a control character; a bar that reads back
+// the same from its text.
 #include "document/chartfile.h"
 #include "document/chordtext.h"
 #include "document/export.h"
@@ -40,15 +41,37 @@ bool sameBars(const Chart& a, const Chart& b)
     return true;
 }
 
+// Windows-1252 bytes with no control character among them.
+bool printable(std::string_view win1252)
+{
+    for (const unsigned char b : win1252)
+        if (b < 0x20 || b == 0x7F)
+            return false;
+    return true;
+}
+
+bool printable(const Message& m) { return !text::hasControl(m.text()); }
+
 void readLinks(std::string_view text)
 {
     const ireal::Playlist playlist = ireal::readPlaylist(text);
+    check(!text::hasControl(playlist.name));
+    for (const Message& w : playlist.warnings)
+        check(printable(w));
     for (const ireal::Song& song : playlist.songs) {
         const ireal::Conversion c = ireal::toChart(song);
+        check(printable(c.error));
+        for (const Message& w : c.warnings)
+            check(printable(w));
         if (!c.chart) {
             check(!c.error.empty());
             continue;
         }
+        for (int j = 1; j <= c.chart->info.labelCount; ++j)
+            check(printable(c.chart->label(j).text.view()));
+        for (const Bar& bar : c.chart->bars)
+            for (const Chord& chord : bar.chords)
+                check(printable(chord.quality.view()));
         check(checkLayout(c.chart->info) == LayoutProblem::None);
         check(!encodeChart(*c.chart).empty());
         const ireal::Playlist again = ireal::readPlaylist(ireal::toLink(*c.chart));

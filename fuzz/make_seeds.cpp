@@ -5,7 +5,12 @@
 // a chart with song information of every kind in its extension,
 // labels of 100 characters at 127 points, and labels at the ends of the int
 // range.
+//
+// Given a second folder, writes there the starting texts of the text fuzz
+// target: typed bars, and iReal Pro links of every kind the reader meets in
+// real tunes, damaged ones, and ones that cost the most within 64 KB.
 #include "document/chartfile.h"
+#include "document/ireal.h"
 #include "document/layout.h"
 
 #include <cstdio>
@@ -13,6 +18,8 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <string_view>
+#include <utility>
 
 using namespace mavrel;
 
@@ -24,6 +31,61 @@ bool save(const Chart& chart, const std::string& folder, const char* name)
     if (!r.ok)
         std::fprintf(stderr, "%s: %s\n", name, r.message.text().c_str());
     return r.ok;
+}
+
+bool saveText(const std::string& text, const std::string& folder, const std::string& name)
+{
+    const FileResult r = writeFile(folder + "/" + name,
+                                   {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    if (!r.ok)
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), r.message.text().c_str());
+    return r.ok;
+}
+
+std::string repeated(std::string_view piece, std::size_t bytes)
+{
+    std::string out;
+    while (out.size() < bytes)
+        out += piece;
+    return out;
+}
+
+// One song of clear music in an "irealb" link.
+std::string songLink(std::string_view music)
+{
+    return "irealb://T=Me==Swing=C==1r34LbKcu7" + ireal::scramble(music) + "==0=0";
+}
+
+bool saveTexts(const std::string& folder)
+{
+    const std::string song = "=Me=Swing=C=n=[C|Dm7 G7|C]";
+    const std::pair<const char*, std::string> texts[] = {
+        {"bar-two", "Dm7 G7"},
+        {"bar-half-first", "Em7. A7 Dm7"},
+        {"bar-basses", "Cm7/Bb Fb C/E#"},
+        {"irealbook", "irealbook://Song" + song},
+        {"irealbook-many", "irealbook://A" + song + "=B" + song + "=C" + song + "=Liste"},
+        {"parts-without-name", songLink("[C]") + "===" + songLink("[D]").substr(9)},
+        {"forum-post", "[url]" + songLink("[C|D]") + "[/url] <a href=\"irealbook://B" + song + "\">B</a>"},
+        {"line-breaks", songLink("{*AC^7 |A-7 }\n[*BD-9 |G7#5 Z\r\n")},
+        {"controls", "irealb://A%01B=Night%00Day==S%1F=C==1r34LbKcu7[C<F%07ine>]==0=0===Li%0Aste"},
+        {"unreadable", songLink("[Fm9 D*m7 * G*m7*|W-|H7 ?|C/H]")},
+        {"no-chord", songLink("|C|n p p|p|D,n,E,F|n,C]")},
+        {"small-chords", songLink("|sAb^7,F-7,Bb7 |C^ sD-7,G7,|lC^|sC,D,E|")},
+        {"custom-quality", songLink("[G* AABA*|C*maj 7*|D**]")},
+        {"cut", "irealb://Cut=C==S=C==1r34LbKcu7" + ireal::scramble(repeated("|C7 F7", 120)).substr(0, 300)},
+        {"cost-repeats", songLink(repeated("|x", 60000))},
+        {"cost-chords", songLink("[" + repeated("C,", 60000) + "]")},
+        {"cost-percents", "irealb://" + repeated("%", 60000)},
+        {"cost-slashes", songLink("[C" + repeated("|x", 10000) + repeated("|pW/G", 8000) + "]")},
+        {"cost-escapes", "irealb://" + repeated("Bad%G1=C==S=C==1r34LbKcu7[C]==0=0===", 60000)},
+        {"cost-comments", songLink("[C" + repeated("<(*", 60000))},
+        {"cost-songs", "irealbook://" + repeated("T=C=S=C=n=[C]=", 60000)},
+    };
+    bool ok = true;
+    for (const auto& [name, text] : texts)
+        ok &= saveText(text, folder, name);
+    return ok;
 }
 
 void addLabels(Chart& chart, int count)
@@ -43,13 +105,13 @@ void addLabels(Chart& chart, int count)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s FOLDER [TEXT_FOLDER]\n", argv[0]);
         return 2;
     }
     const std::string folder = argv[1];
     auto chart = std::make_unique<Chart>();
-    bool ok = true;
+    bool ok = argc != 3 || saveTexts(argv[2]);
 
     resetChart(*chart);
     ok &= save(*chart, folder, "fresh.bab");

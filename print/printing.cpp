@@ -1,5 +1,7 @@
 #include "printing.h"
 
+#include "printerstatus.h"
+
 #include <QCoreApplication>
 #include <QBuffer>
 #include <QPageLayout>
@@ -53,15 +55,57 @@ bool printSheet(QPrinter& printer, const SheetCharts& sheet)
     return drawSheets(printer, {&sheet, 1}) && printer.printerState() != QPrinter::Error;
 }
 
-QString printOnCurrentPrinter(const SheetCharts& sheet)
+QString withPrinterMessage(const QString& sentence, const QString& printerMessage)
 {
+    if (printerMessage.isEmpty())
+        return sentence;
+    return sentence + QLatin1Char('\n')
+        + QCoreApplication::translate("Printing", "L'imprimante indique : « %1 »").arg(printerMessage);
+}
+
+PrintOutcome printOnCurrentPrinter(const SheetCharts& sheet)
+{
+    PrintOutcome outcome;
     const QPrinterInfo info = currentPrinter();
-    if (info.isNull())
-        return noPrinterMessage();
+    if (info.isNull()) {
+        outcome.error = noPrinterMessage();
+        return outcome;
+    }
+    const QString name = info.printerName();
+    outcome.printer = name;
+    const PrinterStatus status = printerStatus(name);
+    if (status.known && !status.acceptingJobs) {
+        outcome.error = withPrinterMessage(
+            QCoreApplication::translate("Printing", "« %1 » n'accepte aucun travail : la feuille n'a pas été imprimée.")
+                .arg(name),
+            status.message);
+        return outcome;
+    }
+    if (status.known && status.stopped) {
+        outcome.error = withPrinterMessage(
+            QCoreApplication::translate("Printing", "« %1 » est arrêtée : la feuille n'a pas été imprimée.").arg(name),
+            status.message);
+        return outcome;
+    }
+
+    const int before = status.known ? newestJob(name) : 0;
     QPrinter printer(info, QPrinter::HighResolution);
-    if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat || !printSheet(printer, sheet))
-        return QCoreApplication::translate("Printing", "L'impression sur « %1 » a échoué.").arg(info.printerName());
-    return {};
+    if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat || !printSheet(printer, sheet)) {
+        outcome.error = QCoreApplication::translate("Printing", "L'impression sur « %1 » a échoué.").arg(name);
+        return outcome;
+    }
+    // Qt hands the job over in the last request it made, and does not look
+    // at the answer.
+    if (const QString refused = lastRequestError(); !refused.isEmpty()) {
+        outcome.error =
+            QCoreApplication::translate("Printing", "L'impression sur « %1 » a échoué : %2").arg(name, refused);
+        return outcome;
+    }
+    if (status.known) {
+        const int newest = newestJob(name);
+        outcome.job = newest > before ? newest : 0;
+    }
+    return outcome;
 }
 
 bool encodeSheetsPdf(std::span<const SheetCharts> sheets, QByteArray& bytes)

@@ -28,11 +28,24 @@ QPrinterInfo currentPrinter();
 // or finished.
 bool printSheet(QPrinter& printer, const SheetCharts& sheet);
 
-// Prints the sheet on the current printer without a dialog. Returns an empty
-// text when the page was handed over, otherwise the message for the user:
-// no printer at all, or a printer that failed. Without a printer Qt would
-// quietly write to nowhere, so that is checked before anything is started.
-QString printOnCurrentPrinter(const SheetCharts& sheet);
+// The sheet handed to a printer, or why it was not.
+struct PrintOutcome {
+    // The message for the user when nothing was printed; empty otherwise.
+    QString error;
+    QString printer;
+    // The printing system's job for the sheet, 0 when it cannot be told.
+    int job = 0;
+};
+
+// Prints the sheet on the current printer without a dialog. Without a
+// printer Qt would quietly write to nowhere, and a queue that takes no jobs
+// or a stopped printer would let the sheet go unprinted in silence: these are
+// found out before anything is started, in the printer's own words. A job
+// that the printing system refuses is reported likewise.
+PrintOutcome printOnCurrentPrinter(const SheetCharts& sheet);
+
+// `sentence`, then what the printer says of itself, when it says something.
+QString withPrinterMessage(const QString& sentence, const QString& printerMessage);
 
 // The sheets as they would print on A4 paper, one a page, as a PDF document.
 // False when the document could not be made.

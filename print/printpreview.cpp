@@ -2,6 +2,7 @@
 
 #include "document/chart.h"
 #include "imagefile.h"
+#include "printerstatus.h"
 #include "printing.h"
 #include "render/localfile.h"
 #include "render/page.h"
@@ -17,6 +18,7 @@
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 
@@ -50,6 +52,26 @@ namespace {
 
 // The colour Windows gives the background of a scrolling workspace.
 const QColor AppWorkspace(0xAB, 0xAB, 0xAB);
+
+// How often, and how long, a job is looked at once printed. A printer that
+// cannot be reached keeps its job waiting while it tries again, for days.
+constexpr int JobLookMs = 500;
+constexpr int JobFollowMs = 10000;
+
+QString jobStateName(JobState state)
+{
+    switch (state) {
+    case JobState::Pending: return PrintPreview::tr("en attente");
+    case JobState::Held: return PrintPreview::tr("retenu");
+    case JobState::Processing: return PrintPreview::tr("en cours");
+    case JobState::Stopped: return PrintPreview::tr("arrêté");
+    case JobState::Canceled: return PrintPreview::tr("annulé");
+    case JobState::Aborted: return PrintPreview::tr("abandonné");
+    case JobState::Completed:
+    case JobState::Unknown: break;
+    }
+    return {};
+}
 
 } // namespace
 
@@ -161,6 +183,10 @@ PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
     m_messenger = [this](const QString& text) {
         QMessageBox::warning(this, QStringLiteral("Mavrel"), text);
     };
+
+    m_jobTimer = new QTimer(this);
+    m_jobTimer->setInterval(JobLookMs);
+    connect(m_jobTimer, &QTimer::timeout, this, [this] { followJob(); });
 }
 
 // The positions and the sheet go with the window.
@@ -287,11 +313,71 @@ bool PrintPreview::loadIntoPosition(int index)
 
 void PrintPreview::print()
 {
+    stopFollowingJob();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString error = printOnCurrentPrinter(composedCharts());
+    const PrintOutcome outcome = printOnCurrentPrinter(composedCharts());
     QApplication::restoreOverrideCursor();
-    if (!error.isEmpty())
-        showMessage(error);
+    if (!outcome.error.isEmpty()) {
+        m_statusBar->clearMessage();
+        showMessage(outcome.error);
+        return;
+    }
+    m_statusBar->showMessage(tr("Feuille envoyée à « %1 ».").arg(outcome.printer));
+    if (outcome.job == 0)
+        return;
+    m_jobPrinter = outcome.printer;
+    m_job = outcome.job;
+    m_jobClock.start();
+    m_jobTimer->start();
+}
+
+void PrintPreview::followJob()
+{
+    const JobStatus job = jobStatus(m_job);
+    const QString printer = m_jobPrinter;
+    if (job.state == JobState::Completed) {
+        stopFollowingJob();
+        m_statusBar->showMessage(tr("Feuille imprimée sur « %1 ».").arg(printer));
+        return;
+    }
+    if (job.state == JobState::Canceled || job.state == JobState::Aborted || job.state == JobState::Stopped
+        || job.state == JobState::Held) {
+        stopFollowingJob();
+        m_statusBar->clearMessage();
+        showMessage(withPrinterMessage(tr("La feuille n'a pas été imprimée sur « %1 » : travail %2.")
+                                           .arg(printer, jobStateName(job.state)),
+                                       job.message));
+        return;
+    }
+    const PrinterStatus status = printerStatus(printer);
+    if (status.stopped) {
+        stopFollowingJob();
+        m_statusBar->clearMessage();
+        showMessage(withPrinterMessage(
+            tr("« %1 » s'est arrêtée : la feuille attend dans sa file sans être imprimée.").arg(printer),
+            status.message));
+        return;
+    }
+    // A job gone from the printing system's history can no longer be told.
+    if (job.state == JobState::Unknown) {
+        stopFollowingJob();
+        return;
+    }
+    if (m_jobClock.elapsed() >= JobFollowMs) {
+        // Still on its way after all this time: the printer has the last word.
+        stopFollowingJob();
+        const QString text = withPrinterMessage(tr("La feuille n'est pas encore imprimée sur « %1 » (travail %2).")
+                                                    .arg(printer, jobStateName(job.state)),
+                                                job.message.isEmpty() ? status.message : job.message);
+        m_statusBar->showMessage(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    }
+}
+
+void PrintPreview::stopFollowingJob()
+{
+    m_jobTimer->stop();
+    m_job = 0;
+    m_jobPrinter.clear();
 }
 
 void PrintPreview::savePdf()
@@ -306,7 +392,8 @@ void PrintPreview::savePdf()
     QByteArray bytes;
     const FileResult r = encodeSheetsPdf({&sheet, 1}, bytes)
         ? writeBytes(bytes, localFileName(fileName))
-        : FileResult::failure("Mémoire insuffisante pour créer le document.", localFileName(fileName).toStdString());
+        : FileResult::failure(QT_TRANSLATE_NOOP("Message", "Mémoire insuffisante pour créer le document."),
+                              localFileName(fileName).toStdString());
     if (!r.ok)
         showMessage(fileMessage(r));
 }

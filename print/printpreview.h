@@ -7,6 +7,7 @@
 
 #include "render/sheet.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <array>
@@ -19,6 +20,7 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QStatusBar;
+class QTimer;
 
 namespace mavrel {
 
@@ -59,6 +61,8 @@ public:
     // chosen chart cannot be read (its message has been shown); a cancelled
     // dialog is not a failure.
     bool loadIntoPosition(int index);
+    // Prints the sheet, then follows its job for a while: the status bar says
+    // how it goes, and a job the printer gives up is reported as a message.
     void print();
     void savePdf();
 
@@ -67,6 +71,9 @@ protected:
 
 private:
     void showMessage(const QString& text);
+    // One look at the job being followed.
+    void followJob();
+    void stopFollowingJob();
     // Draws the chart's page into a position; false, with the position as it
     // was and the message shown, when memory runs short.
     bool placeChart(int position, std::shared_ptr<const Chart> chart, const QString& name);
@@ -95,6 +102,12 @@ private:
     SheetView* m_sheetView = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QFileDialog* m_openDialog = nullptr;
+
+    // The job of the sheet printed last, while it is followed.
+    QTimer* m_jobTimer = nullptr;
+    QElapsedTimer m_jobClock;
+    QString m_jobPrinter;
+    int m_job = 0;
 };
 
 } // namespace mavrel

@@ -53,7 +53,8 @@ public:
     void rectangle(int x1, int y1, int x2, int y2) override;
     void fillRect(int x1, int y1, int x2, int y2) override;
     void line(int x1, int y1, int x2, int y2) override;
-    void ellipse(int x1, int y1, int x2, int y2) override;
+    void ellipse(int x1, int y1, int x2, int y2);
+    void dot(int x1, int y1, int x2, int y2) override { ellipse(x1, y1, x2, y2); }
     void textOut(int x, int y, std::string_view win1252) override;
     // Width and height of the text cell in the current font.
     QSize textExtent(std::string_view win1252);

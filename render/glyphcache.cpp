@@ -50,6 +50,18 @@ QRect glyphArea(const QRectF& box, int margin)
 
 } // namespace
 
+QFont pageFont(int pixels, bool bold)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::NoFontMerging);
+    // Qt forms no ligatures in text that has letter spacing; spacing of 100 %
+    // leaves every advance, kerning included, as it is.
+    font.setLetterSpacing(QFont::PercentageSpacing, 100);
+    return font;
+}
+
 GlyphCache::GlyphCache() = default;
 GlyphCache::~GlyphCache() = default;
 
@@ -65,9 +77,7 @@ GlyphCache::Face& GlyphCache::face(std::uint32_t key, int pixels, bool bold)
     std::unique_ptr<Face>& f = m_faces[key];
     if (!f) {
         f = std::make_unique<Face>();
-        f->font = QFont(QStringLiteral("DejaVu Sans"));
-        f->font.setPixelSize(pixels);
-        f->font.setBold(bold);
+        f->font = pageFont(pixels, bold);
         f->font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging));
         f->ascent = QFontMetrics(f->font).ascent();
         f->outlines = pixels > largestBitmapGlyph();

@@ -23,6 +23,12 @@
 
 namespace mavrel {
 
+// DejaVu Sans of `pixels` pixels, as every surface draws the page's texts:
+// that font alone, and one glyph a character. Shaping would join "fi" or
+// "ff" into one ligature glyph, which a PDF then gives back as a character of
+// its own ("ﬁne" for "fine") that no search finds.
+QFont pageFont(int pixels, bool bold);
+
 class GlyphCache {
 public:
     // The black pixels of one glyph as horizontal runs, relative to its pen

@@ -84,7 +84,10 @@ QString fileMessage(const FileResult& result)
 
 QString visibleText(const QString& text)
 {
-    return QString::fromStdString(text::visible(text.toStdString()));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = QString::fromStdString(text::visible(line.toStdString()));
+    return lines.join(QLatin1Char('\n'));
 }
 
 void printError(const QString& message)

@@ -24,11 +24,12 @@ QString messageText(const Message& message);
 QString fileMessage(const FileResult& result);
 
 // The text as a terminal or a status bar may show it, control characters
-// written out (text::visible). Every message on its way to either goes
-// through here: titles, file names and chords come from files.
+// written out (text::visible) but for the line breaks that part a message's
+// sentences. Every message on its way to either goes through here: titles,
+// file names and chords come from files.
 QString visibleText(const QString& text);
 
-// "mavrel : message" on standard error, one line.
+// "mavrel : message" on standard error.
 void printError(const QString& message);
 
 } // namespace mavrel

@@ -110,8 +110,8 @@ void drawBar(PageSurface& cv, const Bar& bar, int fontSize, std::uint8_t bold, i
     if (bar.left == 1) {
         for (int i = 0; i <= 2; ++i)
             cv.line(x + i, y, x + i, y + H);
-        cv.ellipse(x + 6, cy + 3, x + 9, cy + 6);
-        cv.ellipse(x + 6, cy - 3, x + 9, cy - 6);
+        cv.dot(x + 6, cy + 3, x + 9, cy + 6);
+        cv.dot(x + 6, cy - 3, x + 9, cy - 6);
         cv.line(x + 4, y, x + 4, y + H);
     } else if (bar.left == 2) {
         cv.line(x + 2, y, x + 2, y + H);
@@ -119,8 +119,8 @@ void drawBar(PageSurface& cv, const Bar& bar, int fontSize, std::uint8_t bold, i
     if (bar.right == 1) {
         for (int i = 1; i <= 3; ++i)
             cv.line(x + W - i, y, x + W - i, y + H);
-        cv.ellipse(x + W - 6, cy + 3, x + W - 9, cy + 6);
-        cv.ellipse(x + W - 6, cy - 3, x + W - 9, cy - 6);
+        cv.dot(x + W - 6, cy + 3, x + W - 9, cy + 6);
+        cv.dot(x + W - 6, cy - 3, x + W - 9, cy - 6);
         cv.line(x + W - 5, y, x + W - 5, y + H);
     } else if (bar.right == 2) {
         cv.line(x + W - 3, y, x + W - 3, y + H);

@@ -31,9 +31,13 @@ public:
     virtual void fillRect(int x1, int y1, int x2, int y2) = 0;
     // From (x1, y1) included to (x2, y2) excluded.
     virtual void line(int x1, int y1, int x2, int y2) = 0;
-    // Inside the box of two opposite corners: outlined with the pen, filled
-    // with the brush.
-    virtual void ellipse(int x1, int y1, int x2, int y2) = 0;
+    // A dot of a repeat sign, inside the box of two opposite corners. The
+    // canvas draws the ellipse of the box, outlined with the pen and filled
+    // with the brush: at the page's own resolution only its middle pixel is
+    // inside, and takes a selected bar's cyan. Surfaces of finer resolution
+    // fill the whole disc with the pen, where that pixel would open into a
+    // ring.
+    virtual void dot(int x1, int y1, int x2, int y2) = 0;
     // Windows-1252 text in DejaVu Sans, its cell's top-left corner at (x, y).
     virtual void textOut(int x, int y, std::string_view win1252) = 0;
 

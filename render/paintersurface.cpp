@@ -213,41 +213,29 @@ void PainterSurface::line(int x1, int y1, int x2, int y2)
     stroke(first, last);
 }
 
-void PainterSurface::ellipse(int x1, int y1, int x2, int y2)
+void PainterSurface::dot(int x1, int y1, int x2, int y2)
 {
     const QRectF r = box(x1, y1, x2, y2);
     if (r.isEmpty() || !r.intersects(m_bounds))
         return;
     drawPendingFill();
-    if (!m_penlessFills) {
-        m_painter->setPen(m_solidPen);
-        setBrush(m_brush);
-        m_painter->drawEllipse(r.adjusted(0, 0, -1, -1));
-        return;
-    }
-    // A disc of the pen's colour, and inside it, one pixel in, a disc of the
-    // brush's: the outline without a stroke, which rasterises several times
-    // slower.
-    m_painter->setPen(Qt::NoPen);
     setBrush(Black);
-    m_painter->drawEllipse(r.translated(-0.5, -0.5));
-    const QRectF inside = r.adjusted(0.5, 0.5, -1.5, -1.5);
-    if (!inside.isEmpty()) {
-        setBrush(m_brush);
-        m_painter->drawEllipse(inside);
+    if (m_penlessFills) {
+        m_painter->setPen(Qt::NoPen);
+        m_painter->drawEllipse(r.translated(-0.5, -0.5));
+    } else {
+        // The pen through the middles of the outermost pixels reaches the
+        // box's edges.
+        m_painter->setPen(m_solidPen);
+        m_painter->drawEllipse(r.adjusted(0, 0, -1, -1));
     }
 }
 
 const QRawFont& PainterSurface::rawFont(int pixels, bool bold)
 {
     QRawFont& raw = m_fonts[std::uint32_t(pixels) << 1 | (bold ? 1u : 0u)];
-    if (!raw.isValid()) {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(pixels);
-        font.setBold(bold);
-        font.setStyleStrategy(QFont::NoFontMerging);
-        raw = QRawFont::fromFont(font);
-    }
+    if (!raw.isValid())
+        raw = QRawFont::fromFont(pageFont(pixels, bold));
     return raw;
 }
 
@@ -268,11 +256,7 @@ void PainterSurface::textOut(int x, int y, std::string_view win1252)
     m_painter->setPen(m_solidPen);
 
     if (m_textAsCharacters) {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(pixels);
-        font.setBold(m_bold);
-        font.setStyleStrategy(QFont::NoFontMerging);
-        m_painter->setFont(font);
+        m_painter->setFont(pageFont(pixels, m_bold));
         m_painter->drawText(QPointF(x - 0.5, y + t.ascent - 0.5), QString::fromUtf8(win1252::toUtf8(win1252)));
         return;
     }

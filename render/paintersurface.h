@@ -46,7 +46,7 @@ public:
     void rectangle(int x1, int y1, int x2, int y2) override;
     void fillRect(int x1, int y1, int x2, int y2) override;
     void line(int x1, int y1, int x2, int y2) override;
-    void ellipse(int x1, int y1, int x2, int y2) override;
+    void dot(int x1, int y1, int x2, int y2) override;
     void textOut(int x, int y, std::string_view win1252) override;
 
 private:

@@ -4,10 +4,13 @@
 #   scripts/cups-test.sh BUILD_DIR
 #
 # Starts a cupsd of its own (its own configuration, spool and socket; the
-# system's CUPS is left alone), adds a cups-pdf queue as the default printer
-# with its own output folder, and runs the RealPrinter tests of test_gui
-# against it: "Imprime" on a composed sheet (printed as text and lines, no
-# picture), then the message once the queue is gone. The cupsd it started is stopped by its PID.
+# system's CUPS is left alone) with four queues, and runs the RealPrinter tests
+# of test_gui against each in turn as the default printer: a queue that
+# rejects jobs, a disabled one and one whose printer cannot be reached, each
+# reported with what the printer says; then "Imprime" on a composed sheet
+# through a cups-pdf queue with its own output folder (printed as text and
+# lines, no picture); then the message once no queue is left. The cupsd it
+# started is stopped by its PID.
 #
 # Without CUPS on the machine the test is skipped (exit 0), except under
 # CI=true, where the packages are installed first.
@@ -124,10 +127,22 @@ lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P "$ppd_file"
 # fonts without their Unicode, and the printed text could no longer be
 # searched; cairo's PostScript keeps the fonts as fonts.
 lpadmin -p "$queue" -o pdftops-renderer-default=pdftocairo
-lpadmin -d "$queue"
 cupsenable "$queue"
 cupsaccept "$queue"
-lpstat -d
+
+# Queues that print nothing: their reasons are what the printer says.
+rejecting="$queue-rejecting"
+rejecting_says="Plus de papier dans le bac 2"
+lpadmin -p "$rejecting" -E -v "cups-pdf:/$rejecting" -P "$ppd_file"
+cupsreject -r "$rejecting_says" "$rejecting"
+disabled="$queue-disabled"
+disabled_says="En maintenance jusqu'à midi"
+lpadmin -p "$disabled" -E -v "cups-pdf:/$disabled" -P "$ppd_file"
+cupsdisable -r "$disabled_says" "$disabled"
+# Nothing listens on the discard port of this machine: the backend tries
+# again and again, and the job waits.
+unreachable="$queue-unreachable"
+lpadmin -p "$unreachable" -E -v "socket://127.0.0.1:9" -P "$ppd_file"
 
 status=0
 run_test() {
@@ -141,15 +156,26 @@ run_test() {
     grep -q "^\[       OK \] RealPrinter.$name" "$log" || status=1
 }
 
+lpadmin -d "$rejecting"
+MAVREL_CUPS_CASE=rejecting MAVREL_CUPS_SAYS="$rejecting_says" run_test ReportsAQueueThatCannotPrint
+lpadmin -d "$disabled"
+MAVREL_CUPS_CASE=disabled MAVREL_CUPS_SAYS="$disabled_says" run_test ReportsAQueueThatCannotPrint
+lpadmin -d "$unreachable"
+MAVREL_CUPS_CASE=unreachable run_test ReportsAQueueThatCannotPrint
+
+# And the queue that prints still does.
+lpadmin -d "$queue"
+lpstat -d
 MAVREL_CUPS_OUT="$work/out" run_test PrintsTheComposedSheet
+
+for q in "$queue" "$rejecting" "$disabled" "$unreachable"; do lpadmin -x "$q"; done
+MAVREL_CUPS_EMPTY=1 MAVREL_CUPS_OUT="$work/out" run_test SaysWhenNoPrinterIsConfigured
+
 if [ "$status" -ne 0 ]; then
     echo "--- cupsd error_log" >&2
     cat "$work/log/error_log" >&2 || true
     cat "$work"/log/cups-pdf*_log >&2 2>/dev/null || true
 fi
-
-lpadmin -x "$queue"
-MAVREL_CUPS_EMPTY=1 MAVREL_CUPS_OUT="$work/out" run_test SaysWhenNoPrinterIsConfigured
 
 if [ "$status" -eq 0 ]; then echo "cups-test: passed"; else echo "cups-test: FAILED" >&2; fi
 exit "$status"

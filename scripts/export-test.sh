@@ -41,7 +41,7 @@ cp "$root/docs/example.bab" "$work/charts/"
 # Hostile charts: their links are checked to import, not to come back the same
 # (a title loses its "=" and its control characters on the way).
 mkdir -p "$work/hostile"
-"$mavrel" import "irealb://A%01B=Com%07poser==Sw%1Bing=C==1r34LbKcu7[T44C7 n |n   |F   Z==0=0" \
+"$mavrel" import "irealb://A%01B=Com%07poser==Sw%1Bing=C==1r34LbKcu7[T44C7%20n%20|n%20%20%20|F%20%20%20Z==0=0" \
     -o "$work/hostile" >/dev/null 2>"$work/import.log" || fail "hostile link: $(cat "$work/import.log")"
 "$mavrel" new -o "$work/new.bab" || fail "new chart"
 python3 - "$work/new.bab" "$work/hostile/controls.bab" <<'EOF'

@@ -19,12 +19,8 @@ corpus="$build/corpus"
 texts="$build/texts"
 rm -rf "$corpus" "$texts"
 mkdir -p "$corpus" "$texts" "$build/artifacts"
-"$build/fuzz/fuzz_seeds" "$corpus"
+"$build/fuzz/fuzz_seeds" "$corpus" "$texts"
 cp "$root/tests/data/ireal/"* "$texts/"
-printf '%s' "Dm7 G7" > "$texts/bar-two"
-printf '%s' "Em7. A7 Dm7" > "$texts/bar-half-first"
-printf '%s' "Cm7/Bb Fb C/E#" > "$texts/bar-basses"
-printf '%s' "irealbook://Song=Me=Swing=C=n=[C|Dm7 G7|C]" > "$texts/irealbook"
 
 "$build/fuzz/fuzz_load" -max_total_time=$((seconds * 2 / 3)) -max_len=65536 -timeout=10 \
     -print_final_stats=1 -artifact_prefix="$build/artifacts/" "$corpus"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Every text the user reads has its translation: lupdate reads the sources
 # into a copy of the .ts file (the committed one is never rewritten), and no
-# text may come out unfinished.
+# text may come out unfinished; and no French text reaches the user without
+# going through tr() or QT_TRANSLATE_NOOP(), where lupdate cannot see it
+# (untranslated-texts.py).
 #
 #   scripts/translations-test.sh LUPDATE TS_FILE SOURCE_LIST [LUPDATE_OPTION...]
 #
@@ -27,6 +29,12 @@ untranslated=$(awk '/<source>/ { source = $0 } /<source>/ && !/<\/source>/ { ope
 if [ -n "$untranslated" ]; then
     echo "Texts without a translation in $(basename "$ts"):" >&2
     echo "$untranslated" | sed 's/^ *//' >&2
+    exit 1
+fi
+
+if ! "$(dirname "$0")/untranslated-texts.py" "$list" >"$work/untranslated.txt"; then
+    echo "French texts outside tr(), translate() or QT_TRANSLATE_NOOP():" >&2
+    cat "$work/untranslated.txt" >&2
     exit 1
 fi
 echo "translations-test: every text has its translation"

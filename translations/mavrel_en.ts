@@ -360,6 +360,10 @@
         <translation>“%1”: %2 fields separated by “=”, at least %3 are needed.</translation>
     </message>
     <message>
+        <source>« %1 » : la qualité d&apos;un accord tient en 8 caractères.</source>
+        <translation>“%1”: a chord&apos;s quality holds at most 8 characters.</translation>
+    </message>
+    <message>
         <source>« %1 » : la musique ne commence pas par « %2 ».</source>
         <translation>“%1”: the music does not start with “%2”.</translation>
     </message>
@@ -368,32 +372,8 @@
         <translation>“%1”: invalid sequence “%2” at character %3 of the link.</translation>
     </message>
     <message>
-        <source>« %1 » : accord entre parenthèses sans « ) » (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: chord in parentheses without “)” (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
-        <source>« %1 » : basse « %4 » de fondamentale inconnue (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: bass “%4” with an unknown root (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
-        <source>« %1 » : mesure « %4 » inconnue (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: unknown time signature “%4” (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
-        <source>« %1 » : commentaire sans « &gt; » (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: comment without “&gt;” (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
-        <source>« %1 » : accord « %4 » de fondamentale inconnue (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: chord “%4” with an unknown root (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
         <source>« %1 » : plus de %2 textes, les suivants sont omis.</source>
         <translation>“%1”: more than %2 texts, the others are left out.</translation>
-    </message>
-    <message>
-        <source>« %1 » : mesure %2 : « N.C. » n&apos;a pas de place parmi les accords, il est omis.</source>
-        <translation>“%1”: bar %2: “N.C.” has no place among the chords, it is left out.</translation>
     </message>
     <message>
         <source>« %1 » : mesure %2 : %3 accords, seuls les 4 premiers sont gardés.</source>
@@ -408,16 +388,8 @@
         <translation>“%1”: bar %2: “%3” is cut to 8 characters.</translation>
     </message>
     <message>
-        <source>« %1 » : « r » répète deux mesures et n&apos;en a que %2 avant lui (mesure %3, caractère %4 de la musique).</source>
-        <translation>“%1”: “r” repeats two bars and has only %2 before it (bar %3, character %4 of the music).</translation>
-    </message>
-    <message>
         <source>« %1 » : la chanson n&apos;a aucune mesure.</source>
         <translation>“%1”: the song has no bars.</translation>
-    </message>
-    <message>
-        <source>« %1 » : %2 mesures, une grille en tient au plus %3.</source>
-        <translation>“%1”: %2 bars, a chart holds at most %3.</translation>
     </message>
     <message>
         <source>Mémoire insuffisante pour créer l&apos;image.</source>
@@ -487,6 +459,58 @@
         <source>Pas de partie en Fa : à la mesure %1, « %2 » ne tiendrait plus dans la grille avec sa basse transposée (24 caractères après la note).</source>
         <translation>No F part: in bar %1, “%2” would no longer fit in the chart with its bass transposed (24 characters after the root).</translation>
     </message>
+    <message>
+        <source>« %1 » : le titre contenait des caractères de contrôle (%2), ils sont retirés.</source>
+        <translation>“%1”: the title held control characters (%2); they are removed.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le lien est coupé dans la musique, la fin de la chanson manque.</source>
+        <translation>“%1”: the link is cut inside the music; the end of the song is missing.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le lien est coupé : la chanson s&apos;arrête au champ %2 sur %3.</source>
+        <translation>“%1”: the link is cut: the song stops at field %2 of %3.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le nom du compositeur contenait des caractères de contrôle (%2), ils sont retirés.</source>
+        <translation>“%1”: the composer&apos;s name held control characters (%2); they are removed.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le style contenait des caractères de contrôle (%2), ils sont retirés.</source>
+        <translation>“%1”: the style held control characters (%2); they are removed.</translation>
+    </message>
+    <message>
+        <source>Plus de %1 chansons : les suivantes ne sont pas lues.</source>
+        <translation>More than %1 songs: the ones after them are not read.</translation>
+    </message>
+    <message>
+        <source>« %1 » : plus de %2 mesures, une grille n&apos;en tient pas plus.</source>
+        <translation>“%1”: more than %2 bars; a chart holds no more.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : « %3 » illisible, ignoré (caractère %4 de la musique).</source>
+        <translation>“%1”: bar %2: “%3” cannot be read and is skipped (character %4 of the music).</translation>
+    </message>
+    <message>
+        <source>« %1 » : à partir de la mesure %2, d&apos;autres signes illisibles sont ignorés.</source>
+        <translation>“%1”: from bar %2 on, more signs that cannot be read are skipped.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : « &lt; » sans « &gt; » qui ferme le commentaire, ignoré (caractère %3 de la musique).</source>
+        <translation>“%1”: bar %2: “&lt;” without a “&gt;” to close the comment, skipped (character %3 of the music).</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : un commentaire contenait des caractères de contrôle (%3), ils sont retirés.</source>
+        <translation>“%1”: bar %2: a comment held control characters (%3); they are removed.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : « r » répète deux mesures et n&apos;en a que %3 avant lui, il répète la mesure d&apos;avant.</source>
+        <translation>“%1”: bar %2: “r” repeats two bars and has only %3 before it; it repeats the bar before.</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour créer le document.</source>
+        <translation>Not enough memory to make the document.</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>
@@ -497,6 +521,22 @@
     <message>
         <source>L&apos;impression sur « %1 » a échoué.</source>
         <translation>Printing on “%1” failed.</translation>
+    </message>
+    <message>
+        <source>L&apos;imprimante indique : « %1 »</source>
+        <translation>The printer says: “%1”</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;accepte aucun travail : la feuille n&apos;a pas été imprimée.</source>
+        <translation>“%1” accepts no jobs: the sheet was not printed.</translation>
+    </message>
+    <message>
+        <source>« %1 » est arrêtée : la feuille n&apos;a pas été imprimée.</source>
+        <translation>“%1” is stopped: the sheet was not printed.</translation>
+    </message>
+    <message>
+        <source>L&apos;impression sur « %1 » a échoué : %2</source>
+        <translation>Printing on “%1” failed: %2</translation>
     </message>
 </context>
 <context>
@@ -906,6 +946,22 @@ Left click = chords</translation>
         <source>Les informations du morceau mises de côté à l&apos;ouverture de « %1 » seront perdues. Enregistrer quand même ?</source>
         <translation>The song information set aside when “%1” was opened will be lost. Save anyway?</translation>
     </message>
+    <message>
+        <source>Une grille ne garde pas les caractères de commande (tabulation, retour à la ligne…) : ce texte n&apos;a pas été pris.</source>
+        <translation>A chart keeps no control characters (tab, line break…): this text was not taken.</translation>
+    </message>
+    <message>
+        <source>Échap de nouveau : quitter sans enregistrer la mesure.</source>
+        <translation>Esc again: leave without storing the bar.</translation>
+    </message>
+    <message>
+        <source>L&apos;aide est introuvable : « %1 » n&apos;existe pas.</source>
+        <translation>The help cannot be found: “%1” does not exist.</translation>
+    </message>
+    <message>
+        <source>Aucun programme ne sait ouvrir l&apos;aide (« %1 ») : installez un lecteur de documents RTF, ou ouvrez ce fichier vous-même.</source>
+        <translation>No program can open the help (“%1”): install an RTF document reader, or open the file yourself.</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::PrintPreview</name>
@@ -984,6 +1040,50 @@ Left click = chords</translation>
     <message>
         <source>Grille %1 de la feuille : %2</source>
         <translation>Chart %1 of the sheet: %2</translation>
+    </message>
+    <message>
+        <source>en attente</source>
+        <translation>pending</translation>
+    </message>
+    <message>
+        <source>retenu</source>
+        <translation>held</translation>
+    </message>
+    <message>
+        <source>en cours</source>
+        <translation>processing</translation>
+    </message>
+    <message>
+        <source>arrêté</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>annulé</source>
+        <translation>canceled</translation>
+    </message>
+    <message>
+        <source>abandonné</source>
+        <translation>aborted</translation>
+    </message>
+    <message>
+        <source>Feuille envoyée à « %1 ».</source>
+        <translation>Sheet sent to “%1”.</translation>
+    </message>
+    <message>
+        <source>Feuille imprimée sur « %1 ».</source>
+        <translation>Sheet printed on “%1”.</translation>
+    </message>
+    <message>
+        <source>La feuille n&apos;a pas été imprimée sur « %1 » : travail %2.</source>
+        <translation>The sheet was not printed on “%1”: job %2.</translation>
+    </message>
+    <message>
+        <source>« %1 » s&apos;est arrêtée : la feuille attend dans sa file sans être imprimée.</source>
+        <translation>“%1” has stopped: the sheet waits in its queue unprinted.</translation>
+    </message>
+    <message>
+        <source>La feuille n&apos;est pas encore imprimée sur « %1 » (travail %2).</source>
+        <translation>The sheet is not printed on “%1” yet (job %2).</translation>
     </message>
 </context>
 <context>

@@ -198,6 +198,28 @@ TEST(MusicXml, MeasuresHoldTheBarsChordsSignsAndTexts)
     EXPECT_EQ(measures(musicxml::write(*hidden)), std::vector<std::string>{":4 "});
 }
 
+// "N.C." alone, beside a chord, repeated by "%", and the hidden bar holding
+// "N.C." that charts imported earlier have: silence in every output.
+TEST(LeadSheet, NoChordIsSilence)
+{
+    test::ChartBuilder builder(4, 2);
+    builder.bars({"N.C.", "C7 N.C.", "%", "D7 N.C. %"});
+    builder.hidden(5).chart().bar(5).slot(1).quality.assign("N.C.");
+    const auto chart = builder.bar(6, "G7").hidden(7).hidden(8).build();
+    const leadsheet::Sheet sheet = leadsheet::read(*chart);
+    std::string read;
+    for (const leadsheet::Measure& m : sheet.measures)
+        read += describe(m) + "|";
+    EXPECT_EQ(read, "N.C.:4 |C7:2 N.C.:2 |% C7:2 N.C.:2 |D7:1 N.C.:1 N.C.:2 |N.C.:4 |G7:4 |");
+    const std::vector<std::string> xml = measures(musicxml::write(*chart));
+    ASSERT_EQ(xml.size(), 6u);
+    EXPECT_NE(xml[1].find("dominant[7]:2 "), std::string::npos) << xml[1];
+    EXPECT_NE(xml[1].find("none[N.C.]rest:2 "), std::string::npos) << xml[1];
+    const std::string ly = lilypond::write(*chart);
+    for (const char* bar : {"  r1 |\n", "  c2:7 r2 |\n", "  d4:7 r4 r2 |\n"})
+        EXPECT_NE(ly.find(bar), std::string::npos) << bar << ly;
+}
+
 // --- qualities in both formats ---------------------------------------------------
 
 TEST(ChordExport, QualitiesBecomeKindsAndChordModifiers)

@@ -6,6 +6,12 @@
 namespace mavrel {
 namespace {
 
+TEST(Text, ControlCharactersAreNamedOnceEach)
+{
+    EXPECT_EQ(text::controlsIn("caf\xC3\xA9"), "");
+    EXPECT_EQ(text::controlsIn(std::string_view("a\nb\0c\n\x01\xC2\x9B", 9)), "^J, ^@, ^A, \\u009B");
+}
+
 TEST(Text, ControlCharactersAreFoundAndDropped)
 {
     struct Row {

@@ -71,9 +71,8 @@ TEST_F(ChordEntryTest, ASixteenBarChartIsTypedInOnePass)
     EXPECT_EQ(bar(17), before);
 
     // Undo takes back the last bar stored, and closes the box.
-    QTest::keyClick(box(), Qt::Key_Escape);
-    EXPECT_FALSE(box()->isVisible());
     window->findChild<QAction*>("undoAction")->trigger();
+    EXPECT_FALSE(box()->isVisible());
     EXPECT_EQ(bar(16), "1: % % % %");
     EXPECT_EQ(bar(15), "1: BbM7 % % %");
 }
@@ -114,6 +113,45 @@ TEST_F(ChordEntryTest, WhatIsNotStoredAsTypedIsSaid)
     QTest::keyClick(box(), Qt::Key_Return);
     EXPECT_EQ(bar(2), "1: % % % %");
     EXPECT_TRUE(window->statusBar()->currentMessage().contains("contrôle"));
+}
+
+// Escape stores the bar typed, then leaves; an untouched box, or a second
+// Escape after a text the bar cannot take, leaves without storing.
+TEST_F(ChordEntryTest, EscapeStoresTheBarTypedThenLeaves)
+{
+    struct Row {
+        const char* what;
+        const char* typed;   // null: the box as it opened
+        bool refused;
+        const char* stored;
+    };
+    const Row rows[] = {
+        {"untouched", nullptr, false, "1: % % % %"},
+        {"typed", "Dm7 G7", false, "2: Dm7 G7 % %"},
+        {"refused", "H7 C", true, "1: % % % %"},
+    };
+    QUndoStack* history = window->document().undoStack();
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        menu("chordEntryAction");
+        ASSERT_TRUE(box()->isVisible());
+        if (r.typed)
+            type(r.typed);
+        const int steps = history->count();
+        QTest::keyClick(box(), Qt::Key_Escape);
+        if (r.refused) {
+            EXPECT_TRUE(box()->isVisible());
+            EXPECT_EQ(box()->text(), r.typed);
+            const QString status = window->statusBar()->currentMessage();
+            EXPECT_TRUE(status.contains("de A à G") && status.contains("Échap de nouveau")) << status.toStdString();
+            QTest::keyClick(box(), Qt::Key_Escape);
+        }
+        EXPECT_FALSE(box()->isVisible());
+        EXPECT_EQ(bar(1), r.stored);
+        EXPECT_EQ(history->count(), steps + (r.refused || !r.typed ? 0 : 1));
+        if (history->count() > steps)
+            history->undo();
+    }
 }
 
 } // namespace

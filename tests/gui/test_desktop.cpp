@@ -58,6 +58,67 @@ TEST(Desktop, HelpDocumentInTheLanguageBesideTheProgramElseInstalled)
     }
 }
 
+// Whether this process has a child running `program`, or ended and not reaped.
+bool hasChild(const QByteArray& program)
+{
+    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat("/proc/" + pid + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold spaces and brackets.
+        const QByteArray line = stat.readAll();
+        const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (fields.size() > 1 && fields[1] == self && line.mid(open + 1, close - open - 1) == program)
+            return true;
+    }
+    return false;
+}
+
+// "Help" hands its document to xdg-open: when nothing can open it that is
+// said, and the opener never lingers as a dead child.
+TEST(Desktop, TheDocumentOpenerSaysWhenNothingOpensItAndIsReaped)
+{
+    struct Row {
+        const char* what;
+        const char* exit;   // how the opener ends; null: there is none
+        bool failed;
+    };
+    const Row rows[] = {
+        {"opened", "exit 0", false},
+        {"no program for it", "exit 3", true},
+        {"no xdg-open", nullptr, true},
+    };
+    const QByteArray path = qgetenv("PATH");
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        QTemporaryDir bin;
+        const QString said = bin.filePath("said");
+        if (r.exit) {
+            QFile opener(bin.filePath("xdg-open"));
+            ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+            opener.write("#!/bin/sh\necho \"$1\" > \"${0%/*}/said\"\n" + QByteArray(r.exit) + "\n");
+            opener.close();
+            opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        QObject receiver;
+        bool failed = false;
+        openDocument("/usr/share/mavrel/Help.doc", &receiver, [&] { failed = true; });
+        qputenv("PATH", path);
+        if (r.exit) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(said); }, 10000));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !hasChild("xdg-open"); }, 10000)) << "a dead child is left";
+            QFile f(said);
+            EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == "/usr/share/mavrel/Help.doc\n");
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return failed == r.failed; }, 2000));
+        QTest::qWait(r.failed ? 0 : 200);
+        EXPECT_EQ(failed, r.failed);
+    }
+}
+
 TEST(Desktop, EachChartOpensInAWindowOfItsOwn)
 {
     QTemporaryDir dir;

@@ -4,11 +4,14 @@
 #include "print/printpreview.h"
 #include "test_page_support.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QStatusBar>
 
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include <functional>
 #include <utility>
 
 namespace mavrel::test {
@@ -384,6 +387,39 @@ TEST_F(LabelsTest, TheBoxTakesOnlyWhatAChartFileCanHold)
     // And it comes back as it was typed.
     press({31, 701});
     EXPECT_EQ(edit->text(), QStringLiteral("é€añø"));
+}
+
+// A control character pasted into the text box or the typing box is refused
+// with a message, the box as it was; a clean text goes in.
+TEST_F(LabelsTest, PastedControlCharactersAreRefusedWithAMessage)
+{
+    auto* typingBox = window->centralWidget()->findChild<QLineEdit*>("chordTypingBox");
+    struct Row {
+        const char* what;
+        std::function<QLineEdit*()> open;
+    };
+    const Row rows[] = {
+        {"text box", [&] { press({30, 700}); return edit; }},
+        {"typing box", [&] { menu("chordEntryAction"); return typingBox; }},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        QLineEdit* box = r.open();
+        ASSERT_TRUE(box->isVisible());
+        box->setText("Am");
+        box->setCursorPosition(2);
+        for (const QString& pasted : {QString("7\tb"), QString("7\n"), QString("\x1b[31m"), QString("7\u0085")}) {
+            window->statusBar()->clearMessage();
+            QApplication::clipboard()->setText(pasted);
+            box->paste();
+            EXPECT_EQ(box->text(), "Am");
+            EXPECT_TRUE(window->statusBar()->currentMessage().contains("caractères de commande"))
+                << window->statusBar()->currentMessage().toStdString();
+        }
+        QApplication::clipboard()->setText("7");
+        box->paste();
+        EXPECT_EQ(box->text(), "Am7");
+    }
 }
 
 TEST_F(LabelsTest, AHundredAndFirstLabelStaysInTheBoxWithAMessage)

@@ -345,7 +345,7 @@ TEST_F(PreviewTest, PdfButtonWritesTheComposedChartsOnOnePage)
 {
     showForm();
     chooseLayout("2");
-    openAnswer = QString::fromStdString(writeChart(dir, "autre.bab", 2, 3, true, "Seconde"));
+    openAnswer = QString::fromStdString(writeChart(dir, "autre.bab", 2, 3, true, "Seconde fine"));
     press(10, 500);
     const QString pdf = dir.filePath("feuille.pdf");
     form->setPdfChooser([&] { return pdf; });
@@ -353,7 +353,8 @@ TEST_F(PreviewTest, PdfButtonWritesTheComposedChartsOnOnePage)
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_TRUE(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
     const QString text = run("pdftotext", {pdf, "-"});
-    EXPECT_TRUE(text.contains("Principale") && text.contains("Seconde")) << text.toStdString();
+    // Letter for letter: "fi" is no ligature of its own.
+    EXPECT_TRUE(text.contains("Principale") && text.contains("Seconde fine")) << text.toStdString();
 
     // A folder that does not exist cannot take the file; the message names it.
     form->setPdfChooser([&] { return dir.filePath("absent/feuille.pdf"); });

@@ -11,11 +11,13 @@
 #include <QDirIterator>
 #include <QProcess>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -129,6 +131,12 @@ TEST(RealPrinter, PrintsTheComposedSheet)
     QTest::mouseClick(form.findChild<QPushButton*>("printButton"), Qt::LeftButton);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
     EXPECT_EQ(form.sheet().composed(), sheet);
+    // The job is followed to its end.
+    const QString queue = currentPrinter().printerName();
+    auto* status = form.findChild<QStatusBar*>("statusBar");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status->currentMessage() != QString("Feuille envoyée à « %1 ».").arg(queue); }, 15000));
+    EXPECT_EQ(status->currentMessage(), QString("Feuille imprimée sur « %1 ».").arg(queue));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
 
     // The job is done once the queue is empty and cups-pdf has left its file.
     QDeadlineTimer deadline(60000);
@@ -183,6 +191,57 @@ TEST(RealPrinter, PrintsTheComposedSheet)
     const int lowerInside = (want.rows * 3) / 4;
     for (int c = 3; c < want.columns - 3; ++c)
         EXPECT_FALSE(got.at(c, lowerInside)) << "ink in the blank page at cell " << c;
+}
+
+// A queue that takes no jobs, a stopped printer and one that cannot be
+// reached: the preview says so with the printer's own words, and the first two
+// are not even sent a job. The script makes the queue the default printer and
+// gives its case and what the printer was made to say.
+TEST(RealPrinter, ReportsAQueueThatCannotPrint)
+{
+    const QString which = qEnvironmentVariable("MAVREL_CUPS_CASE");
+    if (which.isEmpty())
+        GTEST_SKIP() << "runs under scripts/cups-test.sh";
+    struct Case {
+        const char* name;
+        const char* report;   // the printer's name goes before it
+        bool jobSent;
+    };
+    const Case cases[] = {
+        {"rejecting", " » n'accepte aucun travail : la feuille n'a pas été imprimée.\nL'imprimante indique : « ", false},
+        {"disabled", " » est arrêtée : la feuille n'a pas été imprimée.\nL'imprimante indique : « ", false},
+        {"unreachable", " » (travail en cours). L'imprimante indique : « ", true},
+    };
+    const auto c = std::find_if(std::begin(cases), std::end(cases), [&](const Case& c) { return which == c.name; });
+    ASSERT_NE(c, std::end(cases)) << which.toStdString();
+    const QString queue = currentPrinter().printerName();
+    ASSERT_FALSE(queue.isEmpty());
+    const QString printedBefore = run("lpstat", {"-W", "all", "-o", queue});
+
+    const std::unique_ptr<Chart> chart = testChart();
+    QStringList messages;
+    PrintPreview form([&]() -> const Chart& { return *chart; });
+    form.setMessenger([&](const QString& m) { messages << m; });
+    form.show();
+    QTest::mouseClick(form.findChild<QPushButton*>("printButton"), Qt::LeftButton);
+    auto* status = form.findChild<QStatusBar*>("statusBar");
+    if (c->jobSent) {
+        // The job waits while the printer tries again; what it says is CUPS's.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return status->currentMessage().contains(c->report); }, 30000))
+            << status->currentMessage().toStdString();
+        const QString shown = status->currentMessage();
+        const QString start = "La feuille n'est pas encore imprimée sur « " + queue + c->report;
+        EXPECT_TRUE(shown.startsWith(start) && shown.endsWith(" »") && shown.size() > start.size() + 2)
+            << shown.toStdString();
+        EXPECT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
+        run("cancel", {"-a", queue});
+    } else {
+        // What the script made the printer say.
+        const QString says = qEnvironmentVariable("MAVREL_CUPS_SAYS");
+        EXPECT_EQ(messages.join('|').toStdString(), ("« " + queue + c->report + says + " »").toStdString());
+        EXPECT_TRUE(status->currentMessage().isEmpty()) << status->currentMessage().toStdString();
+        EXPECT_EQ(run("lpstat", {"-W", "all", "-o", queue}), printedBefore) << "a job was sent";
+    }
 }
 
 TEST(RealPrinter, SaysWhenNoPrinterIsConfigured)

@@ -1,6 +1,7 @@
 // The drawing conventions of the page image, on small images.
 #include "pixels.h"
 #include "render/canvas.h"
+#include "render/glyphcache.h"
 
 #include "document/win1252.h"
 
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -265,9 +267,7 @@ TEST(Canvas, GlyphsMakeTheTextQPainterDraws)
                                  "fi ffl", "a\tb", "x\xAD", "Les feuilles mortes"};
     for (const int points : {8, 10, 14, 24, 48, 49, 60, 72}) {
         for (const bool bold : {false, true}) {
-            QFont font(QStringLiteral("DejaVu Sans"));
-            font.setPixelSize(pointsToPixels(points));
-            font.setBold(bold);
+            QFont font = pageFont(pointsToPixels(points), bold);
             font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging));
             const QFontMetrics fm(font);
             const int margin = font.pixelSize();
@@ -290,6 +290,18 @@ TEST(Canvas, GlyphsMakeTheTextQPainterDraws)
             }
         }
     }
+}
+
+// One glyph a character, whatever the size and weight: "fi" or "ffl" joined
+// into a ligature would come out of a PDF as characters of their own.
+TEST(Canvas, EveryCharacterIsAGlyphOfItsOwn)
+{
+    GlyphCache cache;
+    for (const char* text : {"fine", "office", "fl\xFBte", "Gm7 fff"})
+        for (const int pixels : {11, 13, 64, 96})
+            for (const bool bold : {false, true})
+                EXPECT_EQ(cache.text(pixels, bold, text).glyphs.size(), std::strlen(text))
+                    << text << ", " << pixels << (bold ? " bold" : "");
 }
 
 // Coordinates at the ends of the int range, as files may hold them: what

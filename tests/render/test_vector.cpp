@@ -2,16 +2,19 @@
 // any scale; nothing outside the page, whatever the chart holds; and a sheet
 // whose pages lie where the composed bitmap has them.
 #include "pixels.h"
+#include "support/chartbuilder.h"
 #include "document/editing.h"
 #include "document/layout.h"
 #include "render/page.h"
 #include "render/sheet.h"
 
 #include <QPainter>
+#include <QPicture>
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <memory>
 
 namespace mavrel {
@@ -60,6 +63,25 @@ QImage painted(const Chart& chart, const Selection& selection, bool guides, int 
     return img;
 }
 
+// The page recorded as a printer or a PDF writer gets it, shapes outlined
+// with a pen, then played back on an image.
+QImage recorded(const Chart& chart, const Selection& selection, int scale)
+{
+    QPicture picture;
+    {
+        QPainter painter(&picture);
+        Page page;
+        page.paint(painter, chart, selection, false);
+    }
+    QImage img(pageSize(chart) * scale, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter painter(&img);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    painter.drawPicture(0, 0, picture);
+    return img;
+}
+
 TEST(VectorPage, InkWhereTheCanvasPutsIt)
 {
     const auto chart = craftedChart();
@@ -80,6 +102,41 @@ TEST(VectorPage, InkWhereTheCanvasPutsIt)
         const Bar& bar = chart->bar(7);
         const QRgb background = at(vectors, (bar.x + 3) * row.scale, (bar.y + 10) * row.scale);
         EXPECT_EQ(colourName(background), colourName(row.editing ? Cyan : White));
+    }
+}
+
+// The dots of the repeat signs are discs of ink at every scale, not rings
+// with the bar's colour inside, a selected bar's included.
+TEST(VectorPage, RepeatDotsAreFilled)
+{
+    const auto chart = ChartBuilder(3, 2).signs(1, 1, 1).signs(2, 1, 1).build();
+    Selection selection;
+    selection.entries[selection.count++] = 2;
+    struct Row {
+        const char* device;
+        int scale;
+    };
+    for (const Row row : {Row{"image", 1}, Row{"image", 4}, Row{"image", 12}, Row{"recording", 12}}) {
+        SCOPED_TRACE(testing::Message() << row.device << ", scale " << row.scale);
+        const QImage img = row.device == std::string_view("image") ? painted(*chart, selection, false, row.scale)
+                                                                    : recorded(*chart, selection, row.scale);
+        const int W = chart->info.barWidth, H = chart->info.barHeight;
+        for (const int b : {1, 2}) {
+            const Bar& bar = chart->bar(b);
+            const double cy = bar.y + H / 2;
+            // The middles of the four dots' 3 x 3 boxes, and points a page
+            // pixel from them.
+            for (const QPointF middle : {QPointF(bar.x + 7.5, cy + 4.5), QPointF(bar.x + 7.5, cy - 4.5),
+                                         QPointF(bar.x + W - 7.5, cy + 4.5), QPointF(bar.x + W - 7.5, cy - 4.5)}) {
+                for (const QPointF step : {QPointF(0, 0), QPointF(0.7, 0), QPointF(-0.7, 0), QPointF(0, 0.7),
+                                           QPointF(0, -0.7)}) {
+                    const QPointF in = (middle + step) * row.scale;
+                    const QPoint p(int(std::floor(in.x())), int(std::floor(in.y())));
+                    EXPECT_LT(qGray(at(img, p.x(), p.y())), 128)
+                        << "bar " << b << ", (" << p.x() << ", " << p.y() << ") is " << colourName(at(img, p.x(), p.y()));
+                }
+            }
+        }
     }
 }
 
