@@ -74,7 +74,7 @@ constexpr Traits StyleTraits[StyleCount] = {
 //
 // A rhythm is written in sixteenths, four to a beat: "X" starts a note that
 // lasts through the "-" after it, "." is silence. In swung styles the third
-// sixteenth of a beat is the swung "and".
+// sixteenth of a beat is the swung "and", the others fall halfway between.
 
 // The piano's (or guitar's) rhythms, by style: those of four beats, then
 // three, two and one. A chord longer than four beats takes several.
@@ -430,11 +430,9 @@ std::int64_t Band::at(std::int64_t pulseStart, const Pulse& pulse, int sixteenth
 {
     const int p = pulse.ticks;
     const int beat = sixteenth / 4, sub = sixteenth % 4;
-    int offset;
-    if (pulse.compound)
-        offset = sub == 0 ? 0 : sub == 1 ? p / 3 : sub == 2 ? 2 * p / 3 : 5 * p / 6;
-    else
-        offset = sub == 0 ? 0 : sub == 1 ? p / 4 : sub == 2 ? p * m_traits.swing / 100 : 3 * p / 4;
+    // A dotted quarter's "and" is its third eighth.
+    const int swung = pulse.compound ? 2 * p / 3 : p * m_traits.swing / 100;
+    const int offset = sub == 0 ? 0 : sub == 1 ? swung / 2 : sub == 2 ? swung : swung + (p - swung) / 2;
     return pulseStart + std::int64_t(beat) * p + offset;
 }
 
@@ -466,10 +464,15 @@ void Band::bass(const Pulse& pulse, std::int64_t start, int length, const Harmon
     const int root = bassNear(h.bass, m_lastBass);
     const int fifth = root + (h.fifth >= 0 ? h.fifth : 7) - (root + 7 > 50 ? 12 : 0);
     const Style style = m_performance.style;
-    // Only the first note of a chord is exactly on its beat.
+    // Only the first note of a chord is exactly on its beat. Every note
+    // stays in the bass's register, an octave lower or higher if need be.
     auto note = [&](std::int64_t t, std::int64_t len, int pitch, int velocity) {
         if (t >= end)
             return;
+        while (pitch > 55)
+            pitch -= 12;
+        while (pitch < 28)
+            pitch += 12;
         if (t != start)
             t = std::max(t + m_random.around(4), start + 1);
         add(m_bass, t, std::min(len, end - t - 8), pitch, velocity + m_random.around(6));

@@ -113,7 +113,8 @@ std::vector<int> voicingIntervals(const Harmony& h, VoicingKind kind)
 
 const std::vector<int>& Voicer::next(const Harmony& harmony)
 {
-    const std::vector<int> intervals = voicingIntervals(harmony, m_kind);
+    std::vector<int> intervals = voicingIntervals(harmony, m_kind);
+    std::sort(intervals.begin(), intervals.end());
     const std::size_t n = intervals.size();
     int bestCost = -1;
     m_best.clear();
