@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -277,6 +278,40 @@ void share(BarChords& c, const Pulse& pulse)
 }
 
 bool isRepeatSign(const Chord& a) { return (a.root == 0 || a.root > 12) && !isNoChord(a); }
+
+// By start, then pitch; of two notes struck together, the longer first.
+constexpr auto earlier = [](const Note& a, const Note& b) {
+    return std::tie(a.start, a.pitch, b.length, a.velocity) < std::tie(b.start, b.pitch, a.length, b.velocity);
+};
+
+// Sorted by start, one pitch never sounding twice at once (of two struck
+// together, the longer stays), nothing past the end. Each bar's notes were
+// sorted as they were made, and no bar's notes reach into the next one's
+// start: a whole sort is rarely needed.
+void finish(std::vector<Note>& notes, std::int64_t end)
+{
+    if (!std::is_sorted(notes.begin(), notes.end(), earlier))
+        std::sort(notes.begin(), notes.end(), earlier);
+    std::array<std::ptrdiff_t, 128> sounding;
+    sounding.fill(-1);
+    std::size_t kept = 0;
+    for (const Note& note : notes) {
+        if (note.start >= end)
+            break;
+        if (const std::ptrdiff_t previous = sounding[note.pitch]; previous >= 0) {
+            Note& before = notes[static_cast<std::size_t>(previous)];
+            if (before.start == note.start)
+                continue;
+            if (before.start + before.length > note.start)
+                before.length = static_cast<std::int32_t>(note.start - before.start);
+        }
+        Note n = note;
+        n.length = static_cast<std::int32_t>(std::min<std::int64_t>(n.length, end - n.start));
+        sounding[n.pitch] = static_cast<std::ptrdiff_t>(kept);
+        notes[kept++] = n;
+    }
+    notes.resize(kept);
+}
 
 // --- the band -------------------------------------------------------------------
 
@@ -611,7 +646,7 @@ void Band::bass(const Pulse& pulse, std::int64_t start, int length, const Harmon
 
 void Band::piano(std::int64_t start, int length, const Pulse& pulse, const Harmony& h, bool held, std::size_t j)
 {
-    const std::vector<int>& voicing = m_voicer.next(h);
+    const Voicing& voicing = m_voicer.next(h);
     const std::int64_t end = start + length;
     auto strike = [&](std::int64_t t, std::int64_t stop, int velocity) {
         t = t == start ? t + m_random.below(9) : t + m_random.around(8);
@@ -677,23 +712,24 @@ void Band::drums(std::size_t j, bool fill, bool crash, std::int64_t stop)
     const std::int64_t fillFrom = fill && pulse.count >= 2 ? place.start + std::int64_t(pulse.count - 1) * P : barEnd;
     const std::int64_t until = std::min(fillFrom, stop);
     const Groove& groove = Grooves[static_cast<int>(m_performance.style)];
-    auto play = [&](std::int64_t t, char c, Drum drum, int velocity) {
-        if (t >= until || c == '.')
+    const std::array<std::int64_t, 4> offsets{0, at(0, pulse, 1), at(0, pulse, 2), at(0, pulse, 3)};
+    auto play = [&](int sixteenth, char c, Drum drum, int velocity) {
+        if (c == '.')
             return;
-        if (c == '?' && !m_random.chance(25))
+        const std::int64_t t = place.start + std::int64_t(sixteenth / 4) * P + offsets[static_cast<std::size_t>(sixteenth % 4)];
+        if (t >= until || (c == '?' && !m_random.chance(25)))
             return;
         if (crash && t == place.start && (drum == Kick || drum == Crash))
             return;
         hit(t, drum, c == 'X' ? velocity + 15 : c == 'g' ? velocity / 2 : velocity, t == place.start);
     };
     for (int p = 0; p < pulse.count; ++p) {
-        const std::int64_t beatStart = place.start + std::int64_t(p) * P;
         for (const DrumPart& part : groove.parts) {
             if (part.even.empty())
                 continue;
             const std::string_view rhythm = p % 2 == 0 ? part.even : part.odd;
             for (int s = 0; s < 4; ++s)
-                play(at(beatStart, pulse, s), rhythm[static_cast<std::size_t>(s)], part.drum, part.velocity);
+                play(4 * p + s, rhythm[static_cast<std::size_t>(s)], part.drum, part.velocity);
         }
     }
     for (const DrumLine& line : groove.lines) {
@@ -701,7 +737,7 @@ void Band::drums(std::size_t j, bool fill, bool crash, std::int64_t stop)
             continue;
         const std::string_view rhythm = j % 2 == 0 ? line.first : line.second;
         for (int s = 0; s < pulse.count * 4; ++s)
-            play(at(place.start, pulse, s), rhythm[static_cast<std::size_t>(s) % rhythm.size()], line.drum, line.velocity);
+            play(s, rhythm[static_cast<std::size_t>(s) % rhythm.size()], line.drum, line.velocity);
     }
     if (fillFrom < barEnd && fillFrom < stop) {
         const auto& drumsOfFill = Fills[static_cast<std::size_t>(m_random.below(static_cast<int>(Fills.size())))];
@@ -756,9 +792,22 @@ void Band::play()
     // Everything is played from the start, so that a performance from a
     // bar sounds as that bar does in the whole; the bars before are cut
     // off at the end.
+    // Each bar's meter, in one pass: the song's changes hold until the next.
+    std::array<TimeSignature, MaxBars + 1> meters{};
+    const int count = std::clamp(m_chart.info.count, 0, MaxBars);
+    for (int i = 1; i <= count; ++i)
+        meters[static_cast<std::size_t>(i)] = i == 1 || !m_chart.song.bar(i).time.empty()
+            ? playable(meterAt(m_chart.song, i))
+            : meters[static_cast<std::size_t>(i - 1)];
+    m_played.reserve(bars.size());
+    m_performance.bars.reserve(bars.size());
+    m_performance.chords.reserve(bars.size() * 2);
+    m_bass.reserve(bars.size() * 8);
+    m_piano.reserve(bars.size() * 16);
+    m_drums.reserve(bars.size() * 16);
     std::int64_t t = 0;
     for (const int bar : bars) {
-        const TimeSignature meter = playable(meterAt(m_chart.song, bar));
+        const TimeSignature meter = meters[static_cast<std::size_t>(bar)];
         const PlayedPlace place{m_position[static_cast<std::size_t>(bar)], t, pulseOf(meter)};
         m_played.push_back(place);
         m_performance.bars.push_back({bar, t, meter});
@@ -777,6 +826,7 @@ void Band::play()
     for (std::size_t j = 0; j < m_played.size(); ++j) {
         const PlayedPlace& place = m_played[j];
         const BarChords& c = m_chords[static_cast<std::size_t>(place.position)];
+        const std::array<std::size_t, 4> before{m_bass.size(), m_piano.size(), m_drums.size(), m_click.size()};
         const bool lastBar = j + 1 == m_played.size();
         const bool fermata = (m_chart.song.bar(m_performance.bars[j].bar).flags & FermataFlag) != 0;
         // The drums stop where a held chord begins, with a crash.
@@ -803,6 +853,9 @@ void Band::play()
         drums(j, startsSection(j + 1) && !lastBar, startsSection(j), stop);
         if (m_options.click)
             click(place.start, place.pulse, musicEnd);
+        std::size_t k = 0;
+        for (std::vector<Note>* notes : {&m_bass, &m_piano, &m_drums, &m_click})
+            std::sort(notes->begin() + static_cast<std::ptrdiff_t>(before[k++]), notes->end(), earlier);
     }
 
     // Cut off what comes before the bar to start from, and make room for
@@ -818,51 +871,15 @@ void Band::play()
     for (PlayedChord& c : m_performance.chords)
         c.start += shift;
     m_performance.end = musicEnd + shift;
-    std::vector<Note> countInClicks;
-    for (int k = 0; k < countIn; ++k) {
-        std::vector<Note> saved;
-        saved.swap(m_click);
-        click(std::int64_t(k) * countPulse.bar, countPulse, m_performance.end);
-        countInClicks.insert(countInClicks.end(), m_click.begin(), m_click.end());
-        m_click.swap(saved);
+    for (std::vector<Note>* notes : {&m_bass, &m_piano, &m_drums, &m_click}) {
+        std::erase_if(*notes, [cut](const Note& n) { return n.start < cut; });
+        for (Note& n : *notes)
+            n.start += shift;
     }
-
-    auto finish = [&](std::vector<Note>& notes, const std::vector<Note>& before) {
-        std::vector<Note> kept = before;
-        kept.reserve(before.size() + notes.size());
-        for (const Note& n : notes)
-            if (n.start >= cut)
-                kept.push_back({n.start + shift, n.length, n.pitch, n.velocity});
-        // Sorted; one pitch never sounding twice at once; nothing past the end.
-        std::stable_sort(kept.begin(), kept.end(), [](const Note& a, const Note& b) {
-            return a.start != b.start ? a.start < b.start : a.pitch < b.pitch;
-        });
-        std::array<std::ptrdiff_t, 128> sounding;
-        sounding.fill(-1);
-        std::vector<Note> out;
-        out.reserve(kept.size());
-        for (const Note& n : kept) {
-            if (n.start >= m_performance.end)
-                break;
-            const std::ptrdiff_t previous = sounding[n.pitch];
-            if (previous >= 0) {
-                Note& before = out[static_cast<std::size_t>(previous)];
-                if (before.start == n.start)
-                    continue;
-                if (before.start + before.length > n.start)
-                    before.length = static_cast<std::int32_t>(n.start - before.start);
-            }
-            Note copy = n;
-            copy.length = static_cast<std::int32_t>(std::min<std::int64_t>(copy.length, m_performance.end - copy.start));
-            sounding[n.pitch] = static_cast<std::ptrdiff_t>(out.size());
-            out.push_back(copy);
-        }
-        notes.swap(out);
-    };
-    finish(m_bass, {});
-    finish(m_piano, {});
-    finish(m_drums, {});
-    finish(m_click, countInClicks);
+    for (int k = 0; k < countIn; ++k)
+        click(std::int64_t(k) * countPulse.bar, countPulse, m_performance.end);
+    for (std::vector<Note>* notes : {&m_bass, &m_piano, &m_drums, &m_click})
+        finish(*notes, m_performance.end);
 
     m_performance.tracks = {
         {Instrument::Bass, "Bass", BassChannel, m_traits.bassProgram, std::move(m_bass)},

@@ -4,7 +4,9 @@
 
 #include "harmony.h"
 
-#include <vector>
+#include <array>
+#include <cstdint>
+#include <unordered_map>
 
 namespace mavrel::accompaniment {
 
@@ -21,23 +23,31 @@ struct Register {
     int centre;                   // where voicings stay around
 };
 
+// Up to four notes: intervals above a root, or MIDI pitches low to high.
+struct Voicing {
+    int count = 0;
+    std::array<int, 4> notes{};
+
+    const int* begin() const { return notes.data(); }
+    const int* end() const { return notes.data() + count; }
+    int operator[](int i) const { return notes[static_cast<std::size_t>(i)]; }
+};
+
+// The intervals above the root that a voicing of this kind plays.
+Voicing voicingIntervals(const Harmony& harmony, VoicingKind kind);
+
 class Voicer {
 public:
     Voicer(VoicingKind kind, Register range) : m_kind(kind), m_range(range) {}
 
-    // The notes (MIDI pitches, low to high) for the chord, led from the
-    // previous voicing.
-    const std::vector<int>& next(const Harmony& harmony);
+    // The pitches for the chord, led from the previous voicing.
+    const Voicing& next(const Harmony& harmony);
 
 private:
     VoicingKind m_kind;
     Register m_range;
-    std::vector<int> m_last;
-    std::vector<int> m_candidate;
-    std::vector<int> m_best;
+    Voicing m_last;
+    std::unordered_map<std::uint64_t, Voicing> m_known;
 };
-
-// The intervals above the root that a voicing of this kind plays.
-std::vector<int> voicingIntervals(const Harmony& harmony, VoicingKind kind);
 
 } // namespace mavrel::accompaniment
