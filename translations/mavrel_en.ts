@@ -307,6 +307,34 @@
         <source>Mémoire insuffisante pour créer l&apos;image.</source>
         <translation>Not enough memory to make the picture.</translation>
     </message>
+    <message>
+        <source>Les informations du morceau (tonalité, tempo, sections, reprises) sont endommagées : elles ont été mises de côté, les mesures et les textes sont intacts. Enregistrer la grille les perdra.</source>
+        <translation>The song information (key, tempo, sections, repeats) is damaged: it has been set aside; the bars and texts are intact. Saving the chart will lose it.</translation>
+    </message>
+    <message>
+        <source>Les informations du morceau viennent d&apos;une version plus récente de Mavrel : elles ont été mises de côté, les mesures et les textes sont intacts. Enregistrer la grille les perdra.</source>
+        <translation>The song information comes from a newer version of Mavrel: it has been set aside; the bars and texts are intact. Saving the chart will lose it.</translation>
+    </message>
+    <message>
+        <source>Une partie des informations du morceau (« %1 ») vient d&apos;une version plus récente de Mavrel : elle a été mise de côté. Enregistrer la grille la perdra.</source>
+        <translation>Part of the song information (“%1”) comes from a newer version of Mavrel: it has been set aside. Saving the chart will lose it.</translation>
+    </message>
+    <message>
+        <source>« %1 » : accord incompris, joué comme un accord parfait.</source>
+        <translation>“%1”: chord not understood, played as a triad.</translation>
+    </message>
+    <message>
+        <source>La forme ne finit pas : elle est coupée après %1 mesures.</source>
+        <translation>The form never ends: it is cut after %1 bars.</translation>
+    </message>
+    <message>
+        <source>Mesure %1 : « To Coda » sans coda après elle, le morceau continue.</source>
+        <translation>Bar %1: “To Coda” with no coda after it; the song goes on.</translation>
+    </message>
+    <message>
+        <source>Mesure %1 : « %2 » sans segno, le morceau reprend au début.</source>
+        <translation>Bar %1: “%2” with no segno; the song goes back to the start.</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>
@@ -721,6 +749,10 @@ Left click = chords</translation>
         <source>Annuler</source>
         <comment>button</comment>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Les informations du morceau mises de côté à l&apos;ouverture de « %1 » seront perdues. Enregistrer quand même ?</source>
+        <translation>The song information set aside when “%1” was opened will be lost. Save anyway?</translation>
     </message>
 </context>
 <context>
