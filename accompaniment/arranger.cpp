@@ -379,10 +379,6 @@ int Band::shapeOf(const Chord& chord)
         m_performance.warnings.emplace_back(
             QT_TRANSLATE_NOOP("Message", "« %1 » : accord incompris, joué comme un accord parfait."),
             std::vector<std::string>{text::withoutControls(win1252::toUtf8(chordText(chord)))});
-    // The slash bass is the one pitch a reading holds that the root does
-    // not move: -1 marks its absence.
-    if (h.bass == h.root)
-        h.bass = -1;
     m_shapes.push_back(h);
     m_shapeOf.emplace(quality, static_cast<int>(m_shapes.size() - 1));
     return static_cast<int>(m_shapes.size() - 1);
@@ -390,9 +386,11 @@ int Band::shapeOf(const Chord& chord)
 
 Harmony Band::harmony(const Slot& slot) const
 {
+    // A quality is read once, whatever its root: the root is set here, and
+    // the bass with it unless the quality names one.
     Harmony h = m_shapes[static_cast<std::size_t>(slot.shape)];
     h.root = slot.root - 1;
-    if (h.bass < 0)
+    if (!h.slash)
         h.bass = h.root;
     return h;
 }
@@ -668,11 +666,14 @@ void Band::piano(std::int64_t start, int length, const Pulse& pulse, const Harmo
         int chunk = std::min(beats - beat, 4);
         if (waltz && chunk == 4 && beats - beat != 4)
             chunk = 3;
-        const auto& choices = chunk == 4 ? comping.four : chunk == 3 ? comping.three : chunk == 2 ? comping.two : comping.one;
+        const auto& choices = chunk == 4 ? comping.four
+            : chunk == 3                 ? comping.three
+            : chunk == 2                 ? comping.two
+                                         : comping.one;
         int variants = 0;
         while (variants < static_cast<int>(choices.size()) && !choices[static_cast<std::size_t>(variants)].empty())
             ++variants;
-        // Bossa and latin keep their two-bar rhythm; the others vary.
+        // The bossa guitar keeps its two-bar rhythm; the others vary.
         const bool twoBar = m_performance.style == Style::BossaNova;
         const std::string_view rhythm =
             choices[static_cast<std::size_t>(twoBar ? static_cast<int>(j % 2) % variants : m_random.below(variants))];
@@ -716,7 +717,8 @@ void Band::drums(std::size_t j, bool fill, bool crash, std::int64_t stop)
     auto play = [&](int sixteenth, char c, Drum drum, int velocity) {
         if (c == '.')
             return;
-        const std::int64_t t = place.start + std::int64_t(sixteenth / 4) * P + offsets[static_cast<std::size_t>(sixteenth % 4)];
+        const std::int64_t t =
+            place.start + std::int64_t(sixteenth / 4) * P + offsets[static_cast<std::size_t>(sixteenth % 4)];
         if (t >= until || (c == '?' && !m_random.chance(25)))
             return;
         if (crash && t == place.start && (drum == Kick || drum == Crash))
@@ -789,9 +791,6 @@ void Band::play()
             }
     }
 
-    // Everything is played from the start, so that a performance from a
-    // bar sounds as that bar does in the whole; the bars before are cut
-    // off at the end.
     // Each bar's meter, in one pass: the song's changes hold until the next.
     std::array<TimeSignature, MaxBars + 1> meters{};
     const int count = std::clamp(m_chart.info.count, 0, MaxBars);
@@ -805,6 +804,9 @@ void Band::play()
     m_bass.reserve(bars.size() * 8);
     m_piano.reserve(bars.size() * 16);
     m_drums.reserve(bars.size() * 16);
+    // Everything is played from the start, so that a performance from a
+    // bar sounds as that bar does in the whole; the bars before are cut
+    // off at the end.
     std::int64_t t = 0;
     for (const int bar : bars) {
         const TimeSignature meter = meters[static_cast<std::size_t>(bar)];
@@ -864,7 +866,8 @@ void Band::play()
     const int countIn = first < m_played.size() ? std::clamp(m_options.countInBars, 0, MaxCountInBars) : 0;
     const Pulse countPulse = first < m_played.size() ? m_played[first].pulse : Pulse{4, TicksPerQuarter, false, 1920};
     const std::int64_t shift = std::int64_t(countIn) * countPulse.bar - cut;
-    m_performance.bars.erase(m_performance.bars.begin(), m_performance.bars.begin() + static_cast<std::ptrdiff_t>(first));
+    m_performance.bars.erase(m_performance.bars.begin(),
+                             m_performance.bars.begin() + static_cast<std::ptrdiff_t>(first));
     for (PlayedBar& b : m_performance.bars)
         b.start += shift;
     std::erase_if(m_performance.chords, [cut](const PlayedChord& c) { return c.start < cut; });

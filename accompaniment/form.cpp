@@ -157,9 +157,9 @@ Form unrollForm(const Chart& chart)
             }
             if (!warned[k]) {
                 warned[k] = 1;
-                form.warnings.emplace_back(
-                    QT_TRANSLATE_NOOP("Message", "Mesure %1 : « To Coda » sans coda après elle, le morceau continue."),
-                    std::vector<std::string>{std::to_string(p.bar)});
+                form.warnings.emplace_back(QT_TRANSLATE_NOOP("Message", "Mesure %1 : « To Coda » sans coda après "
+                                                                        "elle, le morceau continue."),
+                                           std::vector<std::string>{std::to_string(p.bar)});
             }
         }
         if (p.endRepeat && back == Return::None && !repeated[k]) {

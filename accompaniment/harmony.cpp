@@ -34,7 +34,8 @@ Harmony readHarmony(int root, std::string_view quality)
     const leadsheet::Quality q = leadsheet::readQuality(quality);
     Harmony h;
     h.root = ((root - 1) % 12 + 12) % 12;
-    h.bass = q.bass.empty() ? h.root : pitchClass(leadsheet::spell(q.bass));
+    h.slash = !q.bass.empty();
+    h.bass = h.slash ? pitchClass(leadsheet::spell(q.bass)) : h.root;
 
     if (q.suspended == 2 || q.extension == 2)
         h.third = 2;

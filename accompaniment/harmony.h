@@ -10,6 +10,7 @@ namespace mavrel::accompaniment {
 struct Harmony {
     int root = 0;                 // pitch class, 0 C .. 11 B
     int bass = 0;                 // the pitch class under it: the root, or the slash bass
+    bool slash = false;           // the bass is a slash bass ("7/G"), whatever the root
     int third = 4;                // 3 or 4; 2 or 5 when suspended; -1 for none ("5")
     int fifth = 7;                // 6, 7 or 8; -1 for none (an altered dominant)
     int seventh = -1;             // 10 or 11; 9 for a sixth or a diminished seventh; -1 for none

@@ -137,7 +137,8 @@ std::vector<std::uint8_t> midiFile(const Performance& performance, std::string_v
         TrackWriter& w = tracks.emplace_back();
         w.meta(0, 0x03, track.name);
         const auto channel = static_cast<std::uint8_t>(std::clamp(track.channel, 0, 15));
-        w.event(0, {static_cast<std::uint8_t>(0xC0 | channel), static_cast<std::uint8_t>(std::clamp(track.program, 0, 127))});
+        const auto program = static_cast<std::uint8_t>(std::clamp(track.program, 0, 127));
+        w.event(0, {static_cast<std::uint8_t>(0xC0 | channel), program});
         writeNotes(w, track, end);
         w.end(end);
     }

@@ -65,7 +65,8 @@ Voicing voicingIntervals(const Harmony& h, VoicingKind kind)
     switch (kind) {
     case VoicingKind::Rootless:
         if (h.seventh >= 0) {
-            for (const int i : {h.third, h.seventh, ninth, thirteenth >= 0 ? thirteenth : eleventh, h.fifth, 0, eleventh})
+            const int colour = thirteenth >= 0 ? thirteenth : eleventh;
+            for (const int i : {h.third, h.seventh, ninth, colour, h.fifth, 0, eleventh})
                 addInterval(v, i, 4);
             break;
         }
@@ -139,7 +140,8 @@ const Voicing& Voicer::next(const Harmony& harmony)
                 if (drop) {
                     // Close position spans less than an octave: the dropped
                     // voice goes to the bottom.
-                    candidate.notes = {candidate.notes[2] - 12, candidate.notes[0], candidate.notes[1], candidate.notes[3]};
+                    const std::array<int, 4> close = candidate.notes;
+                    candidate.notes = {close[2] - 12, close[0], close[1], close[3]};
                 }
                 if (candidate[0] < m_range.low || candidate[n - 1] > m_range.high)
                     continue;

@@ -177,9 +177,9 @@ TEST_F(MidiFileTest, EndsWithMmaOfTheSameChart)
             mma += "\n";
         }
         const std::string theirs = (m_folder / "theirs.mid").string();
-        std::ofstream(m_folder / "chart.mma") << mma;
-        ASSERT_EQ(std::system(("mma '" + (m_folder / "chart.mma").string() + "' -f '" + theirs + "' >/dev/null 2>&1").c_str()), 0)
-            << mma;
+        const std::string source = (m_folder / "chart.mma").string();
+        std::ofstream(source) << mma;
+        ASSERT_EQ(std::system(("mma '" + source + "' -f '" + theirs + "' >/dev/null 2>&1").c_str()), 0) << mma;
         EXPECT_EQ(p.bars.size(), 16u);
         EXPECT_NEAR(length(report(py, ours)), length(report(py, theirs)), 60.0 / 150);
     }
