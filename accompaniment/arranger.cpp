@@ -494,9 +494,12 @@ void Band::bass(const Pulse& pulse, std::int64_t start, int length, const Harmon
     const int P = pulse.ticks;
     const int beats = std::max(1, length / P);
     const std::int64_t end = start + length;
-    const int root = bassNear(h.bass, m_lastBass);
-    const int fifth = root + (h.fifth >= 0 ? h.fifth : 7) - (root + 7 > 50 ? 12 : 0);
     const Style style = m_performance.style;
+    int root = bassNear(h.bass, m_lastBass);
+    // Funk jumps to the octave: it needs room above the root.
+    if (style == Style::Funk && root + 12 > 55 && root - 12 >= 28)
+        root -= 12;
+    const int fifth = root + (h.fifth >= 0 ? h.fifth : 7) - (root + 7 > 50 ? 12 : 0);
     // Only the first note of a chord is exactly on its beat. Every note
     // stays in the bass's register, an octave lower or higher if need be.
     auto note = [&](std::int64_t t, std::int64_t len, int pitch, int velocity) {
