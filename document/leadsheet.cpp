@@ -228,11 +228,11 @@ Quality readQuality(std::string_view text)
     bool major = false;
     if (r.eat("maj") || r.eat("Maj") || r.eat("M") || r.eat("^"))
         major = true;
-    else if (r.eat("min") || r.eat("m") || r.eat("-"))
+    else if (r.eat("min") || r.eat("mi") || r.eat("m") || r.eat("-"))
         q.minor = true;
     else if (r.eat("dim") || r.eat("o") || r.eat("\xB0"))
         q.diminished = true;
-    else if (r.eat("\xF8"))
+    else if (r.eat("\xF8") || r.eat("h"))
         q.halfDiminished = true;
     else if (r.eat("aug") || r.eat("+"))
         q.augmented = true;

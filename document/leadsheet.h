@@ -54,7 +54,8 @@ struct Sheet {
 Sheet read(const Chart& chart);
 
 // The parts of a chord that a quality text names, as far as they can be read:
-// "m7b5", "M7", "ø", "dim7", "7sus", "13#11", "mM7", "69", "7alt", "add9"...
+// "m7b5", "M7", "ø", "h7", "dim7", "mi7", "7sus", "13#11", "mM7", "69", "7alt",
+// "add9", "7(b9)"...
 struct Quality {
     bool minor = false;
     bool diminished = false;

@@ -223,5 +223,36 @@ int main(int argc, char** argv)
         chart->label(j).y = far[j - 1][1];
     }
     ok &= save(*chart, folder, "far-labels.bab");
+
+    // A song the band plays: repeats with endings, a segno and a coda, a
+    // change of meter, N.C., a slash bass and a long quality.
+    resetChart(*chart);
+    const char* const qualities[] = {"m7", "7", "M7", "7b9", "\xF8", "13#11", "7alt", "m6", "7(#9,b13)/E"};
+    for (int i = 1; i <= 32; ++i) {
+        Bar& bar = chart->bar(i);
+        bar.division = static_cast<std::uint8_t>(1 + i % 5);
+        for (int s = 1; s <= 4; ++s) {
+            bar.slot(s).root = static_cast<std::uint8_t>(1 + (i * 5 + s * 7) % 12);
+            bar.slot(s).quality.assign(qualities[(i + s) % 9]);
+        }
+    }
+    chart->bar(7).slot(1) = noChord();
+    chart->bar(1).left = 1;
+    chart->bar(8).right = 1;
+    chart->bar(7).right = 1;
+    SongInfo& song = chart->song;
+    song.tempo = 132;
+    setText(song.style, "Bossa Nova");
+    song.bar(7).ending = 1;
+    song.bar(8).ending = 2;
+    song.bar(9).flags = SegnoFlag;
+    song.bar(20).direction = Direction::ToCoda;
+    song.bar(28).direction = Direction::DalSegnoAlCoda;
+    song.bar(29).flags = CodaFlag | FermataFlag;
+    song.bar(13).time = {3, 4};
+    song.bar(17).time = {6, 8};
+    song.bar(21).time = {4, 4};
+    layoutChart(*chart);
+    ok &= save(*chart, folder, "song-form.bab");
     return ok ? 0 : 1;
 }

@@ -75,6 +75,42 @@ public:
         m_chart->bar(i).shown = 0;
         return *this;
     }
+    // The marks of bar `i`'s place in the form.
+    ChartBuilder& section(int i, std::string_view name)
+    {
+        setText(m_chart->song.bar(i).section, name);
+        return *this;
+    }
+    ChartBuilder& ending(int i, int n)
+    {
+        m_chart->song.bar(i).ending = static_cast<std::uint8_t>(n);
+        return *this;
+    }
+    // SegnoFlag, CodaFlag, FermataFlag.
+    ChartBuilder& flags(int i, int flags)
+    {
+        m_chart->song.bar(i).flags = static_cast<std::uint8_t>(flags);
+        return *this;
+    }
+    ChartBuilder& direction(int i, Direction direction)
+    {
+        m_chart->song.bar(i).direction = direction;
+        return *this;
+    }
+    // The meter from bar `i` on; from the first bar when `i` is 0.
+    ChartBuilder& meter(int i, int beats, int unit)
+    {
+        const TimeSignature t{static_cast<std::uint8_t>(beats), static_cast<std::uint8_t>(unit)};
+        (i == 0 ? m_chart->song.time : m_chart->song.bar(i).time) = t;
+        return *this;
+    }
+    // The song's style text (UTF-8) and tempo (0: none).
+    ChartBuilder& style(std::string_view text, int tempo = 0)
+    {
+        setText(m_chart->song.style, text);
+        m_chart->song.tempo = static_cast<std::uint16_t>(tempo);
+        return *this;
+    }
     // A label, its text in Windows-1252.
     ChartBuilder& label(std::string_view text, int x, int y, int size = 10, bool bold = false)
     {
