@@ -352,18 +352,6 @@
         <translation>“%1”: a character the chart cannot keep.</translation>
     </message>
     <message>
-        <source>« %1 » : signe « %4 » inconnu (mesure %2, caractère %3 de la musique).</source>
-        <translation>“%1”: unknown sign “%4” (bar %2, character %3 of the music).</translation>
-    </message>
-    <message>
-        <source>« %1 » : %2 champs séparés par « = », il en faut au moins %3.</source>
-        <translation>“%1”: %2 fields separated by “=”, at least %3 are needed.</translation>
-    </message>
-    <message>
-        <source>« %1 » : la qualité d&apos;un accord tient en 8 caractères.</source>
-        <translation>“%1”: a chord&apos;s quality holds at most 8 characters.</translation>
-    </message>
-    <message>
         <source>« %1 » : la musique ne commence pas par « %2 ».</source>
         <translation>“%1”: the music does not start with “%2”.</translation>
     </message>
@@ -510,6 +498,22 @@
     <message>
         <source>Mémoire insuffisante pour créer le document.</source>
         <translation>Not enough memory to make the document.</translation>
+    </message>
+    <message>
+        <source>« %1 » : accord incompris, joué comme un accord parfait.</source>
+        <translation>“%1”: chord not understood, played as a triad.</translation>
+    </message>
+    <message>
+        <source>La forme ne finit pas : elle est coupée après %1 mesures.</source>
+        <translation>The form never ends: it is cut after %1 bars.</translation>
+    </message>
+    <message>
+        <source>Mesure %1 : « To Coda » sans coda après elle, le morceau continue.</source>
+        <translation>Bar %1: “To Coda” with no coda after it; the song goes on.</translation>
+    </message>
+    <message>
+        <source>Mesure %1 : « %2 » sans segno, le morceau reprend au début.</source>
+        <translation>Bar %1: “%2” with no segno; the song goes back to the start.</translation>
     </message>
 </context>
 <context>
