@@ -3,6 +3,7 @@
 #include "glyphcache.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -210,7 +211,22 @@ QSize Canvas::textExtent(std::string_view win1252)
     return {t.width, t.height};
 }
 
+int Canvas::textAscent()
+{
+    return m_glyphs->text(pointsToPixels(m_fontSize), m_bold, {}).ascent;
+}
+
 void Canvas::textOut(int x, int y, std::string_view win1252)
+{
+    drawText(x, y, win1252, true);
+}
+
+void Canvas::inkText(int x, int y, std::string_view win1252)
+{
+    drawText(x, y, win1252, false);
+}
+
+void Canvas::drawText(int x, int y, std::string_view win1252, bool onCell)
 {
     if (!begin())
         return;
@@ -223,7 +239,8 @@ void Canvas::textOut(int x, int y, std::string_view win1252)
         return;
     GlyphCache::Text& t = m_glyphs->text(pixels, m_bold, win1252);
     const std::int64_t right = std::int64_t(x) + t.width, bottom = std::int64_t(y) + t.height;
-    fill(x, y, right, bottom, m_brush);
+    if (onCell)
+        fill(x, y, right, bottom, m_brush);
     // Ink further than the font's size outside the cell is not drawn.
     const std::int64_t clipLeft = std::int64_t(x) - pixels, clipRight = right + pixels;
     const std::int64_t clipTop = std::int64_t(y) - pixels, clipBottom = bottom + pixels;
@@ -239,6 +256,55 @@ void Canvas::textOut(int x, int y, std::string_view win1252)
             const std::int64_t ry = gy + r.y;
             if (ry >= clipTop && ry < clipBottom)
                 span(ry, std::max(gx + r.x1, clipLeft), std::min(gx + r.x2, clipRight), Black);
+        }
+    }
+}
+
+void Canvas::polygon(std::span<const QPointF> outline)
+{
+    if (outline.size() < 3 || !begin())
+        return;
+    double top = outline[0].y(), bottom = top;
+    for (const QPointF& p : outline) {
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            return;
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+    }
+    // Rows whose middle the outline spans, on the image.
+    const std::int64_t firstRow = std::int64_t(std::max(0.0, std::ceil(top - 0.5)));
+    const std::int64_t endRow = std::int64_t(std::min(double(m_height), std::ceil(bottom - 0.5)));
+    const std::size_t n = outline.size();
+    for (std::int64_t y = firstRow; y < endRow; ++y) {
+        const double middle = double(y) + 0.5;
+        m_crossings.clear();
+        for (std::size_t i = 0; i < n; ++i) {
+            const QPointF& a = outline[i];
+            const QPointF& b = outline[(i + 1) % n];
+            // An edge counts from its upper end included to its lower end
+            // excluded, so that a vertex is crossed once.
+            const bool down = a.y() <= middle && middle < b.y();
+            const bool up = b.y() <= middle && middle < a.y();
+            if (!down && !up)
+                continue;
+            const double x = a.x() + (middle - a.y()) * (b.x() - a.x()) / (b.y() - a.y());
+            m_crossings.emplace_back(x, down ? 1 : -1);
+        }
+        std::sort(m_crossings.begin(), m_crossings.end(),
+                  [](const auto& l, const auto& r) { return l.first < r.first; });
+        int winding = 0;
+        double start = 0;
+        for (const auto& [x, direction] : m_crossings) {
+            const int before = winding;
+            winding += direction;
+            if (before == 0 && winding != 0) {
+                start = x;
+            } else if (before != 0 && winding == 0) {
+                // Pixels whose middle lies in [start, x).
+                const double from = std::clamp(std::ceil(start - 0.5), -1.0, double(m_width) + 1);
+                const double to = std::clamp(std::ceil(x - 0.5), -1.0, double(m_width) + 1);
+                span(y, std::int64_t(from), std::int64_t(to), Black);
+            }
         }
     }
 }

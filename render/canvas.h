@@ -15,7 +15,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace mavrel {
 
@@ -55,8 +57,10 @@ public:
     void line(int x1, int y1, int x2, int y2) override;
     void ellipse(int x1, int y1, int x2, int y2) override;
     void textOut(int x, int y, std::string_view win1252) override;
-    // Width and height of the text cell in the current font.
-    QSize textExtent(std::string_view win1252);
+    void inkText(int x, int y, std::string_view win1252) override;
+    QSize textExtent(std::string_view win1252) override;
+    int textAscent() override;
+    void polygon(std::span<const QPointF> outline) override;
     // A dotted outline drawn by inverting pixels: drawing it twice restores them.
     void focusRect(int x1, int y1, int x2, int y2);
 
@@ -72,6 +76,7 @@ private:
     void span(std::int64_t y, std::int64_t x1, std::int64_t x2, QRgb c);
     // Columns x1..x2-1 of rows y1..y2-1, clipped; corners in either order.
     void fill(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QRgb c);
+    void drawText(int x, int y, std::string_view win1252, bool onCell);
 
     QImage* m_image = nullptr;
     uchar* m_bits = nullptr;
@@ -83,6 +88,8 @@ private:
     int m_fontSize = 8;
     bool m_bold = false;
     std::unique_ptr<GlyphCache> m_glyphs;
+    // A polygon's crossings of one row, kept from one polygon to the next.
+    std::vector<std::pair<double, int>> m_crossings;
 };
 
 } // namespace mavrel

@@ -8,6 +8,7 @@
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
@@ -54,6 +55,40 @@ bool clipSegment(QPointF& a, QPointF& b, const QRectF& r)
     a = start + enter * d;
     b = start + leave * d;
     return true;
+}
+
+// The part of a polygon inside the rectangle (Sutherland-Hodgman): what a
+// concave shape leaves along the rectangle's sides lies outside the page.
+QPolygonF clipPolygon(const QPolygonF& shape, const QRectF& r)
+{
+    QPolygonF in = shape;
+    QPolygonF out;
+    auto clipSide = [&](auto inside, auto cross) {
+        out.clear();
+        for (qsizetype i = 0; i < in.size(); ++i) {
+            const QPointF& a = in[i];
+            const QPointF& b = in[(i + 1) % in.size()];
+            if (inside(a)) {
+                out.append(a);
+                if (!inside(b))
+                    out.append(cross(a, b));
+            } else if (inside(b)) {
+                out.append(cross(a, b));
+            }
+        }
+        std::swap(in, out);
+    };
+    auto atX = [](double x) {
+        return [x](QPointF a, QPointF b) { return QPointF(x, a.y() + (x - a.x()) * (b.y() - a.y()) / (b.x() - a.x())); };
+    };
+    auto atY = [](double y) {
+        return [y](QPointF a, QPointF b) { return QPointF(a.x() + (y - a.y()) * (b.x() - a.x()) / (b.y() - a.y()), y); };
+    };
+    clipSide([&](QPointF p) { return p.x() >= r.left(); }, atX(r.left()));
+    clipSide([&](QPointF p) { return p.x() <= r.right(); }, atX(r.right()));
+    clipSide([&](QPointF p) { return p.y() >= r.top(); }, atY(r.top()));
+    clipSide([&](QPointF p) { return p.y() <= r.bottom(); }, atY(r.bottom()));
+    return in;
 }
 
 } // namespace
@@ -238,6 +273,32 @@ void PainterSurface::ellipse(int x1, int y1, int x2, int y2)
     }
 }
 
+void PainterSurface::polygon(std::span<const QPointF> outline)
+{
+    if (outline.size() < 3)
+        return;
+    QPolygonF shape;
+    shape.reserve(qsizetype(outline.size()));
+    for (const QPointF& p : outline) {
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            return;
+        shape.append(p);
+    }
+    const QRectF reach = shape.boundingRect();
+    if (!reach.intersects(m_bounds))
+        return;
+    if (!m_bounds.contains(reach))
+        shape = clipPolygon(shape, m_bounds);
+    if (shape.size() < 3)
+        return;
+    drawPendingFill();
+    // Outlines are given on pixel edges, the painter works on pixel middles.
+    shape.translate(-0.5, -0.5);
+    m_painter->setPen(Qt::NoPen);
+    setBrush(Black);
+    m_painter->drawPolygon(shape, Qt::WindingFill);
+}
+
 const QRawFont& PainterSurface::rawFont(int pixels, bool bold)
 {
     QRawFont& raw = m_fonts[std::uint32_t(pixels) << 1 | (bold ? 1u : 0u)];
@@ -251,7 +312,28 @@ const QRawFont& PainterSurface::rawFont(int pixels, bool bold)
     return raw;
 }
 
+QSize PainterSurface::textExtent(std::string_view win1252)
+{
+    const GlyphCache::Text& t = m_layouts->text(pointsToPixels(m_fontSize), m_bold, win1252);
+    return {t.width, t.height};
+}
+
+int PainterSurface::textAscent()
+{
+    return m_layouts->text(pointsToPixels(m_fontSize), m_bold, {}).ascent;
+}
+
 void PainterSurface::textOut(int x, int y, std::string_view win1252)
+{
+    drawText(x, y, win1252, true);
+}
+
+void PainterSurface::inkText(int x, int y, std::string_view win1252)
+{
+    drawText(x, y, win1252, false);
+}
+
+void PainterSurface::drawText(int x, int y, std::string_view win1252, bool onCell)
 {
     const int pixels = pointsToPixels(m_fontSize);
     const GlyphCache::Text& t = m_layouts->text(pixels, m_bold, win1252);
@@ -261,7 +343,8 @@ void PainterSurface::textOut(int x, int y, std::string_view win1252)
     const QRectF cell(x, y, t.width, t.height);
     if (!cell.adjusted(-reach, -reach, reach, reach).intersects(m_page))
         return;
-    fill(cell, m_brush);
+    if (onCell)
+        fill(cell, m_brush);
     if (t.glyphs.empty())
         return;
     drawPendingFill();
