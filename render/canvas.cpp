@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <string>
 #include <new>
 
 namespace mavrel {
@@ -15,6 +17,24 @@ constexpr QRgb Black = 0xFF000000u;
 // The largest text the page draws; bigger sizes from a file are drawn at it.
 constexpr int MaxPoints = 500;
 // Cosmetic dash-dot pattern: 9 on, 6 off, 3 on, 6 off.
+// Outlines of three points at least, which the sizes, if given, share out
+// exactly.
+bool wellFormed(std::span<const QPointF> points, std::span<const int> sizes)
+{
+    if (sizes.empty())
+        return points.size() >= 3;
+    std::size_t total = 0;
+    for (int n : sizes) {
+        if (n < 3)
+            return false;
+        total += std::size_t(n);
+    }
+    return total == points.size();
+}
+// Shapes no larger than this, in pixels, have their runs kept; a few hundred
+// kinds of them are as many as a page of signs needs.
+constexpr double MaxCachedShape = 512;
+constexpr std::size_t MaxCachedShapes = 1024;
 constexpr bool dashDotOn(std::int64_t step)
 {
     const std::int64_t i = step % 24;
@@ -260,35 +280,42 @@ void Canvas::drawText(int x, int y, std::string_view win1252, bool onCell)
     }
 }
 
-void Canvas::polygon(std::span<const QPointF> outline)
+void Canvas::scanPolygon(std::span<const QPointF> points, std::span<const int> sizes, QPointF shift,
+                         std::int64_t firstRow, std::int64_t endRow,
+                         const std::function<void(std::int64_t, double, double)>& fill)
 {
-    if (outline.size() < 3 || !begin())
-        return;
-    double top = outline[0].y(), bottom = top;
-    for (const QPointF& p : outline) {
-        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
-            return;
-        top = std::min(top, p.y());
-        bottom = std::max(bottom, p.y());
+    // The edges from top to bottom, each counting for the rows whose middle
+    // lies from its top included to its bottom excluded, so that a vertex
+    // is crossed once.
+    m_edges.clear();
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < std::max<std::size_t>(sizes.size(), 1); ++k) {
+        const std::size_t n = sizes.empty() ? points.size() : std::size_t(sizes[k]);
+        for (std::size_t i = 0; i < n; ++i) {
+            const QPointF a = points[start + i] - shift;
+            const QPointF b = points[start + (i + 1) % n] - shift;
+            if (a.y() == b.y())
+                continue;
+            const bool down = a.y() < b.y();
+            const QPointF& top = down ? a : b;
+            const QPointF& bottom = down ? b : a;
+            m_edges.push_back({top.y(), bottom.y(), top.x(), (bottom.x() - top.x()) / (bottom.y() - top.y()),
+                               down ? 1 : -1});
+        }
+        start += n;
     }
-    // Rows whose middle the outline spans, on the image.
-    const std::int64_t firstRow = std::int64_t(std::max(0.0, std::ceil(top - 0.5)));
-    const std::int64_t endRow = std::int64_t(std::min(double(m_height), std::ceil(bottom - 0.5)));
-    const std::size_t n = outline.size();
+    std::sort(m_edges.begin(), m_edges.end(), [](const Edge& l, const Edge& r) { return l.top < r.top; });
+    std::size_t next = 0;
+    m_active.clear();
     for (std::int64_t y = firstRow; y < endRow; ++y) {
         const double middle = double(y) + 0.5;
+        while (next < m_edges.size() && m_edges[next].top <= middle)
+            m_active.push_back(next++);
+        std::erase_if(m_active, [&](std::size_t e) { return m_edges[e].bottom <= middle; });
         m_crossings.clear();
-        for (std::size_t i = 0; i < n; ++i) {
-            const QPointF& a = outline[i];
-            const QPointF& b = outline[(i + 1) % n];
-            // An edge counts from its upper end included to its lower end
-            // excluded, so that a vertex is crossed once.
-            const bool down = a.y() <= middle && middle < b.y();
-            const bool up = b.y() <= middle && middle < a.y();
-            if (!down && !up)
-                continue;
-            const double x = a.x() + (middle - a.y()) * (b.x() - a.x()) / (b.y() - a.y());
-            m_crossings.emplace_back(x, down ? 1 : -1);
+        for (std::size_t e : m_active) {
+            const Edge& edge = m_edges[e];
+            m_crossings.emplace_back(edge.x + (middle - edge.top) * edge.slope, edge.direction);
         }
         std::sort(m_crossings.begin(), m_crossings.end(),
                   [](const auto& l, const auto& r) { return l.first < r.first; });
@@ -297,16 +324,70 @@ void Canvas::polygon(std::span<const QPointF> outline)
         for (const auto& [x, direction] : m_crossings) {
             const int before = winding;
             winding += direction;
-            if (before == 0 && winding != 0) {
+            if (before == 0 && winding != 0)
                 start = x;
-            } else if (before != 0 && winding == 0) {
-                // Pixels whose middle lies in [start, x).
-                const double from = std::clamp(std::ceil(start - 0.5), -1.0, double(m_width) + 1);
-                const double to = std::clamp(std::ceil(x - 0.5), -1.0, double(m_width) + 1);
-                span(y, std::int64_t(from), std::int64_t(to), Black);
-            }
+            else if (before != 0 && winding == 0)
+                fill(y, start, x);
         }
     }
+}
+
+void Canvas::polygon(std::span<const QPointF> points, std::span<const int> sizes)
+{
+    if (!wellFormed(points, sizes) || !begin())
+        return;
+    double left = points[0].x(), right = left, top = points[0].y(), bottom = top;
+    for (const QPointF& p : points) {
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            return;
+        left = std::min(left, p.x());
+        right = std::max(right, p.x());
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+    }
+    // Pixels whose middle lies in [from, to), on the image or near it.
+    auto columns = [this](double from, double to) {
+        return std::pair(std::int64_t(std::clamp(std::ceil(from - 0.5), -1.0, double(m_width) + 1)),
+                         std::int64_t(std::clamp(std::ceil(to - 0.5), -1.0, double(m_width) + 1)));
+    };
+    auto rowsOf = [](double t, double b) {
+        return std::pair(std::int64_t(std::ceil(t - 0.5)), std::int64_t(std::ceil(b - 0.5)));
+    };
+    if (right - left > MaxCachedShape || bottom - top > MaxCachedShape) {
+        auto [first, end] = rowsOf(top, bottom);
+        scanPolygon(points, sizes, QPointF(), std::max<std::int64_t>(first, 0), std::min<std::int64_t>(end, m_height),
+                    [&](std::int64_t y, double from, double to) {
+                        const auto [x1, x2] = columns(from, to);
+                        span(y, x1, x2, Black);
+                    });
+        return;
+    }
+    // A sign drawn on many bars is the same outline moved by whole pixels:
+    // its runs are found once, from the corner of its box.
+    const QPointF corner(std::floor(left), std::floor(top));
+    m_key.resize(points.size() * sizeof(QPointF) + sizes.size_bytes());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const QPointF p = points[i] - corner;
+        std::memcpy(m_key.data() + i * sizeof(QPointF), &p, sizeof p);
+    }
+    if (!sizes.empty())
+        std::memcpy(m_key.data() + points.size() * sizeof(QPointF), sizes.data(), sizes.size_bytes());
+    auto found = m_shapes.find(m_key);
+    if (found == m_shapes.end()) {
+        if (m_shapes.size() >= MaxCachedShapes)
+            m_shapes.clear();
+        std::vector<Run> runs;
+        auto [first, end] = rowsOf(top - corner.y(), bottom - corner.y());
+        scanPolygon(points, sizes, corner, first, end, [&](std::int64_t y, double from, double to) {
+            const double x1 = std::ceil(from - 0.5), x2 = std::ceil(to - 0.5);
+            if (x1 < x2)
+                runs.push_back({std::int32_t(y), std::int32_t(x1), std::int32_t(x2)});
+        });
+        found = m_shapes.emplace(m_key, std::move(runs)).first;
+    }
+    const std::int64_t cx = std::int64_t(corner.x()), cy = std::int64_t(corner.y());
+    for (const Run& r : found->second)
+        span(cy + r.y, cx + r.x1, cx + r.x2, Black);
 }
 
 void Canvas::focusRect(int x1, int y1, int x2, int y2)

@@ -19,6 +19,7 @@ namespace mavrel {
 namespace {
 
 using Outline = std::vector<QPointF>;
+using Shape = FormMarks::Shape;
 constexpr double Pi = std::numbers::pi;
 
 
@@ -29,11 +30,15 @@ int capHeight(int points) { return int(std::lround(0.73 * pixelsOf(points))); }
 // The largest size whose pixels do not pass `pixels`.
 int pointsFor(double pixels) { return std::max(1, int(pixels * 72.0 / 96.0)); }
 
-// A closed ellipse of `steps` points, clockwise on the page unless `back`.
-void addEllipse(Outline& o, QPointF c, double rx, double ry, int steps, bool back = false)
+// Points enough for a curve `length` pixels long to look round.
+int stepsFor(double length) { return std::clamp(int(length / 1.5), 8, 64); }
+
+// An ellipse.
+void addEllipse(Outline& o, QPointF c, double rx, double ry)
 {
-    for (int i = 0; i <= steps; ++i) {
-        const double t = 2 * Pi * (back ? steps - i : i) / steps;
+    const int steps = stepsFor(2 * Pi * std::max(rx, ry));
+    for (int i = 0; i < steps; ++i) {
+        const double t = 2 * Pi * i / steps;
         o.emplace_back(c.x() + rx * std::cos(t), c.y() + ry * std::sin(t));
     }
 }
@@ -41,7 +46,7 @@ void addEllipse(Outline& o, QPointF c, double rx, double ry, int steps, bool bac
 Outline disc(QPointF c, double r)
 {
     Outline o;
-    addEllipse(o, c, r, r, std::clamp(int(r * 4), 12, 48));
+    addEllipse(o, c, r, r);
     return o;
 }
 
@@ -64,82 +69,96 @@ Outline stroke(const Outline& centre, const std::vector<double>& width)
 // A straight stroke from a to b, `width` wide.
 Outline bar(QPointF a, QPointF b, double width) { return stroke({a, b}, {width, width}); }
 
-// The segno as engravers draw it, `h` tall around `c`: an S thin at its top
-// and bottom, thick through its spine, with round ends; a slash from lower
-// left to upper right; a dot in each hollow of the S.
-void paintSegno(PageSurface& s, QPointF c, double h)
+// The box from (x1, y1) to (x2, y2).
+Outline box(double x1, double y1, double x2, double y2) { return {{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}}; }
+
+// The segno as engravers draw it, `h` tall around the origin: an S thin at
+// its top and bottom, thick through its spine, with round ends; a slash from
+// lower left to upper right; a dot in each hollow of the S.
+Shape segnoSign(double h)
 {
     const double rx = 0.25 * h, q = 0.2 * h;
     const double thick = std::max(1.6, 0.17 * h), thin = std::max(1.0, 0.06 * h);
     // Leaning a little right, as the letter's italic does.
     const double lean = 10 * Pi / 180, cl = std::cos(lean), sl = std::sin(lean);
-    auto turned = [&](double x, double y) { return QPointF(c.x() + x * cl - y * sl, c.y() + x * sl + y * cl); };
+    auto turned = [&](double x, double y) { return QPointF(x * cl - y * sl, x * sl + y * cl); };
     Outline spine;
     std::vector<double> width;
-    constexpr int Steps = 40;
+    const int steps = stepsFor(Pi * (rx + q));
     constexpr double Open = 50;   // degrees of each bowl left open
-    for (int i = 0; i <= 2 * Steps; ++i) {
+    for (int i = 0; i <= 2 * steps; ++i) {
         // The upper bowl from its right end over the top and down the left to
         // the middle, then the lower bowl from the middle round the right.
-        const bool upper = i <= Steps;
-        const double f = double(upper ? i : i - Steps) / Steps;
+        const bool upper = i <= steps;
+        const double f = double(upper ? i : i - steps) / steps;
         const double t = (upper ? -Open - (270 - Open) * f : -90 + (270 - Open) * f) * Pi / 180;
         spine.push_back(turned(rx * std::cos(t), (upper ? -q : q) + q * std::sin(t)));
-        const double u = double(i) / (2 * Steps);
+        const double u = double(i) / (2 * steps);
         width.push_back(thin + (thick - thin) * std::pow(std::sin(Pi * u), 2));
     }
-    s.polygon(stroke(spine, width));
     const double ball = std::max(1.0, 0.085 * h);
-    s.polygon(disc(spine.front() + (c - spine.front()) * 0.04, ball));
-    s.polygon(disc(spine.back() + (c - spine.back()) * 0.04, ball));
-    s.polygon(bar(c + QPointF(-0.28 * h, 0.5 * h), c + QPointF(0.28 * h, -0.5 * h), std::max(1.0, 0.075 * h)));
-    const double r = std::max(1.1, 0.075 * h);
-    s.polygon(disc(c + QPointF(-0.36 * h, 0.16 * h), r));
-    s.polygon(disc(c + QPointF(0.36 * h, -0.16 * h), r));
+    const double dot = std::max(1.1, 0.075 * h);
+    Shape sign;
+    sign.add(stroke(spine, width));
+    sign.add(disc(spine.front() * 0.96, ball));
+    sign.add(disc(spine.back() * 0.96, ball));
+    sign.add(bar(QPointF(-0.28 * h, 0.5 * h), QPointF(0.28 * h, -0.5 * h), std::max(1.0, 0.075 * h)));
+    sign.add(disc(QPointF(-0.36 * h, 0.16 * h), dot));
+    sign.add(disc(QPointF(0.36 * h, -0.16 * h), dot));
+    return sign;
 }
 double segnoWidth(double h) { return 0.72 * h + 2 * std::max(1.1, 0.075 * h); }
 
-// The coda, `h` tall around `c`: an oval thick at its sides, crossed by a
-// vertical and a horizontal line that reach past it.
-void paintCoda(PageSurface& s, QPointF c, double h)
+// The width of the coda's cross lines: whole pixels, so that they stay sharp
+// when the sign's middle is put where codaMiddle() says.
+double codaLine(double h) { return std::max(1.0, std::round(0.07 * h)); }
+// The middle of a pixel for lines of an odd width, else a pixel's corner.
+double codaMiddle(double at, double h)
+{
+    return std::floor(at) + (int(codaLine(h)) % 2 ? 0.5 : 0.0);
+}
+
+// The coda, `h` tall around the origin: an oval thick at its sides, crossed
+// by a vertical and a horizontal line that reach past it.
+Shape codaSign(double h)
 {
     const double rx = 0.26 * h, ry = 0.36 * h;
     const double thick = std::max(1.6, 0.15 * h), thin = std::max(1.0, 0.06 * h);
-    Outline ring;
-    const int steps = std::clamp(int(h * 2), 24, 96);
-    addEllipse(ring, c, rx, ry, steps);
-    addEllipse(ring, c, rx - thick, ry - thin, steps, true);
-    s.polygon(ring);
-    // The cross on whole pixels, so that its lines stay sharp.
-    const double line = std::max(1.0, std::round(0.07 * h));
-    const double half = std::floor(line / 2);
-    const double cx = std::floor(c.x()) - half, cy = std::floor(c.y()) - half;
-    s.polygon(bar(QPointF(cx + line / 2, std::round(c.y() - h / 2)), QPointF(cx + line / 2, std::round(c.y() + h / 2)),
-                  line));
-    s.polygon(bar(QPointF(std::round(c.x() - 0.46 * h), cy + line / 2), QPointF(std::round(c.x() + 0.46 * h), cy + line / 2),
-                  line));
+    Outline outer, inner;
+    addEllipse(outer, QPointF(), rx, ry);
+    addEllipse(inner, QPointF(), rx - thick, ry - thin);
+    const double half = codaLine(h) / 2;
+    const double reachY = std::round(h / 2), reachX = std::round(0.46 * h);
+    Shape sign;
+    sign.add(outer);
+    sign.add(inner, true);
+    sign.add(box(-half, -reachY, half, reachY));
+    sign.add(box(-reachX, -half, reachX, half));
+    return sign;
 }
 double codaWidth(double h) { return 0.92 * h; }
 
-// The fermata, `w` wide, standing on `base` at the middle `cx`: half an oval
+// The fermata, `w` wide, standing on the origin at its middle: half an oval
 // thick at its top and thin at its ends, over a dot.
-void paintFermata(PageSurface& s, double cx, double base, double w)
+Shape fermataSign(double w)
 {
     const double rx = w / 2, ry = 0.48 * w;
     const double thick = std::max(1.5, 0.13 * w), thin = std::max(0.8, 0.04 * w);
     Outline arc;
-    const int steps = std::clamp(int(w * 1.5), 16, 72);
+    const int steps = stepsFor(Pi * rx);
     for (int i = 0; i <= steps; ++i) {
         const double t = Pi * i / steps;
-        arc.emplace_back(cx - rx * std::cos(t), base - ry * std::sin(t));
+        arc.emplace_back(-rx * std::cos(t), -ry * std::sin(t));
     }
     for (int i = steps; i >= 0; --i) {
         const double t = Pi * i / steps;
-        arc.emplace_back(cx - (rx - thin) * std::cos(t), base - (ry - thick) * std::sin(t));
+        arc.emplace_back(-(rx - thin) * std::cos(t), -(ry - thick) * std::sin(t));
     }
-    s.polygon(arc);
     const double r = std::max(1.2, 0.085 * w);
-    s.polygon(disc(QPointF(cx, base - r), r));
+    Shape sign;
+    sign.add(arc);
+    sign.add(disc(QPointF(0, -r), r));
+    return sign;
 }
 double fermataHeight(double w) { return 0.48 * w; }
 
@@ -195,29 +214,57 @@ FormMarks::FormMarks(PageSurface& surface, const Chart& chart, int chordPoints)
     m_bracketRow = std::max(5, int(std::lround(0.08 * H)));
 }
 
-void FormMarks::fillBlack(int x1, int y1, int x2, int y2)
+void FormMarks::Shape::add(const Outline& outline, bool hole)
 {
-    const Outline box{QPointF(x1, y1), QPointF(x2, y1), QPointF(x2, y2), QPointF(x1, y2)};
-    m_surface.polygon(box);
+    double area = 0;
+    for (std::size_t i = 0; i < outline.size(); ++i) {
+        const QPointF& a = outline[i];
+        const QPointF& b = outline[(i + 1) % outline.size()];
+        area += a.x() * b.y() - b.x() * a.y();
+    }
+    const std::size_t from = points.size();
+    points.insert(points.end(), outline.begin(), outline.end());
+    if ((area < 0) != hole)
+        std::reverse(points.begin() + std::ptrdiff_t(from), points.end());
+    sizes.push_back(int(outline.size()));
 }
 
-FormMarks::Ink FormMarks::chordInk(int n, int left, int right)
+void FormMarks::paint(const Shape& sign, QPointF at)
+{
+    m_placed.resize(sign.points.size());
+    std::transform(sign.points.begin(), sign.points.end(), m_placed.begin(), [at](QPointF p) { return p + at; });
+    m_surface.polygon(m_placed, sign.sizes);
+}
+
+void FormMarks::fillBlack(int x1, int y1, int x2, int y2)
+{
+    m_surface.polygon(box(x1, y1, x2, y2), {});
+}
+
+void FormMarks::measureChords(int n)
 {
     const GridInfo& g = m_chart.info;
-    const Bar& b = m_chart.bar(n);
     m_surface.setBold(g.bold != 0);
     m_surface.setFontSize(m_chordPoints);
     const int ascent = m_surface.textAscent();
     const int cap = capHeight(m_chordPoints);
-    Ink ink{INT_MAX, INT_MIN};
-    const ChordPlaces chords = chordPlaces(b, g.barWidth, g.barHeight, effectivePoints(m_chordPoints));
+    m_chordCount = 0;
+    const ChordPlaces chords = chordPlaces(m_chart.bar(n), g.barWidth, g.barHeight, effectivePoints(m_chordPoints));
     for (int k = 0; k < chords.count; ++k) {
         const ChordPlace& p = chords.places[k];
-        const int width = m_surface.textExtent(p.text).width();
-        if (p.x + width <= left || p.x >= right)
+        m_chords[m_chordCount++] = {p.x, p.x + m_surface.textExtent(p.text).width(), p.y + ascent - cap, p.y + ascent};
+    }
+}
+
+FormMarks::Ink FormMarks::chordInk(int left, int right) const
+{
+    Ink ink{INT_MAX, INT_MIN};
+    for (int k = 0; k < m_chordCount; ++k) {
+        const ChordBox& c = m_chords[k];
+        if (c.right <= left || c.left >= right)
             continue;
-        ink.top = std::min(ink.top, p.y + ascent - cap);
-        ink.bottom = std::max(ink.bottom, p.y + ascent);
+        ink.top = std::min(ink.top, c.top);
+        ink.bottom = std::max(ink.bottom, c.baseline);
     }
     return ink;
 }
@@ -231,6 +278,7 @@ void FormMarks::draw(int n, int column)
         || (n == 1 && !m_chart.song.time.empty());
     if (marks.empty() && !meter)
         return;
+    measureChords(n);
     const Corner corner = drawCorner(n, column);
     int top = corner.bottom;
     if (marks.ending >= 1 && marks.ending <= 3)
@@ -289,7 +337,7 @@ FormMarks::Corner FormMarks::drawCorner(int n, int column)
     // lines stand clear of the edge; higher where the chords below need it;
     // inside the page.
     int top = b.y - 3 * h / 4;
-    top = std::min(top, chordInk(n, left, right).top - 2 - h);
+    top = std::min(top, chordInk(left, right).top - 2 - h);
     top = std::max({top, b.y - h, 1});
 
     int x = left;
@@ -301,16 +349,22 @@ FormMarks::Corner FormMarks::drawCorner(int n, int column)
         m_surface.inkText(x + (boxWidth - cell.width()) / 2, top + 1 + (h - 2 - cell.height()) / 2, section);
         x += boxWidth;
     }
-    const double middle = top + h / 2.0;
-    auto sign = [&](int space, auto paint) {
-        m_surface.fillRect(x, top - 1, x + space - 1, top + h + 1);
-        paint(m_surface, QPointF(x + (space - 1) / 2.0, middle), double(h));
+    // Each sign on the brush, with a gap in the lines it lies across.
+    auto place = [&](int space, const Shape& sign) {
+        m_surface.fillRect(x, top - 1, x + space, top + h + 1);
+        paint(sign, QPointF(codaMiddle(x + (space - 1) / 2.0, h), codaMiddle(top + h / 2.0, h)));
         x += space;
     };
-    if (segno)
-        sign(segnoSpace, paintSegno);
-    if (coda)
-        sign(codaSpace, paintCoda);
+    if (segno) {
+        if (m_segno.points.empty())
+            m_segno = segnoSign(h);
+        place(segnoSpace, m_segno);
+    }
+    if (coda) {
+        if (m_coda.points.empty())
+            m_coda = codaSign(h);
+        place(codaSpace, m_coda);
+    }
     return {x, top + h};
 }
 
@@ -362,7 +416,7 @@ int FormMarks::drawEnding(int n, Corner corner)
             m_surface.setFontSize(points);
             width = m_surface.textExtent(number).width();
             baseline = lineY + weight + 2 + capHeight(points);
-            under = baseline + 1 < chordInk(n, x, x + width).top;
+            under = baseline + 1 < chordInk(x, x + width).top;
         }
         points = under ? points + 1 : m_markPoints;
         m_surface.setBold(true);
@@ -428,16 +482,12 @@ void FormMarks::drawFermata(int n, int top)
     const GridInfo& g = m_chart.info;
     const Bar& b = m_chart.bar(n);
     // Over the bar's last chord; over the bar's middle when it shows none.
-    const ChordPlaces chords = chordPlaces(b, g.barWidth, g.barHeight, effectivePoints(m_chordPoints));
     double middle = b.x + g.barWidth / 2.0;
     int inkTop = int(b.y + g.barHeight / 2.0);
-    if (chords.count > 0) {
-        const ChordPlace& p = chords.places[chords.count - 1];
-        m_surface.setBold(g.bold != 0);
-        m_surface.setFontSize(m_chordPoints);
-        const int width = m_surface.textExtent(p.text).width();
-        middle = p.x + width / 2.0;
-        inkTop = p.y + m_surface.textAscent() - capHeight(m_chordPoints);
+    if (m_chordCount > 0) {
+        const ChordBox& last = m_chords[m_chordCount - 1];
+        middle = (last.left + last.right) / 2.0;
+        inkTop = last.top;
     }
     // As wide as the row of marks is tall, less where the bar leaves less
     // room above the chord.
@@ -448,7 +498,10 @@ void FormMarks::drawFermata(int n, int top)
     if (fermataHeight(w) > room)
         w = std::max(8.0, room / fermataHeight(1.0));
     const double base = std::max(double(inkTop - gap), floor + fermataHeight(w));
-    paintFermata(m_surface, middle, base, w);
+    Shape& sign = m_fermatas[int(std::lround(w * 4))];
+    if (sign.points.empty())
+        sign = fermataSign(std::lround(w * 4) / 4.0);
+    paint(sign, QPointF(middle, base));
 }
 
 void FormMarks::drawDirection(int n)
@@ -479,7 +532,7 @@ void FormMarks::drawDirection(int n)
     auto ascender = [](int size) { return int(std::lround(0.76 * pixelsOf(size))); };
     for (points = m_markPoints; points >= 6 && !fits; --points)
         fits = right - measure(points) >= b.x + 3
-            && chordInk(n, right - measure(points), right).bottom < baseline - ascender(points) - 2;
+            && chordInk(right - measure(points), right).bottom < baseline - ascender(points) - 2;
     if (!fits && space != std::string::npos) {
         lines[0] = std::string_view(text).substr(space + 1);
         lines[1] = std::string_view(text).substr(0, space);

@@ -7,8 +7,12 @@
 // bar-line signs and the chords leave room.
 #pragma once
 
+#include <QPointF>
+
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mavrel {
 
@@ -30,7 +34,17 @@ public:
     // the font regular and 8 points.
     void draw(int n, int column);
 
+    // A sign's outlines around its origin, made once a page for its size:
+    // each turned clockwise on the page, so that where two overlap they stay
+    // ink, and a hole the other way.
+    struct Shape {
+        std::vector<QPointF> points;
+        std::vector<int> sizes;
+        void add(const std::vector<QPointF>& outline, bool hole = false);
+    };
+
 private:
+    void paint(const Shape& sign, QPointF at);
     // Right end of the marks astride the corner, bottom of the bar's top
     // band they take; the bar's corner when there are none.
     struct Corner {
@@ -38,13 +52,22 @@ private:
         int bottom;
     };
     Corner drawCorner(int n, int column);
-    // The top of the capitals and the baseline of the bar's chords that
+    // Where bar `n`'s chords stand, as the bar draws them: their columns, the
+    // top of their capitals and their baseline.
+    void measureChords(int n);
+    struct ChordBox {
+        int left, right;
+        int top, baseline;
+    };
+    ChordBox m_chords[4];
+    int m_chordCount = 0;
+    // The top of the capitals and the lowest baseline of the chords that
     // stand between columns `left` and `right`; INT_MAX and INT_MIN for none.
     struct Ink {
         int top;
         int bottom;
     };
-    Ink chordInk(int n, int left, int right);
+    Ink chordInk(int left, int right) const;
     int drawEnding(int n, Corner corner);
     void drawMeter(int n, int column);
     void drawFermata(int n, int top);
@@ -61,6 +84,10 @@ private:
     int m_meterPoints = 0;       // the meter in the side margin
     int m_rowHeight = 0;         // the section box, and the signs beside it
     int m_bracketRow = 0;        // the ending's line, below the bar's top
+    Shape m_segno;
+    Shape m_coda;
+    std::map<int, Shape> m_fermatas;   // by width in quarter pixels
+    std::vector<QPointF> m_placed;
 };
 
 // A UTF-8 text of the song as the page's Windows-1252 draws it: what that

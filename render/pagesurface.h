@@ -46,11 +46,15 @@ public:
     // alike, so that what is placed by them lands in the same place.
     virtual QSize textExtent(std::string_view win1252) = 0;
     virtual int textAscent() = 0;
-    // A shape filled black, its outline given at fractions of a pixel: the
-    // page pixel (x, y) is the unit square from (x, y) to (x + 1, y + 1), and
-    // is inked when its middle lies inside the outline (non-zero winding).
-    // Signs drawn as engraved, thick and thin, are made of these.
-    virtual void polygon(std::span<const QPointF> outline) = 0;
+    // A shape filled black, given at fractions of a pixel: the page pixel
+    // (x, y) is the unit square from (x, y) to (x + 1, y + 1), and is inked
+    // when its middle lies inside the shape. The shape is one or more closed
+    // outlines, one after the other in `points`, `sizes` saying how many
+    // points each has (all of them are one outline when it is empty); inside
+    // is where they wind round a point other than zero times, so that an
+    // outline turned the other way cuts a hole. Signs drawn as engraved,
+    // thick and thin, are made of these.
+    virtual void polygon(std::span<const QPointF> points, std::span<const int> sizes) = 0;
 
 protected:
     PageSurface() = default;

@@ -8,6 +8,7 @@
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPolygonF>
 
 #include <algorithm>
@@ -273,30 +274,39 @@ void PainterSurface::ellipse(int x1, int y1, int x2, int y2)
     }
 }
 
-void PainterSurface::polygon(std::span<const QPointF> outline)
+void PainterSurface::polygon(std::span<const QPointF> points, std::span<const int> sizes)
 {
-    if (outline.size() < 3)
-        return;
-    QPolygonF shape;
-    shape.reserve(qsizetype(outline.size()));
-    for (const QPointF& p : outline) {
-        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    QRectF reach;
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < std::max<std::size_t>(sizes.size(), 1); ++k) {
+        const std::size_t n = sizes.empty() ? points.size() : std::size_t(std::max(sizes[k], 0));
+        if (n < 3 || start + n > points.size())
             return;
-        shape.append(p);
+        QPolygonF outline;
+        outline.reserve(qsizetype(n));
+        for (std::size_t i = start; i < start + n; ++i) {
+            if (!std::isfinite(points[i].x()) || !std::isfinite(points[i].y()))
+                return;
+            outline.append(points[i]);
+        }
+        start += n;
+        reach |= outline.boundingRect();
+        if (!m_bounds.contains(outline.boundingRect()))
+            outline = clipPolygon(outline, m_bounds);
+        if (outline.size() < 3)
+            continue;
+        // Outlines are given on pixel edges, the painter works on pixel middles.
+        path.addPolygon(outline.translated(-0.5, -0.5));
+        path.closeSubpath();
     }
-    const QRectF reach = shape.boundingRect();
-    if (!reach.intersects(m_bounds))
-        return;
-    if (!m_bounds.contains(reach))
-        shape = clipPolygon(shape, m_bounds);
-    if (shape.size() < 3)
+    if (start != points.size() || path.isEmpty() || !reach.intersects(m_bounds))
         return;
     drawPendingFill();
-    // Outlines are given on pixel edges, the painter works on pixel middles.
-    shape.translate(-0.5, -0.5);
     m_painter->setPen(Qt::NoPen);
     setBrush(Black);
-    m_painter->drawPolygon(shape, Qt::WindingFill);
+    m_painter->drawPath(path);
 }
 
 const QRawFont& PainterSurface::rawFont(int pixels, bool bold)

@@ -51,7 +51,7 @@ public:
     void inkText(int x, int y, std::string_view win1252) override;
     QSize textExtent(std::string_view win1252) override;
     int textAscent() override;
-    void polygon(std::span<const QPointF> outline) override;
+    void polygon(std::span<const QPointF> points, std::span<const int> sizes) override;
 
 private:
     void drawText(int x, int y, std::string_view win1252, bool onCell);

@@ -179,33 +179,31 @@ TEST(Canvas, PolygonInksThePixelsWhoseMiddleItHolds)
 {
     using Outline = std::vector<QPointF>;
     const Outline square{{1.5, 1.5}, {4.5, 1.5}, {4.5, 4.5}, {1.5, 4.5}};
-    Outline ring{{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}};
-    Outline hole = ring;
-    for (const QPointF p : {QPointF(3, 3), QPointF(3, 7), QPointF(7, 7), QPointF(7, 3), QPointF(3, 3)})
-        hole.push_back(p);
-    for (const QPointF p : {QPointF(3, 3), QPointF(7, 3), QPointF(7, 7), QPointF(3, 7), QPointF(3, 3)})
-        ring.push_back(p);
+    const Outline outer{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    const Outline holeBack{outer[0], outer[1], outer[2], outer[3], {3, 3}, {3, 7}, {7, 7}, {7, 3}};
+    const Outline holeSame{outer[0], outer[1], outer[2], outer[3], {3, 3}, {7, 3}, {7, 7}, {3, 7}};
+    auto inSquare = [](int x, int y) { return x >= 1 && x <= 3 && y >= 1 && y <= 3; };
     struct Row {
         const char* what;
-        Outline outline;
+        Outline points;
+        std::vector<int> sizes;
         std::function<bool(int, int)> inked;
     };
     const Row rows[] = {
-        {"middles on the left and top edges are in", square,
-         [](int x, int y) { return x >= 1 && x <= 3 && y >= 1 && y <= 3; }},
-        {"either way round", Outline(square.rbegin(), square.rend()),
-         [](int x, int y) { return x >= 1 && x <= 3 && y >= 1 && y <= 3; }},
-        {"a slope", {{0, 0}, {8, 0}, {0, 8}}, [](int x, int y) { return x + y < 7; }},
-        {"a hole wound the other way", hole,
+        {"middles on the left and top edges are in", square, {}, inSquare},
+        {"either way round", Outline(square.rbegin(), square.rend()), {4}, inSquare},
+        {"a slope", {{0, 0}, {8, 0}, {0, 8}}, {}, [](int x, int y) { return x + y < 7; }},
+        {"an outline turned the other way cuts a hole", holeBack, {4, 4},
          [](int x, int y) { return x < 10 && y < 10 && !(x >= 3 && x < 7 && y >= 3 && y < 7); }},
-        {"wound the same way, no hole", ring, [](int x, int y) { return x < 10 && y < 10; }},
-        {"far past the image", {{-1e9, -1e9}, {1e9, -1e9}, {1e9, 1e9}, {-1e9, 1e9}}, [](int, int) { return true; }},
-        {"off the image", {{-50, 2}, {-20, 2}, {-20, 9}}, [](int, int) { return false; }},
+        {"turned the same way, none", holeSame, {4, 4}, [](int x, int y) { return x < 10 && y < 10; }},
+        {"far past the image", {{-1e9, -1e9}, {1e9, -1e9}, {1e9, 1e9}, {-1e9, 1e9}}, {}, [](int, int) { return true; }},
+        {"off the image", {{-50, 2}, {-20, 2}, {-20, 9}}, {}, [](int, int) { return false; }},
+        {"sizes that do not add up", holeBack, {4, 3}, [](int, int) { return false; }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         Surface s;
-        s.canvas.polygon(row.outline);
+        s.canvas.polygon(row.points, row.sizes);
         for (int y = 0; y < 12; ++y)
             for (int x = 0; x < 12; ++x)
                 ASSERT_EQ(at(s.image, x, y) == Black, row.inked(x, y)) << "(" << x << ", " << y << ")";

@@ -161,7 +161,7 @@ TEST(VectorPage, PolygonsAreCutToThePage)
         PainterSurface surface;
         surface.begin(painter, QSize(30, 20));
         const std::vector<QPointF> everywhere{{-1e9, -1e9}, {1e9, -1e9}, {1e9, 1e9}, {-1e9, 1e9}};
-        surface.polygon(everywhere);
+        surface.polygon(everywhere, {});
         surface.end();
     }
     EXPECT_TRUE(allAre(img, QRect(30, 20, 30, 20), Black));
