@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <string>
 #include <new>
+#include <string>
 
 namespace mavrel {
 
@@ -17,6 +17,11 @@ constexpr QRgb Black = 0xFF000000u;
 // The largest text the page draws; bigger sizes from a file are drawn at it.
 constexpr int MaxPoints = 500;
 // Cosmetic dash-dot pattern: 9 on, 6 off, 3 on, 6 off.
+constexpr bool dashDotOn(std::int64_t step)
+{
+    const std::int64_t i = step % 24;
+    return i < 9 || (i >= 15 && i < 18);
+}
 // Outlines of three points at least, which the sizes, if given, share out
 // exactly.
 bool wellFormed(std::span<const QPointF> points, std::span<const int> sizes)
@@ -35,11 +40,6 @@ bool wellFormed(std::span<const QPointF> points, std::span<const int> sizes)
 // kinds of them are as many as a page of signs needs.
 constexpr double MaxCachedShape = 512;
 constexpr std::size_t MaxCachedShapes = 1024;
-constexpr bool dashDotOn(std::int64_t step)
-{
-    const std::int64_t i = step % 24;
-    return i < 9 || (i >= 15 && i < 18);
-}
 // Boxes may be given by any two opposite corners.
 void normalize(std::int64_t& x1, std::int64_t& y1, std::int64_t& x2, std::int64_t& y2)
 {
@@ -345,19 +345,18 @@ void Canvas::polygon(std::span<const QPointF> points, std::span<const int> sizes
         top = std::min(top, p.y());
         bottom = std::max(bottom, p.y());
     }
-    // Pixels whose middle lies in [from, to), on the image or near it.
-    auto columns = [this](double from, double to) {
-        return std::pair(std::int64_t(std::clamp(std::ceil(from - 0.5), -1.0, double(m_width) + 1)),
-                         std::int64_t(std::clamp(std::ceil(to - 0.5), -1.0, double(m_width) + 1)));
-    };
-    auto rowsOf = [](double t, double b) {
-        return std::pair(std::int64_t(std::ceil(t - 0.5)), std::int64_t(std::ceil(b - 0.5)));
+    if (right < 0 || bottom < 0 || left > m_width || top > m_height)
+        return;
+    // Pixels whose middle lies in [from, to), on the image or next to it.
+    auto pixels = [](double from, double to, double size) {
+        return std::pair(std::int64_t(std::clamp(std::ceil(from - 0.5), -1.0, size + 1)),
+                         std::int64_t(std::clamp(std::ceil(to - 0.5), -1.0, size + 1)));
     };
     if (right - left > MaxCachedShape || bottom - top > MaxCachedShape) {
-        auto [first, end] = rowsOf(top, bottom);
+        const auto [first, end] = pixels(top, bottom, m_height);
         scanPolygon(points, sizes, QPointF(), std::max<std::int64_t>(first, 0), std::min<std::int64_t>(end, m_height),
                     [&](std::int64_t y, double from, double to) {
-                        const auto [x1, x2] = columns(from, to);
+                        const auto [x1, x2] = pixels(from, to, m_width);
                         span(y, x1, x2, Black);
                     });
         return;
@@ -377,9 +376,9 @@ void Canvas::polygon(std::span<const QPointF> points, std::span<const int> sizes
         if (m_shapes.size() >= MaxCachedShapes)
             m_shapes.clear();
         std::vector<Run> runs;
-        auto [first, end] = rowsOf(top - corner.y(), bottom - corner.y());
+        const auto [first, end] = pixels(top - corner.y(), bottom - corner.y(), MaxCachedShape);
         scanPolygon(points, sizes, corner, first, end, [&](std::int64_t y, double from, double to) {
-            const double x1 = std::ceil(from - 0.5), x2 = std::ceil(to - 0.5);
+            const auto [x1, x2] = pixels(from, to, MaxCachedShape);
             if (x1 < x2)
                 runs.push_back({std::int32_t(y), std::int32_t(x1), std::int32_t(x2)});
         });

@@ -22,7 +22,6 @@ using Outline = std::vector<QPointF>;
 using Shape = FormMarks::Shape;
 constexpr double Pi = std::numbers::pi;
 
-
 // Pixels a font of `points` is drawn at, and the height of its capitals and
 // digits (DejaVu Sans: 0.73 of the size).
 int pixelsOf(int points) { return pointsToPixels(points); }
@@ -110,10 +109,12 @@ Shape segnoSign(double h)
 double segnoWidth(double h) { return 0.72 * h + 2 * std::max(1.1, 0.075 * h); }
 
 // The width of the coda's cross lines: whole pixels, so that they stay sharp
-// when the sign's middle is put where codaMiddle() says.
+// where signMiddle() puts the sign.
 double codaLine(double h) { return std::max(1.0, std::round(0.07 * h)); }
-// The middle of a pixel for lines of an odd width, else a pixel's corner.
-double codaMiddle(double at, double h)
+// Where a sign `h` tall goes near `at`: the middle of a pixel when the coda's
+// lines are an odd number of pixels wide, else a pixel's corner. Every sign
+// of a size then lies alike on the pixels, wherever it is.
+double signMiddle(double at, double h)
 {
     return std::floor(at) + (int(codaLine(h)) % 2 ? 0.5 : 0.0);
 }
@@ -352,7 +353,7 @@ FormMarks::Corner FormMarks::drawCorner(int n, int column)
     // Each sign on the brush, with a gap in the lines it lies across.
     auto place = [&](int space, const Shape& sign) {
         m_surface.fillRect(x, top - 1, x + space, top + h + 1);
-        paint(sign, QPointF(codaMiddle(x + (space - 1) / 2.0, h), codaMiddle(top + h / 2.0, h)));
+        paint(sign, QPointF(signMiddle(x + (space - 1) / 2.0, h), signMiddle(top + h / 2.0, h)));
         x += space;
     };
     if (segno) {

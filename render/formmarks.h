@@ -44,34 +44,34 @@ public:
     };
 
 private:
-    void paint(const Shape& sign, QPointF at);
-    // Right end of the marks astride the corner, bottom of the bar's top
-    // band they take; the bar's corner when there are none.
+    // Right end of the marks astride the corner, and the bottom of the bar's
+    // top band they take; the bar's corner when there are none.
     struct Corner {
         int right;
         int bottom;
     };
-    Corner drawCorner(int n, int column);
-    // Where bar `n`'s chords stand, as the bar draws them: their columns, the
-    // top of their capitals and their baseline.
-    void measureChords(int n);
+    // Where a chord stands as the bar draws it: its columns, the top of its
+    // capitals and its baseline.
     struct ChordBox {
         int left, right;
         int top, baseline;
     };
-    ChordBox m_chords[4];
-    int m_chordCount = 0;
     // The top of the capitals and the lowest baseline of the chords that
-    // stand between columns `left` and `right`; INT_MAX and INT_MIN for none.
+    // stand between two columns; INT_MAX and INT_MIN for none.
     struct Ink {
         int top;
         int bottom;
     };
+
+    void measureChords(int n);
     Ink chordInk(int left, int right) const;
+    Corner drawCorner(int n, int column);
+    // Returns the bottom of what it took of the bar's top band.
     int drawEnding(int n, Corner corner);
     void drawMeter(int n, int column);
     void drawFermata(int n, int top);
     void drawDirection(int n);
+    void paint(const Shape& sign, QPointF at);
     void fillBlack(int x1, int y1, int x2, int y2);
 
     PageSurface& m_surface;
@@ -84,6 +84,9 @@ private:
     int m_meterPoints = 0;       // the meter in the side margin
     int m_rowHeight = 0;         // the section box, and the signs beside it
     int m_bracketRow = 0;        // the ending's line, below the bar's top
+    // The bar being drawn's chords.
+    ChordBox m_chords[4] = {};
+    int m_chordCount = 0;
     Shape m_segno;
     Shape m_coda;
     std::map<int, Shape> m_fermatas;   // by width in quarter pixels
