@@ -3,7 +3,7 @@
 // values in every record, the smallest grid, and charts that cost the most
 // to draw: 500-point chords of 2,000 different qualities, the largest page,
 // labels of 100 characters at 127 points, and labels at the ends of the int
-// range; and the marks of a song's form on every bar.
+// range.
 #include "document/chartfile.h"
 #include "document/layout.h"
 
@@ -132,19 +132,5 @@ int main(int argc, char** argv)
         chart->label(j).y = far[j - 1][1];
     }
     ok &= save(*chart, folder, "far-labels.bab");
-
-    resetChart(*chart);
-    SongInfo& song = chart->song;
-    song.time = {3, 4};
-    for (int i = 1; i <= 32; ++i) {
-        BarMarks& m = song.bar(i);
-        setText(m.section, i % 8 == 1 ? "Intro \xC3\xA9t\xC3\xA9" : "");
-        m.flags = static_cast<std::uint8_t>(i % 8);
-        m.ending = static_cast<std::uint8_t>(i / 3 % 4);
-        m.direction = static_cast<Direction>(i % DirectionCount);
-        if (i % 5 == 0)
-            m.time = {static_cast<std::uint8_t>(i % 13), 8};
-    }
-    ok &= save(*chart, folder, "song.bab");
     return ok ? 0 : 1;
 }
