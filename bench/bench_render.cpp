@@ -1,7 +1,7 @@
 // Page drawing and hit-testing beside a memset of the page buffer, measured in
 // the same run: the counter "x_memset" is the ratio. Every edit redraws the
 // whole page, hence the targets: the default chart within
-// 10, a full page within 100, a page of 72-point chords within 2 x the same
+// 10, a full page within 100 (with the marks of the form on every bar too), a page of 72-point chords within 2 x the same
 // page at 48 points, and hitTest over 500 bars within 1. A chart sent by
 // someone is drawn first when it is opened: the costliest charts the reader
 // accepts draw for the first time within 1 s (about 30,000 x memset here).
@@ -226,6 +226,41 @@ void BM_DrawPageFullPage(benchmark::State& state)
     drawRepeatedly(state, *d);
 }
 BENCHMARK(BM_DrawPageFullPage);
+
+// The full page with every mark of the form on every bar: a section, segno,
+// coda and fermata, endings, a direction and a meter. The counter "x_plain"
+// is the ratio to the same page without its marks, timed in turns.
+void BM_DrawPageFullPageMarks(benchmark::State& state)
+{
+    auto marked = fullPage(10);
+    static const char* const Sections[] = {"A", "B", "Intro", "Coda"};
+    for (int i = 1; i <= MaxBars; ++i) {
+        BarMarks& m = marked->chart.song.bar(i);
+        setText(m.section, Sections[i % 4]);
+        m.flags = SegnoFlag | CodaFlag | FermataFlag;
+        m.ending = static_cast<std::uint8_t>(i / 2 % 4);
+        m.direction = static_cast<Direction>(1 + i % (DirectionCount - 1));
+        if (i % 4 == 1)
+            m.time = {static_cast<std::uint8_t>(2 + i % 5), 4};
+    }
+    marked->draw();
+    auto plain = fullPage(10);
+    const double reference = memsetSeconds();
+    double markedSeconds = 0, plainSeconds = 0;
+    for (auto _ : state) {
+        double start = cpuSeconds();
+        marked->draw();
+        markedSeconds += cpuSeconds() - start;
+        start = cpuSeconds();
+        plain->draw();
+        plainSeconds += cpuSeconds() - start;
+        benchmark::DoNotOptimize(marked->page.image().constBits());
+        benchmark::DoNotOptimize(plain->page.image().constBits());
+    }
+    state.counters["x_plain"] = markedSeconds / plainSeconds;
+    reportRatio(state, markedSeconds, reference);
+}
+BENCHMARK(BM_DrawPageFullPageMarks);
 
 void BM_DrawPageLargeChords(benchmark::State& state)
 {

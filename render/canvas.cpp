@@ -3,9 +3,12 @@
 #include "glyphcache.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
+#include <string>
 
 namespace mavrel {
 
@@ -19,6 +22,24 @@ constexpr bool dashDotOn(std::int64_t step)
     const std::int64_t i = step % 24;
     return i < 9 || (i >= 15 && i < 18);
 }
+// Outlines of three points at least, which the sizes, if given, share out
+// exactly.
+bool wellFormed(std::span<const QPointF> points, std::span<const int> sizes)
+{
+    if (sizes.empty())
+        return points.size() >= 3;
+    std::size_t total = 0;
+    for (int n : sizes) {
+        if (n < 3)
+            return false;
+        total += std::size_t(n);
+    }
+    return total == points.size();
+}
+// Shapes no larger than this, in pixels, have their runs kept; a few hundred
+// kinds of them are as many as a page of signs needs.
+constexpr double MaxCachedShape = 512;
+constexpr std::size_t MaxCachedShapes = 1024;
 // Boxes may be given by any two opposite corners.
 void normalize(std::int64_t& x1, std::int64_t& y1, std::int64_t& x2, std::int64_t& y2)
 {
@@ -210,7 +231,22 @@ QSize Canvas::textExtent(std::string_view win1252)
     return {t.width, t.height};
 }
 
+int Canvas::textAscent()
+{
+    return m_glyphs->text(pointsToPixels(m_fontSize), m_bold, {}).ascent;
+}
+
 void Canvas::textOut(int x, int y, std::string_view win1252)
+{
+    drawText(x, y, win1252, true);
+}
+
+void Canvas::inkText(int x, int y, std::string_view win1252)
+{
+    drawText(x, y, win1252, false);
+}
+
+void Canvas::drawText(int x, int y, std::string_view win1252, bool onCell)
 {
     if (!begin())
         return;
@@ -223,7 +259,8 @@ void Canvas::textOut(int x, int y, std::string_view win1252)
         return;
     GlyphCache::Text& t = m_glyphs->text(pixels, m_bold, win1252);
     const std::int64_t right = std::int64_t(x) + t.width, bottom = std::int64_t(y) + t.height;
-    fill(x, y, right, bottom, m_brush);
+    if (onCell)
+        fill(x, y, right, bottom, m_brush);
     // Ink further than the font's size outside the cell is not drawn.
     const std::int64_t clipLeft = std::int64_t(x) - pixels, clipRight = right + pixels;
     const std::int64_t clipTop = std::int64_t(y) - pixels, clipBottom = bottom + pixels;
@@ -241,6 +278,115 @@ void Canvas::textOut(int x, int y, std::string_view win1252)
                 span(ry, std::max(gx + r.x1, clipLeft), std::min(gx + r.x2, clipRight), Black);
         }
     }
+}
+
+void Canvas::scanPolygon(std::span<const QPointF> points, std::span<const int> sizes, QPointF shift,
+                         std::int64_t firstRow, std::int64_t endRow,
+                         const std::function<void(std::int64_t, double, double)>& fill)
+{
+    // The edges from top to bottom, each counting for the rows whose middle
+    // lies from its top included to its bottom excluded, so that a vertex
+    // is crossed once.
+    m_edges.clear();
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < std::max<std::size_t>(sizes.size(), 1); ++k) {
+        const std::size_t n = sizes.empty() ? points.size() : std::size_t(sizes[k]);
+        for (std::size_t i = 0; i < n; ++i) {
+            const QPointF a = points[start + i] - shift;
+            const QPointF b = points[start + (i + 1) % n] - shift;
+            if (a.y() == b.y())
+                continue;
+            const bool down = a.y() < b.y();
+            const QPointF& top = down ? a : b;
+            const QPointF& bottom = down ? b : a;
+            m_edges.push_back({top.y(), bottom.y(), top.x(), (bottom.x() - top.x()) / (bottom.y() - top.y()),
+                               down ? 1 : -1});
+        }
+        start += n;
+    }
+    std::sort(m_edges.begin(), m_edges.end(), [](const Edge& l, const Edge& r) { return l.top < r.top; });
+    std::size_t next = 0;
+    m_active.clear();
+    for (std::int64_t y = firstRow; y < endRow; ++y) {
+        const double middle = double(y) + 0.5;
+        while (next < m_edges.size() && m_edges[next].top <= middle)
+            m_active.push_back(next++);
+        std::erase_if(m_active, [&](std::size_t e) { return m_edges[e].bottom <= middle; });
+        m_crossings.clear();
+        for (std::size_t e : m_active) {
+            const Edge& edge = m_edges[e];
+            m_crossings.emplace_back(edge.x + (middle - edge.top) * edge.slope, edge.direction);
+        }
+        std::sort(m_crossings.begin(), m_crossings.end(),
+                  [](const auto& l, const auto& r) { return l.first < r.first; });
+        int winding = 0;
+        double start = 0;
+        for (const auto& [x, direction] : m_crossings) {
+            const int before = winding;
+            winding += direction;
+            if (before == 0 && winding != 0)
+                start = x;
+            else if (before != 0 && winding == 0)
+                fill(y, start, x);
+        }
+    }
+}
+
+void Canvas::polygon(std::span<const QPointF> points, std::span<const int> sizes)
+{
+    if (!wellFormed(points, sizes) || !begin())
+        return;
+    double left = points[0].x(), right = left, top = points[0].y(), bottom = top;
+    for (const QPointF& p : points) {
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            return;
+        left = std::min(left, p.x());
+        right = std::max(right, p.x());
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+    }
+    if (right < 0 || bottom < 0 || left > m_width || top > m_height)
+        return;
+    // Pixels whose middle lies in [from, to), on the image or next to it.
+    auto pixels = [](double from, double to, double size) {
+        return std::pair(std::int64_t(std::clamp(std::ceil(from - 0.5), -1.0, size + 1)),
+                         std::int64_t(std::clamp(std::ceil(to - 0.5), -1.0, size + 1)));
+    };
+    if (right - left > MaxCachedShape || bottom - top > MaxCachedShape) {
+        const auto [first, end] = pixels(top, bottom, m_height);
+        scanPolygon(points, sizes, QPointF(), std::max<std::int64_t>(first, 0), std::min<std::int64_t>(end, m_height),
+                    [&](std::int64_t y, double from, double to) {
+                        const auto [x1, x2] = pixels(from, to, m_width);
+                        span(y, x1, x2, Black);
+                    });
+        return;
+    }
+    // A sign drawn on many bars is the same outline moved by whole pixels:
+    // its runs are found once, from the corner of its box.
+    const QPointF corner(std::floor(left), std::floor(top));
+    m_key.resize(points.size() * sizeof(QPointF) + sizes.size_bytes());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const QPointF p = points[i] - corner;
+        std::memcpy(m_key.data() + i * sizeof(QPointF), &p, sizeof p);
+    }
+    if (!sizes.empty())
+        std::memcpy(m_key.data() + points.size() * sizeof(QPointF), sizes.data(), sizes.size_bytes());
+    auto found = m_shapes.find(m_key);
+    if (found == m_shapes.end()) {
+        if (m_shapes.size() >= MaxCachedShapes)
+            m_shapes.clear();
+        std::vector<Run> runs;
+        const auto [first, end] = pixels(top - corner.y(), bottom - corner.y(), MaxCachedShape);
+        scanPolygon(points, sizes, corner, first, end, [&](std::int64_t y, double from, double to) {
+            const auto [x1, x2] = pixels(from, to, MaxCachedShape);
+            if (x1 < x2)
+                runs.push_back({std::int32_t(y), std::int32_t(x1), std::int32_t(x2)});
+        });
+        found = m_shapes.emplace(m_key, std::move(runs)).first;
+    }
+    const std::int64_t cx = std::int64_t(corner.x()), cy = std::int64_t(corner.y());
+    for (const Run& r : found->second)
+        span(cy + r.y, cx + r.x1, cx + r.x2, Black);
 }
 
 void Canvas::focusRect(int x1, int y1, int x2, int y2)

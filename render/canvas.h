@@ -14,8 +14,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
+#include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace mavrel {
 
@@ -56,8 +61,10 @@ public:
     void ellipse(int x1, int y1, int x2, int y2);
     void dot(int x1, int y1, int x2, int y2) override { ellipse(x1, y1, x2, y2); }
     void textOut(int x, int y, std::string_view win1252) override;
-    // Width and height of the text cell in the current font.
-    QSize textExtent(std::string_view win1252);
+    void inkText(int x, int y, std::string_view win1252) override;
+    QSize textExtent(std::string_view win1252) override;
+    int textAscent() override;
+    void polygon(std::span<const QPointF> points, std::span<const int> sizes) override;
     // A dotted outline drawn by inverting pixels: drawing it twice restores them.
     void focusRect(int x1, int y1, int x2, int y2);
 
@@ -73,6 +80,12 @@ private:
     void span(std::int64_t y, std::int64_t x1, std::int64_t x2, QRgb c);
     // Columns x1..x2-1 of rows y1..y2-1, clipped; corners in either order.
     void fill(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QRgb c);
+    void drawText(int x, int y, std::string_view win1252, bool onCell);
+    // Calls `fill` with the row and the span [from, to) of each run of the
+    // shape moved by -`shift`, for rows firstRow..endRow-1.
+    void scanPolygon(std::span<const QPointF> points, std::span<const int> sizes, QPointF shift,
+                     std::int64_t firstRow, std::int64_t endRow,
+                     const std::function<void(std::int64_t, double, double)>& fill);
 
     QImage* m_image = nullptr;
     uchar* m_bits = nullptr;
@@ -84,6 +97,23 @@ private:
     int m_fontSize = 8;
     bool m_bold = false;
     std::unique_ptr<GlyphCache> m_glyphs;
+    // A polygon's edges, those that cross the row being filled and where,
+    // kept from one polygon to the next.
+    struct Edge {
+        double top, bottom;
+        double x;                 // at the top
+        double slope;             // x a row further down
+        int direction;            // 1 downwards, -1 upwards
+    };
+    std::vector<Edge> m_edges;
+    std::vector<std::size_t> m_active;
+    std::vector<std::pair<double, int>> m_crossings;
+    // The runs of small shapes, by their outlines from the corner of their box.
+    struct Run {
+        std::int32_t y, x1, x2;
+    };
+    std::unordered_map<std::string, std::vector<Run>> m_shapes;
+    std::string m_key;
 };
 
 } // namespace mavrel

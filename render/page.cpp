@@ -1,5 +1,7 @@
 #include "page.h"
 
+#include "chordplaces.h"
+#include "formmarks.h"
 #include "paintersurface.h"
 
 #include "document/win1252.h"
@@ -95,14 +97,6 @@ void drawBar(PageSurface& cv, const Bar& bar, int fontSize, std::uint8_t bold, i
 
     const int x = bar.x, y = bar.y;
     const int cx = trunc(x + W / 2.0), cy = trunc(y + H / 2.0);
-    struct Anchor { int x, y; };
-    const Anchor centre{cx, cy};
-    const Anchor left{trunc(x + W / 5.0), cy};
-    const Anchor right{trunc((x + W) - W / 5.0), cy};
-    const Anchor top{cx, trunc(y + H / 5.0)};
-    const Anchor bottom{cx, trunc((y + H) - H / 5.0)};
-    const Anchor upperLeft{trunc(x + W / 4.0), trunc(y + H / 4.0)};
-    const Anchor lowerRight{trunc((x + W) - W / 4.0), trunc((y + H) - H / 4.0)};
 
     cv.fillRect(x, y, x + W, y + H);
     cv.rectangle(x, y, x + W, y + H);
@@ -130,45 +124,28 @@ void drawBar(PageSurface& cv, const Bar& bar, int fontSize, std::uint8_t bold, i
     if (bar.bottom == 1)
         cv.line(x, y + H - 3, x + W, y + H - 3);
 
-    auto chord = [&](int slot, Anchor a) {
-        const Chord& chord = bar.slot(slot);
-        const std::string text = shown(chordText(chord));
-        // One byte is one character in Windows-1252, "ø" included.
-        const long n = static_cast<long>(text.size());
-        cv.textOut(trunc(a.x - n * s / 2.0), trunc(a.y - 2.0 * s / 3.0), text);
-    };
-    const Anchor tl{x, y}, br{x + W, y + H};
+    const ChordPlaces chords = chordPlaces(bar, W, H, s);
+    for (int k = 0; k < chords.count; ++k) {
+        const ChordPlace& p = chords.places[k];
+        cv.textOut(p.x, p.y, p.text);
+    }
+    // The division's lines, over the chords.
     auto antiDiagonal = [&] { cv.line(x + W, y, x, y + H); };
     switch (bar.division) {
-    case 1:
-        chord(1, centre);
-        break;
     case 2:
-        chord(1, upperLeft);
-        chord(2, lowerRight);
         antiDiagonal();
         break;
     case 3:
-        chord(1, left);
-        chord(2, top);
-        chord(3, bottom);
-        chord(4, right);
         antiDiagonal();
         cv.line(x, y, x + W, y + H);
         break;
     case 4:
-        chord(1, left);
-        chord(2, top);
-        chord(3, lowerRight);
         antiDiagonal();
-        cv.line(cx, cy, tl.x, tl.y);
+        cv.line(cx, cy, x, y);
         break;
     case 5:
-        chord(1, upperLeft);
-        chord(2, bottom);
-        chord(3, right);
         antiDiagonal();
-        cv.line(cx, cy, br.x, br.y);
+        cv.line(cx, cy, x + W, y + H);
         break;
     default:
         break;
@@ -203,6 +180,7 @@ void drawPage(PageSurface& surface, const Chart& chart, const Selection& selecti
     surface.rectangle(0, 0, pw, ph);
 
     const int points = chordPoints(chart);
+    FormMarks marks(surface, chart, points);
     const int cols = g.columns > 0 ? g.columns : 1;
     const int rows = g.rows > 0 ? g.rows : 1;
     int n = 0;
@@ -213,8 +191,11 @@ void drawPage(PageSurface& surface, const Chart& chart, const Selection& selecti
             for (int k = 0; k < count; ++k)
                 if (selection.entries[k] == n)
                     surface.setBrushColor(Cyan);
-            if (chart.bar(n).shown)
+            if (chart.bar(n).shown) {
                 drawBar(surface, chart.bar(n), points, g.bold, g.barWidth, g.barHeight);
+                if (!marks.empty())
+                    marks.draw(n, c);
+            }
             surface.setBrushColor(White);
         }
     }

@@ -28,7 +28,8 @@ void hitTest(const Chart& chart, int X, int Y, int& bar, int& region);
 QSize pageSize(const Chart& chart);
 
 // Draws the whole page of a chart on a surface of the page's size: the
-// cleared page, every shown bar (cyan when selected), then the labels but
+// cleared page, every shown bar (cyan when selected) with the marks of the
+// song's form over it (formmarks.h), then the labels but
 // `hiddenLabel` (the one being edited in the box; 0 for none), then, with
 // `guides`, the page-layout mode's margin guides. Drawing reads the chart and
 // changes nothing: the chart comes laid out. Printed pages are drawn without

@@ -8,8 +8,11 @@
 // The pen is black and one page pixel wide; text is black.
 #pragma once
 
+#include <QPointF>
 #include <QRgb>
+#include <QSize>
 
+#include <span>
 #include <string_view>
 
 namespace mavrel {
@@ -40,6 +43,22 @@ public:
     virtual void dot(int x1, int y1, int x2, int y2) = 0;
     // Windows-1252 text in DejaVu Sans, its cell's top-left corner at (x, y).
     virtual void textOut(int x, int y, std::string_view win1252) = 0;
+    // The same glyphs without their cell: ink over whatever lies beneath.
+    virtual void inkText(int x, int y, std::string_view win1252) = 0;
+    // Width and height of the text's cell in the current font, and the
+    // baseline's distance from the cell's top. Every surface lays a text out
+    // alike, so that what is placed by them lands in the same place.
+    virtual QSize textExtent(std::string_view win1252) = 0;
+    virtual int textAscent() = 0;
+    // A shape filled black, given at fractions of a pixel: the page pixel
+    // (x, y) is the unit square from (x, y) to (x + 1, y + 1), and is inked
+    // when its middle lies inside the shape. The shape is one or more closed
+    // outlines, one after the other in `points`, `sizes` saying how many
+    // points each has (all of them are one outline when it is empty); inside
+    // is where they wind round a point other than zero times, so that an
+    // outline turned the other way cuts a hole. Signs drawn as engraved,
+    // thick and thin, are made of these.
+    virtual void polygon(std::span<const QPointF> points, std::span<const int> sizes) = 0;
 
 protected:
     PageSurface() = default;

@@ -8,6 +8,8 @@
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
@@ -54,6 +56,40 @@ bool clipSegment(QPointF& a, QPointF& b, const QRectF& r)
     a = start + enter * d;
     b = start + leave * d;
     return true;
+}
+
+// The part of a polygon inside the rectangle (Sutherland-Hodgman): what a
+// concave shape leaves along the rectangle's sides lies outside the page.
+QPolygonF clipPolygon(const QPolygonF& shape, const QRectF& r)
+{
+    QPolygonF in = shape;
+    QPolygonF out;
+    auto clipSide = [&](auto inside, auto cross) {
+        out.clear();
+        for (qsizetype i = 0; i < in.size(); ++i) {
+            const QPointF& a = in[i];
+            const QPointF& b = in[(i + 1) % in.size()];
+            if (inside(a)) {
+                out.append(a);
+                if (!inside(b))
+                    out.append(cross(a, b));
+            } else if (inside(b)) {
+                out.append(cross(a, b));
+            }
+        }
+        std::swap(in, out);
+    };
+    auto atX = [](double x) {
+        return [x](QPointF a, QPointF b) { return QPointF(x, a.y() + (x - a.x()) * (b.y() - a.y()) / (b.x() - a.x())); };
+    };
+    auto atY = [](double y) {
+        return [y](QPointF a, QPointF b) { return QPointF(a.x() + (y - a.y()) * (b.x() - a.x()) / (b.y() - a.y()), y); };
+    };
+    clipSide([&](QPointF p) { return p.x() >= r.left(); }, atX(r.left()));
+    clipSide([&](QPointF p) { return p.x() <= r.right(); }, atX(r.right()));
+    clipSide([&](QPointF p) { return p.y() >= r.top(); }, atY(r.top()));
+    clipSide([&](QPointF p) { return p.y() <= r.bottom(); }, atY(r.bottom()));
+    return in;
 }
 
 } // namespace
@@ -231,6 +267,41 @@ void PainterSurface::dot(int x1, int y1, int x2, int y2)
     }
 }
 
+void PainterSurface::polygon(std::span<const QPointF> points, std::span<const int> sizes)
+{
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    QRectF reach;
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < std::max<std::size_t>(sizes.size(), 1); ++k) {
+        const std::size_t n = sizes.empty() ? points.size() : std::size_t(std::max(sizes[k], 0));
+        if (n < 3 || start + n > points.size())
+            return;
+        QPolygonF outline;
+        outline.reserve(qsizetype(n));
+        for (std::size_t i = start; i < start + n; ++i) {
+            if (!std::isfinite(points[i].x()) || !std::isfinite(points[i].y()))
+                return;
+            outline.append(points[i]);
+        }
+        start += n;
+        reach |= outline.boundingRect();
+        if (!m_bounds.contains(outline.boundingRect()))
+            outline = clipPolygon(outline, m_bounds);
+        if (outline.size() < 3)
+            continue;
+        // Outlines are given on pixel edges, the painter works on pixel middles.
+        path.addPolygon(outline.translated(-0.5, -0.5));
+        path.closeSubpath();
+    }
+    if (start != points.size() || path.isEmpty() || !reach.intersects(m_bounds))
+        return;
+    drawPendingFill();
+    m_painter->setPen(Qt::NoPen);
+    setBrush(Black);
+    m_painter->drawPath(path);
+}
+
 const QRawFont& PainterSurface::rawFont(int pixels, bool bold)
 {
     QRawFont& raw = m_fonts[std::uint32_t(pixels) << 1 | (bold ? 1u : 0u)];
@@ -239,7 +310,28 @@ const QRawFont& PainterSurface::rawFont(int pixels, bool bold)
     return raw;
 }
 
+QSize PainterSurface::textExtent(std::string_view win1252)
+{
+    const GlyphCache::Text& t = m_layouts->text(pointsToPixels(m_fontSize), m_bold, win1252);
+    return {t.width, t.height};
+}
+
+int PainterSurface::textAscent()
+{
+    return m_layouts->text(pointsToPixels(m_fontSize), m_bold, {}).ascent;
+}
+
 void PainterSurface::textOut(int x, int y, std::string_view win1252)
+{
+    drawText(x, y, win1252, true);
+}
+
+void PainterSurface::inkText(int x, int y, std::string_view win1252)
+{
+    drawText(x, y, win1252, false);
+}
+
+void PainterSurface::drawText(int x, int y, std::string_view win1252, bool onCell)
 {
     const int pixels = pointsToPixels(m_fontSize);
     const GlyphCache::Text& t = m_layouts->text(pixels, m_bold, win1252);
@@ -249,7 +341,8 @@ void PainterSurface::textOut(int x, int y, std::string_view win1252)
     const QRectF cell(x, y, t.width, t.height);
     if (!cell.adjusted(-reach, -reach, reach, reach).intersects(m_page))
         return;
-    fill(cell, m_brush);
+    if (onCell)
+        fill(cell, m_brush);
     if (t.glyphs.empty())
         return;
     drawPendingFill();

@@ -48,8 +48,13 @@ public:
     void line(int x1, int y1, int x2, int y2) override;
     void dot(int x1, int y1, int x2, int y2) override;
     void textOut(int x, int y, std::string_view win1252) override;
+    void inkText(int x, int y, std::string_view win1252) override;
+    QSize textExtent(std::string_view win1252) override;
+    int textAscent() override;
+    void polygon(std::span<const QPointF> points, std::span<const int> sizes) override;
 
 private:
+    void drawText(int x, int y, std::string_view win1252, bool onCell);
     // Fills wait for the next shape: a rectangle of the same area and brush
     // covers them, and then they are not drawn.
     void fill(const QRectF& r, QRgb colour);

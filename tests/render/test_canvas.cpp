@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -174,6 +175,43 @@ TEST(Canvas, SmallestEllipseKeepsTheBrushInside)
     EXPECT_TRUE(noneAre(s.image, area(4, 0, 4, 4), Black));
 }
 
+// A polygon inks the pixels whose middle lies inside it, by the non-zero
+// rule, at fractions of a pixel and at any distance.
+TEST(Canvas, PolygonInksThePixelsWhoseMiddleItHolds)
+{
+    using Outline = std::vector<QPointF>;
+    const Outline square{{1.5, 1.5}, {4.5, 1.5}, {4.5, 4.5}, {1.5, 4.5}};
+    const Outline outer{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    const Outline holeBack{outer[0], outer[1], outer[2], outer[3], {3, 3}, {3, 7}, {7, 7}, {7, 3}};
+    const Outline holeSame{outer[0], outer[1], outer[2], outer[3], {3, 3}, {7, 3}, {7, 7}, {3, 7}};
+    auto inSquare = [](int x, int y) { return x >= 1 && x <= 3 && y >= 1 && y <= 3; };
+    struct Row {
+        const char* what;
+        Outline points;
+        std::vector<int> sizes;
+        std::function<bool(int, int)> inked;
+    };
+    const Row rows[] = {
+        {"middles on the left and top edges are in", square, {}, inSquare},
+        {"either way round", Outline(square.rbegin(), square.rend()), {4}, inSquare},
+        {"a slope", {{0, 0}, {8, 0}, {0, 8}}, {}, [](int x, int y) { return x + y < 7; }},
+        {"an outline turned the other way cuts a hole", holeBack, {4, 4},
+         [](int x, int y) { return x < 10 && y < 10 && !(x >= 3 && x < 7 && y >= 3 && y < 7); }},
+        {"turned the same way, none", holeSame, {4, 4}, [](int x, int y) { return x < 10 && y < 10; }},
+        {"far past the image", {{-1e9, -1e9}, {1e9, -1e9}, {1e9, 1e9}, {-1e9, 1e9}}, {}, [](int, int) { return true; }},
+        {"off the image", {{-50, 2}, {-20, 2}, {-20, 9}}, {}, [](int, int) { return false; }},
+        {"sizes that do not add up", holeBack, {4, 3}, [](int, int) { return false; }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Surface s;
+        s.canvas.polygon(row.points, row.sizes);
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x)
+                ASSERT_EQ(at(s.image, x, y) == Black, row.inked(x, y)) << "(" << x << ", " << y << ")";
+    }
+}
+
 TEST(Canvas, PointsAreTakenAt96DotsPerInch)
 {
     struct Row { int points, pixels; };
@@ -218,6 +256,26 @@ TEST(Canvas, TextCellStandsOnTheBrushWithItsCornerAtThePoint)
     moved.canvas.setBrushColor(Red);
     moved.canvas.textOut(9, 3, "Ab");
     EXPECT_TRUE(sameImages(moved.image.copy(9, 3, c.width(), c.height()), s.image.copy(c)));
+}
+
+// Ink alone: the same glyphs, and what lay under the cell stays.
+TEST(Canvas, InkTextLeavesWhatLiesBeneath)
+{
+    Surface cell(80, 40), ink(80, 40);
+    for (Surface* s : {&cell, &ink}) {
+        s->image.fill(Red);
+        s->canvas.setFontSize(10);
+        s->canvas.setBrushColor(White);
+    }
+    cell.canvas.textOut(5, 6, "Ab");
+    ink.canvas.inkText(5, 6, "Ab");
+    EXPECT_EQ(blackPixels(ink.image), blackPixels(cell.image));
+    EXPECT_EQ(count(ink.image, ink.image.rect(), White), 0);
+    EXPECT_EQ(ink.canvas.textAscent(), QFontMetrics([] {
+                  QFont font(QStringLiteral("DejaVu Sans"));
+                  font.setPixelSize(13);
+                  return font;
+              }()).ascent());
 }
 
 TEST(Canvas, TextFollowsSizeAndBold)

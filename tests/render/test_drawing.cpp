@@ -754,6 +754,12 @@ TEST_F(Drawing, AbsurdChartsDrawWithoutCrashing)
             b.division = 3;
             b.left = b.right = b.top = b.bottom = 1;
             setChord(i, 1, 2, "m7b5\xF8");
+            BarMarks& m = chart.song.bar(i);
+            setText(m.section, "Introduction");
+            m.flags = SegnoFlag | CodaFlag | FermataFlag;
+            m.ending = std::uint8_t(1 + i % 3);
+            m.time = {7, 8};
+            m.direction = Direction::DalSegnoAlCoda;
         }
         addLabel("Titre", -50, -50, -128, true);
         addLabel("Fin", 500, 790, 127, false);

@@ -6,7 +6,9 @@
 #include "document/editing.h"
 #include "document/layout.h"
 #include "render/page.h"
+#include "render/paintersurface.h"
 #include "render/sheet.h"
+#include "support/chartbuilder.h"
 
 #include <QPainter>
 #include <QPicture>
@@ -16,6 +18,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace mavrel {
 namespace {
@@ -140,6 +143,32 @@ TEST(VectorPage, RepeatDotsAreFilled)
     }
 }
 
+// Every mark of the song's form, on grids of everyday size, big and dense.
+TEST(VectorPage, MarksWhereTheCanvasPutsThem)
+{
+    auto marked = [](int columns, int rows, int points) {
+        ChartBuilder b(columns, rows);
+        b.bars({"Dm7 G7", "Cmaj7", "Dm7 G7 C A7", "N.C.", "Em7b5 A7", "Dm7. G7 C7", "G7", "C"});
+        b.chart().info.fontSize = points;
+        b.meter(0, 3, 4).section(1, "A").flag(1, SegnoFlag).flag(1, CodaFlag).flag(2, FermataFlag);
+        b.ending(3, 3, 1).meter(3, 5, 4).ending(4, 4, 2).direction(4, Direction::DalSegnoAlCoda);
+        b.flag(5, FermataFlag).flag(6, FermataFlag).section(7, "Verse \xE2\x82\xAC").meter(8, 12, 8);
+        b.direction(8, Direction::Fine).signs(3, 1, 1, 1, 1);
+        return b.build();
+    };
+    struct Row {
+        int columns, rows, points, scale;
+    };
+    for (const Row row : {Row{4, 8, 10, 2}, Row{2, 4, 24, 1}, Row{8, 16, 10, 1}}) {
+        SCOPED_TRACE(testing::Message() << row.columns << " x " << row.rows << ", " << row.points
+                                        << " points, scale " << row.scale);
+        const auto chart = marked(row.columns, row.rows, row.points);
+        Page canvas;
+        canvas.draw(*chart, Selection{}, false);
+        EXPECT_TRUE(inkAgrees(canvas.image(), painted(*chart, Selection{}, false, row.scale), row.scale));
+    }
+}
+
 // Coordinates far past the page, bars of negative size, the largest fonts:
 // all of it is cut to the page, and the painter is handed nothing a
 // rasteriser could overflow on.
@@ -158,6 +187,7 @@ TEST(VectorPage, NothingOutsideThePage)
         b.division = 3;
         b.left = b.right = 1;
     }
+
     commitLabel(*chart, "loin", INT_MAX - 10, INT_MAX - 10, 127, true);
     commitLabel(*chart, "avant", INT_MIN, INT_MIN, 127, false);
     commitLabel(*chart, "Un texte qui d\xE9passe la page", 200, 100, 127, true);
@@ -175,6 +205,24 @@ TEST(VectorPage, NothingOutsideThePage)
     EXPECT_EQ(count(img, img.rect(), Red), 900 * 600 - 300 * 200);
     EXPECT_EQ(count(img, page, Red), 0);
     EXPECT_GT(count(img, page, Black), 0);
+}
+
+// Shapes given far past the page are cut to it before the painter sees them.
+TEST(VectorPage, PolygonsAreCutToThePage)
+{
+    QImage img(90, 60, QImage::Format_RGB32);
+    img.fill(Red);
+    {
+        QPainter painter(&img);
+        painter.translate(30, 20);
+        PainterSurface surface;
+        surface.begin(painter, QSize(30, 20));
+        const std::vector<QPointF> everywhere{{-1e9, -1e9}, {1e9, -1e9}, {1e9, 1e9}, {-1e9, 1e9}};
+        surface.polygon(everywhere, {});
+        surface.end();
+    }
+    EXPECT_TRUE(allAre(img, QRect(30, 20, 30, 20), Black));
+    EXPECT_EQ(count(img, img.rect(), Red), 90 * 60 - 30 * 20);
 }
 
 // Each page turned and stretched into its position as Sheet::compose puts
