@@ -117,33 +117,16 @@ public:
         EXPECT_TRUE(commitLabel(*m_chart, text, x, y, size, bold)) << "ChartBuilder: too many labels";
         return *this;
     }
-    // The marks of the song's form. Bar 0 stands for the song itself where
-    // a meter is given.
-    ChartBuilder& section(int i, std::string_view utf8)
-    {
-        setText(m_chart->song.bar(i).section, utf8);
-        return *this;
-    }
     ChartBuilder& flag(int i, BarFlag flag)
     {
         m_chart->song.bar(i).flags |= flag;
         return *this;
     }
+    // Bars `first` to `last` under the bracket of ending `number`.
     ChartBuilder& ending(int first, int last, int number)
     {
         for (int i = first; i <= last; ++i)
-            m_chart->song.bar(i).ending = static_cast<std::uint8_t>(number);
-        return *this;
-    }
-    ChartBuilder& meter(int i, int beats, int unit)
-    {
-        const TimeSignature t{static_cast<std::uint8_t>(beats), static_cast<std::uint8_t>(unit)};
-        (i == 0 ? m_chart->song.time : m_chart->song.bar(i).time) = t;
-        return *this;
-    }
-    ChartBuilder& direction(int i, Direction direction)
-    {
-        m_chart->song.bar(i).direction = direction;
+            ending(i, number);
         return *this;
     }
     ChartBuilder& landscape()
