@@ -1,14 +1,21 @@
 #include "cli.h"
 
 #include "chartimport.h"
+#include "accompaniment/arranger.h"
+#include "accompaniment/midifile.h"
+#include "accompaniment/style.h"
+#include "document/chordtext.h"
 #include "document/editing.h"
 #include "document/export.h"
 #include "print/imagefile.h"
 #include "print/sheetcommand.h"
 #include "render/localfile.h"
 #include "render/page.h"
+#include "sound/audiofile.h"
+#include "sound/player.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 
@@ -49,6 +56,11 @@ constexpr int MaxDpi = 2400;
 // Far above the largest size file managers ask for (1024), and a page of that
 // size still fits in memory many times over.
 constexpr int MaxThumbnailSize = 4096;
+
+// The band's tempo, in quarter notes a minute, and its choruses.
+constexpr int MinTempo = 20;
+constexpr int MaxTempo = 400;
+constexpr int MaxChoruses = 99;
 
 // The context of the command line's texts.
 struct CommandLine {
@@ -127,6 +139,30 @@ public:
         else
             fail(CommandLine::tr("--for : « %1 » n'est pas un instrument (Bb, Eb ou F).")
                      .arg(shown(*name)));
+    }
+
+    // How the band plays the chart: --style, --tempo, --choruses, --soundfont.
+    void takeBand(Command& c)
+    {
+        if (const std::optional<QByteArray> name = take("--style")) {
+            if (const auto style = accompaniment::styleNamed(name->toLower().toStdString()))
+                c.style = static_cast<int>(*style);
+            else
+                fail(CommandLine::tr("--style : « %1 » n'est pas un style (swing, ballad, bossa, latin, pop, funk, "
+                                     "waltz ou shuffle).")
+                         .arg(shown(*name)));
+            c.band = true;
+        }
+        const int tempo = c.tempo, choruses = c.choruses;
+        takeNumber("--tempo", MinTempo, MaxTempo, c.tempo);
+        takeNumber("--choruses", 1, MaxChoruses, c.choruses);
+        if (const std::optional<QByteArray> file = take("--soundfont")) {
+            if (file->isEmpty())
+                fail(CommandLine::tr("--soundfont : valeur manquante."));
+            c.soundFont = *file;
+            c.band = true;
+        }
+        c.band = c.band || tempo != c.tempo || choruses != c.choruses;
     }
 
     void takeOutput(QByteArray& output)
@@ -235,13 +271,146 @@ int runImport(const QByteArray& input, const QByteArray& folder, bool force)
     return 0;
 }
 
-int runExport(const QByteArray& chartFile, const QByteArray& output)
+// --- the band's files ----------------------------------------------------------
+
+using accompaniment::Performance;
+
+bool writeMidi(const Command&, const Chart& chart, const Performance& p, std::vector<std::uint8_t>& bytes)
 {
+    bytes = accompaniment::midiFile(p, chart.song.title.view());
+    return true;
+}
+
+bool writeAudio(const Command& command, const Performance& p, sound::AudioFormat format,
+                std::vector<std::uint8_t>& bytes)
+{
+    sound::AudioFile file = sound::renderAudio(p, format, QFile::decodeName(command.soundFont));
+    if (!file.error.empty()) {
+        reported(FileResult::failure(file.error, file.fromSoundFont ? QFile::encodeName(file.soundFont).toStdString()
+                                                                    : command.output.toStdString()));
+        return false;
+    }
+    bytes = std::move(file.bytes);
+    return true;
+}
+
+bool writeWav(const Command& command, const Chart&, const Performance& p, std::vector<std::uint8_t>& bytes)
+{
+    return writeAudio(command, p, sound::AudioFormat::Wav, bytes);
+}
+
+bool writeFlac(const Command& command, const Chart&, const Performance& p, std::vector<std::uint8_t>& bytes)
+{
+    return writeAudio(command, p, sound::AudioFormat::Flac, bytes);
+}
+
+// What `export` writes of the band playing the chart; a format more is one
+// line more. False, its message printed, when there are no bytes.
+struct SoundFormat {
+    const char* suffix;
+    bool (*encode)(const Command& command, const Chart& chart, const Performance& p, std::vector<std::uint8_t>& bytes);
+};
+const SoundFormat SoundFormats[] = {
+    {"mid", writeMidi},
+    {"midi", writeMidi},
+    {"wav", writeWav},
+    {"flac", writeFlac},
+};
+
+accompaniment::Options bandOptions(const Command& command)
+{
+    accompaniment::Options o;
+    o.style = command.style;
+    o.tempo = command.tempo;
+    o.choruses = command.choruses;
+    return o;
+}
+
+// What the band could not play as written, as warnings about the chart.
+void printWarnings(const Performance& p, const QByteArray& chartFile)
+{
+    for (const Message& warning : p.warnings) {
+        FileResult r;
+        r.fileName = chartFile.toStdString();
+        r.warning = warning;
+        printError(fileMessage(r));
+    }
+}
+
+int runSoundExport(const Command& command, const SoundFormat& format)
+{
+    StandaloneChart c;
+    if (!load(c, command.charts.first()))
+        return 1;
+    const Performance p = accompaniment::arrange(c.chart(), bandOptions(command));
+    printWarnings(p, command.charts.first());
+    std::vector<std::uint8_t> bytes;
+    if (!format.encode(command, c.chart(), p, bytes))
+        return 1;
+    return reported(writeFile(command.output.toStdString(), bytes)) ? 0 : 1;
+}
+
+// Qt Multimedia tells standard error why it found no sound server; the user
+// reads the command's own message instead.
+QtMessageHandler qtMessages = nullptr;
+void dropSoundServerMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!message.startsWith(QLatin1String("PulseAudioService")) && qtMessages)
+        qtMessages(type, context, message);
+}
+
+// The band through the audio device, a line a bar as it is heard.
+int runPlay(const Command& command)
+{
+    qtMessages = qInstallMessageHandler(dropSoundServerMessages);
+    StandaloneChart c;
+    if (!load(c, command.charts.first()))
+        return 1;
+    sound::Player player;
+    player.setChart(c.chart());
+    player.setStyle(command.style);
+    player.setTempo(command.tempo);
+    player.setChoruses(command.choruses);
+    printWarnings(player.performance(), command.charts.first());
+
+    QEventLoop loop;
+    int status = 0;
+    QObject::connect(&player, &sound::Player::errorOccurred, &loop, [&](const QString& message) {
+        printError(message);
+        status = 1;
+        loop.quit();
+    });
+    QObject::connect(&player, &sound::Player::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&player, &sound::Player::barChanged, &loop, [&](int bar) {
+        if (bar <= 0)
+            return;
+        const QString chords = QString::fromStdString(barText(c.chart().bar(bar)));
+        std::printf("%s\n", visibleText(CommandLine::tr("Mesure %1 : %2").arg(bar).arg(chords)).toLocal8Bit().constData());
+        std::fflush(stdout);
+    });
+    player.setSoundFont(QFile::decodeName(command.soundFont));
+    player.play();
+    loop.exec();
+    return status;
+}
+
+int runExport(const Command& command)
+{
+    const QByteArray& chartFile = command.charts.first();
+    const QByteArray& output = command.output;
+    if (!isStream(output))
+        for (const SoundFormat& sound : SoundFormats)
+            if (suffixOf(output) == sound.suffix)
+                return runSoundExport(command, sound);
+    if (command.band) {
+        printError(CommandLine::tr("--style, --tempo, --choruses et --soundfont : seulement vers .mid, .wav ou .flac."));
+        return 2;
+    }
     // A stream takes the first format.
     const std::optional<ExportFormat> format =
         isStream(output) ? ExportFormat::MusicXml : exportFormatFor(output.toStdString());
     if (!format)
-        return refuseOutput(output, CommandLine::tr(".musicxml, .ly ou .txt"));
+        return refuseOutput(output, CommandLine::tr(".musicxml, .ly, .txt, .mid, .wav ou .flac"));
     StandaloneChart c;
     if (!load(c, chartFile))
         return 1;
@@ -264,7 +433,8 @@ Command parseCommandLine(const QByteArrayList& arguments)
     const std::pair<const char*, Command::Kind> commands[] = {
         {"-h", Command::Help}, {"--help", Command::Help}, {"--version", Command::Version},
         {"new", Command::New}, {"render", Command::Render}, {"thumbnail", Command::Thumbnail},
-        {"import", Command::Import}, {"export", Command::Export}, {"transpose", Command::Transpose},
+        {"import", Command::Import}, {"export", Command::Export}, {"play", Command::Play},
+        {"transpose", Command::Transpose},
         {"sheet", Command::Sheet},
     };
     for (const auto& [name, kind] : commands)
@@ -307,7 +477,13 @@ Command parseCommandLine(const QByteArrayList& arguments)
         c.charts = args.rest();   // the links: a file, or the link itself
         break;
     case Command::Export:
+        args.takeBand(c);
         args.takeOutput(c.output);
+        args.expect(1, 1, CommandLine::tr("GRILLE.bab"));
+        c.charts = args.rest();
+        break;
+    case Command::Play:
+        args.takeBand(c);
         args.expect(1, 1, CommandLine::tr("GRILLE.bab"));
         c.charts = args.rest();
         break;
@@ -399,7 +575,15 @@ const std::pair<Command::Kind, const char*> Usages[] = {
         "                                               (page HTML, texte ou lien irealb://)\n")},
     {Command::Export, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt\n"
-        "                                               MusicXML, grille LilyPond ou lien iReal Pro\n")},
+        "                                               MusicXML, grille LilyPond ou lien iReal Pro\n"
+        "  mavrel export GRILLE.bab -o SORTIE.mid|SORTIE.wav|SORTIE.flac [--style STYLE] [--tempo N]\n"
+        "                [--choruses N] [--soundfont FICHIER.sf2]\n"
+        "                                               l'accompagnement en MIDI, ou son en WAV ou FLAC\n"
+        "                                               (STYLE : swing, ballad, bossa, latin, pop, funk,\n"
+        "                                               waltz ou shuffle ; tempo de 20 à 400)\n")},
+    {Command::Play, QT_TRANSLATE_NOOP("CommandLine",
+        "  mavrel play GRILLE.bab [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]\n"
+        "                                               joue l'accompagnement, une ligne par mesure\n")},
     {Command::Version, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel --version                             affiche la version\n")},
 };
@@ -483,7 +667,9 @@ int execute(const Command& command)
     case Command::Import:
         return runImport(command.charts.first(), command.output, command.force);
     case Command::Export:
-        return runExport(command.charts.first(), command.output);
+        return runExport(command);
+    case Command::Play:
+        return runPlay(command);
     case Command::Help:
         std::fputs(usageText(Command::Help).toLocal8Bit().constData(), stdout);
         return 0;

@@ -12,7 +12,7 @@
 namespace mavrel {
 
 struct Command {
-    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Import, Export, Help, Version, Invalid };
+    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Import, Export, Play, Help, Version, Invalid };
     Kind kind = Editor;
     QByteArrayList charts;  // input charts, in order
     QByteArray output;      // -o; "-" is standard output
@@ -23,6 +23,12 @@ struct Command {
     int size = 0;           // thumbnail: the longer side, in pixels
     int dpi = 96;           // render: dots per inch of a PNG
     bool force = false;     // import: replace existing charts
+    // export to MIDI, WAV or FLAC, play: how the band plays the chart.
+    bool band = false;      // one of the options below was given
+    int style = -1;         // --style: an accompaniment::Style; -1 the chart's
+    int tempo = 0;          // --tempo: quarter notes a minute; 0 the chart's
+    int choruses = 1;       // --choruses: times through the form
+    QByteArray soundFont;   // --soundfont: empty for the default one
     // Invalid: what was wrong, in one line, and the command it was given to
     // (Editor for none).
     QString error;
@@ -38,11 +44,11 @@ Command parseCommandLine(const QByteArrayList& args);
 QString usageText(Command::Kind command);
 
 // Runs a command that writes files (New, Render, Thumbnail, Transpose, Sheet,
-// Import, Export)
-// or prints (Help, Version), and returns the exit status: 0 done, 1 a file
-// could not be read or written (its name and why on stderr), 2 wrong
-// arguments, an output extension the command does not write included. Needs
-// a QApplication.
+// Import, Export), plays (Play) or prints (Help, Version), and returns the
+// exit status: 0 done, 1 a file could not be read or written (its name and
+// why on stderr) or, for Play, there is no sound device or SoundFont, 2
+// wrong arguments, an output extension the command does not write included.
+// Needs a QApplication.
 int runCommand(const Command& command);
 
 } // namespace mavrel

@@ -54,7 +54,10 @@ int main(int argc, char** argv)
         // Commands that write files need no display, nor a session.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         const PrivateRuntimeFolder runtime;
-        QApplication app(argc, argv);
+        // The command's arguments are read already: Qt must not take any
+        // for itself ("--style swing" would set the widgets' style).
+        int qtArgc = 1;
+        QApplication app(qtArgc, argv);
         mavrel::installTranslators();
         return mavrel::runCommand(command);
     }
