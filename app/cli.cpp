@@ -574,13 +574,10 @@ const std::pair<Command::Kind, const char*> Usages[] = {
         "  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d'une liste iReal Pro\n"
         "                                               (page HTML, texte ou lien irealb://)\n")},
     {Command::Export, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt\n"
-        "                                               MusicXML, grille LilyPond ou lien iReal Pro\n"
-        "  mavrel export GRILLE.bab -o SORTIE.mid|SORTIE.wav|SORTIE.flac [--style STYLE] [--tempo N]\n"
+        "  mavrel export GRILLE.bab -o SORTIE.musicxml|.ly|.txt|.mid|.wav|.flac [--style STYLE] [--tempo N]\n"
         "                [--choruses N] [--soundfont FICHIER.sf2]\n"
-        "                                               l'accompagnement en MIDI, ou son en WAV ou FLAC\n"
-        "                                               (STYLE : swing, ballad, bossa, latin, pop, funk,\n"
-        "                                               waltz ou shuffle ; tempo de 20 à 400)\n")},
+        "                                               MusicXML, grille LilyPond, lien iReal Pro ;\n"
+        "                                               l'accompagnement en MIDI, WAV ou FLAC\n")},
     {Command::Play, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel play GRILLE.bab [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]\n"
         "                                               joue l'accompagnement, une ligne par mesure\n")},
@@ -599,6 +596,8 @@ QString usageText(Command::Kind command)
     if (command == Command::Help)
         return text
             + CommandLine::tr("  --for Bb|Eb|F : la partie d'un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.\n"
+                 "  --style STYLE : swing, ballad, bossa, latin, pop, funk, waltz ou shuffle ; --tempo : de 20 à 400\n"
+                 "  noires par minute ; --choruses : de 1 à 99 fois la grille.\n"
                  "  -o - écrit sur la sortie standard (en PNG pour une image).\n");
     return text + CommandLine::tr("  mavrel --help : toutes les commandes.\n");
 }

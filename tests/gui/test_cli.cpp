@@ -12,7 +12,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QAudioDevice>
 #include <QImage>
+#include <QMediaDevices>
 #include <QPainter>
 #include <QProcess>
 #include <QElapsedTimer>
@@ -518,6 +520,12 @@ TEST_F(CommandLineTest, WrongArgumentsSayWhyThenTheUsage)
         {{"thumbnail", "-s", "grand", "a.bab", "x.png"}, "-s : « grand » n'est pas un nombre", "mavrel thumbnail"},
         {{"thumbnail", "-s", "128", "a.bab"}, "Il manque GRILLE.bab SORTIE.png.", "mavrel thumbnail"},
         {{"--version", "a.bab"}, "« a.bab » en trop.", "mavrel --version"},
+        {{"export", "a.bab", "-o", "x.mid", "--tempo", "5"}, "--tempo : « 5 » n'est pas un nombre de 20 à 400.",
+         "mavrel export"},
+        {{"export", "a.bab", "-o", "x.wav", "--style", "zouk"}, "--style : « zouk » n'est pas un style",
+         "mavrel export"},
+        {{"play", "a.bab", "--choruses", "0"}, "--choruses : « 0 » n'est pas un nombre de 1 à 99.", "mavrel play"},
+        {{"play"}, "Il manque GRILLE.bab.", "mavrel play"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.args.join(' ').toStdString());
@@ -533,11 +541,54 @@ TEST_F(CommandLineTest, WrongArgumentsSayWhyThenTheUsage)
 
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* command : {"new", "render", "thumbnail", "transpose", "sheet", "import", "export"})
+    for (const char* command : {"new", "render", "thumbnail", "transpose", "sheet", "import", "export", "play"})
         EXPECT_TRUE(help.out.contains(QByteArray("  mavrel ") + command)) << command;
     const Outcome version = run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "mavrel " MAVREL_VERSION "\n");
+}
+
+// What the band's files and the player need, and what they say without it;
+// the files themselves are read by mido, MMA and sox in Sound.RealReaders.
+TEST_F(CommandLineTest, TheBandPlaysOrSaysWhyNot)
+{
+    writeChart(*test::ChartBuilder(4, 8).bars({"Dm7 G7", "Cmaj7"}).build(), "c.bab");
+    const Outcome midi = run({"export", "c.bab", "-o", "c.mid", "--style", "bossa", "--tempo", "90"});
+    EXPECT_EQ(midi.status, 0) << midi.err.toStdString();
+    EXPECT_TRUE(bytes(path("c.mid")).startsWith("MThd"));
+
+    struct Row {
+        QStringList args;
+        int status;
+        const char* error;
+    };
+    const Row rows[] = {
+        {{"export", "c.bab", "-o", "x.ly", "--tempo", "100"}, 2,
+         "mavrel : --style, --tempo, --choruses et --soundfont : seulement vers .mid, .wav ou .flac."},
+        {{"export", "c.bab", "-o", "x.wav", "--soundfont", "absente.sf2"}, 1,
+         "mavrel : absente.sf2 : Banque de sons introuvable ou illisible."},
+        // 32 bars at 20 quarter notes a minute, 99 times.
+        {{"export", "c.bab", "-o", "x.flac", "--tempo", "20", "--choruses", "99"}, 1,
+         "mavrel : x.flac : Morceau trop long pour un fichier audio : 634 minutes (20 au plus)."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const Outcome r = run(row.args);
+        EXPECT_EQ(r.status, row.status);
+        EXPECT_EQ(r.err.trimmed(), QString::fromUtf8(row.error));
+        EXPECT_FALSE(QFile::exists(path(row.args.at(3))));
+    }
+
+    // Without a sound device: a message at once, no wait.
+    if (!QMediaDevices::audioOutputs().isEmpty())
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    const Outcome play = run({"play", "c.bab"});
+    EXPECT_EQ(play.status, 1);
+    EXPECT_TRUE(play.out.isEmpty());
+    EXPECT_EQ(play.err.trimmed(), "mavrel : Aucune sortie audio : le son ne peut pas être joué sur cette machine.");
+    EXPECT_LT(clock.elapsed(), 10000);
 }
 
 // A save killed at any moment leaves the chart whole, old or new, and nothing
