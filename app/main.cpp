@@ -57,6 +57,13 @@ int main(int argc, char** argv)
         // The command's arguments are read already: Qt must not take any
         // for itself ("--style swing" would set the widgets' style).
         int qtArgc = 1;
+        // Exports and the player draw nothing: they go without the
+        // platform's windows and fonts, and start faster.
+        if (command.kind == mavrel::Command::Export || command.kind == mavrel::Command::Play) {
+            QCoreApplication app(qtArgc, argv);
+            mavrel::installTranslators();
+            return mavrel::runCommand(command);
+        }
         QApplication app(qtArgc, argv);
         mavrel::installTranslators();
         return mavrel::runCommand(command);
