@@ -1,16 +1,54 @@
 // Charts in and out of other formats: iReal Pro playlists imported, charts
-// exported as MusicXML, LilyPond grids and iReal Pro links.
+// exported as MusicXML, LilyPond grids and iReal Pro links, and the band
+// playing them as a MIDI file or its sound.
 #include "mainwindow.h"
 
 #include "chartimport.h"
+#include "accompaniment/arranger.h"
+#include "accompaniment/midifile.h"
 #include "document/export.h"
 #include "render/localfile.h"
+#include "sound/audiofile.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QStatusBar>
 
 namespace mavrel {
+
+namespace {
+
+bool isBandFile(const QString& name)
+{
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    return suffix == QLatin1String("mid") || suffix == QLatin1String("midi") || suffix == QLatin1String("wav")
+        || suffix == QLatin1String("flac");
+}
+
+// The band playing the chart as the chart says: its MIDI file, or its sound
+// rendered through the default SoundFont.
+FileResult writeBandFile(const Chart& chart, const QString& name)
+{
+    const accompaniment::Performance p = accompaniment::arrange(chart);
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    std::vector<std::uint8_t> bytes;
+    if (suffix.startsWith(QLatin1String("mid"))) {
+        bytes = accompaniment::midiFile(p, chart.song.title.view());
+    } else {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        sound::AudioFile file =
+            sound::renderAudio(p, suffix == QLatin1String("flac") ? sound::AudioFormat::Flac : sound::AudioFormat::Wav);
+        QGuiApplication::restoreOverrideCursor();
+        if (!file.error.empty())
+            return FileResult::failure(file.error, (file.fromSoundFont ? file.soundFont : name).toStdString());
+        bytes = std::move(file.bytes);
+    }
+    return writeFile(localFileName(name).toStdString(), bytes);
+}
+
+} // namespace
 
 void MainWindow::importCharts()
 {
@@ -95,21 +133,32 @@ void MainWindow::exportChart()
         const QString musicXml = tr("MusicXML (*.musicxml)");
         const QString lilyPond = tr("Grille LilyPond (*.ly)");
         const QString iReal = tr("Lien iReal Pro (*.txt)");
+        const QString midi = tr("Accompagnement MIDI (*.mid)");
+        const QString wav = tr("Accompagnement en son WAV (*.wav)");
+        const QString flac = tr("Accompagnement en son FLAC (*.flac)");
         QString filter = musicXml;
         name = QFileDialog::getSaveFileName(this, tr("Exporter"), QString(),
-                                            musicXml + QStringLiteral(";;") + lilyPond + QStringLiteral(";;") + iReal,
+                                            QStringList{musicXml, lilyPond, iReal, midi, wav, flac}.join(QStringLiteral(";;")),
                                             &filter);
         // A name typed without its extension takes the chosen format's.
-        if (!name.isEmpty() && !exportFormatFor(name.toStdString()))
+        if (!name.isEmpty() && !exportFormatFor(name.toStdString()) && !isBandFile(name))
             name += filter == lilyPond ? QStringLiteral(".ly")
                 : filter == iReal      ? QStringLiteral(".txt")
+                : filter == midi       ? QStringLiteral(".mid")
+                : filter == wav        ? QStringLiteral(".wav")
+                : filter == flac       ? QStringLiteral(".flac")
                                        : QStringLiteral(".musicxml");
     }
     if (name.isEmpty())
         return;
+    if (isBandFile(name)) {
+        if (const FileResult r = writeBandFile(chart(), name); !r.ok)
+            showMessage(fileMessage(r));
+        return;
+    }
     const std::optional<ExportFormat> format = exportFormatFor(name.toStdString());
     if (!format) {
-        showMessage(tr("%1 : format inconnu (.musicxml, .ly ou .txt attendu).").arg(name));
+        showMessage(tr("%1 : format inconnu (.musicxml, .ly, .txt, .mid, .wav ou .flac attendu).").arg(name));
         return;
     }
     const std::string text = mavrel::exportChart(chart(), *format);

@@ -170,6 +170,12 @@ TEST_F(ImportExport, TheFileMenuImportsAndExports)
     QFile ly(path("exported.ly"));
     ASSERT_TRUE(ly.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ly.readAll().contains("ChordGrid"));
+    // The band's file, through the same menu item.
+    window.setExportChooser([&] { return path("exported.mid"); });
+    window.findChild<QAction*>("exportAction")->trigger();
+    QFile midi(path("exported.mid"));
+    ASSERT_TRUE(midi.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(midi.readAll().startsWith("MThd"));
 
     answer = MainWindow::AllSongs;
     window.setQuestioner([](const QString&) { return QMessageBox::Discard; });
