@@ -9,15 +9,20 @@ set(CPACK_PACKAGE_DESCRIPTION
 "Mavrel writes chord charts: a page holding a grid of bars, each bar showing
 one to four chord symbols laid out along its diagonals, with repeat signs,
 double bar lines and free text labels anywhere on the page. It transposes a
-whole chart, and prints one, two, four or eight charts on one sheet. Its
+whole chart, prints one, two, four or eight charts on one sheet, and plays
+it with a band of bass, piano and drums, or writes that band as a MIDI file
+or its sound as WAV or FLAC. Its
 interface is in French, or in English where the locale asks for it.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-# The libraries come from dpkg-shlibdeps; the page is drawn in DejaVu Sans.
+# The libraries come from dpkg-shlibdeps, but FluidSynth, which the program
+# opens only to play; the page is drawn in DejaVu Sans; the band plays with
+# a General MIDI SoundFont.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-dejavu-core, libfluidsynth3, timgm6mb-soundfont | musescore-general-soundfont-small | fluid-soundfont-gm")
 # Qt's own texts (the buttons of its dialogs) in the interface's language.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

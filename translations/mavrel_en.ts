@@ -65,10 +65,6 @@
         <translation>%1: no iReal Pro link.</translation>
     </message>
     <message>
-        <source>.musicxml, .ly ou .txt</source>
-        <translation>.musicxml, .ly or .txt</translation>
-    </message>
-    <message>
         <source>Mémoire insuffisante pour dessiner la page.</source>
         <translation>Not enough memory to draw the page.</translation>
     </message>
@@ -207,14 +203,6 @@
 </translation>
     </message>
     <message>
-        <source>  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt
-                                               MusicXML, grille LilyPond ou lien iReal Pro
-</source>
-        <translation>  mavrel export CHART.bab -o OUTPUT.musicxml|OUTPUT.ly|OUTPUT.txt
-                                               MusicXML, LilyPond chord grid or iReal Pro link
-</translation>
-    </message>
-    <message>
         <source>  mavrel --version                             affiche la version
 </source>
         <translation>  mavrel --version                             prints the version
@@ -227,14 +215,6 @@
 </translation>
     </message>
     <message>
-        <source>  --for Bb|Eb|F : la partie d&apos;un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.
-  -o - écrit sur la sortie standard (en PNG pour une image).
-</source>
-        <translation>  --for Bb|Eb|F: the part of an instrument in B♭, E♭ or F, transposed and marked.
-  -o - writes to standard output (as PNG for a picture).
-</translation>
-    </message>
-    <message>
         <source>  mavrel --help : toutes les commandes.
 </source>
         <translation>  mavrel --help: every command.
@@ -243,6 +223,58 @@
     <message>
         <source>%1 : image trop grande, %2 × %3 pixels (%4 millions au plus).</source>
         <translation>%1: picture too large, %2 × %3 pixels (%4 million at most).</translation>
+    </message>
+    <message>
+        <source>--style : « %1 » n&apos;est pas un style (swing, ballad, bossa, latin, pop, funk, waltz ou shuffle).</source>
+        <translation>--style: “%1” is not a style (swing, ballad, bossa, latin, pop, funk, waltz or shuffle).</translation>
+    </message>
+    <message>
+        <source>--soundfont : valeur manquante.</source>
+        <translation>--soundfont: value missing.</translation>
+    </message>
+    <message>
+        <source>Mesure %1 : %2</source>
+        <translation>Bar %1: %2</translation>
+    </message>
+    <message>
+        <source>--style, --tempo, --choruses et --soundfont : seulement vers .mid, .wav ou .flac.</source>
+        <translation>--style, --tempo, --choruses and --soundfont: only for .mid, .wav or .flac.</translation>
+    </message>
+    <message>
+        <source>.musicxml, .ly, .txt, .mid, .wav ou .flac</source>
+        <translation>.musicxml, .ly, .txt, .mid, .wav or .flac</translation>
+    </message>
+    <message>
+        <source>  mavrel export GRILLE.bab -o SORTIE.musicxml|.ly|.txt|.mid|.wav|.flac [--style STYLE] [--tempo N]
+                [--choruses N] [--soundfont FICHIER.sf2]
+                                               MusicXML, grille LilyPond, lien iReal Pro ;
+                                               l&apos;accompagnement en MIDI, WAV ou FLAC
+</source>
+        <translation>  mavrel export CHART.bab -o OUTPUT.musicxml|.ly|.txt|.mid|.wav|.flac [--style STYLE] [--tempo N]
+                [--choruses N] [--soundfont FILE.sf2]
+                                               MusicXML, LilyPond chord grid, iReal Pro link;
+                                               the band in MIDI, WAV or FLAC
+</translation>
+    </message>
+    <message>
+        <source>  mavrel play GRILLE.bab [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]
+                                               joue l&apos;accompagnement, une ligne par mesure
+</source>
+        <translation>  mavrel play CHART.bab [--style STYLE] [--tempo N] [--choruses N] [--soundfont FILE.sf2]
+                                               plays the band, a line for each bar
+</translation>
+    </message>
+    <message>
+        <source>  --for Bb|Eb|F : la partie d&apos;un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.
+  --style STYLE : swing, ballad, bossa, latin, pop, funk, waltz ou shuffle ; --tempo : de 20 à 400
+  noires par minute ; --choruses : de 1 à 99 fois la grille.
+  -o - écrit sur la sortie standard (en PNG pour une image).
+</source>
+        <translation>  --for Bb|Eb|F: the part of an instrument in B♭, E♭ or F, transposed and marked.
+  --style STYLE: swing, ballad, bossa, latin, pop, funk, waltz or shuffle; --tempo: 20 to 400
+  quarter notes a minute; --choruses: 1 to 99 times through the chart.
+  -o - writes to standard output (PNG for a picture).
+</translation>
     </message>
 </context>
 <context>
@@ -515,6 +547,34 @@
         <source>Mesure %1 : « %2 » sans segno, le morceau reprend au début.</source>
         <translation>Bar %1: “%2” with no segno; the song goes back to the start.</translation>
     </message>
+    <message>
+        <source>Morceau trop long pour un fichier audio : %1 minutes (%2 au plus).</source>
+        <translation>Song too long for an audio file: %1 minutes (%2 at most).</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour coder le son.</source>
+        <translation>Not enough memory to encode the sound.</translation>
+    </message>
+    <message>
+        <source>Le synthétiseur FluidSynth n&apos;est pas installé : installez le paquet libfluidsynth3.</source>
+        <translation>The FluidSynth synthesizer is not installed: install the package libfluidsynth3.</translation>
+    </message>
+    <message>
+        <source>Aucune banque de sons General MIDI n&apos;est installée : installez le paquet timgm6mb-soundfont ou choisissez un fichier .sf2 ou .sf3.</source>
+        <translation>No General MIDI SoundFont is installed: install the package timgm6mb-soundfont or choose a .sf2 or .sf3 file.</translation>
+    </message>
+    <message>
+        <source>Banque de sons introuvable ou illisible.</source>
+        <translation>SoundFont not found or unreadable.</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour le synthétiseur.</source>
+        <translation>Not enough memory for the synthesizer.</translation>
+    </message>
+    <message>
+        <source>Ce fichier n&apos;est pas une banque de sons SoundFont lisible.</source>
+        <translation>This file is not a readable SoundFont.</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>
@@ -541,6 +601,29 @@
     <message>
         <source>L&apos;impression sur « %1 » a échoué : %2</source>
         <translation>Printing on “%1” failed: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Sound</name>
+    <message>
+        <source>La sortie audio « %1 » ne joue pas de son stéréo en 16 bits à 44,1 kHz.</source>
+        <translation>The audio output “%1” does not play 16-bit stereo sound at 44.1 kHz.</translation>
+    </message>
+    <message>
+        <source>La sortie audio ne joue pas le son.</source>
+        <translation>The audio output does not play the sound.</translation>
+    </message>
+    <message>
+        <source>La sortie audio ne peut pas être ouverte.</source>
+        <translation>The audio output cannot be opened.</translation>
+    </message>
+    <message>
+        <source>La sortie audio a cessé de jouer.</source>
+        <translation>The audio output stopped playing.</translation>
+    </message>
+    <message>
+        <source>Aucune sortie audio : le son ne peut pas être joué sur cette machine.</source>
+        <translation>No audio output: sound cannot be played on this machine.</translation>
     </message>
 </context>
 <context>
@@ -934,10 +1017,6 @@ Left click = chords</translation>
         <translation>Export</translation>
     </message>
     <message>
-        <source>%1 : format inconnu (.musicxml, .ly ou .txt attendu).</source>
-        <translation>%1: unknown format (.musicxml, .ly or .txt expected).</translation>
-    </message>
-    <message>
         <source>Une grille ne peut contenir plus de %1 textes : ce texte reste dans la zone de saisie.</source>
         <translation>A chart cannot hold more than %1 texts: this text stays in the entry box.</translation>
     </message>
@@ -965,6 +1044,22 @@ Left click = chords</translation>
     <message>
         <source>Aucun programme ne sait ouvrir l&apos;aide (« %1 ») : installez un lecteur de documents RTF, ou ouvrez ce fichier vous-même.</source>
         <translation>No program can open the help (“%1”): install an RTF document reader, or open the file yourself.</translation>
+    </message>
+    <message>
+        <source>Accompagnement MIDI (*.mid)</source>
+        <translation>Band as MIDI (*.mid)</translation>
+    </message>
+    <message>
+        <source>Accompagnement en son WAV (*.wav)</source>
+        <translation>Band as WAV sound (*.wav)</translation>
+    </message>
+    <message>
+        <source>Accompagnement en son FLAC (*.flac)</source>
+        <translation>Band as FLAC sound (*.flac)</translation>
+    </message>
+    <message>
+        <source>%1 : format inconnu (.musicxml, .ly, .txt, .mid, .wav ou .flac attendu).</source>
+        <translation>%1: unknown format (.musicxml, .ly, .txt, .mid, .wav or .flac expected).</translation>
     </message>
 </context>
 <context>
