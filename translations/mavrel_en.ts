@@ -368,14 +368,6 @@
         <translation>“%1”: bar %2: %3 chords, only the first 4 are kept.</translation>
     </message>
     <message>
-        <source>« %1 » : mesure %2 : la basse de « %3 » ne tient pas en 8 caractères, elle est omise.</source>
-        <translation>“%1”: bar %2: the bass of “%3” does not fit in 8 characters, it is left out.</translation>
-    </message>
-    <message>
-        <source>« %1 » : mesure %2 : « %3 » est coupé à 8 caractères.</source>
-        <translation>“%1”: bar %2: “%3” is cut to 8 characters.</translation>
-    </message>
-    <message>
         <source>« %1 » : la chanson n&apos;a aucune mesure.</source>
         <translation>“%1”: the song has no bars.</translation>
     </message>
@@ -514,6 +506,46 @@
     <message>
         <source>Mesure %1 : « %2 » sans segno, le morceau reprend au début.</source>
         <translation>Bar %1: “%2” with no segno; the song goes back to the start.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : l&apos;accord de remplacement « %3 » n&apos;est pas gardé.</source>
+        <translation>“%1”: bar %2: the alternate chord “%3” is not kept.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : deux chiffrages de mesure, %3 puis %4 : seul le second est gardé.</source>
+        <translation>“%1”: bar %2: two time signatures, %3 then %4: only the second is kept.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : le crochet de fin « N%3 » n&apos;est pas gardé : une grille a les fins 1 à 3, une par mesure.</source>
+        <translation>“%1”: bar %2: the ending bracket “N%3” is not kept: a chart has endings 1 to 3, one to a bar.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : la basse de « %3 » ne tient pas en %4 caractères, elle est omise.</source>
+        <translation>“%1”: bar %2: the bass of “%3” does not fit in %4 characters, it is left out.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : « %3 » est coupé à %4 caractères.</source>
+        <translation>“%1”: bar %2: “%3” is cut to %4 characters.</translation>
+    </message>
+    <message>
+        <source>« %1 » : la tonalité « %2 » n&apos;est pas lue.</source>
+        <translation>“%1”: the key “%2” cannot be read.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le tempo « %2 » n&apos;est pas lu.</source>
+        <translation>“%1”: the tempo “%2” cannot be read.</translation>
+    </message>
+    <message>
+        <source>« %1 » : l&apos;accompagnement d&apos;iReal Pro « %2 » n&apos;est pas gardé.</source>
+        <translation>“%1”: the iReal Pro accompaniment “%2” is not kept.</translation>
+    </message>
+    <message>
+        <source>« %1 » : la transposition d&apos;iReal Pro (%2) n&apos;est pas gardée : la grille est dans la tonalité écrite.</source>
+        <translation>“%1”: the iReal Pro transposition (%2) is not kept: the chart is in the written key.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le nombre de fois qu&apos;iReal Pro joue la grille (%2) n&apos;est pas gardé.</source>
+        <translation>“%1”: the number of times iReal Pro plays the chart (%2) is not kept.</translation>
     </message>
 </context>
 <context>
