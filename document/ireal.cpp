@@ -1274,9 +1274,11 @@ void ChartWriter::noteBar(int index, const std::vector<std::string>& texts)
 void ChartWriter::songInfo()
 {
     SongInfo& song = m_chart->song;
-    setText(song.title, m_song.title);
-    setText(song.composer, m_song.composer);
-    setText(song.style, m_song.style);
+    // A link may hold bytes that are no UTF-8, which a chart file's song
+    // information refuses: they stand as U+FFFD.
+    setText(song.title, text::visible(m_song.title));
+    setText(song.composer, text::visible(m_song.composer));
+    setText(song.style, text::visible(m_song.style));
     if (!m_song.key.empty()) {
         if (const std::optional<Key> key = readKey(m_song.key, *m_chart))
             song.key = *key;

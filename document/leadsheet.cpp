@@ -6,7 +6,6 @@
 #include "win1252.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <memory>
 

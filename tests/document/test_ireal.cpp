@@ -498,6 +498,8 @@ TEST(IRealImport, HeaderFields)
         {"irealb://Girl,%20The=Composer%20Unknown==%20=F#-=0=1r34LbKcu7[C]==0=1", "The Girl|||F#m|0", ""},
         {"irealb://Y=Me==Pop==0=1r34LbKcu7[C]==0=0", "Y|Me|Pop|-|0", ""},
         {"irealbook://Z=Me=Bossa=Eb=n=[C]", "Z|Me|Bossa|Eb|0", ""},
+        // Bytes that are no UTF-8 would make the chart file refuse the song.
+        {"irealbook://A%FFB=M%E9=S%C3=C=n=[C]", "A\uFFFDB|M\uFFFD|S\uFFFD|C|0", ""},
         {"irealb://X=Me==Pop=H=5=1r34LbKcu7[C]=Pop-Rock=fast=4", "X|Me|Pop|-|0",
          "« X » : la tonalité « H » n'est pas lue.\n"
          "« X » : le tempo « fast » n'est pas lu.\n"
