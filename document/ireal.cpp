@@ -1,6 +1,7 @@
 #include "ireal.h"
 
 #include "editing.h"
+#include "key.h"
 #include "layout.h"
 #include "leadsheet.h"
 #include "text.h"
@@ -14,14 +15,14 @@ namespace mavrel::ireal {
 namespace {
 
 constexpr std::string_view MusicPrefix = "1r34LbKcu7";
-// What iReal Pro files for a song without composer or style.
+// What iReal Pro files for a song without a composer.
 constexpr std::string_view UnknownComposer = "Composer Unknown";
-constexpr std::string_view DefaultStyle = "Medium Swing";
 constexpr int Columns = 4;
 // The fields of a song. iReal Pro writes ten: title, composer, an empty one,
 // style, key, transposition, music, accompaniment, tempo and repeats. The
 // older "irealbook" links have six: title, composer, style, key, "n", music.
 constexpr std::size_t SongFields = 10, MusicField = 6;
+constexpr std::size_t TranspositionField = 5, GrooveField = 7, TempoField = 8, RepeatsField = 9;
 constexpr std::size_t BookFields = 6, BookMusicField = 5;
 // The largest playlists hold some 1,500 songs. Past this many the rest of the
 // text is not read, so that a text of tiny songs cannot use up the memory.
@@ -33,7 +34,6 @@ constexpr std::size_t MaxTextBytes = 1024;
 constexpr std::size_t MaxQualityBytes = 64;
 // Unreadable signs warned of one by one; past this many, once for them all.
 constexpr int MaxUnreadable = 20;
-constexpr std::size_t MaxEndings = 8;
 
 // The first `max` bytes of a UTF-8 text at most, never cutting a character.
 std::string_view cut(std::string_view utf8, std::size_t max)
@@ -44,6 +44,15 @@ std::string_view cut(std::string_view utf8, std::size_t max)
     while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
         --end;
     return utf8.substr(0, end);
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
 }
 
 // The bytes of the UTF-8 character at the start of `s`: one for a byte that
@@ -326,7 +335,7 @@ Song LinkReader::readSong(Part& part, std::size_t first, std::vector<std::string
                           bool mayTake)
 {
     Song song;
-    song.title = displayTitle(cut(fields[0], MaxTextBytes));
+    song.title = displayTitle(trimmed(cut(fields[0], MaxTextBytes)));
     dropControls(song.title, song,
                  QT_TRANSLATE_NOOP("Message", "« %1 » : le titre contenait des caractères de contrôle (%2), "
                                               "ils sont retirés."));
@@ -354,16 +363,26 @@ Song LinkReader::readSong(Part& part, std::size_t first, std::vector<std::string
                       {song.title, std::to_string(fields.size()), std::to_string(expected)}};
         return song;
     }
-    if (fields[1] != UnknownComposer)
-        song.composer = swapNames(cut(fields[1], MaxTextBytes));
+    // Spaces around a text say nothing: a field filled with a space is one
+    // left empty where an empty field would part the songs.
+    if (const std::string_view composer = trimmed(cut(fields[1], MaxTextBytes)); composer != UnknownComposer)
+        song.composer = swapNames(composer);
     dropControls(song.composer, song,
                  QT_TRANSLATE_NOOP("Message", "« %1 » : le nom du compositeur contenait des caractères de "
                                               "contrôle (%2), ils sont retirés."));
-    song.style = std::string(cut(fields[book ? 2 : 3], MaxTextBytes));
+    song.style = std::string(trimmed(cut(fields[book ? 2 : 3], MaxTextBytes)));
     dropControls(song.style, song,
                  QT_TRANSLATE_NOOP("Message", "« %1 » : le style contenait des caractères de contrôle (%2), "
                                               "ils sont retirés."));
-    song.key = text::withoutControls(cut(fields[book ? 3 : 4], MaxTextBytes));
+    song.key = text::withoutControls(trimmed(cut(fields[book ? 3 : 4], MaxTextBytes)));
+    // The player's settings, read before the music may take the fields' memory.
+    auto setting = [&](std::size_t field) {
+        return !book && field < fields.size() ? text::withoutControls(trimmed(cut(fields[field], 64))) : std::string();
+    };
+    song.transposition = setting(TranspositionField);
+    song.groove = setting(GrooveField);
+    song.tempo = setting(TempoField);
+    song.repeats = setting(RepeatsField);
 
     std::string_view music = fields[musicField];
     if (!book) {
@@ -440,29 +459,28 @@ struct RawChord {
     bool flat = false;
     std::string quality;       // the chart's text, Windows-1252
     int beats = 1;
+    int cells = 1;             // its cell and the empty ones after it
     bool small = false;
 };
 
-// What a bar says beside its chords. Comments and endings stop growing
-// once they are more than a label can show.
+// What a bar says beside its chords: the marks of its place in the form,
+// and its comments, which stop growing once they are more than a label can
+// show.
 struct Notes {
     std::string section;
-    std::vector<int> endings;
-    std::string time;          // "3/4" when the time changes here
+    int ending = 0;            // 1..3: an ending's bracket starts here
+    TimeSignature time{};      // the meter written here
     bool segno = false;
     bool coda = false;
+    bool fermata = false;
+    bool end = false;          // "U": iReal's "END"
     std::vector<std::string> comments;   // UTF-8
     std::size_t commentBytes = 0;
 
     bool empty() const
     {
-        return section.empty() && endings.empty() && time.empty() && !segno && !coda
+        return section.empty() && ending == 0 && time.empty() && !segno && !coda && !fermata && !end
             && comments.empty();
-    }
-    void addEnding(int ending)
-    {
-        if (endings.size() < MaxEndings)
-            endings.push_back(ending);
     }
     void addComment(std::string comment)
     {
@@ -471,16 +489,19 @@ struct Notes {
         commentBytes += comment.size();
         comments.push_back(std::move(comment));
     }
+    // What follows the last bar goes to it, where its own marks leave room.
     void add(const Notes& o)
     {
         if (section.empty())
             section = o.section;
-        for (int e : o.endings)
-            addEnding(e);
+        if (ending == 0)
+            ending = o.ending;
         if (time.empty())
             time = o.time;
         segno = segno || o.segno;
         coda = coda || o.coda;
+        fermata = fermata || o.fermata;
+        end = end || o.end;
         for (const std::string& c : o.comments)
             addComment(c);
     }
@@ -513,19 +534,14 @@ char sectionMark(std::string_view name)
 {
     if (name == "Intro")
         return 'i';
-    if (name == "Couplet")
+    if (name == "Couplet" || name == "Verse")
         return 'v';
     if (name.size() == 1 && ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z')))
         return name[0];
     return 0;
 }
 
-std::string timeName(char a, char b)
-{
-    if (a == '1' && b == '2')
-        return "12/8";
-    return std::string(1, a) + '/' + b;
-}
+std::string meterName(TimeSignature t) { return std::to_string(t.beats) + "/" + std::to_string(t.unit); }
 
 // iReal quality spellings and the chord dialog's texts.
 struct QualityPair {
@@ -709,7 +725,6 @@ private:
     int m_pendingLeft = 0;
     bool m_small = false;
     int m_beatsPerBar = 4;
-    std::string m_time = "4/4";
     std::optional<RawChord> m_lastChord;   // what "p" and "W" repeat
     bool m_noCommentEnd = false;   // no ">" follows: no "<" starts a comment any more
     int m_unreadable = 0;
@@ -742,6 +757,8 @@ void MusicReader::close(int right)
             throw Fault{{QT_TRANSLATE_NOOP("Message", "« %1 » : plus de %2 mesures, une grille n'en tient pas plus."),
                          {m_song.title, std::to_string(MaxBars)}}};
         m_bar.secondOfTwo = !m_bar.hasMusic();
+        for (RawChord& c : m_bar.chords)
+            c.cells = c.beats;
         spreadBeats(m_bar);
         m_bars.push_back(std::move(m_bar));
         return;
@@ -807,7 +824,13 @@ std::size_t MusicReader::skipAlternate(std::size_t i)
     // not played. A "(" that no ")" closes before the next bar line or the
     // next "(" is no such chord.
     const std::size_t end = m_m.find_first_of("()|[]{}<", i + 1);
-    return end != std::string_view::npos && m_m[end] == ')' ? end + 1 : i;
+    if (end == std::string_view::npos || m_m[end] != ')')
+        return i;
+    // The chart holds one chord to a place.
+    if (const std::string_view alternate = trimmed(m_m.substr(i + 1, end - i - 1)); !alternate.empty())
+        warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : l'accord de remplacement « %3 » n'est pas gardé."),
+             {text::visible(cut(alternate, 24))});
+    return end + 1;
 }
 
 std::size_t MusicReader::readBass(std::size_t i, std::string& bass)
@@ -911,18 +934,25 @@ std::optional<std::vector<RawBar>> MusicReader::read(Message& error)
             case '}': close(1); break;
             case 'T': {
                 const char a = at(i), b = at(i + 1);
-                if (a < '1' || a > '9' || b < '1' || b > '9') {
+                const bool twelve = a == '1' && b == '2';
+                if (a < '1' || a > '9' || (b != '2' && b != '4' && b != '8' && !twelve)) {
                     i = skipUnreadable(here);
                     break;
                 }
                 i += 2;
-                m_beatsPerBar = a == '1' && b == '2' ? 12 : a - '0';
-                if (m_open && m_bar.chordCount == 0)
+                const TimeSignature time = twelve ? TimeSignature{12, 8}
+                                                  : TimeSignature{std::uint8_t(a - '0'), std::uint8_t(b - '0')};
+                m_beatsPerBar = time.beats;
+                // A meter written after the bar's chords counts from the next bar.
+                const bool later = m_open && m_bar.chordCount > 0;
+                if (m_open && !later)
                     m_bar.beatsPerBar = m_beatsPerBar;
-                const std::string name = timeName(a, b);
-                if (name != m_time)
-                    notes().time = name;
-                m_time = name;
+                Notes& n = later ? m_pending : notes();
+                if (!n.time.empty() && n.time != time)
+                    warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : deux chiffrages de mesure, %3 puis %4 : "
+                                                      "seul le second est gardé."),
+                         {meterName(n.time), meterName(time)});
+                n.time = time;
                 break;
             }
             case '*':
@@ -938,13 +968,20 @@ std::optional<std::vector<RawBar>> MusicReader::read(Message& error)
                     i = skipUnreadable(here);
                     break;
                 }
-                if (at(i) != '0')
-                    notes().addEnding(at(i) - '0');
+                if (at(i) >= '1' && at(i) <= '3' && notes().ending == 0)
+                    notes().ending = at(i) - '0';
+                else
+                    warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : le crochet de fin « N%3 » n'est pas "
+                                                      "gardé : une grille a les fins 1 à 3, une par mesure."),
+                         {std::string(1, at(i))});
                 ++i;
                 break;
             case 'S': notes().segno = true; break;
             case 'Q': notes().coda = true; break;
-            case 'f': case 'U': case 'Y': break;
+            case 'f': notes().fermata = true; break;
+            case 'U': notes().end = true; break;
+            // Vertical space between rows: the chart's rows are evenly spaced.
+            case 'Y': break;
             case 's': m_small = true; break;
             case 'l': m_small = false; break;
             case '<': i = readComment(here); break;
@@ -1019,10 +1056,41 @@ int textWidth(std::string_view win1252, int size)
 }
 
 // Label sizes and places: the title, then style (left) and composer (right)
-// above the grid; section marks in the margin before their row; everything
-// else a bar says in small type in its top-left corner.
-constexpr int TitleSize = 18, HeaderSize = 10, SectionSize = 12, NoteSize = 7;
+// above the grid; the comments of a bar in small type in its top-left corner.
+constexpr int TitleSize = 18, HeaderSize = 10, NoteSize = 7;
 constexpr int TitleY = 40, HeaderY = 100;
+
+// The key of the link's field, "Eb", "C-", "F#-", with the tonic spelled as
+// written; nothing for a text that is no key. The flag of a white tonic says
+// what its signature holds, as the key's own flag would; C major and A minor,
+// which hold neither, take the chart's spelling.
+std::optional<Key> readKey(std::string_view text, const Chart& chart)
+{
+    if (text.empty() || text[0] < 'A' || text[0] > 'G')
+        return std::nullopt;
+    int root = semitone(text[0]);
+    std::size_t i = 1;
+    bool flat = false, sharp = false;
+    if (i < text.size() && (text[i] == 'b' || text[i] == '#')) {
+        flat = text[i] == 'b';
+        sharp = !flat;
+        root += flat ? 11 : 1;
+        ++i;
+    }
+    const bool minor = i < text.size() && text[i] == '-';
+    if (i + (minor ? 1 : 0) != text.size())
+        return std::nullopt;
+    Key key{static_cast<std::uint8_t>(root % 12 + 1), 0, static_cast<std::uint8_t>(minor)};
+    if (flat || sharp) {
+        key.flat = flat;
+    } else if ((key.tonic == 1 && !minor) || (key.tonic == 10 && minor)) {
+        const Key heard = detectKey(chart);
+        key.flat = heard.tonic == key.tonic && heard.minor == key.minor ? heard.flat : !minor;
+    } else {
+        key.flat = leadsheet::fifths(key) < 0;
+    }
+    return key;
+}
 
 class ChartWriter {
 public:
@@ -1038,7 +1106,9 @@ private:
     }
     void label(std::string_view utf8, int x, int y, int size, bool bold);
     void fillBar(int index, const std::vector<RawBar>& bars);
-    void noteBar(int index, const RawBar& raw);
+    void markBars(const std::vector<RawBar>& bars);
+    void noteBar(int index, const std::vector<std::string>& texts);
+    void songInfo();
 
     const Song& m_song;
     Conversion& m_result;
@@ -1101,63 +1171,139 @@ void ChartWriter::fillBar(int index, const std::vector<RawBar>& bars)
             continue;
         }
         std::string quality = rc.quality;
-        if (quality.size() > 8) {
-            if (const std::size_t slash = quality.rfind('/'); slash != std::string::npos && slash <= 8) {
+        if (quality.size() > MaxQualityLength) {
+            if (const std::size_t slash = quality.rfind('/'); slash != std::string::npos && slash <= MaxQualityLength) {
                 warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : la basse de « %3 » "
-                                                  "ne tient pas en 8 caractères, elle est omise."),
-                     {bar, win1252::toUtf8(quality)});
+                                                  "ne tient pas en %4 caractères, elle est omise."),
+                     {bar, win1252::toUtf8(quality), std::to_string(MaxQualityLength)});
                 quality.resize(slash);
             } else {
-                warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : « %3 » est coupé à 8 caractères."),
-                     {bar, win1252::toUtf8(quality)});
-                quality.resize(8);
+                warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : « %3 » est coupé à %4 caractères."),
+                     {bar, win1252::toUtf8(quality), std::to_string(MaxQualityLength)});
+                quality.resize(MaxQualityLength);
             }
         }
         a.root = static_cast<std::uint8_t>(rc.root);
         a.flat = rc.flat ? 1 : 0;
         a.quality.assign(quality);
     }
-    // Three chords: two quarter bars then the half (4), or the half first (5).
+    // Three chords: two quarter bars then the half (4), or the half first
+    // (5), by their beats; in a meter that gives them one each, by the cells
+    // they take.
     static constexpr std::uint8_t DivisionByCount[5] = {1, 1, 2, 0, 3};
     c.division = DivisionByCount[n];
-    if (n == 3)
-        c.division = raw.chords[2].beats > raw.chords[0].beats ? 4 : 5;
+    if (n == 3) {
+        const RawChord &first = raw.chords[0], &third = raw.chords[2];
+        c.division = third.beats != first.beats ? (third.beats > first.beats ? 4 : 5) : third.cells > first.cells ? 4 : 5;
+    }
 }
 
-void ChartWriter::noteBar(int index, const RawBar& raw)
+// The marks of the form from what the bars say: the meter of the first bar
+// is the song's; an ending's bracket runs from its bar to the first bar line
+// that closes, or up to the next ending, section or opening bar line; of
+// several coda signs the last is the coda and the others say "To Coda";
+// comments that name a direction are that direction.
+void ChartWriter::markBars(const std::vector<RawBar>& bars)
+{
+    SongInfo& song = m_chart->song;
+    const int count = static_cast<int>(bars.size());
+    int lastCoda = 0;
+    for (int i = 1; i <= count; ++i)
+        if (bars[std::size_t(i - 1)].notes.coda)
+            lastCoda = i;
+    for (int i = 1; i <= count; ++i) {
+        const RawBar& raw = bars[std::size_t(i - 1)];
+        const Notes& n = raw.notes;
+        BarMarks& marks = song.bar(i);
+        if (!n.section.empty())
+            setText(marks.section, n.section);
+        if (!n.time.empty())
+            (i == 1 ? song.time : marks.time) = n.time;
+        if (n.ending) {
+            for (int j = i; j <= count; ++j) {
+                const RawBar& b = bars[std::size_t(j - 1)];
+                if (j > i && (b.notes.ending || !b.notes.section.empty() || b.left))
+                    break;
+                song.bar(j).ending = static_cast<std::uint8_t>(n.ending);
+                if (b.right)
+                    break;
+            }
+        }
+        marks.flags = static_cast<std::uint8_t>((n.segno ? SegnoFlag : 0) | (n.fermata ? FermataFlag : 0)
+                                                | (i == lastCoda ? CodaFlag : 0));
+        // A bar holds one direction: a coda sign in a bar that says "D.S.
+        // al Coda" is said in words, first, and so is iReal's "END".
+        std::vector<std::string> texts;
+        for (const std::string& comment : n.comments)
+            if (const Direction d = directionNamed(comment); d != Direction::None && marks.direction == Direction::None)
+                marks.direction = d;
+        if (n.coda && i != lastCoda) {
+            if (marks.direction == Direction::None)
+                marks.direction = Direction::ToCoda;
+            else
+                texts.push_back(std::string(directionText(Direction::ToCoda)));
+        }
+        if (n.end)
+            texts.push_back("END");
+        bool kept = false;
+        for (const std::string& comment : n.comments) {
+            if (!kept && directionNamed(comment) == marks.direction && marks.direction != Direction::None)
+                kept = true;
+            else
+                texts.push_back(comment);
+        }
+        noteBar(i - 1, texts);
+    }
+}
+
+void ChartWriter::noteBar(int index, const std::vector<std::string>& texts)
 {
     const GridInfo& g = m_chart->info;
     const Bar& c = m_chart->bar(index + 1);
-    const Notes& n = raw.notes;
     std::string text;
-    auto append = [&](std::string_view s) {
-        if (!text.empty())
-            text += ' ';
-        text += s;
-    };
-    if (!n.section.empty()) {
-        if (index % Columns == 0) {
-            const int width = textWidth(n.section, SectionSize);
-            label(n.section, std::max(2, g.sideMargin - 6 - width),
-                  c.y + g.barHeight / 2 - SectionSize * 2 / 3, SectionSize, true);
-        } else {
-            append("[" + n.section + "]");
-        }
-    }
-    for (int e : n.endings)
-        append(std::to_string(e) + ".");
-    if (!n.time.empty())
-        append(n.time);
-    if (n.segno)
-        append("Segno");
-    if (n.coda)
-        append("Coda");
-    for (const std::string& comment : n.comments)
-        append(comment);
+    for (const std::string& t : texts)
+        text += (text.empty() ? "" : " ") + t;
     if (text.empty())
         return;
     const int top = std::min(3, g.barHeight / 2 - NoteSize * 2 / 3);
     label(text, c.x + (c.left == 1 ? 11 : 4), c.y + top, NoteSize, false);
+}
+
+// The song's texts, key and tempo; what iReal Pro's player alone uses is
+// named as it is left behind.
+void ChartWriter::songInfo()
+{
+    SongInfo& song = m_chart->song;
+    // A link may hold bytes that are no UTF-8, which a chart file's song
+    // information refuses: they stand as U+FFFD.
+    setText(song.title, text::visible(m_song.title));
+    setText(song.composer, text::visible(m_song.composer));
+    setText(song.style, text::visible(m_song.style));
+    if (!m_song.key.empty()) {
+        if (const std::optional<Key> key = readKey(m_song.key, *m_chart))
+            song.key = *key;
+        else
+            warn(QT_TRANSLATE_NOOP("Message", "« %1 » : la tonalité « %2 » n'est pas lue."), {m_song.key});
+    }
+    if (!m_song.tempo.empty() && m_song.tempo != "0") {
+        const std::string_view t = m_song.tempo;
+        const bool digits = t.size() <= 3 && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (digits)
+            song.tempo = static_cast<std::uint16_t>(std::stoi(m_song.tempo));
+        else
+            warn(QT_TRANSLATE_NOOP("Message", "« %1 » : le tempo « %2 » n'est pas lu."), {m_song.tempo});
+    }
+    if (!m_song.groove.empty())
+        warn(QT_TRANSLATE_NOOP("Message", "« %1 » : l'accompagnement d'iReal Pro « %2 » n'est pas gardé."),
+             {m_song.groove});
+    if (!m_song.transposition.empty() && m_song.transposition != "0")
+        warn(QT_TRANSLATE_NOOP("Message", "« %1 » : la transposition d'iReal Pro (%2) n'est pas gardée : "
+                                          "la grille est dans la tonalité écrite."),
+             {m_song.transposition});
+    if (!m_song.repeats.empty() && m_song.repeats != "0" && m_song.repeats != "1")
+        warn(QT_TRANSLATE_NOOP("Message", "« %1 » : le nombre de fois qu'iReal Pro joue la grille (%2) "
+                                          "n'est pas gardé."),
+             {m_song.repeats});
 }
 
 void ChartWriter::write(const std::vector<RawBar>& bars)
@@ -1174,6 +1320,8 @@ void ChartWriter::write(const std::vector<RawBar>& bars)
     for (int i = count + 1; i <= m_chart->info.count; ++i)
         m_chart->bar(i).shown = 0;
 
+    // The page draws no title, composer or style from the song's
+    // information: labels show them.
     const GridInfo& g = m_chart->info;
     const std::string title = win1252::fromUtf8(m_song.title);
     label(m_song.title, std::max(2, (g.pageWidth - textWidth(title, TitleSize)) / 2), TitleY,
@@ -1184,8 +1332,8 @@ void ChartWriter::write(const std::vector<RawBar>& bars)
     label(m_song.composer,
           std::max(g.pageWidth / 2, gridRight - textWidth(composer, HeaderSize)), HeaderY,
           HeaderSize, false);
-    for (int i = 0; i < count; ++i)
-        noteBar(i, bars[static_cast<std::size_t>(i)]);
+    songInfo();
+    markBars(bars);
 }
 
 // --- links from charts -------------------------------------------------------
@@ -1245,78 +1393,109 @@ std::string chordName(const leadsheet::ChordSymbol& chord)
 
 std::string comment(std::string_view text) { return "<" + withoutAny(text, "<>=") + ">"; }
 
-// The tokens a bar's texts stand for: its sections, then the ending, time,
-// segno and coda words that open a text, and the rest of the text as a
-// comment.
-std::string barNotes(const leadsheet::Measure& bar, bool first)
+// "T34", "T12" for 12/8; nothing for a meter iReal Pro does not write.
+std::string meterToken(TimeSignature t)
 {
-    std::string out;
+    if (t.beats == 12 && t.unit == 8)
+        return "T12";
+    if (t.beats < 1 || t.beats > 9 || (t.unit != 2 && t.unit != 4 && t.unit != 8))
+        return {};
+    return "T" + std::to_string(t.beats) + std::to_string(t.unit);
+}
+
+// The tokens of a bar beside its chords: its meter, sections, the start of
+// an ending, segno and coda, its direction and its texts as comments. A text
+// that opens with "END", or with "To Coda" before a coda, is that sign; in
+// a chart whose song holds no marks, one that opens with an ending, a meter,
+// "Segno" or "Coda" is that mark, as charts imported before the song held
+// them keep them in labels.
+std::string barNotes(const leadsheet::Measure& bar, bool endingStarts, bool codaSign, bool codaAfter,
+                     bool marksInLabels)
+{
+    std::string marks, words;
     bool time = false;
     for (const std::string& mark : bar.marks) {
         if (const char s = sectionMark(mark))
-            out += std::string("*") + s;
+            marks += std::string("*") + s;
         else
-            out += comment(mark);
+            words += comment(mark);
     }
-    for (const std::string& words : bar.words) {
+    if (endingStarts)
+        marks += "N" + std::to_string(bar.ending);
+    if (bar.flags & SegnoFlag)
+        marks += 'S';
+    if (codaSign)
+        marks += 'Q';
+    for (const std::string& text : bar.words) {
         std::size_t i = 0;
-        while (i < words.size()) {
-            const std::size_t end = std::min(words.find(' ', i), words.size());
-            const std::string_view w = std::string_view(words).substr(i, end - i);
-            if (w.size() == 2 && w[0] >= '1' && w[0] <= '9' && w[1] == '.') {
-                out += std::string("N") + w[0];
+        while (i < text.size()) {
+            std::size_t end = std::min(text.find(' ', i), text.size());
+            const std::string_view w = std::string_view(text).substr(i, end - i);
+            if (w == "END") {
+                words += 'U';
+            } else if (w == "To" && codaAfter && std::string_view(text).substr(end).starts_with(" Coda")
+                       && (end + 5 == text.size() || text[end + 5] == ' ')) {
+                words += 'Q';
+                end += 5;
+            } else if (!marksInLabels) {
+                break;
+            } else if (w.size() == 2 && w[0] >= '1' && w[0] <= '3' && w[1] == '.') {
+                words += std::string("N") + w[0];
             } else if (w == "12/8") {
-                out += "T12";
+                words += "T12";
                 time = true;
             } else if (w.size() == 3 && w[1] == '/' && w[0] >= '1' && w[0] <= '9' && w[2] >= '1'
                        && w[2] <= '9') {
-                out += std::string("T") + w[0] + w[2];
+                words += std::string("T") + w[0] + w[2];
                 time = true;
             } else if (w == "Segno") {
-                out += 'S';
+                words += 'S';
             } else if (w == "Coda") {
-                out += 'Q';
+                words += 'Q';
             } else {
                 break;
             }
             i = end + 1;
         }
-        if (i < words.size())
-            out += comment(words.substr(i));
+        if (i < text.size())
+            words += comment(text.substr(i));
     }
-    if (first && !time)
-        out = "T44" + out;
-    return out;
+    const std::string meter = bar.meterShown && !time ? meterToken(bar.meter) : "";
+    const bool toCoda = bar.direction == Direction::ToCoda && codaSign;
+    return meter + marks + (bar.direction != Direction::None && !toCoda ? comment(directionText(bar.direction)) : "")
+        + words;
 }
 
 std::string barMusic(const leadsheet::Measure& bar)
 {
+    const std::string fermata = bar.flags & FermataFlag ? "f" : "";
     if (bar.repeat)
-        return " x  ";
+        return fermata + " x  ";
     if (bar.chords.empty())
-        return "    ";
+        return fermata + "    ";
     std::string out;
     for (std::size_t k = 0; k < bar.chords.size(); ++k) {
         const leadsheet::ChordSymbol& c = bar.chords[k];
         if (k > 0 && bar.chords[k - 1].beats == 1)
             out += ',';
+        if (k + 1 == bar.chords.size())
+            out += fermata;
         out += c.noChord ? "n" : chordName(c);
         out.append(static_cast<std::size_t>(std::max(c.beats - 1, 0)), ' ');
     }
     return out;
 }
 
-std::string keyOf(const leadsheet::Sheet& sheet)
+// The key as iReal Pro names it: each tonic has one name, "Gb" and "Eb-"
+// whether the chart spells them so or as F# and D#m.
+std::string keyName(Key key)
 {
-    for (const leadsheet::Measure& bar : sheet.measures) {
-        for (const leadsheet::ChordSymbol& c : bar.chords) {
-            if (c.noChord)
-                continue;
-            const leadsheet::Quality q = leadsheet::readQuality(c.quality);
-            return std::string(rootName(c.root, c.flat)) + (q.minor || q.halfDiminished ? "-" : "");
-        }
-    }
-    return "C";
+    static constexpr const char* Major[12] = {"C", "Db", "D", "Eb", "E", "F", "Gb", "G", "Ab", "A", "Bb", "B"};
+    static constexpr const char* Minor[12] = {"C-", "C#-", "D-", "Eb-", "E-", "F-",
+                                              "F#-", "G-", "G#-", "A-", "Bb-", "B-"};
+    if (key.empty())
+        return {};
+    return (key.minor ? Minor : Major)[key.tonic - 1];
 }
 
 } // namespace
@@ -1364,27 +1543,41 @@ Conversion toChart(const Song& song)
 std::string toLink(const Chart& chart)
 {
     const leadsheet::Sheet sheet = leadsheet::read(chart);
+    const std::vector<leadsheet::Measure>& bars = sheet.measures;
+    // The last coda sign is the coda; a "To Coda" before it is a coda sign
+    // too, and one with no coda after it is written out.
+    std::size_t coda = bars.size();
+    for (std::size_t i = 0; i < bars.size(); ++i)
+        if (bars[i].flags & CodaFlag)
+            coda = i;
+    const bool marksInLabels = !hasSongInfo(chart.song);
     std::string music;
-    const leadsheet::Measure* previous = nullptr;
-    for (const leadsheet::Measure& bar : sheet.measures) {
-        if (previous && previous->right != leadsheet::Sign::None)
-            music += previous->right == leadsheet::Sign::Repeat ? '}' : ']';
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        const leadsheet::Measure& bar = bars[i];
+        if (i > 0 && bars[i - 1].right != leadsheet::Sign::None)
+            music += bars[i - 1].right == leadsheet::Sign::Repeat ? '}' : ']';
         music += bar.left == leadsheet::Sign::Repeat ? '{' : bar.left == leadsheet::Sign::Double ? '[' : '|';
-        music += barNotes(bar, previous == nullptr);
+        const bool codaAfter = coda < bars.size() && i < coda;
+        const bool endingStarts = bar.ending && (i == 0 || bars[i - 1].ending != bar.ending);
+        music += barNotes(bar, endingStarts, (bar.flags & CodaFlag) || (bar.direction == Direction::ToCoda && codaAfter),
+                          codaAfter, marksInLabels);
         music += barMusic(bar);
-        previous = &bar;
     }
-    if (previous && previous->right != leadsheet::Sign::None)
-        music += previous->right == leadsheet::Sign::Repeat ? '}' : 'Z';
+    if (!bars.empty() && bars.back().right != leadsheet::Sign::None)
+        music += bars.back().right == leadsheet::Sign::Repeat ? '}' : 'Z';
     // "=" separates the fields, and control characters have no place in any.
     auto field = [](std::string_view text) { return withoutAny(text::withoutControls(text), "="); };
-    // Empty fields would make the "===" that parts songs.
+    // An empty field beside the empty third one would make the "===" that
+    // parts songs: a song without a composer has iReal Pro's own "Composer
+    // Unknown", one without a style a blank, and one whose chords give no
+    // key a transposition of 0.
     const std::string composer = field(sheet.composer);
     const std::string style = field(sheet.style);
+    const std::string key = keyName(sheet.key);
     const std::string song = field(storedTitle(sheet.title)) + "="
         + (composer.empty() ? std::string(UnknownComposer) : swapNames(composer)) + "=="
-        + (style.empty() ? std::string(DefaultStyle) : style) + "=" + keyOf(sheet) + "==" + std::string(MusicPrefix)
-        + scramble(field(music)) + "==0=0";
+        + (style.empty() ? std::string(" ") : style) + "=" + key + "=" + (key.empty() ? "0" : "") + "="
+        + std::string(MusicPrefix) + scramble(field(music)) + "==" + std::to_string(sheet.tempo) + "=0";
     return "irealb://" + percentEncode(song);
 }
 

@@ -18,9 +18,15 @@ namespace mavrel::ireal {
 // One song as a link holds it, before it becomes a chart. Texts are UTF-8.
 struct Song {
     std::string title;
-    std::string composer;
+    std::string composer;      // first name first, as the chart shows it
     std::string style;
-    std::string key;
+    std::string key;           // "Eb", "C-", "F#-"
+    // The settings of iReal Pro's player, as the link gives them ("irealb"
+    // links only).
+    std::string tempo;         // beats a minute; "0" or empty: not given
+    std::string groove;        // the accompaniment ("Jazz-Medium Swing"); empty: the style's
+    std::string transposition; // empty or "0": none
+    std::string repeats;       // times the player plays the song
     std::string music;         // in clear, with "XyQ", "LZ" and "Kcl" expanded
     Message error;             // why the song cannot become a chart, or empty
     std::vector<Message> warnings;   // what was dropped from its texts
@@ -50,12 +56,23 @@ struct Conversion {
 };
 
 // One iReal bar per bar, four bars across, as many rows as needed, the bars
-// of the last row past the song hidden; "N.C." is a slot of its own. Title,
-// composer, style, section marks, endings and comments become text labels.
+// of the last row past the song hidden; "N.C." is a slot of its own. The
+// song's information takes the title, composer, style, key and tempo, and
+// the marks of the form: meters, sections, endings, segno, coda, fermatas
+// and the directions that comments name. Title, composer and style are
+// labels too, as are the other comments. What the chart cannot hold is named
+// in a warning, but for what only lays iReal's rows out (empty cells,
+// vertical space, small chords, the height of a comment).
 Conversion toChart(const Song& song);
 
 // The "irealb://" link of a one-song playlist holding the chart: what
-// toChart reads back as the same bars, chords and labels.
+// toChart reads back as the same bars, chords, labels and song information,
+// but for what a link cannot say. A section named otherwise than iReal's (a
+// letter, "Intro", "Couplet") comes back a label; a key that the chart leaves
+// to its chords comes back set, and F#, C# major, D#m, A#m and Abm as iReal
+// names them (Gb, Db, Ebm, Bbm, G#m); an ending runs to the next bar line
+// that closes, or up to the next section, ending or opening bar line; of two
+// coda signs the first says "To Coda"; how the chords are drawn is not kept.
 std::string toLink(const Chart& chart);
 
 // A file name for a chart of that title, with the ".bab" extension: the

@@ -1,6 +1,7 @@
 #include "leadsheet.h"
 
 #include "editing.h"
+#include "key.h"
 #include "layout.h"
 #include "win1252.h"
 
@@ -28,7 +29,7 @@ Sign sign(int value)
 
 bool isRepeatSign(const Chord& a) { return (a.root == 0 || a.root > 12) && !isNoChord(a); }
 
-ChordSymbol silence(int beats) { return {0, false, {}, beats, true}; }
+ChordSymbol silence(int beats) { return {0, false, {}, beats, 0, true}; }
 
 // The bar's chords with "%" replaced by the chord before it. `previous` is the
 // bar before, already read.
@@ -54,7 +55,7 @@ void readChords(const Bar& c, const Measure* previous, Measure& bar)
             continue;
         }
         if (!isRepeatSign(a)) {
-            bar.chords.push_back({a.root, a.flat != 0, win1252::withoutControls(a.quality.view()), d.beats[s]});
+            bar.chords.push_back({a.root, a.flat != 0, win1252::withoutControls(a.quality.view()), d.beats[s], 0});
             continue;
         }
         const ChordSymbol* before = !bar.chords.empty() ? &bar.chords.back()
@@ -96,6 +97,90 @@ Place placeOf(const TextLabel& t, const Geometry& g, int& bar)
     return Place::Bar;
 }
 
+// A meter the formats can write: the song's (meterAt), with a unit that is a
+// power of two, else in quarters.
+TimeSignature writable(TimeSignature t)
+{
+    if ((t.unit & (t.unit - 1)) != 0)
+        t.unit = 4;
+    return t;
+}
+
+// The beats a band counts in a meter: quarter notes, the dotted quarters of
+// 6/8, 9/8 and 12/8, or each unit of 5/8 and 7/8.
+struct Pulse {
+    int count;
+    int ticks;
+    bool compound;
+    int bar;
+};
+
+Pulse pulseOf(TimeSignature t)
+{
+    const int bar = t.beats * 4 * TicksPerQuarter / t.unit;
+    if (t.unit == 8 && t.beats % 3 == 0 && t.beats >= 6)
+        return {t.beats / 3, 3 * TicksPerQuarter / 2, true, bar};
+    if (t.unit <= 4)
+        return {bar / TicksPerQuarter, TicksPerQuarter, false, bar};
+    return {t.beats, bar / t.beats, false, bar};
+}
+
+// The bar shared among places of `weights` (quarters of the bar as the page
+// divides it), as the accompaniment plays them: in whole beats where the
+// meter allows (3/4: two beats and one), the larger part to the larger place,
+// then to the earlier one.
+std::vector<int> share(const std::vector<int>& weights, const Pulse& pulse)
+{
+    const int n = static_cast<int>(weights.size());
+    int cell = pulse.ticks;
+    if (pulse.count < n)
+        cell = pulse.compound ? pulse.ticks / 3 : pulse.ticks / 2;
+    while (cell > 1 && pulse.bar / cell < n)
+        cell /= 2;
+    const int cells = pulse.bar / cell;
+    std::vector<int> parts(weights.size()), order(weights.size());
+    int given = 0;
+    for (int i = 0; i < n; ++i) {
+        parts[i] = cells * weights[i] / 4;
+        given += parts[i];
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const int ra = cells * weights[a] % 4, rb = cells * weights[b] % 4;
+        return ra != rb ? ra > rb : weights[a] > weights[b];
+    });
+    for (int k = 0; given < cells && n > 0; ++k, ++given)
+        ++parts[order[k % n]];
+    int at = 0;
+    for (int i = 0; i < n; ++i) {
+        parts[i] *= cell;
+        at += parts[i];
+    }
+    if (n > 0)
+        parts.back() += pulse.bar - at;
+    return parts;
+}
+
+// The lengths of the bar's chords in its meter, and what comes before them.
+void measureOut(Measure& bar)
+{
+    const Pulse pulse = pulseOf(bar.meter);
+    bar.length = pulse.bar;
+    std::vector<int> weights;
+    int beats = 0;
+    for (const ChordSymbol& c : bar.chords)
+        beats += c.beats;
+    if (beats < 4)
+        weights.push_back(4 - beats);
+    for (const ChordSymbol& c : bar.chords)
+        weights.push_back(c.beats);
+    const std::vector<int> parts = share(weights, pulse);
+    const std::size_t first = beats < 4 ? 1 : 0;
+    bar.lead = first ? parts[0] : 0;
+    for (std::size_t k = 0; k < bar.chords.size(); ++k)
+        bar.chords[k].length = parts[k + first];
+}
+
 } // namespace
 
 Sheet read(const Chart& chart)
@@ -123,6 +208,7 @@ Sheet read(const Chart& chart)
     const int columns = std::max(info.columns, 1);
     sheet.columns = columns;
     sheet.measures.resize(static_cast<std::size_t>(last));
+    const SongInfo& song = chart.song;
     for (int i = 1; i <= last; ++i) {
         const Bar& c = laid->bar(i);
         Measure& bar = sheet.measures[static_cast<std::size_t>(i - 1)];
@@ -130,38 +216,84 @@ Sheet read(const Chart& chart)
         bar.right = sign(c.right);
         bar.rowStart = (i - 1) % columns == 0;
         readChords(c, i > 1 ? &sheet.measures[static_cast<std::size_t>(i - 2)] : nullptr, bar);
+        const BarMarks& marks = song.bar(i);
+        if (marks.section.size())
+            bar.marks.push_back(marks.section.str());
+        bar.meter = writable(meterAt(song, i));
+        const TimeSignature before = i == 1 ? TimeSignature{4, 4} : sheet.measures[std::size_t(i - 2)].meter;
+        bar.meterShown = !marks.time.empty() || (i == 1 && !song.time.empty()) || bar.meter != before;
+        bar.ending = marks.ending <= 3 ? marks.ending : 0;
+        bar.flags = marks.flags & (SegnoFlag | CodaFlag | FermataFlag);
+        bar.direction = static_cast<int>(marks.direction) < DirectionCount ? marks.direction : Direction::None;
     }
+    // Lengths once every "%" has its chords: a bar repeated in another
+    // meter lasts as its own meter says.
+    for (Measure& bar : sheet.measures)
+        measureOut(bar);
+    sheet.key = songKey(chart);
+    sheet.tempo = song.tempo;
 
     const int labels = std::clamp(info.labelCount, 0, MaxLabels);
+    const bool marksInLabels = !hasSongInfo(song);
     const Geometry g{info.sideMargin, info.topMargin, std::max(info.barWidth - 1, 1),
                      std::max(info.barHeight - 1, 1), columns, std::max(info.rows, 1)};
     std::vector<Place> places(static_cast<std::size_t>(labels) + 1);
     std::vector<int> bars(places.size());
-    int title = 0;
+    std::vector<std::string> texts(places.size());
     for (int j = 1; j <= labels; ++j) {
         places[j] = placeOf(laid->label(j), g, bars[j]);
-        if (places[j] == Place::Header && (title == 0 || laid->label(j).size > laid->label(title).size))
-            title = j;
+        texts[j] = win1252::toUtf8(win1252::withoutControls(laid->label(j).text.view()));
     }
-    if (title == 0 && labels > 0)
-        title = 1;
+    // A text the song gives is shown by the header label that reads the
+    // same, if any; otherwise the labels say it.
+    auto showing = [&](std::string_view given) {
+        const std::string shown = win1252::toUtf8(win1252::fromUtf8(given));
+        for (int j = 1; j <= labels; ++j)
+            if (places[j] == Place::Header && texts[j] == shown)
+                return j;
+        return 0;
+    };
+    const std::string songTitle = song.title.str(), songComposer = song.composer.str(), songStyle = song.style.str();
+    int title = 0, composer = 0, style = 0;
+    if (!songTitle.empty()) {
+        title = showing(songTitle);
+    } else {
+        for (int j = 1; j <= labels; ++j)
+            if (places[j] == Place::Header && (title == 0 || laid->label(j).size > laid->label(title).size))
+                title = j;
+        if (title == 0 && labels > 0)
+            title = 1;
+    }
+    if (!songComposer.empty())
+        composer = showing(songComposer);
+    if (!songStyle.empty())
+        style = showing(songStyle);
     for (int j = 1; j <= labels; ++j) {
-        const TextLabel& t = laid->label(j);
-        std::string text = win1252::toUtf8(win1252::withoutControls(t.text.view()));
-        if (j == title) {
-            sheet.title = std::move(text);
-        } else if (places[j] == Place::Header && t.x >= info.pageWidth / 2 && sheet.composer.empty()) {
-            sheet.composer = std::move(text);
-        } else if (places[j] == Place::Header && t.x < info.pageWidth / 2 && sheet.style.empty()) {
-            sheet.style = std::move(text);
+        if (j == title || j == composer || j == style || places[j] != Place::Header)
+            continue;
+        const bool right = laid->label(j).x >= info.pageWidth / 2;
+        if (right && songComposer.empty() && composer == 0)
+            composer = j;
+        else if (!right && songStyle.empty() && style == 0)
+            style = j;
+    }
+    sheet.title = !songTitle.empty() ? songTitle : title ? texts[title] : "";
+    sheet.composer = !songComposer.empty() ? songComposer : composer ? texts[composer] : "";
+    sheet.style = !songStyle.empty() ? songStyle : style ? texts[style] : "";
+    for (int j = 1; j <= labels; ++j) {
+        std::string text = std::move(texts[j]);
+        if (j == title || j == composer || j == style) {
+            continue;
         } else if (last > 0) {
             Measure& target = sheet.measures[static_cast<std::size_t>(std::clamp(bars[j], 1, last) - 1)];
             if (places[j] == Place::Margin) {
                 target.marks.push_back(std::move(text));
                 continue;
             }
-            // "[B] Fine": a section named inside the bar, then words.
-            if (const std::size_t close = text.find(']'); text.starts_with('[') && close != std::string::npos) {
+            // "[B] Fine": a section named inside the bar, then words, in the
+            // charts whose song holds no marks.
+            if (const std::size_t close = text.find(']');
+                marksInLabels && text.starts_with('[') && close != std::string::npos) {
                 target.marks.push_back(text.substr(1, close - 1));
                 text.erase(0, text.find_first_not_of(' ', close + 1));
             }
@@ -181,6 +313,27 @@ Spelling spell(std::string_view note)
 }
 
 Spelling spell(int root, bool flat) { return spell(rootName(root, flat)); }
+
+int fifths(Key key)
+{
+    if (key.empty())
+        return 0;
+    // The major key of the same signature, by fifths from C: 0..11, then
+    // the side of the circle that the key's spelling takes.
+    const int major = (key.tonic - 1 + (key.minor ? 3 : 0)) % 12;
+    const int sharps = major * 7 % 12;
+    if (spellsWithFlats(key))
+        return sharps - 12 >= -7 ? sharps - 12 : sharps;
+    return sharps <= 7 ? sharps : sharps - 12;
+}
+
+Spelling tonic(Key key)
+{
+    if (key.empty())
+        return {'C', 0};
+    // Black keys by the key's spelling; the white ones have a single name.
+    return spell(key.tonic, spellsWithFlats(key));
+}
 
 namespace {
 

@@ -1,8 +1,9 @@
 // A chart read as a lead sheet, for the exporters: the bars that carry the
-// song in playing order with their chords and beats, their bar-line signs,
-// the texts placed beside them, and the title, composer and style found among
-// the labels above the grid. Also the reading of a quality text into the
-// parts of a chord that MusicXML and LilyPond spell out.
+// song in playing order with their chords, how long each lasts in the bar's
+// meter, their bar-line signs, the marks of the form and the texts placed
+// beside them; the song's title, composer, style, key and tempo. Also the
+// reading of a quality text into the parts of a chord that MusicXML and
+// LilyPond spell out.
 #pragma once
 
 #include "chart.h"
@@ -17,12 +18,18 @@ namespace mavrel::leadsheet {
 // never shows, but the bar stays one of the song.
 inline constexpr std::string_view NoChordText = "N.C.";
 
+// Lengths are counted in ticks, this many to a quarter note: enough to part
+// a bar of 1/32 in four.
+inline constexpr int TicksPerQuarter = 64;
+
 struct ChordSymbol {
     int root = 1;                // 1..12, C..B
     bool flat = false;           // spelled with a flat
     std::string quality;         // Windows-1252, as the chart stores it ("7/G" keeps its bass),
                                  // without control characters
-    int beats = 4;               // quarter notes of a 4/4 bar: 4, 2 or 1
+    int beats = 4;               // its place in the bar as the page divides it, in quarters of
+                                 // the bar: 4, 2 or 1
+    int length = 0;              // how long it is played, in ticks
     bool noChord = false;        // "N.C.": nothing is played for its beats
 };
 
@@ -41,12 +48,27 @@ struct Measure {
     // the labels' without their control characters.
     std::vector<std::string> marks;
     std::vector<std::string> words;   // UTF-8 texts on or beside the bar
+
+    // The song's marks of the bar: its section goes first among `marks`.
+    TimeSignature meter{4, 4};   // a meter that can be written: a unit that is a power of two
+    bool meterShown = false;     // the meter is written here: the song's at the first bar, a
+                                 // bar's own, or where it changes
+    int length = 4 * TicksPerQuarter;   // ticks of the bar
+    int lead = 0;                // ticks before the first chord: a "%" with nothing to repeat
+    int ending = 0;              // 0, or 1..3: under the bracket of that ending
+    std::uint8_t flags = 0;      // BarFlag
+    Direction direction = Direction::None;
 };
 
+// The title, composer and style are the song's; where the song gives none,
+// its labels' (the label that shows one the song gives is not a text of the
+// bars either).
 struct Sheet {
     std::string title;           // UTF-8; the largest label above the grid, else the first label
     std::string composer;        // the first other label above the grid in the right half
     std::string style;           // the first other label above the grid in the left half
+    Key key;                     // set, else heard in the chords; empty when neither
+    int tempo = 0;               // quarter notes a minute; 0: not given
     std::vector<Measure> measures;    // the laid-out bars up to the last shown one
     int columns = 1;             // bars across the grid
 };
@@ -85,5 +107,11 @@ struct Spelling {
 };
 Spelling spell(int root, bool flat);
 Spelling spell(std::string_view note);   // "Bb", "F#", "G"
+
+// The key's signature: sharps (> 0) or flats (< 0), spelled as the key is.
+// 0 for an empty key.
+int fifths(Key key);
+// The tonic of a key as it is spelled.
+Spelling tonic(Key key);
 
 } // namespace mavrel::leadsheet

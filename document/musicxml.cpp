@@ -98,17 +98,66 @@ Kind kindOf(const Quality& q)
     return k;
 }
 
+// The notes a length is written with, longest first: one when a plain,
+// dotted or double-dotted value holds it, else a few.
+struct NoteValue {
+    const char* type;
+    int dots;
+    int ticks;
+};
+
+std::vector<NoteValue> noteValues(int ticks)
+{
+    static constexpr std::pair<const char*, int> Types[] = {
+        {"breve", 8 * leadsheet::TicksPerQuarter}, {"whole", 4 * leadsheet::TicksPerQuarter},
+        {"half", 2 * leadsheet::TicksPerQuarter},  {"quarter", leadsheet::TicksPerQuarter},
+        {"eighth", leadsheet::TicksPerQuarter / 2}, {"16th", leadsheet::TicksPerQuarter / 4},
+        {"32nd", leadsheet::TicksPerQuarter / 8},   {"64th", leadsheet::TicksPerQuarter / 16},
+        {"128th", leadsheet::TicksPerQuarter / 32}, {"256th", leadsheet::TicksPerQuarter / 64},
+    };
+    std::vector<NoteValue> out;
+    while (ticks > 0) {
+        NoteValue best{nullptr, 0, 0};
+        for (const auto& [type, base] : Types) {
+            for (int dots = 2; dots >= 0; --dots) {
+                if (base % (1 << dots) != 0)
+                    continue;
+                const int value = base * ((2 << dots) - 1) / (1 << dots);
+                if (value <= ticks && value > best.ticks)
+                    best = {type, dots, value};
+            }
+        }
+        if (!best.type)
+            break;
+        out.push_back(best);
+        ticks -= best.ticks;
+    }
+    return out;
+}
+
+int gcd(int a, int b) { return b == 0 ? a : gcd(b, a % b); }
+
 class Writer {
 public:
     XmlWriter xml{"<!DOCTYPE score-partwise PUBLIC \"-//Recordare//DTD MusicXML 4.0 Partwise//EN\" "
                   "\"http://www.musicxml.org/dtds/partwise.dtd\">"};
+    int ticksPerDivision = leadsheet::TicksPerQuarter;
+    // The slash notes stand on B, as the key signature has it: a B that the
+    // key flattens written natural would show a natural sign before each.
+    int slashAlter = 0;
 
     void harmony(const leadsheet::ChordSymbol& chord);
     void noChord();
-    void note(int beats, bool rest);
-    void barline(const char* location, Sign sign);
+    // Slash notes (rests for silence) as long as `ticks`; the last one holds
+    // a fermata if asked.
+    void notes(int ticks, bool rest, bool fermata = false);
+    void barline(const char* location, Sign sign, int ending, const char* endingType);
     void direction(std::string_view type, std::string_view text);
-    void attributes();
+    void jump(Direction direction);
+    void sign(const char* type, const char* sound);
+    void tempo(int perMinute);
+    void attributes(const leadsheet::Sheet& sheet);
+    void time(TimeSignature meter);
 };
 
 void Writer::harmony(const leadsheet::ChordSymbol& chord)
@@ -161,34 +210,57 @@ void Writer::noChord()
     xml.writeEndElement();
 }
 
-void Writer::note(int beats, bool rest)
+void Writer::notes(int ticks, bool rest, bool fermata)
 {
-    xml.writeStartElement("note");
-    if (rest) {
-        xml.writeEmptyElement("rest");
-    } else {
-        xml.writeStartElement("pitch");
-        xml.writeTextElement("step", "B");
-        xml.writeTextElement("octave", "4");
+    const std::vector<NoteValue> values = noteValues(ticks);
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const NoteValue& v = values[k];
+        xml.writeStartElement("note");
+        if (rest) {
+            xml.writeEmptyElement("rest");
+        } else {
+            xml.writeStartElement("pitch");
+            xml.writeTextElement("step", "B");
+            if (slashAlter)
+                xml.writeTextElement("alter", std::to_string(slashAlter));
+            xml.writeTextElement("octave", "4");
+            xml.writeEndElement();
+        }
+        xml.writeTextElement("duration", std::to_string(v.ticks / ticksPerDivision));
+        xml.writeTextElement("voice", "1");
+        xml.writeTextElement("type", v.type);
+        for (int d = 0; d < v.dots; ++d)
+            xml.writeEmptyElement("dot");
+        if (!rest)
+            xml.writeTextElement("notehead", "slash");
+        if (fermata && k + 1 == values.size()) {
+            xml.writeStartElement("notations");
+            xml.writeEmptyElement("fermata", {{"type", "upright"}});
+            xml.writeEndElement();
+        }
         xml.writeEndElement();
     }
-    xml.writeTextElement("duration", std::to_string(beats));
-    xml.writeTextElement("voice", "1");
-    xml.writeTextElement("type", beats == 4 ? "whole" : beats >= 2 ? "half" : "quarter");
-    if (beats == 3)
-        xml.writeEmptyElement("dot");
-    if (!rest)
-        xml.writeTextElement("notehead", "slash");
-    xml.writeEndElement();
 }
 
-void Writer::barline(const char* location, Sign sign)
+// A bar-line sign, and the bracket of an ending that starts or ends there.
+void Writer::barline(const char* location, Sign sign, int ending, const char* endingType)
 {
-    if (sign == Sign::None)
+    if (sign == Sign::None && !endingType)
         return;
     const bool left = location[0] == 'l';
     xml.writeStartElement("barline", {{"location", location}});
-    xml.writeTextElement("bar-style", sign == Sign::Double ? "light-light" : left ? "heavy-light" : "light-heavy");
+    if (sign != Sign::None)
+        xml.writeTextElement("bar-style",
+                             sign == Sign::Double ? "light-light" : left ? "heavy-light" : "light-heavy");
+    if (endingType) {
+        const std::string number = std::to_string(ending);
+        const std::string text = number + ".";
+        // A bracket that ends with no hook says nothing more.
+        if (left)
+            xml.writeTextElement("ending", text, {{"number", number}, {"type", endingType}});
+        else
+            xml.writeEmptyElement("ending", {{"number", number}, {"type", endingType}});
+    }
     if (sign == Sign::Repeat)
         xml.writeEmptyElement("repeat", {{"direction", left ? "forward" : "backward"}});
     xml.writeEndElement();
@@ -203,22 +275,112 @@ void Writer::direction(std::string_view type, std::string_view text)
     xml.writeEndElement();
 }
 
-void Writer::attributes()
+// Segno and coda signs, and where a jump lands: the names tie each "D.S."
+// to the segno and each "To Coda" to the coda, for the readers that play
+// the form.
+void Writer::sign(const char* type, const char* sound)
+{
+    xml.writeStartElement("direction", {{"placement", "above"}});
+    xml.writeStartElement("direction-type");
+    xml.writeEmptyElement(type);
+    xml.writeEndElement();
+    xml.writeEmptyElement("sound", {{sound, sound}});
+    xml.writeEndElement();
+}
+
+// The words of a direction at the end of the bar, and what they say to
+// play.
+void Writer::jump(Direction direction)
+{
+    std::pair<std::string_view, std::string_view> sound;
+    switch (direction) {
+    case Direction::DaCapo:
+    case Direction::DaCapoAlCoda:
+    case Direction::DaCapoAlFine: sound = {"dacapo", "yes"}; break;
+    case Direction::DalSegno:
+    case Direction::DalSegnoAlCoda:
+    case Direction::DalSegnoAlFine: sound = {"dalsegno", "segno"}; break;
+    case Direction::Fine: sound = {"fine", "yes"}; break;
+    case Direction::ToCoda: sound = {"tocoda", "coda"}; break;
+    case Direction::None: return;
+    }
+    xml.writeStartElement("direction", {{"placement", "above"}});
+    xml.writeStartElement("direction-type");
+    xml.writeTextElement("words", directionText(direction));
+    xml.writeEndElement();
+    xml.writeEmptyElement("sound", {sound});
+    xml.writeEndElement();
+}
+
+void Writer::tempo(int perMinute)
+{
+    const std::string value = std::to_string(perMinute);
+    xml.writeStartElement("direction", {{"placement", "above"}});
+    xml.writeStartElement("direction-type");
+    xml.writeStartElement("metronome", {{"parentheses", "no"}});
+    xml.writeTextElement("beat-unit", "quarter");
+    xml.writeTextElement("per-minute", value);
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEmptyElement("sound", {{"tempo", value}});
+    xml.writeEndElement();
+}
+
+void Writer::time(TimeSignature meter)
+{
+    xml.writeStartElement("time");
+    xml.writeTextElement("beats", std::to_string(meter.beats));
+    xml.writeTextElement("beat-type", std::to_string(meter.unit));
+    xml.writeEndElement();
+}
+
+void Writer::attributes(const leadsheet::Sheet& sheet)
 {
     xml.writeStartElement("attributes");
-    xml.writeTextElement("divisions", "1");
+    xml.writeTextElement("divisions", std::to_string(leadsheet::TicksPerQuarter / ticksPerDivision));
     xml.writeStartElement("key");
-    xml.writeTextElement("fifths", "0");
+    xml.writeTextElement("fifths", std::to_string(leadsheet::fifths(sheet.key)));
+    if (!sheet.key.empty())
+        xml.writeTextElement("mode", sheet.key.minor ? "minor" : "major");
     xml.writeEndElement();
-    xml.writeStartElement("time");
-    xml.writeTextElement("beats", "4");
-    xml.writeTextElement("beat-type", "4");
-    xml.writeEndElement();
+    time(sheet.measures.empty() ? TimeSignature{4, 4} : sheet.measures.front().meter);
     xml.writeStartElement("clef");
     xml.writeTextElement("sign", "G");
     xml.writeTextElement("line", "2");
     xml.writeEndElement();
     xml.writeEndElement();
+}
+
+// The ticks of a division: the largest that every note of the score counts
+// whole.
+int ticksPerDivision(const leadsheet::Sheet& sheet)
+{
+    int g = leadsheet::TicksPerQuarter;
+    auto add = [&](int ticks) {
+        for (const NoteValue& v : noteValues(ticks))
+            g = gcd(g, v.ticks);
+    };
+    for (const leadsheet::Measure& bar : sheet.measures) {
+        add(bar.lead);
+        for (const leadsheet::ChordSymbol& c : bar.chords)
+            add(c.length);
+    }
+    return g;
+}
+
+// Where an ending's bracket starts and ends: it ends with a hook where the
+// form goes back, or another ending follows; the last one is left open.
+const char* endingStart(const std::vector<leadsheet::Measure>& bars, std::size_t i)
+{
+    return bars[i].ending && (i == 0 || bars[i - 1].ending != bars[i].ending) ? "start" : nullptr;
+}
+
+const char* endingEnd(const std::vector<leadsheet::Measure>& bars, std::size_t i)
+{
+    const bool last = i + 1 == bars.size();
+    if (!bars[i].ending || (!last && bars[i + 1].ending == bars[i].ending))
+        return nullptr;
+    return bars[i].right == Sign::Repeat || (!last && bars[i + 1].ending) ? "stop" : "discontinue";
 }
 
 } // namespace
@@ -227,6 +389,9 @@ std::string write(const Chart& chart)
 {
     const leadsheet::Sheet sheet = leadsheet::read(chart);
     Writer w;
+    w.ticksPerDivision = ticksPerDivision(sheet);
+    const int fifths = leadsheet::fifths(sheet.key);
+    w.slashAlter = fifths <= -1 ? -1 : fifths >= 7 ? 1 : 0;
     XmlWriter& xml = w.xml;
     xml.writeStartElement("score-partwise", {{"version", "4.0"}});
     if (!sheet.title.empty()) {
@@ -241,43 +406,59 @@ std::string write(const Chart& chart)
     xml.writeTextElement("software", "Mavrel");
     xml.writeEndElement();
     xml.writeEndElement();
+    // The file is read in any language: the one part is named in the
+    // language of chord symbols, and its name is not printed, as a lead
+    // sheet of one part shows none.
     xml.writeStartElement("part-list");
     xml.writeStartElement("score-part", {{"id", "P1"}});
-    xml.writeTextElement("part-name", "Grille");
+    xml.writeTextElement("part-name", "Chords", {{"print-object", "no"}});
     xml.writeStartElement("score-instrument", {{"id", "P1-I1"}});
-    xml.writeTextElement("instrument-name", "Grille");
+    xml.writeTextElement("instrument-name", "Chords");
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeStartElement("part", {{"id", "P1"}});
     // A score holds at least one measure, even for a chart with every bar hidden.
-    const leadsheet::Measure empty;
-    for (std::size_t i = 0; i < std::max<std::size_t>(sheet.measures.size(), 1); ++i) {
-        const leadsheet::Measure& bar = i < sheet.measures.size() ? sheet.measures[i] : empty;
+    std::vector<leadsheet::Measure> one(1);
+    one[0].lead = one[0].length;
+    const std::vector<leadsheet::Measure>& bars = sheet.measures.empty() ? one : sheet.measures;
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        const leadsheet::Measure& bar = bars[i];
         xml.writeStartElement("measure", {{"number", std::to_string(i + 1)}});
-        if (i == 0)
-            w.attributes();
-        else if (bar.rowStart)
+        if (i > 0 && bar.rowStart)
             xml.writeEmptyElement("print", {{"new-system", "yes"}});
-        w.barline("left", bar.left);
+        if (i == 0) {
+            w.attributes(sheet);
+        } else if (bar.meterShown) {
+            xml.writeStartElement("attributes");
+            w.time(bar.meter);
+            xml.writeEndElement();
+        }
+        const char* start = endingStart(bars, i);
+        w.barline("left", bar.left, bar.ending, start);
+        if (i == 0 && sheet.tempo > 0)
+            w.tempo(sheet.tempo);
         if (i == 0 && !sheet.style.empty())
             w.direction("words", sheet.style);
         for (const std::string& mark : bar.marks)
             w.direction("rehearsal", mark);
+        if (bar.flags & SegnoFlag)
+            w.sign("segno", "segno");
+        if (bar.flags & CodaFlag)
+            w.sign("coda", "coda");
         for (const std::string& words : bar.words)
             w.direction("words", words);
+        const bool fermata = (bar.flags & FermataFlag) != 0;
         // A "%" with nothing before it to repeat leaves its beats without a chord.
-        int beats = 0;
-        for (const leadsheet::ChordSymbol& chord : bar.chords)
-            beats += chord.beats;
-        if (beats < 4)
-            w.note(4 - beats, false);
+        w.notes(bar.lead, false, fermata && bar.chords.empty());
         // Nothing is played under "N.C.".
-        for (const leadsheet::ChordSymbol& chord : bar.chords) {
+        for (std::size_t k = 0; k < bar.chords.size(); ++k) {
+            const leadsheet::ChordSymbol& chord = bar.chords[k];
             w.harmony(chord);
-            w.note(chord.beats, chord.noChord);
+            w.notes(chord.length, chord.noChord, fermata && k + 1 == bar.chords.size());
         }
-        w.barline("right", bar.right);
+        w.jump(bar.direction);
+        w.barline("right", bar.right, bar.ending, endingEnd(bars, i));
         xml.writeEndElement();
     }
     return xml.finish();

@@ -3,16 +3,21 @@
 #
 #   scripts/export-test.sh BUILD_DIR
 #
-# - a playlist page is imported into charts; so is a link whose title holds
-#   control characters, and a chart file is made whose labels and chord
-#   qualities hold every control character, NUL included, beside "N.C." alone,
-#   beside a chord, repeated and in a hidden bar;
+# - a playlist page is imported into charts, and so are a real song and a
+#   link that hold the marks of the form (meters, sections, endings, segno,
+#   "To Coda" and coda, fermatas, "D.S. al Coda", "Fine") with a key and a
+#   tempo; so is a link whose title holds control characters, and a chart
+#   file is made whose labels and chord qualities hold every control
+#   character, NUL included, beside "N.C." alone, beside a chord, repeated
+#   and in a hidden bar;
 # - each chart (and the example chart) is exported as a LilyPond chord grid,
 #   which `lilypond --png` renders without an error or a warning, and as
 #   MusicXML, which parses as XML and which MuseScore finds valid and turns
 #   into a PDF whose text holds the chords; its page drawn as SVG parses as
 #   XML; no export holds a control character but the line feeds that end its
 #   lines;
+# - MuseScore reads the form from the MusicXML as its own volta brackets,
+#   segno and coda markers, jumps, key and time signatures;
 # - each chart's iReal Pro link imports again, and for the charts of the
 #   playlist and the example, exported again, is the same link.
 #
@@ -37,6 +42,23 @@ fail() { echo "export-test: $*" >&2; exit 1; }
 "$mavrel" import "$root/tests/data/ireal/jazz-combo.html" -o "$work/charts" >/dev/null 2>"$work/import.log" \
     || fail "import: $(cat "$work/import.log")"
 cp "$root/docs/example.bab" "$work/charts/"
+"$mavrel" import "$root/tests/data/ireal/still-the-one.html" -o "$work/charts" >/dev/null 2>"$work/import.log" \
+    || fail "import: $(cat "$work/import.log")"
+
+# A song holding every mark of the form, its music scrambled as iReal Pro's
+# links have it.
+form=$(python3 - <<'EOF'
+import urllib.parse
+music = list('{T34*AC   |SD   |N1E F |G   }|T44*BN2A   |QBb   ]|T12<D.S. al Coda>D-7,G7,fC |QE   |<Fine>f x  Z')
+for block in range(0, len(music) - 51, 50):
+    for i in range(24):
+        if not 5 <= i < 10:
+            music[block + i], music[block + 49 - i] = music[block + 49 - i], music[block + i]
+song = 'Form, The=Davis Miles==Waltz=Bb-==1r34LbKcu7' + ''.join(music) + '==120=0'
+print('irealb://' + urllib.parse.quote(song, safe=''))
+EOF
+)
+"$mavrel" import "$form" -o "$work/charts" >/dev/null 2>"$work/import.log" || fail "form link: $(cat "$work/import.log")"
 
 # Hostile charts: their links are checked to import, not to come back the same
 # (a title loses its "=" and its control characters on the way).
@@ -120,7 +142,8 @@ for chart in "$work"/charts/*.bab "$work"/hostile/*.bab; do
         || fail "$name: lilypond: $(tail -5 "$out/lilypond.log")"
     ! grep -qiE "warning|error|avertissement|erreur" "$out/lilypond.log" \
         || fail "$name: lilypond: $(grep -iE "warning|error|avertissement|erreur" "$out/lilypond.log")"
-    [ -s "$out/grid.png" ] || fail "$name: lilypond wrote no picture"
+    # A long song takes pages, one picture each.
+    [ -s "$out/grid.png" ] || [ -s "$out/grid-page1.png" ] || fail "$name: lilypond wrote no picture"
 
     "$mavrel" export "$chart" -o "$out/chart.musicxml" || fail "$name: MusicXML export"
     mscore3 -o "$out/chart.pdf" "$out/chart.musicxml" >"$out/mscore.log" 2>&1 \
@@ -140,7 +163,25 @@ for chart in "$work"/charts/*.bab "$work"/hostile/*.bab; do
     fi
     count=$((count + 1))
 done
-[ "$count" -ge 9 ] || fail "only $count charts"
+[ "$count" -ge 11 ] || fail "only $count charts"
+
+# MuseScore's own score of the form: the brackets of both endings, the segno,
+# "To Coda" and the coda as markers, "D.S. al Coda" jumping to the segno and
+# on to the coda, "Fine", Bb minor's five flats, the meters, a fermata; and
+# of the real songs, Ipanema's endings and Moanin's jump to its segno.
+mscore() {
+    mscore3 -o "$work/score.mscx" "$work/out/$1/chart.musicxml" >"$work/mscore.log" 2>&1 \
+        || fail "$1: MuseScore: $(tail -5 "$work/mscore.log")"
+    shift
+    for element in "$@"; do
+        grep -qF "$element" "$work/score.mscx" || fail "MuseScore's score lacks $element"
+    done
+}
+mscore "The Form" '<endings>1</endings>' '<endings>2</endings>' '<label>segno</label>' '<label>coda</label>' \
+    '<label>codab</label>' '<jumpTo>segno</jumpTo>' '<playUntil>coda</playUntil>' '<label>fine</label>' \
+    '<accidental>-5</accidental>' '<sigN>3</sigN>' '<sigN>12</sigN>' '<Fermata>'
+mscore "The Girl From Ipanema" '<endings>1</endings>' '<endings>2</endings>'
+mscore "Moanin'" '<label>segno</label>' '<jumpTo>segno</jumpTo>' '<label>fine</label>'
 
 # The chords themselves reach MuseScore's page, and "N.C." alone.
 text=$(pdftotext "$work/out/example/chart.pdf" -)

@@ -6,7 +6,7 @@
 #include "document/leadsheet.h"
 #include "document/lilypond.h"
 #include "document/musicxml.h"
-#include "support/chartbuilder.h"
+#include "support/formchart.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +99,55 @@ TEST(LeadSheet, BarsChordsAndTextsInPlayingOrder)
     EXPECT_EQ(p.title, "Dans la grille");
     ASSERT_EQ(p.measures.size(), 4u);
     EXPECT_EQ(describe(p.measures[0]) + "|" + describe(p.measures[1]) + "|" + describe(p.measures[2]), "% |D:2 |% D:2 ");
+}
+
+// The chords of a bar share it as the accompaniment plays them: whole beats
+// where the meter has them, the larger part to the larger place.
+TEST(LeadSheet, BarsShareTheirMeter)
+{
+    struct Case {
+        int beats, unit;
+        const char* bar;
+        const char* eighths;   // each chord's, "(n)" before them for a "%" with nothing to repeat
+    };
+    const Case cases[] = {
+        {4, 4, "C D", "4 4"},         {3, 4, "C D", "4 2"},     {3, 4, "C D E F", "2 2 1 1"},
+        {3, 4, "C. D E", "2 2 2"},    {6, 8, "C D", "3 3"},     {5, 4, "C D", "6 4"},
+        {12, 8, "C D E F", "3 3 3 3"}, {7, 8, "C D", "4 3"},    {3, 4, "% D", "(4) 2"},
+        {2, 2, "C D E F", "2 2 2 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bar);
+        const auto chart = ChartBuilder(1, 1).bar(1, c.bar).meter(0, c.beats, c.unit).build();
+        const leadsheet::Sheet sheet = leadsheet::read(*chart);
+        const leadsheet::Measure& m = sheet.measures.at(0);
+        std::string eighths = m.lead ? "(" + std::to_string(m.lead / 32) + ")" : "";
+        for (const leadsheet::ChordSymbol& chord : m.chords)
+            eighths += (eighths.empty() ? "" : " ") + std::to_string(chord.length / 32);
+        EXPECT_EQ(eighths, c.eighths) << c.beats << "/" << c.unit;
+        EXPECT_EQ(m.length, c.beats * 8 / c.unit * 32);
+    }
+}
+
+// The song's title, composer and style come before the labels'; the label
+// that shows one of them is no text of the bars, and a label that would have
+// been the composer stays a text. A "[B]" opening a text names a section only
+// in the charts whose song holds no marks.
+TEST(LeadSheet, TheSongGivesItsTexts)
+{
+    ChartBuilder b(4, 1);
+    const Bar& b3 = b.bars({"C", "D", "E", "F"}).chart().bar(3);
+    b.label("Autumn", 150, 40, 18, true).label("Arr. Me", 400, 100).label("[B] Fine", b3.x + 4, b3.y + 3, 7);
+    const auto old = std::make_unique<Chart>(b.chart());
+    setText(b.chart().song.title, "Autumn");
+    setText(b.chart().song.composer, "Kosma");
+    const auto chart = b.build();
+    const leadsheet::Sheet sheet = leadsheet::read(*chart);
+    EXPECT_EQ(sheet.title + "|" + sheet.composer + "|" + sheet.style, "Autumn|Kosma|");
+    EXPECT_EQ(describe(sheet.measures[0]) + "|" + describe(sheet.measures[2]), "C:4 'Arr. Me' |E:4 '[B] Fine' ");
+    const leadsheet::Sheet before = leadsheet::read(*old);
+    EXPECT_EQ(before.title + "|" + before.composer + "|" + before.style, "Autumn|Arr. Me|");
+    EXPECT_EQ(describe(before.measures[2]), "E:4 @B 'Fine' ");
 }
 
 // --- MusicXML ------------------------------------------------------------------
@@ -198,6 +247,116 @@ TEST(MusicXml, MeasuresHoldTheBarsChordsSignsAndTexts)
     EXPECT_EQ(measures(musicxml::write(*hidden)), std::vector<std::string>{":4 "});
 }
 
+// The marks of a measure: attributes, barlines, directions and what they
+// say to play, in document order: "key-5minor", "3/4", "|:", "[1start",
+// "@A" (rehearsal), "S" and "Q" (segno and coda signs), "'Fine'" (words),
+// "dalsegno=segno" (sound), "f" (fermata).
+std::vector<std::string> formOf(const std::string& xml)
+{
+    std::vector<std::string> out;
+    const std::regex measure(R"(<measure number="\d+">([\s\S]*?)</measure>)");
+    const std::regex mark(
+        R"rx(<(key|time|repeat|ending|rehearsal|segno|coda|words|sound|fermata)\b([^>]*?)/?>(?:([^<]*)</\1>)?)rx");
+    const std::regex attribute(R"rx(([-\w]+)="([^"]*)")rx");
+    for (auto m = std::sregex_iterator(xml.begin(), xml.end(), measure); m != std::sregex_iterator(); ++m) {
+        const std::string body = (*m)[1];
+        std::string s;
+        for (auto k = std::sregex_iterator(body.begin(), body.end(), mark); k != std::sregex_iterator(); ++k) {
+            const std::string name = (*k)[1], attributes = (*k)[2];
+            std::smatch a;
+            std::string token;
+            if (name == "key") {
+                const std::size_t at = static_cast<std::size_t>(k->position(0));
+                const std::string key = body.substr(at, body.find("</key>", at) - at);
+                token = "key" + inner(key, "fifths") + inner(key, "mode");
+            } else if (name == "time") {
+                const std::size_t at = static_cast<std::size_t>(k->position(0));
+                const std::string time = body.substr(at, body.find("</time>", at) - at);
+                token = inner(time, "beats") + "/" + inner(time, "beat-type");
+            } else if (name == "repeat") {
+                token = attributes.find("forward") != std::string::npos ? "|:" : ":|";
+            } else if (name == "ending") {
+                std::regex_search(attributes, a, std::regex(R"rx(number="(\d)" type="(\w+)")rx"));
+                token = "[" + a[1].str() + a[2].str();
+            } else if (name == "rehearsal") {
+                token = "@" + (*k)[3].str();
+            } else if (name == "segno" || name == "coda") {
+                token = name == "segno" ? "S" : "Q";
+            } else if (name == "words") {
+                token = "'" + (*k)[3].str() + "'";
+            } else if (name == "fermata") {
+                token = "f";
+            } else {
+                for (auto v = std::sregex_iterator(attributes.begin(), attributes.end(), attribute);
+                     v != std::sregex_iterator(); ++v)
+                    token += (token.empty() ? "" : ",") + (*v)[1].str() + "=" + (*v)[2].str();
+            }
+            s += (s.empty() ? "" : " ") + token;
+        }
+        out.push_back(s);
+    }
+    return out;
+}
+
+// The form as MuseScore reads it to draw and play it: key, meters, tempo,
+// rehearsal marks, endings that start and stop (the last one left open),
+// segno and coda signs, directions with what they say to play, fermatas. The
+// part's name is no French word, and is not printed.
+TEST(MusicXml, TheFormIsPlayable)
+{
+    const std::string xml = musicxml::write(*test::formChart());
+    ASSERT_TRUE(wellFormed(xml));
+    EXPECT_NE(xml.find("<part-name print-object=\"no\">Chords</part-name>"), std::string::npos);
+    const std::vector<std::string> expected = {
+        "key-5minor 3/4 |: tempo=120 'Waltz' @A",
+        "S segno=segno",
+        "[1start",
+        "[1stop :|",
+        "4/4 [2start @Intro",
+        "'To Coda' tocoda=coda [2discontinue",
+        "12/8 @Solo",
+        "f 'D.S. al Coda' dalsegno=segno",
+        "Q coda=coda",
+        "f 'Fine' fine=yes",
+    };
+    EXPECT_EQ(formOf(xml), expected);
+    // Slash notes on B flat, which the key holds: no natural signs.
+    EXPECT_NE(xml.find("<step>B</step>\n          <alter>-1</alter>"), std::string::npos);
+}
+
+// Keys as the song sets them, or as its chords make them heard; a chart
+// without a chord has none to write.
+TEST(ChordExport, KeySignatures)
+{
+    struct Case {
+        Key key;
+        const char* bars;
+        const char* musicxml;
+        const char* lilypond;
+    };
+    const Case cases[] = {
+        {{11, 1, 0}, "C", "key-2major", "  \\key bes \\major\n"},
+        {{7, 0, 1}, "C", "key3minor", "  \\key fis \\minor\n"},
+        {{4, 1, 1}, "C", "key-6minor", "  \\key es \\minor\n"},
+        {{4, 0, 1}, "C", "key6minor", "  \\key dis \\minor\n"},
+        {{}, "Dm7 G7", "key0major", "  \\key c \\major\n"},
+        {{}, "N.C.", "key0", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lilypond);
+        ChartBuilder b(2, 1);
+        b.bars({c.bars, c.bars == std::string("Dm7 G7") ? "Cmaj7" : c.bars}).chart().song.key = c.key;
+        const auto chart = b.build();
+        const std::string first = formOf(musicxml::write(*chart)).at(0);
+        EXPECT_EQ(first.substr(0, first.find(' ')), c.musicxml);
+        const std::string ly = lilypond::write(*chart);
+        if (*c.lilypond)
+            EXPECT_NE(ly.find(c.lilypond), std::string::npos) << ly;
+        else
+            EXPECT_EQ(ly.find("\\key"), std::string::npos) << ly;
+    }
+}
+
 // "N.C." alone, beside a chord, repeated by "%", and the hidden bar holding
 // "N.C." that charts imported earlier have: silence in every output.
 TEST(LeadSheet, NoChordIsSilence)
@@ -287,13 +446,15 @@ TEST(LilyPond, ChordGridTokens)
         "composer = \"Compositeur\"",
         "meter = \"Swing\"",
         "\\new ChordGrid \\chordmode {",
-        "  \\bar \".|:\" \\mark \"A\" \\textMark \"En-tête\" c1 |\n",
+        "  \\time 4/4\n",
+        // The repeat draws its signs.
+        "  \\repeat volta 2 {\n  \\mark \"A\" \\textMark \"En-tête\" c1 |\n",
         "  bes2:m7 f2:7 |\n",
         // The four places of a square are left, top, bottom, right in both.
         "  \\mark \"C\" \\textMark \"Fine\" cis4:maj7 d4:m7 es4:m7.5- e4:7/gis |\n",
         "  \\textMark \"droite\" f4 g4 a2 |\n",
-        "  \\break\n",
-        "  \\bar \":|.\" \\mark \"B\" bes2:6 c4:9 d4:m6 |\n",
+        "  }\n  \\break\n",
+        "  \\mark \"B\" bes2:6 c4:9 d4:m6 |\n",
         "  \\makePercent s1 |\n",
         "  d2:m6 g2:7 |\n",
         "  r1 |\n",
@@ -307,6 +468,36 @@ TEST(LilyPond, ChordGridTokens)
         at = ly.find(token, at);
         ASSERT_NE(at, std::string::npos) << token << "\n" << ly;
     }
+}
+
+// Repeats with their endings as LilyPond's own, which draw the signs and
+// the brackets; the marks of the form; chords lasting the fraction of their
+// bar the page gives them, in its meter.
+TEST(LilyPond, TheFormInTheGrid)
+{
+    const std::string ly = lilypond::write(*test::formChart());
+    const char* expected[] = {
+        "  \\key bes \\minor\n  \\tempo 4 = 120\n  \\time 3/4\n",
+        "  \\repeat volta 2 {\n  \\mark \"A\" c2. |\n  \\markSegno d2. |\n",
+        "  \\alternative {\n  {\n  e4. f4. |\n  g2. |\n  }\n  {\n",
+        "  \\time 4/4 \\mark \"Intro\" a1 |\n  bes1 \\textEndMark \\markup { \"To Coda\" \\coda } |\n"
+        "  }\n  }\n  }\n",
+        "  \\bar \"||\" \\time 12/8 \\mark \"Solo\" c1. |\n",
+        "  d4.:m7 g4.:7 \\textMark \\markup \\musicglyph \"scripts.ufermata\" c2. \\textEndMark \"D.S. al Coda\" |\n",
+        "  \\markCoda e1. |\n",
+        "\\makePercent s1. \\textEndMark \"Fine\" |\n  \\bar \"||\" \\stopStaff s1.*2\n",
+    };
+    std::size_t at = 0;
+    for (const char* token : expected) {
+        at = ly.find(token, at);
+        ASSERT_NE(at, std::string::npos) << token << "\n" << ly;
+    }
+    // An ending with no repeat sign to belong to gets its bracket alone.
+    const auto loose = ChartBuilder(4, 1).bars({"C", "D", "E", "F"}).ending(3, 4, 1).build();
+    EXPECT_NE(lilypond::write(*loose).find("  \\set Score.repeatCommands = #'((volta \"1.\")) e1 |\n"
+                                           "  f1 \\set Score.repeatCommands = #'((volta #f)) |\n"),
+              std::string::npos)
+        << lilypond::write(*loose);
 }
 
 // --- what every format does with N.C. and with hostile texts -------------------------
@@ -348,8 +539,7 @@ TEST(ChordExport, NoChordIsSilenceInEveryFormat)
         {ExportFormat::MusicXml, "<harmony>\n        <function/>\n        <kind text=\"N.C.\">none</kind>\n"
                                  "      </harmony>\n      <note>\n        <rest/>\n        <duration>2</duration>"},
         {ExportFormat::LilyPond, "  d2:m7 r2 |\n  r1 |\n  \\makePercent s1 |\n  \\break\n  r1 |\n  c1 |\n"},
-        // The key is the first chord's, not N.C.'s.
-        {ExportFormat::IRealLink, "=D-==1r34LbKcu7|T44D-7 n |n   | x  |n   |C   ==0=0"},
+        {ExportFormat::IRealLink, "1r34LbKcu7|D-7 n |n   | x  |n   |C   ==0=0"},
     };
     for (const Case& c : cases) {
         const std::string out = exported(*chart, c.format);
@@ -403,7 +593,7 @@ TEST(ChordExport, ControlCharactersNeverReachAnyFormat)
           "\\mark \"A\" c4:7 c4:7 c4:7 c4:7 |", "\\textMark \"Fine\" f1:7 |"}},
         // "=" parts the fields: the title goes without it.
         {ExportFormat::IRealLink,
-         {"irealb://N&\"D\" <1> \\  'x'=Composer==Style=C==1r34LbKcu7|T44*AC7,C7,C7,C7|<Fine>F7   |"}},
+         {"irealb://N&\"D\" <1> \\  'x'=Composer==Style=F==1r34LbKcu7|*AC7,C7,C7,C7|<Fine>F7   |"}},
     };
     for (const Case& c : cases) {
         const std::string out = exported(*chart, c.format);

@@ -6,9 +6,11 @@
 #include "document/layout.h"
 #include "document/leadsheet.h"
 #include "document/win1252.h"
+#include "support/formchart.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -53,18 +55,62 @@ std::string bars(const Chart& c)
     return out;
 }
 
-// Bars, signs and labels, as a chart file would keep them.
+// The song's marks bar by bar, much as a link writes them: "T34" (the song's
+// meter), then "9:*AT44" for bar 9 with its section and meter, "N1" an
+// ending, "S", "Q" (the coda), "f", "<D.S. al Coda>" a direction.
+std::string form(const Chart& c)
+{
+    auto meter = [](TimeSignature t) { return "T" + std::to_string(t.beats) + std::to_string(t.unit); };
+    std::string out = c.song.time.empty() ? "" : meter(c.song.time);
+    for (int i = 1; i <= c.info.count; ++i) {
+        const BarMarks& m = c.song.bar(i);
+        if (m.empty())
+            continue;
+        out += (out.empty() ? "" : " ") + std::to_string(i) + ":";
+        out += m.section.size() ? "*" + m.section.str() : "";
+        out += m.time.empty() ? "" : meter(m.time);
+        out += m.ending ? "N" + std::to_string(m.ending) : "";
+        out += std::string(m.flags & SegnoFlag ? "S" : "") + (m.flags & CodaFlag ? "Q" : "")
+            + (m.flags & FermataFlag ? "f" : "");
+        out += m.direction == Direction::None ? "" : "<" + std::string(directionText(m.direction)) + ">";
+    }
+    return out;
+}
+
+// "Moanin'|Bobby Timmons|Medium Swing|Fm|0": title, composer, style, key
+// ("-" when not set) and tempo.
+std::string header(const Chart& c)
+{
+    const Key& k = c.song.key;
+    const std::string key = k.empty() ? "-" : std::string(rootName(k.tonic, k.flat)) + (k.minor ? "m" : "");
+    return c.song.title.str() + "|" + c.song.composer.str() + "|" + c.song.style.str() + "|" + key + "|"
+        + std::to_string(c.song.tempo);
+}
+
+// The labels' texts, "Title/Style/Composer/Solos:".
+std::string labels(const Chart& c)
+{
+    std::string out;
+    for (int j = 1; j <= c.info.labelCount; ++j)
+        out += (j > 1 ? "/" : "") + win1252::toUtf8(c.label(j).text.view());
+    return out;
+}
+
+// Bars, signs, labels and the song's information, as a chart file would keep
+// them.
 void expectSameChart(const Chart& a, const Chart& b)
 {
     EXPECT_EQ(bars(a), bars(b));
     EXPECT_EQ(a.info.columns, b.info.columns);
     EXPECT_EQ(a.info.rows, b.info.rows);
-    ASSERT_EQ(a.info.labelCount, b.info.labelCount);
+    ASSERT_EQ(labels(a), labels(b));
     for (int j = 1; j <= a.info.labelCount; ++j) {
         const TextLabel &x = a.label(j), &y = b.label(j);
-        EXPECT_EQ(x.text.str(), y.text.str());
         EXPECT_EQ(std::tie(x.x, x.y, x.size, x.bold), std::tie(y.x, y.y, y.size, y.bold)) << x.text.str();
     }
+    EXPECT_EQ(header(a), header(b));
+    EXPECT_EQ(form(a), form(b));
+    EXPECT_EQ(std::memcmp(&a.song, &b.song, sizeof(SongInfo)), 0);
 }
 
 std::unique_ptr<Chart> viaLink(const Chart& chart)
@@ -108,24 +154,6 @@ std::string joined(const std::vector<Message>& messages)
     return out;
 }
 
-// The section names and words the exporters find beside each bar, "3:B/Fine".
-std::string notes(const Chart& chart)
-{
-    const leadsheet::Sheet sheet = leadsheet::read(chart);
-    std::string out;
-    for (std::size_t i = 0; i < sheet.measures.size(); ++i) {
-        const leadsheet::Measure& b = sheet.measures[i];
-        if (b.marks.empty() && b.words.empty())
-            continue;
-        out += (out.empty() ? "" : " ") + std::to_string(i + 1) + ":";
-        for (const std::string& m : b.marks)
-            out += m;
-        for (const std::string& w : b.words)
-            out += "/" + w;
-    }
-    return out;
-}
-
 // --- public playlists ----------------------------------------------------------
 
 TEST(IRealImport, PlaylistPageGivesEverySong)
@@ -159,24 +187,20 @@ TEST(IRealImport, PlaylistPageGivesEverySong)
         EXPECT_EQ(c.chart->info.columns, 4);
         EXPECT_EQ(c.chart->info.rows, (expected[i].bars + 3) / 4);
     }
-    // Two-bar repeats, N.C. beside a chord, sections, comments and a segno.
+    // Two-bar repeats, N.C. beside a chord.
     const ireal::Conversion moanin = ireal::toChart(p.songs[1]);
     EXPECT_EQ(bars(*moanin.chart),
               "{N.C. Bb | F N.C. | N.C. Bb | F N.C. | N.C. Bb | F N.C. | N.C. Bb | F N.C.} | [Bbm7 Ab9 | G7b9 C7#9 | Fm7 | F7b9 B7 | "
               "Bbm7 Ab9 | G7b9 | Gø | C7b9] | {Fm7 Ab7 | G7 C7b9 | Fm7 Ab7 | G7 C7b9 | Fm7 Ab7 | "
               "G7 C7b9 | Fm7 Ab7 | G7 C7b9} | [Bbm7 Ab9 | G7b9 C7#9 | Fm7 | F7b9 B7 | Bbm7 Ab9 | "
               "G7b9 | Gø | C7b9]");
-    EXPECT_EQ(notes(*moanin.chart), "1:A 8:/Fine 9:B 16:/D.C. al Fine 17:A/Segno Solos: 24:/Fine "
-                                    "25:B 32:/D.S. al Fine");
     EXPECT_TRUE(moanin.warnings.empty()) << joined(moanin.warnings);
-    // Endings, bar repeats and a section that starts inside a row.
+    // Bar repeats, and bars of empty cells that hold no bar.
     const ireal::Conversion ipanema = ireal::toChart(p.songs[3]);
     EXPECT_EQ(bars(*ipanema.chart),
               "{FM7 | % | G7#11 | % | Gm7 | Gb7#11 | FM7 | Gb7} | FM7 | %] | [F#M7 | % | B7 | % | "
               "F#m7 | % | D7 | % | Gm7 | % | Eb7 | % | Am7 | D7b9b5 | Gm7 | C7b9b5] | [FM7 | % | "
               "G7#11 | % | Gm7 | Gb7#11 | FM7 | Gb7]");
-    EXPECT_EQ(notes(*ipanema.chart), "1:A 7:/1. 9:/2. 11:B 27:A");
-    EXPECT_EQ(notes(*ireal::toChart(p.songs[5]).chart), "1:/3/4");
 }
 
 // Links from the test data of the MIT-licensed ireal-reader
@@ -188,18 +212,18 @@ TEST(IRealImport, PublicLinks)
         const char* link;
         const char* title;
         const char* bars;
-        const char* notes;
+        const char* form;
     };
     const Case cases[] = {
         {"irealb://%54=%66==%41%66%72%6F=%43==%31%72%33%34%4C%62%4B%63%75%37,%37%47,%2D%20%3E%43,"
          "%44,%37%42,%2D%23%46,%47%7C,%37%44,%41%2D,%45,%2D%45%7C,%37%42,%2D%23%46,%45%2D,%7C%44%3C"
          "%34%33%54%7C%43,%44%2D%37,%7C%46,%47%37,%43%20%7C%20==%31%34%30=%33",
-         "T", "C D F#m B7 | Em E Am D7 | G F#m B7 Em | Dm G7 C Dm7 | F G7 C (5)", "1:/3/4"},
+         "T", "C D F#m B7 | Em E Am D7 | G F#m B7 Em | Dm G7 C Dm7 | F G7 C (4)", "T34"},
         {"irealb://%43%72%61%69%67%73%6C%69%73%74%6C%69%65%64%65%72=%43%6F%6D%70%6F%73%65%72%20%55"
          "%6E%6B%6E%6F%77%6E==%4D%65%64%69%75%6D%20%53%77%69%6E%67=%43==%31%72%33%34%4C%62%4B%63%75"
          "%37%5B%54%33%34%44%2A%6D%2A%58%79%51%7C%43%2A%6D%2A,%45%20%4C%5A%44%37%58%79%51%7C%42%58"
          "%79%51%5A%20==%30=%30",
-         "Craigslistlieder", "[Dm | Cm E | D7 | B]", "1:/3/4"},
+         "Craigslistlieder", "[Dm | Cm E | D7 | B]", "T34"},
         {"irealbook://Volare%3DModugno%20Domenico%3DMedium%20Swing%3DC%3Dn%3D%5B*AT44C%20%20%20%7CC"
          "%23o7%20%20%20%7CD-7%20%20%20%7CD-7%20G7%20%7CD-7%20%20%20%7CG7%20%20%20%7CC%20G7%20%7CC"
          "%20%20%20%5D%5B*BC/E%20%20%20%7CEbo7%20%20%20%7CD-7%20%20%20%7CD-7%20%20%20%7CD7%20%20"
@@ -208,7 +232,7 @@ TEST(IRealImport, PublicLinks)
          "Volare",
          "[C | C#dim7 | Dm7 | Dm7 G7 | Dm7 | G7 | C G7 | C] | [C/E | Ebdim7 | Dm7 | Dm7 | D7 | "
          "Am7 D7 | G7 | G7 A7b9] | [Dm7 | Dm7 A7b9 | Dm7 | Dm7 G7 | C CM7 | C6 G7 | Am7 | Am7]",
-         "1:A 9:B 17:C"},
+         "T44 1:*A 9:*B 17:*C"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
@@ -218,7 +242,65 @@ TEST(IRealImport, PublicLinks)
         const ireal::Conversion conv = ireal::toChart(p.songs[0]);
         ASSERT_TRUE(conv.chart) << conv.error.text();
         EXPECT_EQ(bars(*conv.chart), c.bars);
-        EXPECT_EQ(notes(*conv.chart), c.notes);
+        EXPECT_EQ(form(*conv.chart), c.form);
+    }
+}
+
+// The song's information in real links, as read by hand in them: the
+// header's fields, and the marks of the form bar by bar. Of two coda signs
+// the first says "To Coda"; a bar holding "D.C. al Coda" says it in words.
+TEST(IRealImport, SongInformationAsTheLinksGiveIt)
+{
+    struct Case {
+        const char* file;
+        const char* title;
+        const char* header;
+        const char* form;
+        const char* labels;
+        const char* warning;   // one of the warnings, or none
+    };
+    const Case cases[] = {
+        {"jazz-combo.html", "Moanin'", "Moanin'|Bobby Timmons|Medium Swing|Fm|0",
+         "T44 1:*A 8:<Fine> 9:*B 16:<D.C. al Fine> 17:*AS 24:<Fine> 25:*B 32:<D.S. al Fine>",
+         "Moanin'/Medium Swing/Bobby Timmons/Solos:", ""},
+        {"jazz-combo.html", "The Girl From Ipanema", "The Girl From Ipanema|Antonio-Carlos Jobim|Bossa Nova|F|0",
+         "T44 1:*A 7:N1 8:N1 9:N2 10:N2 11:*B 27:*A", "The Girl From Ipanema/Bossa Nova/Antonio-Carlos Jobim", ""},
+        // The meter is first written on bar 9.
+        {"jazz-combo.html", "Bolivia", "Bolivia|Cedar Walton|Up Tempo Swing|D|0", "1:*Intro 9:*AT44 25:*B",
+         "Bolivia/Up Tempo Swing/Cedar Walton",
+         "« Bolivia » : mesure 8 : l'accord de remplacement « E^ » n'est pas gardé."},
+        {"jazz-combo.html", "All Blues", "All Blues|Miles Davis|Waltz|G|0", "T34", "All Blues/Waltz/Miles Davis", ""},
+        {"still-the-one.html", "You're Still The One", "You're Still The One|Shania Twain|Rock Ballad|C|155",
+         "T44 1:*Intro 5:*A 13:S 21:*B 28:N1 29:N2<D.S. al Coda> 30:Q 33:f",
+         "You're Still The One/Rock Ballad/Shania Twain", ""},
+        {"pyrealparser.txt", "Test", "Test|Testy McTest|Up Tempo Swing|Eb|0",
+         "T44 1:*A 15:N1 16:N1 17:N2 18:N2 19:*B 35:N3 36:N3",
+         "Test/Up Tempo Swing/Testy McTest/D.C. al 3rd End.", ""},
+        {"country.txt", "Jackson", "Jackson|Johnny Cash-June Carter (Leiber-Wheeler)|Country|C|235",
+         "T44 1:*Intro 5:*AS 21:*B 26:<To Coda> 27:N1 28:N1 29:N1 30:N1 31:N1 32:N1 33:N1 34:N1 35:N2 36:N2 "
+         "37:N2 38:N2 39:N2 40:N2 41:N2 42:N3 43:N3 44:N3 45:N3 46:N3 47:N3 48:N3 49:N3 58:<D.S. al Coda> 60:Q",
+         "Jackson/Country/Johnny Cash-June Carter (Leiber-Wheeler)/4.",
+         "« Jackson » : mesure 50 : le crochet de fin « N0 » n'est pas gardé : une grille a les fins 1 à 3, "
+         "une par mesure."},
+        {"country.txt", "I Fall To Pieces", "I Fall To Pieces|Patsy Cline (Cochran-Howard)|Slow Swing|Bb|116",
+         "T44 1:*Intro 5:*A 13:*B 28:<D.C. al Coda> 29:Q",
+         "I Fall To Pieces/Slow Swing/Patsy Cline (Cochran-Howard)/To Coda",
+         "« I Fall To Pieces » : l'accompagnement d'iReal Pro « Jazz-Slow Swing » n'est pas gardé."},
+        {"strange.html", "Strange Times", "Strange Times|infojunkie|Medium Swing|C|0", "T54",
+         "Strange Times/Medium Swing/infojunkie/8x", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        const ireal::Playlist p = ireal::readPlaylist(fixture(c.file));
+        const auto song = std::find_if(p.songs.begin(), p.songs.end(), [&](const ireal::Song& s) { return s.title == c.title; });
+        ASSERT_NE(song, p.songs.end());
+        const ireal::Conversion conv = ireal::toChart(*song);
+        ASSERT_TRUE(conv.chart) << conv.error.text();
+        EXPECT_EQ(header(*conv.chart), c.header);
+        EXPECT_EQ(form(*conv.chart), c.form);
+        EXPECT_EQ(labels(*conv.chart), c.labels);
+        const std::string warnings = joined(conv.warnings);
+        EXPECT_NE(warnings.find(c.warning), std::string::npos) << warnings;
     }
 }
 
@@ -344,7 +426,7 @@ TEST(IRealImport, MusicMapsOntoBars)
         // Repeats of one and two bars, slashes and an invisible root.
         {"[C |x |D |r | |pE |W/G |C7/E W/G]", "[C | % | D | C | D | D E | E/G | C7/E C7/G]"},
         // N.C. is a chord of its own: alone, beside chords, held by slashes.
-        {"{C(Db7)|n|D*m*}[E*maj*|F/Bb Z", "{C | N.C. | Dm} | [Emaj | F/Bb]"},
+        {"{C|n|D*m*}[E*maj*|F/Bb Z", "{C | N.C. | Dm} | [Emaj | F/Bb]"},
         {"|C|n p p|p|D,n,E,F|n,C]", "C | N.C. | N.C. | D N.C. E F | N.C. C]"},
         // Cells outside bars lay the row out; "||" holds no bar; white space
         // the grammar does not use is skipped.
@@ -362,6 +444,80 @@ TEST(IRealImport, MusicMapsOntoBars)
     }
 }
 
+// The marks of the form in a link's music: what the song's information
+// holds goes there and not into labels; comments that are no direction and
+// iReal's "END" stay labels.
+TEST(IRealImport, MarksOfTheForm)
+{
+    struct Case {
+        const char* music;
+        const char* form;
+        const char* labels;    // after the title, style and composer
+        const char* warnings;
+    };
+    const Case cases[] = {
+        // An ending runs to the first bar line that closes...
+        {"{*AT34C|D|N1E|F}|N2G|A Z", "T34 1:*A 3:N1 4:N1 5:N2 6:N2", "", ""},
+        // ...or up to a section or a bar line that opens.
+        {"[N1C|D|*BE|N2F|G|{A}", "1:N1 2:N1 3:*B 4:N2 5:N2", "", ""},
+        // A meter written after a bar's chords counts from the next bar.
+        {"[T34C|D T44|E|T12F Z", "T34 3:T44 4:T128", "", ""},
+        {"[T34T44C|D]", "T44", "",
+         "« T » : mesure 1 : deux chiffrages de mesure, 3/4 puis 4/4 : seul le second est gardé."},
+        // The last coda sign is the coda; one before it says "To Coda", in
+        // words where the bar already holds a direction.
+        {"[SC|QD<D.S. al Coda>|E<to coda>|Q F<Fine>|G Z", "1:S 2:<D.S. al Coda> 3:<To Coda> 4:Q<Fine>", "/To Coda",
+         ""},
+        // Vertical space only lays the rows out.
+        {"[C|fD|Y|E<8x>|F U]", "2:f", "/8x/END", ""},
+        {"[N4C|N0D|N1E]", "3:N1", "",
+         "« T » : mesure 1 : le crochet de fin « N4 » n'est pas gardé : une grille a les fins 1 à 3, une par mesure.\n"
+         "« T » : mesure 2 : le crochet de fin « N0 » n'est pas gardé : une grille a les fins 1 à 3, une par mesure."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.music);
+        const ireal::Conversion conv = convert(c.music);
+        ASSERT_TRUE(conv.chart) << conv.error.text();
+        EXPECT_EQ(form(*conv.chart), c.form);
+        EXPECT_EQ(labels(*conv.chart), "T/Swing/Composer" + std::string(c.labels));
+        EXPECT_EQ(joined(conv.warnings), c.warnings);
+    }
+}
+
+// The fields of a song's header: composer given "Last First", iReal's
+// "not given" values, and the player's settings that a chart does not keep.
+TEST(IRealImport, HeaderFields)
+{
+    struct Case {
+        const char* link;
+        const char* header;
+        const char* warnings;
+    };
+    const Case cases[] = {
+        {"irealb://Blue=Davis%20Miles==Waltz=Bb-==1r34LbKcu7[C]==120=0", "Blue|Miles Davis|Waltz|Bbm|120", ""},
+        {"irealb://Girl,%20The=Composer%20Unknown==%20=F#-=0=1r34LbKcu7[C]==0=1", "The Girl|||F#m|0", ""},
+        {"irealb://Y=Me==Pop==0=1r34LbKcu7[C]==0=0", "Y|Me|Pop|-|0", ""},
+        {"irealbook://Z=Me=Bossa=Eb=n=[C]", "Z|Me|Bossa|Eb|0", ""},
+        // Bytes that are no UTF-8 would make the chart file refuse the song.
+        {"irealbook://A%FFB=M%E9=S%C3=C=n=[C]", "A\uFFFDB|M\uFFFD|S\uFFFD|C|0", ""},
+        {"irealb://X=Me==Pop=H=5=1r34LbKcu7[C]=Pop-Rock=fast=4", "X|Me|Pop|-|0",
+         "« X » : la tonalité « H » n'est pas lue.\n"
+         "« X » : le tempo « fast » n'est pas lu.\n"
+         "« X » : l'accompagnement d'iReal Pro « Pop-Rock » n'est pas gardé.\n"
+         "« X » : la transposition d'iReal Pro (5) n'est pas gardée : la grille est dans la tonalité écrite.\n"
+         "« X » : le nombre de fois qu'iReal Pro joue la grille (4) n'est pas gardé."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        const ireal::Playlist p = ireal::readPlaylist(c.link);
+        ASSERT_EQ(p.songs.size(), 1u);
+        const ireal::Conversion conv = ireal::toChart(p.songs[0]);
+        ASSERT_TRUE(conv.chart) << conv.error.text();
+        EXPECT_EQ(header(*conv.chart), c.header);
+        EXPECT_EQ(joined(conv.warnings), c.warnings);
+    }
+}
+
 TEST(IRealImport, WhatCannotBeReadIsSkippedAndSaid)
 {
     struct Case {
@@ -371,9 +527,14 @@ TEST(IRealImport, WhatCannotBeReadIsSkippedAndSaid)
     };
     const Case cases[] = {
         {"[C,D,E,F,G]", "[C D E F]", "« T » : mesure 1 : 5 accords, seuls les 4 premiers sont gardés."},
-        {"[C-7b9b13/Bb]", "[Cm7b9b13]",
-         "« T » : mesure 1 : la basse de « m7b9b13/Bb » ne tient pas en 8 caractères, elle est omise."},
-        {"[C7b9#9#11b13]", "[C7b9#9#11]", "« T » : mesure 1 : « 7b9#9#11b13 » est coupé à 8 caractères."},
+        {"[C-7b9b13#11b9#9#11b13#5/Bb]", "[Cm7b9b13#11b9#9#11b13#5]",
+         "« T » : mesure 1 : la basse de « m7b9b13#11b9#9#11b13#5/Bb » ne tient pas en 24 caractères, "
+         "elle est omise."},
+        {"[C7b9#9#11b13b9#9#11b13b5#5]", "[C7b9#9#11b13b9#9#11b13b5#]",
+         "« T » : mesure 1 : « 7b9#9#11b13b9#9#11b13b5#5 » est coupé à 24 caractères."},
+        // A chord drawn small above another is not played, and the chart
+        // holds one chord to a place.
+        {"{C(Db7)|D}", "{C | D}", "« T » : mesure 1 : l'accord de remplacement « Db7 » n'est pas gardé."},
         {"[Fm9|H7 D|C W-|C/H]", "[F | D | C C | C]",
          "« T » : mesure 1 : « m9 » illisible, ignoré (caractère 3 de la musique).\n"
          "« T » : mesure 2 : « H7 » illisible, ignoré (caractère 6 de la musique).\n"
@@ -520,6 +681,7 @@ TEST(IRealRoundTrip, ChartKeepsEveryChordALinkCanHold)
     Chart chart = *made.chart;
     chart.info.rows = 3;   // 12 bars
     chart.info.labelCount = 1;   // the title alone: no composer, no style
+    chart.song = SongInfo{};
     layoutChart(chart);
     const char* qualities[] = {"", "m", "7", "M7", "m7", "\xF8", "dim", "6", "9", "m6", "7sus",
                                "m7b5", "13#11", "7/G", "mM7", "dim7", "+", "Blues", "b9", "#11", "maj7"};
@@ -550,7 +712,68 @@ TEST(IRealRoundTrip, ChartKeepsEveryChordALinkCanHold)
     EXPECT_EQ(bars(*back), expected);
     const leadsheet::Sheet sheet = leadsheet::read(*back);
     EXPECT_EQ(sheet.composer, "");
-    EXPECT_EQ(sheet.style, "Medium Swing");
+    EXPECT_EQ(sheet.style, "");
+}
+
+// The link's song in clear: percent escapes decoded, the music unscrambled.
+std::string clear(const std::string& link)
+{
+    std::string out;
+    for (std::size_t i = 0; i < link.size(); ++i) {
+        if (link[i] == '%' && i + 2 < link.size()) {
+            out += static_cast<char>(std::stoi(link.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += link[i];
+        }
+    }
+    const std::size_t music = out.find("1r34LbKcu7") + 10, end = out.find('=', music);
+    return out.substr(0, music) + ireal::scramble(out.substr(music, end - music)) + out.substr(end);
+}
+
+// The link holds the chart's own information, and the iReal Pro values that
+// say "not given" where the chart has none: a key is always written, the one
+// heard in the chords when the chart sets none.
+TEST(IRealExport, TheChartsOwnInformation)
+{
+    const auto plain = test::ChartBuilder(4, 1).bars({"Dm7 G7", "Cmaj7", "C6", "C6"}).build();
+    const auto silent = test::ChartBuilder(4, 1).bars({"N.C.", "N.C.", "N.C.", "N.C."}).build();
+    struct Case {
+        const Chart* chart;
+        const char* header;   // up to the music
+        const char* music;
+        const char* tail;
+    };
+    const auto marked = test::formChart();
+    const Case cases[] = {
+        {marked.get(), "irealb://Form, The=Davis Miles==Waltz=Bb-==1r34LbKcu7",
+         "{T34*AC   |SD   |N1E F |G   }|T44*iN2A   |QBb   ]|T12<Solo>C   |<D.S. al Coda>D-7,G7,fC |QE   |"
+         "<Fine>f x  Z",
+         "==120=0"},
+        {plain.get(), "irealb://=Composer Unknown== =C==1r34LbKcu7", "|D-7 G7 |C^7   |C6   |C6   ", "==0=0"},
+        {silent.get(), "irealb://=Composer Unknown== ==0=1r34LbKcu7", "|n   |n   |n   |n   ", "==0=0"},
+    };
+    for (const Case& c : cases) {
+        const std::string link = clear(ireal::toLink(*c.chart));
+        EXPECT_EQ(link, c.header + std::string(c.music) + c.tail);
+    }
+}
+
+// Through a link and back, a chart keeps its song's information and marks:
+// all that a link can hold (a section named otherwise than iReal Pro's comes
+// back a label).
+TEST(IRealRoundTrip, ChartKeepsItsForm)
+{
+    const auto chart = test::formChart();
+    const auto back = viaLink(*chart);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(bars(*back), bars(*chart));
+    Chart expected = *chart;
+    expected.song.bar(7).section = {};
+    EXPECT_EQ(header(*back), header(expected));
+    EXPECT_EQ(form(*back), form(expected));
+    EXPECT_EQ(std::memcmp(&back->song, &expected.song, sizeof(SongInfo)), 0);
+    EXPECT_EQ(labels(*back), "The Form/Waltz/Miles Davis/Solo");
 }
 
 // --- file names ------------------------------------------------------------------
