@@ -4,10 +4,13 @@
 
 #include "document/editing.h"
 #include "document/parts.h"
+#include "document/song.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QString>
+
+#include <optional>
 
 namespace mavrel {
 
@@ -23,6 +26,8 @@ struct Command {
     int size = 0;           // thumbnail: the longer side, in pixels
     int dpi = 96;           // render: dots per inch of a PNG
     bool force = false;     // import: replace existing charts
+    // render, thumbnail, sheet: --chord-style, over each chart's own
+    std::optional<ChordStyle> chordStyle;
     // Invalid: what was wrong, in one line, and the command it was given to
     // (Editor for none).
     QString error;
