@@ -320,8 +320,42 @@ PageChords pageChords(const Chart& chart, const ChordSymbols& symbols)
     c.bold = chart.info.bold != 0;
     c.points = chordPoints(chart);
     c.pixels = pointsToPixels(c.points);
-    if (c.typeset && chart.song.autoSize)
-        c.pixels = fittedPixels(chart, c);
+    if (c.typeset && chart.song.autoSize) {
+        // Every redraw asks again, mostly of the same bars: the size is
+        // found again only when what it depends on has changed.
+        thread_local std::string lastKey;
+        thread_local int lastPixels = 0;
+        std::string key;
+        const auto add = [&key](const auto& value) { key.append(reinterpret_cast<const char*>(&value), sizeof value); };
+        add(c.style);
+        add(c.symbols);
+        add(c.bold);
+        add(chart.info.barWidth);
+        add(chart.info.barHeight);
+        for (int i = 1; i <= chart.info.count && i <= MaxBars; ++i) {
+            const Bar& b = chart.bar(i);
+            if (!b.shown)
+                continue;
+            add(b.x);
+            add(b.y);
+            add(b.division);
+            add(b.left);
+            add(b.right);
+            add(b.top);
+            add(b.bottom);
+            for (const Chord& chord : b.chords) {
+                add(chord.root);
+                add(chord.flat);
+                key += chord.quality.view();
+                key += '\0';
+            }
+        }
+        if (key != lastKey) {
+            lastPixels = fittedPixels(chart, c);
+            lastKey = std::move(key);
+        }
+        c.pixels = lastPixels;
+    }
     return c;
 }
 

@@ -258,6 +258,32 @@ void Page::paint(QPainter& painter, const Chart& chart, const Selection& selecti
     m_vectors->end();
 }
 
+void Page::paintScreen(QImage& picture, const Chart& chart, const Selection& selection, bool guides, int hiddenLabel,
+                       double scale, double ratio)
+{
+    const QSize size = (QSizeF(pageSize(chart)) * scale * ratio).toSize().expandedTo(QSize(1, 1));
+    if (!pictureFits(size)) {
+        picture = QImage();
+        return;
+    }
+    if (picture.size() != size || picture.format() != QImage::Format_RGB32)
+        picture = QImage(size, QImage::Format_RGB32);
+    if (picture.isNull())
+        return;
+    picture.setDevicePixelRatio(ratio);
+    QPainter painter(&picture);
+    // Everything the page draws lies on whole page pixels: smoothing softens
+    // only slants, curves and glyphs, as on paper.
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
+    try {
+        paint(painter, chart, selection, guides, hiddenLabel);
+    } catch (const std::bad_alloc&) {
+        painter.end();
+        picture = QImage();
+    }
+}
+
 void paintPage(QPainter& painter, const Chart& chart, const Selection& selection, bool guides, int hiddenLabel)
 {
     PainterSurface surface;
