@@ -48,10 +48,10 @@ TEST_F(ChordStyleTest, TheToolBarChoosesStyleAndSizeAsUndoableSteps)
     EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
     EXPECT_GT(greys(window->pageImage()), plainGreys) << "smoothed glyphs";
 
-    window->undo();
+    menu("undoAction");
     EXPECT_EQ(chart().song.autoSize, 0);
     EXPECT_FALSE(autoBox()->isChecked());
-    window->undo();
+    menu("undoAction");
     EXPECT_EQ(chart().song.chordStyle, ChordStyle::Classic);
     EXPECT_EQ(styleBox()->currentText(), QStringLiteral("Classique"));
     EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));

@@ -221,7 +221,8 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
         {"Affichage",
          {{"zoomInAction", "Zoom avant", QKeySequence::keyBindings(QKeySequence::ZoomIn)},
           {"zoomOutAction", "Zoom arrière", QKeySequence::keyBindings(QKeySequence::ZoomOut)},
-          {"actualSizeAction", "Taille réelle", {QKeySequence(Qt::CTRL | Qt::Key_0)}}}},
+          {"actualSizeAction", "Taille réelle", {QKeySequence(Qt::CTRL | Qt::Key_0)}},
+          {"preferencesAction", "Préférences…", {}}}},
         {"Fonctions", {{"transposeAction", "Transposer", {}}}},
         {"Aide", {{"helpAction", "Help", {}}, {"aboutAction", "About", {}}}},
     };
