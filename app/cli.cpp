@@ -10,6 +10,7 @@
 #include "print/imagefile.h"
 #include "print/sheetcommand.h"
 #include "render/localfile.h"
+#include "render/chordtype.h"
 #include "render/page.h"
 #include "sound/audiofile.h"
 #include "sound/player.h"
@@ -165,6 +166,18 @@ public:
         c.band = c.band || tempo != c.tempo || choruses != c.choruses;
     }
 
+    void takeChordStyle(std::optional<ChordStyle>& style)
+    {
+        const std::optional<QByteArray> name = take("--chord-style");
+        if (!name)
+            return;
+        if (*name == "classic")
+            style = ChordStyle::Classic;
+        else if (*name == "jazz")
+            style = ChordStyle::Jazz;
+        else
+            fail(CommandLine::tr("--chord-style : « %1 » n'est pas classic ou jazz.").arg(shown(*name)));
+    }
     void takeOutput(QByteArray& output)
     {
         if (const std::optional<QByteArray> o = take("-o"); o && !o->isEmpty())
@@ -453,6 +466,7 @@ Command parseCommandLine(const QByteArrayList& arguments)
     case Command::Render:
         args.takeNumber("--dpi", 1, MaxDpi, c.dpi);
         args.takeInstrument(c.instrument);
+        args.takeChordStyle(c.chordStyle);
         args.takeOutput(c.output);
         args.expect(0, 1, {});
         c.charts = args.rest();
@@ -461,6 +475,7 @@ Command parseCommandLine(const QByteArrayList& arguments)
         // As file managers call it: thumbnail -s SIZE CHART OUTPUT.
         c.size = 0;
         args.takeNumber("-s", 1, MaxThumbnailSize, c.size);
+        args.takeChordStyle(c.chordStyle);
         if (!c.size)
             args.fail(CommandLine::tr("Il manque -s TAILLE."));
         args.expect(2, 2, CommandLine::tr("GRILLE.bab SORTIE.png"));
@@ -526,6 +541,7 @@ Command parseCommandLine(const QByteArrayList& arguments)
             args.fail(c.per ? CommandLine::tr("--per : « %1 » n'est pas 1, 2, 4 ou 8.").arg(c.per)
                             : CommandLine::tr("Il manque --per N."));
         args.takeInstrument(c.instrument);
+        args.takeChordStyle(c.chordStyle);
         args.takeOutput(c.output);
         args.expect(1, std::numeric_limits<qsizetype>::max(), CommandLine::tr("GRILLE.bab"));
         c.charts = args.rest();
@@ -555,10 +571,11 @@ const std::pair<Command::Kind, const char*> Usages[] = {
         "  mavrel new -o SORTIE.bab                     écrit une grille neuve\n")},
     {Command::Render, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N] [--for Bb|Eb|F]\n"
+        "                [--chord-style classic|jazz]\n"
         "                                               dessine la page d'une grille (en PNG à N points\n"
         "                                               par pouce, de 1 à 2400, 96 par défaut)\n")},
     {Command::Thumbnail, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png\n"
+        "  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png [--chord-style classic|jazz]\n"
         "                                               dessine la vignette d'une grille (plus grand côté\n"
         "                                               en pixels, de 1 à 4096)\n")},
     {Command::Transpose, QT_TRANSLATE_NOOP("CommandLine",
@@ -566,7 +583,7 @@ const std::pair<Command::Kind, const char*> Usages[] = {
         "                                               transpose une grille (altérations : gardées,\n"
         "                                               bémols, dièses ou selon la tonalité)\n")},
     {Command::Sheet, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png\n"
+        "  mavrel sheet --per N [--for Bb|Eb|F] [--chord-style classic|jazz] GRILLE.bab... -o SORTIE.pdf|SORTIE.png\n"
         "                                               compose des feuilles de 1, 2, 4 ou 8 grilles :\n"
         "                                               un recueil d'autant de pages qu'il faut en PDF,\n"
         "                                               une seule feuille en PNG\n")},
@@ -598,6 +615,8 @@ QString usageText(Command::Kind command)
             + CommandLine::tr("  --for Bb|Eb|F : la partie d'un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.\n"
                  "  --style STYLE : swing, ballad, bossa, latin, pop, funk, waltz ou shuffle ; --tempo : de 20 à 400\n"
                  "  noires par minute ; --choruses : de 1 à 99 fois la grille.\n"
+                 "  --chord-style classic|jazz : les accords écrits en texte simple ou comme sur un\n"
+                 "                 recueil de jazz, quel que soit le choix de la grille.\n"
                  "  -o - écrit sur la sortie standard (en PNG pour une image).\n");
     return text + CommandLine::tr("  mavrel --help : toutes les commandes.\n");
 }
@@ -691,6 +710,7 @@ int execute(const Command& command)
 
 int runCommand(const Command& command)
 {
+    setChordStyleOverride(command.chordStyle);
     // Short of memory anywhere along the way, the command fails as a whole.
     try {
         return execute(command);

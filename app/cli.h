@@ -4,10 +4,13 @@
 
 #include "document/editing.h"
 #include "document/parts.h"
+#include "document/song.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QString>
+
+#include <optional>
 
 namespace mavrel {
 
@@ -29,6 +32,8 @@ struct Command {
     int tempo = 0;          // --tempo: quarter notes a minute; 0 the chart's
     int choruses = 1;       // --choruses: times through the form
     QByteArray soundFont;   // --soundfont: empty for the default one
+    // render, thumbnail, sheet: --chord-style, over each chart's own
+    std::optional<ChordStyle> chordStyle;
     // Invalid: what was wrong, in one line, and the command it was given to
     // (Editor for none).
     QString error;

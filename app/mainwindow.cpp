@@ -12,6 +12,7 @@
 #include "toolicons.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -52,7 +53,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainWindow"));
     move(141, 125);
-    resize(814, 567);
+    // Wide enough for the whole tool bar.
+    resize(900, 567);
 
     PageToolHost& host = *this;
     m_tools[int(Tool::Chord)] = std::make_unique<ChordTool>(host);
@@ -230,6 +232,31 @@ void MainWindow::buildToolBar()
     m_zoomCombo->setCurrentIndex(m_zoomCombo->findData(100));
     connect(m_zoomCombo, &QComboBox::activated, this,
             [this](int index) { setZoom(m_zoomCombo->itemData(index).toInt()); });
+
+    // How the chart's chords are drawn, kept with the chart.
+    m_chordStyleCombo = new QComboBox(m_toolPanel);
+    m_chordStyleCombo->setObjectName(QStringLiteral("chordStyleCombo"));
+    m_chordStyleCombo->setGeometry(597, 7, 82, 21);
+    QFont small = m_chordStyleCombo->font();
+    small.setPointSize(8);
+    m_chordStyleCombo->setFont(small);
+    m_chordStyleCombo->addItem(tr("Classique"), int(ChordStyle::Classic));
+    m_chordStyleCombo->addItem(tr("Jazz"), int(ChordStyle::Jazz));
+    m_chordStyleCombo->setToolTip(tr("Écriture des accords : texte simple, ou comme sur un recueil de jazz"));
+    connect(m_chordStyleCombo, &QComboBox::activated, this, [this](int index) {
+        const auto style = ChordStyle(m_chordStyleCombo->itemData(index).toInt());
+        if (style != chart().song.chordStyle)
+            m_document.changeSong(tr("l'écriture des accords"), [style](SongInfo& song) { song.chordStyle = style; });
+    });
+    m_autoSizeCheck = new QCheckBox(tr("taille auto"), m_toolPanel);
+    m_autoSizeCheck->setObjectName(QStringLiteral("autoSizeCheck"));
+    m_autoSizeCheck->move(804, 9);
+    m_autoSizeCheck->adjustSize();
+    m_autoSizeCheck->setToolTip(tr("Les accords à la plus grande taille que leurs cases permettent"));
+    connect(m_autoSizeCheck, &QCheckBox::clicked, this, [this](bool on) {
+        m_document.changeSong(tr("la taille automatique des accords"),
+                              [on](SongInfo& song) { song.autoSize = on ? 1 : 0; });
+    });
 }
 
 void MainWindow::buildPageArea()
@@ -325,7 +352,6 @@ void MainWindow::layoutScrollContents()
 
 void MainWindow::chartChanged()
 {
-    m_page.draw(chart(), selection(), m_pageLayoutButton->isChecked(), m_editedLabel);
     refreshPageView();
     syncControls();
     layoutScrollContents();
@@ -344,29 +370,17 @@ void MainWindow::syncControls()
     }
     if (m_pageLayoutButton->isChecked())
         placeMarginSliders();
+    m_chordStyleCombo->setCurrentIndex(chart().song.chordStyle == ChordStyle::Jazz ? 1 : 0);
+    m_autoSizeCheck->setChecked(chart().song.autoSize != 0);
 }
 
 void MainWindow::refreshPageView()
 {
-    const double ratio = m_pageView->devicePixelRatioF();
-    if (m_zoom == 100 && ratio == 1.0) {
-        m_zoomedPage = QImage();
-        m_pageView->setPage(&m_page.image(), 1.0);
-        return;
-    }
-    // Drawn afresh at the zoom, not the page image enlarged.
+    // Vectors at every zoom, smoothed as on paper.
     const double scale = m_zoom / 100.0;
-    const GridInfo& g = chart().info;
-    const QSize size = (QSizeF(g.pageWidth, g.pageHeight) * scale * ratio).toSize();
-    m_zoomedPage = QImage(size, QImage::Format_RGB32);
-    if (!m_zoomedPage.isNull()) {
-        m_zoomedPage.setDevicePixelRatio(ratio);
-        QPainter painter(&m_zoomedPage);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.scale(scale, scale);
-        m_page.paint(painter, chart(), selection(), m_pageLayoutButton->isChecked(), m_editedLabel);
-    }
-    m_pageView->setPage(&m_zoomedPage, scale);
+    m_page.paintScreen(m_shownPage, chart(), selection(), m_pageLayoutButton->isChecked(), m_editedLabel, scale,
+                       m_pageView->devicePixelRatioF());
+    m_pageView->setPage(&m_shownPage, scale);
 }
 
 QPoint MainWindow::contentsPoint(QPointF pagePoint) const

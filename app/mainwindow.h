@@ -22,6 +22,7 @@
 
 class QAction;
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -73,7 +74,8 @@ public:
     const Chart& chart() const { return m_document.chart(); }
     const Selection& selection() const { return m_document.selection(); }
     const Clipboard& clipboard() const { return m_clipboard; }
-    const QImage& pageImage() const { return m_page.image(); }
+    // The page as the view shows it, at the zoom.
+    const QImage& pageImage() const { return m_shownPage; }
     Tool tool() const { return m_tool; }
     // The page's zoom on screen, in percent.
     int zoom() const { return m_zoom; }
@@ -218,7 +220,7 @@ private:
     // The box is this many times its font size wide: room for the text and more.
     int m_textBoxUnits = 3;
     int m_zoom = 100;
-    QImage m_zoomedPage;
+    QImage m_shownPage;
     // Consecutive moves of one slider drag are one step of the history.
     int m_marginSession = 0;
     // The bar last pressed, where typing chords starts; the bar being typed.
@@ -251,6 +253,8 @@ private:
     QToolButton* m_textToolButton = nullptr;
     QComboBox* m_sizeCombo = nullptr;
     QComboBox* m_zoomCombo = nullptr;
+    QComboBox* m_chordStyleCombo = nullptr;
+    QCheckBox* m_autoSizeCheck = nullptr;
     QToolButton* m_boldButton = nullptr;
     QToolButton* m_pageLayoutButton = nullptr;
 

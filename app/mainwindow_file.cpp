@@ -4,6 +4,7 @@
 
 #include "desktop.h"
 #include "dialogs/aboutdialog.h"
+#include "dialogs/preferencesdialog.h"
 #include "dialogs/chorddialog.h"
 #include "print/printpreview.h"
 #include "render/localfile.h"
@@ -77,6 +78,15 @@ void MainWindow::buildMenus()
     addMenuItem(view, "zoomOutAction", tr("Zoom arrière"), &MainWindow::zoomOut)->setShortcuts(QKeySequence::ZoomOut);
     addMenuItem(view, "actualSizeAction", tr("Taille réelle"), [this] { setZoom(100); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    view->addSeparator();
+    addMenuItem(view, "preferencesAction", tr("Préférences…"), [this] {
+        PreferencesDialog dialog(this);
+        dialog.setSymbols(chordSymbols());
+        if (dialog.exec() == QDialog::Accepted) {
+            setChordSymbols(dialog.symbols());
+            refreshPageView();
+        }
+    });
 
     QMenu* functions = menuBar()->addMenu(tr("Fonctions"));
     functions->setObjectName(QStringLiteral("functionsMenu"));

@@ -1,5 +1,6 @@
 #include "chorddialog.h"
 
+#include "document/chordtext.h"
 #include "document/editing.h"
 #include "document/text.h"
 #include "document/win1252.h"
@@ -172,9 +173,9 @@ void ChordDialog::acceptChord()
         entry.qualityItem = selectedRow(m_qualities);
         entry.flat = m_flat->isChecked();
         entry.other = m_other->isChecked();
-        entry.freeText = m_freeText->isModified()
-                             ? win1252::fromUtf8(m_freeText->text().toStdString())
-                             : m_presetFreeText;
+        const std::string typed = m_freeText->text().toStdString();
+        entry.freeText = m_freeText->isModified() ? readQuality(typed).value_or(win1252::fromUtf8(typed))
+                                                  : m_presetFreeText;
         if (const std::optional<Chord> chord = buildChord(entry, m_preset))
             emit chordAccepted(m_bar, m_slot, *chord);
     }

@@ -29,7 +29,10 @@ QValidator::State Win1252Validator::validate(QString& input, int&) const
                                   .arg(QString::fromStdString(shown)));
             return Invalid;
         }
-        if (!win1252::canEncode(c)) {
+        // A chord's music signs are written with the chart's letters.
+        const bool musicSign = m_controls == RefuseControls
+            && (c == U'\u266D' || c == U'\u266F' || c == U'\u0394' || c == U'\u2206' || c == U'\u2212' || c == U'\u2013');
+        if (!musicSign && !win1252::canEncode(c)) {
             explain(parent(), QCoreApplication::translate("Message", "« %1 » : caractère que la grille ne peut pas garder.")
                                   .arg(QString::fromUcs4(&c, 1)));
             return Invalid;

@@ -8,7 +8,8 @@ namespace mavrel {
 class Win1252Validator : public QValidator {
 public:
     // A chord's text also refuses control characters: pasted from elsewhere,
-    // they would be stored unseen.
+    // they would be stored unseen; and takes the music signs "♭", "♯", "Δ"
+    // and "−", which the chart writes with its own letters.
     enum Controls { AcceptControls, RefuseControls };
 
     // A refusal is explained in a tooltip under the box that `box` is.

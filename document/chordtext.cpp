@@ -18,12 +18,38 @@ struct Synonym {
 constexpr Synonym Synonyms[] = {
     {"M", ""},        {"maj", ""},       {"-", "m"},       {"min", "m"},
     {"maj7", "M7"},   {"Maj7", "M7"},    {"ma7", "M7"},    {"^", "M7"},     {"^7", "M7"},
-    {"\xCE\x94", "M7"},   {"\xCE\x94" "7", "M7"},   // "Δ"
     {"-7", "m7"},     {"min7", "m7"},
     {"m7b5", "\xF8"}, {"-7b5", "\xF8"},  {"min7b5", "\xF8"}, {"h", "\xF8"},  {"h7", "\xF8"},
     {"\xC3\xB8", "\xF8"}, {"\xC3\xB8" "7", "\xF8"},   // "ø"
-    {"o", "dim"},     {"\xC2\xB0", "dim"},                // "°"
+    {"o", "dim"},
     {"-6", "m6"},     {"min6", "m6"},
+};
+
+constexpr std::string_view FlatSign = "\xE2\x99\xAD";    // ♭
+constexpr std::string_view SharpSign = "\xE2\x99\xAF";   // ♯
+
+// The music signs of a typed quality, as the chart's letters write them.
+struct Sign {
+    std::string_view typed;
+    std::string_view written;
+};
+constexpr Sign Signs[] = {
+    {FlatSign, "b"}, {SharpSign, "#"},
+    {"\xE2\x88\x92", "-"},    // "−", the minus sign
+    {"\xE2\x80\x93", "-"},    // "–"
+    {"\xCE\x94", "^"},         // "Δ"
+    {"\xE2\x88\x86", "^"},    // "∆", the increment sign
+    {"\xC2\xB0", "o"},         // "°"
+};
+
+// Spellings that begin a longer quality ("maj7#11", "-9", "°7"), and what
+// the chart writes for them.
+struct Prefix {
+    std::string_view typed;
+    std::string_view written;
+};
+constexpr Prefix Prefixes[] = {
+    {"maj", "M"}, {"Maj", "M"}, {"ma", "M"}, {"^", "M"}, {"-", "m"}, {"min", "m"}, {"o", "dim"},
 };
 
 int naturalRoot(char letter)
@@ -41,6 +67,44 @@ int naturalRoot(char letter)
 }
 
 } // namespace
+
+std::optional<std::string> readQuality(std::string_view utf8)
+{
+    std::string typed;
+    for (std::size_t i = 0; i < utf8.size();) {
+        bool replaced = false;
+        for (const Sign& sign : Signs)
+            if (utf8.substr(i).starts_with(sign.typed)) {
+                typed += sign.written;
+                i += sign.typed.size();
+                replaced = true;
+                break;
+            }
+        if (!replaced)
+            typed += utf8[i++];
+    }
+    auto synonym = [](std::string_view q) -> std::optional<std::string> {
+        for (const Synonym& s : Synonyms)
+            if (s.typed == q)
+                return std::string(s.quality);
+        return std::nullopt;
+    };
+    if (std::optional<std::string> known = synonym(typed))
+        return known;
+    // A spelling followed by a degree: the degree and what follows stay.
+    for (const Prefix& p : Prefixes) {
+        const std::string_view q = typed;
+        if (q.size() > p.typed.size() && q.starts_with(p.typed)
+            && std::string_view("6791").find(q[p.typed.size()]) != std::string_view::npos) {
+            const std::string spelled = std::string(p.written) + std::string(q.substr(p.typed.size()));
+            return synonym(spelled).value_or(spelled);
+        }
+    }
+    std::string quality = win1252::fromUtf8(typed);
+    if (win1252::toUtf8(quality) != typed)
+        return std::nullopt;
+    return quality;
+}
 
 TypedChord readChord(std::string_view text)
 {
@@ -64,29 +128,22 @@ TypedChord readChord(std::string_view text)
     }
     int root = natural;
     std::size_t used = 1;
-    if (text.size() > 1 && (text[1] == '#' || text[1] == 'b')) {
-        const bool flat = text[1] == 'b';
+    // "b" and "#", or the music signs "♭" and "♯".
+    const std::string_view after = text.substr(1);
+    const bool flat = after.starts_with('b') || after.starts_with(FlatSign);
+    if (flat || after.starts_with('#') || after.starts_with(SharpSign)) {
         root = (natural + (flat ? -1 : 1) + 11) % 12 + 1;
         t.chord.flat = flat;
-        used = 2;
+        used = 1 + (after[0] == 'b' || after[0] == '#' ? 1 : FlatSign.size());
     }
     t.chord.root = static_cast<std::uint8_t>(root);
-    const std::string_view typed = text.substr(used);
-    std::string quality;
-    bool known = false;
-    for (const Synonym& s : Synonyms)
-        if (s.typed == typed) {
-            quality = s.quality;
-            known = true;
-        }
-    if (!known) {
-        quality = win1252::fromUtf8(typed);
-        if (win1252::toUtf8(quality) != typed) {
-            t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : caractère que la grille ne peut pas garder."),
-                       {std::string(text)}};
-            return t;
-        }
+    const std::optional<std::string> read = readQuality(text.substr(used));
+    if (!read) {
+        t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : caractère que la grille ne peut pas garder."),
+                   {std::string(text)}};
+        return t;
     }
+    const std::string& quality = *read;
     if (quality.size() > MaxQualityLength) {
         t.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : la qualité d'un accord tient en 24 caractères."),
                    {std::string(text)}};
@@ -127,7 +184,7 @@ TypedChord readChord(std::string_view text)
         // Fb, Cb, E# and B#: a chart's roots are the twelve semitones, each
         // with one natural name.
         t.notice = {QT_TRANSLATE_NOOP("Message", "Noté « %2 » pour « %1 » : une grille n'écrit pas %3."),
-                    {std::string(text), win1252::toUtf8(chordText(t.chord)), std::string(text.substr(0, 2))}};
+                    {std::string(text), win1252::toUtf8(chordText(t.chord)), std::string(text.substr(0, used))}};
     }
     return t;
 }

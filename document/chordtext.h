@@ -5,12 +5,13 @@
 #include "chart.h"
 #include "message.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace mavrel {
 
-// One typed chord: a root A-G with "#" or "b" (or "%"), then its quality.
+// One typed chord: a root A-G with "#" or "b" ("♯", "♭") or "%", then its quality.
 // The quality takes the chord dialog's text where one is meant ("maj7", "^"
 // and "Δ" are "M7"; "-" is "m"; "m7b5" and "h" are "ø"; "o" is "dim"),
 // otherwise the text as typed, of at most 24 characters; a slash bass stays as
@@ -18,6 +19,13 @@ namespace mavrel {
 // ("Bbb") are refused.
 // "Fb", "Cb", "E#" and "B#" are stored as the chart writes them (E, B, F, C),
 // and the notice says so.
+// A quality as typed (UTF-8), in the chart's Windows-1252 and the chord
+// dialog's spelling: the music signs "♭", "♯", "Δ", "−" and "°" become the
+// letters a chart writes ("b", "#", "M7", "m", "dim"), and a usual spelling
+// followed by a degree takes the dialog's ("maj7#11" is "M7#11", "-9" is
+// "m9", "°7" is "dim7"). Nothing when a character cannot be kept.
+std::optional<std::string> readQuality(std::string_view utf8);
+
 struct TypedChord {
     Chord chord{};
     Message error;    // empty when the chord is good

@@ -151,6 +151,7 @@ int main(int argc, char** argv)
     song.time = {3, 4};
     song.key = {4, 1, 1};
     song.chordStyle = ChordStyle::Jazz;
+    song.autoSize = 1;
     setText(song.title, "Chanson \xC3\xA0 fuzzer");
     setText(song.composer, "Quelqu'un");
     setText(song.style, "Jazz Waltz");

@@ -16,26 +16,61 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
 
 
 namespace mavrel {
 
-// The scaled sheet, and where a press chooses a position.
+// The sheet drawn at the screen's resolution, and where a press chooses a
+// position. The picture is drawn again only when the sheet or the view's
+// size changes.
 class SheetView : public QWidget {
 public:
-    SheetView(const QImage& image, QWidget* parent) : QWidget(parent), m_image(image) {}
+    using Source = std::function<SheetCharts()>;
+    SheetView(Source sheet, QWidget* parent) : QWidget(parent), m_source(std::move(sheet))
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
     std::function<void(int, int)> pressed;
+    // Ctrl and the wheel: steps in (> 0) or out.
+    std::function<void(int)> zoomed;
+
+    void sheetChanged()
+    {
+        m_picture = QImage();
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
+        const double ratio = devicePixelRatioF();
+        const QSize size = (QSizeF(this->size()) * ratio).toSize();
+        if (m_picture.size() != size) {
+            m_picture = QImage(size, QImage::Format_RGB32);
+            if (!m_picture.isNull()) {
+                m_picture.fill(Qt::white);
+                QPainter painter(&m_picture);
+                painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+                paintSheet(painter, QRectF(QPointF(0, 0), QSizeF(size)), m_source());
+                m_picture.setDevicePixelRatio(ratio);
+            }
+        }
         QPainter painter(this);
-        painter.drawImage(0, 0, m_image);
+        if (m_picture.isNull())
+            painter.fillRect(rect(), Qt::white);
+        else
+            painter.drawImage(0, 0, m_picture);
     }
+    void resizeEvent(QResizeEvent*) override { m_picture = QImage(); }
     void mousePressEvent(QMouseEvent* event) override
     {
         // Every button, every modifier.
@@ -43,9 +78,24 @@ protected:
         if (pressed)
             pressed(p.x(), p.y());
     }
+    void wheelEvent(QWheelEvent* event) override
+    {
+        if (!(event->modifiers() & Qt::ControlModifier)) {
+            event->ignore();   // the scroll area scrolls
+            return;
+        }
+        m_wheelAngle += event->angleDelta().y();
+        const int steps = m_wheelAngle / 120;
+        m_wheelAngle -= steps * 120;
+        if (steps != 0 && zoomed)
+            zoomed(steps);
+        event->accept();
+    }
 
 private:
-    const QImage& m_image;
+    Source m_source;
+    QImage m_picture;
+    int m_wheelAngle = 0;
 };
 
 namespace {
@@ -81,7 +131,8 @@ PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
     setObjectName(QStringLiteral("PrintPreview"));
     setWindowTitle(tr("Apercu avant impression"));
     move(237, 137);
-    resize(642, 622);
+    // Room for the whole tool bar.
+    resize(770, 622);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -139,21 +190,46 @@ PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
     connect(m_instrumentCombo, &QComboBox::activated, this,
             [this] { setInstrument(Instrument(m_instrumentCombo->currentData().toInt())); });
 
+    m_fitButton = new QPushButton(tr("Ajuster"), m_toolPanel);
+    m_fitButton->setObjectName(QStringLiteral("fitButton"));
+    m_fitButton->setToolTip(tr("La feuille entière dans la fenêtre (Ctrl et la molette pour zoomer)"));
+    m_fitButton->setCheckable(true);
+    m_fitButton->setGeometry(584, 8, 80, 25);
+    connect(m_fitButton, &QPushButton::clicked, this, [this](bool on) {
+        if (on)
+            fitToWindow();
+        else
+            setZoom(m_zoom);
+    });
+
+    m_closeButton = new QPushButton(tr("Fermer"), m_toolPanel);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_closeButton->setGeometry(672, 8, 80, 25);
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    auto* zoomIn = new QShortcut(QKeySequence::ZoomIn, this);
+    connect(zoomIn, &QShortcut::activated, this, [this] { zoomBy(1); });
+    auto* zoomOut = new QShortcut(QKeySequence::ZoomOut, this);
+    connect(zoomOut, &QShortcut::activated, this, [this] { zoomBy(-1); });
+
     m_scrollArea = new QScrollArea(this);
     m_scrollArea->setObjectName(QStringLiteral("scrollArea"));
-    auto* content = new QWidget;
-    content->setFixedSize(24 + DefaultPageWidth + 12, 16 + DefaultPageHeight + 16);
-    QPalette workspace = content->palette();
+    m_scrollArea->setWidgetResizable(false);
+    m_scrollArea->setAlignment(Qt::AlignCenter);
+    m_content = new QWidget;
+    QPalette workspace = m_content->palette();
     workspace.setColor(QPalette::Window, AppWorkspace);
-    content->setPalette(workspace);
-    content->setAutoFillBackground(true);
-    m_sheetView = new SheetView(m_sheet.preview(), content);
+    m_content->setPalette(workspace);
+    m_content->setAutoFillBackground(true);
+    m_sheetView = new SheetView([this] { return composedCharts(); }, m_content);
     m_sheetView->setObjectName(QStringLiteral("sheetView"));
-    m_sheetView->setGeometry(24, 16, DefaultPageWidth, DefaultPageHeight);
     m_sheetView->setToolTip(tr("Cliquez pour ouvrir un nouveau fichier !"));
     m_sheetView->pressed = [this](int x, int y) { choosePosition(x, y); };
-    m_scrollArea->setWidget(content);
+    m_sheetView->zoomed = [this](int steps) { zoomBy(steps); };
+    m_scrollArea->setWidget(m_content);
     m_scrollArea->setPalette(workspace);
+    m_scrollArea->viewport()->installEventFilter(this);
     layout->addWidget(m_scrollArea, 1);
 
     m_statusBar = new QStatusBar(this);
@@ -187,10 +263,68 @@ PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
     m_jobTimer = new QTimer(this);
     m_jobTimer->setInterval(JobLookMs);
     connect(m_jobTimer, &QTimer::timeout, this, [this] { followJob(); });
+
+    fitToWindow();
 }
 
 // The positions and the sheet go with the window.
 PrintPreview::~PrintPreview() = default;
+
+void PrintPreview::setZoom(int percent)
+{
+    m_zoom = std::clamp(percent, ZoomLevels.front(), ZoomLevels.back());
+    m_fit = false;
+    m_fitButton->setChecked(false);
+    placeSheet();
+}
+
+void PrintPreview::fitToWindow()
+{
+    m_fit = true;
+    m_fitButton->setChecked(true);
+    placeSheet();
+}
+
+void PrintPreview::zoomBy(int steps)
+{
+    // From what is shown, fitted or not, to the next level either way.
+    const int shown = int(std::lround(100.0 * m_sheetView->width() / DefaultPageWidth));
+    int zoom = shown;
+    if (steps > 0) {
+        for (int k = 0; k < steps; ++k) {
+            const auto next = std::upper_bound(ZoomLevels.begin(), ZoomLevels.end(), zoom);
+            zoom = next == ZoomLevels.end() ? ZoomLevels.back() : *next;
+        }
+    } else {
+        for (int k = 0; k < -steps; ++k) {
+            const auto next = std::lower_bound(ZoomLevels.begin(), ZoomLevels.end(), zoom);
+            zoom = next == ZoomLevels.begin() ? ZoomLevels.front() : *(next - 1);
+        }
+    }
+    setZoom(zoom);
+}
+
+void PrintPreview::placeSheet()
+{
+    constexpr int MarginX = 24, MarginY = 16;
+    QSize size;
+    if (m_fit) {
+        const QSize room = m_scrollArea->viewport()->size() - QSize(2 * MarginX, 2 * MarginY);
+        size = QSize(DefaultPageWidth, DefaultPageHeight).scaled(room.expandedTo(QSize(1, 1)), Qt::KeepAspectRatio);
+    } else {
+        size = QSize(DefaultPageWidth * m_zoom / 100, DefaultPageHeight * m_zoom / 100);
+    }
+    size = size.expandedTo(QSize(1, 1));
+    m_content->setFixedSize(size + QSize(2 * MarginX, 2 * MarginY));
+    m_sheetView->setGeometry(MarginX, MarginY, size.width(), size.height());
+}
+
+bool PrintPreview::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scrollArea->viewport() && event->type() == QEvent::Resize && m_fit)
+        placeSheet();
+    return QWidget::eventFilter(watched, event);
+}
 
 int PrintPreview::layoutIndex() const
 {
@@ -248,7 +382,7 @@ void PrintPreview::compose()
         m_composedCharts = m_charts;
         m_composedInstrument = m_instrument;
     }
-    m_sheetView->update();
+    m_sheetView->sheetChanged();
 }
 
 SheetCharts PrintPreview::composedCharts() const

@@ -2,7 +2,8 @@
 // 8 chart pages on one sheet, shows it scaled, fills a position from a chart
 // file on a click, and prints the sheet or writes it to a PDF file. The
 // preview keeps the chart of each position beside its bitmap: the screen
-// shows the composed bitmap, paper gets the charts drawn as vectors.
+// and paper both get the charts drawn as vectors, the screen at its own
+// resolution and zoom.
 #pragma once
 
 #include "render/sheet.h"
@@ -49,6 +50,13 @@ public:
     // other text selects none (-1).
     int layoutIndex() const;
 
+    // The sheet shown at a zoom (100 is the default page's pixels), or as
+    // large as the window holds, growing with it.
+    void setZoom(int percent);
+    void fitToWindow();
+    bool fitsWindow() const { return m_fit; }
+    int zoom() const { return m_zoom; }
+
     // Handlers.
     void takeMainPage();
     void compose();
@@ -68,8 +76,12 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr std::array<int, 9> ZoomLevels = {25, 50, 75, 100, 125, 150, 200, 300, 400};
+    void zoomBy(int steps);
+    void placeSheet();
     void showMessage(const QString& text);
     // One look at the job being followed.
     void followJob();
@@ -98,7 +110,12 @@ private:
     QComboBox* m_instrumentCombo = nullptr;
     QPushButton* m_printButton = nullptr;
     QPushButton* m_pdfButton = nullptr;
+    QPushButton* m_fitButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
     QScrollArea* m_scrollArea = nullptr;
+    QWidget* m_content = nullptr;
+    bool m_fit = true;
+    int m_zoom = 100;
     SheetView* m_sheetView = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QFileDialog* m_openDialog = nullptr;

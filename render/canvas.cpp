@@ -1,5 +1,7 @@
 #include "canvas.h"
 
+#include "chordtype.h"
+
 #include "glyphcache.h"
 
 #include <algorithm>
@@ -7,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <QGlyphRun>
+#include <QPainter>
 #include <new>
 #include <string>
 
@@ -416,6 +420,25 @@ void Canvas::focusRect(int x1, int y1, int x2, int y2)
         if (r - 1 != l)
             invert(r - 1, y);
     }
+}
+
+void Canvas::glyphRun(QPointF origin, const GlyphRun& run)
+{
+    if (!m_image || m_image->isNull() || run.indexes.isEmpty())
+        return;
+    // As for text: no glyph reaches further than four times its size.
+    const double reach = 4.0 * run.pixels;
+    if (!std::isfinite(origin.x()) || !std::isfinite(origin.y()) || origin.x() + reach < 0 || origin.y() + reach < 0
+        || origin.x() - reach > m_width || origin.y() - reach > m_height)
+        return;
+    QGlyphRun glyphs;
+    glyphs.setRawFont(rawPageFont(run.pixels, run.bold));
+    glyphs.setGlyphIndexes(run.indexes);
+    glyphs.setPositions(run.positions);
+    QPainter painter(m_image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::black);
+    painter.drawGlyphRun(origin, glyphs);
 }
 
 } // namespace mavrel

@@ -65,6 +65,7 @@ public:
     QSize textExtent(std::string_view win1252) override;
     int textAscent() override;
     void polygon(std::span<const QPointF> points, std::span<const int> sizes) override;
+    void glyphRun(QPointF origin, const GlyphRun& run) override;
     // A dotted outline drawn by inverting pixels: drawing it twice restores them.
     void focusRect(int x1, int y1, int x2, int y2);
 

@@ -188,8 +188,8 @@ std::string pageText(std::string_view utf8)
     return out;
 }
 
-FormMarks::FormMarks(PageSurface& surface, const Chart& chart, int chordPoints)
-    : m_surface(surface), m_chart(chart), m_chordPoints(chordPoints)
+FormMarks::FormMarks(PageSurface& surface, const Chart& chart, const PageChords& chords)
+    : m_surface(surface), m_chart(chart), m_pageChords(chords), m_chordPoints(chords.points)
 {
     const GridInfo& g = chart.info;
     // Bars too small to hold a mark get none.
@@ -203,7 +203,7 @@ FormMarks::FormMarks(PageSurface& surface, const Chart& chart, int chordPoints)
         return;
 
     const double H = g.barHeight;
-    const double chordPixels = pixelsOf(chordPoints);
+    const double chordPixels = chords.typeset ? chords.pixels : pixelsOf(chords.points);
     m_markPoints = std::clamp(pointsFor(std::min(0.85 * chordPixels, 0.19 * H)), 6, 40);
     m_sectionPoints = std::clamp(pointsFor(std::min(1.4 * chordPixels, 0.28 * H)), 6, 48);
     m_meterPoints = std::clamp(pointsFor(std::min(1.3 * chordPixels, 0.41 * H)), 6, 72);
@@ -245,12 +245,24 @@ void FormMarks::fillBlack(int x1, int y1, int x2, int y2)
 void FormMarks::measureChords(int n)
 {
     const GridInfo& g = m_chart.info;
+    m_chordCount = 0;
+    const ChordPlaces chords = chordPlaces(m_chart.bar(n), g.barWidth, g.barHeight, m_pageChords);
+    if (m_pageChords.typeset) {
+        for (int k = 0; k < chords.count; ++k) {
+            const ChordPlace& p = chords.places[k];
+            const QRectF ink = p.typeset->ink.translated(p.origin);
+            // A bass set below the chord is ink under the baseline.
+            const double low = std::max(p.origin.y(), ink.bottom() - 0.3 * m_pageChords.pixels);
+            m_chords[m_chordCount++] = {int(std::floor(ink.left())), int(std::ceil(ink.right())),
+                                        int(std::floor(std::min(ink.top(), p.origin.y() + p.typeset->capTop))),
+                                        int(std::ceil(low))};
+        }
+        return;
+    }
     m_surface.setBold(g.bold != 0);
     m_surface.setFontSize(m_chordPoints);
     const int ascent = m_surface.textAscent();
     const int cap = capHeight(m_chordPoints);
-    m_chordCount = 0;
-    const ChordPlaces chords = chordPlaces(m_chart.bar(n), g.barWidth, g.barHeight, effectivePoints(m_chordPoints));
     for (int k = 0; k < chords.count; ++k) {
         const ChordPlace& p = chords.places[k];
         m_chords[m_chordCount++] = {p.x, p.x + m_surface.textExtent(p.text).width(), p.y + ascent - cap, p.y + ascent};

@@ -7,6 +7,8 @@
 // bar-line signs and the chords leave room.
 #pragma once
 
+#include "chordplaces.h"
+
 #include <QPointF>
 
 #include <map>
@@ -21,9 +23,9 @@ struct Chart;
 
 class FormMarks {
 public:
-    // For a laid-out chart whose chords are drawn at `chordPoints`, on
+    // For a laid-out chart whose chords are drawn as `chords` says, on
     // `surface`, which measures the texts.
-    FormMarks(PageSurface& surface, const Chart& chart, int chordPoints);
+    FormMarks(PageSurface& surface, const Chart& chart, const PageChords& chords);
 
     // Nothing to draw: the page comes out exactly as a chart without a song.
     bool empty() const { return m_empty; }
@@ -76,6 +78,7 @@ private:
 
     PageSurface& m_surface;
     const Chart& m_chart;
+    PageChords m_pageChords;
     bool m_empty = true;
     // Sizes in page pixels, and in points for texts.
     int m_chordPoints = 0;

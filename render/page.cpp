@@ -88,12 +88,11 @@ int chordPoints(const Chart& chart)
 namespace {
 
 // One shown bar, at the place the layout gave it, on the current brush colour.
-void drawBar(PageSurface& cv, const Bar& bar, int fontSize, std::uint8_t bold, int W, int H)
+void drawBar(PageSurface& cv, const Bar& bar, const PageChords& type, int W, int H)
 {
-    if (bold)
+    if (type.bold)
         cv.setBold(true);
-    cv.setFontSize(fontSize);
-    const int s = effectivePoints(fontSize);
+    cv.setFontSize(type.points);
 
     const int x = bar.x, y = bar.y;
     const int cx = trunc(x + W / 2.0), cy = trunc(y + H / 2.0);
@@ -124,10 +123,21 @@ void drawBar(PageSurface& cv, const Bar& bar, int fontSize, std::uint8_t bold, i
     if (bar.bottom == 1)
         cv.line(x, y + H - 3, x + W, y + H - 3);
 
-    const ChordPlaces chords = chordPlaces(bar, W, H, s);
+    const ChordPlaces chords = chordPlaces(bar, W, H, type);
     for (int k = 0; k < chords.count; ++k) {
         const ChordPlace& p = chords.places[k];
-        cv.textOut(p.x, p.y, p.text);
+        if (!p.typeset) {
+            cv.textOut(p.x, p.y, p.text);
+            continue;
+        }
+        for (const GlyphRun& run : p.typeset->runs)
+            cv.glyphRun(p.origin + run.origin, run);
+        for (const std::vector<QPointF>& shape : p.typeset->shapes) {
+            std::vector<QPointF> placed(shape);
+            for (QPointF& point : placed)
+                point += p.origin;
+            cv.polygon(placed, {});
+        }
     }
     // The division's lines, over the chords.
     auto antiDiagonal = [&] { cv.line(x + W, y, x, y + H); };
@@ -179,8 +189,8 @@ void drawPage(PageSurface& surface, const Chart& chart, const Selection& selecti
     const int ph = size.height();
     surface.rectangle(0, 0, pw, ph);
 
-    const int points = chordPoints(chart);
-    FormMarks marks(surface, chart, points);
+    const PageChords chords = pageChords(chart);
+    FormMarks marks(surface, chart, chords);
     const int cols = g.columns > 0 ? g.columns : 1;
     const int rows = g.rows > 0 ? g.rows : 1;
     int n = 0;
@@ -192,7 +202,7 @@ void drawPage(PageSurface& surface, const Chart& chart, const Selection& selecti
                 if (selection.entries[k] == n)
                     surface.setBrushColor(Cyan);
             if (chart.bar(n).shown) {
-                drawBar(surface, chart.bar(n), points, g.bold, g.barWidth, g.barHeight);
+                drawBar(surface, chart.bar(n), chords, g.barWidth, g.barHeight);
                 if (!marks.empty())
                     marks.draw(n, c);
             }
@@ -246,6 +256,32 @@ void Page::paint(QPainter& painter, const Chart& chart, const Selection& selecti
     m_vectors->begin(painter, pageSize(chart));
     drawPage(*m_vectors, chart, selection, guides, hiddenLabel);
     m_vectors->end();
+}
+
+void Page::paintScreen(QImage& picture, const Chart& chart, const Selection& selection, bool guides, int hiddenLabel,
+                       double scale, double ratio)
+{
+    const QSize size = (QSizeF(pageSize(chart)) * scale * ratio).toSize().expandedTo(QSize(1, 1));
+    if (!pictureFits(size)) {
+        picture = QImage();
+        return;
+    }
+    if (picture.size() != size || picture.format() != QImage::Format_RGB32)
+        picture = QImage(size, QImage::Format_RGB32);
+    if (picture.isNull())
+        return;
+    picture.setDevicePixelRatio(ratio);
+    QPainter painter(&picture);
+    // Everything the page draws lies on whole page pixels: smoothing softens
+    // only slants, curves and glyphs, as on paper.
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
+    try {
+        paint(painter, chart, selection, guides, hiddenLabel);
+    } catch (const std::bad_alloc&) {
+        painter.end();
+        picture = QImage();
+    }
 }
 
 void paintPage(QPainter& painter, const Chart& chart, const Selection& selection, bool guides, int hiddenLabel)

@@ -58,6 +58,13 @@ public:
     void paint(QPainter& painter, const Chart& chart, const Selection& selection, bool guides,
                int hiddenLabel = 0);
 
+    // The page as the editor shows it: drawn as vectors and smoothed, `scale`
+    // times the page (1 at 100 %) on a screen of `ratio` device pixels a
+    // pixel, into `picture`, whose memory is kept from one call to the next.
+    // Null when there was not enough memory.
+    void paintScreen(QImage& picture, const Chart& chart, const Selection& selection, bool guides, int hiddenLabel,
+                     double scale, double ratio = 1.0);
+
     Canvas& canvas() { return m_canvas; }
 
 private:

@@ -17,6 +17,8 @@
 
 namespace mavrel {
 
+struct GlyphRun;
+
 class PageSurface {
 public:
     enum class PenStyle { Solid, DashDot };
@@ -59,6 +61,10 @@ public:
     // outline turned the other way cuts a hole. Signs drawn as engraved,
     // thick and thin, are made of these.
     virtual void polygon(std::span<const QPointF> points, std::span<const int> sizes) = 0;
+    // A run of a typeset chord's glyphs, its pen position at `origin` (page
+    // pixels, fractions allowed), black and smoothed, over whatever lies
+    // beneath.
+    virtual void glyphRun(QPointF origin, const GlyphRun& run) = 0;
 
 protected:
     PageSurface() = default;

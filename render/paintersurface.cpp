@@ -1,6 +1,7 @@
 #include "paintersurface.h"
 
 #include "canvas.h"
+#include "chordtype.h"
 #include "document/win1252.h"
 #include "glyphcache.h"
 
@@ -372,6 +373,28 @@ void PainterSurface::drawText(int x, int y, std::string_view win1252, bool onCel
     run.setGlyphIndexes(indexes);
     run.setPositions(positions);
     m_painter->drawGlyphRun(QPointF(x - 0.5, y - 0.5), run);
+}
+
+void PainterSurface::glyphRun(QPointF origin, const GlyphRun& run)
+{
+    const double reach = 4.0 * run.pixels;
+    if (run.indexes.isEmpty() || !std::isfinite(origin.x()) || !std::isfinite(origin.y())
+        || !QRectF(origin, QSizeF()).adjusted(-reach, -reach, reach, reach).intersects(m_page))
+        return;
+    drawPendingFill();
+    m_painter->setPen(m_solidPen);
+    // Page coordinates here are the pixels' middles.
+    const QPointF at = origin - QPointF(0.5, 0.5);
+    if (m_textAsCharacters) {
+        m_painter->setFont(pageFont(run.pixels, run.bold));
+        m_painter->drawText(at, run.text);
+        return;
+    }
+    QGlyphRun glyphs;
+    glyphs.setRawFont(rawPageFont(run.pixels, run.bold));
+    glyphs.setGlyphIndexes(run.indexes);
+    glyphs.setPositions(run.positions);
+    m_painter->drawGlyphRun(at, glyphs);
 }
 
 } // namespace mavrel

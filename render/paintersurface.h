@@ -52,6 +52,7 @@ public:
     QSize textExtent(std::string_view win1252) override;
     int textAscent() override;
     void polygon(std::span<const QPointF> points, std::span<const int> sizes) override;
+    void glyphRun(QPointF origin, const GlyphRun& run) override;
 
 private:
     void drawText(int x, int y, std::string_view win1252, bool onCell);

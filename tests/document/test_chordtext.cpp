@@ -47,6 +47,11 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
         {"Ebb5 F#b9", 2, {"Ebb5", "F#b9"}},
         {"N.C.", 1, {"N.C."}},
         {"NC G7", 2, {"N.C.", "G7"}},
+        // Music signs, and longer qualities spelled as the dialog spells them.
+        {"B\xE2\x99\xAD" "7 F\xE2\x99\xAF" "m7", 2, {"Bb7", "F#m7"}},
+        {"C\xCE\x94" "7 D\xE2\x88\x92" "7 E\xC2\xB0" "7 F\xC3\xB8", 3, {"CM7", "Dm7", "Edim7", "F\xF8"}},
+        {"Bbmaj7#11 C^9 D-9 G7\xE2\x99\xAD" "9", 3, {"BbM7#11", "CM9", "Dm9", "G7b9"}},
+        {"E\xE2\x88\x92" "7\xE2\x99\xAD" "5 Ao7", 2, {"E\xF8", "Adim7"}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed);
@@ -66,7 +71,7 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
 
 TEST(ChordText, RefusesWhatAChartCannotHold)
 {
-    for (const char* typed : {"", "H7", "C7sus4(b9,#11,b13)add6add9", "C D E F G", "C\xE2\x99\xAD", "7", "Bbb", "C##7", "Fb#5", "C/Bbb", "D/F#m"}) {
+    for (const char* typed : {"", "H7", "C7sus4(b9,#11,b13)add6add9", "C D E F G", "C\xE2\x99\xAE", "C7\xE2\x99\xAE" "5", "7", "Bbb", "C##7", "Fb#5", "C/Bbb", "D/F#m"}) {
         SCOPED_TRACE(typed);
         EXPECT_FALSE(readBar(typed).error.empty());
     }

@@ -142,7 +142,9 @@ TEST_F(CommandLineTest, NewWritesTheChartOfAFreshStart)
     EXPECT_EQ(written, QByteArray(reinterpret_cast<const char*>(expected.data()), qsizetype(expected.size())));
 }
 
-TEST_F(CommandLineTest, RenderDrawsThePageTheEditorShows)
+// At 96 dots per inch, the page's own pixels as the canvas draws them; the
+// chart's chord style, or the one --chord-style asks for.
+TEST_F(CommandLineTest, RenderWritesThePixelPageAtItsOwnResolution)
 {
     Outcome r = run({"render", "-o", "page.png"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
@@ -151,25 +153,36 @@ TEST_F(CommandLineTest, RenderDrawsThePageTheEditorShows)
     EXPECT_EQ(png.mid(1, 3), "PNG");
     EXPECT_EQ(int(png[24]), 8) << "8 bits a channel";
     EXPECT_EQ(int(png[25]), 2) << "RGB, no alpha";
+    StandaloneChart fresh;
+    const QImage drawn = QImage(path("page.png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(drawn.size(), QSize(565, 800));
+    EXPECT_TRUE(drawn == fresh.image());
 
     MainWindow editor;
-    QImage drawn(path("page.png"));
-    ASSERT_EQ(drawn.size(), QSize(565, 800));
-    drawn = drawn.convertToFormat(QImage::Format_RGB32);
-    EXPECT_TRUE(drawn == editor.pageImage().convertToFormat(QImage::Format_RGB32));
-
-    // A chart of its own: the editor draws it the same once it has opened it.
     fill(editor);
     const QString file = writeChart(editor.chart(), "grille.bab");
+    StandaloneChart alone;
+    ASSERT_TRUE(alone.load(QFile::encodeName(file)).ok);
     r = run({"render", "grille.bab", "-o", "grille.png"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    MainWindow reader;
-    ASSERT_TRUE(reader.openChart(file));
     const QImage page = QImage(path("grille.png")).convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(page.size(), QSize(565, 800));
-    EXPECT_TRUE(page == reader.pageImage().convertToFormat(QImage::Format_RGB32));
-    EXPECT_TRUE(page == editor.pageImage().convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(page == alone.image());
     EXPECT_FALSE(page == drawn);
+
+    r = run({"render", "grille.bab", "-o", "jazz.png", "--chord-style", "jazz"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    alone.chart().song.chordStyle = ChordStyle::Jazz;
+    const QImage jazz = QImage(path("jazz.png")).convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(jazz == alone.image());
+    EXPECT_FALSE(jazz == page);
+    const QStringList swing[] = {{"render", "--chord-style", "swing", "grille.bab", "-o", "x.png"},
+                                 {"thumbnail", "-s", "64", "--chord-style", "swing", "grille.bab", "x.png"},
+                                 {"sheet", "--per", "1", "--chord-style", "swing", "grille.bab", "-o", "x.png"}};
+    for (const QStringList& arguments : swing) {
+        r = run(arguments);
+        EXPECT_EQ(r.status, 2) << arguments.first().toStdString();
+        EXPECT_TRUE(r.err.contains("--chord-style")) << r.err.toStdString();
+    }
 }
 
 // PDF and SVG: the page's lines as lines and its texts as text, in DejaVu Sans

@@ -59,7 +59,7 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     EXPECT_EQ(w->windowTitle(), "Sans titre[*] - Mavrel");
     EXPECT_FALSE(w->isWindowModified());
     EXPECT_EQ(w->pos(), QPoint(141, 125));
-    EXPECT_EQ(w->size(), QSize(814, 567));
+    EXPECT_EQ(w->size(), QSize(900, 567));
 
     QWidget* panel = child("toolPanel");
     EXPECT_EQ(panel->height(), 34);
@@ -221,7 +221,8 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
         {"Affichage",
          {{"zoomInAction", "Zoom avant", QKeySequence::keyBindings(QKeySequence::ZoomIn)},
           {"zoomOutAction", "Zoom arrière", QKeySequence::keyBindings(QKeySequence::ZoomOut)},
-          {"actualSizeAction", "Taille réelle", {QKeySequence(Qt::CTRL | Qt::Key_0)}}}},
+          {"actualSizeAction", "Taille réelle", {QKeySequence(Qt::CTRL | Qt::Key_0)}},
+          {"preferencesAction", "Préférences…", {}}}},
         {"Fonctions", {{"transposeAction", "Transposer", {}}}},
         {"Aide", {{"helpAction", "Help", {}}, {"aboutAction", "About", {}}}},
     };

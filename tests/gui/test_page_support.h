@@ -186,8 +186,9 @@ protected:
     static QImage pageOf(const Chart& expected, const Selection& selection = {}, int hiddenLabel = 0)
     {
         Page page;
-        page.draw(expected, selection, false, hiddenLabel);
-        return page.image();
+        QImage shown;
+        page.paintScreen(shown, expected, selection, false, hiddenLabel, 1.0);
+        return shown;
     }
     // The current chart, as it would be drawn now.
     QImage expectedPage(int hiddenLabel = 0) { return pageOf(chart(), window->selection(), hiddenLabel); }

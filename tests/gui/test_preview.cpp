@@ -9,6 +9,7 @@
 #include "print/sheetcommand.h"
 #include "render/localfile.h"
 #include "render/page.h"
+#include "render/sheet.h"
 #include "support/chartbuilder.h"
 
 #include <QAction>
@@ -18,12 +19,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -118,6 +121,8 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         form->setMessenger([this](const QString& m) { messages << m; });
+        // Presses land on the default page's pixels.
+        form->setZoom(100);
         form->setOpenChooser([this] {
             ++openCount;
             return openAnswer;
@@ -154,6 +159,46 @@ TEST_F(PreviewTest, TextsOfTheWindow)
     EXPECT_EQ(child<QPushButton>("printButton")->text(), QStringLiteral("Imprime"));
     EXPECT_EQ(image()->size(), QSize(565, 800));
     EXPECT_EQ(image()->toolTip(), QStringLiteral("Cliquez pour ouvrir un nouveau fichier !"));
+}
+
+// The sheet fills the window as it grows, zooms with Ctrl and the wheel, is
+// drawn at the screen's resolution, and "Fermer" or Esc close the window.
+TEST_F(PreviewTest, ZoomsFitsAndCloses)
+{
+    showForm();
+    form->fitToWindow();
+    form->resize(700, 500);
+    QApplication::processEvents();
+    const QSize small = image()->size();
+    form->resize(900, 1100);
+    QApplication::processEvents();
+    EXPECT_GT(image()->height(), small.height());
+    EXPECT_NEAR(image()->width() * 800.0 / image()->height(), 565, 2) << "proportions kept";
+
+    const int before = image()->width();
+    QWheelEvent wheel(QPointF(10, 10), image()->mapToGlobal(QPointF(10, 10)), {}, QPoint(0, 120), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(image(), &wheel);
+    EXPECT_FALSE(form->fitsWindow());
+    EXPECT_GT(image()->width(), before);
+
+    // What the screen shows is the sheet drawn at the view's own size.
+    form->setZoom(200);
+    EXPECT_EQ(image()->size(), QSize(1130, 1600));
+    QImage expected(image()->size(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    {
+        QPainter painter(&expected);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        paintSheet(painter, QRectF(QPointF(0, 0), QSizeF(expected.size())), form->composedCharts());
+    }
+    EXPECT_TRUE(image()->grab().toImage().convertToFormat(QImage::Format_RGB32) == expected);
+
+    child<QPushButton>("closeButton")->click();
+    EXPECT_FALSE(form->isVisible());
+    showForm();
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(PreviewTest, EachShowingRefreshesPositionOneOnly)

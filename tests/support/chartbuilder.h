@@ -129,6 +129,13 @@ public:
             ending(i, number);
         return *this;
     }
+    // How the chords are drawn, and whether they fill their places.
+    ChartBuilder& chords(ChordStyle style, bool autoSize = false)
+    {
+        m_chart->song.chordStyle = style;
+        m_chart->song.autoSize = autoSize ? 1 : 0;
+        return *this;
+    }
     ChartBuilder& landscape()
     {
         std::swap(m_chart->info.pageWidth, m_chart->info.pageHeight);
