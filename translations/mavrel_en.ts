@@ -153,26 +153,6 @@
 </translation>
     </message>
     <message>
-        <source>  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N] [--for Bb|Eb|F]
-                                               dessine la page d&apos;une grille (en PNG à N points
-                                               par pouce, de 1 à 2400, 96 par défaut)
-</source>
-        <translation>  mavrel render [CHART.bab] -o OUTPUT.png|OUTPUT.pdf|OUTPUT.svg [--dpi N] [--for Bb|Eb|F]
-                                               draws the page of a chart (as PNG at N dots
-                                               per inch, 1 to 2400, 96 unless asked)
-</translation>
-    </message>
-    <message>
-        <source>  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png
-                                               dessine la vignette d&apos;une grille (plus grand côté
-                                               en pixels, de 1 à 4096)
-</source>
-        <translation>  mavrel thumbnail -s SIZE CHART.bab OUTPUT.png
-                                               draws the thumbnail of a chart (longer side
-                                               in pixels, 1 to 4096)
-</translation>
-    </message>
-    <message>
         <source>  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab [--spelling keep|flats|sharps|key]
                                                transpose une grille (altérations : gardées,
                                                bémols, dièses ou selon la tonalité)
@@ -180,18 +160,6 @@
         <translation>  mavrel transpose SEMITONES CHART.bab -o OUTPUT.bab [--spelling keep|flats|sharps|key]
                                                transposes a chart (accidentals: kept,
                                                flats, sharps or by the key)
-</translation>
-    </message>
-    <message>
-        <source>  mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png
-                                               compose des feuilles de 1, 2, 4 ou 8 grilles :
-                                               un recueil d&apos;autant de pages qu&apos;il faut en PDF,
-                                               une seule feuille en PNG
-</source>
-        <translation>  mavrel sheet --per N [--for Bb|Eb|F] CHART.bab... -o OUTPUT.pdf|OUTPUT.png
-                                               composes sheets of 1, 2, 4 or 8 charts:
-                                               a songbook of as many pages as it takes as PDF,
-                                               one sheet as PNG
 </translation>
     </message>
     <message>
@@ -265,15 +233,57 @@
 </translation>
     </message>
     <message>
+        <source>--chord-style : « %1 » n&apos;est pas classic ou jazz.</source>
+        <translation>--chord-style: “%1” is not classic or jazz.</translation>
+    </message>
+    <message>
+        <source>  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N] [--for Bb|Eb|F]
+                [--chord-style classic|jazz]
+                                               dessine la page d&apos;une grille (en PNG à N points
+                                               par pouce, de 1 à 2400, 96 par défaut)
+</source>
+        <translation>  mavrel render [CHART.bab] -o OUTPUT.png|OUTPUT.pdf|OUTPUT.svg [--dpi N] [--for Bb|Eb|F]
+                [--chord-style classic|jazz]
+                                               draws the page of a chart (as PNG at N dots
+                                               per inch, 1 to 2400, 96 unless asked)
+</translation>
+    </message>
+    <message>
+        <source>  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png [--chord-style classic|jazz]
+                                               dessine la vignette d&apos;une grille (plus grand côté
+                                               en pixels, de 1 à 4096)
+</source>
+        <translation>  mavrel thumbnail -s SIZE CHART.bab OUTPUT.png [--chord-style classic|jazz]
+                                               draws the thumbnail of a chart (longer side
+                                               in pixels, 1 to 4096)
+</translation>
+    </message>
+    <message>
+        <source>  mavrel sheet --per N [--for Bb|Eb|F] [--chord-style classic|jazz] GRILLE.bab... -o SORTIE.pdf|SORTIE.png
+                                               compose des feuilles de 1, 2, 4 ou 8 grilles :
+                                               un recueil d&apos;autant de pages qu&apos;il faut en PDF,
+                                               une seule feuille en PNG
+</source>
+        <translation>  mavrel sheet --per N [--for Bb|Eb|F] [--chord-style classic|jazz] CHART.bab... -o OUTPUT.pdf|OUTPUT.png
+                                               lays out sheets of 1, 2, 4 or 8 charts:
+                                               a book of as many pages as needed in PDF,
+                                               a single sheet in PNG
+</translation>
+    </message>
+    <message>
         <source>  --for Bb|Eb|F : la partie d&apos;un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.
   --style STYLE : swing, ballad, bossa, latin, pop, funk, waltz ou shuffle ; --tempo : de 20 à 400
   noires par minute ; --choruses : de 1 à 99 fois la grille.
+  --chord-style classic|jazz : les accords écrits en texte simple ou comme sur un
+                 recueil de jazz, quel que soit le choix de la grille.
   -o - écrit sur la sortie standard (en PNG pour une image).
 </source>
-        <translation>  --for Bb|Eb|F: the part of an instrument in B♭, E♭ or F, transposed and marked.
+        <translation>  --for Bb|Eb|F: the part of a B♭, E♭ or F instrument, transposed and marked.
   --style STYLE: swing, ballad, bossa, latin, pop, funk, waltz or shuffle; --tempo: 20 to 400
   quarter notes a minute; --choruses: 1 to 99 times through the chart.
-  -o - writes to standard output (PNG for a picture).
+  --chord-style classic|jazz: chords written as plain text or as in a jazz
+                 fake book, whatever the chart chose.
+  -o - writes to standard output (as PNG for a picture).
 </translation>
     </message>
 </context>
@@ -398,14 +408,6 @@
     <message>
         <source>« %1 » : mesure %2 : %3 accords, seuls les 4 premiers sont gardés.</source>
         <translation>“%1”: bar %2: %3 chords, only the first 4 are kept.</translation>
-    </message>
-    <message>
-        <source>« %1 » : mesure %2 : la basse de « %3 » ne tient pas en 8 caractères, elle est omise.</source>
-        <translation>“%1”: bar %2: the bass of “%3” does not fit in 8 characters, it is left out.</translation>
-    </message>
-    <message>
-        <source>« %1 » : mesure %2 : « %3 » est coupé à 8 caractères.</source>
-        <translation>“%1”: bar %2: “%3” is cut to 8 characters.</translation>
     </message>
     <message>
         <source>« %1 » : la chanson n&apos;a aucune mesure.</source>
@@ -574,6 +576,46 @@
     <message>
         <source>Ce fichier n&apos;est pas une banque de sons SoundFont lisible.</source>
         <translation>This file is not a readable SoundFont.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : l&apos;accord de remplacement « %3 » n&apos;est pas gardé.</source>
+        <translation>“%1”: bar %2: the alternate chord “%3” is not kept.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : deux chiffrages de mesure, %3 puis %4 : seul le second est gardé.</source>
+        <translation>“%1”: bar %2: two time signatures, %3 then %4: only the second is kept.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : le crochet de fin « N%3 » n&apos;est pas gardé : une grille a les fins 1 à 3, une par mesure.</source>
+        <translation>“%1”: bar %2: the ending bracket “N%3” is not kept: a chart has endings 1 to 3, one to a bar.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : la basse de « %3 » ne tient pas en %4 caractères, elle est omise.</source>
+        <translation>“%1”: bar %2: the bass of “%3” does not fit in %4 characters, it is left out.</translation>
+    </message>
+    <message>
+        <source>« %1 » : mesure %2 : « %3 » est coupé à %4 caractères.</source>
+        <translation>“%1”: bar %2: “%3” is cut to %4 characters.</translation>
+    </message>
+    <message>
+        <source>« %1 » : la tonalité « %2 » n&apos;est pas lue.</source>
+        <translation>“%1”: the key “%2” cannot be read.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le tempo « %2 » n&apos;est pas lu.</source>
+        <translation>“%1”: the tempo “%2” cannot be read.</translation>
+    </message>
+    <message>
+        <source>« %1 » : l&apos;accompagnement d&apos;iReal Pro « %2 » n&apos;est pas gardé.</source>
+        <translation>“%1”: the iReal Pro accompaniment “%2” is not kept.</translation>
+    </message>
+    <message>
+        <source>« %1 » : la transposition d&apos;iReal Pro (%2) n&apos;est pas gardée : la grille est dans la tonalité écrite.</source>
+        <translation>“%1”: the iReal Pro transposition (%2) is not kept: the chart is in the written key.</translation>
+    </message>
+    <message>
+        <source>« %1 » : le nombre de fois qu&apos;iReal Pro joue la grille (%2) n&apos;est pas gardé.</source>
+        <translation>“%1”: the number of times iReal Pro plays the chart (%2) is not kept.</translation>
     </message>
 </context>
 <context>
@@ -1061,6 +1103,93 @@ Left click = chords</translation>
         <source>%1 : format inconnu (.musicxml, .ly, .txt, .mid, .wav ou .flac attendu).</source>
         <translation>%1: unknown format (.musicxml, .ly, .txt, .mid, .wav or .flac expected).</translation>
     </message>
+    <message>
+        <source>Classique</source>
+        <translation>Classic</translation>
+    </message>
+    <message>
+        <source>Jazz</source>
+        <translation>Jazz</translation>
+    </message>
+    <message>
+        <source>Écriture des accords : texte simple, ou comme sur un recueil de jazz</source>
+        <translation>Chord style: plain text, or as in a jazz fake book</translation>
+    </message>
+    <message>
+        <source>l&apos;écriture des accords</source>
+        <translation>the chord style</translation>
+    </message>
+    <message>
+        <source>taille auto</source>
+        <translation>auto size</translation>
+    </message>
+    <message>
+        <source>Les accords à la plus grande taille que leurs cases permettent</source>
+        <translation>Chords at the largest size their places allow</translation>
+    </message>
+    <message>
+        <source>la taille automatique des accords</source>
+        <translation>the automatic chord size</translation>
+    </message>
+    <message>
+        <source>Préférences…</source>
+        <translation>Preferences…</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::PreferencesDialog</name>
+    <message>
+        <source>Préférences</source>
+        <translation>Preferences</translation>
+    </message>
+    <message>
+        <source>Comment le style Jazz écrit les accords :</source>
+        <translation>How the Jazz style writes chords:</translation>
+    </message>
+    <message>
+        <source>superposées</source>
+        <translation>stacked</translation>
+    </message>
+    <message>
+        <source>entre parenthèses</source>
+        <translation>in parentheses</translation>
+    </message>
+    <message>
+        <source>après une barre (C/E)</source>
+        <translation>after a slash (C/E)</translation>
+    </message>
+    <message>
+        <source>sous l&apos;accord</source>
+        <translation>under the chord</translation>
+    </message>
+    <message>
+        <source>Majeur septième :</source>
+        <translation>Major seventh:</translation>
+    </message>
+    <message>
+        <source>Mineur :</source>
+        <translation>Minor:</translation>
+    </message>
+    <message>
+        <source>Demi-diminué :</source>
+        <translation>Half-diminished:</translation>
+    </message>
+    <message>
+        <source>Diminué :</source>
+        <translation>Diminished:</translation>
+    </message>
+    <message>
+        <source>Augmenté :</source>
+        <translation>Augmented:</translation>
+    </message>
+    <message>
+        <source>Altérations :</source>
+        <translation>Accidentals:</translation>
+    </message>
+    <message>
+        <source>Basse :</source>
+        <translation>Bass:</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::PrintPreview</name>
@@ -1183,6 +1312,18 @@ Left click = chords</translation>
     <message>
         <source>La feuille n&apos;est pas encore imprimée sur « %1 » (travail %2).</source>
         <translation>The sheet is not printed on “%1” yet (job %2).</translation>
+    </message>
+    <message>
+        <source>Ajuster</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>La feuille entière dans la fenêtre (Ctrl et la molette pour zoomer)</source>
+        <translation>The whole sheet in the window (Ctrl and the wheel to zoom)</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
