@@ -1,6 +1,6 @@
 #include "chartimport.h"
 
-#include "render/localfile.h"
+#include "files/localfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

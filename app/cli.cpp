@@ -5,7 +5,7 @@
 #include "document/export.h"
 #include "print/imagefile.h"
 #include "print/sheetcommand.h"
-#include "render/localfile.h"
+#include "files/localfile.h"
 #include "render/page.h"
 
 #include <QCoreApplication>

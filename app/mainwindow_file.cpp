@@ -6,7 +6,7 @@
 #include "dialogs/aboutdialog.h"
 #include "dialogs/chorddialog.h"
 #include "print/printpreview.h"
-#include "render/localfile.h"
+#include "files/localfile.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -4,7 +4,7 @@
 
 #include "chartimport.h"
 #include "document/export.h"
-#include "render/localfile.h"
+#include "files/localfile.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

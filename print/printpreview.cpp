@@ -4,7 +4,7 @@
 #include "imagefile.h"
 #include "printerstatus.h"
 #include "printing.h"
-#include "render/localfile.h"
+#include "files/localfile.h"
 #include "render/page.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "document/chart.h"
 #include "imagefile.h"
 #include "printing.h"
-#include "render/localfile.h"
+#include "files/localfile.h"
 #include "render/page.h"
 #include "render/sheet.h"
 

@@ -7,7 +7,7 @@
 #include "print/printpreview.h"
 #include "print/printing.h"
 #include "print/sheetcommand.h"
-#include "render/localfile.h"
+#include "files/localfile.h"
 #include "render/page.h"
 #include "support/chartbuilder.h"
 
