@@ -1,9 +1,10 @@
-// Charts in and out of other formats: iReal Pro playlists imported, charts
-// exported as MusicXML, LilyPond grids and iReal Pro links.
+// Charts in and out of other programs' formats: lists of songs imported,
+// charts exported, in the formats registered for each.
 #include "mainwindow.h"
 
 #include "chartimport.h"
-#include "document/export.h"
+#include "fileformats.h"
+#include "files/formatnames.h"
 #include "files/localfile.h"
 
 #include <QFileDialog>
@@ -16,29 +17,26 @@ void MainWindow::importCharts()
 {
     if (!maybeSave())
         return;
+    const FormatList imports = fileFormats().formats(FileOperation::ImportCharts);
     const QString input = m_importChooser
         ? m_importChooser()
         : QFileDialog::getOpenFileName(this, tr("Importer"), QString(),
-                                       tr("Listes iReal Pro (*.html *.htm *.txt);;Tous les fichiers (*)"));
+                                       nameFilters(imports) + QStringLiteral(";;") + tr("Tous les fichiers (*)"));
     if (input.isEmpty())
         return;
-    std::string text;
-    const FileResult read = readLinks(localFileName(input), text);
-    if (!read.ok) {
+    const std::string name = localFileName(input).toStdString();
+    SongList songs;
+    const FileResult read = fileFormats().forInput(name, FileOperation::ImportCharts)->readSongs(name, songs);
+    if (!read.ok || !read.warning.empty())
         showMessage(fileMessage(read));
+    if (!read.ok)
         return;
-    }
-    const ireal::Playlist playlist = ireal::readPlaylist(text);
-    if (playlist.songs.empty()) {
-        showMessage(tr("%1 : aucun lien iReal Pro.").arg(input));
-        return;
-    }
 
     int choice = 0;
-    if (playlist.songs.size() > 1) {
+    if (songs.titles.size() > 1) {
         QStringList titles;
-        for (const ireal::Song& song : playlist.songs)
-            titles << QString::fromStdString(song.title);
+        for (const std::string& title : songs.titles)
+            titles << QString::fromStdString(title);
         if (m_songChooser) {
             choice = m_songChooser(titles);
         } else {
@@ -57,7 +55,7 @@ void MainWindow::importCharts()
             : QFileDialog::getExistingDirectory(this, tr("Dossier des grilles importées"));
         if (folder.isEmpty())
             return;
-        const ImportReport report = importToFolder(playlist, localFileName(folder), false);
+        const ImportReport report = importToFolder(songs, localFileName(folder), false);
         if (!report.failure.ok) {
             showMessage(fileMessage(report.failure));
             return;
@@ -70,7 +68,7 @@ void MainWindow::importCharts()
         return;
     }
 
-    const ireal::Conversion c = ireal::toChart(playlist.songs[std::size_t(choice)]);
+    const ImportedChart c = songs.chart(std::size_t(choice));
     if (!c.chart) {
         showMessage(messageText(c.error));
         return;
@@ -88,33 +86,27 @@ void MainWindow::exportChart()
 {
     if (!commitTextBox(tr("La grille n'a pas été exportée.")))
         return;
+    const FormatRegistry& formats = fileFormats();
+    const FormatList exports = formats.formats(FileOperation::ExportChart);
     QString name;
     if (m_exportChooser) {
         name = m_exportChooser();
     } else {
-        const QString musicXml = tr("MusicXML (*.musicxml)");
-        const QString lilyPond = tr("Grille LilyPond (*.ly)");
-        const QString iReal = tr("Lien iReal Pro (*.txt)");
-        QString filter = musicXml;
-        name = QFileDialog::getSaveFileName(this, tr("Exporter"), QString(),
-                                            musicXml + QStringLiteral(";;") + lilyPond + QStringLiteral(";;") + iReal,
-                                            &filter);
+        QString filter = nameFilter(*exports.front());
+        name = QFileDialog::getSaveFileName(this, tr("Exporter"), QString(), nameFilters(exports), &filter);
         // A name typed without its extension takes the chosen format's.
-        if (!name.isEmpty() && !exportFormatFor(name.toStdString()))
-            name += filter == lilyPond ? QStringLiteral(".ly")
-                : filter == iReal      ? QStringLiteral(".txt")
-                                       : QStringLiteral(".musicxml");
+        const FileFormat* chosen = formatOfFilter(exports, filter);
+        if (!name.isEmpty() && chosen && !formats.forFile(name.toStdString(), FileOperation::ExportChart))
+            name += QLatin1Char('.') + QString::fromStdString(chosen->extensions().front());
     }
     if (name.isEmpty())
         return;
-    const std::optional<ExportFormat> format = exportFormatFor(name.toStdString());
+    const FileFormat* format = formats.forFile(name.toStdString(), FileOperation::ExportChart);
     if (!format) {
-        showMessage(tr("%1 : format inconnu (.musicxml, .ly ou .txt attendu).").arg(name));
+        showMessage(tr("%1 : format inconnu (%2 attendu).").arg(name, extensionList(exports)));
         return;
     }
-    const std::string text = mavrel::exportChart(chart(), *format);
-    const FileResult r = writeFile(localFileName(name).toStdString(),
-                                   {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    const FileResult r = format->write(chart(), localFileName(name).toStdString());
     if (!r.ok)
         showMessage(fileMessage(r));
 }

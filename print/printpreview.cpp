@@ -1,7 +1,7 @@
 #include "printpreview.h"
 
 #include "document/chart.h"
-#include "imagefile.h"
+#include "pictureformats.h"
 #include "printerstatus.h"
 #include "printing.h"
 #include "files/localfile.h"
@@ -391,7 +391,7 @@ void PrintPreview::savePdf()
     const SheetCharts sheet = composedCharts();
     QByteArray bytes;
     const FileResult r = encodeSheetsPdf({&sheet, 1}, bytes)
-        ? writeBytes(bytes, localFileName(fileName))
+        ? writeBytes(bytes, localFileName(fileName).toStdString())
         : FileResult::failure(QT_TRANSLATE_NOOP("Message", "Mémoire insuffisante pour créer le document."),
                               localFileName(fileName).toStdString());
     if (!r.ok)
