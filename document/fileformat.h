@@ -73,9 +73,9 @@ struct SongList {
 class FileFormat {
 public:
     // `name` is for the user, as file dialogs list kinds of files: a pattern
-    // of the "Message" context. `shortName` is one lower-case word that
-    // scripts may rely on. `extensions` are lower case, without the dot; the
-    // first one is what a name typed without one is given.
+    // of the "Message" context. `shortName` is a lower-case name that code
+    // and scripts may rely on ("png"). `extensions` are lower case, without
+    // the dot; the first one is what a name typed without one is given.
     FileFormat(const char* name, std::string shortName, std::vector<std::string> extensions,
                std::initializer_list<FileOperation> operations);
     virtual ~FileFormat() = default;

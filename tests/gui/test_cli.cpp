@@ -410,6 +410,12 @@ TEST_F(CommandLineTest, OutputsOfAnotherKindAreRefused)
         EXPECT_EQ(r.status, 2);
         EXPECT_TRUE(r.err.contains(args.last() + " : format de sortie inconnu")) << r.err.toStdString();
     }
+    // A picture holds one sheet.
+    const Outcome two = run({"sheet", "--per", "1", "grille.bab", "grille.bab", "-o", "deux.png"});
+    EXPECT_EQ(two.status, 2);
+    EXPECT_TRUE(two.err.contains("deux.png : un fichier .png ne contient qu'une feuille, soit 1 grille au plus, "
+                                 "et 2 grilles sont données ; un fichier .pdf en fait un recueil"))
+        << two.err.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"grille.bab"});
     EXPECT_EQ(bytes(path("grille.bab")), chart);
 }

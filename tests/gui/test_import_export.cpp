@@ -3,11 +3,14 @@
 #include "app/mainwindow.h"
 #include "document/win1252.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QXmlStreamReader>
 #include <QAction>
 
@@ -176,6 +179,39 @@ TEST_F(ImportExport, TheFileMenuImportsAndExports)
     window.setFolderChooser([&] { return path("all"); });
     window.findChild<QAction*>("importAction")->trigger();
     EXPECT_EQ(charts("all").size(), 6);
+}
+
+// Without choosers, the file dialogs offer the registered formats; a name
+// typed without an extension is given the chosen format's.
+TEST_F(ImportExport, TheDialogsOfferTheRegisteredFormats)
+{
+    MainWindow window;
+    window.setMessenger([](const QString& m) { ADD_FAILURE() << m.toStdString(); });
+    QStringList offered;
+    auto answer = [&](const char* filter, const QString& file) {
+        QTimer::singleShot(0, [&offered, filter, file] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            offered = dialog->nameFilters();
+            dialog->selectNameFilter(QString::fromUtf8(filter));
+            if (file.isEmpty()) {
+                dialog->reject();
+            } else {
+                dialog->selectFile(file);
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+    };
+    answer("Grille LilyPond (*.ly)", path("chanson"));
+    window.findChild<QAction*>("exportAction")->trigger();
+    EXPECT_EQ(offered, QStringList({"MusicXML (*.musicxml *.xml)", "Grille LilyPond (*.ly)", "Lien iReal Pro (*.txt)"}));
+    QFile ly(path("chanson.ly"));
+    ASSERT_TRUE(ly.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ly.readAll().startsWith("\\version"));
+
+    answer("", QString());
+    window.findChild<QAction*>("importAction")->trigger();
+    EXPECT_EQ(offered, QStringList({"Listes iReal Pro (*.html *.htm *.txt)", "Tous les fichiers (*)"}));
 }
 
 // The window's messages never carry a title's control characters.
