@@ -245,7 +245,7 @@ int runSheet(const Command& command)
             return 1;
         order.push_back(charts.back().get());
     }
-    PageOptions options;
+    WriteOptions options;
     options.instrument = command.instrument;
     options.perSheet = command.per;
     return reported(format->writeSheets(order, options, command.output.toStdString())) ? 0 : 1;
@@ -259,7 +259,7 @@ int runExport(const QByteArray& chartFile, const QByteArray& output)
     const auto chart = newChart();
     if (!load(*chart, chartFile))
         return 1;
-    return reported(format->write(*chart, output.toStdString())) ? 0 : 1;
+    return reported(format->write(*chart, {}, output.toStdString())) ? 0 : 1;
 }
 
 } // namespace
@@ -423,6 +423,9 @@ const Usage Usages[] = {
         "  mavrel --version                             affiche la version\n"), {}},
 };
 
+// Where the descriptions of the commands start.
+constexpr qsizetype DescriptionColumn = 47;
+
 // "SORTIE.png|SORTIE.pdf": a name for each extension the formats write.
 QString outputNames(const FormatList& formats)
 {
@@ -439,8 +442,15 @@ QString usageLines(const Usage& usage)
     if (!usage.output)
         return lines;
     const FormatList formats = fileFormats().formats(*usage.output);
-    return lines.contains(QLatin1String("%2")) ? lines.arg(outputNames(formats), nameList(formats))
-                                               : lines.arg(outputNames(formats));
+    QString filled = lines.contains(QLatin1String("%2")) ? lines.arg(outputNames(formats), nameList(formats))
+                                                         : lines.arg(outputNames(formats));
+    // A command line short enough keeps its description beside it, in the
+    // column of the others.
+    const qsizetype end = filled.indexOf(QLatin1Char('\n'));
+    const QString indent(DescriptionColumn, QLatin1Char(' '));
+    if (end >= 0 && end < DescriptionColumn && filled.mid(end + 1).startsWith(indent))
+        filled = filled.left(end).leftJustified(DescriptionColumn) + filled.mid(end + 1 + DescriptionColumn);
+    return filled;
 }
 
 } // namespace
@@ -467,7 +477,7 @@ int execute(const Command& command)
         const FileFormat* format = outputFormat(command.output, FileOperation::WriteChart);
         if (!format)
             return 2;
-        return reported(format->write(*newChart(), command.output.toStdString())) ? 0 : 1;
+        return reported(format->write(*newChart(), {}, command.output.toStdString())) ? 0 : 1;
     }
     case Command::Render: {
         const FileFormat* format = outputFormat(command.output, FileOperation::WritePage);
@@ -479,7 +489,7 @@ int execute(const Command& command)
             return 1;
         if (!partPossible(*chart, command.instrument, source))
             return 1;
-        PageOptions options;
+        WriteOptions options;
         options.instrument = command.instrument;
         options.dpi = command.dpi;
         options.source = source.toStdString();
@@ -490,7 +500,7 @@ int execute(const Command& command)
         const auto chart = newChart();
         if (!load(*chart, command.charts.first()))
             return 1;
-        PageOptions options;
+        WriteOptions options;
         options.fit = command.size;
         options.source = command.charts.first().toStdString();
         const FileFormat& png = *fileFormats().named("png");
@@ -508,7 +518,7 @@ int execute(const Command& command)
             reported(FileResult::failure(refused, command.charts.first().toStdString()));
             return 1;
         }
-        return reported(format->write(*chart, command.output.toStdString())) ? 0 : 1;
+        return reported(format->write(*chart, {}, command.output.toStdString())) ? 0 : 1;
     }
     case Command::Sheet:
         return runSheet(command);

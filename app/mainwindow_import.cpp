@@ -106,7 +106,7 @@ void MainWindow::exportChart()
         showMessage(tr("%1 : format inconnu (%2 attendu).").arg(name, extensionList(exports)));
         return;
     }
-    const FileResult r = format->write(chart(), localFileName(name).toStdString());
+    const FileResult r = format->write(chart(), {}, localFileName(name).toStdString());
     if (!r.ok)
         showMessage(fileMessage(r));
 }

@@ -16,7 +16,7 @@ public:
     {
     }
     FileResult read(const std::string& fileName, Chart& chart) const override { return loadChart(chart, fileName); }
-    FileResult write(const Chart& chart, const std::string& fileName) const override
+    FileResult write(const Chart& chart, const WriteOptions&, const std::string& fileName) const override
     {
         return saveChart(chart, fileName);
     }
@@ -29,7 +29,7 @@ public:
                      {FileOperation::ExportChart})
     {
     }
-    FileResult write(const Chart& chart, const std::string& fileName) const override
+    FileResult write(const Chart& chart, const WriteOptions&, const std::string& fileName) const override
     {
         return writeBytes(musicxml::write(chart), fileName);
     }
@@ -42,7 +42,7 @@ public:
                      {FileOperation::ExportChart})
     {
     }
-    FileResult write(const Chart& chart, const std::string& fileName) const override
+    FileResult write(const Chart& chart, const WriteOptions&, const std::string& fileName) const override
     {
         return writeBytes(lilypond::write(chart), fileName);
     }
@@ -56,7 +56,7 @@ public:
                      {FileOperation::ExportChart})
     {
     }
-    FileResult write(const Chart& chart, const std::string& fileName) const override
+    FileResult write(const Chart& chart, const WriteOptions&, const std::string& fileName) const override
     {
         return writeBytes(ireal::toLink(chart) + "\n", fileName);
     }

@@ -39,17 +39,17 @@ FileResult FileFormat::readSongs(const std::string& fileName, SongList&) const
     return unsupported(fileName);
 }
 
-FileResult FileFormat::write(const Chart&, const std::string& fileName) const
+FileResult FileFormat::write(const Chart&, const WriteOptions&, const std::string& fileName) const
 {
     return unsupported(fileName);
 }
 
-FileResult FileFormat::writePage(const Chart&, const PageOptions&, const std::string& fileName) const
+FileResult FileFormat::writePage(const Chart&, const WriteOptions&, const std::string& fileName) const
 {
     return unsupported(fileName);
 }
 
-FileResult FileFormat::writeSheets(std::span<const Chart* const>, const PageOptions&,
+FileResult FileFormat::writeSheets(std::span<const Chart* const>, const WriteOptions&,
                                    const std::string& fileName) const
 {
     return unsupported(fileName);

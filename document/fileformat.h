@@ -41,8 +41,10 @@ enum class FileOperation : unsigned {
     WriteSheets = 32,
 };
 
-// How pages are drawn into a picture or a document.
-struct PageOptions {
+// How a chart is written. Each format takes what concerns it and leaves the
+// rest: a picture its size, a recording the band's playing, the chart file
+// nothing.
+struct WriteOptions {
     // Each chart drawn as this instrument's part, its page marked with it.
     Instrument instrument = Instrument::Concert;
     // Pictures made of pixels: dots per inch, 96 drawing a pixel a page
@@ -51,6 +53,14 @@ struct PageOptions {
     int fit = 0;
     // Sheets: charts a sheet, 1, 2, 4 or 8.
     int perSheet = 1;
+    // The band, for the formats that play the chart: its style's name and
+    // its tempo in quarter notes a minute (the chart's when empty or 0), the
+    // times it plays the chart through, and the SoundFont it sounds with
+    // (the system's when empty).
+    std::string style;
+    int tempo = 0;
+    int choruses = 1;
+    std::string soundFont;
     // The file the chart was read from, for the messages; empty for a new
     // chart.
     std::string source;
@@ -98,11 +108,11 @@ public:
     virtual FileResult read(const std::string& fileName, Chart& chart) const;
     virtual FileResult readSongs(const std::string& fileName, SongList& songs) const;
     // WriteChart and ExportChart.
-    virtual FileResult write(const Chart& chart, const std::string& fileName) const;
-    virtual FileResult writePage(const Chart& chart, const PageOptions& options, const std::string& fileName) const;
+    virtual FileResult write(const Chart& chart, const WriteOptions& options, const std::string& fileName) const;
+    virtual FileResult writePage(const Chart& chart, const WriteOptions& options, const std::string& fileName) const;
     // The charts in order, a sheet for every options.perSheet of them; a
     // null chart leaves its position blank.
-    virtual FileResult writeSheets(std::span<const Chart* const> charts, const PageOptions& options,
+    virtual FileResult writeSheets(std::span<const Chart* const> charts, const WriteOptions& options,
                                    const std::string& fileName) const;
 
 private:

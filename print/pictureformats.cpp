@@ -33,7 +33,7 @@ private:
     const Chart& m_chart;
 };
 
-Message drawingFailed(const PageOptions& options)
+Message drawingFailed(const WriteOptions& options)
 {
     if (options.source.empty())
         return QT_TRANSLATE_NOOP("Message", "Mémoire insuffisante pour dessiner la page.");
@@ -73,7 +73,7 @@ public:
     }
     bool onePage() const override { return true; }
 
-    FileResult writePage(const Chart& chart, const PageOptions& options, const std::string& fileName) const override
+    FileResult writePage(const Chart& chart, const WriteOptions& options, const std::string& fileName) const override
     {
         const Part part(chart, options.instrument);
         const QSize page = pageSize(part.chart());
@@ -99,7 +99,7 @@ public:
 
     // One sheet, pixel for pixel: each page is drawn and placed in turn, so
     // that one full-size page at most is alive at a time.
-    FileResult writeSheets(std::span<const Chart* const> charts, const PageOptions& options,
+    FileResult writeSheets(std::span<const Chart* const> charts, const WriteOptions& options,
                            const std::string& fileName) const override
     {
         const int layout = layoutFromCount(options.perSheet);
@@ -129,7 +129,7 @@ public:
     }
 
     // A document of the page's size, one page pixel a 96th of an inch.
-    FileResult writePage(const Chart& chart, const PageOptions& options, const std::string& fileName) const override
+    FileResult writePage(const Chart& chart, const WriteOptions& options, const std::string& fileName) const override
     {
         const Part part(chart, options.instrument);
         QByteArray bytes;
@@ -153,7 +153,7 @@ public:
     }
 
     // A songbook: the sheets on A4 pages, one a page, as they print.
-    FileResult writeSheets(std::span<const Chart* const> charts, const PageOptions& options,
+    FileResult writeSheets(std::span<const Chart* const> charts, const WriteOptions& options,
                            const std::string& fileName) const override
     {
         const int layout = layoutFromCount(options.perSheet);
@@ -180,7 +180,7 @@ public:
     SvgFormat() : FileFormat(QT_TRANSLATE_NOOP("Message", "Images SVG"), "svg", {"svg"}, {FileOperation::WritePage}) {}
     bool onePage() const override { return true; }
 
-    FileResult writePage(const Chart& chart, const PageOptions& options, const std::string& fileName) const override
+    FileResult writePage(const Chart& chart, const WriteOptions& options, const std::string& fileName) const override
     {
         const Part part(chart, options.instrument);
         QByteArray bytes;

@@ -111,9 +111,9 @@ TEST_F(FileFormatTest, ChartFormatsWriteTheirFilesWhole)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.format);
         const FileFormat& format = *chartFormats().named(r.format);
-        ASSERT_TRUE(format.write(*chart, path(r.file)).ok);
+        ASSERT_TRUE(format.write(*chart, {}, path(r.file)).ok);
         EXPECT_NE(contents(path(r.file)).find(r.holds), std::string::npos);
-        const FileResult missing = format.write(*chart, path("nulle/part"));
+        const FileResult missing = format.write(*chart, {}, path("nulle/part"));
         EXPECT_FALSE(missing.ok);
         EXPECT_EQ(missing.fileName, path("nulle/part"));
         EXPECT_EQ(missing.message.text(), "Dossier « " + path("nulle") + " » introuvable.");

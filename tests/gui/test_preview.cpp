@@ -466,7 +466,7 @@ TEST(PictureFormats, PngSheetIsTheSheetThePreviewComposes)
     const std::string b = writeChart(dir, "b.bab", 4, 2, true);
     const auto first = readChart(a), second = readChart(b);
     const Chart* charts[] = {first.get(), second.get()};
-    PageOptions options;
+    WriteOptions options;
     options.perSheet = 4;
     const QString png = dir.filePath("feuille.png");
     ASSERT_TRUE(pictureFormat("png").writeSheets(charts, options, QFile::encodeName(png).toStdString()).ok);
@@ -490,7 +490,7 @@ TEST(PictureFormats, PdfSheetsAreASongbook)
             writeChart(dir, QStringLiteral("%1.bab").arg(i), 2, 3, i == 5, "Grille " + std::to_string(i))));
         charts.push_back(read.back().get());
     }
-    PageOptions options;
+    WriteOptions options;
     options.perSheet = 4;
     const QString pdf = dir.filePath("recueil.pdf");
     ASSERT_TRUE(pictureFormat("pdf").writeSheets(charts, options, QFile::encodeName(pdf).toStdString()).ok);
