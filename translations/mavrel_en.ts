@@ -23,54 +23,12 @@
         <translation>%1: unknown output format (%2 expected).</translation>
     </message>
     <message>
-        <source> ou </source>
-        <translation> or </translation>
-    </message>
-    <message>
-        <source>Utilisation : mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png
-  N = 1, 2, 4 ou 8 grilles par feuille, placées dans l&apos;ordre ; un PDF a autant
-  de pages qu&apos;il en faut, une image PNG une seule feuille.
-</source>
-        <translation>Usage: mavrel sheet --per N [--for Bb|Eb|F] CHART.bab... -o OUTPUT.pdf|OUTPUT.png
-  N = 1, 2, 4 or 8 charts a sheet, placed in order; a PDF has as many pages
-  as it takes, a PNG picture one sheet.
-</translation>
-    </message>
-    <message>
         <source>1 grille</source>
         <translation>1 chart</translation>
     </message>
     <message>
         <source>%1 grilles</source>
         <translation>%1 charts</translation>
-    </message>
-    <message>
-        <source>Mémoire insuffisante pour composer la feuille.</source>
-        <translation>Not enough memory to compose the sheet.</translation>
-    </message>
-    <message>
-        <source>Mémoire insuffisante pour dessiner la page de « %1 ».</source>
-        <translation>Not enough memory to draw the page of “%1”.</translation>
-    </message>
-    <message>
-        <source>%1 : Mémoire insuffisante pour créer le document.</source>
-        <translation>%1: Not enough memory to make the document.</translation>
-    </message>
-    <message>
-        <source>%1 : une image PNG ne contient qu&apos;une feuille, soit %2 au plus, et %3 sont données ; un PDF en fait un recueil d&apos;autant de pages qu&apos;il faut.</source>
-        <translation>%1: a PNG picture holds one sheet, that is %2 at most, and %3 are given; a PDF makes them a songbook of as many pages as it takes.</translation>
-    </message>
-    <message>
-        <source>%1 : aucun lien iReal Pro.</source>
-        <translation>%1: no iReal Pro link.</translation>
-    </message>
-    <message>
-        <source>.musicxml, .ly ou .txt</source>
-        <translation>.musicxml, .ly or .txt</translation>
-    </message>
-    <message>
-        <source>Mémoire insuffisante pour dessiner la page.</source>
-        <translation>Not enough memory to draw the page.</translation>
     </message>
     <message>
         <source>Mémoire insuffisante.</source>
@@ -151,22 +109,6 @@
 </translation>
     </message>
     <message>
-        <source>  mavrel new -o SORTIE.bab                     écrit une grille neuve
-</source>
-        <translation>  mavrel new -o OUTPUT.bab                     writes a new chart
-</translation>
-    </message>
-    <message>
-        <source>  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N] [--for Bb|Eb|F]
-                                               dessine la page d&apos;une grille (en PNG à N points
-                                               par pouce, de 1 à 2400, 96 par défaut)
-</source>
-        <translation>  mavrel render [CHART.bab] -o OUTPUT.png|OUTPUT.pdf|OUTPUT.svg [--dpi N] [--for Bb|Eb|F]
-                                               draws the page of a chart (as PNG at N dots
-                                               per inch, 1 to 2400, 96 unless asked)
-</translation>
-    </message>
-    <message>
         <source>  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png
                                                dessine la vignette d&apos;une grille (plus grand côté
                                                en pixels, de 1 à 4096)
@@ -177,41 +119,11 @@
 </translation>
     </message>
     <message>
-        <source>  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab [--spelling keep|flats|sharps|key]
-                                               transpose une grille (altérations : gardées,
-                                               bémols, dièses ou selon la tonalité)
-</source>
-        <translation>  mavrel transpose SEMITONES CHART.bab -o OUTPUT.bab [--spelling keep|flats|sharps|key]
-                                               transposes a chart (accidentals: kept,
-                                               flats, sharps or by the key)
-</translation>
-    </message>
-    <message>
-        <source>  mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png
-                                               compose des feuilles de 1, 2, 4 ou 8 grilles :
-                                               un recueil d&apos;autant de pages qu&apos;il faut en PDF,
-                                               une seule feuille en PNG
-</source>
-        <translation>  mavrel sheet --per N [--for Bb|Eb|F] CHART.bab... -o OUTPUT.pdf|OUTPUT.png
-                                               composes sheets of 1, 2, 4 or 8 charts:
-                                               a songbook of as many pages as it takes as PDF,
-                                               one sheet as PNG
-</translation>
-    </message>
-    <message>
         <source>  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d&apos;une liste iReal Pro
                                                (page HTML, texte ou lien irealb://)
 </source>
         <translation>  mavrel import LINKS -o FOLDER [--force]      a chart for each song of an iReal Pro list
                                                (HTML page, text or irealb:// link)
-</translation>
-    </message>
-    <message>
-        <source>  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt
-                                               MusicXML, grille LilyPond ou lien iReal Pro
-</source>
-        <translation>  mavrel export CHART.bab -o OUTPUT.musicxml|OUTPUT.ly|OUTPUT.txt
-                                               MusicXML, LilyPond chord grid or iReal Pro link
 </translation>
     </message>
     <message>
@@ -241,8 +153,67 @@
 </translation>
     </message>
     <message>
-        <source>%1 : image trop grande, %2 × %3 pixels (%4 millions au plus).</source>
-        <translation>%1: picture too large, %2 × %3 pixels (%4 million at most).</translation>
+        <source>%1 : un fichier %2 ne contient qu&apos;une feuille, soit %3 au plus, et %4 sont données ; un fichier %5 en fait un recueil d&apos;autant de pages qu&apos;il faut.</source>
+        <translation>%1: a %2 file holds one sheet, that is %3 at most, and %4 are given; a %5 file makes them a songbook of as many pages as it takes.</translation>
+    </message>
+    <message>
+        <source>  mavrel new -o %1
+                                               écrit une grille neuve
+</source>
+        <translation>  mavrel new -o %1
+                                               writes a new chart
+</translation>
+    </message>
+    <message>
+        <source>  mavrel render [GRILLE.bab] -o %1 [--dpi N] [--for Bb|Eb|F]
+                                               dessine la page d&apos;une grille (en PNG à N points
+                                               par pouce, de 1 à 2400, 96 par défaut)
+</source>
+        <translation>  mavrel render [CHART.bab] -o %1 [--dpi N] [--for Bb|Eb|F]
+                                               draws the page of a chart (as PNG at N dots
+                                               per inch, 1 to 2400, 96 unless asked)
+</translation>
+    </message>
+    <message>
+        <source>  mavrel transpose DEMI-TONS GRILLE.bab -o %1 [--spelling keep|flats|sharps|key]
+                                               transpose une grille (altérations : gardées,
+                                               bémols, dièses ou selon la tonalité)
+</source>
+        <translation>  mavrel transpose SEMITONES CHART.bab -o %1 [--spelling keep|flats|sharps|key]
+                                               transposes a chart (accidentals: kept,
+                                               flats, sharps or by the key)
+</translation>
+    </message>
+    <message>
+        <source>  mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o %1
+                                               compose des feuilles de 1, 2, 4 ou 8 grilles :
+                                               un recueil d&apos;autant de pages qu&apos;il faut en PDF,
+                                               une seule feuille en PNG
+</source>
+        <translation>  mavrel sheet --per N [--for Bb|Eb|F] CHART.bab... -o %1
+                                               composes sheets of 1, 2, 4 or 8 charts:
+                                               a songbook of as many pages as it takes as PDF,
+                                               one sheet as PNG
+</translation>
+    </message>
+    <message>
+        <source>  mavrel export GRILLE.bab -o %1
+                                               %2
+</source>
+        <translation>  mavrel export CHART.bab -o %1
+                                               %2
+</translation>
+    </message>
+    <message>
+        <source>SORTIE</source>
+        <translation>OUTPUT</translation>
+    </message>
+</context>
+<context>
+    <name>FileFormats</name>
+    <message>
+        <source>%1 ou %2</source>
+        <translation>%1 or %2</translation>
     </message>
 </context>
 <context>
@@ -514,6 +485,62 @@
     <message>
         <source>Mesure %1 : « %2 » sans segno, le morceau reprend au début.</source>
         <translation>Bar %1: “%2” with no segno; the song goes back to the start.</translation>
+    </message>
+    <message>
+        <source>Grilles</source>
+        <translation>Charts</translation>
+    </message>
+    <message>
+        <source>MusicXML</source>
+        <translation>MusicXML</translation>
+    </message>
+    <message>
+        <source>Grille LilyPond</source>
+        <translation>LilyPond chord grid</translation>
+    </message>
+    <message>
+        <source>Lien iReal Pro</source>
+        <translation>iReal Pro link</translation>
+    </message>
+    <message>
+        <source>Listes iReal Pro</source>
+        <translation>iReal Pro playlists</translation>
+    </message>
+    <message>
+        <source>Aucun lien iReal Pro.</source>
+        <translation>No iReal Pro link.</translation>
+    </message>
+    <message>
+        <source>Ce format ne permet pas cette opération.</source>
+        <translation>This format cannot do that.</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour dessiner la page.</source>
+        <translation>Not enough memory to draw the page.</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour dessiner la page de « %1 ».</source>
+        <translation>Not enough memory to draw the page of “%1”.</translation>
+    </message>
+    <message>
+        <source>Images PNG</source>
+        <translation>PNG images</translation>
+    </message>
+    <message>
+        <source>image trop grande, %1 × %2 pixels (%3 millions au plus).</source>
+        <translation>picture too large, %1 × %2 pixels (%3 million at most).</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour composer la feuille.</source>
+        <translation>Not enough memory to compose the sheet.</translation>
+    </message>
+    <message>
+        <source>Documents PDF</source>
+        <translation>PDF documents</translation>
+    </message>
+    <message>
+        <source>Images SVG</source>
+        <translation>SVG images</translation>
     </message>
 </context>
 <context>
@@ -890,14 +917,6 @@ Left click = chords</translation>
         <translation>Import</translation>
     </message>
     <message>
-        <source>Listes iReal Pro (*.html *.htm *.txt);;Tous les fichiers (*)</source>
-        <translation>iReal Pro playlists (*.html *.htm *.txt);;All files (*)</translation>
-    </message>
-    <message>
-        <source>%1 : aucun lien iReal Pro.</source>
-        <translation>%1: no iReal Pro link.</translation>
-    </message>
-    <message>
         <source>Tous les morceaux, dans un dossier...</source>
         <translation>All the songs, into a folder...</translation>
     </message>
@@ -918,24 +937,8 @@ Left click = chords</translation>
         <translation>The chart was not exported.</translation>
     </message>
     <message>
-        <source>MusicXML (*.musicxml)</source>
-        <translation>MusicXML (*.musicxml)</translation>
-    </message>
-    <message>
-        <source>Grille LilyPond (*.ly)</source>
-        <translation>LilyPond chart (*.ly)</translation>
-    </message>
-    <message>
-        <source>Lien iReal Pro (*.txt)</source>
-        <translation>iReal Pro link (*.txt)</translation>
-    </message>
-    <message>
         <source>Exporter</source>
         <translation>Export</translation>
-    </message>
-    <message>
-        <source>%1 : format inconnu (.musicxml, .ly ou .txt attendu).</source>
-        <translation>%1: unknown format (.musicxml, .ly or .txt expected).</translation>
     </message>
     <message>
         <source>Une grille ne peut contenir plus de %1 textes : ce texte reste dans la zone de saisie.</source>
@@ -965,6 +968,14 @@ Left click = chords</translation>
     <message>
         <source>Aucun programme ne sait ouvrir l&apos;aide (« %1 ») : installez un lecteur de documents RTF, ou ouvrez ce fichier vous-même.</source>
         <translation>No program can open the help (“%1”): install an RTF document reader, or open the file yourself.</translation>
+    </message>
+    <message>
+        <source>Tous les fichiers (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>%1 : format inconnu (%2 attendu).</source>
+        <translation>%1: unknown format (%2 expected).</translation>
     </message>
 </context>
 <context>
