@@ -80,8 +80,10 @@ const FileFormat* FormatRegistry::forFile(std::string_view fileName, FileOperati
 const FileFormat* FormatRegistry::forOutput(const std::string& fileName, FileOperation operation,
                                             FileSystem& fs) const
 {
+    if (const FileFormat* named = forFile(fileName, operation))
+        return named;
     if (!isStream(fileName, fs))
-        return forFile(fileName, operation);
+        return nullptr;
     const std::vector<const FileFormat*> all = formats(operation);
     return all.empty() ? nullptr : all.front();
 }

@@ -131,9 +131,9 @@ public:
     std::vector<const FileFormat*> formats(FileOperation operation) const;
     // The first of them whose extension the name has; null when none.
     const FileFormat* forFile(std::string_view fileName, FileOperation operation) const;
-    // What to write to that output: a stream (standard output, a device, a
-    // pipe) has no kind of its own and takes the first format; a file, the
-    // one its extension names, or none.
+    // What to write to that output: the format its extension names; else,
+    // for a stream (standard output, a device, a pipe), which has no kind of
+    // its own, the first format; else none.
     const FileFormat* forOutput(const std::string& fileName, FileOperation operation,
                                 FileSystem& fs = systemFileSystem()) const;
     // What to read a file as: the format its extension names, else the

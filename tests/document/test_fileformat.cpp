@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace mavrel {
@@ -42,7 +43,7 @@ protected:
     }
 };
 
-TEST(FormatRegistry, TakesEachNameAsItsOperationsFormat)
+TEST_F(FileFormatTest, TakesEachNameAsItsOperationsFormat)
 {
     enum Lookup { File, Output, Input };
     struct Row {
@@ -88,6 +89,11 @@ TEST(FormatRegistry, TakesEachNameAsItsOperationsFormat)
                                                     : formats.forInput(r.name, r.operation);
         EXPECT_EQ(format ? format->shortName() : std::string(), r.expected);
     }
+    // A pipe named for a format is written in it.
+    ASSERT_EQ(::mkfifo(path("tube.ly").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(path("tube").c_str(), 0600), 0);
+    EXPECT_EQ(formats.forOutput(path("tube.ly"), Op::ExportChart), formats.named("lilypond"));
+    EXPECT_EQ(formats.forOutput(path("tube"), Op::ExportChart), formats.named("musicxml"));
     EXPECT_EQ(formats.named("lilypond"), formats.forFile("x.ly", Op::ExportChart));
     EXPECT_EQ(formats.named("ly"), nullptr);
 }
