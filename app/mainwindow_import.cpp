@@ -13,6 +13,41 @@
 
 namespace mavrel {
 
+namespace {
+
+// Where to export to. A name typed without an extension takes the chosen
+// format's before the dialog looks for a file of that name to ask about
+// replacing it.
+class ExportDialog : public QFileDialog {
+public:
+    ExportDialog(QWidget* parent, const FormatList& formats)
+        : QFileDialog(parent, MainWindow::tr("Exporter"), QString(), mavrel::nameFilters(formats)), m_formats(formats)
+    {
+        setAcceptMode(QFileDialog::AcceptSave);
+        // The system's dialogs take the suffix as the filter changes.
+        connect(this, &QFileDialog::filterSelected, this, &ExportDialog::takeSuffix);
+        takeSuffix(selectedNameFilter());
+    }
+
+protected:
+    void accept() override
+    {
+        takeSuffix(selectedNameFilter());
+        QFileDialog::accept();
+    }
+
+private:
+    void takeSuffix(const QString& filter)
+    {
+        const FileFormat* chosen = formatOfFilter(m_formats, filter);
+        setDefaultSuffix(chosen ? QString::fromStdString(chosen->extensions().front()) : QString());
+    }
+
+    FormatList m_formats;
+};
+
+} // namespace
+
 void MainWindow::importCharts()
 {
     if (!maybeSave())
@@ -92,10 +127,11 @@ void MainWindow::exportChart()
     if (m_exportChooser) {
         name = m_exportChooser();
     } else {
-        QString filter = nameFilter(*exports.front());
-        name = QFileDialog::getSaveFileName(this, tr("Exporter"), QString(), nameFilters(exports), &filter);
-        // A name typed without its extension takes the chosen format's.
-        const FileFormat* chosen = formatOfFilter(exports, filter);
+        ExportDialog dialog(this, exports);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            name = dialog.selectedFiles().first();
+        // A name whose extension is no format's is given the chosen one too.
+        const FileFormat* chosen = formatOfFilter(exports, dialog.selectedNameFilter());
         if (!name.isEmpty() && chosen && !formats.forFile(name.toStdString(), FileOperation::ExportChart))
             name += QLatin1Char('.') + QString::fromStdString(chosen->extensions().front());
     }

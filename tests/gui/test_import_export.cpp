@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -182,30 +184,42 @@ TEST_F(ImportExport, TheFileMenuImportsAndExports)
 }
 
 // Without choosers, the file dialogs offer the registered formats; a name
-// typed without an extension is given the chosen format's.
+// typed without an extension is given the chosen format's, and the dialog
+// asks before it replaces the file of that name.
 TEST_F(ImportExport, TheDialogsOfferTheRegisteredFormats)
 {
     MainWindow window;
     window.setMessenger([](const QString& m) { ADD_FAILURE() << m.toStdString(); });
     QStringList offered;
+    QString asked;
     auto answer = [&](const char* filter, const QString& file) {
-        QTimer::singleShot(0, [&offered, filter, file] {
+        QTimer::singleShot(0, [&offered, &asked, filter, file] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_TRUE(dialog);
             offered = dialog->nameFilters();
             dialog->selectNameFilter(QString::fromUtf8(filter));
             if (file.isEmpty()) {
                 dialog->reject();
-            } else {
-                dialog->selectFile(file);
-                static_cast<QDialog*>(dialog)->accept();
+                return;
             }
+            dialog->selectFile(file);
+            QTimer::singleShot(0, [&asked] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    asked = box->text();
+                    box->button(QMessageBox::Yes)->click();
+                }
+            });
+            static_cast<QDialog*>(dialog)->accept();
         });
     };
+    QFile ly(path("chanson.ly"));
+    ASSERT_TRUE(ly.open(QIODevice::WriteOnly));
+    ly.write("ancienne");
+    ly.close();
     answer("Grille LilyPond (*.ly)", path("chanson"));
     window.findChild<QAction*>("exportAction")->trigger();
     EXPECT_EQ(offered, QStringList({"MusicXML (*.musicxml *.xml)", "Grille LilyPond (*.ly)", "Lien iReal Pro (*.txt)"}));
-    QFile ly(path("chanson.ly"));
+    EXPECT_TRUE(asked.startsWith("chanson.ly")) << asked.toStdString();
     ASSERT_TRUE(ly.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ly.readAll().startsWith("\\version"));
 
