@@ -1,6 +1,7 @@
 #include "chartimport.h"
 
-#include "render/localfile.h"
+#include "document/ireal.h"
+#include "files/localfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,8 +13,6 @@
 namespace mavrel {
 
 namespace {
-// A playlist page holds thousands of songs in far less.
-constexpr std::size_t MaxInputSize = 64 * 1024 * 1024;
 
 FileResult failure(const char* message, const QByteArray& fileName)
 {
@@ -22,23 +21,7 @@ FileResult failure(const char* message, const QByteArray& fileName)
 
 } // namespace
 
-FileResult readLinks(const QByteArray& input, std::string& text)
-{
-    FileSystem& fs = systemFileSystem();
-    const std::string name = input.toStdString();
-    if (input.startsWith("irealb") && fs.kind(name) == FileKind::Missing) {
-        text = name;
-        return {};
-    }
-    FileResult read = readFile(name, MaxInputSize, text, fs);
-    if (read.ok && text.size() > MaxInputSize) {
-        std::string().swap(text);
-        return failure(QT_TRANSLATE_NOOP("Message", "Fichier trop grand pour une liste de morceaux."), input);
-    }
-    return read;
-}
-
-ImportReport importToFolder(const ireal::Playlist& playlist, const QByteArray& folder, bool force)
+ImportReport importToFolder(const SongList& songs, const QByteArray& folder, bool force)
 {
     ImportReport report;
     const QString folderName = QFile::decodeName(folder);
@@ -51,10 +34,11 @@ ImportReport importToFolder(const ireal::Playlist& playlist, const QByteArray& f
     // The last number tried for each name: a title met again goes on from
     // there rather than trying every number before it again.
     std::unordered_map<std::string, int> lastNumber;
-    for (const ireal::Song& song : playlist.songs) {
+    for (std::size_t i = 0; i < songs.titles.size(); ++i) {
+        const std::string& title = songs.titles[i];
         ImportedSong done;
-        done.title = song.title;
-        const ireal::Conversion c = ireal::toChart(song);
+        done.title = title;
+        const ImportedChart c = songs.chart(i);
         for (const Message& warning : c.warnings)
             done.warnings.push_back(messageText(warning).toStdString());
         if (!c.chart) {
@@ -62,12 +46,12 @@ ImportReport importToFolder(const ireal::Playlist& playlist, const QByteArray& f
             report.songs.push_back(std::move(done));
             continue;
         }
-        int& number = lastNumber[ireal::chartFileName(song.title)];
+        int& number = lastNumber[ireal::chartFileName(title)];
         std::string name;
         QByteArray path;
         FileResult written;
         for (;;) {
-            name = ireal::chartFileName(song.title, ++number);
+            name = ireal::chartFileName(title, ++number);
             if (used.count(name))
                 continue;
             path = folder + '/' + QByteArray::fromStdString(name);

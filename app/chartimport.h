@@ -1,9 +1,9 @@
-// iReal Pro playlists imported into a folder of charts: what `mavrel import`
-// and the editor's "Importer..." both do.
+// Lists of songs imported into a folder of charts: what `mavrel import` and
+// the editor's "Importer..." both do.
 #pragma once
 
 #include "document/chartfile.h"
-#include "document/ireal.h"
+#include "document/fileformat.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,11 +12,6 @@
 #include <vector>
 
 namespace mavrel {
-
-// The links a user names: the text of the file when it is one, else the name
-// itself when it is a link. Failure when neither, or when the file (a pipe or
-// a device included) holds more than a playlist ever does.
-FileResult readLinks(const QByteArray& input, std::string& text);
 
 // Texts are UTF-8; the error and the warnings are in the user's language.
 struct ImportedSong {
@@ -36,7 +31,7 @@ struct ImportReport {
     std::vector<ImportedSong> songs;
     FileResult failure;
 };
-ImportReport importToFolder(const ireal::Playlist& playlist, const QByteArray& folder, bool force);
+ImportReport importToFolder(const SongList& songs, const QByteArray& folder, bool force);
 
 // « 2 chansons n'ont pas été importées : « A », « B ». », or empty.
 QString failedSongsMessage(const ImportReport& report);

@@ -1,54 +1,34 @@
 #include "cli.h"
 
 #include "chartimport.h"
+#include "fileformats.h"
 #include "accompaniment/arranger.h"
-#include "accompaniment/midifile.h"
+#include "accompaniment/performance.h"
 #include "accompaniment/style.h"
 #include "document/chordtext.h"
 #include "document/editing.h"
-#include "document/export.h"
-#include "print/imagefile.h"
-#include "print/sheetcommand.h"
-#include "render/localfile.h"
+#include "files/formatnames.h"
+#include "files/localfile.h"
 #include "render/chordtype.h"
-#include "render/page.h"
-#include "sound/audiofile.h"
+#include "sound/bandformats.h"
 #include "sound/player.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QImage>
 
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <new>
 #include <optional>
+#include <vector>
 
 namespace mavrel {
 
 namespace {
 
 bool isOption(const QByteArray& a) { return a.startsWith('-') && a.size() > 1; }
-
-// What `render` writes; a format more is one line more. False when there
-// was not enough memory to draw the page or to make the bytes.
-struct PageFormat {
-    const char* suffix;
-    bool (*encode)(StandaloneChart& chart, int dpi, Instrument part, QByteArray& bytes);
-};
-const PageFormat PageFormats[] = {
-    {"png",
-     [](StandaloneChart& c, int dpi, Instrument part, QByteArray& bytes) {
-         // At 96 dots per inch, the page the editor shows, pixel for pixel.
-         QImage page = dpi == 96 ? c.image() : paintPageImage(c.chart(), dpi, part);
-         if (dpi == 96)
-             markPart(page, part);
-         return !page.isNull() && encodePng(page, bytes);
-     }},
-    {"pdf", [](StandaloneChart& c, int, Instrument part, QByteArray& bytes) { return encodePagePdf(c.chart(), bytes, part); }},
-    {"svg", [](StandaloneChart& c, int, Instrument part, QByteArray& bytes) { return encodePageSvg(c.chart(), bytes, part); }},
-};
 
 // A picture at 2400 dots per inch is 25 times the page each way: more is
 // no sharper on any printer.
@@ -224,48 +204,48 @@ bool reported(const FileResult& r)
     return r.ok;
 }
 
-// Commands that write charts write nothing else, whatever the name says.
-bool isChartName(const QByteArray& name)
+// What the name asks the command to write, as the registry says; refused
+// with the extensions the command writes when it asks for nothing it does.
+const FileFormat* outputFormat(const QByteArray& output, FileOperation operation)
 {
-    return isStream(name) || suffixOf(name) == "bab";
+    const FileFormat* format = fileFormats().forOutput(output.toStdString(), operation);
+    if (!format)
+        printError(unknownFormatMessage(output, extensionList(fileFormats().formats(operation))));
+    return format;
 }
 
-int refuseOutput(const QByteArray& output, const QString& expected)
+// The chart of a fresh start, kept off the stack.
+std::unique_ptr<Chart> newChart()
 {
-    printError(unknownFormatMessage(output, expected));
-    return 2;
+    auto chart = std::make_unique<Chart>();
+    resetChart(*chart);
+    return chart;
 }
 
-bool load(StandaloneChart& c, const QByteArray& fileName)
+// Reads the chart in the format its name asks for, the chart file's for any
+// other name.
+bool load(Chart& chart, const QByteArray& fileName)
 {
-    return reported(c.load(fileName));
+    const std::string name = fileName.toStdString();
+    return reported(fileFormats().forInput(name, FileOperation::ReadChart)->read(name, chart));
 }
 
-bool save(StandaloneChart& c, const QByteArray& fileName)
+// Whether the instrument's part of the chart can be made; the message names
+// the chart's file when it cannot.
+bool partPossible(const Chart& chart, Instrument instrument, const QByteArray& fileName)
 {
-    return reported(saveChart(c.chart(), fileName.toStdString()));
-}
-
-// The page with its longer side `size` pixels, drawn at that size; no side
-// falls below one pixel. At the page's own size, the page the editor shows.
-QImage thumbnail(StandaloneChart& c, int size)
-{
-    const QSize page = pageSize(c.chart());
-    const QSize fitted = page.scaled(size, size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    return fitted == page ? c.image() : paintPageImage(c.chart(), fitted);
+    const Message refused = partProblem(chart, instrument);
+    return refused.empty() || reported(FileResult::failure(refused, fileName.toStdString()));
 }
 
 int runImport(const QByteArray& input, const QByteArray& folder, bool force)
 {
-    std::string text;
-    if (!reported(readLinks(input, text)))
+    const std::string name = input.toStdString();
+    SongList songs;
+    const FileResult read = fileFormats().forInput(name, FileOperation::ImportCharts)->readSongs(name, songs);
+    if (!reported(read))
         return 1;
-    const ireal::Playlist playlist = ireal::readPlaylist(text);
-    if (playlist.songs.empty()) {
-        printError(CommandLine::tr("%1 : aucun lien iReal Pro.").arg(QFile::decodeName(input)));
-        return 1;
-    }
-    const ImportReport report = importToFolder(playlist, folder, force);
+    const ImportReport report = importToFolder(songs, folder, force);
     for (const ImportedSong& song : report.songs) {
         for (const std::string& warning : song.warnings)
             printError(QString::fromStdString(warning));
@@ -281,63 +261,48 @@ int runImport(const QByteArray& input, const QByteArray& folder, bool force)
         printError(failed);
         return 1;
     }
-    return 0;
+    // Songs of the list left unread were not imported either.
+    return read.warning.empty() ? 0 : 1;
+}
+
+int runSheet(const Command& command)
+{
+    const FileFormat* format = outputFormat(command.output, FileOperation::WriteSheets);
+    if (!format)
+        return 2;
+    if (format->onePage() && command.charts.size() > command.per) {
+        FormatList books;
+        for (const FileFormat* f : fileFormats().formats(FileOperation::WriteSheets))
+            if (!f->onePage())
+                books.push_back(f);
+        auto charts = [](qsizetype n) {
+            return n == 1 ? CommandLine::tr("1 grille") : CommandLine::tr("%1 grilles").arg(n);
+        };
+        printError(CommandLine::tr("%1 : un fichier %2 ne contient qu'une feuille, soit %3 au plus, et %4 sont "
+                                   "données ; un fichier %5 en fait un recueil d'autant de pages qu'il faut.")
+                       .arg(QFile::decodeName(command.output),
+                            QLatin1Char('.') + QString::fromStdString(format->extensions().front()),
+                            charts(command.per), charts(command.charts.size()), extensionList(books)));
+        return 2;
+    }
+    // Every chart read first: one that cannot be read leaves nothing written.
+    std::vector<std::unique_ptr<Chart>> charts;
+    std::vector<const Chart*> order;
+    for (const QByteArray& file : command.charts) {
+        charts.push_back(newChart());
+        if (!load(*charts.back(), file) || !partPossible(*charts.back(), command.instrument, file))
+            return 1;
+        order.push_back(charts.back().get());
+    }
+    WriteOptions options;
+    options.instrument = command.instrument;
+    options.perSheet = command.per;
+    return reported(format->writeSheets(order, options, command.output.toStdString())) ? 0 : 1;
 }
 
 // --- the band's files ----------------------------------------------------------
 
 using accompaniment::Performance;
-
-bool writeMidi(const Command&, const Chart& chart, const Performance& p, std::vector<std::uint8_t>& bytes)
-{
-    bytes = accompaniment::midiFile(p, chart.song.title.view());
-    return true;
-}
-
-bool writeAudio(const Command& command, const Performance& p, sound::AudioFormat format,
-                std::vector<std::uint8_t>& bytes)
-{
-    sound::AudioFile file = sound::renderAudio(p, format, QFile::decodeName(command.soundFont));
-    if (!file.error.empty()) {
-        reported(FileResult::failure(file.error, file.fromSoundFont ? QFile::encodeName(file.soundFont).toStdString()
-                                                                    : command.output.toStdString()));
-        return false;
-    }
-    bytes = std::move(file.bytes);
-    return true;
-}
-
-bool writeWav(const Command& command, const Chart&, const Performance& p, std::vector<std::uint8_t>& bytes)
-{
-    return writeAudio(command, p, sound::AudioFormat::Wav, bytes);
-}
-
-bool writeFlac(const Command& command, const Chart&, const Performance& p, std::vector<std::uint8_t>& bytes)
-{
-    return writeAudio(command, p, sound::AudioFormat::Flac, bytes);
-}
-
-// What `export` writes of the band playing the chart; a format more is one
-// line more. False, its message printed, when there are no bytes.
-struct SoundFormat {
-    const char* suffix;
-    bool (*encode)(const Command& command, const Chart& chart, const Performance& p, std::vector<std::uint8_t>& bytes);
-};
-const SoundFormat SoundFormats[] = {
-    {"mid", writeMidi},
-    {"midi", writeMidi},
-    {"wav", writeWav},
-    {"flac", writeFlac},
-};
-
-accompaniment::Options bandOptions(const Command& command)
-{
-    accompaniment::Options o;
-    o.style = command.style;
-    o.tempo = command.tempo;
-    o.choruses = command.choruses;
-    return o;
-}
 
 // What the band could not play as written, as warnings about the chart.
 void printWarnings(const Performance& p, const QByteArray& chartFile)
@@ -348,19 +313,6 @@ void printWarnings(const Performance& p, const QByteArray& chartFile)
         r.warning = warning;
         printError(fileMessage(r));
     }
-}
-
-int runSoundExport(const Command& command, const SoundFormat& format)
-{
-    StandaloneChart c;
-    if (!load(c, command.charts.first()))
-        return 1;
-    const Performance p = accompaniment::arrange(c.chart(), bandOptions(command));
-    printWarnings(p, command.charts.first());
-    std::vector<std::uint8_t> bytes;
-    if (!format.encode(command, c.chart(), p, bytes))
-        return 1;
-    return reported(writeFile(command.output.toStdString(), bytes)) ? 0 : 1;
 }
 
 // Qt Multimedia tells standard error why it found no sound server; the user
@@ -376,11 +328,11 @@ void dropSoundServerMessages(QtMsgType type, const QMessageLogContext& context, 
 int runPlay(const Command& command)
 {
     qtMessages = qInstallMessageHandler(dropSoundServerMessages);
-    StandaloneChart c;
-    if (!load(c, command.charts.first()))
+    const auto chart = newChart();
+    if (!load(*chart, command.charts.first()))
         return 1;
     sound::Player player;
-    player.setChart(c.chart());
+    player.setChart(*chart);
     player.setStyle(command.style);
     player.setTempo(command.tempo);
     player.setChoruses(command.choruses);
@@ -397,7 +349,7 @@ int runPlay(const Command& command)
     QObject::connect(&player, &sound::Player::barChanged, &loop, [&](int bar) {
         if (bar <= 0)
             return;
-        const QString chords = QString::fromStdString(barText(c.chart().bar(bar)));
+        const QString chords = QString::fromStdString(barText(chart->bar(bar)));
         std::printf("%s\n", visibleText(CommandLine::tr("Mesure %1 : %2").arg(bar).arg(chords)).toLocal8Bit().constData());
         std::fflush(stdout);
     });
@@ -407,31 +359,44 @@ int runPlay(const Command& command)
     return status;
 }
 
+// The band's options of the command, for the formats that play it.
+WriteOptions bandWriteOptions(const Command& command)
+{
+    WriteOptions options;
+    if (command.style >= 0)
+        options.style = accompaniment::styleName(static_cast<accompaniment::Style>(command.style));
+    options.tempo = command.tempo;
+    options.choruses = command.choruses;
+    options.soundFont = command.soundFont.toStdString();
+    return options;
+}
+
 int runExport(const Command& command)
 {
     const QByteArray& chartFile = command.charts.first();
     const QByteArray& output = command.output;
-    if (!isStream(output))
-        for (const SoundFormat& sound : SoundFormats)
-            if (suffixOf(output) == sound.suffix)
-                return runSoundExport(command, sound);
-    if (command.band) {
-        printError(CommandLine::tr("--style, --tempo, --choruses et --soundfont : seulement vers .mid, .wav ou .flac."));
+    const FileFormat* format = outputFormat(output, FileOperation::ExportChart);
+    if (!format)
+        return 2;
+    const auto chart = newChart();
+    if (!load(*chart, chartFile))
+        return 1;
+    // The band: what it could not play as written, as warnings about the
+    // chart, and its options, refused for a format it does not play into.
+    WriteOptions options;
+    if (format->playsTheBand()) {
+        options = bandWriteOptions(command);
+        printWarnings(accompaniment::arrange(*chart, bandOptions(options)), chartFile);
+    } else if (command.band) {
+        FormatList band;
+        for (const FileFormat* f : fileFormats().formats(FileOperation::ExportChart))
+            if (f->playsTheBand())
+                band.push_back(f);
+        printError(CommandLine::tr("--style, --tempo, --choruses et --soundfont : seulement vers %1.")
+                       .arg(extensionList(band)));
         return 2;
     }
-    // A stream takes the first format.
-    const std::optional<ExportFormat> format =
-        isStream(output) ? ExportFormat::MusicXml : exportFormatFor(output.toStdString());
-    if (!format)
-        return refuseOutput(output, CommandLine::tr(".musicxml, .ly, .txt, .mid, .wav ou .flac"));
-    StandaloneChart c;
-    if (!load(c, chartFile))
-        return 1;
-    const std::string text = exportChart(c.chart(), *format);
-    return reported(writeFile(output.toStdString(),
-                              {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}))
-        ? 0
-        : 1;
+    return reported(format->write(*chart, options, output.toStdString())) ? 0 : 1;
 }
 
 } // namespace
@@ -563,53 +528,92 @@ Command parseCommandLine(const QByteArrayList& arguments)
 
 namespace {
 
-// Each command's lines of the usage, in the order --help shows them.
-const std::pair<Command::Kind, const char*> Usages[] = {
+// Each command's lines of the usage, in the order --help shows them, and
+// what it writes: %1 lists the names it writes to, %2 the formats' names.
+struct Usage {
+    Command::Kind kind;
+    const char* lines;
+    std::optional<FileOperation> output;
+};
+const Usage Usages[] = {
     {Command::Editor, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel [GRILLE.bab...]                       ouvre l'éditeur, une fenêtre par grille\n")},
+        "  mavrel [GRILLE.bab...]                       ouvre l'éditeur, une fenêtre par grille\n"), {}},
     {Command::New, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel new -o SORTIE.bab                     écrit une grille neuve\n")},
+        "  mavrel new -o %1\n"
+        "                                               écrit une grille neuve\n"), FileOperation::WriteChart},
     {Command::Render, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N] [--for Bb|Eb|F]\n"
+        "  mavrel render [GRILLE.bab] -o %1 [--dpi N] [--for Bb|Eb|F]\n"
         "                [--chord-style classic|jazz]\n"
         "                                               dessine la page d'une grille (en PNG à N points\n"
-        "                                               par pouce, de 1 à 2400, 96 par défaut)\n")},
+        "                                               par pouce, de 1 à 2400, 96 par défaut)\n"),
+     FileOperation::WritePage},
     {Command::Thumbnail, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png [--chord-style classic|jazz]\n"
         "                                               dessine la vignette d'une grille (plus grand côté\n"
-        "                                               en pixels, de 1 à 4096)\n")},
+        "                                               en pixels, de 1 à 4096)\n"), {}},
     {Command::Transpose, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab [--spelling keep|flats|sharps|key]\n"
+        "  mavrel transpose DEMI-TONS GRILLE.bab -o %1 [--spelling keep|flats|sharps|key]\n"
         "                                               transpose une grille (altérations : gardées,\n"
-        "                                               bémols, dièses ou selon la tonalité)\n")},
+        "                                               bémols, dièses ou selon la tonalité)\n"),
+     FileOperation::WriteChart},
     {Command::Sheet, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel sheet --per N [--for Bb|Eb|F] [--chord-style classic|jazz] GRILLE.bab... -o SORTIE.pdf|SORTIE.png\n"
+        "  mavrel sheet --per N [--for Bb|Eb|F] [--chord-style classic|jazz] GRILLE.bab... -o %1\n"
         "                                               compose des feuilles de 1, 2, 4 ou 8 grilles :\n"
         "                                               un recueil d'autant de pages qu'il faut en PDF,\n"
-        "                                               une seule feuille en PNG\n")},
+        "                                               une seule feuille en PNG\n"), FileOperation::WriteSheets},
     {Command::Import, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d'une liste iReal Pro\n"
-        "                                               (page HTML, texte ou lien irealb://)\n")},
+        "                                               (page HTML, texte ou lien irealb://)\n"), {}},
     {Command::Export, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel export GRILLE.bab -o SORTIE.musicxml|.ly|.txt|.mid|.wav|.flac [--style STYLE] [--tempo N]\n"
-        "                [--choruses N] [--soundfont FICHIER.sf2]\n"
-        "                                               MusicXML, grille LilyPond, lien iReal Pro ;\n"
-        "                                               l'accompagnement en MIDI, WAV ou FLAC\n")},
+        "  mavrel export GRILLE.bab -o %1\n"
+        "                [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]\n"
+        "                                               %2 ; le style, le tempo, les fois et le son\n"
+        "                                               de l'accompagnement en MIDI, WAV ou FLAC\n"), FileOperation::ExportChart},
     {Command::Play, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel play GRILLE.bab [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]\n"
-        "                                               joue l'accompagnement, une ligne par mesure\n")},
+        "                                               joue l'accompagnement, une ligne par mesure\n"), {}},
     {Command::Version, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel --version                             affiche la version\n")},
+        "  mavrel --version                             affiche la version\n"), {}},
 };
+
+// Where the descriptions of the commands start.
+constexpr qsizetype DescriptionColumn = 47;
+
+// "SORTIE.png|SORTIE.pdf": a name for each extension the formats write.
+QString outputNames(const FormatList& formats)
+{
+    QStringList names;
+    for (const FileFormat* format : formats)
+        for (const std::string& extension : format->extensions())
+            names << CommandLine::tr("SORTIE") + QLatin1Char('.') + QString::fromStdString(extension);
+    return names.join(QLatin1Char('|'));
+}
+
+QString usageLines(const Usage& usage)
+{
+    const QString lines = CommandLine::tr(usage.lines);
+    if (!usage.output)
+        return lines;
+    const FormatList formats = fileFormats().formats(*usage.output);
+    QString filled = lines.contains(QLatin1String("%2")) ? lines.arg(outputNames(formats), nameList(formats))
+                                                         : lines.arg(outputNames(formats));
+    // A command line short enough keeps its description beside it, in the
+    // column of the others.
+    const qsizetype end = filled.indexOf(QLatin1Char('\n'));
+    const QString indent(DescriptionColumn, QLatin1Char(' '));
+    if (end >= 0 && end < DescriptionColumn && filled.mid(end + 1).startsWith(indent))
+        filled = filled.left(end).leftJustified(DescriptionColumn) + filled.mid(end + 1 + DescriptionColumn);
+    return filled;
+}
 
 } // namespace
 
 QString usageText(Command::Kind command)
 {
     QString text = CommandLine::tr("Utilisation :\n");
-    for (const auto& [kind, lines] : Usages)
-        if (command == Command::Help || kind == command)
-            text += CommandLine::tr(lines);
+    for (const Usage& usage : Usages)
+        if (command == Command::Help || usage.kind == command)
+            text += usageLines(usage);
     if (command == Command::Help)
         return text
             + CommandLine::tr("  --for Bb|Eb|F : la partie d'un instrument en Si♭, Mi♭ ou Fa, transposée et marquée.\n"
@@ -627,61 +631,54 @@ int execute(const Command& command)
 {
     switch (command.kind) {
     case Command::New: {
-        if (!isChartName(command.output))
-            return refuseOutput(command.output, QStringLiteral(".bab"));
-        StandaloneChart c;
-        return save(c, command.output) ? 0 : 1;
+        const FileFormat* format = outputFormat(command.output, FileOperation::WriteChart);
+        if (!format)
+            return 2;
+        return reported(format->write(*newChart(), {}, command.output.toStdString())) ? 0 : 1;
     }
     case Command::Render: {
-        const PageFormat* format = formatFor(command.output, PageFormats);
+        const FileFormat* format = outputFormat(command.output, FileOperation::WritePage);
         if (!format)
-            return refuseOutput(command.output, suffixList(PageFormats));
-        StandaloneChart c;
-        if (!command.charts.isEmpty() && !load(c, command.charts.first()))
+            return 2;
+        const auto chart = newChart();
+        const QByteArray source = command.charts.value(0);
+        if (!command.charts.isEmpty() && !load(*chart, source))
             return 1;
-        if (const Message refused = makePart(c.chart(), command.instrument); !refused.empty()) {
-            reported(FileResult::failure(refused, command.charts.value(0).toStdString()));
+        if (!partPossible(*chart, command.instrument, source))
             return 1;
-        }
-        if (const QSize size = pageImageSize(c.chart(), command.dpi);
-            format->suffix == QByteArrayLiteral("png") && !pictureFits(size)) {
-            printError(CommandLine::tr("%1 : image trop grande, %2 × %3 pixels (%4 millions au plus).")
-                           .arg(QFile::decodeName(command.output), QString::number(size.width()),
-                                QString::number(size.height()), QString::number(MaxPicturePixels / 1000000)));
-            return 1;
-        }
-        QByteArray bytes;
-        if (!format->encode(c, command.dpi, command.instrument, bytes)) {
-            printError(command.charts.isEmpty()
-                           ? QCoreApplication::translate("CommandLine", "Mémoire insuffisante pour dessiner la page.")
-                           : QCoreApplication::translate("CommandLine", "Mémoire insuffisante pour dessiner la page de « %1 ».")
-                                 .arg(QFile::decodeName(command.charts.first())));
-            return 1;
-        }
-        return reported(writeBytes(bytes, command.output)) ? 0 : 1;
+        WriteOptions options;
+        options.instrument = command.instrument;
+        options.dpi = command.dpi;
+        options.source = source.toStdString();
+        return reported(format->writePage(*chart, options, command.output.toStdString())) ? 0 : 1;
     }
     case Command::Thumbnail: {
         // Always PNG: file managers choose the output's name.
-        StandaloneChart c;
-        if (!load(c, command.charts.first()))
+        const auto chart = newChart();
+        if (!load(*chart, command.charts.first()))
             return 1;
-        return reported(writePng(thumbnail(c, command.size), command.output)) ? 0 : 1;
+        WriteOptions options;
+        options.fit = command.size;
+        options.source = command.charts.first().toStdString();
+        const FileFormat& png = *fileFormats().named("png");
+        return reported(png.writePage(*chart, options, command.output.toStdString())) ? 0 : 1;
     }
     case Command::Transpose: {
-        if (!isChartName(command.output))
-            return refuseOutput(command.output, QStringLiteral(".bab"));
-        StandaloneChart c;
-        if (!load(c, command.charts.first()))
+        const FileFormat* format = outputFormat(command.output, FileOperation::WriteChart);
+        if (!format)
+            return 2;
+        const auto chart = newChart();
+        if (!load(*chart, command.charts.first()))
             return 1;
-        const Message refused = transpose(c.chart(), command.steps, command.spelling);
+        const Message refused = transpose(*chart, command.steps, command.spelling);
         if (!refused.empty()) {
             reported(FileResult::failure(refused, command.charts.first().toStdString()));
             return 1;
         }
-        return save(c, command.output) ? 0 : 1;
+        return reported(format->write(*chart, {}, command.output.toStdString())) ? 0 : 1;
     }
     case Command::Sheet:
-        return runSheetCommand(command.per, command.charts, command.output, command.instrument);
+        return runSheet(command);
     case Command::Import:
         return runImport(command.charts.first(), command.output, command.force);
     case Command::Export:

@@ -7,7 +7,7 @@
 #include "dialogs/transposedialog.h"
 #include "pageview.h"
 #include "print/printpreview.h"
-#include "render/localfile.h"
+#include "files/localfile.h"
 #include "spinarrows.h"
 #include "toolicons.h"
 

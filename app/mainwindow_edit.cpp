@@ -7,7 +7,7 @@
 #include "document/text.h"
 #include "dialogs/transposedialog.h"
 #include "pageview.h"
-#include "render/localfile.h"
+#include "files/localfile.h"
 #include "spinarrows.h"
 
 #include <QComboBox>

@@ -7,7 +7,7 @@
 #include "dialogs/preferencesdialog.h"
 #include "dialogs/chorddialog.h"
 #include "print/printpreview.h"
-#include "render/localfile.h"
+#include "files/localfile.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,17 +1,14 @@
-// Charts in and out of other formats: iReal Pro playlists imported, charts
-// exported as MusicXML, LilyPond grids and iReal Pro links, and the band
-// playing them as a MIDI file or its sound.
+// Charts in and out of other programs' formats: lists of songs imported,
+// charts exported, in the formats registered for each (the band playing the
+// chart among them).
 #include "mainwindow.h"
 
 #include "chartimport.h"
-#include "accompaniment/arranger.h"
-#include "accompaniment/midifile.h"
-#include "document/export.h"
-#include "render/localfile.h"
-#include "sound/audiofile.h"
+#include "fileformats.h"
+#include "files/formatnames.h"
+#include "files/localfile.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QStatusBar>
@@ -20,33 +17,36 @@ namespace mavrel {
 
 namespace {
 
-bool isBandFile(const QString& name)
-{
-    const QString suffix = QFileInfo(name).suffix().toLower();
-    return suffix == QLatin1String("mid") || suffix == QLatin1String("midi") || suffix == QLatin1String("wav")
-        || suffix == QLatin1String("flac");
-}
-
-// The band playing the chart as the chart says: its MIDI file, or its sound
-// rendered through the default SoundFont.
-FileResult writeBandFile(const Chart& chart, const QString& name)
-{
-    const accompaniment::Performance p = accompaniment::arrange(chart);
-    const QString suffix = QFileInfo(name).suffix().toLower();
-    std::vector<std::uint8_t> bytes;
-    if (suffix.startsWith(QLatin1String("mid"))) {
-        bytes = accompaniment::midiFile(p, chart.song.title.view());
-    } else {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        sound::AudioFile file =
-            sound::renderAudio(p, suffix == QLatin1String("flac") ? sound::AudioFormat::Flac : sound::AudioFormat::Wav);
-        QGuiApplication::restoreOverrideCursor();
-        if (!file.error.empty())
-            return FileResult::failure(file.error, (file.fromSoundFont ? file.soundFont : name).toStdString());
-        bytes = std::move(file.bytes);
+// Where to export to. A name typed without an extension takes the chosen
+// format's before the dialog looks for a file of that name to ask about
+// replacing it.
+class ExportDialog : public QFileDialog {
+public:
+    ExportDialog(QWidget* parent, const FormatList& formats)
+        : QFileDialog(parent, MainWindow::tr("Exporter"), QString(), mavrel::nameFilters(formats)), m_formats(formats)
+    {
+        setAcceptMode(QFileDialog::AcceptSave);
+        // The system's dialogs take the suffix as the filter changes.
+        connect(this, &QFileDialog::filterSelected, this, &ExportDialog::takeSuffix);
+        takeSuffix(selectedNameFilter());
     }
-    return writeFile(localFileName(name).toStdString(), bytes);
-}
+
+protected:
+    void accept() override
+    {
+        takeSuffix(selectedNameFilter());
+        QFileDialog::accept();
+    }
+
+private:
+    void takeSuffix(const QString& filter)
+    {
+        const FileFormat* chosen = formatOfFilter(m_formats, filter);
+        setDefaultSuffix(chosen ? QString::fromStdString(chosen->extensions().front()) : QString());
+    }
+
+    FormatList m_formats;
+};
 
 } // namespace
 
@@ -54,29 +54,26 @@ void MainWindow::importCharts()
 {
     if (!maybeSave())
         return;
+    const FormatList imports = fileFormats().formats(FileOperation::ImportCharts);
     const QString input = m_importChooser
         ? m_importChooser()
         : QFileDialog::getOpenFileName(this, tr("Importer"), QString(),
-                                       tr("Listes iReal Pro (*.html *.htm *.txt);;Tous les fichiers (*)"));
+                                       nameFilters(imports) + QStringLiteral(";;") + tr("Tous les fichiers (*)"));
     if (input.isEmpty())
         return;
-    std::string text;
-    const FileResult read = readLinks(localFileName(input), text);
-    if (!read.ok) {
+    const std::string name = localFileName(input).toStdString();
+    SongList songs;
+    const FileResult read = fileFormats().forInput(name, FileOperation::ImportCharts)->readSongs(name, songs);
+    if (!read.ok || !read.warning.empty())
         showMessage(fileMessage(read));
+    if (!read.ok)
         return;
-    }
-    const ireal::Playlist playlist = ireal::readPlaylist(text);
-    if (playlist.songs.empty()) {
-        showMessage(tr("%1 : aucun lien iReal Pro.").arg(input));
-        return;
-    }
 
     int choice = 0;
-    if (playlist.songs.size() > 1) {
+    if (songs.titles.size() > 1) {
         QStringList titles;
-        for (const ireal::Song& song : playlist.songs)
-            titles << QString::fromStdString(song.title);
+        for (const std::string& title : songs.titles)
+            titles << QString::fromStdString(title);
         if (m_songChooser) {
             choice = m_songChooser(titles);
         } else {
@@ -95,7 +92,7 @@ void MainWindow::importCharts()
             : QFileDialog::getExistingDirectory(this, tr("Dossier des grilles importées"));
         if (folder.isEmpty())
             return;
-        const ImportReport report = importToFolder(playlist, localFileName(folder), false);
+        const ImportReport report = importToFolder(songs, localFileName(folder), false);
         if (!report.failure.ok) {
             showMessage(fileMessage(report.failure));
             return;
@@ -108,7 +105,7 @@ void MainWindow::importCharts()
         return;
     }
 
-    const ireal::Conversion c = ireal::toChart(playlist.songs[std::size_t(choice)]);
+    const ImportedChart c = songs.chart(std::size_t(choice));
     if (!c.chart) {
         showMessage(messageText(c.error));
         return;
@@ -126,44 +123,33 @@ void MainWindow::exportChart()
 {
     if (!commitTextBox(tr("La grille n'a pas été exportée.")))
         return;
+    const FormatRegistry& formats = fileFormats();
+    const FormatList exports = formats.formats(FileOperation::ExportChart);
     QString name;
     if (m_exportChooser) {
         name = m_exportChooser();
     } else {
-        const QString musicXml = tr("MusicXML (*.musicxml)");
-        const QString lilyPond = tr("Grille LilyPond (*.ly)");
-        const QString iReal = tr("Lien iReal Pro (*.txt)");
-        const QString midi = tr("Accompagnement MIDI (*.mid)");
-        const QString wav = tr("Accompagnement en son WAV (*.wav)");
-        const QString flac = tr("Accompagnement en son FLAC (*.flac)");
-        QString filter = musicXml;
-        name = QFileDialog::getSaveFileName(this, tr("Exporter"), QString(),
-                                            QStringList{musicXml, lilyPond, iReal, midi, wav, flac}.join(QStringLiteral(";;")),
-                                            &filter);
-        // A name typed without its extension takes the chosen format's.
-        if (!name.isEmpty() && !exportFormatFor(name.toStdString()) && !isBandFile(name))
-            name += filter == lilyPond ? QStringLiteral(".ly")
-                : filter == iReal      ? QStringLiteral(".txt")
-                : filter == midi       ? QStringLiteral(".mid")
-                : filter == wav        ? QStringLiteral(".wav")
-                : filter == flac       ? QStringLiteral(".flac")
-                                       : QStringLiteral(".musicxml");
+        ExportDialog dialog(this, exports);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            name = dialog.selectedFiles().first();
+        // A name whose extension is no format's is given the chosen one too.
+        const FileFormat* chosen = formatOfFilter(exports, dialog.selectedNameFilter());
+        if (!name.isEmpty() && chosen && !formats.forFile(name.toStdString(), FileOperation::ExportChart))
+            name += QLatin1Char('.') + QString::fromStdString(chosen->extensions().front());
     }
     if (name.isEmpty())
         return;
-    if (isBandFile(name)) {
-        if (const FileResult r = writeBandFile(chart(), name); !r.ok)
-            showMessage(fileMessage(r));
-        return;
-    }
-    const std::optional<ExportFormat> format = exportFormatFor(name.toStdString());
+    const FileFormat* format = formats.forFile(name.toStdString(), FileOperation::ExportChart);
     if (!format) {
-        showMessage(tr("%1 : format inconnu (.musicxml, .ly, .txt, .mid, .wav ou .flac attendu).").arg(name));
+        showMessage(tr("%1 : format inconnu (%2 attendu).").arg(name, extensionList(exports)));
         return;
     }
-    const std::string text = mavrel::exportChart(chart(), *format);
-    const FileResult r = writeFile(localFileName(name).toStdString(),
-                                   {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    // The band's sound takes a few seconds to render.
+    if (format->playsTheBand())
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const FileResult r = format->write(chart(), {}, localFileName(name).toStdString());
+    if (format->playsTheBand())
+        QGuiApplication::restoreOverrideCursor();
     if (!r.ok)
         showMessage(fileMessage(r));
 }

@@ -3,7 +3,7 @@
 // watch; "x_per_song" compares a song of a 10,000-song import with one of a
 // 1,000-song import (1 when naming the files stays linear).
 #include "app/chartimport.h"
-#include "document/ireal.h"
+#include "app/fileformats.h"
 #include "render/page.h"
 
 #include "cputime.h"
@@ -60,32 +60,40 @@ struct Folder {
     ~Folder() { std::filesystem::remove_all(path); }
 };
 
-ireal::Playlist songsTitledS(int count)
+const FileFormat& iRealList()
+{
+    return *fileFormats().named("ireal-list");
+}
+
+// The link itself is the name to import.
+SongList songsTitledS(int count)
 {
     std::string links = "irealb://";
     for (int i = 0; i < count; ++i)
         links += std::string("S=C==Ballad=C==1r34LbKcu7[C]==0=0===");
-    return ireal::readPlaylist(links + "Playlist");   // its name ends the link
+    SongList songs;
+    iRealList().readSongs(links + "Playlist", songs);   // its name ends the link
+    return songs;
 }
 
 // CPU seconds for one import of the playlist into a fresh folder.
-double importSeconds(const ireal::Playlist& playlist, benchmark::State& state)
+double importSeconds(const SongList& songs, benchmark::State& state)
 {
     Folder folder;
     const double start = cpuSeconds();
     const QByteArray name = QFile::encodeName(QString::fromStdString(folder.path.string()));
-    const ImportReport report = importToFolder(playlist, name, false);
+    const ImportReport report = importToFolder(songs, name, false);
     const double seconds = cpuSeconds() - start;
-    if (!report.failure.ok || report.songs.size() != playlist.songs.size())
+    if (!report.failure.ok || report.songs.size() != songs.titles.size())
         state.SkipWithError("the import failed");
     return seconds;
 }
 
 void BM_ImportTenThousandSongsOfOneTitle(benchmark::State& state)
 {
-    const ireal::Playlist small = songsTitledS(1000);
-    const ireal::Playlist large = songsTitledS(10000);
-    if (large.songs.size() != 10000) {
+    const SongList small = songsTitledS(1000);
+    const SongList large = songsTitledS(10000);
+    if (large.titles.size() != 10000) {
         state.SkipWithError("the playlist does not hold 10,000 songs");
         return;
     }
@@ -107,9 +115,9 @@ void BM_EndlessLinksRefused(benchmark::State& state)
     double seconds = 0, megabytes = 0;
     for (auto _ : state) {
         megabytes = extraMegabytes([&] {
-            std::string text;
+            SongList songs;
             const double start = cpuSeconds();
-            if (readLinks("/dev/zero", text).ok)
+            if (iRealList().readSongs("/dev/zero", songs).ok)
                 state.SkipWithError("an endless file was read");
             seconds = cpuSeconds() - start;
         });

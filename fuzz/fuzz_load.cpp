@@ -5,8 +5,10 @@
 // draws.
 #include "document/chartfile.h"
 #include "document/editing.h"
-#include "document/export.h"
+#include "document/ireal.h"
 #include "document/key.h"
+#include "document/lilypond.h"
+#include "document/musicxml.h"
 #include "document/win1252.h"
 #include "render/page.h"
 
@@ -145,8 +147,8 @@ void draw(Chart& chart)
 // character but the line feeds.
 void exportCleanly(const Chart& chart)
 {
-    for (ExportFormat format : {ExportFormat::MusicXml, ExportFormat::LilyPond, ExportFormat::IRealLink})
-        for (unsigned char c : exportChart(chart, format))
+    for (const std::string& text : {musicxml::write(chart), lilypond::write(chart), ireal::toLink(chart)})
+        for (unsigned char c : text)
             check(c == '\n' || (c >= 0x20 && c != 0x7F));
 }
 

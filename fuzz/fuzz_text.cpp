@@ -6,8 +6,9 @@
 // the same from its text.
 #include "document/chartfile.h"
 #include "document/chordtext.h"
-#include "document/export.h"
 #include "document/ireal.h"
+#include "document/lilypond.h"
+#include "document/musicxml.h"
 #include "document/text.h"
 #include "document/win1252.h"
 
@@ -78,8 +79,8 @@ void readLinks(std::string_view text)
         check(again.songs.size() == 1);
         const ireal::Conversion back = ireal::toChart(again.songs.front());
         check(back.chart && sameBars(*c.chart, *back.chart));
-        check(!exportChart(*c.chart, ExportFormat::MusicXml).empty());
-        check(!exportChart(*c.chart, ExportFormat::LilyPond).empty());
+        check(!musicxml::write(*c.chart).empty());
+        check(!lilypond::write(*c.chart).empty());
     }
 }
 

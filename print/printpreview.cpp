@@ -1,10 +1,10 @@
 #include "printpreview.h"
 
 #include "document/chart.h"
-#include "imagefile.h"
+#include "pictureformats.h"
 #include "printerstatus.h"
 #include "printing.h"
-#include "render/localfile.h"
+#include "files/localfile.h"
 #include "render/page.h"
 
 #include <QApplication>
@@ -525,7 +525,7 @@ void PrintPreview::savePdf()
     const SheetCharts sheet = composedCharts();
     QByteArray bytes;
     const FileResult r = encodeSheetsPdf({&sheet, 1}, bytes)
-        ? writeBytes(bytes, localFileName(fileName))
+        ? writeBytes(bytes, localFileName(fileName).toStdString())
         : FileResult::failure(QT_TRANSLATE_NOOP("Message", "Mémoire insuffisante pour créer le document."),
                               localFileName(fileName).toStdString());
     if (!r.ok)

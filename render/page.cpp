@@ -331,16 +331,6 @@ StandaloneChart::StandaloneChart() : m_chart(std::make_unique<Chart>())
     resetChart(*m_chart);
 }
 
-FileResult StandaloneChart::load(const QByteArray& fileName)
-{
-    return loadChart(*m_chart, fileName.toStdString());
-}
-
-FileResult StandaloneChart::save(const QByteArray& fileName) const
-{
-    return saveChart(*m_chart, fileName.toStdString());
-}
-
 const QImage& StandaloneChart::image()
 {
     m_page.draw(*m_chart, Selection{}, false);

@@ -4,11 +4,9 @@
 #include "canvas.h"
 #include "document/chart.h"
 #include "document/parts.h"
-#include "document/chartfile.h"
 #include "document/editing.h"
 #include "document/layout.h"
 
-#include <QByteArray>
 #include <QImage>
 #include <QSize>
 
@@ -110,16 +108,12 @@ QImage paintPageImage(const Chart& chart, QSize size, Instrument instrument = In
 // pixels wide for n characters, three bars wide.
 int chordPoints(const Chart& chart);
 
-// A chart of its own with its page, apart from the editor's: a new chart, then
-// whatever file is read into it, drawn as the editor shows it. The command
-// line and the print preview use it; the page is drawn only when asked for,
-// so that a command writing a chart never pays for a picture.
+// A chart of its own with its page, apart from the editor's: a new chart,
+// drawn as the editor shows it once the caller has filled it. The page is
+// drawn only when asked for.
 class StandaloneChart {
 public:
     StandaloneChart();
-    // The system's bytes for the file name.
-    FileResult load(const QByteArray& fileName);
-    FileResult save(const QByteArray& fileName) const;
     Chart& chart() { return *m_chart; }
     // The page as the chart stands now; null when there was not enough
     // memory to draw it.

@@ -23,50 +23,12 @@
         <translation>%1: unknown output format (%2 expected).</translation>
     </message>
     <message>
-        <source> ou </source>
-        <translation> or </translation>
-    </message>
-    <message>
-        <source>Utilisation : mavrel sheet --per N [--for Bb|Eb|F] GRILLE.bab... -o SORTIE.pdf|SORTIE.png
-  N = 1, 2, 4 ou 8 grilles par feuille, placées dans l&apos;ordre ; un PDF a autant
-  de pages qu&apos;il en faut, une image PNG une seule feuille.
-</source>
-        <translation>Usage: mavrel sheet --per N [--for Bb|Eb|F] CHART.bab... -o OUTPUT.pdf|OUTPUT.png
-  N = 1, 2, 4 or 8 charts a sheet, placed in order; a PDF has as many pages
-  as it takes, a PNG picture one sheet.
-</translation>
-    </message>
-    <message>
         <source>1 grille</source>
         <translation>1 chart</translation>
     </message>
     <message>
         <source>%1 grilles</source>
         <translation>%1 charts</translation>
-    </message>
-    <message>
-        <source>Mémoire insuffisante pour composer la feuille.</source>
-        <translation>Not enough memory to compose the sheet.</translation>
-    </message>
-    <message>
-        <source>Mémoire insuffisante pour dessiner la page de « %1 ».</source>
-        <translation>Not enough memory to draw the page of “%1”.</translation>
-    </message>
-    <message>
-        <source>%1 : Mémoire insuffisante pour créer le document.</source>
-        <translation>%1: Not enough memory to make the document.</translation>
-    </message>
-    <message>
-        <source>%1 : une image PNG ne contient qu&apos;une feuille, soit %2 au plus, et %3 sont données ; un PDF en fait un recueil d&apos;autant de pages qu&apos;il faut.</source>
-        <translation>%1: a PNG picture holds one sheet, that is %2 at most, and %3 are given; a PDF makes them a songbook of as many pages as it takes.</translation>
-    </message>
-    <message>
-        <source>%1 : aucun lien iReal Pro.</source>
-        <translation>%1: no iReal Pro link.</translation>
-    </message>
-    <message>
-        <source>Mémoire insuffisante pour dessiner la page.</source>
-        <translation>Not enough memory to draw the page.</translation>
     </message>
     <message>
         <source>Mémoire insuffisante.</source>
@@ -147,22 +109,6 @@
 </translation>
     </message>
     <message>
-        <source>  mavrel new -o SORTIE.bab                     écrit une grille neuve
-</source>
-        <translation>  mavrel new -o OUTPUT.bab                     writes a new chart
-</translation>
-    </message>
-    <message>
-        <source>  mavrel transpose DEMI-TONS GRILLE.bab -o SORTIE.bab [--spelling keep|flats|sharps|key]
-                                               transpose une grille (altérations : gardées,
-                                               bémols, dièses ou selon la tonalité)
-</source>
-        <translation>  mavrel transpose SEMITONES CHART.bab -o OUTPUT.bab [--spelling keep|flats|sharps|key]
-                                               transposes a chart (accidentals: kept,
-                                               flats, sharps or by the key)
-</translation>
-    </message>
-    <message>
         <source>  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d&apos;une liste iReal Pro
                                                (page HTML, texte ou lien irealb://)
 </source>
@@ -189,10 +135,6 @@
 </translation>
     </message>
     <message>
-        <source>%1 : image trop grande, %2 × %3 pixels (%4 millions au plus).</source>
-        <translation>%1: picture too large, %2 × %3 pixels (%4 million at most).</translation>
-    </message>
-    <message>
         <source>--style : « %1 » n&apos;est pas un style (swing, ballad, bossa, latin, pop, funk, waltz ou shuffle).</source>
         <translation>--style: “%1” is not a style (swing, ballad, bossa, latin, pop, funk, waltz or shuffle).</translation>
     </message>
@@ -203,26 +145,6 @@
     <message>
         <source>Mesure %1 : %2</source>
         <translation>Bar %1: %2</translation>
-    </message>
-    <message>
-        <source>--style, --tempo, --choruses et --soundfont : seulement vers .mid, .wav ou .flac.</source>
-        <translation>--style, --tempo, --choruses and --soundfont: only for .mid, .wav or .flac.</translation>
-    </message>
-    <message>
-        <source>.musicxml, .ly, .txt, .mid, .wav ou .flac</source>
-        <translation>.musicxml, .ly, .txt, .mid, .wav or .flac</translation>
-    </message>
-    <message>
-        <source>  mavrel export GRILLE.bab -o SORTIE.musicxml|.ly|.txt|.mid|.wav|.flac [--style STYLE] [--tempo N]
-                [--choruses N] [--soundfont FICHIER.sf2]
-                                               MusicXML, grille LilyPond, lien iReal Pro ;
-                                               l&apos;accompagnement en MIDI, WAV ou FLAC
-</source>
-        <translation>  mavrel export CHART.bab -o OUTPUT.musicxml|.ly|.txt|.mid|.wav|.flac [--style STYLE] [--tempo N]
-                [--choruses N] [--soundfont FILE.sf2]
-                                               MusicXML, LilyPond chord grid, iReal Pro link;
-                                               the band in MIDI, WAV or FLAC
-</translation>
     </message>
     <message>
         <source>  mavrel play GRILLE.bab [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]
@@ -237,18 +159,6 @@
         <translation>--chord-style: “%1” is not classic or jazz.</translation>
     </message>
     <message>
-        <source>  mavrel render [GRILLE.bab] -o SORTIE.png|SORTIE.pdf|SORTIE.svg [--dpi N] [--for Bb|Eb|F]
-                [--chord-style classic|jazz]
-                                               dessine la page d&apos;une grille (en PNG à N points
-                                               par pouce, de 1 à 2400, 96 par défaut)
-</source>
-        <translation>  mavrel render [CHART.bab] -o OUTPUT.png|OUTPUT.pdf|OUTPUT.svg [--dpi N] [--for Bb|Eb|F]
-                [--chord-style classic|jazz]
-                                               draws the page of a chart (as PNG at N dots
-                                               per inch, 1 to 2400, 96 unless asked)
-</translation>
-    </message>
-    <message>
         <source>  mavrel thumbnail -s TAILLE GRILLE.bab SORTIE.png [--chord-style classic|jazz]
                                                dessine la vignette d&apos;une grille (plus grand côté
                                                en pixels, de 1 à 4096)
@@ -256,18 +166,6 @@
         <translation>  mavrel thumbnail -s SIZE CHART.bab OUTPUT.png [--chord-style classic|jazz]
                                                draws the thumbnail of a chart (longer side
                                                in pixels, 1 to 4096)
-</translation>
-    </message>
-    <message>
-        <source>  mavrel sheet --per N [--for Bb|Eb|F] [--chord-style classic|jazz] GRILLE.bab... -o SORTIE.pdf|SORTIE.png
-                                               compose des feuilles de 1, 2, 4 ou 8 grilles :
-                                               un recueil d&apos;autant de pages qu&apos;il faut en PDF,
-                                               une seule feuille en PNG
-</source>
-        <translation>  mavrel sheet --per N [--for Bb|Eb|F] [--chord-style classic|jazz] CHART.bab... -o OUTPUT.pdf|OUTPUT.png
-                                               lays out sheets of 1, 2, 4 or 8 charts:
-                                               a book of as many pages as needed in PDF,
-                                               a single sheet in PNG
 </translation>
     </message>
     <message>
@@ -285,6 +183,79 @@
                  fake book, whatever the chart chose.
   -o - writes to standard output (as PNG for a picture).
 </translation>
+    </message>
+    <message>
+        <source>%1 : un fichier %2 ne contient qu&apos;une feuille, soit %3 au plus, et %4 sont données ; un fichier %5 en fait un recueil d&apos;autant de pages qu&apos;il faut.</source>
+        <translation>%1: a %2 file holds one sheet, that is %3 at most, and %4 are given; a %5 file makes them a songbook of as many pages as it takes.</translation>
+    </message>
+    <message>
+        <source>--style, --tempo, --choruses et --soundfont : seulement vers %1.</source>
+        <translation>--style, --tempo, --choruses and --soundfont: only to %1.</translation>
+    </message>
+    <message>
+        <source>  mavrel new -o %1
+                                               écrit une grille neuve
+</source>
+        <translation>  mavrel new -o %1
+                                               writes a new chart
+</translation>
+    </message>
+    <message>
+        <source>  mavrel render [GRILLE.bab] -o %1 [--dpi N] [--for Bb|Eb|F]
+                [--chord-style classic|jazz]
+                                               dessine la page d&apos;une grille (en PNG à N points
+                                               par pouce, de 1 à 2400, 96 par défaut)
+</source>
+        <translation>  mavrel render [CHART.bab] -o %1 [--dpi N] [--for Bb|Eb|F]
+                [--chord-style classic|jazz]
+                                               draws the page of a chart (as PNG at N dots
+                                               per inch, 1 to 2400, 96 unless asked)
+</translation>
+    </message>
+    <message>
+        <source>  mavrel transpose DEMI-TONS GRILLE.bab -o %1 [--spelling keep|flats|sharps|key]
+                                               transpose une grille (altérations : gardées,
+                                               bémols, dièses ou selon la tonalité)
+</source>
+        <translation>  mavrel transpose SEMITONES CHART.bab -o %1 [--spelling keep|flats|sharps|key]
+                                               transposes a chart (accidentals: kept,
+                                               flats, sharps or by the key)
+</translation>
+    </message>
+    <message>
+        <source>  mavrel sheet --per N [--for Bb|Eb|F] [--chord-style classic|jazz] GRILLE.bab... -o %1
+                                               compose des feuilles de 1, 2, 4 ou 8 grilles :
+                                               un recueil d&apos;autant de pages qu&apos;il faut en PDF,
+                                               une seule feuille en PNG
+</source>
+        <translation>  mavrel sheet --per N [--for Bb|Eb|F] [--chord-style classic|jazz] CHART.bab... -o %1
+                                               lays out sheets of 1, 2, 4 or 8 charts:
+                                               a book of as many pages as needed in PDF,
+                                               a single sheet in PNG
+</translation>
+    </message>
+    <message>
+        <source>  mavrel export GRILLE.bab -o %1
+                [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]
+                                               %2 ; le style, le tempo, les fois et le son
+                                               de l&apos;accompagnement en MIDI, WAV ou FLAC
+</source>
+        <translation>  mavrel export CHART.bab -o %1
+                [--style STYLE] [--tempo N] [--choruses N] [--soundfont FILE.sf2]
+                                               %2; the style, tempo, choruses and sound
+                                               of the band in MIDI, WAV or FLAC
+</translation>
+    </message>
+    <message>
+        <source>SORTIE</source>
+        <translation>OUTPUT</translation>
+    </message>
+</context>
+<context>
+    <name>FileFormats</name>
+    <message>
+        <source>%1 ou %2</source>
+        <translation>%1 or %2</translation>
     </message>
 </context>
 <context>
@@ -616,6 +587,74 @@
     <message>
         <source>« %1 » : le nombre de fois qu&apos;iReal Pro joue la grille (%2) n&apos;est pas gardé.</source>
         <translation>“%1”: the number of times iReal Pro plays the chart (%2) is not kept.</translation>
+    </message>
+    <message>
+        <source>Grilles</source>
+        <translation>Charts</translation>
+    </message>
+    <message>
+        <source>MusicXML</source>
+        <translation>MusicXML</translation>
+    </message>
+    <message>
+        <source>Grille LilyPond</source>
+        <translation>LilyPond chord grid</translation>
+    </message>
+    <message>
+        <source>Lien iReal Pro</source>
+        <translation>iReal Pro link</translation>
+    </message>
+    <message>
+        <source>Listes iReal Pro</source>
+        <translation>iReal Pro playlists</translation>
+    </message>
+    <message>
+        <source>Aucun lien iReal Pro.</source>
+        <translation>No iReal Pro link.</translation>
+    </message>
+    <message>
+        <source>Ce format ne permet pas cette opération.</source>
+        <translation>This format cannot do that.</translation>
+    </message>
+    <message>
+        <source>Accompagnement MIDI</source>
+        <translation>Band as MIDI</translation>
+    </message>
+    <message>
+        <source>Accompagnement en son WAV</source>
+        <translation>Band&apos;s sound as WAV</translation>
+    </message>
+    <message>
+        <source>Accompagnement en son FLAC</source>
+        <translation>Band&apos;s sound as FLAC</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour dessiner la page.</source>
+        <translation>Not enough memory to draw the page.</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour dessiner la page de « %1 ».</source>
+        <translation>Not enough memory to draw the page of “%1”.</translation>
+    </message>
+    <message>
+        <source>Images PNG</source>
+        <translation>PNG images</translation>
+    </message>
+    <message>
+        <source>image trop grande, %1 × %2 pixels (%3 millions au plus).</source>
+        <translation>picture too large, %1 × %2 pixels (%3 million at most).</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour composer la feuille.</source>
+        <translation>Not enough memory to compose the sheet.</translation>
+    </message>
+    <message>
+        <source>Documents PDF</source>
+        <translation>PDF documents</translation>
+    </message>
+    <message>
+        <source>Images SVG</source>
+        <translation>SVG images</translation>
     </message>
 </context>
 <context>
@@ -1015,14 +1054,6 @@ Left click = chords</translation>
         <translation>Import</translation>
     </message>
     <message>
-        <source>Listes iReal Pro (*.html *.htm *.txt);;Tous les fichiers (*)</source>
-        <translation>iReal Pro playlists (*.html *.htm *.txt);;All files (*)</translation>
-    </message>
-    <message>
-        <source>%1 : aucun lien iReal Pro.</source>
-        <translation>%1: no iReal Pro link.</translation>
-    </message>
-    <message>
         <source>Tous les morceaux, dans un dossier...</source>
         <translation>All the songs, into a folder...</translation>
     </message>
@@ -1041,18 +1072,6 @@ Left click = chords</translation>
     <message>
         <source>La grille n&apos;a pas été exportée.</source>
         <translation>The chart was not exported.</translation>
-    </message>
-    <message>
-        <source>MusicXML (*.musicxml)</source>
-        <translation>MusicXML (*.musicxml)</translation>
-    </message>
-    <message>
-        <source>Grille LilyPond (*.ly)</source>
-        <translation>LilyPond chart (*.ly)</translation>
-    </message>
-    <message>
-        <source>Lien iReal Pro (*.txt)</source>
-        <translation>iReal Pro link (*.txt)</translation>
     </message>
     <message>
         <source>Exporter</source>
@@ -1088,22 +1107,6 @@ Left click = chords</translation>
         <translation>No program can open the help (“%1”): install an RTF document reader, or open the file yourself.</translation>
     </message>
     <message>
-        <source>Accompagnement MIDI (*.mid)</source>
-        <translation>Band as MIDI (*.mid)</translation>
-    </message>
-    <message>
-        <source>Accompagnement en son WAV (*.wav)</source>
-        <translation>Band as WAV sound (*.wav)</translation>
-    </message>
-    <message>
-        <source>Accompagnement en son FLAC (*.flac)</source>
-        <translation>Band as FLAC sound (*.flac)</translation>
-    </message>
-    <message>
-        <source>%1 : format inconnu (.musicxml, .ly, .txt, .mid, .wav ou .flac attendu).</source>
-        <translation>%1: unknown format (.musicxml, .ly, .txt, .mid, .wav or .flac expected).</translation>
-    </message>
-    <message>
         <source>Classique</source>
         <translation>Classic</translation>
     </message>
@@ -1134,6 +1137,14 @@ Left click = chords</translation>
     <message>
         <source>Préférences…</source>
         <translation>Preferences…</translation>
+    </message>
+    <message>
+        <source>Tous les fichiers (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>%1 : format inconnu (%2 attendu).</source>
+        <translation>%1: unknown format (%2 expected).</translation>
     </message>
 </context>
 <context>

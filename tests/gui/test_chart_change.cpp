@@ -39,9 +39,9 @@ TEST_F(ChartChangeTest, BarsTheFileDoesNotHoldShowAsOnTheCommandLine)
     open(path("empty.bab"));
     ASSERT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
     StandaloneChart alone;
-    ASSERT_TRUE(alone.load(QFile::encodeName(path("empty.bab"))).ok);
+    ASSERT_TRUE(loadChart(alone.chart(), QFile::encodeName(path("empty.bab")).toStdString()).ok);
     EXPECT_TRUE(sameImage(window->pageImage(), pageOf(alone.chart())));
-    ASSERT_TRUE(alone.save(QFile::encodeName(path("alone.bab"))).ok);
+    ASSERT_TRUE(saveChart(alone.chart(), QFile::encodeName(path("alone.bab")).toStdString()).ok);
     EXPECT_EQ(saveThroughMenu("again"), fileBytes(path("alone.bab")));
 }
 

@@ -162,7 +162,7 @@ TEST_F(CommandLineTest, RenderWritesThePixelPageAtItsOwnResolution)
     fill(editor);
     const QString file = writeChart(editor.chart(), "grille.bab");
     StandaloneChart alone;
-    ASSERT_TRUE(alone.load(QFile::encodeName(file)).ok);
+    ASSERT_TRUE(loadChart(alone.chart(), QFile::encodeName(file).toStdString()).ok);
     r = run({"render", "grille.bab", "-o", "grille.png"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QImage page = QImage(path("grille.png")).convertToFormat(QImage::Format_RGB32);
@@ -425,6 +425,12 @@ TEST_F(CommandLineTest, OutputsOfAnotherKindAreRefused)
         EXPECT_EQ(r.status, 2);
         EXPECT_TRUE(r.err.contains(args.last() + " : format de sortie inconnu")) << r.err.toStdString();
     }
+    // A picture holds one sheet.
+    const Outcome two = run({"sheet", "--per", "1", "grille.bab", "grille.bab", "-o", "deux.png"});
+    EXPECT_EQ(two.status, 2);
+    EXPECT_TRUE(two.err.contains("deux.png : un fichier .png ne contient qu'une feuille, soit 1 grille au plus, "
+                                 "et 2 grilles sont données ; un fichier .pdf en fait un recueil"))
+        << two.err.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"grille.bab"});
     EXPECT_EQ(bytes(path("grille.bab")), chart);
 }
@@ -577,7 +583,7 @@ TEST_F(CommandLineTest, TheBandPlaysOrSaysWhyNot)
     };
     const Row rows[] = {
         {{"export", "c.bab", "-o", "x.ly", "--tempo", "100"}, 2,
-         "mavrel : --style, --tempo, --choruses et --soundfont : seulement vers .mid, .wav ou .flac."},
+         "mavrel : --style, --tempo, --choruses et --soundfont : seulement vers .mid, .midi, .wav ou .flac."},
         {{"export", "c.bab", "-o", "x.wav", "--soundfont", "absente.sf2"}, 1,
          "mavrel : absente.sf2 : Banque de sons introuvable ou illisible."},
         // 32 bars at 20 quarter notes a minute, 99 times.

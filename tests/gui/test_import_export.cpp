@@ -3,11 +3,16 @@
 #include "app/mainwindow.h"
 #include "document/win1252.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QXmlStreamReader>
 #include <QAction>
 
@@ -182,6 +187,53 @@ TEST_F(ImportExport, TheFileMenuImportsAndExports)
     window.setFolderChooser([&] { return path("all"); });
     window.findChild<QAction*>("importAction")->trigger();
     EXPECT_EQ(charts("all").size(), 6);
+}
+
+// Without choosers, the file dialogs offer the registered formats; a name
+// typed without an extension is given the chosen format's, and the dialog
+// asks before it replaces the file of that name.
+TEST_F(ImportExport, TheDialogsOfferTheRegisteredFormats)
+{
+    MainWindow window;
+    window.setMessenger([](const QString& m) { ADD_FAILURE() << m.toStdString(); });
+    QStringList offered;
+    QString asked;
+    auto answer = [&](const char* filter, const QString& file) {
+        QTimer::singleShot(0, [&offered, &asked, filter, file] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            offered = dialog->nameFilters();
+            dialog->selectNameFilter(QString::fromUtf8(filter));
+            if (file.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->selectFile(file);
+            QTimer::singleShot(0, [&asked] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    asked = box->text();
+                    box->button(QMessageBox::Yes)->click();
+                }
+            });
+            static_cast<QDialog*>(dialog)->accept();
+        });
+    };
+    QFile ly(path("chanson.ly"));
+    ASSERT_TRUE(ly.open(QIODevice::WriteOnly));
+    ly.write("ancienne");
+    ly.close();
+    answer("Grille LilyPond (*.ly)", path("chanson"));
+    window.findChild<QAction*>("exportAction")->trigger();
+    EXPECT_EQ(offered, QStringList({"MusicXML (*.musicxml *.xml)", "Grille LilyPond (*.ly)", "Lien iReal Pro (*.txt)",
+                                    "Accompagnement MIDI (*.mid *.midi)", "Accompagnement en son WAV (*.wav)",
+                                    "Accompagnement en son FLAC (*.flac)"}));
+    EXPECT_TRUE(asked.startsWith("chanson.ly")) << asked.toStdString();
+    ASSERT_TRUE(ly.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ly.readAll().startsWith("\\version"));
+
+    answer("", QString());
+    window.findChild<QAction*>("importAction")->trigger();
+    EXPECT_EQ(offered, QStringList({"Listes iReal Pro (*.html *.htm *.txt)", "Tous les fichiers (*)"}));
 }
 
 // The window's messages never carry a title's control characters.

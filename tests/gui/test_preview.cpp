@@ -1,13 +1,12 @@
 // The print preview driven through its widgets: showing, clicking positions,
 // the layout box, printing without a printer, the PDF button, memory running
-// short, and the sheet command.
+// short; and the picture formats, which compose sheets as the preview does.
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
-#include "print/imagefile.h"
+#include "files/localfile.h"
+#include "print/pictureformats.h"
 #include "print/printpreview.h"
 #include "print/printing.h"
-#include "print/sheetcommand.h"
-#include "render/localfile.h"
 #include "render/page.h"
 #include "render/sheet.h"
 #include "support/chartbuilder.h"
@@ -76,7 +75,7 @@ QImage pageOf(const Chart& chart)
 QImage pageOf(const std::string& path)
 {
     StandaloneChart standalone;
-    EXPECT_TRUE(standalone.load(QByteArray::fromStdString(path)).ok);
+    EXPECT_TRUE(loadChart(standalone.chart(), path).ok);
     return standalone.image().convertToFormat(SheetFormat);
 }
 
@@ -485,43 +484,61 @@ TEST_F(PreviewTest, SaysWhenMemoryRunsShort)
     EXPECT_EQ(form->composedCharts().charts[0], nullptr);
 }
 
-// --- the sheet command -----------------------------------------------------------
+// --- the picture formats --------------------------------------------------------
 
-TEST(SheetCommand, WritesTheComposedSheetOrSaysWhy)
+const FileFormat& pictureFormat(std::string_view shortName)
+{
+    static const FormatRegistry formats = [] {
+        FormatRegistry r;
+        addPictureFormats(r);
+        return r;
+    }();
+    return *formats.named(shortName);
+}
+
+std::unique_ptr<Chart> readChart(const std::string& path)
+{
+    auto chart = std::make_unique<Chart>();
+    resetChart(*chart);
+    EXPECT_TRUE(loadChart(*chart, path).ok) << path;
+    return chart;
+}
+
+TEST(PictureFormats, PngSheetIsTheSheetThePreviewComposes)
 {
     QTemporaryDir dir;
     const std::string a = writeChart(dir, "a.bab", 3, 4);
     const std::string b = writeChart(dir, "b.bab", 4, 2, true);
+    const auto first = readChart(a), second = readChart(b);
+    const Chart* charts[] = {first.get(), second.get()};
+    WriteOptions options;
+    options.perSheet = 4;
     const QString png = dir.filePath("feuille.png");
-    ASSERT_EQ(runSheetCommand(4, {QByteArray::fromStdString(a), QByteArray::fromStdString(b)},
-                              QFile::encodeName(png)), 0);
+    ASSERT_TRUE(pictureFormat("png").writeSheets(charts, options, QFile::encodeName(png).toStdString()).ok);
     // Pixel for pixel the sheet the preview composes; positions 3 and 4 blank.
     Sheet expected;
     expected.copyPage(1, pageOf(a));
     expected.copyPage(2, pageOf(b));
     expected.compose(2);
     EXPECT_TRUE(samePixels(QImage(png), expected.composed()));
-
-    const QByteArray out = QFile::encodeName(dir.filePath("f.png"));
-    const QByteArray chart = QByteArray::fromStdString(a);
-    EXPECT_EQ(runSheetCommand(2, {chart, QFile::encodeName(dir.filePath("missing.bab"))}, out), 1);
-    EXPECT_EQ(runSheetCommand(3, {chart}, out), 2);
-    EXPECT_EQ(runSheetCommand(1, {chart, chart}, out), 2);   // a picture holds one sheet
-    EXPECT_EQ(runSheetCommand(2, {chart}, QFile::encodeName(dir.filePath("f.jpg"))), 2);
-    EXPECT_FALSE(QFile::exists(out));
 }
 
 // Nine charts at four a sheet: three pages, the charts in the order given,
 // the last page with one chart; text and lines, no picture.
-TEST(SheetCommand, PdfIsASongbook)
+TEST(PictureFormats, PdfSheetsAreASongbook)
 {
     QTemporaryDir dir;
-    QByteArrayList charts;
-    for (int i = 1; i <= 9; ++i)
-        charts << QByteArray::fromStdString(
-            writeChart(dir, QStringLiteral("%1.bab").arg(i), 2, 3, i == 5, "Grille " + std::to_string(i)));
+    std::vector<std::unique_ptr<Chart>> read;
+    std::vector<const Chart*> charts;
+    for (int i = 1; i <= 9; ++i) {
+        read.push_back(readChart(
+            writeChart(dir, QStringLiteral("%1.bab").arg(i), 2, 3, i == 5, "Grille " + std::to_string(i))));
+        charts.push_back(read.back().get());
+    }
+    WriteOptions options;
+    options.perSheet = 4;
     const QString pdf = dir.filePath("recueil.pdf");
-    ASSERT_EQ(runSheetCommand(4, charts, QFile::encodeName(pdf)), 0);
+    ASSERT_TRUE(pictureFormat("pdf").writeSheets(charts, options, QFile::encodeName(pdf).toStdString()).ok);
     EXPECT_TRUE(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+3\\n")));
     EXPECT_EQ(run("pdfimages", {"-list", pdf}).count('\n'), 2) << "a heading and no image";
     const QStringList pages = run("pdftotext", {pdf, "-"}).split('\f');
@@ -532,14 +549,16 @@ TEST(SheetCommand, PdfIsASongbook)
 
 // A label and a chord holding control characters, as a damaged file may: the
 // SVG is XML still, its texts without them.
-TEST(ImageFile, SvgOfControlCharactersIsXml)
+TEST(PictureFormats, SvgOfControlCharactersIsXml)
 {
     auto chart = test::ChartBuilder(4, 2).bars({"C7"}).label("x", 100, 40, 18, true).build();
     chart->label(1).text.assign(std::string_view("Ni\0ght & \"Day\" <1>\x01\x1B\x7F", 22));
     chart->bar(1).slot(1).quality.assign(std::string_view("7\0\x0C", 3));
-    QByteArray svg;
-    ASSERT_TRUE(encodePageSvg(*chart, svg));
-    QXmlStreamReader xml(svg);
+    QTemporaryDir dir;
+    QFile file(dir.filePath("page.svg"));
+    ASSERT_TRUE(pictureFormat("svg").writePage(*chart, {}, QFile::encodeName(file.fileName()).toStdString()).ok);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
     QStringList texts;
     while (!xml.atEnd())
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
@@ -547,24 +566,6 @@ TEST(ImageFile, SvgOfControlCharactersIsXml)
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_TRUE(texts.contains(QStringLiteral("Night & \"Day\" <1>"))) << texts.join('|').toStdString();
     EXPECT_TRUE(texts.contains(QStringLiteral("C7"))) << texts.join('|').toStdString();
-}
-
-// Drawing that ran out of memory leaves a null image: no picture is written,
-// the old file stays, and the message says why.
-TEST(ImageFile, NoImageMeansNotEnoughMemory)
-{
-    QTemporaryDir dir;
-    const QString old = dir.filePath("old.png");
-    QFile file(old);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("old");
-    file.close();
-    const FileResult r = writePng(QImage(), QFile::encodeName(old));
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(fileMessage(r), old + " : Mémoire insuffisante pour créer l'image.");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "old");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.png"});
 }
 
 } // namespace
