@@ -78,9 +78,12 @@ void MainWindow::buildMenus()
     addMenuItem(view, "actualSizeAction", tr("Taille réelle"), [this] { setZoom(100); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
 
+    buildBarMenu();
+
     QMenu* functions = menuBar()->addMenu(tr("Fonctions"));
     functions->setObjectName(QStringLiteral("functionsMenu"));
     addMenuItem(functions, "transposeAction", tr("Transposer"), &MainWindow::showTransposeDialog);
+    addMenuItem(functions, "songAction", tr("Morceau…"), &MainWindow::showSongDialog);
 
     QMenu* help = menuBar()->addMenu(tr("Aide"));
     help->setObjectName(QStringLiteral("helpMenu"));
