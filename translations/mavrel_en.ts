@@ -1128,7 +1128,7 @@ Left click = chords</translation>
     </message>
     <message>
         <source>la modification du morceau</source>
-        <translation>song details</translation>
+        <translation>song change</translation>
     </message>
     <message>
         <source>la section</source>
@@ -1487,7 +1487,7 @@ Left click = chords</translation>
     </message>
     <message>
         <source>non précisée (détectée : %1)</source>
-        <translation>not set (heard: %1)</translation>
+        <translation>not set (detected: %1)</translation>
     </message>
     <message>
         <source>%1 mineur</source>
