@@ -265,7 +265,7 @@ Command parseCommandLine(const QByteArrayList& arguments)
         {"-h", Command::Help}, {"--help", Command::Help}, {"--version", Command::Version},
         {"new", Command::New}, {"render", Command::Render}, {"thumbnail", Command::Thumbnail},
         {"import", Command::Import}, {"export", Command::Export}, {"transpose", Command::Transpose},
-        {"sheet", Command::Sheet},
+        {"sheet", Command::Sheet}, {"song", Command::Song},
     };
     for (const auto& [name, kind] : commands)
         if (first == name)
@@ -354,6 +354,14 @@ Command parseCommandLine(const QByteArrayList& arguments)
         args.expect(1, std::numeric_limits<qsizetype>::max(), CommandLine::tr("GRILLE.bab"));
         c.charts = args.rest();
         break;
+    case Command::Song: {
+        QString error;
+        if (const std::optional<SongCommand> song = readSongCommand(args.rest(), error))
+            c.song = *song;
+        else
+            args.fail(error);
+        break;
+    }
     case Command::Editor:
         // The editor, on each chart given.
         c.charts = arguments;
@@ -400,6 +408,11 @@ const std::pair<Command::Kind, const char*> Usages[] = {
     {Command::Export, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel export GRILLE.bab -o SORTIE.musicxml|SORTIE.ly|SORTIE.txt\n"
         "                                               MusicXML, grille LilyPond ou lien iReal Pro\n")},
+    {Command::Song, QT_TRANSLATE_NOOP("CommandLine",
+        "  mavrel song GRILLE.bab [-o SORTIE.bab] [--title T] [--composer C] [--style S] [--key Bb|Gm|none]\n"
+        "              [--tempo N] [--time 3/4|none] [--bar N \"[A] |: Dm7 G7\"]...\n"
+        "                                               sans -o, écrit le morceau et ses mesures telles\n"
+        "                                               qu'on les tape ; avec, les change\n")},
     {Command::Version, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel --version                             affiche la version\n")},
 };
@@ -484,6 +497,8 @@ int execute(const Command& command)
         return runImport(command.charts.first(), command.output, command.force);
     case Command::Export:
         return runExport(command.charts.first(), command.output);
+    case Command::Song:
+        return runSongCommand(command.song);
     case Command::Help:
         std::fputs(usageText(Command::Help).toLocal8Bit().constData(), stdout);
         return 0;

@@ -4,6 +4,7 @@
 
 #include "document/editing.h"
 #include "document/parts.h"
+#include "songcommand.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -12,7 +13,7 @@
 namespace mavrel {
 
 struct Command {
-    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Import, Export, Help, Version, Invalid };
+    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Import, Export, Song, Help, Version, Invalid };
     Kind kind = Editor;
     QByteArrayList charts;  // input charts, in order
     QByteArray output;      // -o; "-" is standard output
@@ -23,6 +24,7 @@ struct Command {
     int size = 0;           // thumbnail: the longer side, in pixels
     int dpi = 96;           // render: dots per inch of a PNG
     bool force = false;     // import: replace existing charts
+    SongCommand song;
     // Invalid: what was wrong, in one line, and the command it was given to
     // (Editor for none).
     QString error;
@@ -38,7 +40,7 @@ Command parseCommandLine(const QByteArrayList& args);
 QString usageText(Command::Kind command);
 
 // Runs a command that writes files (New, Render, Thumbnail, Transpose, Sheet,
-// Import, Export)
+// Import, Export, Song)
 // or prints (Help, Version), and returns the exit status: 0 done, 1 a file
 // could not be read or written (its name and why on stderr), 2 wrong
 // arguments, an output extension the command does not write included. Needs

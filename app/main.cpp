@@ -54,7 +54,10 @@ int main(int argc, char** argv)
         // Commands that write files need no display, nor a session.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         const PrivateRuntimeFolder runtime;
-        QApplication app(argc, argv);
+        // The arguments are the command's: Qt would read some as its own
+        // ("--style", "-reverse") and warn, or act, on them.
+        int qtArgc = 1;
+        QApplication app(qtArgc, argv);
         mavrel::installTranslators();
         return mavrel::runCommand(command);
     }

@@ -469,6 +469,8 @@ void storeTypedBar(Bar& bar, BarMarks& marks, const TypedBar& typed)
         marks.time = t.time;
 }
 
+std::optional<TimeSignature> readMeter(std::string_view text) { return typedMeter(text); }
+
 Key readKey(std::string_view text)
 {
     text = trimmed(text);

@@ -5,6 +5,7 @@
 #include "chart.h"
 #include "message.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -70,6 +71,10 @@ std::string barText(const Bar& bar);
 // ending, segno, coda, left sign, meter, chords, fermata, right sign,
 // direction. readBar reads it back, and storeTypedBar stores it as it is.
 std::string barText(const Bar& bar, const BarMarks& marks);
+
+// "3/4", "12/8": 1 to 16 beats of a 1, 2, 4, 8, 16 or 32 unit, as a bar's
+// text writes a change of meter; nothing for a text that is no such meter.
+std::optional<TimeSignature> readMeter(std::string_view text);
 
 // A key as musicians write it: a tonic as a chord's root is typed ("Bb",
 // "F#"), then "m" for minor ("Gm", "C#m"). Empty for a text that is no key.

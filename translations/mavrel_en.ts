@@ -244,6 +244,98 @@
         <source>%1 : image trop grande, %2 × %3 pixels (%4 millions au plus).</source>
         <translation>%1: picture too large, %2 × %3 pixels (%4 million at most).</translation>
     </message>
+    <message>
+        <source>  mavrel song GRILLE.bab [-o SORTIE.bab] [--title T] [--composer C] [--style S] [--key Bb|Gm|none]
+              [--tempo N] [--time 3/4|none] [--bar N &quot;[A] |: Dm7 G7&quot;]...
+                                               sans -o, écrit le morceau et ses mesures telles
+                                               qu&apos;on les tape ; avec, les change
+</source>
+        <translation>  mavrel song CHART.bab [-o OUTPUT.bab] [--title T] [--composer C] [--style S] [--key Bb|Gm|none]
+              [--tempo N] [--time 3/4|none] [--bar N &quot;[A] |: Dm7 G7&quot;]...
+                                               without -o, prints the song and its bars as they
+                                               are typed; with it, changes them
+</translation>
+    </message>
+    <message>
+        <source>%1 : %2 octets au plus, sans caractère de contrôle.</source>
+        <translation>%1: %2 bytes at most, with no control character.</translation>
+    </message>
+    <message>
+        <source>--key : « %1 » n&apos;est pas une tonalité (C, Bb, F#m... ou none).</source>
+        <translation>--key: “%1” is not a key (C, Bb, F#m... or none).</translation>
+    </message>
+    <message>
+        <source>--tempo : « %1 » n&apos;est pas un nombre de 0 à %2.</source>
+        <translation>--tempo: “%1” is not a number from 0 to %2.</translation>
+    </message>
+    <message>
+        <source>--time : « %1 » n&apos;est pas un chiffrage (3/4, 6/8... ou none).</source>
+        <translation>--time: “%1” is not a time signature (3/4, 6/8... or none).</translation>
+    </message>
+    <message>
+        <source>Titre : %1</source>
+        <translation>Title: %1</translation>
+    </message>
+    <message>
+        <source>Compositeur : %1</source>
+        <translation>Composer: %1</translation>
+    </message>
+    <message>
+        <source>Style : %1</source>
+        <translation>Style: %1</translation>
+    </message>
+    <message>
+        <source>Tonalité : %1</source>
+        <translation>Key: %1</translation>
+    </message>
+    <message>
+        <source>Tonalité : non précisée (détectée : %1)</source>
+        <translation>Key: not set (detected: %1)</translation>
+    </message>
+    <message>
+        <source>Tonalité : non précisée</source>
+        <translation>Key: not set</translation>
+    </message>
+    <message>
+        <source>Tempo : %1</source>
+        <translation>Tempo: %1</translation>
+    </message>
+    <message>
+        <source>Tempo : non précisé</source>
+        <translation>Tempo: not set</translation>
+    </message>
+    <message>
+        <source>Chiffrage : non précisé (4/4)</source>
+        <translation>Time signature: not set (4/4)</translation>
+    </message>
+    <message>
+        <source>Chiffrage : %1/%2</source>
+        <translation>Time signature: %1/%2</translation>
+    </message>
+    <message>
+        <source>--bar : il manque N TEXTE.</source>
+        <translation>--bar: N TEXT is missing.</translation>
+    </message>
+    <message>
+        <source>--bar : « %1 » n&apos;est pas un nombre de 1 à %2.</source>
+        <translation>--bar: “%1” is not a number from 1 to %2.</translation>
+    </message>
+    <message>
+        <source>--bar %1 : %2</source>
+        <translation>--bar %1: %2</translation>
+    </message>
+    <message>
+        <source>Il manque GRILLE.bab.</source>
+        <translation>CHART.bab missing.</translation>
+    </message>
+    <message>
+        <source>-o : valeur manquante.</source>
+        <translation>-o: missing value.</translation>
+    </message>
+    <message>
+        <source>--bar %1 : la grille n&apos;a que %2 mesures.</source>
+        <translation>--bar %1: the chart has only %2 bars.</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>
