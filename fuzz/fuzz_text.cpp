@@ -98,7 +98,14 @@ void readTypedBar(std::string_view text)
     Bar storedAgain = blankBar();
     BarMarks marksAgain{};
     storeTypedBar(storedAgain, marksAgain, again);
-    check(std::memcmp(&stored, &storedAgain, sizeof stored) == 0 && std::memcmp(&marks, &marksAgain, sizeof marks) == 0);
+    // A bar stored otherwise than typed ("Fb" is E, its flat kept for the
+    // spelling of later moves) reads back to the same text; any other to
+    // the same bytes.
+    if (bar.notice.empty())
+        check(std::memcmp(&stored, &storedAgain, sizeof stored) == 0
+              && std::memcmp(&marks, &marksAgain, sizeof marks) == 0);
+    else
+        check(barText(storedAgain, marksAgain) == barText(stored, marks));
     check(text::isUtf8(marks.section.view()) && !text::hasControl(marks.section.view()));
     for (int k = 0; k < bar.count; ++k)
         check(!text::hasControl(win1252::toUtf8(bar.chords[k].quality.view())));

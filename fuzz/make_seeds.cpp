@@ -241,7 +241,6 @@ int main(int argc, char** argv)
     chart->bar(1).left = 1;
     chart->bar(8).right = 1;
     chart->bar(7).right = 1;
-    SongInfo& song = chart->song;
     song.tempo = 132;
     setText(song.style, "Bossa Nova");
     song.bar(7).ending = 1;
