@@ -11,6 +11,9 @@ ChordTypingBox::ChordTypingBox(QWidget* parent) : QLineEdit(parent)
                   "qualité (Dm7, F#ø, Bbsus4, C/E) ; % répète.\n"
                   "1 accord : case pleine ; 2 : diagonale ; 4 : quatre triangles ; 3 : deux quarts puis une "
                   "moitié, ou la moitié d'abord si le premier finit par un point (Dm7. G7 C7).\n"
+                  "Avant les accords : [A] section, 1. 2. 3. fin de reprise, S segno, Q coda, |: ou || barre de "
+                  "gauche, 3/4 chiffrage ; après : f point d'orgue, :| ou || barre de droite, <D.S. al Coda> "
+                  "indication.\n"
                   "Tab ou Entrée : mesure suivante ; Maj+Tab : précédente ; Alt+flèches : se déplacer ; "
                   "Échap : quitter."));
     hide();

@@ -413,7 +413,7 @@ Command parseCommandLine(const QByteArrayList& arguments)
         {"new", Command::New}, {"render", Command::Render}, {"thumbnail", Command::Thumbnail},
         {"import", Command::Import}, {"export", Command::Export}, {"play", Command::Play},
         {"transpose", Command::Transpose},
-        {"sheet", Command::Sheet},
+        {"sheet", Command::Sheet}, {"song", Command::Song},
     };
     for (const auto& [name, kind] : commands)
         if (first == name)
@@ -511,6 +511,14 @@ Command parseCommandLine(const QByteArrayList& arguments)
         args.expect(1, std::numeric_limits<qsizetype>::max(), CommandLine::tr("GRILLE.bab"));
         c.charts = args.rest();
         break;
+    case Command::Song: {
+        QString error;
+        if (const std::optional<SongCommand> song = readSongCommand(args.rest(), error))
+            c.song = *song;
+        else
+            args.fail(error);
+        break;
+    }
     case Command::Editor:
         // The editor, on each chart given.
         c.charts = arguments;
@@ -572,6 +580,11 @@ const Usage Usages[] = {
     {Command::Play, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel play GRILLE.bab [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]\n"
         "                                               joue l'accompagnement, une ligne par mesure\n"), {}},
+    {Command::Song, QT_TRANSLATE_NOOP("CommandLine",
+        "  mavrel song GRILLE.bab [-o SORTIE.bab] [--title T] [--composer C] [--style S] [--key Bb|Gm|none]\n"
+        "              [--tempo N] [--time 3/4|none] [--bar N \"[A] |: Dm7 G7\"]...\n"
+        "                                               sans -o, écrit le morceau et ses mesures telles\n"
+        "                                               qu'on les tape ; avec, les change\n"), {}},
     {Command::Version, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel --version                             affiche la version\n"), {}},
 };
@@ -685,6 +698,8 @@ int execute(const Command& command)
         return runExport(command);
     case Command::Play:
         return runPlay(command);
+    case Command::Song:
+        return runSongCommand(command.song);
     case Command::Help:
         std::fputs(usageText(Command::Help).toLocal8Bit().constData(), stdout);
         return 0;

@@ -5,6 +5,7 @@
 #include "document/editing.h"
 #include "document/parts.h"
 #include "document/song.h"
+#include "songcommand.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -15,7 +16,7 @@
 namespace mavrel {
 
 struct Command {
-    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Import, Export, Play, Help, Version, Invalid };
+    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Import, Export, Play, Song, Help, Version, Invalid };
     Kind kind = Editor;
     QByteArrayList charts;  // input charts, in order
     QByteArray output;      // -o; "-" is standard output
@@ -34,6 +35,7 @@ struct Command {
     QByteArray soundFont;   // --soundfont: empty for the default one
     // render, thumbnail, sheet: --chord-style, over each chart's own
     std::optional<ChordStyle> chordStyle;
+    SongCommand song;
     // Invalid: what was wrong, in one line, and the command it was given to
     // (Editor for none).
     QString error;
@@ -49,9 +51,9 @@ Command parseCommandLine(const QByteArrayList& args);
 QString usageText(Command::Kind command);
 
 // Runs a command that writes files (New, Render, Thumbnail, Transpose, Sheet,
-// Import, Export), plays (Play) or prints (Help, Version), and returns the
-// exit status: 0 done, 1 a file could not be read or written (its name and
-// why on stderr) or, for Play, there is no sound device or SoundFont, 2
+// Import, Export, Song), plays (Play) or prints (Help, Version), and returns
+// the exit status: 0 done, 1 a file could not be read or written (its name
+// and why on stderr) or, for Play, there is no sound device or SoundFont, 2
 // wrong arguments, an output extension the command does not write included.
 // Needs a QApplication.
 int runCommand(const Command& command);

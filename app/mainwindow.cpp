@@ -80,6 +80,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
             showMessage(messageText(refused));
     });
     m_aboutDialog = new AboutDialog(this);
+    setUpSong();
 
     connect(&m_document, &ChartDocument::changed, this, &MainWindow::chartChanged);
     connect(&m_document, &ChartDocument::fileNameChanged, this, &MainWindow::updateTitle);

@@ -4,7 +4,7 @@
 // (the "Fichier" and "Aide" menus), mainwindow_import.cpp (charts in and out
 // of other formats), mainwindow_edit.cpp (the tool bar, the
 // "Edition" and "Fonctions" menus), mainwindow_page.cpp (the page's tools and
-// the text box).
+// the text box), mainwindow_song.cpp (the song dialog and the "Mesure" menu).
 #pragma once
 
 #include "charttextvalidator.h"
@@ -19,6 +19,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QAction;
 class QButtonGroup;
@@ -33,10 +35,12 @@ class QToolButton;
 namespace mavrel {
 
 class AboutDialog;
+class BarMarksMenu;
 class ChordDialog;
 class ChordTypingBox;
 class PageView;
 class PrintPreview;
+class SongDialog;
 class SpinArrows;
 class TransposeDialog;
 
@@ -62,6 +66,10 @@ public:
     static constexpr int AllSongs = -2;
     using SongChooser = std::function<int(const QStringList& titles)>;
     void setSongChooser(SongChooser f) { m_songChooser = std::move(f); }
+    // The name of a section the user types ("Autre…" in the "Mesure" menu),
+    // shown with the current one; nothing when the user cancels.
+    using TextAsker = std::function<std::optional<QString>(const QString& current)>;
+    void setTextAsker(TextAsker f) { m_textAsker = std::move(f); }
 
     // Opens a chart as "Ouvrir" does, after asking about unsaved changes;
     // false when it is not opened (its message shown, or the user cancelled).
@@ -85,6 +93,8 @@ public:
     PrintPreview* printPreview() const { return m_printPreview; }
     TransposeDialog* transposeDialog() const { return m_transposeDialog; }
     AboutDialog* about() const { return m_aboutDialog; }
+    SongDialog* songDialog() const { return m_songDialog; }
+    BarMarksMenu* barMenu() const { return m_barMenu; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -115,6 +125,7 @@ private slots:
     void clearSelectedBars();
     void startChordEntry();
     void showTransposeDialog();
+    void showSongDialog();
     void zoomIn();
     void zoomOut();
     void showHelp();
@@ -135,6 +146,7 @@ private:
     bool commitTextBox() override { return commitTextBox(QString()); }
     void editLabel(int label) override;
     void setBand(std::optional<Band> band) override;
+    void openBarMenu(QPoint globalPos) override;
 
     void buildToolBar();
     void buildPageArea();
@@ -207,6 +219,21 @@ private:
     // The laid-out bar `steps` bars (or rows of bars) from the entry's.
     int barFromEntry(int bars) const;
 
+    // The song and the marks of its bars.
+    void setUpSong();
+    void buildBarMenu();
+    // The bars the "Mesure" menu acts on: the selected ones, else the bar
+    // being typed, else the bar last pressed.
+    std::vector<int> markedBars() const;
+    // One step on the marked bars. The bar being typed goes in first, and
+    // the box then shows it with its new marks; a text the bar cannot take
+    // stops the change, its reason in the status bar.
+    void changeMarkedBars(const std::function<void(const std::vector<int>&)>& change);
+    void changeMarks(const QString& step, const std::function<void(BarMarks&)>& change);
+    void askSectionName();
+    // The context-menu key, or Shift+F10: the "Mesure" menu over the page.
+    void barMenuKey();
+
     ChartDocument m_document;
     Page m_page;
     Clipboard m_clipboard;
@@ -237,6 +264,7 @@ private:
     FileChooser m_exportChooser;
     FileChooser m_folderChooser;
     SongChooser m_songChooser;
+    TextAsker m_textAsker;
 
     // Tool bar.
     QWidget* m_toolPanel = nullptr;
@@ -275,6 +303,8 @@ private:
     PrintPreview* m_printPreview = nullptr;
     TransposeDialog* m_transposeDialog = nullptr;
     AboutDialog* m_aboutDialog = nullptr;
+    SongDialog* m_songDialog = nullptr;
+    BarMarksMenu* m_barMenu = nullptr;
 };
 
 } // namespace mavrel

@@ -156,14 +156,15 @@ void MainWindow::showChordEntryAt(int bar)
     m_chordEntry->setGeometry(QRect(QPoint(topLeft.x(), (topLeft.y() + bottomRight.y() - height) / 2),
                                     QSize(std::max(bottomRight.x() - topLeft.x(), 60), height)));
     // Without control characters, which the box refuses.
-    m_chordEntry->setText(QString::fromStdString(text::withoutControls(barText(b))));
+    m_chordEntry->setText(QString::fromStdString(text::withoutControls(barText(b, chart().song.bar(bar)))));
     m_chordEntry->selectAll();
     m_chordEntry->show();
     m_chordEntry->raise();
     m_chordEntry->setFocus();
     m_scrollArea->ensureWidgetVisible(m_chordEntry);
     statusBar()->showMessage(tr("Mesure %1 : accords séparés par des espaces ; 3 accords = ¼ ¼ ½ "
-                                "(« Dm7. » : ½ d'abord). Tab : suivante, Échap : fin.")
+                                "(« Dm7. » : ½ d'abord) ; signes autour : [A] 1. S Q |: 3/4 … f :| <D.C.>. "
+                                "Tab : suivante, Échap : fin.")
                                  .arg(bar));
 }
 
@@ -179,7 +180,7 @@ bool MainWindow::storeChordEntry(QString* notice)
         statusBar()->showMessage(visibleText(messageText(typed.error)));
         return false;   // nothing stored; the text stays to be mended
     }
-    m_document.setBarChords(m_entryBar, typed.division, typed.chords, typed.count);
+    m_document.typeBar(m_entryBar, typed);
     if (notice && !typed.notice.empty())
         *notice = messageText(typed.notice);
     return true;

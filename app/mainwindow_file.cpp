@@ -88,9 +88,12 @@ void MainWindow::buildMenus()
         }
     });
 
+    buildBarMenu();
+
     QMenu* functions = menuBar()->addMenu(tr("Fonctions"));
     functions->setObjectName(QStringLiteral("functionsMenu"));
     addMenuItem(functions, "transposeAction", tr("Transposer"), &MainWindow::showTransposeDialog);
+    addMenuItem(functions, "songAction", tr("Morceau…"), &MainWindow::showSongDialog);
 
     QMenu* help = menuBar()->addMenu(tr("Aide"));
     help->setObjectName(QStringLiteral("helpMenu"));

@@ -64,6 +64,8 @@ void TextTool::mousePressed(const PagePress& press)
 void LassoTool::mousePressed(const PagePress& press)
 {
     m_start = press.point;
+    m_button = press.button;
+    m_globalStart = press.globalPos;
     m_dragging = true;
 }
 
@@ -81,9 +83,16 @@ void LassoTool::mouseReleased(QPoint point)
     m_host.setBand(std::nullopt);
     const ChartDocument& document = m_host.document();
     const Hit hit = hitAt(document, point);
-    Selection selection = document.selection();
-    finishLasso(document.chart(), selection, m_start.x(), m_start.y(), point.x(), point.y(), hit.bar);
-    m_host.document().setSelection(selection);
+    // A right click on a selected bar keeps the selection, for its menu.
+    const bool click = (point - m_start).manhattanLength() <= 2;
+    const bool menu = m_button == Qt::RightButton && click && hit.bar >= 1;
+    if (!menu || !document.selection().contains(hit.bar)) {
+        Selection selection = document.selection();
+        finishLasso(document.chart(), selection, m_start.x(), m_start.y(), point.x(), point.y(), hit.bar);
+        m_host.document().setSelection(selection);
+    }
+    if (menu)
+        m_host.openBarMenu(m_globalStart);
 }
 
 } // namespace mavrel

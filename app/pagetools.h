@@ -40,6 +40,8 @@ public:
     virtual void editLabel(int label) = 0;
     // The lasso's band over the page, in page pixels; none when it is done.
     virtual void setBand(std::optional<Band> band) = 0;
+    // The menu of the marks of the selected bars, by the cursor.
+    virtual void openBarMenu(QPoint globalPos) = 0;
 };
 
 struct PagePress {
@@ -95,7 +97,9 @@ public:
     bool hidesTextBox() const override { return false; }
 };
 
-// A click selects the bar under it, a drag the bars whose centres it encloses.
+// A click selects the bar under it, a drag the bars whose centres it encloses,
+// with either button. A right click on a bar also opens the menu of the
+// selected bars' marks; on a selected bar the selection stays as it is.
 class LassoTool : public PageTool {
 public:
     using PageTool::PageTool;
@@ -108,6 +112,8 @@ public:
 private:
     bool m_dragging = false;
     QPoint m_start;
+    Qt::MouseButton m_button = Qt::LeftButton;
+    QPoint m_globalStart;
 };
 
 } // namespace mavrel

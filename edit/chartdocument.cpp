@@ -9,7 +9,6 @@
 #include <QUndoStack>
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -188,18 +187,12 @@ void ChartDocument::setChord(int bar, int slot, const Chord& chord)
     edit(tr("la saisie de l'accord"), [=](Chart& c, Selection&) { c.bar(bar).slot(slot) = chord; });
 }
 
-void ChartDocument::setBarChords(int bar, int division, const Chord* chords, int count)
+void ChartDocument::typeBar(int bar, const TypedBar& typed)
 {
-    if (bar < 1 || bar > MaxBars || count < 0 || count > 4)
+    if (bar < 1 || bar > MaxBars || !typed.error.empty() || typed.count < 1 || typed.count > 4)
         return;
-    std::array<Chord, 4> typed{};
-    std::copy(chords, chords + count, typed.begin());
-    edit(tr("la saisie de la mesure"), [=](Chart& c, Selection&) {
-        Bar& b = c.bar(bar);
-        b.division = static_cast<std::uint8_t>(division);
-        for (int k = 0; k < count; ++k)
-            b.chords[k] = typed[std::size_t(k)];
-    });
+    edit(tr("la saisie de la mesure"),
+         [&](Chart& c, Selection&) { storeTypedBar(c.bar(bar), c.song.bar(bar), typed); });
 }
 
 void ChartDocument::cycleDivision(int bar)
@@ -222,6 +215,15 @@ void ChartDocument::cycleSign(int bar, int region)
     if (bar < 1 || bar > MaxBars)
         return;
     edit(tr("le changement de barre"), [=](Chart& c, Selection&) { mavrel::cycleSign(c.bar(bar), region); });
+}
+
+void ChartDocument::setBarLine(const std::vector<int>& bars, Edge edge, int sign)
+{
+    edit(tr("le changement de barre"), [&](Chart& c, Selection&) {
+        for (int bar : bars)
+            if (bar >= 1 && bar <= MaxBars)
+                (edge == Edge::Left ? c.bar(bar).left : c.bar(bar).right) = static_cast<std::int16_t>(sign);
+    });
 }
 
 bool ChartDocument::commitLabel(const std::string& text, int x, int y, int size, bool bold, int replacing)

@@ -6,6 +6,7 @@
 
 #include "document/chart.h"
 #include "document/chartfile.h"
+#include "document/chordtext.h"
 #include "document/editing.h"
 
 #include <QByteArray>
@@ -53,12 +54,16 @@ public:
 
     // --- edits: one undoable step each, none when nothing would change ---------
     void setChord(int bar, int slot, const Chord& chord);
-    // A bar typed from the keyboard: its division and the chords of its first
-    // `count` slots; the other slots keep theirs.
-    void setBarChords(int bar, int division, const Chord* chords, int count);
+    // A bar typed from the keyboard: its division, the chords of its first
+    // slots, its signs and the marks of its place in the form, in one step.
+    void typeBar(int bar, const TypedBar& typed);
     void cycleDivision(int bar);
     void toggleShown(int bar);
     void cycleSign(int bar, int region);
+    // The sign of the left edge (0 none, 1 start repeat, 2 double bar) or of
+    // the right edge (0 none, 1 end repeat, 2 double bar) of each bar given.
+    enum class Edge { Left, Right };
+    void setBarLine(const std::vector<int>& bars, Edge edge, int sign);
     // Puts a label typed in the box on the page; `replacing` is the label the
     // box was opened on (it leaves its place), or 0 for a new one. False,
     // with nothing stored, when a new label would not fit.

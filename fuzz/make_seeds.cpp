@@ -63,6 +63,7 @@ bool saveTexts(const std::string& folder)
         {"bar-two", "Dm7 G7"},
         {"bar-half-first", "Em7. A7 Dm7"},
         {"bar-basses", "Cm7/Bb Fb C/E#"},
+        {"bar-marks", "[Intro] 1. S Q |: 3/4 Dm7. G7 N.C. f :| <D.S. al Coda>"},
         {"irealbook", "irealbook://Song" + song},
         {"irealbook-many", "irealbook://A" + song + "=B" + song + "=C" + song + "=Liste"},
         {"parts-without-name", songLink("[C]") + "===" + songLink("[D]").substr(9)},
@@ -241,7 +242,6 @@ int main(int argc, char** argv)
     chart->bar(1).left = 1;
     chart->bar(8).right = 1;
     chart->bar(7).right = 1;
-    SongInfo& song = chart->song;
     song.tempo = 132;
     setText(song.style, "Bossa Nova");
     song.bar(7).ending = 1;

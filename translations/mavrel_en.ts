@@ -250,6 +250,98 @@
         <source>SORTIE</source>
         <translation>OUTPUT</translation>
     </message>
+    <message>
+        <source>  mavrel song GRILLE.bab [-o SORTIE.bab] [--title T] [--composer C] [--style S] [--key Bb|Gm|none]
+              [--tempo N] [--time 3/4|none] [--bar N &quot;[A] |: Dm7 G7&quot;]...
+                                               sans -o, écrit le morceau et ses mesures telles
+                                               qu&apos;on les tape ; avec, les change
+</source>
+        <translation>  mavrel song CHART.bab [-o OUTPUT.bab] [--title T] [--composer C] [--style S] [--key Bb|Gm|none]
+              [--tempo N] [--time 3/4|none] [--bar N &quot;[A] |: Dm7 G7&quot;]...
+                                               without -o, prints the song and its bars as they
+                                               are typed; with it, changes them
+</translation>
+    </message>
+    <message>
+        <source>%1 : %2 octets au plus, sans caractère de contrôle.</source>
+        <translation>%1: %2 bytes at most, with no control character.</translation>
+    </message>
+    <message>
+        <source>--key : « %1 » n&apos;est pas une tonalité (C, Bb, F#m... ou none).</source>
+        <translation>--key: “%1” is not a key (C, Bb, F#m... or none).</translation>
+    </message>
+    <message>
+        <source>--tempo : « %1 » n&apos;est pas un nombre de 0 à %2.</source>
+        <translation>--tempo: “%1” is not a number from 0 to %2.</translation>
+    </message>
+    <message>
+        <source>--time : « %1 » n&apos;est pas un chiffrage (3/4, 6/8... ou none).</source>
+        <translation>--time: “%1” is not a time signature (3/4, 6/8... or none).</translation>
+    </message>
+    <message>
+        <source>Titre : %1</source>
+        <translation>Title: %1</translation>
+    </message>
+    <message>
+        <source>Compositeur : %1</source>
+        <translation>Composer: %1</translation>
+    </message>
+    <message>
+        <source>Style : %1</source>
+        <translation>Style: %1</translation>
+    </message>
+    <message>
+        <source>Tonalité : %1</source>
+        <translation>Key: %1</translation>
+    </message>
+    <message>
+        <source>Tonalité : non précisée (détectée : %1)</source>
+        <translation>Key: not set (detected: %1)</translation>
+    </message>
+    <message>
+        <source>Tonalité : non précisée</source>
+        <translation>Key: not set</translation>
+    </message>
+    <message>
+        <source>Tempo : %1</source>
+        <translation>Tempo: %1</translation>
+    </message>
+    <message>
+        <source>Tempo : non précisé</source>
+        <translation>Tempo: not set</translation>
+    </message>
+    <message>
+        <source>Chiffrage : non précisé (4/4)</source>
+        <translation>Time signature: not set (4/4)</translation>
+    </message>
+    <message>
+        <source>Chiffrage : %1/%2</source>
+        <translation>Time signature: %1/%2</translation>
+    </message>
+    <message>
+        <source>--bar : il manque N TEXTE.</source>
+        <translation>--bar: N TEXT is missing.</translation>
+    </message>
+    <message>
+        <source>--bar : « %1 » n&apos;est pas un nombre de 1 à %2.</source>
+        <translation>--bar: “%1” is not a number from 1 to %2.</translation>
+    </message>
+    <message>
+        <source>--bar %1 : %2</source>
+        <translation>--bar %1: %2</translation>
+    </message>
+    <message>
+        <source>Il manque GRILLE.bab.</source>
+        <translation>CHART.bab missing.</translation>
+    </message>
+    <message>
+        <source>-o : valeur manquante.</source>
+        <translation>-o: missing value.</translation>
+    </message>
+    <message>
+        <source>--bar %1 : la grille n&apos;a que %2 mesures.</source>
+        <translation>--bar %1: the chart has only %2 bars.</translation>
+    </message>
 </context>
 <context>
     <name>FileFormats</name>
@@ -656,6 +748,38 @@
         <source>Images SVG</source>
         <translation>SVG images</translation>
     </message>
+    <message>
+        <source>« %1 » : la mesure a déjà un signe de cette sorte.</source>
+        <translation>“%1”: the bar already has a mark of this kind.</translation>
+    </message>
+    <message>
+        <source>« %1 » : il manque le « ] » qui ferme la section.</source>
+        <translation>“%1”: the “]” that closes the section is missing.</translation>
+    </message>
+    <message>
+        <source>« %1 » : une section a un nom ([A], [Intro]...).</source>
+        <translation>“%1”: a section has a name ([A], [Intro]...).</translation>
+    </message>
+    <message>
+        <source>« %1 » : le nom d&apos;une section tient en 15 octets (une lettre accentuée en compte deux).</source>
+        <translation>“%1”: a section&apos;s name holds 15 bytes (an accented letter counts as two).</translation>
+    </message>
+    <message>
+        <source>« %1 » : les indications sont &lt;D.C.&gt;, &lt;D.C. al Coda&gt;, &lt;D.C. al Fine&gt;, &lt;D.S.&gt;, &lt;D.S. al Coda&gt;, &lt;D.S. al Fine&gt;, &lt;Fine&gt; et &lt;To Coda&gt;.</source>
+        <translation>“%1”: the directions are &lt;D.C.&gt;, &lt;D.C. al Coda&gt;, &lt;D.C. al Fine&gt;, &lt;D.S.&gt;, &lt;D.S. al Coda&gt;, &lt;D.S. al Fine&gt;, &lt;Fine&gt; and &lt;To Coda&gt;.</translation>
+    </message>
+    <message>
+        <source>« %1 » : une fin de reprise est 1., 2. ou 3.</source>
+        <translation>“%1”: an ending is 1., 2. or 3.</translation>
+    </message>
+    <message>
+        <source>« %1 » : un chiffrage s&apos;écrit 3/4, 6/8, 12/8... : de 1 à 16 temps, d&apos;unité 1, 2, 4, 8, 16 ou 32.</source>
+        <translation>“%1”: a time signature is written 3/4, 6/8, 12/8...: 1 to 16 beats, of unit 1, 2, 4, 8, 16 or 32.</translation>
+    </message>
+    <message>
+        <source>« %1 » : les signes se tapent avant ou après les accords de la mesure, pas entre eux.</source>
+        <translation>“%1”: marks are typed before or after the bar&apos;s chords, not between them.</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>
@@ -720,6 +844,128 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::BarMarksMenu</name>
+    <message>
+        <source>Mesure</source>
+        <translation>Bar</translation>
+    </message>
+    <message>
+        <source>Mesure %1</source>
+        <translation>Bar %1</translation>
+    </message>
+    <message>
+        <source>Section</source>
+        <translation>Section</translation>
+    </message>
+    <message>
+        <source>Aucune</source>
+        <comment>section</comment>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Intro</source>
+        <translation>Intro</translation>
+    </message>
+    <message>
+        <source>Couplet</source>
+        <translation>Verse</translation>
+    </message>
+    <message>
+        <source>Refrain</source>
+        <translation>Chorus</translation>
+    </message>
+    <message>
+        <source>Pont</source>
+        <translation>Bridge</translation>
+    </message>
+    <message>
+        <source>Solo</source>
+        <translation>Solo</translation>
+    </message>
+    <message>
+        <source>Coda</source>
+        <translation>Coda</translation>
+    </message>
+    <message>
+        <source>Outro</source>
+        <translation>Outro</translation>
+    </message>
+    <message>
+        <source>Autre…</source>
+        <translation>Other…</translation>
+    </message>
+    <message>
+        <source>Fin de reprise</source>
+        <translation>Ending</translation>
+    </message>
+    <message>
+        <source>Aucune</source>
+        <comment>ending</comment>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Segno</source>
+        <translation>Segno</translation>
+    </message>
+    <message>
+        <source>Signe de coda</source>
+        <translation>Coda sign</translation>
+    </message>
+    <message>
+        <source>Point d&apos;orgue</source>
+        <translation>Fermata</translation>
+    </message>
+    <message>
+        <source>Indication</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>Aucune</source>
+        <comment>direction</comment>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Chiffrage</source>
+        <translation>Time signature</translation>
+    </message>
+    <message>
+        <source>Sans changement</source>
+        <translation>No change</translation>
+    </message>
+    <message>
+        <source>Barre de gauche</source>
+        <translation>Left bar line</translation>
+    </message>
+    <message>
+        <source>Simple</source>
+        <translation>Single</translation>
+    </message>
+    <message>
+        <source>Début de reprise |:</source>
+        <translation>Start repeat |:</translation>
+    </message>
+    <message>
+        <source>Double barre ||</source>
+        <translation>Double bar ||</translation>
+    </message>
+    <message>
+        <source>Barre de droite</source>
+        <translation>Right bar line</translation>
+    </message>
+    <message>
+        <source>Fin de reprise :|</source>
+        <translation>End repeat :|</translation>
+    </message>
+    <message>
+        <source>%1 mesures</source>
+        <translation>%1 bars</translation>
+    </message>
+    <message>
+        <source>Autre : %1…</source>
+        <translation>Other: %1…</translation>
     </message>
 </context>
 <context>
@@ -821,9 +1067,11 @@
     <message>
         <source>Les accords de la mesure, séparés par des espaces : une note de A à G, # ou b, puis la qualité (Dm7, F#ø, Bbsus4, C/E) ; % répète.
 1 accord : case pleine ; 2 : diagonale ; 4 : quatre triangles ; 3 : deux quarts puis une moitié, ou la moitié d&apos;abord si le premier finit par un point (Dm7. G7 C7).
+Avant les accords : [A] section, 1. 2. 3. fin de reprise, S segno, Q coda, |: ou || barre de gauche, 3/4 chiffrage ; après : f point d&apos;orgue, :| ou || barre de droite, &lt;D.S. al Coda&gt; indication.
 Tab ou Entrée : mesure suivante ; Maj+Tab : précédente ; Alt+flèches : se déplacer ; Échap : quitter.</source>
         <translation>The bar&apos;s chords, separated by spaces: a note from A to G, # or b, then the quality (Dm7, F#ø, Bbsus4, C/E); % repeats.
 1 chord: whole bar; 2: diagonal; 4: four triangles; 3: two quarters then a half, or the half first if the first chord ends with a full stop (Dm7. G7 C7).
+Before the chords: [A] section, 1. 2. 3. ending, S segno, Q coda, |: or || left bar line, 3/4 time signature; after them: f fermata, :| or || right bar line, &lt;D.S. al Coda&gt; direction.
 Tab or Enter: next bar; Shift+Tab: previous; Alt+arrows: move; Esc: stop.</translation>
     </message>
 </context>
@@ -916,10 +1164,6 @@ Left click = chords</translation>
     <message>
         <source>Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.</source>
         <translation>A chart holds at most %1 bars: %2 × %3 would go past that limit.</translation>
-    </message>
-    <message>
-        <source>Mesure %1 : accords séparés par des espaces ; 3 accords = ¼ ¼ ½ (« Dm7. » : ½ d&apos;abord). Tab : suivante, Échap : fin.</source>
-        <translation>Bar %1: chords separated by spaces; 3 chords = ¼ ¼ ½ (“Dm7.”: ½ first). Tab: next, Esc: stop.</translation>
     </message>
     <message>
         <source>Fichier</source>
@@ -1146,6 +1390,62 @@ Left click = chords</translation>
         <source>%1 : format inconnu (%2 attendu).</source>
         <translation>%1: unknown format (%2 expected).</translation>
     </message>
+    <message>
+        <source>Mesure %1 : accords séparés par des espaces ; 3 accords = ¼ ¼ ½ (« Dm7. » : ½ d&apos;abord) ; signes autour : [A] 1. S Q |: 3/4 … f :| &lt;D.C.&gt;. Tab : suivante, Échap : fin.</source>
+        <translation>Bar %1: chords separated by spaces; 3 chords = ¼ ¼ ½ (“Dm7.”: ½ first); marks around them: [A] 1. S Q |: 3/4 … f :| &lt;D.C.&gt;. Tab: next, Esc: stop.</translation>
+    </message>
+    <message>
+        <source>Morceau…</source>
+        <translation>Song…</translation>
+    </message>
+    <message>
+        <source>la modification du morceau</source>
+        <translation>song change</translation>
+    </message>
+    <message>
+        <source>la section</source>
+        <translation>section</translation>
+    </message>
+    <message>
+        <source>la reprise %1.</source>
+        <translation>ending %1.</translation>
+    </message>
+    <message>
+        <source>la suppression de la reprise</source>
+        <translation>ending removal</translation>
+    </message>
+    <message>
+        <source>le segno</source>
+        <translation>segno</translation>
+    </message>
+    <message>
+        <source>le signe de coda</source>
+        <translation>coda sign</translation>
+    </message>
+    <message>
+        <source>le point d&apos;orgue</source>
+        <translation>fermata</translation>
+    </message>
+    <message>
+        <source>l&apos;indication</source>
+        <translation>direction</translation>
+    </message>
+    <message>
+        <source>le chiffrage</source>
+        <translation>time signature</translation>
+    </message>
+    <message>
+        <source>Section</source>
+        <translation>Section</translation>
+    </message>
+    <message>
+        <source>&amp;Nom de la section :</source>
+        <translation>Section &amp;name:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::PreferencesDialog</name>
@@ -1335,6 +1635,206 @@ Left click = chords</translation>
     <message>
         <source>Fermer</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::SongDialog</name>
+    <message>
+        <source>Do</source>
+        <translation>C</translation>
+    </message>
+    <message>
+        <source>Do♯</source>
+        <translation>C♯</translation>
+    </message>
+    <message>
+        <source>Ré♭</source>
+        <translation>D♭</translation>
+    </message>
+    <message>
+        <source>Ré</source>
+        <translation>D</translation>
+    </message>
+    <message>
+        <source>Ré♯</source>
+        <translation>D♯</translation>
+    </message>
+    <message>
+        <source>Mi♭</source>
+        <translation>E♭</translation>
+    </message>
+    <message>
+        <source>Mi</source>
+        <translation>E</translation>
+    </message>
+    <message>
+        <source>Fa</source>
+        <translation>F</translation>
+    </message>
+    <message>
+        <source>Fa♯</source>
+        <translation>F♯</translation>
+    </message>
+    <message>
+        <source>Sol♭</source>
+        <translation>G♭</translation>
+    </message>
+    <message>
+        <source>Sol</source>
+        <translation>G</translation>
+    </message>
+    <message>
+        <source>Sol♯</source>
+        <translation>G♯</translation>
+    </message>
+    <message>
+        <source>La♭</source>
+        <translation>A♭</translation>
+    </message>
+    <message>
+        <source>La</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>La♯</source>
+        <translation>A♯</translation>
+    </message>
+    <message>
+        <source>Si♭</source>
+        <translation>B♭</translation>
+    </message>
+    <message>
+        <source>Si</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>Swing</source>
+        <translation>Swing</translation>
+    </message>
+    <message>
+        <source>Medium Swing</source>
+        <translation>Medium Swing</translation>
+    </message>
+    <message>
+        <source>Ballade</source>
+        <translation>Ballad</translation>
+    </message>
+    <message>
+        <source>Bossa Nova</source>
+        <translation>Bossa Nova</translation>
+    </message>
+    <message>
+        <source>Latin</source>
+        <translation>Latin</translation>
+    </message>
+    <message>
+        <source>Samba</source>
+        <translation>Samba</translation>
+    </message>
+    <message>
+        <source>Funk</source>
+        <translation>Funk</translation>
+    </message>
+    <message>
+        <source>Rock</source>
+        <translation>Rock</translation>
+    </message>
+    <message>
+        <source>Pop</source>
+        <translation>Pop</translation>
+    </message>
+    <message>
+        <source>Valse</source>
+        <translation>Waltz</translation>
+    </message>
+    <message>
+        <source>Valse jazz</source>
+        <translation>Jazz Waltz</translation>
+    </message>
+    <message>
+        <source>Shuffle</source>
+        <translation>Shuffle</translation>
+    </message>
+    <message>
+        <source>Blues</source>
+        <translation>Blues</translation>
+    </message>
+    <message>
+        <source>Morceau</source>
+        <translation>Song</translation>
+    </message>
+    <message>
+        <source>majeur</source>
+        <translation>major</translation>
+    </message>
+    <message>
+        <source>mineur</source>
+        <translation>minor</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>non précisé</source>
+        <translation>not set</translation>
+    </message>
+    <message>
+        <source>Noires par minute ; 0 : non précisé</source>
+        <translation>Quarter notes a minute; 0: not set</translation>
+    </message>
+    <message>
+        <source>non précisé (4/4)</source>
+        <translation>not set (4/4)</translation>
+    </message>
+    <message>
+        <source>&amp;Titre :</source>
+        <translation>&amp;Title:</translation>
+    </message>
+    <message>
+        <source>&amp;Compositeur :</source>
+        <translation>&amp;Composer:</translation>
+    </message>
+    <message>
+        <source>St&amp;yle :</source>
+        <translation>St&amp;yle:</translation>
+    </message>
+    <message>
+        <source>T&amp;onalité :</source>
+        <translation>&amp;Key:</translation>
+    </message>
+    <message>
+        <source>Te&amp;mpo :</source>
+        <translation>Tem&amp;po:</translation>
+    </message>
+    <message>
+        <source>C&amp;hiffrage :</source>
+        <translation>T&amp;ime signature:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <comment>button</comment>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>non précisée</source>
+        <translation>not set</translation>
+    </message>
+    <message>
+        <source>non précisée (détectée : %1)</source>
+        <translation>not set (detected: %1)</translation>
+    </message>
+    <message>
+        <source>%1 mineur</source>
+        <translation>%1 minor</translation>
+    </message>
+    <message>
+        <source>%1 majeur</source>
+        <translation>%1 major</translation>
     </message>
 </context>
 <context>

@@ -109,6 +109,160 @@ TEST(ChordText, WhatIsStoredOtherwiseThanTypedIsSaid)
     }
 }
 
+// A bar typed with its signs and marks is stored, then shown as the box
+// shows it: written in one order, read back to the same bytes.
+TEST(ChordText, MarksAroundTheChordsComeBackAsTyped)
+{
+    struct Row {
+        const char* typed;
+        const char* shown;
+    };
+    const Row rows[] = {
+        {"[A] Dm7 G7", "[A] Dm7 G7"},
+        {"[ Verse 2 ] C", "[Verse 2] C"},
+        {"[Refrain] C", "[Refrain] C"},
+        {"[\xC3\x89t\xC3\xA9] C", "[\xC3\x89t\xC3\xA9] C"},   // UTF-8, not the chords' character set
+        {"|: C :|", "|: C :|"},
+        {"|| C ||", "|| C ||"},
+        {"C :| 2.", "2. C :|"},
+        {"Q S 1. [B] C", "[B] 1. S Q C"},
+        {"3/4 C", "3/4 C"},
+        {"C 12/8", "12/8 C"},
+        {"C f", "C f"},
+        {"Dm7. G7 C7 f <D.S. al Coda>", "Dm7. G7 C7 f <D.S. al Coda>"},
+        {"C <ds al coda>", "C <D.S. al Coda>"},
+        {"C <tocoda>", "C <To Coda>"},
+        {"<Fine> C", "C <Fine>"},
+        {"N.C. <D.C. al Fine>", "N.C. <D.C. al Fine>"},
+        {"[Intro] 1. S Q |: 5/4 A7sus4(b9) C7b9#11b13 f :| <D.C.>",
+         "[Intro] 1. S Q |: 5/4 A7sus4(b9) C7b9#11b13 f :| <D.C.>"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.typed);
+        const TypedBar typed = readBar(r.typed);
+        ASSERT_TRUE(typed.error.empty()) << typed.error.text();
+        Bar bar = blankBar();
+        BarMarks marks{};
+        storeTypedBar(bar, marks, typed);
+        EXPECT_EQ(barText(bar, marks), r.shown);
+        const TypedBar again = readBar(barText(bar, marks));
+        ASSERT_TRUE(again.error.empty()) << again.error.text();
+        Bar bar2 = blankBar();
+        BarMarks marks2{};
+        storeTypedBar(bar2, marks2, again);
+        EXPECT_EQ(std::memcmp(&bar, &bar2, sizeof bar), 0);
+        EXPECT_EQ(std::memcmp(&marks, &marks2, sizeof marks), 0);
+    }
+
+    // Where each mark goes.
+    const TypedBar t = readBar("[A] 2. S || 3/4 Dm7 G7 f :| <To Coda>");
+    ASSERT_TRUE(t.error.empty()) << t.error.text();
+    EXPECT_EQ(t.marks.section.view(), "A");
+    EXPECT_EQ(t.marks.ending, 2);
+    EXPECT_EQ(t.marks.flags, SegnoFlag | FermataFlag);
+    EXPECT_EQ(t.marks.time, (TimeSignature{3, 4}));
+    EXPECT_EQ(t.marks.direction, Direction::ToCoda);
+    EXPECT_EQ(t.left, 2);
+    EXPECT_EQ(t.right, 1);
+    EXPECT_EQ(t.count, 2);
+}
+
+TEST(ChordText, MarksThatMakeNoSenseAreRefused)
+{
+    struct Row {
+        const char* typed;
+        const char* says;
+    };
+    const Row rows[] = {
+        {"[A]", "au moins un accord"},
+        {"C [A] D", "pas entre eux"},
+        {"[A] [B] C", "déjà"},
+        {"|: || C", "déjà"},
+        {"C :| ||", "déjà"},
+        {"1. 2. C", "déjà"},
+        {"S S C", "déjà"},
+        {"3/4 C 4/4", "déjà"},
+        {"[Intro C", "« ] »"},
+        {"[ ] C", "un nom"},
+        {"[Introduction longue] C", "15 octets"},
+        {"C <Coda>", "<To Coda>"},
+        {"C <D.S.", "<To Coda>"},
+        {"4. C", "1., 2. ou 3."},
+        {"3/5 C", "chiffrage"},
+        {"17/4 C", "chiffrage"},
+        {"f C", "de A à G"},
+        {"C\x1B[A]", "contrôle"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.typed);
+        const std::string error = readBar(r.typed).error.text();
+        EXPECT_NE(error.find(r.says), std::string::npos) << error;
+    }
+}
+
+// What the text cannot show stays; what it shows is replaced by what was typed.
+TEST(ChordText, StoringATypedBarKeepsWhatItsTextCannotShow)
+{
+    Bar bar = blankBar();
+    bar.left = 7;
+    bar.right = 2;
+    bar.top = 1;
+    bar.bottom = 1;
+    BarMarks marks{};
+    setText(marks.section, "A]");
+    marks.ending = 9;
+    marks.flags = 0x30 | SegnoFlag;
+    marks.direction = static_cast<Direction>(77);
+    marks.time = {3, 0};
+    EXPECT_EQ(barText(bar, marks), "S % ||");
+
+    const Bar before = bar;
+    const BarMarks marksBefore = marks;
+    storeTypedBar(bar, marks, readBar("Dm7"));
+    EXPECT_EQ(barText(bar), "Dm7");
+    EXPECT_EQ(bar.left, 7);
+    EXPECT_EQ(bar.right, 0);
+    EXPECT_EQ(bar.top + bar.bottom, 2);
+    EXPECT_EQ(marks.section.view(), "A]");
+    EXPECT_EQ(marks.ending, 9);
+    EXPECT_EQ(marks.flags, 0x30);
+    EXPECT_EQ(int(marks.direction), 77);
+    EXPECT_EQ(marks.time, (TimeSignature{3, 0}));
+
+    bar = before;
+    marks = marksBefore;
+    storeTypedBar(bar, marks, readBar("[B] 1. |: 2/4 Dm7 <Fine>"));
+    EXPECT_EQ(barText(bar, marks), "[B] 1. |: 2/4 Dm7 <Fine>");
+    EXPECT_EQ(marks.flags, 0x30);
+}
+
+TEST(ChordText, KeysAsMusiciansWriteThem)
+{
+    struct Row {
+        const char* typed;
+        Key key;
+        const char* shown;
+    };
+    const Row rows[] = {
+        {"C", {1, 1, 0}, "C"},   // C major takes flats, A minor sharps
+        {"Am", {10, 0, 1}, "Am"},
+        {"Bb", {11, 1, 0}, "Bb"},
+        {"F#m", {7, 0, 1}, "F#m"},
+        {"Db", {2, 1, 0}, "Db"},
+        {"E\xE2\x99\xAD" "m", {4, 1, 1}, "Ebm"},
+        {" G ", {8, 0, 0}, "G"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.typed);
+        EXPECT_EQ(readKey(r.typed), r.key);
+        EXPECT_EQ(keyText(r.key), r.shown);
+        EXPECT_EQ(readKey(keyText(r.key)), r.key);
+    }
+    for (const char* typed : {"", "H", "Fb", "B#m", "Cmaj", "Gmm", "c"})
+        EXPECT_TRUE(readKey(typed).empty()) << typed;
+    EXPECT_EQ(keyText({}), "");
+}
+
 // Bar 1 of a 4 x 8 chart typed as `before`, transposed: what bar 1 shows
 // after, and what was refused.
 struct Transposed {

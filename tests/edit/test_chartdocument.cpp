@@ -74,11 +74,12 @@ TEST_F(Document, RandomEditsUndoAndRedoToTheSameBytes)
     doc.setChart(*start);
 
     static const char* const Qualities[] = {"", "7", "m", "sus4", "\xF8"};
+    static const char* const TypedBars[] = {"[A] |: Dm7 G7", "1. C f :| <D.C.>", "3/4 S N.C.", "Q Bb7sus4(b9)"};
     Clipboard clipboard;
     std::vector<Bytes> states{bytes(doc.chart())};
     for (int step = 0; step < 300; ++step) {
         const int bar = pick(1, doc.chart().info.count);
-        switch (pick(0, 15)) {
+        switch (pick(0, 17)) {
         case 0: doc.setChord(bar, pick(1, 4), chord(pick(0, 12), Qualities[pick(0, 4)], pick(0, 1))); break;
         case 1: doc.cycleDivision(bar); break;
         case 2: doc.toggleShown(bar); break;
@@ -88,7 +89,7 @@ TEST_F(Document, RandomEditsUndoAndRedoToTheSameBytes)
             doc.commitLabel("Coda", pick(0, 500), pick(0, 700), 12, false,
                             pick(0, doc.chart().info.labelCount));
             break;
-        case 6: doc.removeLabel(pick(1, doc.chart().info.labelCount)); break;
+        case 6: doc.removeLabel(pick(0, doc.chart().info.labelCount)); break;   // 0: none, nothing removed
         case 7: {
             Selection s;
             for (int k = 0, n = pick(1, 20); k < n; ++k)
@@ -113,7 +114,9 @@ TEST_F(Document, RandomEditsUndoAndRedoToTheSameBytes)
         case 12: doc.setChordBold(pick(0, 1)); break;
         case 13: doc.turnPage(pick(0, 1)); break;
         case 14: doc.setMargin(Margin(pick(0, 2)), pick(0, 300), pick(0, 3)); break;
-        default: doc.clampMargins(); break;
+        case 15: doc.clampMargins(); break;
+        case 16: doc.typeBar(bar, readBar(TypedBars[pick(0, 3)])); break;
+        default: doc.setBarLine({bar, pick(1, 20)}, ChartDocument::Edge(pick(0, 1)), pick(0, 2)); break;
         }
         ASSERT_TRUE(pageIsCurrent()) << "step " << step;
         // A new step, a step merged into the last, or none.
@@ -159,6 +162,8 @@ TEST_F(Document, EachStepIsNamedForTheMenu)
         {[&] { doc.turnPage(false); }, "la rotation de la page"},
         {[&] { doc.setMargin(Margin::Top, 100, 1); }, "le changement de marge"},
         {[&] { doc.clearSelectedBars(); }, "la suppression des cases"},
+        {[&] { doc.typeBar(3, readBar("[A] C")); }, "la saisie de la mesure"},
+        {[&] { doc.setBarLine({3, 4}, ChartDocument::Edge::Right, 1); }, "le changement de barre"},
     };
     for (const Row& r : rows) {
         r.edit();

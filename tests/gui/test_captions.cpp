@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QToolButton>
@@ -20,10 +21,17 @@
 namespace mavrel {
 namespace {
 
+// The text as drawn: a mnemonic's "&" is not, and "&&" is one "&".
+QString drawnText(QString text)
+{
+    static const QRegularExpression mnemonic(QStringLiteral("&(.)"));
+    return text.replace(mnemonic, QStringLiteral("\\1"));
+}
+
 // The width a text needs inside its widget, frames and indicators included.
 int neededWidth(const QWidget* w, const QString& text)
 {
-    const int advance = w->fontMetrics().horizontalAdvance(text);
+    const int advance = w->fontMetrics().horizontalAdvance(drawnText(text));
     if (const auto* box = qobject_cast<const QCheckBox*>(w)) {
         QStyleOptionButton option;
         option.initFrom(box);

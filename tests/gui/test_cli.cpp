@@ -2,6 +2,7 @@
 // temporary folder, without a display.
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
+#include "document/chordtext.h"
 #include "document/editing.h"
 #include "document/layout.h"
 #include "render/page.h"
@@ -545,6 +546,9 @@ TEST_F(CommandLineTest, WrongArgumentsSayWhyThenTheUsage)
          "mavrel export"},
         {{"play", "a.bab", "--choruses", "0"}, "--choruses : « 0 » n'est pas un nombre de 1 à 99.", "mavrel play"},
         {{"play"}, "Il manque GRILLE.bab.", "mavrel play"},
+        {{"song", "a.bab", "--tempo", "96"}, "Il manque -o SORTIE.", "mavrel song"},
+        {{"song", "a.bab", "-o", "x.bab", "--key", "H"}, "--key : « H » n'est pas une tonalité", "mavrel song"},
+        {{"song", "a.bab", "-o", "x.bab", "--bar", "2", "C [A] D"}, "--bar 2 : « D » : les signes", "mavrel song"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.args.join(' ').toStdString());
@@ -560,7 +564,7 @@ TEST_F(CommandLineTest, WrongArgumentsSayWhyThenTheUsage)
 
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* command : {"new", "render", "thumbnail", "transpose", "sheet", "import", "export", "play"})
+    for (const char* command : {"new", "render", "thumbnail", "transpose", "sheet", "import", "export", "play", "song"})
         EXPECT_TRUE(help.out.contains(QByteArray("  mavrel ") + command)) << command;
     const Outcome version = run({"--version"});
     EXPECT_EQ(version.status, 0);
@@ -608,6 +612,38 @@ TEST_F(CommandLineTest, TheBandPlaysOrSaysWhyNot)
     EXPECT_TRUE(play.out.isEmpty());
     EXPECT_EQ(play.err.trimmed(), "mavrel : Aucune sortie audio : le son ne peut pas être joué sur cette machine.");
     EXPECT_LT(clock.elapsed(), 10000);
+}
+
+// The song read and changed from the command line, its bars as the
+// keyboard entry types them; Qt takes none of the options for its own.
+TEST_F(CommandLineTest, SongShowsAndChangesTheSong)
+{
+    const auto chart = test::ChartBuilder(4, 1).bars({"Cm7", "F7", "BbM7", "EbM7"}).section(1, "A").build();
+    const QString file = writeChart(*chart, "leaves.bab");
+    const Outcome shown = run({"song", file});
+    EXPECT_EQ(shown.status, 0) << shown.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(shown.out),
+              "Titre :\nCompositeur :\nStyle :\nTonalité : non précisée (détectée : Bb)\nTempo : non précisé\n"
+              "Chiffrage : non précisé (4/4)\n1 : [A] Cm7\n2 : F7\n3 : BbM7\n4 : EbM7\n");
+
+    const Outcome changed = run({"song", file, "-o", "out.bab", "--title", "Les feuilles mortes", "--style", "Ballade",
+                                 "--key", "Gm", "--tempo", "96", "--time", "3/4", "--bar", "4", "1. N.C. f :| <D.C.>"});
+    EXPECT_EQ(changed.status, 0) << changed.err.toStdString();
+    EXPECT_TRUE(changed.err.isEmpty()) << changed.err.toStdString();
+    Chart out{};
+    ASSERT_TRUE(loadChart(out, QFile::encodeName(path("out.bab")).toStdString()).ok);
+    EXPECT_EQ(out.song.title.view(), "Les feuilles mortes");
+    EXPECT_EQ(out.song.style.view(), "Ballade");
+    EXPECT_EQ(out.song.key, (Key{8, 0, 1}));
+    EXPECT_EQ(out.song.tempo, 96);
+    EXPECT_EQ(out.song.time, (TimeSignature{3, 4}));
+    EXPECT_EQ(barText(out.bar(4), out.song.bar(4)), "1. N.C. f :| <D.C.>");
+    EXPECT_EQ(out.song.bar(1).section.view(), "A");
+
+    const Outcome tooFar = run({"song", file, "-o", "far.bab", "--bar", "5", "C"});
+    EXPECT_EQ(tooFar.status, 2);
+    EXPECT_TRUE(tooFar.err.contains("la grille n'a que 4 mesures")) << tooFar.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("far.bab")));
 }
 
 // A save killed at any moment leaves the chart whole, old or new, and nothing

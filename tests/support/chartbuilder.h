@@ -37,8 +37,9 @@ public:
         layoutChart(*m_chart);
     }
 
-    // Bar `i` (1-based) as typed: "Dm7 G7", "Dm7. G7 C7", "%", "N.C.". A text
-    // the typing box would refuse fails the test.
+    // Bar `i` (1-based) as typed, with its signs and marks: "Dm7 G7",
+    // "Dm7. G7 C7", "%", "N.C.", "[A] |: Cmaj7 :| <D.C.>". A text the typing
+    // box would refuse fails the test.
     ChartBuilder& bar(int i, std::string_view typed)
     {
         const TypedBar t = readBar(typed);
@@ -46,10 +47,7 @@ public:
             ADD_FAILURE() << "ChartBuilder: \"" << typed << "\": " << t.error.text();
             return *this;
         }
-        Bar& b = m_chart->bar(i);
-        b.division = static_cast<std::uint8_t>(t.division);
-        for (int k = 0; k < t.count; ++k)
-            b.chords[k] = t.chords[k];
+        storeTypedBar(m_chart->bar(i), m_chart->song.bar(i), t);
         return *this;
     }
     // Bars `first`, `first` + 1... as typed.
