@@ -38,6 +38,7 @@ class PageView;
 class PrintPreview;
 class SpinArrows;
 class TransposeDialog;
+class Transport;
 
 class MainWindow : public QMainWindow, private PageToolHost {
     Q_OBJECT
@@ -83,6 +84,7 @@ public:
     PrintPreview* printPreview() const { return m_printPreview; }
     TransposeDialog* transposeDialog() const { return m_transposeDialog; }
     AboutDialog* about() const { return m_aboutDialog; }
+    Transport* transport() const { return m_transport; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -271,6 +273,7 @@ private:
     PrintPreview* m_printPreview = nullptr;
     TransposeDialog* m_transposeDialog = nullptr;
     AboutDialog* m_aboutDialog = nullptr;
+    Transport* m_transport = nullptr;
 };
 
 } // namespace mavrel
