@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QList>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
@@ -43,6 +44,13 @@ constexpr accompaniment::Instrument Instruments[MixerDialog::ChannelCount] = {
 
 QSettings settings() { return QSettings(QStringLiteral("Mavrel"), QStringLiteral("Mavrel")); }
 
+// Every window's transport: one band plays at a time.
+QList<Transport*>& transports()
+{
+    static QList<Transport*> all;
+    return all;
+}
+
 QString mixerKey(int channel, const char* what)
 {
     return QStringLiteral("mixer/%1/%2").arg(QLatin1String(ChannelKeys[channel]), QLatin1String(what));
@@ -71,9 +79,10 @@ Transport::Transport(ChartDocument& document, QWidget* window)
     connect(&m_document, &ChartDocument::replaced, this, &Transport::chartReplaced);
     chartChanged();
     playerStateChanged();
+    transports().append(this);
 }
 
-Transport::~Transport() = default;
+Transport::~Transport() { transports().removeOne(this); }
 
 void Transport::buildActions(QWidget* window)
 {
@@ -193,6 +202,7 @@ void Transport::playPause()
         p->pause();
         break;
     case sound::Player::State::Paused:
+        stopOthers();
         p->resume();
         break;
     case sound::Player::State::Stopped: {
@@ -214,8 +224,16 @@ void Transport::playFromSelection()
     play(std::max(from, 0));
 }
 
+void Transport::stopOthers()
+{
+    for (Transport* other : transports())
+        if (other != this)
+            other->stop();
+}
+
 void Transport::play(int fromBar)
 {
+    stopOthers();
     sound::Player* p = player();
     passChart();
     if (!p->isReady())

@@ -78,6 +78,8 @@ private:
     void buildActions(QWidget* window);
     void buildToolBar(QWidget* window);
     void play(int fromBar);
+    // Another window's band stops when this one starts.
+    void stopOthers();
     void chartChanged();
     void chartReplaced();
     // Hands the chart to the player when it differs from the one it plays.
