@@ -8,6 +8,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
 #include <QList>
 #include <QLabel>
 #include <QMenu>
@@ -16,6 +18,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cstring>
@@ -67,7 +70,8 @@ Transport::Transport(ChartDocument& document, QWidget* window)
         QSettings s = settings();
         for (int c = 0; c < MixerDialog::ChannelCount; ++c) {
             const int volume = s.value(mixerKey(c, "volume"), qRound(defaults.volume[c] * 100)).toInt();
-            m_mixer->setChannel(c, std::clamp(volume, 0, 100), s.value(mixerKey(c, "muted"), defaults.muted[c]).toBool());
+            const bool muted = s.value(mixerKey(c, "muted"), defaults.muted[c]).toBool();
+            m_mixer->setChannel(c, std::clamp(volume, 0, 100), muted);
         }
     }
     connect(m_mixer, &MixerDialog::channelChanged, this, &Transport::mixerChanged);
@@ -100,7 +104,8 @@ void Transport::buildActions(QWidget* window)
     m_playAction->setShortcut(QKeySequence(Qt::Key_Space));
     m_playAction->setToolTip(tr("Lire / Pause (Espace)"));
     m_stopAction = add("stopAction", tr("Arrêter"), &Transport::stop);
-    m_playFromAction = add("playFromBarAction", tr("Lire depuis la mesure sélectionnée"), &Transport::playFromSelection);
+    m_playFromAction =
+        add("playFromBarAction", tr("Lire depuis la mesure sélectionnée"), &Transport::playFromSelection);
     m_menu->addSeparator();
     m_loopAction = m_menu->addAction(tr("Boucler sur la sélection"));
     m_loopAction->setObjectName(QStringLiteral("loopAction"));
@@ -139,6 +144,9 @@ void Transport::buildToolBar(QWidget* window)
     m_toolBar->setToolButtonStyle(Qt::ToolButtonFollowStyle);
     m_toolBar->addAction(m_playAction);
     m_toolBar->addAction(m_stopAction);
+    for (QAction* a : {m_playAction, m_stopAction})
+        if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(a)))
+            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_toolBar->addSeparator();
     m_toolBar->addAction(m_loopAction);
     m_toolBar->addAction(m_countInAction);
@@ -153,6 +161,11 @@ void Transport::buildToolBar(QWidget* window)
     m_tempoBox->setToolTip(tr("Tempo : noires par minute"));
     // A typed tempo is taken on Enter, not digit by digit.
     m_tempoBox->setKeyboardTracking(false);
+    // Reached by a click only, never as the focus moves on from a box that
+    // closes: the window's keys (Ctrl+Z...) stay the window's.
+    m_tempoBox->setFocusPolicy(Qt::ClickFocus);
+    // No tempo has a space in it: Space still plays and pauses from here.
+    m_tempoBox->installEventFilter(this);
     tempoLabel->setBuddy(m_tempoBox);
     m_toolBar->addWidget(m_tempoBox);
     connect(m_tempoBox, &QSpinBox::valueChanged, this, &Transport::tempoChosen);
@@ -166,12 +179,23 @@ void Transport::buildToolBar(QWidget* window)
     for (int s = 0; s < accompaniment::StyleCount; ++s)
         m_styleBox->addItem(names[s], s);
     m_styleBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_styleBox->setFocusPolicy(Qt::ClickFocus);
     m_toolBar->addWidget(m_styleBox);
     connect(m_styleBox, &QComboBox::activated, this, &Transport::styleChosen);
 
     m_toolBar->addAction(m_saveAction);
     m_toolBar->addSeparator();
     m_toolBar->addAction(m_mixerAction);
+}
+
+bool Transport::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_tempoBox && event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier)
+            return true;   // left unaccepted: the shortcut runs
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 sound::Player* Transport::player()
@@ -333,7 +357,8 @@ void Transport::showPlayedBar(int bar, bool follow)
         return;
     // The bar's centre in the scroll area's contents, with room for the bar
     // around it, at the view's zoom.
-    const QRectF shown(m_view->widgetPoint(rect.topLeft()), m_view->widgetPoint(QPointF(rect.right() + 1, rect.bottom() + 1)));
+    const QRectF shown(m_view->widgetPoint(rect.topLeft()),
+                       m_view->widgetPoint(QPointF(rect.right() + 1, rect.bottom() + 1)));
     const QPoint centre = m_view->mapTo(m_scrollArea->widget(), shown.center().toPoint());
     m_scrollArea->ensureVisible(centre.x(), centre.y(), int(shown.width() / 2) + 16, int(shown.height() / 2) + 16);
 }

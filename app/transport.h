@@ -70,6 +70,9 @@ public slots:
     // step of the history.
     void saveIntoChart();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // For the status bar: the player's errors, what it is doing.
     void message(const QString& text);

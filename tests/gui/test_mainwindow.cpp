@@ -223,6 +223,14 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
           {"zoomOutAction", "Zoom arrière", QKeySequence::keyBindings(QKeySequence::ZoomOut)},
           {"actualSizeAction", "Taille réelle", {QKeySequence(Qt::CTRL | Qt::Key_0)}}}},
         {"Fonctions", {{"transposeAction", "Transposer", {}}}},
+        {"&Lecture",
+         {{"playPauseAction", "Lire / Pause", {QKeySequence(Qt::Key_Space)}},
+          {"stopAction", "Arrêter", {}},
+          {"playFromBarAction", "Lire depuis la mesure sélectionnée", {}},
+          {"loopAction", "Boucler sur la sélection", {}},
+          {"countInAction", "Décompte", {}},
+          {"saveTempoAction", "Enregistrer dans la grille", {}},
+          {"mixerAction", "Mélangeur…", {}}}},
         {"Aide", {{"helpAction", "Help", {}}, {"aboutAction", "About", {}}}},
     };
     const QList<QAction*> bar = w->menuBar()->actions();
