@@ -10,6 +10,7 @@
 #include "files/localfile.h"
 #include "spinarrows.h"
 #include "toolicons.h"
+#include "transport.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -81,6 +82,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     });
     m_aboutDialog = new AboutDialog(this);
     setUpSong();
+
+    // The band playing the chart: its menu before "Aide", its tool bar.
+    m_transport = new Transport(m_document, this);
+    menuBar()->insertMenu(menuBar()->actions().constLast(), m_transport->menu());
+    addToolBar(m_transport->toolBar());
+    m_transport->setPage(m_pageView, m_scrollArea);
+    connect(m_transport, &Transport::message, this, &MainWindow::showStatus);
 
     connect(&m_document, &ChartDocument::changed, this, &MainWindow::chartChanged);
     connect(&m_document, &ChartDocument::fileNameChanged, this, &MainWindow::updateTitle);

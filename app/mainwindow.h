@@ -43,6 +43,7 @@ class PrintPreview;
 class SongDialog;
 class SpinArrows;
 class TransposeDialog;
+class Transport;
 
 class MainWindow : public QMainWindow, private PageToolHost {
     Q_OBJECT
@@ -95,6 +96,7 @@ public:
     AboutDialog* about() const { return m_aboutDialog; }
     SongDialog* songDialog() const { return m_songDialog; }
     BarMarksMenu* barMenu() const { return m_barMenu; }
+    Transport* transport() const { return m_transport; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -305,6 +307,7 @@ private:
     AboutDialog* m_aboutDialog = nullptr;
     SongDialog* m_songDialog = nullptr;
     BarMarksMenu* m_barMenu = nullptr;
+    Transport* m_transport = nullptr;
 };
 
 } // namespace mavrel

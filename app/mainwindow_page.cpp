@@ -6,6 +6,7 @@
 #include "document/text.h"
 #include "document/win1252.h"
 #include "pageview.h"
+#include "transport.h"
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -17,8 +18,10 @@ void MainWindow::pressPage(Qt::MouseButton button, QPoint point, QPoint globalPo
 {
     int bar = -1, region = -1;
     hitTest(chart(), point.x(), point.y(), bar, region);
-    if (bar >= 1)
+    if (bar >= 1) {
         m_lastBar = bar;   // where typing chords starts
+        m_transport->setPressedBar(bar);
+    }
     PageTool& tool = *m_tools[int(m_tool)];
     if (tool.hidesTextBox()) {
         m_textBox->hide();   // its text stays for the next text-tool press

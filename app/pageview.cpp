@@ -2,6 +2,7 @@
 
 #include "render/canvas.h"
 
+#include <QColor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -30,6 +31,23 @@ void PageView::setBand(std::optional<Band> band)
     update();
 }
 
+void PageView::setHighlight(std::optional<QRect> pageRect)
+{
+    if (pageRect == m_highlight)
+        return;
+    m_highlight = pageRect;
+    update();
+}
+
+void PageView::paintHighlight(QPainter& p) const
+{
+    if (!m_highlight)
+        return;
+    // Translucent, so that the chords stay readable under it.
+    const QRectF r(m_highlight->x(), m_highlight->y(), m_highlight->width(), m_highlight->height());
+    p.fillRect(QRectF(widgetPoint(r.topLeft()), widgetPoint(r.bottomRight())), QColor(255, 160, 0, 90));
+}
+
 QPoint PageView::pagePoint(QPointF p) const
 {
     // Truncated, as at 100 %: a point is in the page pixel it falls on.
@@ -43,6 +61,7 @@ void PageView::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (!m_band) {
         p.drawImage(0, 0, *m_image);
+        paintHighlight(p);
         return;
     }
     QImage banded = m_image->copy();
@@ -59,6 +78,7 @@ void PageView::paintEvent(QPaintEvent*)
         band.drawRect(QRectF(widgetPoint(m_band->start), widgetPoint(m_band->end)).normalized());
     }
     p.drawImage(0, 0, banded);
+    paintHighlight(p);
 }
 
 void PageView::mousePressEvent(QMouseEvent* e)

@@ -1,5 +1,5 @@
-// The page on screen: shows the page at the zoom, with the lasso's band over
-// it, and reports presses, moves and releases in page pixels (the screen
+// The page on screen: shows the page at the zoom, with the lasso's band and
+// the bar being played over it, and reports presses, moves and releases in page pixels (the screen
 // point divided by the zoom, truncated). Qt keeps the mouse on the widget
 // from press to release, so a release outside the page still reaches it.
 #pragma once
@@ -7,9 +7,12 @@
 #include "pagetools.h"
 
 #include <QImage>
+#include <QRect>
 #include <QWidget>
 
 #include <optional>
+
+class QPainter;
 
 namespace mavrel {
 
@@ -23,6 +26,10 @@ public:
     double zoom() const { return m_zoom; }
     // The band is drawn over the page, never into it.
     void setBand(std::optional<Band> band);
+    // A rectangle of the page (page pixels) tinted over it, as the bar being
+    // played: on screen only, the page image itself is left alone.
+    void setHighlight(std::optional<QRect> pageRect);
+    std::optional<QRect> highlight() const { return m_highlight; }
 
     // A point of the widget as a page point, and back.
     QPoint pagePoint(QPointF widgetPoint) const;
@@ -43,9 +50,12 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
 
 private:
+    void paintHighlight(QPainter& p) const;
+
     const QImage* m_image = nullptr;
     double m_zoom = 1.0;
     std::optional<Band> m_band;
+    std::optional<QRect> m_highlight;
     int m_wheelAngle = 0;
 };
 

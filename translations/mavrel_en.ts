@@ -1503,6 +1503,41 @@ Left click = chords</translation>
     </message>
 </context>
 <context>
+    <name>mavrel::MixerDialog</name>
+    <message>
+        <source>Mélangeur</source>
+        <translation>Mixer</translation>
+    </message>
+    <message>
+        <source>Basse</source>
+        <translation>Bass</translation>
+    </message>
+    <message>
+        <source>Piano</source>
+        <translation>Piano</translation>
+    </message>
+    <message>
+        <source>Batterie</source>
+        <translation>Drums</translation>
+    </message>
+    <message>
+        <source>Clic</source>
+        <translation>Click</translation>
+    </message>
+    <message>
+        <source>Volume : %1</source>
+        <translation>Volume: %1</translation>
+    </message>
+    <message>
+        <source>Muet</source>
+        <translation>Mute</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>mavrel::PrintPreview</name>
     <message>
         <source>Apercu avant impression</source>
@@ -1835,6 +1870,125 @@ Left click = chords</translation>
     <message>
         <source>%1 majeur</source>
         <translation>%1 major</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::Transport</name>
+    <message>
+        <source>&amp;Lecture</source>
+        <translation>&amp;Play</translation>
+    </message>
+    <message>
+        <source>Lire / Pause</source>
+        <translation>Play / Pause</translation>
+    </message>
+    <message>
+        <source>Lire / Pause (Espace)</source>
+        <translation>Play / Pause (Space)</translation>
+    </message>
+    <message>
+        <source>Arrêter</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Lire depuis la mesure sélectionnée</source>
+        <translation>Play from the Selected Bar</translation>
+    </message>
+    <message>
+        <source>Boucler sur la sélection</source>
+        <translation>Loop the Selection</translation>
+    </message>
+    <message>
+        <source>Boucle</source>
+        <translation>Loop</translation>
+    </message>
+    <message>
+        <source>Décompte</source>
+        <translation>Count-in</translation>
+    </message>
+    <message>
+        <source>Une mesure de clic avant la musique</source>
+        <translation>A bar of click before the music</translation>
+    </message>
+    <message>
+        <source>Enregistrer dans la grille</source>
+        <translation>Save into the Chart</translation>
+    </message>
+    <message>
+        <source>Dans la grille</source>
+        <translation>Into the chart</translation>
+    </message>
+    <message>
+        <source>Enregistrer le tempo et le style dans la grille</source>
+        <translation>Save the tempo and the style into the chart</translation>
+    </message>
+    <message>
+        <source>Mélangeur…</source>
+        <translation>Mixer…</translation>
+    </message>
+    <message>
+        <source>Mélangeur</source>
+        <translation>Mixer</translation>
+    </message>
+    <message>
+        <source>Lecture</source>
+        <translation>Playback</translation>
+    </message>
+    <message>
+        <source>Tempo</source>
+        <translation>Tempo</translation>
+    </message>
+    <message>
+        <source>Tempo : noires par minute</source>
+        <translation>Tempo: quarter notes a minute</translation>
+    </message>
+    <message>
+        <source>Style de l&apos;accompagnement</source>
+        <translation>Style of the band</translation>
+    </message>
+    <message>
+        <source>Swing</source>
+        <translation>Swing</translation>
+    </message>
+    <message>
+        <source>Ballade</source>
+        <translation>Ballad</translation>
+    </message>
+    <message>
+        <source>Bossa nova</source>
+        <translation>Bossa nova</translation>
+    </message>
+    <message>
+        <source>Latin</source>
+        <translation>Latin</translation>
+    </message>
+    <message>
+        <source>Pop</source>
+        <translation>Pop</translation>
+    </message>
+    <message>
+        <source>Funk</source>
+        <translation>Funk</translation>
+    </message>
+    <message>
+        <source>Valse</source>
+        <translation>Waltz</translation>
+    </message>
+    <message>
+        <source>Shuffle</source>
+        <translation>Shuffle</translation>
+    </message>
+    <message>
+        <source>Chargement des sons…</source>
+        <translation>Loading the sounds…</translation>
+    </message>
+    <message>
+        <source>Grille (%1)</source>
+        <translation>Chart (%1)</translation>
+    </message>
+    <message>
+        <source>l&apos;enregistrement du tempo et du style</source>
+        <translation>saving the tempo and the style</translation>
     </message>
 </context>
 <context>

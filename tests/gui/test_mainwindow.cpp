@@ -235,6 +235,14 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
           {"leftBarLineMenuAction", "Barre de gauche", {}},
           {"rightBarLineMenuAction", "Barre de droite", {}}}},
         {"Fonctions", {{"transposeAction", "Transposer", {}}, {"songAction", "Morceau…", {}}}},
+        {"&Lecture",
+         {{"playPauseAction", "Lire / Pause", {QKeySequence(Qt::Key_Space)}},
+          {"stopAction", "Arrêter", {}},
+          {"playFromBarAction", "Lire depuis la mesure sélectionnée", {}},
+          {"loopAction", "Boucler sur la sélection", {}},
+          {"countInAction", "Décompte", {}},
+          {"saveTempoAction", "Enregistrer dans la grille", {}},
+          {"mixerAction", "Mélangeur…", {}}}},
         {"Aide", {{"helpAction", "Help", {}}, {"aboutAction", "About", {}}}},
     };
     const QList<QAction*> bar = w->menuBar()->actions();

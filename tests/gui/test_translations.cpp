@@ -33,9 +33,9 @@ TEST(Translations, TheMenusFollowTheLocale)
         return;
     }
 
-    const QString french = QStringLiteral("Fichier|Edition|Affichage|Mesure|Fonctions|Aide");
+    const QString french = QStringLiteral("Fichier|Edition|Affichage|Mesure|Fonctions|&Lecture|Aide");
     const std::pair<const char*, QString> rows[] = {
-        {"en_US.UTF-8", QStringLiteral("File|Edit|View|Bar|Functions|Help")},
+        {"en_US.UTF-8", QStringLiteral("File|Edit|View|Bar|Functions|&Play|Help")},
         {"fr_FR.UTF-8", french},
         {"C.UTF-8", french},
         {"de_DE.UTF-8", french},

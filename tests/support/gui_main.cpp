@@ -4,6 +4,7 @@
 
 #ifdef MAVREL_GUI_TESTS
 #include <QApplication>
+#include <QStandardPaths>
 using App = QApplication;
 #else
 #include <QGuiApplication>
@@ -15,5 +16,9 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     App app(argc, argv);
+#ifdef MAVREL_GUI_TESTS
+    // Settings the tests write never reach the user's own.
+    QStandardPaths::setTestModeEnabled(true);
+#endif
     return RUN_ALL_TESTS();
 }
