@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "chartimport.h"
+#include "setlistcommands.h"
 #include "accompaniment/arranger.h"
 #include "accompaniment/midifile.h"
 #include "accompaniment/style.h"
@@ -129,16 +130,18 @@ public:
             value = n;
     }
 
-    void takeInstrument(Instrument& instrument)
+    // True when --for was given.
+    bool takeInstrument(Instrument& instrument)
     {
         const std::optional<QByteArray> name = take("--for");
         if (!name)
-            return;
+            return false;
         if (const std::optional<Instrument> named = instrumentNamed(name->toStdString()))
             instrument = *named;
         else
             fail(CommandLine::tr("--for : « %1 » n'est pas un instrument (Bb, Eb ou F).")
                      .arg(shown(*name)));
+        return true;
     }
 
     // How the band plays the chart: --style, --tempo, --choruses, --soundfont.
@@ -435,7 +438,7 @@ Command parseCommandLine(const QByteArrayList& arguments)
         {"new", Command::New}, {"render", Command::Render}, {"thumbnail", Command::Thumbnail},
         {"import", Command::Import}, {"export", Command::Export}, {"play", Command::Play},
         {"transpose", Command::Transpose},
-        {"sheet", Command::Sheet},
+        {"sheet", Command::Sheet}, {"songbook", Command::Songbook},
     };
     for (const auto& [name, kind] : commands)
         if (first == name)
@@ -530,6 +533,22 @@ Command parseCommandLine(const QByteArrayList& arguments)
         args.expect(1, std::numeric_limits<qsizetype>::max(), CommandLine::tr("GRILLE.bab"));
         c.charts = args.rest();
         break;
+    case Command::Songbook:
+        c.per = 1;
+        args.takeNumber("--per", 1, 8, c.per);
+        if (!args.failed() && c.per != 1 && c.per != 2 && c.per != 4 && c.per != 8)
+            args.fail(CommandLine::tr("--per : « %1 » n'est pas 1, 2, 4 ou 8.").arg(c.per));
+        c.forInstrument = args.takeInstrument(c.instrument);
+        if (const std::optional<QByteArray> style = args.take("--chord-style")) {
+            if (*style == "classic" || *style == "jazz")
+                c.chordStyle = static_cast<int>(*style == "jazz" ? ChordStyle::Jazz : ChordStyle::Classic);
+            else
+                args.fail(CommandLine::tr("--chord-style : « %1 » n'est pas classic ou jazz.").arg(shown(*style)));
+        }
+        args.takeOutput(c.output);
+        args.expect(1, std::numeric_limits<qsizetype>::max(), CommandLine::tr("LISTE.setlist ou GRILLE.bab"));
+        c.charts = args.rest();
+        break;
     case Command::Editor:
         // The editor, on each chart given.
         c.charts = arguments;
@@ -570,6 +589,13 @@ const std::pair<Command::Kind, const char*> Usages[] = {
         "                                               compose des feuilles de 1, 2, 4 ou 8 grilles :\n"
         "                                               un recueil d'autant de pages qu'il faut en PDF,\n"
         "                                               une seule feuille en PNG\n")},
+    {Command::Songbook, QT_TRANSLATE_NOOP("CommandLine",
+        "  mavrel songbook LISTE.setlist|GRILLE.bab... -o RECUEIL.pdf [--per N] [--for Bb|Eb|F]\n"
+        "                [--chord-style classic|jazz]\n"
+        "                                               un recueil en PDF : page de titre, sommaire\n"
+        "                                               avec liens et signets, 1, 2, 4 ou 8 grilles par\n"
+        "                                               page, numéros de page ; chaque morceau d'une\n"
+        "                                               liste dans sa tonalité et sa partie\n")},
     {Command::Import, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d'une liste iReal Pro\n"
         "                                               (page HTML, texte ou lien irealb://)\n")},
@@ -663,6 +689,10 @@ int execute(const Command& command)
     }
     case Command::Sheet:
         return runSheetCommand(command.per, command.charts, command.output, command.instrument);
+    case Command::Songbook:
+        return runSongbook(command.charts, command.output, command.per,
+                           command.forInstrument ? std::optional(command.instrument) : std::nullopt,
+                           command.chordStyle);
     case Command::Import:
         return runImport(command.charts.first(), command.output, command.force);
     case Command::Export:

@@ -12,13 +12,15 @@
 namespace mavrel {
 
 struct Command {
-    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Import, Export, Play, Help, Version, Invalid };
+    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Songbook, Import, Export, Play, Help, Version, Invalid };
     Kind kind = Editor;
     QByteArrayList charts;  // input charts, in order
     QByteArray output;      // -o; "-" is standard output
     int steps = 0;          // transpose
     Spelling spelling = Spelling::Keep;
     Instrument instrument = Instrument::Concert;   // render, sheet: --for
+    bool forInstrument = false;   // --for was given (songbook: over the set list's parts)
+    int chordStyle = -1;    // songbook: --chord-style, a ChordStyle; -1 each chart's own
     int per = 1;            // sheet
     int size = 0;           // thumbnail: the longer side, in pixels
     int dpi = 96;           // render: dots per inch of a PNG

@@ -1,6 +1,7 @@
 #include "setlist.h"
 
 #include "editing.h"
+#include "key.h"
 #include "text.h"
 
 #include <algorithm>
@@ -272,6 +273,37 @@ void checkSongFiles(SetList& list, const std::string& setListFile, FileSystem& f
 {
     for (SetListSong& song : list.songs)
         song.missing = fs.kind(songFileName(setListFile, song)) != FileKind::Regular;
+}
+
+Message transposeToKey(Chart& chart, Key key)
+{
+    const Key from = songKey(chart);
+    if (key.empty() || from.empty())
+        return {};
+    // The relative of the other mode: a minor tonic is a minor third below
+    // its major one.
+    const int tonic = key.minor == from.minor ? key.tonic : key.minor ? key.tonic + 3 : key.tonic + 9;
+    int steps = ((tonic - from.tonic) % 12 + 12) % 12;
+    if (steps > 6)
+        steps -= 12;
+    Key target = key;
+    if (key.minor != from.minor) {
+        target.tonic = static_cast<std::uint8_t>((tonic - 1) % 12 + 1);
+        target.minor = from.minor;
+        target.flat = key.flat;
+    }
+    const Key before = chart.song.key;
+    chart.song.key = from;
+    if (Message refused = transpose(chart, steps, Spelling::Key); !refused.empty()) {
+        chart.song.key = before;
+        return refused;
+    }
+    // Only the keys written either way (F# or Gb) may come out the other way
+    // round: the chords follow the spelling asked for.
+    if (spellsWithFlats(chart.song.key) != spellsWithFlats(target))
+        transpose(chart, 0, spellsWithFlats(target) ? Spelling::Flats : Spelling::Sharps);
+    chart.song.key = target;
+    return {};
 }
 
 std::string keyName(Key key)

@@ -99,6 +99,13 @@ std::string relativeSongPath(const std::string& setListFile, const std::string& 
 // Marks each song missing or not, by looking at the files now.
 void checkSongFiles(SetList& list, const std::string& setListFile, FileSystem& fs = systemFileSystem());
 
+// The chart moved from its key (the one set, else the one heard) to `key`
+// the nearer way, up to a tritone, and spelled as that key is; the key is
+// then set. A key of the other mode stands for its relative: "Eb" for a song
+// in C minor leaves it where it is. Nothing moves for an empty key or a chart
+// without a pitched chord; what transpose() refuses is refused the same way.
+Message transposeToKey(Chart& chart, Key key);
+
 // The key as musicians write it: "C", "Eb", "F#m", "Bbm"; empty for no key.
 std::string keyName(Key key);
 // The key written so (a root C to B with "b" or "#", then "m" or "-" for

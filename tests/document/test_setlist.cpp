@@ -138,6 +138,35 @@ TEST(SetListKeys, NamesAndReadsKeys)
         EXPECT_FALSE(keyNamed(wrong)) << wrong;
 }
 
+TEST(SetListKeys, MovesAChartToTheKeyToPlayItIn)
+{
+    struct Case {
+        std::initializer_list<std::string_view> bars;
+        const char* key;
+        std::vector<std::string> moved;
+        const char* keyAfter;
+    };
+    const Case cases[] = {
+        {{"Gm7 C7", "FM7"}, "Eb", {"Fm7 Bb7", "EbM7"}, "Eb"},
+        {{"Gm7 C7", "FM7"}, "F#", {"G#m7 C#7", "F#M7"}, "F#"},
+        {{"Gm7 C7", "FM7"}, "Gb", {"Abm7 Db7", "GbM7"}, "Gb"},
+        {{"Bm7b5 E7", "Am"}, "Cm", {"Dø G7", "Cm"}, "Cm"},
+        // The other mode stands for the relative key.
+        {{"Bm7b5 E7", "Am"}, "C", {"Bø E7", "Am"}, "Am"},
+        {{"Gm7 C7", "FM7"}, "", {"Gm7 C7", "FM7"}, ""},
+    };
+    for (const Case& c : cases) {
+        auto chart = test::ChartBuilder(4, 2).bars(c.bars).build();
+        const Key key = keyNamed(c.key).value_or(Key{});
+        EXPECT_TRUE(transposeToKey(*chart, key).empty());
+        std::vector<std::string> moved;
+        for (int i = 1; i <= static_cast<int>(c.moved.size()); ++i)
+            moved.push_back(barText(chart->bar(i)));
+        EXPECT_EQ(moved, c.moved) << c.key;
+        EXPECT_EQ(keyName(chart->song.key), c.keyAfter) << c.key;
+    }
+}
+
 class SetListFileTest : public ::testing::Test {
 protected:
     void SetUp() override
