@@ -264,6 +264,8 @@ int runImport(const QByteArray& input, const QByteArray& folder, bool force)
         else
             std::printf("%s\n", song.file.constData());
     }
+    if (!report.setList.isEmpty())
+        std::printf("%s\n", report.setList.constData());
     if (!reported(report.failure))
         return 1;
     const QString failed = failedSongsMessage(report);
@@ -401,6 +403,8 @@ int runExport(const Command& command)
 {
     const QByteArray& chartFile = command.charts.first();
     const QByteArray& output = command.output;
+    if (isSetListName(chartFile) && !command.band)
+        return exportSetList(chartFile, output);
     if (!isStream(output))
         for (const SoundFormat& sound : SoundFormats)
             if (suffixOf(output) == sound.suffix)
@@ -604,6 +608,10 @@ const std::pair<Command::Kind, const char*> Usages[] = {
         "                [--choruses N] [--soundfont FICHIER.sf2]\n"
         "                                               MusicXML, grille LilyPond, lien iReal Pro ;\n"
         "                                               l'accompagnement en MIDI, WAV ou FLAC\n")},
+    {Command::Export, QT_TRANSLATE_NOOP("CommandLine",
+        "  mavrel export LISTE.setlist -o LISTE.html|DOSSIER/\n"
+        "                                               une liste de morceaux en page de liens iReal Pro,\n"
+        "                                               ou un fichier MusicXML par morceau dans le dossier\n")},
     {Command::Play, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel play GRILLE.bab [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]\n"
         "                                               joue l'accompagnement, une ligne par mesure\n")},

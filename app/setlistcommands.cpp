@@ -1,13 +1,20 @@
 #include "setlistcommands.h"
 
 #include "document/chartfile.h"
+#include "document/export.h"
+#include "document/ireal.h"
 #include "document/setlist.h"
 #include "print/imagefile.h"
 #include "print/songbook.h"
 #include "render/localfile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <unordered_set>
 
 namespace mavrel {
 
@@ -46,6 +53,11 @@ bool refused(const Message& problem, const QByteArray& file)
         return false;
     reported(FileResult::failure(problem, file.toStdString()));
     return true;
+}
+
+FileResult writeText(const std::string& text, const QByteArray& file)
+{
+    return writeFile(file.toStdString(), {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
 
 } // namespace
@@ -119,6 +131,65 @@ int runSongbook(const QByteArrayList& inputs, const QByteArray& output, int per,
         return 1;
     }
     return reported(writeBytes(bytes, output)) ? 0 : 1;
+}
+
+int exportSetList(const QByteArray& setList, const QByteArray& output)
+{
+    const bool page = suffixOf(output) == "html" || suffixOf(output) == "htm";
+    const bool folder = !page && (output.endsWith('/') || QFileInfo(QFile::decodeName(output)).isDir());
+    if (!page && !folder) {
+        printError(unknownFormatMessage(output, tr(".html ou DOSSIER/")));
+        return 2;
+    }
+    SetList list;
+    std::vector<Message> warnings;
+    if (!reported(loadSetList(list, setList.toStdString(), warnings)))
+        return 1;
+    for (const Message& w : warnings)
+        warn(setList, w);
+
+    // Every chart read first: one that cannot be read leaves nothing written.
+    std::vector<std::unique_ptr<Chart>> charts;
+    std::vector<PlaylistSong> songs;
+    for (const SetListSong& s : list.songs) {
+        const QByteArray file = QByteArray::fromStdString(songFileName(setList.toStdString(), s));
+        if (s.missing) {
+            printError(tr("%1 : grille introuvable, laissée de côté.").arg(QFile::decodeName(file)));
+            continue;
+        }
+        std::unique_ptr<Chart> chart = loadSong(file);
+        if (!chart || refused(transposeToKey(*chart, s.key), file))
+            return 1;
+        std::string title = chartTitle(*chart);
+        if (title.empty())
+            title = QFileInfo(QFile::decodeName(file)).completeBaseName().toStdString();
+        songs.push_back({chart.get(), title});
+        charts.push_back(std::move(chart));
+    }
+
+    if (page)
+        return reported(writeText(playlistPage(songs, list.name), output)) ? 0 : 1;
+
+    const QByteArray into = output.endsWith('/') ? output.chopped(1) : output;
+    if (!QDir().mkpath(QFile::decodeName(into))) {
+        reported(FileResult::failure(Message(QT_TRANSLATE_NOOP("Message", "Impossible de créer ce dossier.")),
+                                     into.toStdString()));
+        return 1;
+    }
+    std::unordered_set<std::string> used;
+    for (const PlaylistSong& song : songs) {
+        std::string name;
+        for (int n = 1; name.empty() || used.count(name); ++n) {
+            name = ireal::chartFileName(song.title, n);
+            name = name.substr(0, name.size() - 4) + ".musicxml";
+        }
+        used.insert(name);
+        const QByteArray file = into + '/' + QByteArray::fromStdString(name);
+        if (!reported(writeText(exportChart(*song.chart, ExportFormat::MusicXml), file)))
+            return 1;
+        std::printf("%s\n", file.constData());
+    }
+    return 0;
 }
 
 } // namespace mavrel

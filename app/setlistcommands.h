@@ -24,6 +24,15 @@ namespace mavrel {
 int runSongbook(const QByteArrayList& inputs, const QByteArray& output, int per,
                 std::optional<Instrument> instrument, int chordStyle);
 
+// `mavrel export SETLIST -o PLAYLIST.html|FOLDER/`: an iReal Pro playlist
+// page of the songs in order, or one MusicXML file per song in the folder
+// (made when needed, a name ending with "/" or a folder that exists), named
+// from the song's title. Each song in the key the set list gives it. A missing
+// chart is said on standard error and left out; any other chart that cannot
+// be read stops the export before anything is written. The files written
+// are listed on standard output. Returns 0, 1 or 2 as runSongbook.
+int exportSetList(const QByteArray& setList, const QByteArray& output);
+
 // Whether the name is a set list's, by its extension.
 bool isSetListName(const QByteArray& name);
 

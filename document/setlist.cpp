@@ -1,7 +1,9 @@
 #include "setlist.h"
 
 #include "editing.h"
+#include "ireal.h"
 #include "key.h"
+#include "leadsheet.h"
 #include "text.h"
 
 #include <algorithm>
@@ -304,6 +306,69 @@ Message transposeToKey(Chart& chart, Key key)
         transpose(chart, 0, spellsWithFlats(target) ? Spelling::Flats : Spelling::Sharps);
     chart.song.key = target;
     return {};
+}
+
+namespace {
+
+constexpr std::string_view LinkScheme = "irealb://";
+
+std::string htmlText(std::string_view text)
+{
+    std::string out;
+    for (const char c : text::withoutControls(text)) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::string chartTitle(const Chart& chart)
+{
+    if (chart.song.title.size() > 0)
+        return std::string(chart.song.title.view());
+    return leadsheet::read(chart).title;
+}
+
+std::string playlistLink(const std::vector<PlaylistSong>& songs, std::string_view name)
+{
+    // The songs parted by "===", then the playlist's name, which holds no "=".
+    std::string link(LinkScheme);
+    for (const PlaylistSong& song : songs)
+        link += ireal::toLink(*song.chart).substr(LinkScheme.size()) + "%3D%3D%3D";
+    std::string title = text::withoutControls(name);
+    std::replace(title.begin(), title.end(), '=', '-');
+    if (title.empty())
+        title = "Playlist";
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    for (const unsigned char c : title) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_'
+            || c == '.' || c == '~') {
+            link += static_cast<char>(c);
+        } else {
+            link += '%';
+            link += Hex[c >> 4];
+            link += Hex[c & 15];
+        }
+    }
+    return link;
+}
+
+std::string playlistPage(const std::vector<PlaylistSong>& songs, std::string_view name)
+{
+    const std::string title = htmlText(name.empty() ? std::string_view("Playlist") : name);
+    std::string page = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + title
+        + "</title>\n</head>\n<body>\n<h1><a href=\"" + playlistLink(songs, name) + "\">" + title
+        + "</a></h1>\n<ol>\n";
+    for (const PlaylistSong& song : songs)
+        page += "<li><a href=\"" + ireal::toLink(*song.chart) + "\">" + htmlText(song.title) + "</a></li>\n";
+    return page + "</ol>\n</body>\n</html>\n";
 }
 
 std::string keyName(Key key)

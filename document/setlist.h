@@ -106,6 +106,24 @@ void checkSongFiles(SetList& list, const std::string& setListFile, FileSystem& f
 // without a pitched chord; what transpose() refuses is refused the same way.
 Message transposeToKey(Chart& chart, Key key);
 
+// The song's title (UTF-8): the one set, else the largest text above the
+// grid, as the exports read it; empty when there is none.
+std::string chartTitle(const Chart& chart);
+
+// iReal Pro playlists of a set list: each song's chart and the title the
+// page shows of it (UTF-8).
+struct PlaylistSong {
+    const Chart* chart;
+    std::string title;
+};
+
+// The "irealb://" link of a playlist holding the songs in order, named so.
+std::string playlistLink(const std::vector<PlaylistSong>& songs, std::string_view name);
+
+// A page for iReal Pro and web browsers (UTF-8 HTML): the name, the
+// playlist's link, then one link per song. Importing it gives each song once.
+std::string playlistPage(const std::vector<PlaylistSong>& songs, std::string_view name);
+
 // The key as musicians write it: "C", "Eb", "F#m", "Bbm"; empty for no key.
 std::string keyName(Key key);
 // The key written so (a root C to B with "b" or "#", then "m" or "-" for

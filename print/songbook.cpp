@@ -115,9 +115,8 @@ SongbookPages songbookPages(const Songbook& book)
 
 QString songbookTitle(const SongbookSong& song)
 {
-    if (song.chart && song.chart->song.title.size() > 0)
-        return QString::fromUtf8(song.chart->song.title.view());
-    return QFileInfo(song.fileName).completeBaseName();
+    const std::string title = song.chart ? chartTitle(*song.chart) : std::string();
+    return title.empty() ? QFileInfo(song.fileName).completeBaseName() : QString::fromUtf8(title);
 }
 
 QString songbookKey(const SongbookSong& song)

@@ -2,6 +2,7 @@
 // a person or another machine wrote is read as far as it can be; a chart
 // that is not there stays in the list, marked missing.
 #include "document/chartfile.h"
+#include "document/ireal.h"
 #include "document/setlist.h"
 #include "support/chartbuilder.h"
 
@@ -165,6 +166,28 @@ TEST(SetListKeys, MovesAChartToTheKeyToPlayItIn)
         EXPECT_EQ(moved, c.moved) << c.key;
         EXPECT_EQ(keyName(chart->song.key), c.keyAfter) << c.key;
     }
+}
+
+TEST(SetListPlaylist, LinksTheSongsInOrderUnderTheListsName)
+{
+    auto first = test::ChartBuilder(4, 1).bars({"Dm7 G7", "Cmaj7"}).label("Tune & <Co>", 200, 40, 18, true).build();
+    auto second = test::ChartBuilder(4, 1).bars({"F7", "Bb7"}).label("Blues = F", 200, 40, 18, true).build();
+    const std::vector<PlaylistSong> songs = {{first.get(), "Tune & <Co>"}, {second.get(), "Blues = F"}};
+
+    const ireal::Playlist link = ireal::readPlaylist(playlistLink(songs, "Gig = Friday"));
+    EXPECT_EQ(link.name, "Gig - Friday");
+    ASSERT_EQ(link.songs.size(), 2u);
+    EXPECT_EQ(link.songs[0].title, "Tune & <Co>");
+    EXPECT_EQ(link.songs[1].title, "Blues  F");   // "=" parts the fields of a link
+
+    // The page: the playlist's link, then each song's, its texts escaped.
+    const std::string page = playlistPage(songs, "Gig <1>");
+    EXPECT_NE(page.find("<title>Gig &lt;1&gt;</title>"), std::string::npos);
+    EXPECT_NE(page.find(">Tune &amp; &lt;Co&gt;</a>"), std::string::npos);
+    const ireal::Playlist read = ireal::readPlaylist(page);
+    EXPECT_EQ(read.name, "Gig <1>");
+    EXPECT_EQ(read.songs.size(), 4u);
+    EXPECT_EQ(chartTitle(*first), "Tune & <Co>");
 }
 
 class SetListFileTest : public ::testing::Test {
