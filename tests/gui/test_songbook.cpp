@@ -4,6 +4,7 @@
 // the links of the contents lead to those same pages.
 #include "document/chartfile.h"
 #include "document/setlist.h"
+#include "document/win1252.h"
 #include "support/chartbuilder.h"
 
 #include <QDir>
@@ -78,7 +79,12 @@ protected:
             GTEST_SKIP() << "qpdf and poppler-utils are needed";
         QDir(dir.path()).mkdir(QStringLiteral("charts"));
         for (const Tune& t : Tunes) {
-            auto chart = ChartBuilder(4, 2).bars(t.bars).title(t.title, t.composer).build();
+            // The title on the page too, where the iReal writer reads it.
+            auto chart = ChartBuilder(4, 2)
+                             .bars(t.bars)
+                             .title(t.title, t.composer)
+                             .label(win1252::fromUtf8(t.title), 200, 40, 18, true)
+                             .build();
             ASSERT_TRUE(saveChart(*chart, path(QStringLiteral("charts/") + QString::fromUtf8(t.file))).ok);
         }
     }
@@ -275,6 +281,50 @@ TEST_F(SongbookTest, RefusesWhatItCannotMake)
                 << r.err.toStdString();
         }
     }
+}
+
+TEST_F(SongbookTest, APlaylistPageAndItsImportKeepTheSetListsOrder)
+{
+    SetList list;
+    list.name = "Jeudi";
+    for (const char* file : {"charts/solar.bab", "charts/gone.bab", "charts/été.bab", "charts/autumn.bab"}) {
+        SetListSong song;
+        song.path = file;
+        list.songs.push_back(song);
+    }
+    ASSERT_TRUE(saveSetList(list, path(QStringLiteral("jeudi.setlist"))).ok);
+
+    Process r = mavrel({QStringLiteral("export"), QStringLiteral("jeudi.setlist"), QStringLiteral("-o"),
+                        QStringLiteral("jeudi.html")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("gone.bab"))) << r.err.toStdString();
+    QFile page(dir.filePath(QStringLiteral("jeudi.html")));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_EQ(page.readAll().count("href=\"irealb://"), 4);   // the playlist, then its three songs
+
+    r = mavrel({QStringLiteral("import"), QStringLiteral("jeudi.html"), QStringLiteral("-o"), QStringLiteral("in")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    SetList imported;
+    std::vector<Message> warnings;
+    ASSERT_TRUE(loadSetList(imported, path(QStringLiteral("in/Jeudi.setlist")), warnings).ok);
+    EXPECT_EQ(imported.name, "Jeudi");
+    std::vector<std::string> files;
+    for (const SetListSong& s : imported.songs) {
+        files.push_back(s.path);
+        EXPECT_FALSE(s.missing) << s.path;
+    }
+    EXPECT_EQ(files, (std::vector<std::string>{"Solar.bab", "Été indien.bab", "Autumn Leaves.bab"}));
+
+    // MusicXML: one file a song, in a folder made for them.
+    r = mavrel({QStringLiteral("export"), QStringLiteral("in/Jeudi.setlist"), QStringLiteral("-o"),
+                QStringLiteral("xml/")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("xml"))).entryList(QDir::Files),
+              (QStringList{QStringLiteral("Autumn Leaves.musicxml"), QStringLiteral("Solar.musicxml"),
+                           QStringLiteral("Été indien.musicxml")}));
+    QFile xml(dir.filePath(QStringLiteral("xml/Solar.musicxml")));
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(xml.readAll().contains("<score-partwise"));
 }
 
 } // namespace
