@@ -20,8 +20,6 @@ namespace mavrel {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("CommandLine", text); }
-
 // Prints what went wrong or was set aside; false when the file failed.
 bool reported(const FileResult& r)
 {
@@ -92,7 +90,9 @@ int runSongbook(const QByteArrayList& inputs, const QByteArray& output, int per,
             song.part = instrument.value_or(s.part);
             files.push_back(file);
             if (s.missing) {
-                printError(tr("%1 : grille introuvable, marquée manquante dans le sommaire.").arg(song.fileName));
+                printError(QCoreApplication::translate(
+                               "CommandLine", "%1 : grille introuvable, marquée manquante dans le sommaire.")
+                               .arg(song.fileName));
             } else {
                 song.chart = loadSong(file);
                 if (!song.chart || refused(transposeToKey(*song.chart, s.key), file))
@@ -103,7 +103,8 @@ int runSongbook(const QByteArrayList& inputs, const QByteArray& output, int per,
     } else {
         for (const QByteArray& file : inputs) {
             if (isSetListName(file)) {
-                printError(tr("%1 : une liste de morceaux se donne seule.").arg(QFile::decodeName(file)));
+                printError(QCoreApplication::translate("CommandLine", "%1 : une liste de morceaux se donne seule.")
+                               .arg(QFile::decodeName(file)));
                 return 2;
             }
             SongbookSong song;
@@ -127,7 +128,8 @@ int runSongbook(const QByteArrayList& inputs, const QByteArray& output, int per,
     }
     QByteArray bytes;
     if (!encodeSongbookPdf(book, bytes)) {
-        printError(tr("%1 : Mémoire insuffisante pour créer le document.").arg(QFile::decodeName(output)));
+        printError(QCoreApplication::translate("CommandLine", "%1 : Mémoire insuffisante pour créer le document.")
+                       .arg(QFile::decodeName(output)));
         return 1;
     }
     return reported(writeBytes(bytes, output)) ? 0 : 1;
@@ -138,7 +140,7 @@ int exportSetList(const QByteArray& setList, const QByteArray& output)
     const bool page = suffixOf(output) == "html" || suffixOf(output) == "htm";
     const bool folder = !page && (output.endsWith('/') || QFileInfo(QFile::decodeName(output)).isDir());
     if (!page && !folder) {
-        printError(unknownFormatMessage(output, tr(".html ou DOSSIER/")));
+        printError(unknownFormatMessage(output, QCoreApplication::translate("CommandLine", ".html ou DOSSIER/")));
         return 2;
     }
     SetList list;
@@ -154,7 +156,8 @@ int exportSetList(const QByteArray& setList, const QByteArray& output)
     for (const SetListSong& s : list.songs) {
         const QByteArray file = QByteArray::fromStdString(songFileName(setList.toStdString(), s));
         if (s.missing) {
-            printError(tr("%1 : grille introuvable, laissée de côté.").arg(QFile::decodeName(file)));
+            printError(QCoreApplication::translate("CommandLine", "%1 : grille introuvable, laissée de côté.")
+                           .arg(QFile::decodeName(file)));
             continue;
         }
         std::unique_ptr<Chart> chart = loadSong(file);

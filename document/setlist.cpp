@@ -106,7 +106,8 @@ bool readSong(std::string_view line, std::size_t number, SetListSong& song, std:
         const std::string_view field = fields[i];
         const std::size_t equals = field.find('=');
         const std::string_view name = trimmed(field.substr(0, equals));
-        const std::string value = equals == std::string_view::npos ? std::string() : unescaped(trimmed(field.substr(equals + 1)));
+        const std::string value =
+            equals == std::string_view::npos ? std::string() : unescaped(trimmed(field.substr(equals + 1)));
         if (name == "key" && equals != std::string_view::npos) {
             if (const std::optional<Key> key = keyNamed(value))
                 song.key = *key;
@@ -173,22 +174,22 @@ SetListReading readSetListText(std::string_view text)
             line.remove_suffix(1);
         if (!header) {
             // The first line, and only it, says what the file is.
-            int version = 0;
-            const bool ours = line.starts_with(Magic) && line.size() > Magic.size() && line.size() < Magic.size() + 6
-                && std::all_of(line.begin() + static_cast<std::ptrdiff_t>(Magic.size()), line.end(),
-                               [&](char c) { return c >= '0' && c <= '9' && (version = version * 10 + (c - '0'), true); });
+            const std::string_view digits = line.starts_with(Magic) ? line.substr(Magic.size()) : std::string_view();
+            const bool ours = !digits.empty() && digits.size() < 6
+                && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
             if (!ours) {
                 r.error = Message(QT_TRANSLATE_NOOP("Message", "Ce fichier n'est pas une liste de morceaux."));
                 return r;
             }
-            if (version > SetListVersion)
+            if (std::stoi(std::string(digits)) > SetListVersion)
                 r.warnings.push_back(Message(QT_TRANSLATE_NOOP(
                     "Message", "Cette liste vient d'une version plus récente : ce qui n'a pas pu être lu est ignoré.")));
             header = true;
             continue;
         }
         if (line.size() > MaxSetListLine) {
-            r.warnings.push_back(lineWarning(QT_TRANSLATE_NOOP("Message", "Ligne %1 : trop longue, ignorée."), number));
+            r.warnings.push_back(
+                lineWarning(QT_TRANSLATE_NOOP("Message", "Ligne %1 : trop longue, ignorée."), number));
             continue;
         }
         const std::string_view content = trimmed(line);

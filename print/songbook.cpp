@@ -32,8 +32,6 @@ constexpr double Foot = 28;
 const QPageSize Paper(QPageSize::A4);
 constexpr int Resolution = 1200;
 
-QString tr(const char* text) { return QCoreApplication::translate("Songbook", text); }
-
 int linesPerPage()
 {
     const double height = Paper.rect(QPageSize::Point).height();
@@ -152,7 +150,7 @@ bool encodeSongbookPdf(const Songbook& book, QByteArray& bytes)
     // The title page.
     page.setFont(28, true);
     page.text(Margin, page.height() * 0.35, page.width() - 2 * Margin, 60,
-              book.name.isEmpty() ? tr("Recueil") : book.name, Qt::AlignHCenter);
+              book.name.isEmpty() ? QCoreApplication::translate("Songbook", "Recueil") : book.name, Qt::AlignHCenter);
     page.setFont(14);
     if (book.date.isValid())
         page.text(Margin, page.height() * 0.35 + 70, page.width() - 2 * Margin, 24,
@@ -162,12 +160,13 @@ bool encodeSongbookPdf(const Songbook& book, QByteArray& bytes)
     const int lines = linesPerPage();
     const double keyColumn = page.width() - Margin - 110;
     const double composerColumn = Margin + (keyColumn - Margin) * 0.55;
-    bookmarks.push_back({tr("Sommaire").toStdString(), 1});
+    bookmarks.push_back({QCoreApplication::translate("Songbook", "Sommaire").toStdString(), 1});
     for (int p = 0; p < pages.contentsPages && started; ++p) {
         started = pdf.newPage();
         const int index = 1 + p;
         page.setFont(18, true);
-        page.text(Margin, HeadingTop, page.width() - 2 * Margin, 30, tr("Sommaire"), Qt::AlignLeft);
+        page.text(Margin, HeadingTop, page.width() - 2 * Margin, 30,
+                  QCoreApplication::translate("Songbook", "Sommaire"), Qt::AlignLeft);
         for (int line = 0; line < lines; ++line) {
             const std::size_t i = static_cast<std::size_t>(p * lines + line);
             if (i >= book.songs.size())
@@ -184,7 +183,8 @@ bool encodeSongbookPdf(const Songbook& book, QByteArray& bytes)
             page.text(keyColumn, y, 50, h, songbookKey(song), Qt::AlignLeft);
             if (pages.songPage[i] < 0) {
                 page.setFont(10, false, true);
-                page.text(keyColumn, y, page.width() - Margin - keyColumn, h, tr("manquante"), Qt::AlignRight);
+                page.text(keyColumn, y, page.width() - Margin - keyColumn, h,
+                          QCoreApplication::translate("Songbook", "manquante"), Qt::AlignRight);
                 continue;
             }
             page.text(keyColumn + 50, y, page.width() - Margin - keyColumn - 50, h,
