@@ -276,6 +276,56 @@
   -o - writes to standard output (PNG for a picture).
 </translation>
     </message>
+    <message>
+        <source>--chord-style : « %1 » n&apos;est pas classic ou jazz.</source>
+        <translation>--chord-style: “%1” is not classic or jazz.</translation>
+    </message>
+    <message>
+        <source>LISTE.setlist ou GRILLE.bab</source>
+        <translation>LIST.setlist or CHART.bab</translation>
+    </message>
+    <message>
+        <source>  mavrel songbook LISTE.setlist|GRILLE.bab... -o RECUEIL.pdf [--per N] [--for Bb|Eb|F]
+                [--chord-style classic|jazz]
+                                               un recueil en PDF : page de titre, sommaire
+                                               avec liens et signets, 1, 2, 4 ou 8 grilles par
+                                               page, numéros de page ; chaque morceau d&apos;une
+                                               liste dans sa tonalité et sa partie
+</source>
+        <translation>  mavrel songbook LIST.setlist|CHART.bab... -o BOOK.pdf [--per N] [--for Bb|Eb|F]
+                [--chord-style classic|jazz]
+                                               a PDF songbook: title page, contents with
+                                               links and bookmarks, 1, 2, 4 or 8 charts a
+                                               page, page numbers; each song of a list
+                                               in its key and part
+</translation>
+    </message>
+    <message>
+        <source>  mavrel export LISTE.setlist -o LISTE.html|DOSSIER/
+                                               une liste de morceaux en page de liens iReal Pro,
+                                               ou un fichier MusicXML par morceau dans le dossier
+</source>
+        <translation>  mavrel export LIST.setlist -o LIST.html|FOLDER/
+                                               a set list as a page of iReal Pro links,
+                                               or one MusicXML file per song in the folder
+</translation>
+    </message>
+    <message>
+        <source>%1 : grille introuvable, marquée manquante dans le sommaire.</source>
+        <translation>%1: chart not found, marked missing in the contents.</translation>
+    </message>
+    <message>
+        <source>%1 : une liste de morceaux se donne seule.</source>
+        <translation>%1: a set list is given on its own.</translation>
+    </message>
+    <message>
+        <source>.html ou DOSSIER/</source>
+        <translation>.html or FOLDER/</translation>
+    </message>
+    <message>
+        <source>%1 : grille introuvable, laissée de côté.</source>
+        <translation>%1: chart not found, left out.</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>
@@ -575,6 +625,42 @@
         <source>Ce fichier n&apos;est pas une banque de sons SoundFont lisible.</source>
         <translation>This file is not a readable SoundFont.</translation>
     </message>
+    <message>
+        <source>Ligne %1 : aucun fichier de grille.</source>
+        <translation>Line %1: no chart file.</translation>
+    </message>
+    <message>
+        <source>Ligne %1 : « %2 » n&apos;est pas une tonalité.</source>
+        <translation>Line %1: “%2” is not a key.</translation>
+    </message>
+    <message>
+        <source>Ligne %1 : « %2 » n&apos;est pas une partie (Bb, Eb ou F).</source>
+        <translation>Line %1: “%2” is not a part (Bb, Eb or F).</translation>
+    </message>
+    <message>
+        <source>Ligne %1 : champ inconnu « %2 ».</source>
+        <translation>Line %1: unknown field “%2”.</translation>
+    </message>
+    <message>
+        <source>Ce fichier n&apos;est pas une liste de morceaux.</source>
+        <translation>This file is not a set list.</translation>
+    </message>
+    <message>
+        <source>Cette liste vient d&apos;une version plus récente : ce qui n&apos;a pas pu être lu est ignoré.</source>
+        <translation>This set list comes from a newer version: what could not be read is skipped.</translation>
+    </message>
+    <message>
+        <source>Ligne %1 : trop longue, ignorée.</source>
+        <translation>Line %1: too long, skipped.</translation>
+    </message>
+    <message>
+        <source>Ligne %1 : une liste tient %2 morceaux au plus ; la suite est ignorée.</source>
+        <translation>Line %1: a set list holds %2 songs at most; the rest is skipped.</translation>
+    </message>
+    <message>
+        <source>Fichier trop grand pour une liste de morceaux (%1 Mo au plus).</source>
+        <translation>File too large for a set list (%1 MB at most).</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>
@@ -601,6 +687,21 @@
     <message>
         <source>L&apos;impression sur « %1 » a échoué : %2</source>
         <translation>Printing on “%1” failed: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Songbook</name>
+    <message>
+        <source>Recueil</source>
+        <translation>Songbook</translation>
+    </message>
+    <message>
+        <source>Sommaire</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>manquante</source>
+        <translation>missing</translation>
     </message>
 </context>
 <context>
