@@ -80,6 +80,18 @@ std::string unescaped(std::string_view text)
     return out;
 }
 
+// The text cut to MaxSetListText bytes, on a character boundary.
+std::string cut(std::string text)
+{
+    if (text.size() > MaxSetListText) {
+        std::size_t end = MaxSetListText;
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            --end;
+        text.resize(end);
+    }
+    return text;
+}
+
 Message lineWarning(const char* pattern, std::size_t line, std::string_view detail = {})
 {
     return Message(pattern, {std::to_string(line), std::string(detail)});
@@ -99,6 +111,10 @@ bool readSong(std::string_view line, std::size_t number, SetListSong& song, std:
     song.path = unescaped(fields.front());
     if (song.path.empty()) {
         warnings.push_back(lineWarning(QT_TRANSLATE_NOOP("Message", "Ligne %1 : aucun fichier de grille."), number));
+        return false;
+    }
+    if (song.path.size() > MaxSetListText) {
+        warnings.push_back(lineWarning(QT_TRANSLATE_NOOP("Message", "Ligne %1 : trop longue, ignorée."), number));
         return false;
     }
     // A field that cannot be read is left out; the song itself is kept.
@@ -124,7 +140,7 @@ bool readSong(std::string_view line, std::size_t number, SetListSong& song, std:
                     QT_TRANSLATE_NOOP("Message", "Ligne %1 : « %2 » n'est pas une partie (Bb, Eb ou F)."), number,
                     text::withoutControls(value)));
         } else if (name == "note" && equals != std::string_view::npos) {
-            song.note = value;
+            song.note = cut(value);
         } else if (!field.empty()) {
             warnings.push_back(lineWarning(QT_TRANSLATE_NOOP("Message", "Ligne %1 : champ inconnu « %2 »."),
                                            number, text::withoutControls(unescaped(field))));
@@ -142,7 +158,7 @@ std::string setListText(const SetList& list)
     out += '\n';
     out += NameField;
     out += ' ';
-    out += escaped(list.name, false);
+    out += escaped(cut(list.name), false);
     out += '\n';
     for (const SetListSong& song : list.songs) {
         out += escaped(song.path, true);
@@ -151,7 +167,7 @@ std::string setListText(const SetList& list)
         if (song.part != Instrument::Concert)
             out += std::string(Separator) + "part=" + std::string(partName(song.part));
         if (!song.note.empty())
-            out += std::string(Separator) + "note=" + escaped(song.note, false);
+            out += std::string(Separator) + "note=" + escaped(cut(song.note), false);
         out += '\n';
     }
     return out;
@@ -196,7 +212,7 @@ SetListReading readSetListText(std::string_view text)
         if (content.empty() || content.front() == '#')
             continue;
         if (!named && content.starts_with(NameField)) {
-            r.list.name = text::withoutControls(unescaped(trimmed(content.substr(NameField.size()))));
+            r.list.name = cut(text::withoutControls(unescaped(trimmed(content.substr(NameField.size())))));
             named = true;
             continue;
         }

@@ -23,7 +23,8 @@
 // CRLF line ends and a byte-order mark are accepted, and a line that cannot be
 // read is skipped with a warning naming it. The file and its lines are
 // bounded: a set list is never more than MaxSetListSize bytes, a line
-// MaxSetListLine, and no more than MaxSetListSongs songs are read.
+// MaxSetListLine, a path longer than MaxSetListText is skipped, a note or a
+// name cut there, and no more than MaxSetListSongs songs are read.
 #pragma once
 
 #include "chartfile.h"
@@ -40,7 +41,10 @@
 namespace mavrel {
 
 inline constexpr std::size_t MaxSetListSize = 1024 * 1024;
-inline constexpr std::size_t MaxSetListLine = 8192;
+inline constexpr std::size_t MaxSetListLine = 32 * 1024;
+// A path, a note or a name holds at most this many bytes (a path, as Linux
+// allows it): any song's line, written, stays well under MaxSetListLine.
+inline constexpr std::size_t MaxSetListText = 4096;
 inline constexpr int MaxSetListSongs = 2000;
 inline constexpr int SetListVersion = 1;
 

@@ -77,6 +77,7 @@ struct Tolerated {
 TEST(SetListText, ReadsWhatPeopleWriteAndWarnsOfWhatItCannot)
 {
     const std::string longLine(MaxSetListLine + 1, 'x');
+    const std::string longPath(MaxSetListText + 1, 'x');
     const Tolerated cases[] = {
         {"CRLF, BOM, blank lines and comments",
          "\xEF\xBB\xBF# Mavrel set list 1\r\nName: Gig\r\n\r\n# the opener\r\nA.bab\r\n   \r\n  B.bab  \r\n",
@@ -88,8 +89,8 @@ TEST(SetListText, ReadsWhatPeopleWriteAndWarnsOfWhatItCannot)
          {"Ligne 2 : « H » n'est pas une tonalité.", "Ligne 2 : « G » n'est pas une partie (Bb, Eb ou F).",
           "Ligne 2 : champ inconnu « tempo=120 ».", "Ligne 2 : champ inconnu « key ».",
           "Ligne 3 : aucun fichier de grille."}},
-        {"a line too long", "# Mavrel set list 1\n" + longLine + "\nB.bab\n", {"B.bab"},
-         {"Ligne 2 : trop longue, ignorée."}},
+        {"a line too long, a path too long", "# Mavrel set list 1\n" + longLine + "\n" + longPath + "\nB.bab\n",
+         {"B.bab"}, {"Ligne 2 : trop longue, ignorée.", "Ligne 3 : trop longue, ignorée."}},
         {"a later version", "# Mavrel set list 12\nA.bab | colour=red\n", {"A.bab"},
          {"Cette liste vient d'une version plus récente : ce qui n'a pas pu être lu est ignoré.",
           "Ligne 2 : champ inconnu « colour=red »."}},
