@@ -607,11 +607,8 @@ const std::pair<Command::Kind, const char*> Usages[] = {
         "  mavrel export GRILLE.bab -o SORTIE.musicxml|.ly|.txt|.mid|.wav|.flac [--style STYLE] [--tempo N]\n"
         "                [--choruses N] [--soundfont FICHIER.sf2]\n"
         "                                               MusicXML, grille LilyPond, lien iReal Pro ;\n"
-        "                                               l'accompagnement en MIDI, WAV ou FLAC\n")},
-    {Command::Export, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel export LISTE.setlist -o LISTE.html|DOSSIER/\n"
-        "                                               une liste de morceaux en page de liens iReal Pro,\n"
-        "                                               ou un fichier MusicXML par morceau dans le dossier\n")},
+        "                                               l'accompagnement en MIDI, WAV ou FLAC\n"
+        "  mavrel export LISTE.setlist -o LISTE.html|DOSSIER/   page de liens iReal Pro, ou un MusicXML par morceau\n")},
     {Command::Play, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel play GRILLE.bab [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]\n"
         "                                               joue l'accompagnement, une ligne par mesure\n")},

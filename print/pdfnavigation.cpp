@@ -191,8 +191,10 @@ private:
             m_prev = takeNumber(value);
         }
         if (newest) {
-            std::string_view size = trailer.substr(std::min(trailer.size(), trailer.find("/Size") + 5));
-            m_size = static_cast<int>(takeNumber(size).value_or(0));
+            if (const std::size_t at = trailer.find("/Size"); at != std::string_view::npos) {
+                std::string_view size = trailer.substr(at + 5);
+                m_size = static_cast<int>(std::min(takeNumber(size).value_or(0), 8'000'000LL));
+            }
             m_root = referenceAfter(trailer, "/Root").value_or(0);
             m_info = referenceAfter(trailer, "/Info").value_or(0);
         }

@@ -245,18 +245,6 @@
         <translation>.musicxml, .ly, .txt, .mid, .wav or .flac</translation>
     </message>
     <message>
-        <source>  mavrel export GRILLE.bab -o SORTIE.musicxml|.ly|.txt|.mid|.wav|.flac [--style STYLE] [--tempo N]
-                [--choruses N] [--soundfont FICHIER.sf2]
-                                               MusicXML, grille LilyPond, lien iReal Pro ;
-                                               l&apos;accompagnement en MIDI, WAV ou FLAC
-</source>
-        <translation>  mavrel export CHART.bab -o OUTPUT.musicxml|.ly|.txt|.mid|.wav|.flac [--style STYLE] [--tempo N]
-                [--choruses N] [--soundfont FILE.sf2]
-                                               MusicXML, LilyPond chord grid, iReal Pro link;
-                                               the band in MIDI, WAV or FLAC
-</translation>
-    </message>
-    <message>
         <source>  mavrel play GRILLE.bab [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]
                                                joue l&apos;accompagnement, une ligne par mesure
 </source>
@@ -301,16 +289,6 @@
 </translation>
     </message>
     <message>
-        <source>  mavrel export LISTE.setlist -o LISTE.html|DOSSIER/
-                                               une liste de morceaux en page de liens iReal Pro,
-                                               ou un fichier MusicXML par morceau dans le dossier
-</source>
-        <translation>  mavrel export LIST.setlist -o LIST.html|FOLDER/
-                                               a set list as a page of iReal Pro links,
-                                               or one MusicXML file per song in the folder
-</translation>
-    </message>
-    <message>
         <source>%1 : grille introuvable, marquée manquante dans le sommaire.</source>
         <translation>%1: chart not found, marked missing in the contents.</translation>
     </message>
@@ -325,6 +303,20 @@
     <message>
         <source>%1 : grille introuvable, laissée de côté.</source>
         <translation>%1: chart not found, left out.</translation>
+    </message>
+    <message>
+        <source>  mavrel export GRILLE.bab -o SORTIE.musicxml|.ly|.txt|.mid|.wav|.flac [--style STYLE] [--tempo N]
+                [--choruses N] [--soundfont FICHIER.sf2]
+                                               MusicXML, grille LilyPond, lien iReal Pro ;
+                                               l&apos;accompagnement en MIDI, WAV ou FLAC
+  mavrel export LISTE.setlist -o LISTE.html|DOSSIER/   page de liens iReal Pro, ou un MusicXML par morceau
+</source>
+        <translation>  mavrel export CHART.bab -o OUTPUT.musicxml|.ly|.txt|.mid|.wav|.flac [--style STYLE] [--tempo N]
+                [--choruses N] [--soundfont FILE.sf2]
+                                               MusicXML, LilyPond chord grid, iReal Pro link;
+                                               the band in MIDI, WAV or FLAC
+  mavrel export LIST.setlist -o LIST.html|FOLDER/      page of iReal Pro links, or a MusicXML file per song
+</translation>
     </message>
 </context>
 <context>
