@@ -27,8 +27,14 @@ struct ImportedSong {
 // with `force`, and then as the folder's entry: what a link points to is
 // never written, nor a pipe or a device, which always count as taken. A
 // folder that cannot be made or written is reported in `failure`.
+//
+// A playlist that has a name, or more than one song, also becomes a set list
+// (".setlist") in the same folder, named after the playlist, listing the
+// charts written in the playlist's order; a set list already there is
+// numbered past like a chart, or replaced with `force`.
 struct ImportReport {
     std::vector<ImportedSong> songs;
+    QByteArray setList;                  // the set list written, empty when none
     FileResult failure;
 };
 ImportReport importToFolder(const SongList& songs, const QByteArray& folder, bool force);

@@ -2,6 +2,7 @@
 
 #include "chartimport.h"
 #include "fileformats.h"
+#include "setlistcommands.h"
 #include "accompaniment/arranger.h"
 #include "accompaniment/performance.h"
 #include "accompaniment/style.h"
@@ -110,16 +111,18 @@ public:
             value = n;
     }
 
-    void takeInstrument(Instrument& instrument)
+    // True when --for was given.
+    bool takeInstrument(Instrument& instrument)
     {
         const std::optional<QByteArray> name = take("--for");
         if (!name)
-            return;
+            return false;
         if (const std::optional<Instrument> named = instrumentNamed(name->toStdString()))
             instrument = *named;
         else
             fail(CommandLine::tr("--for : « %1 » n'est pas un instrument (Bb, Eb ou F).")
                      .arg(shown(*name)));
+        return true;
     }
 
     // How the band plays the chart: --style, --tempo, --choruses, --soundfont.
@@ -254,6 +257,8 @@ int runImport(const QByteArray& input, const QByteArray& folder, bool force)
         else
             std::printf("%s\n", song.file.constData());
     }
+    if (!report.setList.isEmpty())
+        std::printf("%s\n", report.setList.constData());
     if (!reported(report.failure))
         return 1;
     const QString failed = failedSongsMessage(report);
@@ -375,6 +380,8 @@ int runExport(const Command& command)
 {
     const QByteArray& chartFile = command.charts.first();
     const QByteArray& output = command.output;
+    if (isSetListName(chartFile) && !command.band)
+        return exportSetList(chartFile, output);
     const FileFormat* format = outputFormat(output, FileOperation::ExportChart);
     if (!format)
         return 2;
@@ -413,7 +420,7 @@ Command parseCommandLine(const QByteArrayList& arguments)
         {"new", Command::New}, {"render", Command::Render}, {"thumbnail", Command::Thumbnail},
         {"import", Command::Import}, {"export", Command::Export}, {"play", Command::Play},
         {"transpose", Command::Transpose},
-        {"sheet", Command::Sheet}, {"song", Command::Song},
+        {"sheet", Command::Sheet}, {"song", Command::Song}, {"songbook", Command::Songbook},
     };
     for (const auto& [name, kind] : commands)
         if (first == name)
@@ -519,6 +526,17 @@ Command parseCommandLine(const QByteArrayList& arguments)
             args.fail(error);
         break;
     }
+    case Command::Songbook:
+        c.per = 1;
+        args.takeNumber("--per", 1, 8, c.per);
+        if (!args.failed() && c.per != 1 && c.per != 2 && c.per != 4 && c.per != 8)
+            args.fail(CommandLine::tr("--per : « %1 » n'est pas 1, 2, 4 ou 8.").arg(c.per));
+        c.forInstrument = args.takeInstrument(c.instrument);
+        args.takeChordStyle(c.chordStyle);
+        args.takeOutput(c.output);
+        args.expect(1, std::numeric_limits<qsizetype>::max(), CommandLine::tr("LISTE.setlist ou GRILLE.bab"));
+        c.charts = args.rest();
+        break;
     case Command::Editor:
         // The editor, on each chart given.
         c.charts = arguments;
@@ -569,6 +587,13 @@ const Usage Usages[] = {
         "                                               compose des feuilles de 1, 2, 4 ou 8 grilles :\n"
         "                                               un recueil d'autant de pages qu'il faut en PDF,\n"
         "                                               une seule feuille en PNG\n"), FileOperation::WriteSheets},
+    {Command::Songbook, QT_TRANSLATE_NOOP("CommandLine",
+        "  mavrel songbook LISTE.setlist|GRILLE.bab... -o RECUEIL.pdf [--per N] [--for Bb|Eb|F]\n"
+        "                [--chord-style classic|jazz]\n"
+        "                                               un recueil en PDF : page de titre, sommaire\n"
+        "                                               avec liens et signets, 1, 2, 4 ou 8 grilles par\n"
+        "                                               page, numéros de page ; chaque morceau d'une\n"
+        "                                               liste dans sa tonalité et sa partie\n"), {}},
     {Command::Import, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d'une liste iReal Pro\n"
         "                                               (page HTML, texte ou lien irealb://)\n"), {}},
@@ -577,6 +602,9 @@ const Usage Usages[] = {
         "                [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]\n"
         "                                               %2 ; le style, le tempo, les fois et le son\n"
         "                                               de l'accompagnement en MIDI, WAV ou FLAC\n"), FileOperation::ExportChart},
+    {Command::Export, QT_TRANSLATE_NOOP("CommandLine",
+        "  mavrel export LISTE.setlist -o LISTE.html|DOSSIER/\n"
+        "                                               page de liens iReal Pro, ou un MusicXML par morceau\n"), {}},
     {Command::Play, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel play GRILLE.bab [--style STYLE] [--tempo N] [--choruses N] [--soundfont FICHIER.sf2]\n"
         "                                               joue l'accompagnement, une ligne par mesure\n"), {}},
@@ -692,6 +720,10 @@ int execute(const Command& command)
     }
     case Command::Sheet:
         return runSheet(command);
+    case Command::Songbook:
+        return runSongbook(command.charts, command.output, command.per,
+                           command.forInstrument ? std::optional(command.instrument) : std::nullopt,
+                           command.chordStyle ? static_cast<int>(*command.chordStyle) : -1);
     case Command::Import:
         return runImport(command.charts.first(), command.output, command.force);
     case Command::Export:

@@ -16,13 +16,14 @@
 namespace mavrel {
 
 struct Command {
-    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Import, Export, Play, Song, Help, Version, Invalid };
+    enum Kind { Editor, New, Render, Thumbnail, Transpose, Sheet, Songbook, Import, Export, Play, Song, Help, Version, Invalid };
     Kind kind = Editor;
     QByteArrayList charts;  // input charts, in order
     QByteArray output;      // -o; "-" is standard output
     int steps = 0;          // transpose
     Spelling spelling = Spelling::Keep;
     Instrument instrument = Instrument::Concert;   // render, sheet: --for
+    bool forInstrument = false;   // --for was given (songbook: over the set list's parts)
     int per = 1;            // sheet
     int size = 0;           // thumbnail: the longer side, in pixels
     int dpi = 96;           // render: dots per inch of a PNG
@@ -33,7 +34,7 @@ struct Command {
     int tempo = 0;          // --tempo: quarter notes a minute; 0 the chart's
     int choruses = 1;       // --choruses: times through the form
     QByteArray soundFont;   // --soundfont: empty for the default one
-    // render, thumbnail, sheet: --chord-style, over each chart's own
+    // render, thumbnail, sheet, songbook: --chord-style, over each chart's own
     std::optional<ChordStyle> chordStyle;
     SongCommand song;
     // Invalid: what was wrong, in one line, and the command it was given to

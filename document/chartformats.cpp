@@ -4,6 +4,8 @@
 #include "lilypond.h"
 #include "musicxml.h"
 
+#include <span>
+
 namespace mavrel {
 
 namespace {
@@ -62,6 +64,23 @@ public:
     }
 };
 
+// A page that links its playlist, then each of its songs again, as iReal
+// Pro's pages and Mavrel's do: the songs of the playlist link only.
+std::span<const ireal::Song> withoutRepeatedList(std::span<const ireal::Song> songs)
+{
+    const std::size_t n = songs.size() / 2;
+    if (n < 2 || songs.size() % 2 != 0)
+        return songs;
+    for (std::size_t i = 0; i < n; ++i) {
+        const ireal::Song& a = songs[i];
+        const ireal::Song& b = songs[n + i];
+        if (a.title != b.title || a.composer != b.composer || a.style != b.style || a.key != b.key
+            || a.music != b.music)
+            return songs;
+    }
+    return songs.first(n);
+}
+
 // The links of a playlist page or of a text, or the name itself when it is a
 // link and no file has that name.
 class IRealListFormat : public FileFormat {
@@ -91,8 +110,12 @@ public:
         auto playlist = std::make_shared<const ireal::Playlist>(ireal::readPlaylist(text));
         if (playlist->songs.empty())
             return FileResult::failure(QT_TRANSLATE_NOOP("Message", "Aucun lien iReal Pro."), fileName);
+        songs.name = playlist->name;
         songs.titles.clear();
-        for (const ireal::Song& song : playlist->songs)
+        // A list cut at its limit is taken as it is.
+        const std::span<const ireal::Song> read =
+            playlist->warnings.empty() ? withoutRepeatedList(playlist->songs) : std::span(playlist->songs);
+        for (const ireal::Song& song : read)
             songs.titles.push_back(song.title);
         songs.chart = [playlist](std::size_t i) {
             ireal::Conversion c = ireal::toChart(playlist->songs.at(i));

@@ -76,6 +76,7 @@ struct ImportedChart {
 // The songs a list holds. Each becomes a chart only when asked for: a list of
 // thousands of songs costs its text, not thousands of charts.
 struct SongList {
+    std::string name;                                    // the list's own, UTF-8; may be empty
     std::vector<std::string> titles;                     // UTF-8
     std::function<ImportedChart(std::size_t)> chart;     // for 0..titles.size() - 1
 };

@@ -3,12 +3,14 @@
 // message or gives what it promises: a chart the file format can hold, which
 // comes back with the same bars through its own iReal link, and in which no
 // text, nor any message, carries a control character; a bar that reads back
-// the same from its text.
+// the same from its text; a set list that reads back the same from the text
+// it writes.
 #include "document/chartfile.h"
 #include "document/chordtext.h"
 #include "document/ireal.h"
 #include "document/lilypond.h"
 #include "document/musicxml.h"
+#include "document/setlist.h"
 #include "document/text.h"
 #include "document/win1252.h"
 
@@ -112,12 +114,25 @@ void readTypedBar(std::string_view text)
         check(!text::hasControl(win1252::toUtf8(bar.chords[k].quality.view())));
 }
 
+void readSetList(std::string_view text)
+{
+    const SetListReading r = readSetListText(text);
+    if (!r.error.empty())
+        return;
+    check(!text::hasControl(r.list.name));
+    for (const Message& w : r.warnings)
+        check(printable(w));
+    const SetListReading again = readSetListText(setListText(r.list));
+    check(again.error.empty() && again.warnings.empty() && again.list == r.list);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     readLinks(text);
+    readSetList(text);
     if (size < 64)
         readTypedBar(text);
     return 0;

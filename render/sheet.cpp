@@ -427,11 +427,13 @@ void paintSheet(QPainter& painter, const QRectF& area, const SheetCharts& sheet)
         painter.save();
         painter.setTransform(turn * place, true);
         if (chart) {
-            if (sheet.instrument == Instrument::Concert) {
+            const Instrument part =
+                sheet.instrument != Instrument::Concert ? sheet.instrument : sheet.parts[std::size_t(p - 1)];
+            if (part == Instrument::Concert) {
                 drawing.paint(painter, *chart, Selection{}, false);
             } else {
-                drawing.paint(painter, partFor(*chart, sheet.instrument), Selection{}, false);
-                paintPartMark(painter, page, sheet.instrument);
+                drawing.paint(painter, partFor(*chart, part), Selection{}, false);
+                paintPartMark(painter, page, part);
             }
         } else {
             PainterSurface blank;

@@ -63,6 +63,9 @@ struct SheetCharts {
     std::array<const Chart*, SheetPositions> charts{};
     // Every chart drawn as this instrument's part.
     Instrument instrument = Instrument::Concert;
+    // With a concert sheet, each position's own part: a songbook gives each
+    // song the part its set list asks for.
+    std::array<Instrument, SheetPositions> parts{};
 };
 
 // Draws the sheet as vectors over `area` of the painter: each chart's page,

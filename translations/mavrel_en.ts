@@ -342,6 +342,54 @@
         <source>--bar %1 : la grille n&apos;a que %2 mesures.</source>
         <translation>--bar %1: the chart has only %2 bars.</translation>
     </message>
+    <message>
+        <source>LISTE.setlist ou GRILLE.bab</source>
+        <translation>LIST.setlist or CHART.bab</translation>
+    </message>
+    <message>
+        <source>  mavrel songbook LISTE.setlist|GRILLE.bab... -o RECUEIL.pdf [--per N] [--for Bb|Eb|F]
+                [--chord-style classic|jazz]
+                                               un recueil en PDF : page de titre, sommaire
+                                               avec liens et signets, 1, 2, 4 ou 8 grilles par
+                                               page, numéros de page ; chaque morceau d&apos;une
+                                               liste dans sa tonalité et sa partie
+</source>
+        <translation>  mavrel songbook LIST.setlist|CHART.bab... -o BOOK.pdf [--per N] [--for Bb|Eb|F]
+                [--chord-style classic|jazz]
+                                               a PDF songbook: title page, contents with
+                                               links and bookmarks, 1, 2, 4 or 8 charts a
+                                               page, page numbers; each song of a list
+                                               in its key and part
+</translation>
+    </message>
+    <message>
+        <source>  mavrel export LISTE.setlist -o LISTE.html|DOSSIER/
+                                               page de liens iReal Pro, ou un MusicXML par morceau
+</source>
+        <translation>  mavrel export LIST.setlist -o LIST.html|FOLDER/
+                                               a page of iReal Pro links, or a MusicXML file a song
+</translation>
+    </message>
+    <message>
+        <source>%1 : grille introuvable, marquée manquante dans le sommaire.</source>
+        <translation>%1: chart not found, marked missing in the contents.</translation>
+    </message>
+    <message>
+        <source>%1 : une liste de morceaux se donne seule.</source>
+        <translation>%1: a set list is given on its own.</translation>
+    </message>
+    <message>
+        <source>%1 : Mémoire insuffisante pour créer le document.</source>
+        <translation>%1: Not enough memory to make the document.</translation>
+    </message>
+    <message>
+        <source>.html ou DOSSIER/</source>
+        <translation>.html or FOLDER/</translation>
+    </message>
+    <message>
+        <source>%1 : grille introuvable, laissée de côté.</source>
+        <translation>%1: chart not found, left out.</translation>
+    </message>
 </context>
 <context>
     <name>FileFormats</name>
@@ -780,6 +828,42 @@
         <source>« %1 » : les signes se tapent avant ou après les accords de la mesure, pas entre eux.</source>
         <translation>“%1”: marks are typed before or after the bar&apos;s chords, not between them.</translation>
     </message>
+    <message>
+        <source>Ligne %1 : aucun fichier de grille.</source>
+        <translation>Line %1: no chart file.</translation>
+    </message>
+    <message>
+        <source>Ligne %1 : trop longue, ignorée.</source>
+        <translation>Line %1: too long, skipped.</translation>
+    </message>
+    <message>
+        <source>Ligne %1 : « %2 » n&apos;est pas une tonalité.</source>
+        <translation>Line %1: “%2” is not a key.</translation>
+    </message>
+    <message>
+        <source>Ligne %1 : « %2 » n&apos;est pas une partie (Bb, Eb ou F).</source>
+        <translation>Line %1: “%2” is not a part (Bb, Eb or F).</translation>
+    </message>
+    <message>
+        <source>Ligne %1 : champ inconnu « %2 ».</source>
+        <translation>Line %1: unknown field “%2”.</translation>
+    </message>
+    <message>
+        <source>Ce fichier n&apos;est pas une liste de morceaux.</source>
+        <translation>This file is not a set list.</translation>
+    </message>
+    <message>
+        <source>Cette liste vient d&apos;une version plus récente : ce qui n&apos;a pas pu être lu est ignoré.</source>
+        <translation>This set list comes from a newer version: what could not be read is skipped.</translation>
+    </message>
+    <message>
+        <source>Ligne %1 : une liste tient %2 morceaux au plus ; la suite est ignorée.</source>
+        <translation>Line %1: a set list holds %2 songs at most; the rest is skipped.</translation>
+    </message>
+    <message>
+        <source>Fichier trop grand pour une liste de morceaux (%1 Mo au plus).</source>
+        <translation>File too large for a set list (%1 MB at most).</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>
@@ -806,6 +890,21 @@
     <message>
         <source>L&apos;impression sur « %1 » a échoué : %2</source>
         <translation>Printing on “%1” failed: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Songbook</name>
+    <message>
+        <source>Recueil</source>
+        <translation>Songbook</translation>
+    </message>
+    <message>
+        <source>Sommaire</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>manquante</source>
+        <translation>missing</translation>
     </message>
 </context>
 <context>
@@ -1448,6 +1547,41 @@ Left click = chords</translation>
     </message>
 </context>
 <context>
+    <name>mavrel::MixerDialog</name>
+    <message>
+        <source>Mélangeur</source>
+        <translation>Mixer</translation>
+    </message>
+    <message>
+        <source>Basse</source>
+        <translation>Bass</translation>
+    </message>
+    <message>
+        <source>Piano</source>
+        <translation>Piano</translation>
+    </message>
+    <message>
+        <source>Batterie</source>
+        <translation>Drums</translation>
+    </message>
+    <message>
+        <source>Clic</source>
+        <translation>Click</translation>
+    </message>
+    <message>
+        <source>Volume : %1</source>
+        <translation>Volume: %1</translation>
+    </message>
+    <message>
+        <source>Muet</source>
+        <translation>Mute</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>mavrel::PreferencesDialog</name>
     <message>
         <source>Préférences</source>
@@ -1500,41 +1634,6 @@ Left click = chords</translation>
     <message>
         <source>Basse :</source>
         <translation>Bass:</translation>
-    </message>
-</context>
-<context>
-    <name>mavrel::MixerDialog</name>
-    <message>
-        <source>Mélangeur</source>
-        <translation>Mixer</translation>
-    </message>
-    <message>
-        <source>Basse</source>
-        <translation>Bass</translation>
-    </message>
-    <message>
-        <source>Piano</source>
-        <translation>Piano</translation>
-    </message>
-    <message>
-        <source>Batterie</source>
-        <translation>Drums</translation>
-    </message>
-    <message>
-        <source>Clic</source>
-        <translation>Click</translation>
-    </message>
-    <message>
-        <source>Volume : %1</source>
-        <translation>Volume: %1</translation>
-    </message>
-    <message>
-        <source>Muet</source>
-        <translation>Mute</translation>
-    </message>
-    <message>
-        <source>Fermer</source>
-        <translation>Close</translation>
     </message>
 </context>
 <context>

@@ -109,6 +109,13 @@ public:
         m_chart->song.tempo = static_cast<std::uint16_t>(tempo);
         return *this;
     }
+    // The song's title and composer (UTF-8).
+    ChartBuilder& title(std::string_view title, std::string_view composer = {})
+    {
+        setText(m_chart->song.title, title);
+        setText(m_chart->song.composer, composer);
+        return *this;
+    }
     // A label, its text in Windows-1252.
     ChartBuilder& label(std::string_view text, int x, int y, int size = 10, bool bold = false)
     {
