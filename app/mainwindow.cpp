@@ -5,6 +5,7 @@
 #include "dialogs/aboutdialog.h"
 #include "dialogs/chorddialog.h"
 #include "dialogs/transposedialog.h"
+#include "documentmanager.h"
 #include "pageview.h"
 #include "print/printpreview.h"
 #include "render/localfile.h"
@@ -484,10 +485,7 @@ void MainWindow::placeTextBox()
 
 void MainWindow::showMessage(const QString& text)
 {
-    if (m_messenger)
-        m_messenger(visibleText(text));
-    else
-        QMessageBox::critical(this, QStringLiteral("Mavrel"), visibleText(text));
+    DocumentManager::instance()->dialogs().tell(this, visibleText(text));
 }
 
 void MainWindow::showStatus(const QString& text) { statusBar()->showMessage(visibleText(text), 8000); }

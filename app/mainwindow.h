@@ -17,7 +17,6 @@
 #include <QMessageBox>
 
 #include <array>
-#include <functional>
 #include <memory>
 
 class QAction;
@@ -44,23 +43,6 @@ class MainWindow : public QMainWindow, private PageToolHost {
 public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
-
-    // Seams for the tests: file dialogs, message boxes and the question
-    // before unsaved changes are lost. The editor uses the real ones.
-    using FileChooser = std::function<QString()>;
-    void setOpenChooser(FileChooser f) { m_openChooser = std::move(f); }
-    void setSaveChooser(FileChooser f) { m_saveChooser = std::move(f); }
-    void setMessenger(std::function<void(const QString&)> f) { m_messenger = std::move(f); }
-    using Questioner = std::function<QMessageBox::StandardButton(const QString&)>;
-    void setQuestioner(Questioner f) { m_questioner = std::move(f); }
-    void setImportChooser(FileChooser f) { m_importChooser = std::move(f); }
-    void setExportChooser(FileChooser f) { m_exportChooser = std::move(f); }
-    void setFolderChooser(FileChooser f) { m_folderChooser = std::move(f); }
-    // Which song of a playlist to open: its index, AllSongs to write them all
-    // to a folder, or -1 when the user cancels.
-    static constexpr int AllSongs = -2;
-    using SongChooser = std::function<int(const QStringList& titles)>;
-    void setSongChooser(SongChooser f) { m_songChooser = std::move(f); }
 
     // Opens a chart as "Ouvrir" does, after asking about unsaved changes;
     // false when it is not opened (its message shown, or the user cancelled).
@@ -159,8 +141,6 @@ private:
 
     void showMessage(const QString& text);
     void showStatus(const QString& text);
-    // The question, with the buttons given, in a message box or through the
-    // tests' questioner.
     QMessageBox::StandardButton ask(const QString& question, QMessageBox::StandardButtons buttons);
     // True when the chart may be replaced: it has no unsaved changes, or the
     // user saved them or chose to lose them.
@@ -226,15 +206,6 @@ private:
     int m_entryBar = 0;
     // The text in the box was refused on Escape, and not changed since.
     bool m_entryRefused = false;
-
-    FileChooser m_openChooser;
-    FileChooser m_saveChooser;
-    std::function<void(const QString&)> m_messenger;
-    Questioner m_questioner;
-    FileChooser m_importChooser;
-    FileChooser m_exportChooser;
-    FileChooser m_folderChooser;
-    SongChooser m_songChooser;
 
     // Tool bar.
     QWidget* m_toolPanel = nullptr;

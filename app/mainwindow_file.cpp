@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 
 #include "desktop.h"
+#include "documentmanager.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/chorddialog.h"
 #include "print/printpreview.h"
@@ -13,7 +14,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -92,17 +92,7 @@ void MainWindow::buildMenus()
 
 QMessageBox::StandardButton MainWindow::ask(const QString& question, QMessageBox::StandardButtons buttons)
 {
-    if (m_questioner)
-        return m_questioner(question);
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Mavrel"), question, buttons, this);
-    if (QAbstractButton* b = box.button(QMessageBox::Save))
-        b->setText(tr("Enregistrer"));
-    if (QAbstractButton* b = box.button(QMessageBox::Discard))
-        b->setText(tr("Ne pas enregistrer"));
-    if (QAbstractButton* b = box.button(QMessageBox::Cancel))
-        b->setText(tr("Annuler", "button"));
-    box.setDefaultButton(QMessageBox::Save);
-    return QMessageBox::StandardButton(box.exec());
+    return DocumentManager::instance()->dialogs().ask(this, question, buttons);
 }
 
 bool MainWindow::maybeSave()
@@ -155,9 +145,8 @@ void MainWindow::open()
     // Asked before the file dialog, so that "Annuler" costs nothing.
     if (!maybeSave())
         return;
-    const QString name = m_openChooser
-        ? m_openChooser()
-        : QFileDialog::getOpenFileName(this, QString(), QString(), tr("Grilles (*.bab);;Tous les fichiers (*)"));
+    const QString name = DocumentManager::instance()->dialogs().openFileName(
+        this, {QString(), QString(), {tr("Grilles (*.bab)"), tr("Tous les fichiers (*)")}});
     if (name.isEmpty())
         return;
     leaveChart();
@@ -193,10 +182,9 @@ bool MainWindow::save()
 
 bool MainWindow::saveAs()
 {
-    QString name = m_saveChooser
-        ? m_saveChooser()
-        : QFileDialog::getSaveFileName(this, QString(), QString(), tr("Grilles (*.bab)"), nullptr,
-                                       QFileDialog::DontConfirmOverwrite);
+    // The dialog starts on the chart's own file.
+    const QString proposed = QFile::decodeName(m_document.fileName());
+    QString name = DocumentManager::instance()->dialogs().saveFileName(this, {QString(), proposed, {tr("Grilles (*.bab)")}});
     if (name.isEmpty())
         return false;
     if (!name.endsWith(QLatin1String(".bab"), Qt::CaseInsensitive))

@@ -3,11 +3,10 @@
 #include "mainwindow.h"
 
 #include "chartimport.h"
+#include "documentmanager.h"
 #include "document/export.h"
 #include "render/localfile.h"
 
-#include <QFileDialog>
-#include <QInputDialog>
 #include <QStatusBar>
 
 namespace mavrel {
@@ -16,10 +15,9 @@ void MainWindow::importCharts()
 {
     if (!maybeSave())
         return;
-    const QString input = m_importChooser
-        ? m_importChooser()
-        : QFileDialog::getOpenFileName(this, tr("Importer"), QString(),
-                                       tr("Listes iReal Pro (*.html *.htm *.txt);;Tous les fichiers (*)"));
+    UserDialogs& dialogs = DocumentManager::instance()->dialogs();
+    const QString input = dialogs.openFileName(
+        this, {tr("Importer"), QString(), {tr("Listes iReal Pro (*.html *.htm *.txt)"), tr("Tous les fichiers (*)")}});
     if (input.isEmpty())
         return;
     std::string text;
@@ -39,22 +37,12 @@ void MainWindow::importCharts()
         QStringList titles;
         for (const ireal::Song& song : playlist.songs)
             titles << QString::fromStdString(song.title);
-        if (m_songChooser) {
-            choice = m_songChooser(titles);
-        } else {
-            const QString all = tr("Tous les morceaux, dans un dossier...");
-            bool ok = false;
-            const QString chosen = QInputDialog::getItem(this, tr("Importer"), tr("Morceau à ouvrir :"),
-                                                         QStringList(titles) << all, 0, false, &ok);
-            choice = !ok ? -1 : chosen == all ? AllSongs : int(titles.indexOf(chosen));
-        }
+        choice = dialogs.chooseSong(this, titles);
     }
     if (choice == -1)
         return;
-    if (choice == AllSongs) {
-        const QString folder = m_folderChooser
-            ? m_folderChooser()
-            : QFileDialog::getExistingDirectory(this, tr("Dossier des grilles importées"));
+    if (choice == UserDialogs::AllSongs) {
+        const QString folder = dialogs.folderName(this, tr("Dossier des grilles importées"));
         if (folder.isEmpty())
             return;
         const ImportReport report = importToFolder(playlist, localFileName(folder), false);
@@ -88,23 +76,17 @@ void MainWindow::exportChart()
 {
     if (!commitTextBox(tr("La grille n'a pas été exportée.")))
         return;
-    QString name;
-    if (m_exportChooser) {
-        name = m_exportChooser();
-    } else {
-        const QString musicXml = tr("MusicXML (*.musicxml)");
-        const QString lilyPond = tr("Grille LilyPond (*.ly)");
-        const QString iReal = tr("Lien iReal Pro (*.txt)");
-        QString filter = musicXml;
-        name = QFileDialog::getSaveFileName(this, tr("Exporter"), QString(),
-                                            musicXml + QStringLiteral(";;") + lilyPond + QStringLiteral(";;") + iReal,
-                                            &filter);
-        // A name typed without its extension takes the chosen format's.
-        if (!name.isEmpty() && !exportFormatFor(name.toStdString()))
-            name += filter == lilyPond ? QStringLiteral(".ly")
-                : filter == iReal      ? QStringLiteral(".txt")
-                                       : QStringLiteral(".musicxml");
-    }
+    const QString musicXml = tr("MusicXML (*.musicxml)");
+    const QString lilyPond = tr("Grille LilyPond (*.ly)");
+    const QString iReal = tr("Lien iReal Pro (*.txt)");
+    QString filter;
+    QString name = DocumentManager::instance()->dialogs().saveFileName(
+        this, {tr("Exporter"), QString(), {musicXml, lilyPond, iReal}}, &filter);
+    // A name typed without its extension takes the chosen format's.
+    if (!name.isEmpty() && !exportFormatFor(name.toStdString()))
+        name += filter == lilyPond ? QStringLiteral(".ly")
+            : filter == iReal      ? QStringLiteral(".txt")
+                                   : QStringLiteral(".musicxml");
     if (name.isEmpty())
         return;
     const std::optional<ExportFormat> format = exportFormatFor(name.toStdString());

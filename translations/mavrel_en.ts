@@ -544,6 +544,33 @@
     </message>
 </context>
 <context>
+    <name>UserDialogs</name>
+    <message>
+        <source>&amp;Enregistrer</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>&amp;Ne pas enregistrer</source>
+        <translation>&amp;Don&apos;t Save</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Tous les morceaux, dans un dossier…</source>
+        <translation>All the songs, into a folder…</translation>
+    </message>
+    <message>
+        <source>Importer</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>&amp;Morceau à ouvrir :</source>
+        <translation>&amp;Song to open:</translation>
+    </message>
+</context>
+<context>
     <name>mavrel::AboutDialog</name>
     <message>
         <source>About...</source>
@@ -866,14 +893,6 @@ Left click = chords</translation>
         <translation>Save the changes to “%1”?</translation>
     </message>
     <message>
-        <source>Ne pas enregistrer</source>
-        <translation>Don&apos;t Save</translation>
-    </message>
-    <message>
-        <source>Grilles (*.bab);;Tous les fichiers (*)</source>
-        <translation>Charts (*.bab);;All files (*)</translation>
-    </message>
-    <message>
         <source>La grille n&apos;a pas été enregistrée.</source>
         <translation>The chart was not saved.</translation>
     </message>
@@ -890,20 +909,8 @@ Left click = chords</translation>
         <translation>Import</translation>
     </message>
     <message>
-        <source>Listes iReal Pro (*.html *.htm *.txt);;Tous les fichiers (*)</source>
-        <translation>iReal Pro playlists (*.html *.htm *.txt);;All files (*)</translation>
-    </message>
-    <message>
         <source>%1 : aucun lien iReal Pro.</source>
         <translation>%1: no iReal Pro link.</translation>
-    </message>
-    <message>
-        <source>Tous les morceaux, dans un dossier...</source>
-        <translation>All the songs, into a folder...</translation>
-    </message>
-    <message>
-        <source>Morceau à ouvrir :</source>
-        <translation>Song to open:</translation>
     </message>
     <message>
         <source>Dossier des grilles importées</source>
@@ -942,11 +949,6 @@ Left click = chords</translation>
         <translation>A chart cannot hold more than %1 texts: this text stays in the entry box.</translation>
     </message>
     <message>
-        <source>Annuler</source>
-        <comment>button</comment>
-        <translation>Cancel</translation>
-    </message>
-    <message>
         <source>Les informations du morceau mises de côté à l&apos;ouverture de « %1 » seront perdues. Enregistrer quand même ?</source>
         <translation>The song information set aside when “%1” was opened will be lost. Save anyway?</translation>
     </message>
@@ -965,6 +967,14 @@ Left click = chords</translation>
     <message>
         <source>Aucun programme ne sait ouvrir l&apos;aide (« %1 ») : installez un lecteur de documents RTF, ou ouvrez ce fichier vous-même.</source>
         <translation>No program can open the help (“%1”): install an RTF document reader, or open the file yourself.</translation>
+    </message>
+    <message>
+        <source>Tous les fichiers (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>Listes iReal Pro (*.html *.htm *.txt)</source>
+        <translation>iReal Pro playlists (*.html *.htm *.txt)</translation>
     </message>
 </context>
 <context>

@@ -14,7 +14,7 @@ class ChartChangeTest : public PageWindowTest {
 protected:
     void open(const QString& file)
     {
-        window->setOpenChooser([file] { return file; });
+        dialogs.openAnswer(file);
         menu("openAction");
     }
 };

@@ -456,7 +456,7 @@ TEST_F(LabelsTest, AFullChartHoldsBackSavingAndPrintingAndSaysSo)
     type("encore");
 
     const QString path = dir.filePath("plein.bab");
-    window->setSaveChooser([path] { return path; });
+    dialogs.saveAnswer(path);
     menu("saveAsAction");
     EXPECT_FALSE(QFile::exists(path));
     menu("printAction");

@@ -195,7 +195,7 @@ TEST_F(LassoTest, SelectionAndClipboardSurviveOpeningAChart)
 
     drag({200, 160}, {360, 200});
     ASSERT_EQ(selected(), (std::vector<int>{2, 3}));
-    window->setOpenChooser([otherPath] { return otherPath; });
+    dialogs.openAnswer(otherPath);
     menu("openAction");
     ASSERT_TRUE(messages.isEmpty()) << messages.join(" ").toStdString();
     EXPECT_EQ(chart().info.pageWidth, 800);

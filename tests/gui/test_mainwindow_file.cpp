@@ -157,10 +157,10 @@ TEST_F(MainWindowFileTest, SaveAsCancelledOrFailingWritesNothing)
 TEST_F(MainWindowFileTest, EnregistrerAsksForANameOnceAndTheMarkFollowsTheHistory)
 {
     int asked = 0;
-    w->setSaveChooser([&] {
+    dialogs.saveFile = [&](const UserDialogs::FileChoice&) {
         ++asked;
         return saveAnswer;
-    });
+    };
     EXPECT_EQ(shownTitle(), "Sans titre - Mavrel");
     step("columnsSpin", true);
     EXPECT_TRUE(w->isWindowModified());
@@ -225,10 +225,10 @@ TEST_F(MainWindowFileTest, UnsavedChangesAreAskedAboutBeforeTheyAreLost)
     const QString other = path("other.bab");
     saveAs(other);
     int chosen = 0;
-    w->setOpenChooser([&] {
+    dialogs.openFile = [&](const UserDialogs::FileChoice&) {
         ++chosen;
         return other;
-    });
+    };
 
     struct Leave {
         const char* name;
@@ -434,10 +434,8 @@ TEST_F(MainWindowFileTest, ChartGivenOnTheCommandLineIsOpened)
     saveAs(path("nine.bab"));
 
     MainWindow started;
-    QStringList shown;
-    started.setMessenger([&](const QString& m) { shown << m; });
     EXPECT_TRUE(started.openChart(path("nine.bab")));
-    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(started.chart().info.rows, 9);
     EXPECT_EQ(started.findChild<QLineEdit*>("rowsBox")->text(), "9");
     EXPECT_EQ(QFile::decodeName(started.document().fileName()), path("nine.bab"));
@@ -449,10 +447,9 @@ TEST_F(MainWindowFileTest, ChartOnTheCommandLineThatCannotBeReadLeavesANewChart)
     writeFile(path("short.bab"), QByteArray(10, '\1'));
     for (const QString& file : {path("short.bab"), path("absent.bab")}) {
         MainWindow started;
-        QStringList shown;
-        started.setMessenger([&](const QString& m) { shown << m; });
+        messages.clear();
         EXPECT_FALSE(started.openChart(file));
-        EXPECT_EQ(shown.size(), 1) << file.toStdString();
+        EXPECT_EQ(messages.size(), 1) << file.toStdString();
         EXPECT_EQ(test::chartBytes(started), fresh) << file.toStdString();
         EXPECT_TRUE(started.findChild<QToolButton*>("chordToolButton")->isChecked());
     }

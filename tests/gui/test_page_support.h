@@ -6,6 +6,7 @@
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
 #include "render/page.h"
+#include "scripteddialogs.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -78,23 +79,17 @@ inline ::testing::AssertionResult sameImage(const QImage& actual, const QImage& 
 
 class PageWindowTest : public ::testing::Test {
 protected:
+    ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>();
     QWidget* image = nullptr;
     QLineEdit* edit = nullptr;
-    QStringList messages;
-    QStringList questions;   // asked before unsaved changes would be lost
-    QMessageBox::StandardButton answer = QMessageBox::Discard;
+    QStringList& messages = dialogs.messages;
+    QStringList& questions = dialogs.questions;   // asked before unsaved changes would be lost
+    QMessageBox::StandardButton& answer = dialogs.answer;
     QTemporaryDir dir;
 
     void SetUp() override
     {
-        window->setMessenger([this](const QString& m) { messages << m; });
-        window->setQuestioner([this](const QString& q) {
-            questions << q;
-            return answer;
-        });
-        window->setOpenChooser([] { return QString(); });
-        window->setSaveChooser([] { return QString(); });
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         // Looked up in the main window's own area: the secondary windows
@@ -198,9 +193,9 @@ protected:
     std::vector<char> saveThroughMenu(const QString& name)
     {
         const QString chosen = path(name);
-        window->setSaveChooser([chosen] { return chosen; });
+        dialogs.saveAnswer(chosen);
         menu("saveAsAction");
-        window->setSaveChooser([] { return QString(); });
+        dialogs.saveAnswer(QString());
         return fileBytes(chosen + ".bab");
     }
 

@@ -2,6 +2,7 @@
 // the layout box, printing without a printer, the PDF button, memory running
 // short, and the sheet command.
 #include "app/mainwindow.h"
+#include "scripteddialogs.h"
 #include "document/chartfile.h"
 #include "print/imagefile.h"
 #include "print/printpreview.h"
@@ -285,8 +286,8 @@ TEST(PreviewAndMainWindow, FillingPositionsLeavesTheMainChartAsItWas)
     const std::string other = writeChart(dir, "other.bab", 2, 3, true);
 
     for (const bool withFile : {true, false}) {
+        test::ScriptedDialogs dialogs;
         MainWindow window;
-        window.setMessenger([](const QString&) {});
         if (withFile) {
             ASSERT_TRUE(window.openChart(QString::fromStdString(mine)));
         }

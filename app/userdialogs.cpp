@@ -1,0 +1,72 @@
+#include "userdialogs.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+
+namespace mavrel {
+
+namespace {
+// The context of the dialogs' own texts.
+struct UserDialogsText {
+    Q_DECLARE_TR_FUNCTIONS(UserDialogs)
+};
+} // namespace
+
+QMessageBox::StandardButton QtUserDialogs::ask(QWidget* parent, const QString& question,
+                                               QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Mavrel"), question, buttons, parent);
+    if (QAbstractButton* b = box.button(QMessageBox::Save))
+        b->setText(UserDialogsText::tr("&Enregistrer"));
+    if (QAbstractButton* b = box.button(QMessageBox::Discard))
+        b->setText(UserDialogsText::tr("&Ne pas enregistrer"));
+    if (QAbstractButton* b = box.button(QMessageBox::Cancel))
+        b->setText(UserDialogsText::tr("Annuler"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+void QtUserDialogs::tell(QWidget* parent, const QString& message)
+{
+    QMessageBox::critical(parent, QStringLiteral("Mavrel"), message);
+}
+
+QString QtUserDialogs::openFileName(QWidget* parent, const FileChoice& choice)
+{
+    return QFileDialog::getOpenFileName(parent, choice.caption, choice.proposedName,
+                                        choice.filters.join(QStringLiteral(";;")));
+}
+
+QString QtUserDialogs::saveFileName(QWidget* parent, const FileChoice& choice, QString* chosenFilter)
+{
+    QString filter = choice.filters.value(0);
+    const QString name =
+        QFileDialog::getSaveFileName(parent, choice.caption, choice.proposedName,
+                                     choice.filters.join(QStringLiteral(";;")), &filter,
+                                     QFileDialog::DontConfirmOverwrite);
+    if (chosenFilter)
+        *chosenFilter = filter;
+    return name;
+}
+
+QString QtUserDialogs::folderName(QWidget* parent, const QString& caption)
+{
+    return QFileDialog::getExistingDirectory(parent, caption);
+}
+
+int QtUserDialogs::chooseSong(QWidget* parent, const QStringList& titles)
+{
+    const QString all = UserDialogsText::tr("Tous les morceaux, dans un dossier…");
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(parent, UserDialogsText::tr("Importer"),
+                                                 UserDialogsText::tr("&Morceau à ouvrir :"),
+                                                 QStringList(titles) << all, 0, false, &ok);
+    if (!ok)
+        return -1;
+    return chosen == all ? AllSongs : int(titles.indexOf(chosen));
+}
+
+} // namespace mavrel
