@@ -26,6 +26,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QUndoGroup>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -49,7 +50,8 @@ QFont boldFont(int points)
 }
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), m_document(DocumentManager::instance()->addDocument(this))
 {
     setObjectName(QStringLiteral("MainWindow"));
     move(141, 125);
@@ -70,19 +72,19 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     // The secondary windows, hidden. The dialogs say what the user chose;
     // the window turns it into edits.
     m_chordDialog = new ChordDialog(this);
-    connect(m_chordDialog, &ChordDialog::chordAccepted, &m_document, &ChartDocument::setChord);
+    connect(m_chordDialog, &ChordDialog::chordAccepted, m_document, &ChartDocument::setChord);
     m_printPreview = new PrintPreview([this]() -> const Chart& { return chart(); }, this);
     m_transposeDialog = new TransposeDialog(this);
     connect(m_transposeDialog, &TransposeDialog::transposeRequested, this, [this](int steps, Spelling spelling) {
         m_chordDialog->hide();   // its chord is not the one shown any more
-        if (const Message refused = m_document.transpose(steps, spelling); !refused.empty())
+        if (const Message refused = m_document->transpose(steps, spelling); !refused.empty())
             showMessage(messageText(refused));
     });
     m_aboutDialog = new AboutDialog(this);
 
-    connect(&m_document, &ChartDocument::changed, this, &MainWindow::chartChanged);
-    connect(&m_document, &ChartDocument::fileNameChanged, this, &MainWindow::updateTitle);
-    connect(m_document.undoStack(), &QUndoStack::cleanChanged, this,
+    connect(m_document, &ChartDocument::changed, this, &MainWindow::chartChanged);
+    connect(m_document, &ChartDocument::fileNameChanged, this, &MainWindow::updateTitle);
+    connect(m_document->undoStack(), &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
 
     updateTitle();
@@ -90,7 +92,22 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     selectTool(Tool::Chord);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { DocumentManager::instance()->closeDocument(m_document); }
+
+void MainWindow::bringToFront()
+{
+    show();
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        DocumentManager::instance()->undoGroup()->setActiveStack(m_document->undoStack());
+    QMainWindow::changeEvent(event);
+}
 
 void MainWindow::buildToolBar()
 {
@@ -460,7 +477,7 @@ void MainWindow::setSizeComboTo(int size)
 
 void MainWindow::updateTitle()
 {
-    setWindowTitle(tr("%1[*] - Mavrel").arg(m_document.displayName()));
+    setWindowTitle(tr("%1[*] - Mavrel").arg(m_document->displayName()));
 }
 
 void MainWindow::setTextBoxFont(int points, bool bold)

@@ -51,10 +51,12 @@ public:
     bool openChart(const QString& path);
     bool openLocalChart(const QByteArray& path);
 
-    ChartDocument& document() override { return m_document; }
-    const Chart& chart() const { return m_document.chart(); }
-    const Selection& selection() const { return m_document.selection(); }
-    const Clipboard& clipboard() const { return m_clipboard; }
+    // Shows the window above the others, restored if it was minimised.
+    void bringToFront();
+
+    ChartDocument& document() override { return *m_document; }
+    const Chart& chart() const { return m_document->chart(); }
+    const Selection& selection() const { return m_document->selection(); }
     const QImage& pageImage() const { return m_page.image(); }
     Tool tool() const { return m_tool; }
     // The page's zoom on screen, in percent.
@@ -68,6 +70,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private slots:
@@ -185,9 +188,8 @@ private:
     // The laid-out bar `steps` bars (or rows of bars) from the entry's.
     int barFromEntry(int bars) const;
 
-    ChartDocument m_document;
+    ChartDocument* m_document;   // the document manager's
     Page m_page;
-    Clipboard m_clipboard;
     Tool m_tool = Tool::Chord;
     std::array<std::unique_ptr<PageTool>, 5> m_tools;
     // The label the text box was opened on (it is not drawn meanwhile), or 0.

@@ -6,6 +6,7 @@
 #include "document/chordtext.h"
 #include "document/text.h"
 #include "dialogs/transposedialog.h"
+#include "documentmanager.h"
 #include "pageview.h"
 #include "render/localfile.h"
 #include "spinarrows.h"
@@ -42,7 +43,7 @@ void MainWindow::selectTool(Tool tool)
     case Tool::BarLine:
         break;
     }
-    m_document.clearSelection();
+    m_document->clearSelection();
 }
 
 void MainWindow::applySize(const QString& text)
@@ -56,7 +57,7 @@ void MainWindow::applySize(const QString& text)
         return;
     }
     if (m_tool == Tool::Chord) {
-        m_document.setChordFontSize(size);
+        m_document->setChordFontSize(size);
     } else {
         m_textBoxUnits = int(m_textBox->text().size()) + 1;
         setTextBoxFont(size, m_textBoxBold);
@@ -66,7 +67,7 @@ void MainWindow::applySize(const QString& text)
 void MainWindow::toggleBold()
 {
     if (m_tool == Tool::Chord)
-        m_document.setChordBold(m_boldButton->isChecked());
+        m_document->setChordBold(m_boldButton->isChecked());
     else if (m_tool == Tool::Text)
         setTextBoxFont(m_textBoxSize, m_boldButton->isChecked());
 }
@@ -76,7 +77,7 @@ void MainWindow::toggleBold()
 void MainWindow::stepGrid()
 {
     const int columns = m_columnsSpin->position(), rows = m_rowsSpin->position();
-    if (!m_document.setGrid(columns, rows)) {
+    if (!m_document->setGrid(columns, rows)) {
         syncControls();   // the spinners go back to the grid
         showStatus(tr("Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.")
                        .arg(MaxBars).arg(columns).arg(rows));
@@ -86,12 +87,12 @@ void MainWindow::stepGrid()
     closeChordEntry();
 }
 
-void MainWindow::turnPage() { m_document.turnPage(m_pageLayoutButton->isChecked()); }
+void MainWindow::turnPage() { m_document->turnPage(m_pageLayoutButton->isChecked()); }
 
 void MainWindow::togglePageLayout()
 {
     if (m_pageLayoutButton->isChecked()) {
-        m_document.clampMargins();
+        m_document->clampMargins();
     } else {
         m_topMarginSlider->hide();
         m_bottomMarginSlider->hide();
@@ -105,7 +106,7 @@ void MainWindow::marginMoved(Margin margin, int pixels, const QSlider* slider)
     // Keys and clicks beside the handle are a step each; a drag is one.
     if (!slider->isSliderDown())
         ++m_marginSession;
-    m_document.setMargin(margin, pixels, m_marginSession);
+    m_document->setMargin(margin, pixels, m_marginSession);
 }
 
 // --- "Edition" --------------------------------------------------------------------------
@@ -117,7 +118,7 @@ void MainWindow::undo()
     closeChordEntry();
     if (m_editedLabel)
         closeTextBox();
-    m_document.undoStack()->undo();
+    m_document->undoStack()->undo();
 }
 
 void MainWindow::redo()
@@ -126,14 +127,15 @@ void MainWindow::redo()
     closeChordEntry();
     if (m_editedLabel)
         closeTextBox();
-    m_document.undoStack()->redo();
+    m_document->undoStack()->redo();
 }
 
-void MainWindow::copy() { m_document.copySelectedBars(m_clipboard); }
+// The clipboard is every window's: bars copied in one are pasted in any other.
+void MainWindow::copy() { m_document->copySelectedBars(DocumentManager::instance()->clipboard()); }
 
-void MainWindow::paste() { m_document.pasteBars(m_clipboard); }
+void MainWindow::paste() { m_document->pasteBars(DocumentManager::instance()->clipboard()); }
 
-void MainWindow::clearSelectedBars() { m_document.clearSelectedBars(); }
+void MainWindow::clearSelectedBars() { m_document->clearSelectedBars(); }
 
 // --- chords typed from the keyboard ------------------------------------------------------
 
@@ -179,7 +181,7 @@ bool MainWindow::storeChordEntry(QString* notice)
         statusBar()->showMessage(visibleText(messageText(typed.error)));
         return false;   // nothing stored; the text stays to be mended
     }
-    m_document.setBarChords(m_entryBar, typed.division, typed.chords, typed.count);
+    m_document->setBarChords(m_entryBar, typed.division, typed.chords, typed.count);
     if (notice && !typed.notice.empty())
         *notice = messageText(typed.notice);
     return true;

@@ -47,7 +47,7 @@ void MainWindow::buildMenus()
     QMenu* edit = menuBar()->addMenu(tr("Edition"));
     edit->setObjectName(QStringLiteral("editMenu"));
     // The captions name the step: "Annuler la saisie de l'accord".
-    QUndoStack* stack = m_document.undoStack();
+    QUndoStack* stack = m_document->undoStack();
     m_undoAction = addMenuItem(edit, "undoAction", tr("Annuler"), &MainWindow::undo);
     m_undoAction->setShortcut(QKeySequence::Undo);
     m_undoAction->setEnabled(false);
@@ -97,10 +97,10 @@ QMessageBox::StandardButton MainWindow::ask(const QString& question, QMessageBox
 
 bool MainWindow::maybeSave()
 {
-    if (!m_document.isModified() && !textBoxChangesChart())
+    if (!m_document->isModified() && !textBoxChangesChart())
         return true;
     const QMessageBox::StandardButton answer =
-        ask(tr("Enregistrer les modifications de « %1 » ?").arg(m_document.displayName()),
+        ask(tr("Enregistrer les modifications de « %1 » ?").arg(m_document->displayName()),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     if (answer == QMessageBox::Save)
         return save();   // a failed save keeps everything as it was
@@ -122,7 +122,7 @@ void MainWindow::newFile()
     if (!maybeSave())
         return;
     leaveChart();
-    m_document.reset();
+    m_document->reset();
     m_chordToolButton->setChecked(true);
     selectTool(Tool::Chord);
 }
@@ -131,10 +131,14 @@ bool MainWindow::openChart(const QString& path) { return openLocalChart(localFil
 
 bool MainWindow::openLocalChart(const QByteArray& path)
 {
+    if (MainWindow* shown = DocumentManager::instance()->windowShowing(path); shown && shown != this) {
+        shown->bringToFront();
+        return true;
+    }
     if (!maybeSave())
         return false;
     leaveChart();
-    const FileResult r = m_document.load(path);
+    const FileResult r = m_document->load(path);
     if (!r.ok || !r.warning.empty())
         showMessage(fileMessage(r));
     return r.ok;
@@ -149,25 +153,38 @@ void MainWindow::open()
         this, {QString(), QString(), {tr("Grilles (*.bab)"), tr("Tous les fichiers (*)")}});
     if (name.isEmpty())
         return;
+    const QByteArray fileName = localFileName(name);
+    // A chart is open in one window only.
+    if (MainWindow* shown = DocumentManager::instance()->windowShowing(fileName); shown && shown != this) {
+        shown->bringToFront();
+        return;
+    }
     leaveChart();
-    const FileResult r = m_document.load(localFileName(name));
+    const FileResult r = m_document->load(fileName);
     if (!r.ok || !r.warning.empty())
         showMessage(fileMessage(r));
 }
 
 bool MainWindow::saveTo(const QByteArray& fileName)
 {
+    // Two windows on one file would each write over the other's changes.
+    if (MainWindow* shown = DocumentManager::instance()->windowShowing(fileName); shown && shown != this) {
+        showMessage(tr("« %1 » est déjà ouvert dans une autre fenêtre : la grille n'a pas été enregistrée.")
+                        .arg(QFile::decodeName(fileName)));
+        shown->bringToFront();
+        return false;
+    }
     // What the user sees is what is saved: a label still in the box goes in.
     if (!commitTextBox(tr("La grille n'a pas été enregistrée.")))
         return false;
-    if (!m_document.setAside().empty()
+    if (!m_document->setAside().empty()
         && ask(tr("Les informations du morceau mises de côté à l'ouverture de « %1 » seront perdues. "
                   "Enregistrer quand même ?")
-                   .arg(m_document.displayName()),
+                   .arg(m_document->displayName()),
                QMessageBox::Save | QMessageBox::Cancel)
             != QMessageBox::Save)
         return false;
-    const FileResult r = m_document.save(fileName);
+    const FileResult r = m_document->save(fileName);
     if (!r.ok)
         showMessage(fileMessage(r));
     return r.ok;
@@ -175,15 +192,15 @@ bool MainWindow::saveTo(const QByteArray& fileName)
 
 bool MainWindow::save()
 {
-    if (m_document.fileName().isEmpty())
+    if (m_document->fileName().isEmpty())
         return saveAs();
-    return saveTo(m_document.fileName());
+    return saveTo(m_document->fileName());
 }
 
 bool MainWindow::saveAs()
 {
     // The dialog starts on the chart's own file.
-    const QString proposed = QFile::decodeName(m_document.fileName());
+    const QString proposed = QFile::decodeName(m_document->fileName());
     QString name = DocumentManager::instance()->dialogs().saveFileName(this, {QString(), proposed, {tr("Grilles (*.bab)")}});
     if (name.isEmpty())
         return false;
@@ -202,7 +219,7 @@ void MainWindow::showPrintPreview()
         m_pageLayoutButton->setChecked(false);
         togglePageLayout();
     }
-    m_document.clearSelection();
+    m_document->clearSelection();
     m_printPreview->show();
     m_printPreview->raise();
 }

@@ -64,7 +64,7 @@ void MainWindow::importCharts()
         return;
     }
     leaveChart();
-    m_document.setChart(*c.chart);
+    m_document->setChart(*c.chart);
     QStringList warnings;
     for (const Message& w : c.warnings)
         warnings << messageText(w);

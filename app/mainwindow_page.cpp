@@ -79,16 +79,16 @@ bool MainWindow::commitTextBox(const QString& heldBack)
         // A label opened and emptied is a label removed.
         if (replacing) {
             m_editedLabel = 0;
-            m_document.removeLabel(replacing);
+            m_document->removeLabel(replacing);
             closeTextBox();
         }
         return true;
     }
     const std::string text = win1252::fromUtf8(m_textBox->text().toStdString());
     const QPoint at = textBoxPoint();
-    const int steps = m_document.undoStack()->index();
+    const int steps = m_document->undoStack()->index();
     m_editedLabel = 0;   // drawn again by the step below, at its new place
-    if (!m_document.commitLabel(text, at.x(), at.y(), m_textBoxSize, m_textBoxBold, replacing)) {
+    if (!m_document->commitLabel(text, at.x(), at.y(), m_textBoxSize, m_textBoxBold, replacing)) {
         m_editedLabel = replacing;
         QString message = tr("Une grille ne peut contenir plus de %1 textes : "
                              "ce texte reste dans la zone de saisie.")
@@ -100,7 +100,7 @@ bool MainWindow::commitTextBox(const QString& heldBack)
     }
     // The last label committed as it was makes no step, and nothing else
     // draws it again.
-    if (replacing && m_document.undoStack()->index() == steps)
+    if (replacing && m_document->undoStack()->index() == steps)
         chartChanged();
     closeTextBox();
     return true;
@@ -136,7 +136,7 @@ void MainWindow::leaveChart()
     if (!m_textBox->text().isEmpty()) {
         const std::string text = win1252::fromUtf8(m_textBox->text().toStdString());
         const QPoint at = textBoxPoint();
-        m_document.commitLabel(text, at.x(), at.y(), m_textBoxSize, m_textBoxBold, replacing);
+        m_document->commitLabel(text, at.x(), at.y(), m_textBoxSize, m_textBoxBold, replacing);
     }
     closeTextBox();
     closeChordEntry();

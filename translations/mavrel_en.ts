@@ -976,6 +976,10 @@ Left click = chords</translation>
         <source>Listes iReal Pro (*.html *.htm *.txt)</source>
         <translation>iReal Pro playlists (*.html *.htm *.txt)</translation>
     </message>
+    <message>
+        <source>« %1 » est déjà ouvert dans une autre fenêtre : la grille n&apos;a pas été enregistrée.</source>
+        <translation>“%1” is already open in another window: the chart was not saved.</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::PrintPreview</name>

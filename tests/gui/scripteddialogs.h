@@ -1,5 +1,6 @@
 // The user's answers, scripted: while one of these lives, every question,
-// message and file chooser of the editor comes here instead of a dialog.
+// message and file chooser of the editor comes here instead of a dialog. The
+// shared clipboard starts empty with it, as in a program just started.
 #pragma once
 
 #include "app/documentmanager.h"
@@ -11,7 +12,11 @@ namespace mavrel::test {
 
 class ScriptedDialogs : public UserDialogs {
 public:
-    ScriptedDialogs() { DocumentManager::instance()->setDialogs(this); }
+    ScriptedDialogs()
+    {
+        DocumentManager::instance()->setDialogs(this);
+        DocumentManager::instance()->clipboard().count = 0;
+    }
     ~ScriptedDialogs() override { DocumentManager::instance()->setDialogs(nullptr); }
     ScriptedDialogs(const ScriptedDialogs&) = delete;
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;

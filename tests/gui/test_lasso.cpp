@@ -160,7 +160,7 @@ TEST_F(LassoTest, CopyPasteAndSuprimerThroughTheMenu)
     ASSERT_EQ(selected(), (std::vector<int>{5, 6}));
     menu("copyAction");
     EXPECT_TRUE(selected().empty());
-    EXPECT_EQ(window->clipboard().count, 2);
+    EXPECT_EQ(DocumentManager::instance()->clipboard().count, 2);
 
     drag(centreOf(9), centreOf(9));
     menu("pasteAction");
@@ -201,7 +201,7 @@ TEST_F(LassoTest, SelectionAndClipboardSurviveOpeningAChart)
     EXPECT_EQ(chart().info.pageWidth, 800);
     EXPECT_EQ(selected(), (std::vector<int>{2, 3}));
     EXPECT_TRUE(sameImage(window->pageImage(), expectedPage())) << "highlighted in the opened chart";
-    EXPECT_EQ(window->clipboard().count, 1);
+    EXPECT_EQ(DocumentManager::instance()->clipboard().count, 1);
 
     drag(centreOf(9), centreOf(9));
     menu("pasteAction");

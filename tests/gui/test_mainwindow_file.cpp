@@ -432,6 +432,7 @@ TEST_F(MainWindowFileTest, ChartGivenOnTheCommandLineIsOpened)
 {
     step("rowsSpin", true);
     saveAs(path("nine.bab"));
+    action("newAction")->trigger();
 
     MainWindow started;
     EXPECT_TRUE(started.openChart(path("nine.bab")));
@@ -510,7 +511,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
     box->selectAll();
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(copied.size(), 1);
-    EXPECT_EQ(w->clipboard().count, 4);
+    EXPECT_EQ(DocumentManager::instance()->clipboard().count, 4);
     EXPECT_EQ(QApplication::clipboard()->text(), "presse-papiers");
     EXPECT_EQ(box->text(), "abc");
 
