@@ -1,12 +1,12 @@
 #include "mainwindow.h"
 
-#include "charttextvalidator.h"
-#include "chordtypingbox.h"
+#include "charteditor.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/chorddialog.h"
 #include "dialogs/transposedialog.h"
 #include "documentmanager.h"
-#include "pageview.h"
+#include "edit/chartdocument.h"
+#include "labeleditor.h"
 #include "print/printpreview.h"
 #include "render/localfile.h"
 #include "spinarrows.h"
@@ -35,12 +35,6 @@
 namespace mavrel {
 
 namespace {
-constexpr int ZoomLevels[] = {50, 75, 100, 125, 150, 200, 300, 400};
-constexpr int ImageOffset = 25;       // the page's place in the scroll box
-constexpr int TrackBarThickness = 22;
-constexpr int MaxTextLength = 100;    // what a label can hold
-constexpr int EditBoxHeight = 21;
-
 QFont boldFont(int points)
 {
     QFont f;
@@ -57,42 +51,68 @@ MainWindow::MainWindow(QWidget* parent)
     move(141, 125);
     resize(814, 567);
 
-    PageToolHost& host = *this;
-    m_tools[int(Tool::Chord)] = std::make_unique<ChordTool>(host);
-    m_tools[int(Tool::Eraser)] = std::make_unique<EraserTool>(host);
-    m_tools[int(Tool::BarLine)] = std::make_unique<BarLineTool>(host);
-    m_tools[int(Tool::Text)] = std::make_unique<TextTool>(host);
-    m_tools[int(Tool::Lasso)] = std::make_unique<LassoTool>(host);
-
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    setCentralWidget(central);
     buildToolBar();
-    buildPageArea();
+    m_editor = new ChartEditor(*m_document, central);
+    layout->addWidget(m_editor);
     buildMenus();
     statusBar()->setObjectName(QStringLiteral("statusBar"));
 
+    connect(m_editor, &ChartEditor::status, this, &MainWindow::showStatus);
+    connect(m_editor, &ChartEditor::message, this, &MainWindow::showMessage);
+    connect(m_editor, &ChartEditor::zoomChanged, this, [this](int percent) {
+        const int index = m_zoomCombo->findData(percent);
+        m_zoomCombo->setCurrentIndex(index);
+        if (index < 0)
+            m_zoomCombo->setEditText(tr("%1 %").arg(percent));
+    });
+    connect(m_editor, &ChartEditor::toolChanged, this, [this](Tool tool) {
+        m_toolGroup->button(int(tool))->setChecked(true);
+    });
+    connect(m_editor, &ChartEditor::writingChanged, this, [this](int size, bool bold) {
+        setSizeComboTo(size);
+        m_boldButton->setChecked(bold);
+    });
+    connect(m_editor, &ChartEditor::pageLayoutChanged, m_pageLayoutButton, &QToolButton::setChecked);
+    // The menu's Del, Ctrl+C and Ctrl+V act on bars even while these boxes
+    // have the keyboard focus.
+    m_editor->labels()->box()->installEventFilter(this);
+
     // The secondary windows, hidden. The dialogs say what the user chose;
     // the window turns it into edits.
-    m_chordDialog = new ChordDialog(this);
-    connect(m_chordDialog, &ChordDialog::chordAccepted, m_document, &ChartDocument::setChord);
     m_printPreview = new PrintPreview([this]() -> const Chart& { return chart(); }, this);
     m_transposeDialog = new TransposeDialog(this);
     connect(m_transposeDialog, &TransposeDialog::transposeRequested, this, [this](int steps, Spelling spelling) {
-        m_chordDialog->hide();   // its chord is not the one shown any more
+        m_editor->chordDialog()->hide();   // its chord is not the one shown any more
         if (const Message refused = m_document->transpose(steps, spelling); !refused.empty())
             showMessage(messageText(refused));
     });
     m_aboutDialog = new AboutDialog(this);
 
-    connect(m_document, &ChartDocument::changed, this, &MainWindow::chartChanged);
+    connect(m_document, &ChartDocument::changed, this, &MainWindow::syncToolBar);
     connect(m_document, &ChartDocument::fileNameChanged, this, &MainWindow::updateTitle);
     connect(m_document->undoStack(), &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
 
     updateTitle();
-    m_chordToolButton->setChecked(true);
-    selectTool(Tool::Chord);
+    syncToolBar();
+    m_editor->selectTool(Tool::Chord);
 }
 
-MainWindow::~MainWindow() { DocumentManager::instance()->closeDocument(m_document); }
+MainWindow::~MainWindow()
+{
+    // The editor goes first: nothing it shows may outlive the chart.
+    delete m_editor;
+    DocumentManager::instance()->closeDocument(m_document);
+}
+
+const Chart& MainWindow::chart() const { return m_document->chart(); }
+
+const Selection& MainWindow::selection() const { return m_document->selection(); }
 
 void MainWindow::bringToFront()
 {
@@ -111,23 +131,17 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::buildToolBar()
 {
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    setCentralWidget(central);
-
-    m_toolPanel = new QWidget(central);
+    m_toolPanel = new QWidget(centralWidget());
     m_toolPanel->setObjectName(QStringLiteral("toolPanel"));
     m_toolPanel->setFixedHeight(34);
-    layout->addWidget(m_toolPanel);
+    centralWidget()->layout()->addWidget(m_toolPanel);
 
     m_turnButton = new QPushButton(m_toolPanel);
     m_turnButton->setObjectName(QStringLiteral("turnButton"));
     m_turnButton->setGeometry(16, 2, 33, 31);
     m_turnButton->setIcon(toolIcon(ToolIcon::Turn));
     m_turnButton->setToolTip(tr("Pour passer du format horizontal au format vertical"));
-    connect(m_turnButton, &QPushButton::clicked, this, &MainWindow::turnPage);
+    connect(m_turnButton, &QPushButton::clicked, this, [this] { m_editor->turnPage(); });
 
     auto label = [this](const char* name, const QString& text, int x, int y) {
         auto* l = new QLabel(text, m_toolPanel);
@@ -165,8 +179,13 @@ void MainWindow::buildToolBar()
     m_rowsBox = numberBox("rowsBox", 176, down);
     m_rowsSpin = spinner("rowsSpin", 201, down);
 
-    connect(m_columnsSpin, &SpinArrows::stepped, this, &MainWindow::stepGrid);
-    connect(m_rowsSpin, &SpinArrows::stepped, this, &MainWindow::stepGrid);
+    // A spinner's step: the grid both spinners now show, or back to the chart's.
+    auto stepGrid = [this] {
+        if (!m_editor->setGrid(m_columnsSpin->position(), m_rowsSpin->position()))
+            syncToolBar();
+    };
+    connect(m_columnsSpin, &SpinArrows::stepped, this, stepGrid);
+    connect(m_rowsSpin, &SpinArrows::stepped, this, stepGrid);
 
     m_toolGroup = new QButtonGroup(this);
     m_toolGroup->setExclusive(true);
@@ -178,29 +197,30 @@ void MainWindow::buildToolBar()
         b->setAutoRaise(true);
         b->setToolTip(hint);
         b->setIconSize(QSize(20, 18));
-        m_toolGroup->addButton(b);
         return b;
     };
     m_chordToolButton = tool("chordToolButton", {264, 4, 33, 28},
                         tr("Outils pour entrer les accords\nClic droit = divisions\nClic gauche = accords"));
     m_chordToolButton->setIcon(toolIcon(ToolIcon::Chord));
-    m_eraserToolButton = tool("eraserToolButton", {304, 4, 33, 28}, tr("Pour gommer une case"));
-    m_eraserToolButton->setIcon(toolIcon(ToolIcon::Eraser));
-    m_barLineToolButton = tool("barLineToolButton", {344, 4, 33, 29},
+    auto* eraserButton = tool("eraserToolButton", {304, 4, 33, 28}, tr("Pour gommer une case"));
+    eraserButton->setIcon(toolIcon(ToolIcon::Eraser));
+    auto* barLineButton = tool("barLineToolButton", {344, 4, 33, 29},
                         tr("Pour mettre des double barres ou des barres de reprise"));
-    m_barLineToolButton->setIcon(toolIcon(ToolIcon::BarLine));
-    m_lassoToolButton = tool("lassoToolButton", {384, 4, 33, 29},
+    barLineButton->setIcon(toolIcon(ToolIcon::BarLine));
+    auto* lassoButton = tool("lassoToolButton", {384, 4, 33, 29},
                         tr("Lasso  : selection pour le copier coller "));
-    m_lassoToolButton->setIcon(toolIcon(ToolIcon::Lasso));
-    m_textToolButton = tool("textToolButton", {424, 4, 33, 28}, tr("Pour mettre du texte"));
-    m_textToolButton->setText(tr("T"));
-    m_textToolButton->setFont(boldFont(10));
+    lassoButton->setIcon(toolIcon(ToolIcon::Lasso));
+    auto* textButton = tool("textToolButton", {424, 4, 33, 28}, tr("Pour mettre du texte"));
+    textButton->setText(tr("T"));
+    textButton->setFont(boldFont(10));
     const std::pair<QToolButton*, Tool> tools[] = {
-        {m_chordToolButton, Tool::Chord}, {m_eraserToolButton, Tool::Eraser},
-        {m_barLineToolButton, Tool::BarLine}, {m_lassoToolButton, Tool::Lasso}, {m_textToolButton, Tool::Text},
+        {m_chordToolButton, Tool::Chord}, {eraserButton, Tool::Eraser},
+        {barLineButton, Tool::BarLine}, {lassoButton, Tool::Lasso}, {textButton, Tool::Text},
     };
-    for (const auto& [button, t] : tools)
-        connect(button, &QToolButton::clicked, this, [this, t = t] { selectTool(t); });
+    for (const auto& [button, t] : tools) {
+        m_toolGroup->addButton(button, int(t));
+        connect(button, &QToolButton::clicked, this, [this, t = t] { m_editor->selectTool(t); });
+    }
 
     m_sizeCombo = new QComboBox(m_toolPanel);
     m_sizeCombo->setObjectName(QStringLiteral("sizeCombo"));
@@ -214,7 +234,7 @@ void MainWindow::buildToolBar()
     m_sizeCombo->setCurrentIndex(0);
     m_sizeCombo->setToolTip(tr("Taille ecriture , accord  ou texte"));
     connect(m_sizeCombo, &QComboBox::activated, this,
-            [this](int index) { applySize(m_sizeCombo->itemText(index)); });
+            [this](int index) { m_editor->setWritingSize(m_sizeCombo->itemText(index)); });
     // A typed size is taken on Enter (eventFilter). The combo box has the
     // focus and hands keys to its text, so the filter sits on the combo box.
     m_sizeCombo->installEventFilter(this);
@@ -227,7 +247,7 @@ void MainWindow::buildToolBar()
     m_boldButton->setText(tr("G"));
     m_boldButton->setFont(boldFont(10));
     m_boldButton->setToolTip(tr("Pour mettre en gras"));
-    connect(m_boldButton, &QToolButton::clicked, this, &MainWindow::toggleBold);
+    connect(m_boldButton, &QToolButton::clicked, this, [this](bool bold) { m_editor->setWritingBold(bold); });
 
     m_pageLayoutButton = new QToolButton(m_toolPanel);
     m_pageLayoutButton->setObjectName(QStringLiteral("pageLayoutButton"));
@@ -237,233 +257,27 @@ void MainWindow::buildToolBar()
     m_pageLayoutButton->setIcon(toolIcon(ToolIcon::PageLayout));
     m_pageLayoutButton->setIconSize(QSize(20, 18));
     m_pageLayoutButton->setToolTip(tr("Pour la mise en page"));
-    connect(m_pageLayoutButton, &QToolButton::clicked, this, &MainWindow::togglePageLayout);
+    connect(m_pageLayoutButton, &QToolButton::clicked, this,
+            [this](bool shown) { m_editor->setPageLayoutShown(shown); });
 
     m_zoomCombo = new QComboBox(m_toolPanel);
     m_zoomCombo->setObjectName(QStringLiteral("zoomCombo"));
     m_zoomCombo->setGeometry(724, 7, 72, 21);
     m_zoomCombo->setToolTip(tr("Zoom (Ctrl et la molette)"));
-    for (int level : ZoomLevels)
+    for (int level : ChartEditor::ZoomLevels)
         m_zoomCombo->addItem(tr("%1 %").arg(level), level);
     m_zoomCombo->setCurrentIndex(m_zoomCombo->findData(100));
     connect(m_zoomCombo, &QComboBox::activated, this,
-            [this](int index) { setZoom(m_zoomCombo->itemData(index).toInt()); });
+            [this](int index) { m_editor->setZoom(m_zoomCombo->itemData(index).toInt()); });
 }
 
-void MainWindow::buildPageArea()
-{
-    m_scrollArea = new QScrollArea(centralWidget());
-    m_scrollArea->setObjectName(QStringLiteral("scrollArea"));
-    m_scrollArea->setBackgroundRole(QPalette::Dark);
-    m_scrollArea->setWidgetResizable(false);
-    centralWidget()->layout()->addWidget(m_scrollArea);
-
-    m_scrollContents = new QWidget;
-    m_scrollContents->setObjectName(QStringLiteral("scrollContents"));
-    m_pageView = new PageView(m_scrollContents);
-    m_pageView->setObjectName(QStringLiteral("pageView"));
-    m_pageView->move(ImageOffset, ImageOffset);
-    connect(m_pageView, &PageView::pressed, this, &MainWindow::pressPage);
-    connect(m_pageView, &PageView::moved, this, &MainWindow::dragOnPage);
-    connect(m_pageView, &PageView::released, this, &MainWindow::releasePage);
-    connect(m_pageView, &PageView::zoomWheel, this, &MainWindow::wheelOnPage);
-
-    m_chordEntry = new ChordTypingBox(m_scrollContents);
-    connect(m_chordEntry, &ChordTypingBox::accepted, this, &MainWindow::acceptChordEntry);
-    connect(m_chordEntry, &ChordTypingBox::moveRequested, this,
-            [this](int columns, int rows) { showChordEntryAt(barFromEntry(columns + rows * chart().info.columns)); });
-    connect(m_chordEntry, &ChordTypingBox::leaveRequested, this, &MainWindow::leaveChordEntry);
-    connect(m_chordEntry, &QLineEdit::textEdited, this, [this] { m_entryRefused = false; });
-    setTextValidator(m_chordEntry, ChartTextValidator::Characters::Any);
-
-    m_textBox = new QLineEdit(m_scrollContents);
-    m_textBox->setObjectName(QStringLiteral("textBox"));
-    m_textBox->setMaxLength(MaxTextLength);
-    setTextValidator(m_textBox, ChartTextValidator::Characters::Windows1252);
-    m_textBox->hide();
-    m_textBox->installEventFilter(this);
-    m_textBoxAt = QPoint(216 - ImageOffset, 152 - ImageOffset);
-    setTextBoxFont(8, false);
-    m_textBox->setGeometry(216, 152, 25, EditBoxHeight);
-
-    auto trackBar = [this](const char* name, Qt::Orientation o) {
-        auto* t = new QSlider(o, m_scrollContents);
-        t->setObjectName(QString::fromLatin1(name));
-        t->setTickPosition(QSlider::NoTicks);
-        t->setFocusPolicy(Qt::ClickFocus);   // skipped by the Tab key
-        t->hide();
-        return t;
-    };
-    // Vertical track bars have their minimum at the top.
-    m_topMarginSlider = trackBar("topMarginSlider", Qt::Vertical);
-    m_topMarginSlider->setInvertedAppearance(true);
-    m_topMarginSlider->setInvertedControls(true);
-    m_bottomMarginSlider = trackBar("bottomMarginSlider", Qt::Vertical);
-    m_bottomMarginSlider->setInvertedAppearance(true);
-    m_bottomMarginSlider->setInvertedControls(true);
-    m_sideMarginSlider = trackBar("sideMarginSlider", Qt::Horizontal);
-    connect(m_topMarginSlider, &QSlider::valueChanged, this,
-            [this](int value) { marginMoved(Margin::Top, value, m_topMarginSlider); });
-    // The bottom slider runs from the page's middle down to its edge.
-    connect(m_bottomMarginSlider, &QSlider::valueChanged, this, [this](int value) {
-        marginMoved(Margin::Bottom, m_bottomMarginSlider->maximum() - value, m_bottomMarginSlider);
-    });
-    connect(m_sideMarginSlider, &QSlider::valueChanged, this,
-            [this](int value) { marginMoved(Margin::Side, value, m_sideMarginSlider); });
-    // A drag is one step of the history, however many moves it makes.
-    for (QSlider* slider : {m_topMarginSlider, m_bottomMarginSlider, m_sideMarginSlider})
-        connect(slider, &QSlider::sliderPressed, this, [this] { ++m_marginSession; });
-
-    m_scrollArea->setWidget(m_scrollContents);
-}
-
-void MainWindow::setTextValidator(QLineEdit* box, ChartTextValidator::Characters characters)
-{
-    auto* validator = new ChartTextValidator(characters, box);
-    box->setValidator(validator);
-    // Pasted, mostly: no key types one.
-    connect(box, &QLineEdit::inputRejected, this, [this, validator] {
-        if (validator->refusedControl())
-            showStatus(tr("Une grille ne garde pas les caractères de commande (tabulation, retour à la ligne…) : "
-                          "ce texte n'a pas été pris."));
-    });
-}
-
-void MainWindow::layoutScrollContents()
-{
-    QRect r = m_pageView->geometry().adjusted(0, 0, ImageOffset, ImageOffset);
-    for (QWidget* w : {static_cast<QWidget*>(m_topMarginSlider), static_cast<QWidget*>(m_bottomMarginSlider),
-                       static_cast<QWidget*>(m_sideMarginSlider), static_cast<QWidget*>(m_textBox)})
-        if (w->isVisibleTo(m_scrollContents))
-            r = r.united(w->geometry());
-    m_scrollContents->resize(r.right() + 1, r.bottom() + 1);
-}
-
-// --- following the chart -----------------------------------------------------------
-
-void MainWindow::chartChanged()
-{
-    m_page.draw(chart(), selection(), m_pageLayoutButton->isChecked(), m_editedLabel);
-    refreshPageView();
-    syncControls();
-    layoutScrollContents();
-}
-
-void MainWindow::syncControls()
+void MainWindow::syncToolBar()
 {
     const GridInfo& g = chart().info;
     m_columnsSpin->setPosition(g.columns);
     m_columnsBox->setText(QString::number(g.columns));
     m_rowsSpin->setPosition(g.rows);
     m_rowsBox->setText(QString::number(g.rows));
-    if (m_tool == Tool::Chord) {
-        setSizeComboTo(g.fontSize);
-        m_boldButton->setChecked(g.bold != 0);
-    }
-    if (m_pageLayoutButton->isChecked())
-        placeMarginSliders();
-}
-
-void MainWindow::refreshPageView()
-{
-    const double ratio = m_pageView->devicePixelRatioF();
-    if (m_zoom == 100 && ratio == 1.0) {
-        m_zoomedPage = QImage();
-        m_pageView->setPage(&m_page.image(), 1.0);
-        return;
-    }
-    // Drawn afresh at the zoom, not the page image enlarged.
-    const double scale = m_zoom / 100.0;
-    const GridInfo& g = chart().info;
-    const QSize size = (QSizeF(g.pageWidth, g.pageHeight) * scale * ratio).toSize();
-    m_zoomedPage = QImage(size, QImage::Format_RGB32);
-    if (!m_zoomedPage.isNull()) {
-        m_zoomedPage.setDevicePixelRatio(ratio);
-        QPainter painter(&m_zoomedPage);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.scale(scale, scale);
-        m_page.paint(painter, chart(), selection(), m_pageLayoutButton->isChecked(), m_editedLabel);
-    }
-    m_pageView->setPage(&m_zoomedPage, scale);
-}
-
-QPoint MainWindow::contentsPoint(QPointF pagePoint) const
-{
-    return m_pageView->pos() + m_pageView->widgetPoint(pagePoint).toPoint();
-}
-
-void MainWindow::setZoom(int percent)
-{
-    percent = std::clamp(percent, ZoomLevels[0], ZoomLevels[std::size(ZoomLevels) - 1]);
-    m_zoom = percent;
-    const int index = m_zoomCombo->findData(percent);
-    m_zoomCombo->setCurrentIndex(index);
-    if (index < 0)
-        m_zoomCombo->setEditText(tr("%1 %").arg(percent));
-    refreshPageView();
-    placeTextBox();
-    if (m_entryBar)
-        showChordEntryAt(m_entryBar);
-    if (m_pageLayoutButton->isChecked())
-        placeMarginSliders();
-    layoutScrollContents();
-}
-
-void MainWindow::zoomAround(int percent, QPoint anchor)
-{
-    const QPoint cursor = m_pageView->mapTo(m_scrollArea->viewport(), anchor);
-    const QPoint page = m_pageView->pagePoint(anchor);
-    setZoom(percent);
-    // The page point under the cursor stays under it.
-    const QPoint now = contentsPoint(page);
-    m_scrollArea->horizontalScrollBar()->setValue(now.x() - cursor.x());
-    m_scrollArea->verticalScrollBar()->setValue(now.y() - cursor.y());
-}
-
-void MainWindow::zoomIn()
-{
-    for (int level : ZoomLevels)
-        if (level > m_zoom)
-            return setZoom(level);
-}
-
-void MainWindow::zoomOut()
-{
-    for (auto it = std::rbegin(ZoomLevels); it != std::rend(ZoomLevels); ++it)
-        if (*it < m_zoom)
-            return setZoom(*it);
-}
-
-void MainWindow::wheelOnPage(int steps, QPoint anchor)
-{
-    int level = m_zoom;
-    for (; steps > 0; --steps)
-        level = *std::find_if(std::begin(ZoomLevels), std::end(ZoomLevels) - 1, [&](int z) { return z > level; });
-    for (; steps < 0; ++steps)
-        level = *std::find_if(std::rbegin(ZoomLevels), std::rend(ZoomLevels) - 1, [&](int z) { return z < level; });
-    zoomAround(level, anchor);
-}
-
-void MainWindow::placeMarginSliders()
-{
-    const GridInfo& g = chart().info;
-    const int halfW = g.pageWidth / 2;
-    const int halfH = g.pageHeight / 2;
-    const double scale = m_zoom / 100.0;
-    // Placing a slider only shows the margin: it changes nothing.
-    auto place = [](QSlider* t, QRect box, int max, int position) {
-        const QSignalBlocker block(t);
-        t->setGeometry(box);
-        t->setRange(0, max);
-        t->setValue(position);
-        t->show();
-    };
-    // At the zoom, each slider still runs along half the page.
-    const int across = int(halfW * scale) + 14, down = int(halfH * scale) + 14;
-    place(m_sideMarginSlider, {18, 0, across, TrackBarThickness}, halfW, g.sideMargin);
-    place(m_topMarginSlider, {0, 18, TrackBarThickness, down}, halfH, g.topMargin);
-    place(m_bottomMarginSlider, {0, m_topMarginSlider->height() + 7, TrackBarThickness, down}, halfH,
-          halfH - g.bottomMargin);
 }
 
 void MainWindow::setSizeComboTo(int size)
@@ -480,32 +294,18 @@ void MainWindow::updateTitle()
     setWindowTitle(tr("%1[*] - Mavrel").arg(m_document->displayName()));
 }
 
-void MainWindow::setTextBoxFont(int points, bool bold)
-{
-    m_textBoxSize = points;
-    m_textBoxBold = bold;
-    placeTextBox();
-}
-
-void MainWindow::placeTextBox()
-{
-    const double scale = m_zoom / 100.0;
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(std::max(1, int(pointsToPixels(m_textBoxSize) * scale)));
-    f.setBold(m_textBoxBold);
-    m_textBox->setFont(f);
-    // The box's height follows its font, so that large text is not cut.
-    m_textBox->setGeometry(QRect(contentsPoint(m_textBoxAt),
-                                 QSize(int(effectivePoints(m_textBoxSize) * m_textBoxUnits * scale),
-                                       std::max(EditBoxHeight, m_textBox->sizeHint().height()))));
-}
-
 void MainWindow::showMessage(const QString& text)
 {
     DocumentManager::instance()->dialogs().tell(this, visibleText(text));
 }
 
-void MainWindow::showStatus(const QString& text) { statusBar()->showMessage(visibleText(text), 8000); }
+void MainWindow::showStatus(const QString& text, int timeout)
+{
+    if (text.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(visibleText(text), timeout);
+}
 
 // --- keys -----------------------------------------------------------------------
 
@@ -532,16 +332,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
                 const QSignalBlocker block(m_sizeCombo);
                 m_sizeCombo->setCurrentIndex(entry);
             }
-            applySize(text);
+            m_editor->setWritingSize(text);
             return true;
         }
-    }
-    if (watched == m_textBox && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            textBoxKey('\r');
-        else if (!key->text().isEmpty())
-            textBoxKey(key->text().at(0).unicode());
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -2,10 +2,11 @@
 // nothing lost without asking, printing, help.
 #include "mainwindow.h"
 
+#include "charteditor.h"
 #include "desktop.h"
-#include "documentmanager.h"
 #include "dialogs/aboutdialog.h"
-#include "dialogs/chorddialog.h"
+#include "documentmanager.h"
+#include "edit/chartdocument.h"
 #include "print/printpreview.h"
 #include "render/localfile.h"
 
@@ -14,10 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QToolButton>
 #include <QUndoStack>
 
 namespace mavrel {
@@ -68,14 +66,14 @@ void MainWindow::buildMenus()
     addMenuItem(edit, "deleteAction", tr("Suprimer"), &MainWindow::clearSelectedBars)
         ->setShortcut(QKeySequence(Qt::Key_Delete));
     edit->addSeparator();
-    addMenuItem(edit, "chordEntryAction", tr("Saisie au clavier"), &MainWindow::startChordEntry)
+    addMenuItem(edit, "chordEntryAction", tr("Saisie au clavier"), [this] { m_editor->startChordEntry(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
 
     QMenu* view = menuBar()->addMenu(tr("Affichage"));
     view->setObjectName(QStringLiteral("viewMenu"));
-    addMenuItem(view, "zoomInAction", tr("Zoom avant"), &MainWindow::zoomIn)->setShortcuts(QKeySequence::ZoomIn);
-    addMenuItem(view, "zoomOutAction", tr("Zoom arrière"), &MainWindow::zoomOut)->setShortcuts(QKeySequence::ZoomOut);
-    addMenuItem(view, "actualSizeAction", tr("Taille réelle"), [this] { setZoom(100); })
+    addMenuItem(view, "zoomInAction", tr("Zoom avant"), [this] { m_editor->zoomIn(); })->setShortcuts(QKeySequence::ZoomIn);
+    addMenuItem(view, "zoomOutAction", tr("Zoom arrière"), [this] { m_editor->zoomOut(); })->setShortcuts(QKeySequence::ZoomOut);
+    addMenuItem(view, "actualSizeAction", tr("Taille réelle"), [this] { m_editor->setZoom(100); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
 
     QMenu* functions = menuBar()->addMenu(tr("Fonctions"));
@@ -97,7 +95,7 @@ QMessageBox::StandardButton MainWindow::ask(const QString& question, QMessageBox
 
 bool MainWindow::maybeSave()
 {
-    if (!m_document->isModified() && !textBoxChangesChart())
+    if (!m_document->isModified() && !m_editor->holdsUnsavedText())
         return true;
     const QMessageBox::StandardButton answer =
         ask(tr("Enregistrer les modifications de « %1 » ?").arg(m_document->displayName()),
@@ -113,7 +111,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    leaveChart();
+    m_editor->leaveChart();
     event->accept();
 }
 
@@ -121,10 +119,9 @@ void MainWindow::newFile()
 {
     if (!maybeSave())
         return;
-    leaveChart();
+    m_editor->leaveChart();
     m_document->reset();
-    m_chordToolButton->setChecked(true);
-    selectTool(Tool::Chord);
+    m_editor->selectTool(Tool::Chord);
 }
 
 bool MainWindow::openChart(const QString& path) { return openLocalChart(localFileName(path)); }
@@ -137,7 +134,7 @@ bool MainWindow::openLocalChart(const QByteArray& path)
     }
     if (!maybeSave())
         return false;
-    leaveChart();
+    m_editor->leaveChart();
     const FileResult r = m_document->load(path);
     if (!r.ok || !r.warning.empty())
         showMessage(fileMessage(r));
@@ -159,7 +156,7 @@ void MainWindow::open()
         shown->bringToFront();
         return;
     }
-    leaveChart();
+    m_editor->leaveChart();
     const FileResult r = m_document->load(fileName);
     if (!r.ok || !r.warning.empty())
         showMessage(fileMessage(r));
@@ -175,7 +172,7 @@ bool MainWindow::saveTo(const QByteArray& fileName)
         return false;
     }
     // What the user sees is what is saved: a label still in the box goes in.
-    if (!commitTextBox(tr("La grille n'a pas été enregistrée.")))
+    if (!m_editor->commitLabel(tr("La grille n'a pas été enregistrée.")))
         return false;
     if (!m_document->setAside().empty()
         && ask(tr("Les informations du morceau mises de côté à l'ouverture de « %1 » seront perdues. "
@@ -213,12 +210,10 @@ bool MainWindow::saveAs()
 
 void MainWindow::showPrintPreview()
 {
-    if (!commitTextBox(tr("L'aperçu avant impression n'a pas été ouvert.")))
+    if (!m_editor->commitLabel(tr("L'aperçu avant impression n'a pas été ouvert.")))
         return;
-    if (m_pageLayoutButton->isChecked()) {
-        m_pageLayoutButton->setChecked(false);
-        togglePageLayout();
-    }
+    if (m_editor->isPageLayoutShown())
+        m_editor->setPageLayoutShown(false);
     m_document->clearSelection();
     m_printPreview->show();
     m_printPreview->raise();

@@ -3,8 +3,10 @@
 #include "mainwindow.h"
 
 #include "chartimport.h"
+#include "charteditor.h"
 #include "documentmanager.h"
 #include "document/export.h"
+#include "edit/chartdocument.h"
 #include "render/localfile.h"
 
 #include <QStatusBar>
@@ -63,7 +65,7 @@ void MainWindow::importCharts()
         showMessage(messageText(c.error));
         return;
     }
-    leaveChart();
+    m_editor->leaveChart();
     m_document->setChart(*c.chart);
     QStringList warnings;
     for (const Message& w : c.warnings)
@@ -74,7 +76,7 @@ void MainWindow::importCharts()
 
 void MainWindow::exportChart()
 {
-    if (!commitTextBox(tr("La grille n'a pas été exportée.")))
+    if (!m_editor->commitLabel(tr("La grille n'a pas été exportée.")))
         return;
     const QString musicXml = tr("MusicXML (*.musicxml)");
     const QString lilyPond = tr("Grille LilyPond (*.ly)");

@@ -40,7 +40,7 @@ TEST_F(ChartChangeTest, BarsTheFileDoesNotHoldShowAsOnTheCommandLine)
     ASSERT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
     StandaloneChart alone;
     ASSERT_TRUE(alone.load(QFile::encodeName(path("empty.bab"))).ok);
-    EXPECT_TRUE(sameImage(window->pageImage(), alone.image()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), alone.image()));
     ASSERT_TRUE(alone.save(QFile::encodeName(path("alone.bab"))).ok);
     EXPECT_EQ(saveThroughMenu("again"), fileBytes(path("alone.bab")));
 }
@@ -78,7 +78,7 @@ TEST_F(ChartChangeTest, AReopenedLabelStaysWithTheChartItCameFrom)
 
 TEST_F(ChartChangeTest, TheChordDialogClosesWhenItsChartChanges)
 {
-    ChordDialog* dialog = window->chordDialog();
+    ChordDialog* dialog = window->editor()->chordDialog();
     saveThroughMenu("song");
     const std::function<void()> changes[] = {
         [&] { menu("newAction"); },

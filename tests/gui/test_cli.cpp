@@ -1,5 +1,6 @@
 // The command line, run as a user runs it: the built executable in a
 // temporary folder, without a display.
+#include "app/charteditor.h"
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
 #include "document/editing.h"
@@ -154,7 +155,7 @@ TEST_F(CommandLineTest, RenderDrawsThePageTheEditorShows)
     QImage drawn(path("page.png"));
     ASSERT_EQ(drawn.size(), QSize(565, 800));
     drawn = drawn.convertToFormat(QImage::Format_RGB32);
-    EXPECT_TRUE(drawn == editor.pageImage().convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(drawn == editor.editor()->pageImage().convertToFormat(QImage::Format_RGB32));
 
     // A chart of its own: the editor draws it the same once it has opened it.
     fill(editor);
@@ -165,8 +166,8 @@ TEST_F(CommandLineTest, RenderDrawsThePageTheEditorShows)
     ASSERT_TRUE(reader.openChart(file));
     const QImage page = QImage(path("grille.png")).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(page.size(), QSize(565, 800));
-    EXPECT_TRUE(page == reader.pageImage().convertToFormat(QImage::Format_RGB32));
-    EXPECT_TRUE(page == editor.pageImage().convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(page == reader.editor()->pageImage().convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(page == editor.editor()->pageImage().convertToFormat(QImage::Format_RGB32));
     EXPECT_FALSE(page == drawn);
 }
 

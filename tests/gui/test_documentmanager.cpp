@@ -4,6 +4,7 @@
 #include "app/documentmanager.h"
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
+#include "edit/chartdocument.h"
 #include "scripteddialogs.h"
 #include "support/chartbuilder.h"
 

@@ -1,6 +1,7 @@
 // `mavrel import` and `mavrel export` as a user runs them: the built
 // executable, real files, the statuses and messages.
 #include "app/mainwindow.h"
+#include "edit/chartdocument.h"
 #include "scripteddialogs.h"
 #include "document/win1252.h"
 

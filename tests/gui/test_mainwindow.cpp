@@ -135,7 +135,7 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     EXPECT_TRUE(button("chordToolButton")->isChecked());
     for (const char* name : {"eraserToolButton", "barLineToolButton", "lassoToolButton", "textToolButton", "pageLayoutButton"})
         EXPECT_FALSE(button(name)->isChecked()) << name;
-    EXPECT_EQ(w->tool(), Tool::Chord);
+    EXPECT_EQ(w->editor()->tool(), Tool::Chord);
     QStringList sizes;
     for (int i = 0; i < combo()->count(); ++i)
         sizes << combo()->itemText(i);
@@ -158,11 +158,11 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     EXPECT_GT(child<QScrollArea>("scrollArea")->verticalScrollBar()->maximum(), 0);
     QWidget* image = child("pageView");
     EXPECT_EQ(image->geometry(), QRect(25, 25, 565, 800));
-    EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(565, 800));
     EXPECT_TRUE(image->isVisible());
     EXPECT_EQ(edit1()->geometry(), QRect(216, 152, 25, 21));
     EXPECT_TRUE(edit1()->isHidden());
-    EXPECT_EQ(w->textBoxFontSize(), 8);
+    EXPECT_EQ(w->editor()->labels()->fontSize(), 8);
     EXPECT_FALSE(edit1()->font().bold());
     for (const char* name : {"topMarginSlider", "bottomMarginSlider", "sideMarginSlider"}) {
         QSlider* t = track(name);
@@ -175,7 +175,7 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     EXPECT_EQ(track("sideMarginSlider")->orientation(), Qt::Horizontal);
 
     // The secondary windows: created, separate, hidden.
-    for (QWidget* win : std::initializer_list<QWidget*>{w->chordDialog(), w->transposeDialog(), w->about()}) {
+    for (QWidget* win : std::initializer_list<QWidget*>{w->editor()->chordDialog(), w->transposeDialog(), w->about()}) {
         ASSERT_TRUE(win);
         EXPECT_TRUE(win->isWindow()) << win->objectName().toStdString();
         EXPECT_FALSE(win->isVisible()) << win->objectName().toStdString();
@@ -261,7 +261,7 @@ TEST_F(MainWindowTest, ToolButtonsAreExclusiveAndSetTheMode)
                         {"textToolButton", Tool::Text}};
     for (const Row& r : rows) {
         click(r.name);
-        EXPECT_EQ(w->tool(), r.mode) << r.name;
+        EXPECT_EQ(w->editor()->tool(), r.mode) << r.name;
         for (const char* other : {"chordToolButton", "eraserToolButton", "barLineToolButton", "lassoToolButton", "textToolButton"})
             EXPECT_EQ(button(other)->isChecked(), std::strcmp(other, r.name) == 0) << r.name << " " << other;
     }
@@ -288,12 +288,12 @@ TEST_F(MainWindowTest, SwitchingToolsEmptiesTheSelectionExceptForTheLasso)
     click("lassoToolButton");
     lasso({60, 140}, {290, 300});   // bars 1, 2, 5 and 6
     ASSERT_EQ(w->selection().count, 4);
-    ASSERT_EQ(insideBar1(w->pageImage()), CyanRgb);
+    ASSERT_EQ(insideBar1(w->editor()->pageImage()), CyanRgb);
 
     // The lasso again: the mode only, the page stays as it is.
     markPage();
     click("lassoToolButton");
-    EXPECT_EQ(w->tool(), Tool::Lasso);
+    EXPECT_EQ(w->editor()->tool(), Tool::Lasso);
     EXPECT_EQ(w->selection().count, 4);
     EXPECT_FALSE(redrawnSinceMark());
 
@@ -304,7 +304,7 @@ TEST_F(MainWindowTest, SwitchingToolsEmptiesTheSelectionExceptForTheLasso)
         click(name);
         EXPECT_EQ(w->selection().count, 0) << name;
         EXPECT_EQ(w->selection().anchor(), 1) << name << ": emptied, the anchor stays";
-        EXPECT_EQ(insideBar1(w->pageImage()), WhiteRgb) << name;
+        EXPECT_EQ(insideBar1(w->editor()->pageImage()), WhiteRgb) << name;
     }
     EXPECT_FALSE(action("undoAction")->isEnabled()) << "selecting is no step of the history";
 }
@@ -317,7 +317,7 @@ TEST_F(MainWindowTest, SizeInTheChordToolResizesEveryChord)
     chooseSize("14");
     EXPECT_EQ(w->chart().info.fontSize, 14);
     EXPECT_TRUE(redrawnSinceMark());
-    EXPECT_EQ(w->textBoxFontSize(), 8);
+    EXPECT_EQ(w->editor()->labels()->fontSize(), 8);
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -330,7 +330,7 @@ TEST_F(MainWindowTest, SizeInTheTextToolResizesOnlyTheTextBox)
     const QByteArray before = chartBytes();
     markPage();
     chooseSize("14");
-    EXPECT_EQ(w->textBoxFontSize(), 14);
+    EXPECT_EQ(w->editor()->labels()->fontSize(), 14);
     EXPECT_EQ(edit1()->width(), 14 * (0 + 1));
     EXPECT_EQ(chartBytes(), before);
     EXPECT_FALSE(redrawnSinceMark());
@@ -361,7 +361,7 @@ TEST_F(MainWindowTest, SizeInTheOtherToolsChangesNothing)
         markPage();
         chooseSize("24");
         EXPECT_EQ(chartBytes(), before) << tool;
-        EXPECT_EQ(w->textBoxFontSize(), 8) << tool;
+        EXPECT_EQ(w->editor()->labels()->fontSize(), 8) << tool;
         EXPECT_EQ(edit1()->size(), box) << tool;
         EXPECT_FALSE(redrawnSinceMark()) << tool;
     }
@@ -423,7 +423,7 @@ TEST_F(MainWindowTest, TypedWholeNumberActsLikeAListEntry)
     }
     click("textToolButton");
     typeSize("30");
-    EXPECT_EQ(w->textBoxFontSize(), 30);
+    EXPECT_EQ(w->editor()->labels()->fontSize(), 30);
     EXPECT_EQ(edit1()->width(), 30);
     EXPECT_EQ(w->chart().info.fontSize, 127);
     EXPECT_TRUE(messages.isEmpty());
@@ -436,14 +436,14 @@ TEST_F(MainWindowTest, TypedTextThatIsNoSizeIsRefusedWithItsOwnText)
         for (const char* typed : {"abc", "0", "128", "12.5", "-3", "1 4", ""}) {
             messages.clear();
             const QByteArray before = chartBytes();
-            const int boxSize = w->textBoxFontSize();
+            const int boxSize = w->editor()->labels()->fontSize();
             markPage();
             typeSize(QString::fromLatin1(typed));
             EXPECT_EQ(messages, QStringList{QStringLiteral("'%1' n'est pas une valeur entière correcte.")
                                                 .arg(QLatin1String(typed))})
                 << tool << " " << typed;
             EXPECT_EQ(chartBytes(), before) << tool << " " << typed;
-            EXPECT_EQ(w->textBoxFontSize(), boxSize) << tool << " " << typed;
+            EXPECT_EQ(w->editor()->labels()->fontSize(), boxSize) << tool << " " << typed;
             EXPECT_FALSE(redrawnSinceMark()) << tool << " " << typed;
         }
     }
@@ -537,7 +537,7 @@ TEST_F(MainWindowTest, TurningThePageSwapsItsSidesAndNothingElse)
     const GridInfo& g = w->chart().info;
     EXPECT_EQ(g.pageWidth, 800);
     EXPECT_EQ(g.pageHeight, 565);
-    EXPECT_EQ(w->pageImage().size(), QSize(800, 565));
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(800, 565));
     EXPECT_EQ(child("pageView")->geometry(), QRect(25, 25, 800, 565));
     EXPECT_EQ(g.topMargin, before.topMargin);
     EXPECT_EQ(g.bottomMargin, before.bottomMargin);
@@ -550,7 +550,7 @@ TEST_F(MainWindowTest, TurningThePageSwapsItsSidesAndNothingElse)
     EXPECT_TRUE(track("topMarginSlider")->isHidden());
 
     click("turnButton");
-    EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(565, 800));
     EXPECT_EQ(w->chart().info.barWidth, 106);
 }
 
@@ -590,7 +590,7 @@ TEST_F(MainWindowTest, PageLayoutModePlacesTheTrackBarsAndDrawsTheGuides)
         EXPECT_EQ(g.topMargin, 150);
         EXPECT_EQ(g.bottomMargin, 70);
         EXPECT_EQ(g.sideMargin, 70);
-        const Guides on = guidesOn(w->pageImage(), g);
+        const Guides on = guidesOn(w->editor()->pageImage(), g);
         EXPECT_TRUE(on.top && on.bottom && on.left && on.right) << r.landscape;
 
         markPage();
@@ -598,7 +598,7 @@ TEST_F(MainWindowTest, PageLayoutModePlacesTheTrackBarsAndDrawsTheGuides)
         EXPECT_TRUE(redrawnSinceMark());
         for (QSlider* t : {side, top, bottom})
             EXPECT_TRUE(t->isHidden()) << t->objectName().toStdString();
-        const Guides off = guidesOn(w->pageImage(), g);
+        const Guides off = guidesOn(w->editor()->pageImage(), g);
         EXPECT_FALSE(off.top || off.bottom || off.left || off.right) << r.landscape;
     }
 }
@@ -632,7 +632,7 @@ TEST_F(MainWindowTest, MarginTrackBarsMoveTheirMarginsTheBottomOneReversed)
     QTest::mouseClick(top, Qt::LeftButton, {}, QPoint(top->width() / 2, 3));
     EXPECT_LT(g.topMargin, 151);
 
-    const Guides on = guidesOn(w->pageImage(), g);
+    const Guides on = guidesOn(w->editor()->pageImage(), g);
     EXPECT_TRUE(on.top && on.bottom && on.left && on.right);
 }
 
@@ -667,8 +667,8 @@ TEST_F(MainWindowTest, TurningInPageLayoutModeReducesOnlyTheMarginsPastTheNewMax
     EXPECT_EQ(bottom->y(), 303);
     EXPECT_EQ(side->maximum(), 400);
     EXPECT_EQ(side->value(), 70);
-    EXPECT_EQ(w->pageImage().size(), QSize(800, 565));
-    EXPECT_TRUE(guidesOn(w->pageImage(), g).top);
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(800, 565));
+    EXPECT_TRUE(guidesOn(w->editor()->pageImage(), g).top);
 
     // Back to portrait: the reduced margin stays reduced.
     click("turnButton");

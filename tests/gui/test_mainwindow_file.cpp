@@ -90,8 +90,8 @@ TEST_F(MainWindowFileTest, NouveauResetsTheChartAndItsControls)
     EXPECT_TRUE(button("boldButton")->isChecked());
     EXPECT_TRUE(button("chordToolButton")->isChecked());
     EXPECT_FALSE(button("eraserToolButton")->isChecked());
-    EXPECT_EQ(w->tool(), Tool::Chord);
-    EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
+    EXPECT_EQ(w->editor()->tool(), Tool::Chord);
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(565, 800));
     EXPECT_EQ(child("pageView")->size(), QSize(565, 800));
     // Page-layout mode stays on, its track bars on the new page.
     EXPECT_TRUE(button("pageLayoutButton")->isChecked());
@@ -341,7 +341,7 @@ TEST_F(MainWindowFileTest, OpenLoadsTheChartSetsTheSpinnersAndRecordsItsName)
     EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "5");
     EXPECT_EQ(spinner("rowsSpin")->position(), 7);
     EXPECT_EQ(child<QLineEdit>("rowsBox")->text(), "7");
-    EXPECT_EQ(w->pageImage().size(), QSize(800, 565));
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(800, 565));
     EXPECT_EQ(child("pageView")->size(), QSize(800, 565));
     EXPECT_TRUE(redrawnSinceMark());
     EXPECT_EQ(QFile::decodeName(w->document().fileName()), path("five.bab"));
@@ -376,11 +376,11 @@ TEST_F(MainWindowFileTest, FailedOpenShowsItsMessageAndChangesNothing)
         const std::string message = r.message.toStdString();
         messages.clear();
         const QByteArray before = chartBytes();
-        const QImage page = w->pageImage().copy();
+        const QImage page = w->editor()->pageImage().copy();
         open(r.file);
         EXPECT_EQ(messages, QStringList{r.file + " : " + r.message}) << message;
         EXPECT_EQ(chartBytes(), before) << message;
-        EXPECT_EQ(w->pageImage(), page) << message;
+        EXPECT_EQ(w->editor()->pageImage(), page) << message;
         EXPECT_EQ(spinner("columnsSpin")->position(), 5);
         EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "5");
         EXPECT_EQ(spinner("rowsSpin")->position(), 8);
@@ -471,7 +471,7 @@ TEST_F(MainWindowFileTest, ImpressionLeavesPageLayoutModeFirst)
         EXPECT_TRUE(track(name)->isHidden()) << name;
     EXPECT_EQ(w->selection().count, 0);
     // The page the preview copies has neither guides nor selected bars.
-    const QImage& page = w->pageImage();
+    const QImage& page = w->editor()->pageImage();
     for (int x = 1; x < 66; ++x)
         ASSERT_EQ(page.pixel(x, 149) & 0xFFFFFF, 0xFFFFFFu) << x;
     EXPECT_EQ(page.pixel(80, 160) & 0xFFFFFF, 0xFFFFFFu);
@@ -558,7 +558,7 @@ TEST_F(MainWindowFileTest, AboutAndTransposeDialogShowBesideTheWindow)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w->transposeDialog()));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     click("eraserToolButton");
-    EXPECT_EQ(w->tool(), Tool::Eraser);
+    EXPECT_EQ(w->editor()->tool(), Tool::Eraser);
     EXPECT_TRUE(about->isVisible());
     EXPECT_TRUE(w->transposeDialog()->isVisible());
 }

@@ -3,6 +3,8 @@
 // by choosers and the message boxes collected.
 #pragma once
 
+#include "app/charteditor.h"
+#include "app/labeleditor.h"
 #include "app/mainwindow.h"
 #include "app/spinarrows.h"
 #include "scripteddialogs.h"
@@ -117,8 +119,8 @@ protected:
     // A pixel of the page no drawing leaves in this colour: it tells whether
     // the page has been drawn again since it was marked.
     static constexpr QRgb Mark = 0xFF123456u;
-    void markPage() { const_cast<QImage&>(w->pageImage()).setPixel(3, 3, Mark); }
-    bool redrawnSinceMark() const { return w->pageImage().pixel(3, 3) != Mark; }
+    void markPage() { const_cast<QImage&>(w->editor()->pageImage()).setPixel(3, 3, Mark); }
+    bool redrawnSinceMark() const { return w->editor()->pageImage().pixel(3, 3) != Mark; }
 
     QByteArray chartBytes() { return test::chartBytes(*w); }
     template <class Change>

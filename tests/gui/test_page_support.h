@@ -3,8 +3,11 @@
 // into the text box. Page points are page pixels, as the handlers see them.
 #pragma once
 
+#include "app/charteditor.h"
+#include "app/labeleditor.h"
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
+#include "edit/chartdocument.h"
 #include "render/page.h"
 #include "scripteddialogs.h"
 

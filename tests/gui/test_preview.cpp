@@ -1,7 +1,9 @@
 // The print preview driven through its widgets: showing, clicking positions,
 // the layout box, printing without a printer, the PDF button, memory running
 // short, and the sheet command.
+#include "app/charteditor.h"
 #include "app/mainwindow.h"
+#include "edit/chartdocument.h"
 #include "scripteddialogs.h"
 #include "document/chartfile.h"
 #include "print/imagefile.h"
@@ -296,7 +298,7 @@ TEST(PreviewAndMainWindow, FillingPositionsLeavesTheMainChartAsItWas)
         window.document().setGrid(5, window.chart().info.rows);
 
         const auto chartBefore = std::make_unique<Chart>(window.chart());
-        const QImage pageBefore = window.pageImage().copy();
+        const QImage pageBefore = window.editor()->pageImage().copy();
 
         PrintPreview* preview = window.printPreview();
         ASSERT_NE(preview, nullptr);
@@ -315,7 +317,7 @@ TEST(PreviewAndMainWindow, FillingPositionsLeavesTheMainChartAsItWas)
         EXPECT_EQ(std::memcmp(after.labels.data(), chartBefore->labels.data(), sizeof after.labels), 0);
         EXPECT_EQ(std::memcmp(&after.info, &chartBefore->info, sizeof after.info), 0);
         EXPECT_EQ(window.document().fileName(), withFile ? QByteArray::fromStdString(mine) : QByteArray());
-        EXPECT_EQ(window.pageImage(), pageBefore);
+        EXPECT_EQ(window.editor()->pageImage(), pageBefore);
         preview->hide();
     }
 }
