@@ -1,9 +1,9 @@
 // The main window: the menus, the tool bar and the status bar around the
 // chart editor, for one chart of the document manager. Split by menu:
-// mainwindow.cpp (building the window, the tool bar), mainwindow_file.cpp
-// (the "Fichier" and "Aide" menus), mainwindow_import.cpp (charts in and out
-// of other formats), mainwindow_edit.cpp (the "Édition", "Affichage" and
-// "Fonctions" menus).
+// mainwindow.cpp (building the window), mainwindow_toolbar.cpp (the tool
+// bar), mainwindow_file.cpp (the menus, "Fichier" and "Aide"),
+// mainwindow_import.cpp (charts in and out of other formats),
+// mainwindow_edit.cpp ("Édition", "Affichage" and "Fonctions").
 #pragma once
 
 #include "document/chart.h"
@@ -18,6 +18,7 @@ class QButtonGroup;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QToolBar;
 class QToolButton;
 
 namespace mavrel {
@@ -27,6 +28,7 @@ class ChartDocument;
 class ChartEditor;
 class ChordDialog;
 class PrintPreview;
+class ShortcutsDialog;
 class SpinArrows;
 class TransposeDialog;
 
@@ -77,6 +79,7 @@ private slots:
     void clearSelectedBars();
     void showTransposeDialog();
     void showHelp();
+    void showShortcuts();
     void showAbout();
 
 private:
@@ -86,6 +89,10 @@ private:
     // Brings the tool bar in line with the chart.
     void syncToolBar();
     void setSizeComboTo(int size);
+    // The grid both boxes show, typed: to the chart, or back to the chart's.
+    void applyTypedGrid();
+    // The keys the tool bar's boxes take: true when the event is handled.
+    bool toolBarKey(QObject* watched, QEvent* event);
     void updateTitle();
     void showMessage(const QString& text);
     void showStatus(const QString& text, int timeout = 8000);
@@ -99,14 +106,14 @@ private:
     ChartEditor* m_editor = nullptr;
 
     // Tool bar.
-    QWidget* m_toolPanel = nullptr;
+    QToolBar* m_toolBar = nullptr;
     QPushButton* m_turnButton = nullptr;
     QLineEdit* m_columnsBox = nullptr;
     SpinArrows* m_columnsSpin = nullptr;
     QLineEdit* m_rowsBox = nullptr;
     SpinArrows* m_rowsSpin = nullptr;
     QButtonGroup* m_toolGroup = nullptr;
-    QToolButton* m_chordToolButton = nullptr;
+    QList<QAction*> m_toolActions;   // a key for each tool
     QComboBox* m_sizeCombo = nullptr;
     QComboBox* m_zoomCombo = nullptr;
     QToolButton* m_boldButton = nullptr;
@@ -118,6 +125,7 @@ private:
     PrintPreview* m_printPreview = nullptr;
     TransposeDialog* m_transposeDialog = nullptr;
     AboutDialog* m_aboutDialog = nullptr;
+    ShortcutsDialog* m_shortcutsDialog = nullptr;
 };
 
 } // namespace mavrel

@@ -5,6 +5,7 @@
 #include "charteditor.h"
 #include "desktop.h"
 #include "dialogs/aboutdialog.h"
+#include "dialogs/shortcutsdialog.h"
 #include "documentmanager.h"
 #include "edit/chartdocument.h"
 #include "print/printpreview.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QUndoStack>
 
 namespace mavrel {
@@ -29,61 +31,77 @@ void MainWindow::buildMenus()
         return a;
     };
 
-    QMenu* file = menuBar()->addMenu(tr("Fichier"));
+    QMenu* file = menuBar()->addMenu(tr("&Fichier"));
     file->setObjectName(QStringLiteral("fileMenu"));
-    addMenuItem(file, "newAction", tr("Nouveau"), &MainWindow::newFile)->setShortcut(QKeySequence::New);
-    addMenuItem(file, "openAction", tr("Ouvrir"), &MainWindow::open)->setShortcut(QKeySequence::Open);
-    addMenuItem(file, "saveAction", tr("Enregistrer"), &MainWindow::save)->setShortcut(QKeySequence::Save);
-    addMenuItem(file, "saveAsAction", tr("Enregistrer Sous.."), &MainWindow::saveAs);
+    addMenuItem(file, "newAction", tr("&Nouveau"), &MainWindow::newFile)->setShortcut(QKeySequence::New);
+    addMenuItem(file, "openAction", tr("&Ouvrir"), &MainWindow::open)->setShortcut(QKeySequence::Open);
+    addMenuItem(file, "saveAction", tr("&Enregistrer"), &MainWindow::save)->setShortcut(QKeySequence::Save);
+    addMenuItem(file, "saveAsAction", tr("Enregistrer &sous…"), &MainWindow::saveAs)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     file->addSeparator();
-    addMenuItem(file, "importAction", tr("Importer..."), &MainWindow::importCharts);
-    addMenuItem(file, "exportAction", tr("Exporter..."), &MainWindow::exportChart);
+    addMenuItem(file, "importAction", tr("&Importer…"), &MainWindow::importCharts);
+    addMenuItem(file, "exportAction", tr("E&xporter…"), &MainWindow::exportChart);
     file->addSeparator();
-    addMenuItem(file, "printAction", tr("Impression"), &MainWindow::showPrintPreview)
+    addMenuItem(file, "printAction", tr("Im&pression"), &MainWindow::showPrintPreview)
         ->setShortcut(QKeySequence::Print);
 
-    QMenu* edit = menuBar()->addMenu(tr("Edition"));
+    QMenu* edit = menuBar()->addMenu(tr("É&dition"));
     edit->setObjectName(QStringLiteral("editMenu"));
     // The captions name the step: "Annuler la saisie de l'accord".
     QUndoStack* stack = m_document->undoStack();
-    m_undoAction = addMenuItem(edit, "undoAction", tr("Annuler"), &MainWindow::undo);
+    m_undoAction = addMenuItem(edit, "undoAction", tr("&Annuler"), &MainWindow::undo);
     m_undoAction->setShortcut(QKeySequence::Undo);
     m_undoAction->setEnabled(false);
     connect(stack, &QUndoStack::canUndoChanged, m_undoAction, &QAction::setEnabled);
     connect(stack, &QUndoStack::undoTextChanged, this, [this](const QString& step) {
-        m_undoAction->setText(step.isEmpty() ? tr("Annuler") : tr("Annuler %1").arg(step));
+        m_undoAction->setText(step.isEmpty() ? tr("&Annuler") : tr("&Annuler %1").arg(step));
     });
-    m_redoAction = addMenuItem(edit, "redoAction", tr("Rétablir"), &MainWindow::redo);
+    m_redoAction = addMenuItem(edit, "redoAction", tr("&Rétablir"), &MainWindow::redo);
     m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     m_redoAction->setEnabled(false);
     connect(stack, &QUndoStack::canRedoChanged, m_redoAction, &QAction::setEnabled);
     connect(stack, &QUndoStack::redoTextChanged, this, [this](const QString& step) {
-        m_redoAction->setText(step.isEmpty() ? tr("Rétablir") : tr("Rétablir %1").arg(step));
+        m_redoAction->setText(step.isEmpty() ? tr("&Rétablir") : tr("&Rétablir %1").arg(step));
     });
     edit->addSeparator();
-    addMenuItem(edit, "copyAction", tr("Copier"), &MainWindow::copy)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    addMenuItem(edit, "pasteAction", tr("Coller"), &MainWindow::paste)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    addMenuItem(edit, "deleteAction", tr("Suprimer"), &MainWindow::clearSelectedBars)
+    addMenuItem(edit, "copyAction", tr("&Copier"), &MainWindow::copy)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    addMenuItem(edit, "pasteAction", tr("C&oller"), &MainWindow::paste)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    addMenuItem(edit, "deleteAction", tr("&Supprimer"), &MainWindow::clearSelectedBars)
         ->setShortcut(QKeySequence(Qt::Key_Delete));
     edit->addSeparator();
-    addMenuItem(edit, "chordEntryAction", tr("Saisie au clavier"), [this] { m_editor->startChordEntry(); })
+    addMenuItem(edit, "chordEntryAction", tr("Saisie au c&lavier"), [this] { m_editor->startChordEntry(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
 
-    QMenu* view = menuBar()->addMenu(tr("Affichage"));
+    QMenu* view = menuBar()->addMenu(tr("&Affichage"));
     view->setObjectName(QStringLiteral("viewMenu"));
-    addMenuItem(view, "zoomInAction", tr("Zoom avant"), [this] { m_editor->zoomIn(); })->setShortcuts(QKeySequence::ZoomIn);
-    addMenuItem(view, "zoomOutAction", tr("Zoom arrière"), [this] { m_editor->zoomOut(); })->setShortcuts(QKeySequence::ZoomOut);
-    addMenuItem(view, "actualSizeAction", tr("Taille réelle"), [this] { m_editor->setZoom(100); })
+    // Ctrl+= is Ctrl++ without Shift on most keyboards.
+    QList<QKeySequence> zoomInKeys = QKeySequence::keyBindings(QKeySequence::ZoomIn);
+    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)})
+        if (!zoomInKeys.contains(key))
+            zoomInKeys << key;
+    addMenuItem(view, "zoomInAction", tr("Zoom &avant"), [this] { m_editor->zoomIn(); })->setShortcuts(zoomInKeys);
+    addMenuItem(view, "zoomOutAction", tr("Zoom a&rrière"), [this] { m_editor->zoomOut(); })
+        ->setShortcuts(QKeySequence::ZoomOut);
+    addMenuItem(view, "actualSizeAction", tr("&Taille réelle"), [this] { m_editor->setZoom(100); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
 
-    QMenu* functions = menuBar()->addMenu(tr("Fonctions"));
+    QMenu* functions = menuBar()->addMenu(tr("F&onctions"));
     functions->setObjectName(QStringLiteral("functionsMenu"));
-    addMenuItem(functions, "transposeAction", tr("Transposer"), &MainWindow::showTransposeDialog);
+    addMenuItem(functions, "transposeAction", tr("&Transposer"), &MainWindow::showTransposeDialog);
 
-    QMenu* help = menuBar()->addMenu(tr("Aide"));
+    QMenu* help = menuBar()->addMenu(tr("Aid&e"));
     help->setObjectName(QStringLiteral("helpMenu"));
-    addMenuItem(help, "helpAction", tr("Help"), &MainWindow::showHelp);
-    addMenuItem(help, "aboutAction", tr("About"), &MainWindow::showAbout);
+    addMenuItem(help, "helpAction", tr("&Aide"), &MainWindow::showHelp)->setShortcut(QKeySequence::HelpContents);
+    addMenuItem(help, "shortcutsAction", tr("&Raccourcis clavier"), &MainWindow::showShortcuts);
+    help->addSeparator();
+    addMenuItem(help, "aboutAction", tr("À &propos de Mavrel"), &MainWindow::showAbout);
+
+    // F10 opens the first menu, as on other desktops.
+    auto* menuKey = new QAction(tr("Ouvrir les menus"), this);
+    menuKey->setObjectName(QStringLiteral("menuBarAction"));
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
 }
 
 // --- charts -------------------------------------------------------------------------------
@@ -235,6 +253,54 @@ void MainWindow::showHelp()
                        "ou ouvrez ce fichier vous-même.")
                         .arg(QDir::toNativeSeparators(path)));
     });
+}
+
+void MainWindow::showShortcuts()
+{
+    // Listed from the menus and the tools themselves, so that the list is
+    // always what the keys do.
+    QList<ShortcutsDialog::Entry> entries;
+    auto keysOf = [](const QAction* a) {
+        QStringList keys;
+        for (const QKeySequence& key : a->shortcuts())
+            keys << key.toString(QKeySequence::NativeText);
+        return keys.join(tr(" ou "));
+    };
+    auto plain = [](QString text) { return text.remove(QRegularExpression(QStringLiteral("&(?!&)"))); };
+    for (QAction* menuAction : menuBar()->actions()) {
+        const QString group = plain(menuAction->text());
+        for (QAction* a : menuAction->menu()->actions())
+            if (!a->isSeparator() && !a->shortcuts().isEmpty()) {
+                QString command = plain(a->text());
+                if (a == m_undoAction)
+                    command = plain(tr("&Annuler"));
+                else if (a == m_redoAction)
+                    command = plain(tr("&Rétablir"));
+                entries.append({group, command, keysOf(a)});
+            }
+    }
+    const QString tools = tr("Outils");
+    for (const QAction* a : m_toolActions)
+        entries.append({tools, a->text(), keysOf(a)});
+    const QString menus = tr("Menus");
+    entries.append({menus, tr("Ouvrir le premier menu"), QKeySequence(Qt::Key_F10).toString(QKeySequence::NativeText)});
+    entries.append({menus, tr("Ouvrir un menu"), tr("Alt + la lettre soulignée")});
+    const QString page = tr("Page");
+    entries.append({page, tr("Zoom"), tr("Ctrl + molette")});
+    entries.append({page, tr("Aller d'une commande à l'autre"), tr("Tab, Maj+Tab")});
+    entries.append({page, tr("Nombre de cases (dans la case L ou H)"), tr("Flèches haut et bas, Entrée, Échap")});
+    const QString typing = tr("Saisie au clavier");
+    entries.append({typing, tr("Mesure suivante"), tr("Tab ou Entrée")});
+    entries.append({typing, tr("Mesure précédente"), tr("Maj+Tab")});
+    entries.append({typing, tr("Se déplacer sans enregistrer"), tr("Alt + flèches")});
+    entries.append({typing, tr("Terminer"), tr("Échap")});
+
+    if (!m_shortcutsDialog)
+        m_shortcutsDialog = new ShortcutsDialog(this);
+    m_shortcutsDialog->setEntries(entries);
+    m_shortcutsDialog->show();
+    m_shortcutsDialog->raise();
+    m_shortcutsDialog->activateWindow();
 }
 
 void MainWindow::showAbout()

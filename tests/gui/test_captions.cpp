@@ -21,8 +21,10 @@ namespace mavrel {
 namespace {
 
 // The width a text needs inside its widget, frames and indicators included.
-int neededWidth(const QWidget* w, const QString& text)
+// A mnemonic's "&" is not drawn; "&&" draws one.
+int neededWidth(const QWidget* w, QString text)
 {
+    text.replace(QLatin1String("&&"), QLatin1String("\x01")).remove(QLatin1Char('&')).replace(QLatin1Char('\x01'), QLatin1Char('&'));
     const int advance = w->fontMetrics().horizontalAdvance(text);
     if (const auto* box = qobject_cast<const QCheckBox*>(w)) {
         QStyleOptionButton option;
@@ -82,7 +84,7 @@ TEST(Captions, EveryTextFitsItsBox)
 TEST(Captions, EveryEnglishTextFitsItsBox)
 {
     const QList<QTranslator*> translators = installTranslators(QStringLiteral("en"));
-    ASSERT_EQ(QCoreApplication::translate("mavrel::MainWindow", "Fichier").toStdString(), "File");
+    EXPECT_EQ(QCoreApplication::translate("mavrel::MainWindow", "&Fichier").toStdString(), "&File");
     expectEveryTextFitsItsBox();
     qDeleteAll(translators);
 }

@@ -29,7 +29,7 @@ protected:
     // The page as the page view shows it, the lasso's band included.
     QImage shown() { return image->grab().toImage(); }
 
-    // A bar with something in every field that "Suprimer" clears.
+    // A bar with something in every field that "Supprimer" clears.
     static Bar fullBar(int root)
     {
         Bar b{};
@@ -150,7 +150,7 @@ TEST_F(LassoTest, AReleaseOutsideThePageStillEndsTheLasso)
     EXPECT_EQ(selected(), (std::vector<int>{1}));
 }
 
-TEST_F(LassoTest, CopyPasteAndSuprimerThroughTheMenu)
+TEST_F(LassoTest, CopyPasteAndSupprimerThroughTheMenu)
 {
     putBar(5, fullBar(1));
     putBar(6, fullBar(5));

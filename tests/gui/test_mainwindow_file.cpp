@@ -1,6 +1,6 @@
 // The main window's menus: a new chart, saving and opening through the file
 // choosers, "Impression", the shortcuts of "Edition" over a focused text box,
-// "About" and "Help", and the chart given on the command line.
+// "À propos de Mavrel" and "Aide", and the chart given on the command line.
 #include "test_mainwindow_support.h"
 
 #include "app/desktop.h"
@@ -100,7 +100,7 @@ TEST_F(MainWindowFileTest, NouveauResetsTheChartAndItsControls)
     EXPECT_EQ(track("sideMarginSlider")->value(), 70);
 }
 
-// --- "Enregistrer Sous.." ----------------------------------------------------------------
+// --- "Enregistrer sous…" ----------------------------------------------------------------
 
 TEST_F(MainWindowFileTest, SaveAsAddsTheExtensionOnlyWhenItIsMissing)
 {
@@ -543,7 +543,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
     EXPECT_TRUE(messages.isEmpty());
 }
 
-// --- "About" and "Help" ----------------------------------------------------------------------
+// --- "À propos de Mavrel" and "Aide" ----------------------------------------------------------------------
 
 TEST_F(MainWindowFileTest, AboutAndTransposeDialogShowBesideTheWindow)
 {
@@ -552,7 +552,7 @@ TEST_F(MainWindowFileTest, AboutAndTransposeDialogShowBesideTheWindow)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
     EXPECT_FALSE(about->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(about->windowTitle(), "About...");
+    EXPECT_EQ(about->windowTitle(), "À propos de Mavrel");
     // The main window goes on working beside it, and beside the transpose dialog.
     action("transposeAction")->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w->transposeDialog()));

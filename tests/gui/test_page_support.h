@@ -147,7 +147,7 @@ protected:
         QTest::mouseRelease(image, button, {}, to);
     }
 
-    QToolButton* button(const char* name) { return window->centralWidget()->findChild<QToolButton*>(name); }
+    QToolButton* button(const char* name) { return window->findChild<QToolButton*>(name); }
     void useTool(const char* speedButton) { QTest::mouseClick(button(speedButton), Qt::LeftButton); }
     void chordTool() { useTool("chordToolButton"); }
     void eraser() { useTool("eraserToolButton"); }
@@ -162,7 +162,7 @@ protected:
         a->trigger();
     }
 
-    QComboBox* sizeBox() { return window->centralWidget()->findChild<QComboBox*>("sizeCombo"); }
+    QComboBox* sizeBox() { return window->findChild<QComboBox*>("sizeCombo"); }
     void chooseSize(const QString& size)
     {
         QComboBox* c = sizeBox();

@@ -192,7 +192,7 @@ TEST_F(PageToolsTest, OkStoresTheChordInThePressedSlotAndCancelNothing)
     cancel();
     EXPECT_FALSE(dialog()->isVisible());
     EXPECT_TRUE(chartBytes(*window) == before);
-    EXPECT_EQ(window->findChild<QAction*>("undoAction")->text(), "Annuler la saisie de l'accord");
+    EXPECT_EQ(window->findChild<QAction*>("undoAction")->text(), "&Annuler la saisie de l'accord");
 }
 
 TEST_F(PageToolsTest, AChartBuiltOnScreenIsDrawnAndSavedByteForByte)

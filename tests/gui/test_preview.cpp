@@ -147,12 +147,12 @@ protected:
 
 TEST_F(PreviewTest, TextsOfTheWindow)
 {
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Apercu avant impression"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Aperçu avant impression"));
     QComboBox* c = combo();
     EXPECT_TRUE(c->isEditable());
     EXPECT_EQ(c->count(), 4);
     EXPECT_EQ(c->currentText(), QStringLiteral("1"));
-    EXPECT_EQ(c->toolTip(), QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une feuille"));
+    EXPECT_EQ(c->toolTip(), QStringLiteral("Sélectionnez ici le nombre de grilles à imprimer sur une feuille"));
     EXPECT_EQ(child<QLabel>("perLabel")->text(), QStringLiteral("Par :"));
     EXPECT_EQ(child<QPushButton>("printButton")->text(), QStringLiteral("Imprime"));
     EXPECT_EQ(image()->size(), QSize(565, 800));

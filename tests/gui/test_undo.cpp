@@ -36,7 +36,7 @@ protected:
     }
 
     template <class T = QWidget>
-    T* control(const char* name) { return window->centralWidget()->findChild<T*>(name); }
+    T* control(const char* name) { return window->findChild<T*>(name); }
 
     void step(const char* spinner, bool up)
     {
@@ -182,13 +182,13 @@ TEST_F(UndoTest, EveryEditIsUndoneAndRedoneThroughTheMenuAndTheShortcuts)
         s.edit();
         const State is = state();
         ASSERT_FALSE(is.chart == was.chart) << "the edit changed nothing";
-        EXPECT_EQ(undoAction()->text(), QStringLiteral("Annuler %1").arg(s.caption));
+        EXPECT_EQ(undoAction()->text(), QStringLiteral("&Annuler %1").arg(s.caption));
         EXPECT_TRUE(undoAction()->isEnabled());
         EXPECT_FALSE(redoAction()->isEnabled());
         for (const Way& way : ways) {
             way.undo();
             expectState(was, std::string("undone by ") + way.name);
-            EXPECT_EQ(redoAction()->text(), QStringLiteral("Rétablir %1").arg(s.caption));
+            EXPECT_EQ(redoAction()->text(), QStringLiteral("&Rétablir %1").arg(s.caption));
             EXPECT_TRUE(redoAction()->isEnabled());
             way.redo();
             expectState(is, std::string("redone by ") + way.name);
@@ -207,14 +207,14 @@ TEST_F(UndoTest, EveryEditIsUndoneAndRedoneThroughTheMenuAndTheShortcuts)
         ASSERT_TRUE(sameImage(window->editor()->pageImage(), expectedPage())) << steps[k].what;
     }
     EXPECT_FALSE(undoAction()->isEnabled());
-    EXPECT_EQ(undoAction()->text(), "Annuler");
+    EXPECT_EQ(undoAction()->text(), "&Annuler");
     for (std::size_t k = 0; k < after.size(); ++k) {
         key(Qt::Key_Y, Qt::ControlModifier);
         ASSERT_TRUE(chartBytes(*window) == after[k]) << steps[k].what;
         ASSERT_TRUE(sameImage(window->editor()->pageImage(), expectedPage())) << steps[k].what;
     }
     EXPECT_FALSE(redoAction()->isEnabled());
-    EXPECT_EQ(redoAction()->text(), "Rétablir");
+    EXPECT_EQ(redoAction()->text(), "&Rétablir");
 }
 
 // The box's label may be changed or gone once the history moves: the box

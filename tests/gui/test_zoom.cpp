@@ -12,7 +12,7 @@ namespace {
 
 class ZoomTest : public PageWindowTest {
 protected:
-    QComboBox* zoomBox() { return window->centralWidget()->findChild<QComboBox*>("zoomCombo"); }
+    QComboBox* zoomBox() { return window->findChild<QComboBox*>("zoomCombo"); }
     // A page point as the widget shows it at the zoom.
     QPoint onScreen(QPoint page) const { return page * window->editor()->zoom() / 100; }
     void pressAtZoom(QPoint page, Qt::MouseButton button = Qt::LeftButton)
@@ -28,6 +28,9 @@ TEST_F(ZoomTest, KeysAndTheBoxChooseTheZoomAndThePageIsDrawnAtIt)
     QTest::keyClick(window.get(), Qt::Key_Plus, Qt::ControlModifier);
     EXPECT_EQ(window->editor()->zoom(), 125);
     EXPECT_EQ(zoomBox()->currentText(), "125 %");
+    // Ctrl+= is the same key without Shift.
+    QTest::keyClick(window.get(), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(window->editor()->zoom(), 150);
     zoomBox()->setCurrentIndex(zoomBox()->findText("200 %"));
     emit zoomBox()->activated(zoomBox()->currentIndex());
     EXPECT_EQ(window->editor()->zoom(), 200);
