@@ -29,7 +29,7 @@ ShortcutsDialog::ShortcutsDialog(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
     layout->addWidget(buttons);
-    resize(520, 560);
+    resize(680, 600);
 }
 
 void ShortcutsDialog::setEntries(const QList<Entry>& entries)
