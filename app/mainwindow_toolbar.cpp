@@ -125,12 +125,12 @@ void MainWindow::buildToolBar()
     };
     const ToolEntry tools[] = {
         {Tool::Chord, "chordTool",
-         tr("Outil pour entrer les accords\nClic droit : divisions\nClic gauche : accords"),
+         tr("Outils pour entrer les accords\nClic droit = divisions\nClic gauche = accords"),
          QKeySequence(tr("A", "shortcut of the chord tool"))},
         {Tool::Eraser, "eraserTool", tr("Pour gommer une case"), QKeySequence(tr("E", "shortcut of the eraser"))},
         {Tool::BarLine, "barLineTool", tr("Pour mettre des doubles barres ou des barres de reprise"),
          QKeySequence(tr("B", "shortcut of the bar-line tool"))},
-        {Tool::Lasso, "lassoTool", tr("Lasso : sélection pour copier-coller"),
+        {Tool::Lasso, "lassoTool", tr("Lasso : sélection pour le copier-coller"),
          QKeySequence(tr("L", "shortcut of the lasso"))},
         {Tool::Text, "textTool", tr("Pour mettre du texte"), QKeySequence(tr("T", "shortcut of the text tool"))},
     };
@@ -173,7 +173,7 @@ void MainWindow::buildToolBar()
     for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
         m_sizeCombo->addItem(QString::number(size));
     m_sizeCombo->setCurrentIndex(0);
-    m_sizeCombo->setToolTip(tr("Taille d'écriture, des accords ou du texte"));
+    m_sizeCombo->setToolTip(tr("Taille d'écriture, accord ou texte"));
     add(m_sizeCombo, "sizeCombo", {41, 21});
     sizeLabel->setBuddy(m_sizeCombo);
     connect(m_sizeCombo, &QComboBox::activated, this,

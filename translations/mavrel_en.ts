@@ -668,7 +668,7 @@
     </message>
     <message>
         <source>&apos;%1&apos; n&apos;est pas une valeur entière correcte.</source>
-        <translation>'%1' is not a valid whole number.</translation>
+        <translation>&apos;%1&apos; is not a valid whole number.</translation>
     </message>
     <message>
         <source>Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.</source>
@@ -1059,12 +1059,12 @@ Tab or Enter: next bar; Shift+Tab: previous; Alt+arrows: move; Esc: stop.</trans
         <translation>&amp;H</translation>
     </message>
     <message>
-        <source>Outil pour entrer les accords
-Clic droit : divisions
-Clic gauche : accords</source>
+        <source>Outils pour entrer les accords
+Clic droit = divisions
+Clic gauche = accords</source>
         <translation>Tool to enter chords
-Right click: divisions
-Left click: chords</translation>
+Right click = divisions
+Left click = chords</translation>
     </message>
     <message>
         <source>A</source>
@@ -1086,7 +1086,7 @@ Left click: chords</translation>
         <translation>B</translation>
     </message>
     <message>
-        <source>Lasso : sélection pour copier-coller</source>
+        <source>Lasso : sélection pour le copier-coller</source>
         <translation>Lasso: selection for copy and paste</translation>
     </message>
     <message>
@@ -1108,7 +1108,7 @@ Left click: chords</translation>
         <translation>&amp;Size:</translation>
     </message>
     <message>
-        <source>Taille d&apos;écriture, des accords ou du texte</source>
+        <source>Taille d&apos;écriture, accord ou texte</source>
         <translation>Size of the writing, chords or text</translation>
     </message>
 </context>
