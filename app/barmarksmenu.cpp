@@ -43,7 +43,7 @@ void check(QActionGroup* group, const std::optional<QVariant>& value)
 
 } // namespace
 
-BarMarksMenu::BarMarksMenu(QWidget* parent) : QMenu(tr("Mesure"), parent)
+BarMarksMenu::BarMarksMenu(QWidget* parent) : QMenu(tr("&Mesure"), parent)
 {
     setObjectName(QStringLiteral("barMenu"));
     m_bars = addAction(tr("Mesure %1").arg(1));
@@ -59,7 +59,7 @@ BarMarksMenu::BarMarksMenu(QWidget* parent) : QMenu(tr("Mesure"), parent)
         return a;
     };
 
-    QMenu* sections = addMenu(tr("Section"));
+    QMenu* sections = addMenu(tr("&Section"));
     sections->setObjectName(QStringLiteral("sectionMenu"));
     m_sections = group(sections);
     item(sections, m_sections, tr("Aucune", "section"), QString());
@@ -79,7 +79,7 @@ BarMarksMenu::BarMarksMenu(QWidget* parent) : QMenu(tr("Mesure"), parent)
             [this](QAction* a) { emit sectionChosen(a->data().toString()); });
     connect(m_otherSection, &QAction::triggered, this, [this] { emit otherSectionRequested(); });
 
-    QMenu* endings = addMenu(tr("Fin de reprise"));
+    QMenu* endings = addMenu(tr("&Fin de reprise"));
     endings->setObjectName(QStringLiteral("endingMenu"));
     m_endings = group(endings);
     item(endings, m_endings, tr("Aucune", "ending"), 0);
@@ -94,11 +94,11 @@ BarMarksMenu::BarMarksMenu(QWidget* parent) : QMenu(tr("Mesure"), parent)
         connect(a, &QAction::triggered, this, [this, flag](bool on) { emit flagChosen(flag, on); });
         return a;
     };
-    m_segno = toggle("segnoAction", tr("Segno"), SegnoFlag);
-    m_coda = toggle("codaAction", tr("Signe de coda"), CodaFlag);
-    m_fermata = toggle("fermataAction", tr("Point d'orgue"), FermataFlag);
+    m_segno = toggle("segnoAction", tr("Se&gno"), SegnoFlag);
+    m_coda = toggle("codaAction", tr("Signe de &coda"), CodaFlag);
+    m_fermata = toggle("fermataAction", tr("&Point d'orgue"), FermataFlag);
 
-    QMenu* directions = addMenu(tr("Indication"));
+    QMenu* directions = addMenu(tr("&Indication"));
     directions->setObjectName(QStringLiteral("directionMenu"));
     m_directions = group(directions);
     item(directions, m_directions, tr("Aucune", "direction"), 0);
@@ -107,7 +107,7 @@ BarMarksMenu::BarMarksMenu(QWidget* parent) : QMenu(tr("Mesure"), parent)
     connect(m_directions, &QActionGroup::triggered, this,
             [this](QAction* a) { emit directionChosen(Direction(a->data().toInt())); });
 
-    QMenu* meters = addMenu(tr("Chiffrage"));
+    QMenu* meters = addMenu(tr("C&hiffrage"));
     meters->setObjectName(QStringLiteral("meterMenu"));
     m_meters = group(meters);
     item(meters, m_meters, tr("Sans changement"), 0);
@@ -119,14 +119,14 @@ BarMarksMenu::BarMarksMenu(QWidget* parent) : QMenu(tr("Mesure"), parent)
     });
 
     addSeparator();
-    QMenu* left = addMenu(tr("Barre de gauche"));
+    QMenu* left = addMenu(tr("&Barre de gauche"));
     left->setObjectName(QStringLiteral("leftBarLineMenu"));
     m_left = group(left);
     item(left, m_left, tr("Simple"), 0);
     item(left, m_left, tr("Début de reprise |:"), 1);
     item(left, m_left, tr("Double barre ||"), 2);
     connect(m_left, &QActionGroup::triggered, this, [this](QAction* a) { emit barLineChosen(0, a->data().toInt()); });
-    QMenu* right = addMenu(tr("Barre de droite"));
+    QMenu* right = addMenu(tr("Barre de &droite"));
     right->setObjectName(QStringLiteral("rightBarLineMenu"));
     m_right = group(right);
     item(right, m_right, tr("Simple"), 0);

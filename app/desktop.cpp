@@ -1,7 +1,5 @@
 #include "desktop.h"
 
-#include "mainwindow.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -11,8 +9,6 @@
 #include <QProcess>
 #include <QTranslator>
 
-#include <filesystem>
-#include <system_error>
 
 namespace mavrel {
 
@@ -91,33 +87,6 @@ void openDocument(const QString& path, QObject* receiver, std::function<void()> 
             failed();
     });
     opener->start(QStringLiteral("xdg-open"), {path});
-}
-
-namespace {
-// A chart named on the command line, as the system's bytes made absolute.
-QByteArray absoluteName(const QByteArray& name)
-{
-    std::error_code failed;
-    const std::filesystem::path path = std::filesystem::absolute(name.toStdString(), failed);
-    return failed ? name : QByteArray::fromStdString(path.string());
-}
-} // namespace
-
-QList<MainWindow*> openEditorWindows(const QByteArrayList& charts)
-{
-    QList<MainWindow*> windows;
-    const QByteArrayList files = charts.isEmpty() ? QByteArrayList{QByteArray()} : charts;
-    for (const QByteArray& file : files) {
-        auto* window = new MainWindow;
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        // Each window a step below the one before, so that none hides another.
-        window->move(window->pos() + QPoint(30, 30) * int(windows.size()));
-        window->show();
-        if (!file.isEmpty())
-            window->openLocalChart(absoluteName(file));
-        windows << window;
-    }
-    return windows;
 }
 
 } // namespace mavrel

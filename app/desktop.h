@@ -1,9 +1,7 @@
 // How the editor meets the desktop: the name the desktop knows it by, its
-// icon, its language, its help document wherever it is installed, one window
-// per chart.
+// icon, its language, its help document wherever it is installed.
 #pragma once
 
-#include <QByteArrayList>
 #include <QList>
 #include <QLocale>
 #include <QString>
@@ -14,8 +12,6 @@ class QObject;
 class QTranslator;
 
 namespace mavrel {
-
-class MainWindow;
 
 // The reverse-DNS id that names the desktop entry, the metainfo and the icon.
 inline constexpr char ApplicationId[] = "io.github.mavrel.Mavrel";
@@ -43,12 +39,5 @@ QString helpDocumentPath(const QString& programDir, const QString& language);
 // program takes the document. The opener is reaped when it ends; it is no
 // child of a window, so that closing one never ends the viewer it started.
 void openDocument(const QString& path, QObject* receiver, std::function<void()> failed);
-
-// Opens the editor as `mavrel [CHART.bab...]` does: each chart in a main
-// window of its own, shown, or one window on a new chart without any. A chart
-// that cannot be read shows its message over its window, which stays on a
-// new chart. The windows delete themselves when closed. Names are the
-// system's bytes.
-QList<MainWindow*> openEditorWindows(const QByteArrayList& charts);
 
 } // namespace mavrel

@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "desktop.h"
+#include "documentmanager.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,6 +73,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     mavrel::installTranslators();
     mavrel::setUpApplication();
-    mavrel::openEditorWindows(command.charts);
+    mavrel::DocumentManager::instance()->openWindows(command.charts);
     return app.exec();
 }

@@ -4,61 +4,29 @@
 #include "mainwindow.h"
 
 #include "chartimport.h"
+#include "charteditor.h"
+#include "documentmanager.h"
+#include "edit/chartdocument.h"
 #include "fileformats.h"
 #include "files/formatnames.h"
 #include "files/localfile.h"
 
-#include <QFileDialog>
 #include <QGuiApplication>
-#include <QInputDialog>
 #include <QStatusBar>
 
 namespace mavrel {
-
-namespace {
-
-// Where to export to. A name typed without an extension takes the chosen
-// format's before the dialog looks for a file of that name to ask about
-// replacing it.
-class ExportDialog : public QFileDialog {
-public:
-    ExportDialog(QWidget* parent, const FormatList& formats)
-        : QFileDialog(parent, MainWindow::tr("Exporter"), QString(), mavrel::nameFilters(formats)), m_formats(formats)
-    {
-        setAcceptMode(QFileDialog::AcceptSave);
-        // The system's dialogs take the suffix as the filter changes.
-        connect(this, &QFileDialog::filterSelected, this, &ExportDialog::takeSuffix);
-        takeSuffix(selectedNameFilter());
-    }
-
-protected:
-    void accept() override
-    {
-        takeSuffix(selectedNameFilter());
-        QFileDialog::accept();
-    }
-
-private:
-    void takeSuffix(const QString& filter)
-    {
-        const FileFormat* chosen = formatOfFilter(m_formats, filter);
-        setDefaultSuffix(chosen ? QString::fromStdString(chosen->extensions().front()) : QString());
-    }
-
-    FormatList m_formats;
-};
-
-} // namespace
 
 void MainWindow::importCharts()
 {
     if (!maybeSave())
         return;
+    UserDialogs& dialogs = DocumentManager::instance()->dialogs();
     const FormatList imports = fileFormats().formats(FileOperation::ImportCharts);
-    const QString input = m_importChooser
-        ? m_importChooser()
-        : QFileDialog::getOpenFileName(this, tr("Importer"), QString(),
-                                       nameFilters(imports) + QStringLiteral(";;") + tr("Tous les fichiers (*)"));
+    UserDialogs::FileChoice files{tr("Importer"), QString(), {}, {}};
+    for (const FileFormat* format : imports)
+        files.filters << nameFilter(*format);
+    files.filters << tr("Tous les fichiers (*)");
+    const QString input = dialogs.openFileName(this, files);
     if (input.isEmpty())
         return;
     const std::string name = localFileName(input).toStdString();
@@ -74,22 +42,12 @@ void MainWindow::importCharts()
         QStringList titles;
         for (const std::string& title : songs.titles)
             titles << QString::fromStdString(title);
-        if (m_songChooser) {
-            choice = m_songChooser(titles);
-        } else {
-            const QString all = tr("Tous les morceaux, dans un dossier...");
-            bool ok = false;
-            const QString chosen = QInputDialog::getItem(this, tr("Importer"), tr("Morceau à ouvrir :"),
-                                                         QStringList(titles) << all, 0, false, &ok);
-            choice = !ok ? -1 : chosen == all ? AllSongs : int(titles.indexOf(chosen));
-        }
+        choice = dialogs.chooseSong(this, titles);
     }
     if (choice == -1)
         return;
-    if (choice == AllSongs) {
-        const QString folder = m_folderChooser
-            ? m_folderChooser()
-            : QFileDialog::getExistingDirectory(this, tr("Dossier des grilles importées"));
+    if (choice == UserDialogs::AllSongs) {
+        const QString folder = dialogs.folderName(this, tr("Dossier des grilles importées"));
         if (folder.isEmpty())
             return;
         const ImportReport report = importToFolder(songs, localFileName(folder), false);
@@ -110,8 +68,8 @@ void MainWindow::importCharts()
         showMessage(messageText(c.error));
         return;
     }
-    leaveChart();
-    m_document.setChart(*c.chart);
+    m_editor->leaveChart();
+    m_document->setChart(*c.chart);
     QStringList warnings;
     for (const Message& w : c.warnings)
         warnings << messageText(w);
@@ -121,22 +79,21 @@ void MainWindow::importCharts()
 
 void MainWindow::exportChart()
 {
-    if (!commitTextBox(tr("La grille n'a pas été exportée.")))
+    if (!m_editor->commitLabel(tr("La grille n'a pas été exportée.")))
         return;
     const FormatRegistry& formats = fileFormats();
     const FormatList exports = formats.formats(FileOperation::ExportChart);
-    QString name;
-    if (m_exportChooser) {
-        name = m_exportChooser();
-    } else {
-        ExportDialog dialog(this, exports);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            name = dialog.selectedFiles().first();
-        // A name whose extension is no format's is given the chosen one too.
-        const FileFormat* chosen = formatOfFilter(exports, dialog.selectedNameFilter());
-        if (!name.isEmpty() && chosen && !formats.forFile(name.toStdString(), FileOperation::ExportChart))
-            name += QLatin1Char('.') + QString::fromStdString(chosen->extensions().front());
+    UserDialogs::FileChoice choice{tr("Exporter"), QString(), {}, {}};
+    for (const FileFormat* format : exports) {
+        choice.filters << nameFilter(*format);
+        choice.suffixes << QString::fromStdString(format->extensions().front());
     }
+    QString filter;
+    QString name = DocumentManager::instance()->dialogs().saveFileName(this, choice, &filter);
+    // A name whose extension is no format's is given the chosen one too.
+    const FileFormat* chosen = formatOfFilter(exports, filter);
+    if (!name.isEmpty() && chosen && !formats.forFile(name.toStdString(), FileOperation::ExportChart))
+        name += QLatin1Char('.') + QString::fromStdString(chosen->extensions().front());
     if (name.isEmpty())
         return;
     const FileFormat* format = formats.forFile(name.toStdString(), FileOperation::ExportChart);

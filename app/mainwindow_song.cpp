@@ -3,21 +3,18 @@
 #include "mainwindow.h"
 
 #include "barmarksmenu.h"
-#include "chordtypingbox.h"
+#include "charteditor.h"
 #include "dialogs/songdialog.h"
-#include "dialogs/songtextvalidator.h"
 #include "document/key.h"
-#include "pageview.h"
+#include "documentmanager.h"
+#include "edit/chartdocument.h"
+#include "labeleditor.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScrollArea>
-
-#include <algorithm>
 
 namespace mavrel {
 
@@ -25,16 +22,18 @@ void MainWindow::setUpSong()
 {
     m_songDialog = new SongDialog(this);
     connect(m_songDialog, &SongDialog::songAccepted, this, [this](const SongChanges& changes) {
-        m_document.changeSong(tr("la modification du morceau"), [&changes](SongInfo& song) { changes.applyTo(song); });
+        m_document->changeSong(tr("la modification du morceau"), [&changes](SongInfo& song) { changes.applyTo(song); });
     });
 
     // Where a menu key would open a widget's own menu, the page's bars have
     // theirs.
-    auto* key = new QAction(this);
-    key->setObjectName(QStringLiteral("barMenuKeyAction"));
-    key->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
-    connect(key, &QAction::triggered, this, &MainWindow::barMenuKey);
-    addAction(key);
+    m_barMenuKey = new QAction(this);
+    m_barMenuKey->setObjectName(QStringLiteral("barMenuKeyAction"));
+    m_barMenuKey->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
+    connect(m_barMenuKey, &QAction::triggered, this, &MainWindow::barMenuKey);
+    addAction(m_barMenuKey);
+    // The lasso's right click on a bar.
+    connect(m_editor, &ChartEditor::barMenuRequested, m_barMenu, [this](QPoint at) { m_barMenu->popup(at); });
 }
 
 void MainWindow::showSongDialog()
@@ -47,7 +46,8 @@ void MainWindow::buildBarMenu()
 {
     m_barMenu = new BarMarksMenu(this);
     menuBar()->addMenu(m_barMenu);
-    connect(m_barMenu, &QMenu::aboutToShow, this, [this] { m_barMenu->showMarksOf(chart(), markedBars()); });
+    connect(m_barMenu, &QMenu::aboutToShow, this,
+            [this] { m_barMenu->showMarksOf(chart(), m_editor->markedBars()); });
 
     connect(m_barMenu, &BarMarksMenu::sectionChosen, this, [this](const QString& name) {
         changeMarks(tr("la section"), [text = name.toStdString()](BarMarks& m) {
@@ -75,62 +75,24 @@ void MainWindow::buildBarMenu()
         changeMarks(tr("le chiffrage"), [time](BarMarks& m) { m.time = time; });
     });
     connect(m_barMenu, &BarMarksMenu::barLineChosen, this, [this](int edge, int sign) {
-        changeMarkedBars([this, edge, sign](const std::vector<int>& bars) {
-            m_document.setBarLine(bars, edge == 0 ? ChartDocument::Edge::Left : ChartDocument::Edge::Right, sign);
+        m_editor->changeMarkedBars([this, edge, sign](const std::vector<int>& bars) {
+            m_document->setBarLine(bars, edge == 0 ? ChartDocument::Edge::Left : ChartDocument::Edge::Right, sign);
         });
     });
 }
 
-std::vector<int> MainWindow::markedBars() const
-{
-    const int count = std::max(1, chart().info.count);
-    std::vector<int> bars;
-    const Selection& s = selection();
-    for (int i = 0; i < s.count && i < MaxBars; ++i) {
-        const int bar = s.entries[i];
-        if (bar >= 1 && bar <= count && std::find(bars.begin(), bars.end(), bar) == bars.end())
-            bars.push_back(bar);
-    }
-    if (bars.empty())
-        bars.push_back(std::clamp(m_entryBar ? m_entryBar : m_lastBar, 1, count));
-    return bars;
-}
-
-void MainWindow::changeMarkedBars(const std::function<void(const std::vector<int>&)>& change)
-{
-    const int typing = m_entryBar;
-    if (typing && m_chordEntry->isModified() && !storeChordEntry())
-        return;
-    change(markedBars());
-    if (typing)
-        showChordEntryAt(typing);
-}
-
 void MainWindow::changeMarks(const QString& step, const std::function<void(BarMarks&)>& change)
 {
-    changeMarkedBars([&](const std::vector<int>& bars) { m_document.changeBarMarks(step, bars, change); });
+    m_editor->changeMarkedBars(
+        [&](const std::vector<int>& bars) { m_document->changeBarMarks(step, bars, change); });
 }
 
 void MainWindow::askSectionName()
 {
-    const std::vector<int> bars = markedBars();
-    const BarMarks& first = chart().song.bar(bars.front());
+    const BarMarks& first = chart().song.bar(m_editor->markedBars().front());
     const QString current = QString::fromUtf8(first.section.view().data(), qsizetype(first.section.size()));
-    std::optional<QString> name;
-    if (m_textAsker) {
-        name = m_textAsker(current);
-    } else {
-        QInputDialog dialog(this);
-        dialog.setWindowTitle(tr("Section"));
-        dialog.setLabelText(tr("&Nom de la section :"));
-        dialog.setTextValue(current);
-        dialog.setOkButtonText(tr("OK"));
-        dialog.setCancelButtonText(tr("Annuler", "button"));
-        if (auto* box = dialog.findChild<QLineEdit*>())
-            box->setValidator(new SongTextValidator(int(sizeof first.section.chars), box));
-        if (dialog.exec() == QDialog::Accepted)
-            name = dialog.textValue();
-    }
+    const std::optional<QString> name = DocumentManager::instance()->dialogs().sectionName(
+        this, current, int(sizeof first.section.chars));
     if (!name)
         return;
     changeMarks(tr("la section"), [text = name->trimmed().toStdString()](BarMarks& m) {
@@ -139,23 +101,18 @@ void MainWindow::askSectionName()
     });
 }
 
-void MainWindow::openBarMenu(QPoint globalPos) { m_barMenu->popup(globalPos); }
-
 void MainWindow::barMenuKey()
 {
     // A text box keeps its own menu (cut, copy, paste).
     QWidget* focus = QApplication::focusWidget();
-    if (focus && (focus == m_textBox || focus == m_sizeCombo)) {
+    QLineEdit* textBox = m_editor->labels()->box();
+    if (focus && (focus == textBox || focus == m_sizeCombo || focus == m_columnsBox || focus == m_rowsBox)) {
         const QPoint at = focus->rect().center();
         QContextMenuEvent event(QContextMenuEvent::Keyboard, at, focus->mapToGlobal(at));
         QApplication::sendEvent(focus == m_sizeCombo ? m_sizeCombo->lineEdit() : focus, &event);
         return;
     }
-    const int bar = markedBars().front();
-    const Bar& b = chart().bar(bar);
-    const QPoint centre = contentsPoint(QPointF(b.x + chart().info.barWidth / 2.0, b.y + chart().info.barHeight / 2.0));
-    m_scrollArea->ensureVisible(centre.x(), centre.y());
-    openBarMenu(m_scrollContents->mapToGlobal(centre));
+    m_barMenu->popup(m_editor->markedBarsMenuPoint());
 }
 
 } // namespace mavrel

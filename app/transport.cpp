@@ -98,21 +98,21 @@ void Transport::buildActions(QWidget* window)
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    m_playAction = add("playPauseAction", tr("Lire / Pause"), &Transport::playPause);
+    m_playAction = add("playPauseAction", tr("&Lire / Pause"), &Transport::playPause);
     // A window shortcut: the text box and the chord typing box take Space
     // first, as text (a line edit claims every key that types something).
     m_playAction->setShortcut(QKeySequence(Qt::Key_Space));
     m_playAction->setToolTip(tr("Lire / Pause (Espace)"));
-    m_stopAction = add("stopAction", tr("Arrêter"), &Transport::stop);
+    m_stopAction = add("stopAction", tr("&Arrêter"), &Transport::stop);
     m_playFromAction =
-        add("playFromBarAction", tr("Lire depuis la mesure sélectionnée"), &Transport::playFromSelection);
+        add("playFromBarAction", tr("Lire &depuis la mesure sélectionnée"), &Transport::playFromSelection);
     m_menu->addSeparator();
-    m_loopAction = m_menu->addAction(tr("Boucler sur la sélection"));
+    m_loopAction = m_menu->addAction(tr("&Boucler sur la sélection"));
     m_loopAction->setObjectName(QStringLiteral("loopAction"));
     m_loopAction->setIconText(tr("Boucle"));
     m_loopAction->setCheckable(true);
     connect(m_loopAction, &QAction::toggled, this, &Transport::applyLoop);
-    m_countInAction = m_menu->addAction(tr("Décompte"));
+    m_countInAction = m_menu->addAction(tr("Dé&compte"));
     m_countInAction->setObjectName(QStringLiteral("countInAction"));
     m_countInAction->setToolTip(tr("Une mesure de clic avant la musique"));
     m_countInAction->setCheckable(true);
@@ -121,10 +121,10 @@ void Transport::buildActions(QWidget* window)
             m_player->setCountIn(on ? 1 : 0);
     });
     m_menu->addSeparator();
-    m_saveAction = add("saveTempoAction", tr("Enregistrer dans la grille"), &Transport::saveIntoChart);
+    m_saveAction = add("saveTempoAction", tr("&Enregistrer dans la grille"), &Transport::saveIntoChart);
     m_saveAction->setIconText(tr("Dans la grille"));
     m_saveAction->setToolTip(tr("Enregistrer le tempo et le style dans la grille"));
-    m_mixerAction = add("mixerAction", tr("Mélangeur…"), [this] {
+    m_mixerAction = add("mixerAction", tr("&Mélangeur…"), [this] {
         m_mixer->show();
         m_mixer->raise();
         m_mixer->activateWindow();

@@ -10,7 +10,7 @@ AboutDialog::AboutDialog(QWidget* parent)
                           | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("AboutDialog"));
-    setWindowTitle(tr("About..."));
+    setWindowTitle(tr("À propos de Mavrel"));
     setModal(false);
     setFixedSize(220, 100);
 

@@ -79,7 +79,7 @@ ChordDialog::ChordDialog(QWidget* parent)
     for (int i = 0; i < QualityCount; ++i)
         m_qualities->addItem(fromWin1252(qualityItem(i)));
 
-    m_ok = new QPushButton(tr("Ok"), this);
+    m_ok = new QPushButton(tr("OK"), this);
     m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setGeometry(64, 208, 49, 25);
     m_ok->setDefault(true);
@@ -98,7 +98,7 @@ ChordDialog::ChordDialog(QWidget* parent)
     m_other->setObjectName(QStringLiteral("otherCheck"));
     m_other->setGeometry(64, 152, 55, 17);   // room for "Autre" beside its box
 
-    m_cancel = new QPushButton(tr("Cancel"), this);
+    m_cancel = new QPushButton(tr("Annuler"), this);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setGeometry(8, 208, 49, 25);
 

@@ -34,14 +34,14 @@ TransposeDialog::TransposeDialog(QWidget* parent)
     m_down->setFont(bold);
     m_down->setAutoDefault(false);
 
-    m_label = new QLabel(tr("Demi tons"), this);
+    m_label = new QLabel(tr("Demi-tons"), this);
     m_label->setObjectName(QStringLiteral("semitonesLabel"));
     // Wide enough for the caption in 12-point bold DejaVu Sans.
     m_label->setGeometry(96, 24, 100, 20);
     m_label->setFont(bold);
 
     // How the moved chords are spelled: as they were, or anew.
-    auto* spellingLabel = new QLabel(tr("Altérations :"), this);
+    auto* spellingLabel = new QLabel(tr("&Altérations :"), this);
     spellingLabel->setObjectName(QStringLiteral("spellingLabel"));
     spellingLabel->setGeometry(16, 64, 80, 20);
     m_spelling = new QComboBox(this);

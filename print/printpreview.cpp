@@ -129,7 +129,7 @@ PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
     : QWidget(parent, Qt::Window), m_mainChart(std::move(mainChart))
 {
     setObjectName(QStringLiteral("PrintPreview"));
-    setWindowTitle(tr("Apercu avant impression"));
+    setWindowTitle(tr("Aperçu avant impression"));
     move(237, 137);
     // Room for the whole tool bar.
     resize(770, 622);
@@ -157,7 +157,7 @@ PrintPreview::PrintPreview(ChartSource mainChart, QWidget* parent)
     m_layoutCombo->setInsertPolicy(QComboBox::NoInsert);
     m_layoutCombo->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8")});
     m_layoutCombo->setCurrentIndex(0);
-    m_layoutCombo->setToolTip(tr("Selectionez ici le nombre de grilles a imprimer sur une feuille"));
+    m_layoutCombo->setToolTip(tr("Sélectionnez ici le nombre de grilles à imprimer sur une feuille"));
     m_layoutCombo->setGeometry(72, 8, 33, 25);
     // Typing and choosing from the list both land here.
     connect(m_layoutCombo, &QComboBox::currentTextChanged, this, [this] { layoutChanged(); });

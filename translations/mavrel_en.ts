@@ -931,11 +931,46 @@
     </message>
 </context>
 <context>
-    <name>mavrel::AboutDialog</name>
+    <name>UserDialogs</name>
     <message>
-        <source>About...</source>
-        <translation>About...</translation>
+        <source>&amp;Enregistrer</source>
+        <translation>&amp;Save</translation>
     </message>
+    <message>
+        <source>&amp;Ne pas enregistrer</source>
+        <translation>&amp;Don&apos;t Save</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Tous les morceaux, dans un dossier…</source>
+        <translation>All the songs, into a folder…</translation>
+    </message>
+    <message>
+        <source>Importer</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>&amp;Morceau à ouvrir :</source>
+        <translation>&amp;Song to open:</translation>
+    </message>
+    <message>
+        <source>Section</source>
+        <translation>Section</translation>
+    </message>
+    <message>
+        <source>&amp;Nom de la section :</source>
+        <translation>Section &amp;name:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::AboutDialog</name>
     <message>
         <source>Mavrel  Version %1</source>
         <translation>Mavrel  Version %1</translation>
@@ -944,20 +979,16 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>À propos de Mavrel</source>
+        <translation>About Mavrel</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::BarMarksMenu</name>
     <message>
-        <source>Mesure</source>
-        <translation>Bar</translation>
-    </message>
-    <message>
         <source>Mesure %1</source>
         <translation>Bar %1</translation>
-    </message>
-    <message>
-        <source>Section</source>
-        <translation>Section</translation>
     </message>
     <message>
         <source>Aucune</source>
@@ -997,29 +1028,9 @@
         <translation>Other…</translation>
     </message>
     <message>
-        <source>Fin de reprise</source>
-        <translation>Ending</translation>
-    </message>
-    <message>
         <source>Aucune</source>
         <comment>ending</comment>
         <translation>None</translation>
-    </message>
-    <message>
-        <source>Segno</source>
-        <translation>Segno</translation>
-    </message>
-    <message>
-        <source>Signe de coda</source>
-        <translation>Coda sign</translation>
-    </message>
-    <message>
-        <source>Point d&apos;orgue</source>
-        <translation>Fermata</translation>
-    </message>
-    <message>
-        <source>Indication</source>
-        <translation>Direction</translation>
     </message>
     <message>
         <source>Aucune</source>
@@ -1027,16 +1038,8 @@
         <translation>None</translation>
     </message>
     <message>
-        <source>Chiffrage</source>
-        <translation>Time signature</translation>
-    </message>
-    <message>
         <source>Sans changement</source>
         <translation>No change</translation>
-    </message>
-    <message>
-        <source>Barre de gauche</source>
-        <translation>Left bar line</translation>
     </message>
     <message>
         <source>Simple</source>
@@ -1051,10 +1054,6 @@
         <translation>Double bar ||</translation>
     </message>
     <message>
-        <source>Barre de droite</source>
-        <translation>Right bar line</translation>
-    </message>
-    <message>
         <source>Fin de reprise :|</source>
         <translation>End repeat :|</translation>
     </message>
@@ -1065,6 +1064,46 @@
     <message>
         <source>Autre : %1…</source>
         <translation>Other: %1…</translation>
+    </message>
+    <message>
+        <source>&amp;Mesure</source>
+        <translation>&amp;Bar</translation>
+    </message>
+    <message>
+        <source>&amp;Section</source>
+        <translation>&amp;Section</translation>
+    </message>
+    <message>
+        <source>&amp;Fin de reprise</source>
+        <translation>&amp;Ending</translation>
+    </message>
+    <message>
+        <source>Se&amp;gno</source>
+        <translation>Se&amp;gno</translation>
+    </message>
+    <message>
+        <source>Signe de &amp;coda</source>
+        <translation>&amp;Coda sign</translation>
+    </message>
+    <message>
+        <source>&amp;Point d&apos;orgue</source>
+        <translation>&amp;Fermata</translation>
+    </message>
+    <message>
+        <source>&amp;Indication</source>
+        <translation>&amp;Direction</translation>
+    </message>
+    <message>
+        <source>C&amp;hiffrage</source>
+        <translation>&amp;Time signature</translation>
+    </message>
+    <message>
+        <source>&amp;Barre de gauche</source>
+        <translation>&amp;Left bar line</translation>
+    </message>
+    <message>
+        <source>Barre de &amp;droite</source>
+        <translation>&amp;Right bar line</translation>
     </message>
 </context>
 <context>
@@ -1143,21 +1182,44 @@
     </message>
 </context>
 <context>
+    <name>mavrel::ChartEditor</name>
+    <message>
+        <source>Une grille ne garde pas les caractères de commande (tabulation, retour à la ligne…) : ce texte n&apos;a pas été pris.</source>
+        <translation>A chart keeps no control characters (tab, line break…): this text was not taken.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; n&apos;est pas une valeur entière correcte.</source>
+        <translation>&apos;%1&apos; is not a valid whole number.</translation>
+    </message>
+    <message>
+        <source>Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.</source>
+        <translation>A chart holds at most %1 bars: %2 × %3 would go past that limit.</translation>
+    </message>
+    <message>
+        <source>Mesure %1 : accords séparés par des espaces ; 3 accords = ¼ ¼ ½ (« Dm7. » : ½ d&apos;abord) ; signes autour : [A] 1. S Q |: 3/4 … f :| &lt;D.C.&gt;. Tab : suivante, Échap : fin.</source>
+        <translation>Bar %1: chords separated by spaces; 3 chords = ¼ ¼ ½ (“Dm7.”: ½ first); marks around them: [A] 1. S Q |: 3/4 … f :| &lt;D.C.&gt;. Tab: next, Esc: stop.</translation>
+    </message>
+    <message>
+        <source>Échap de nouveau : quitter sans enregistrer la mesure.</source>
+        <translation>Esc again: leave without storing the bar.</translation>
+    </message>
+</context>
+<context>
     <name>mavrel::ChordDialog</name>
     <message>
         <source>Accords</source>
         <translation>Chords</translation>
     </message>
     <message>
-        <source>Ok</source>
-        <translation>OK</translation>
-    </message>
-    <message>
         <source>Autre</source>
         <translation>Other</translation>
     </message>
     <message>
-        <source>Cancel</source>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
         <translation>Cancel</translation>
     </message>
 </context>
@@ -1175,22 +1237,17 @@ Tab or Enter: next bar; Shift+Tab: previous; Alt+arrows: move; Esc: stop.</trans
     </message>
 </context>
 <context>
+    <name>mavrel::LabelEditor</name>
+    <message>
+        <source>Une grille ne peut contenir plus de %1 textes : ce texte reste dans la zone de saisie.</source>
+        <translation>A chart cannot hold more than %1 texts: this text stays in the entry box.</translation>
+    </message>
+</context>
+<context>
     <name>mavrel::MainWindow</name>
     <message>
         <source>Pour passer du format horizontal au format vertical</source>
         <translation>To turn the page between landscape and portrait</translation>
-    </message>
-    <message>
-        <source>Cases L</source>
-        <translation>Bars W</translation>
-    </message>
-    <message>
-        <source>H</source>
-        <translation>H</translation>
-    </message>
-    <message>
-        <source>Fonts:</source>
-        <translation>Size:</translation>
     </message>
     <message>
         <source>Nombre de cases en largeur</source>
@@ -1213,24 +1270,12 @@ Left click = chords</translation>
         <translation>To erase a bar</translation>
     </message>
     <message>
-        <source>Pour mettre des double barres ou des barres de reprise</source>
-        <translation>To put double bar lines or repeat signs</translation>
-    </message>
-    <message>
-        <source>Lasso  : selection pour le copier coller </source>
-        <translation>Lasso: selection for copy and paste</translation>
-    </message>
-    <message>
         <source>Pour mettre du texte</source>
         <translation>To put text</translation>
     </message>
     <message>
         <source>T</source>
         <translation>T</translation>
-    </message>
-    <message>
-        <source>Taille ecriture , accord  ou texte</source>
-        <translation>Size of the writing, chords or text</translation>
     </message>
     <message>
         <source>G</source>
@@ -1257,128 +1302,12 @@ Left click = chords</translation>
         <translation>%1[*] - Mavrel</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; n&apos;est pas une valeur entière correcte.</source>
-        <translation>&apos;%1&apos; is not a valid whole number.</translation>
-    </message>
-    <message>
-        <source>Une grille compte au plus %1 cases : %2 × %3 dépasserait cette limite.</source>
-        <translation>A chart holds at most %1 bars: %2 × %3 would go past that limit.</translation>
-    </message>
-    <message>
-        <source>Fichier</source>
-        <translation>File</translation>
-    </message>
-    <message>
-        <source>Nouveau</source>
-        <translation>New</translation>
-    </message>
-    <message>
-        <source>Ouvrir</source>
-        <translation>Open</translation>
-    </message>
-    <message>
-        <source>Enregistrer</source>
-        <translation>Save</translation>
-    </message>
-    <message>
-        <source>Enregistrer Sous..</source>
-        <translation>Save As...</translation>
-    </message>
-    <message>
-        <source>Importer...</source>
-        <translation>Import...</translation>
-    </message>
-    <message>
-        <source>Exporter...</source>
-        <translation>Export...</translation>
-    </message>
-    <message>
-        <source>Impression</source>
-        <translation>Print</translation>
-    </message>
-    <message>
-        <source>Edition</source>
-        <translation>Edit</translation>
-    </message>
-    <message>
-        <source>Annuler</source>
-        <translation>Undo</translation>
-    </message>
-    <message>
-        <source>Annuler %1</source>
-        <translation>Undo %1</translation>
-    </message>
-    <message>
-        <source>Rétablir</source>
-        <translation>Redo</translation>
-    </message>
-    <message>
-        <source>Rétablir %1</source>
-        <translation>Redo %1</translation>
-    </message>
-    <message>
-        <source>Copier</source>
-        <translation>Copy</translation>
-    </message>
-    <message>
-        <source>Coller</source>
-        <translation>Paste</translation>
-    </message>
-    <message>
-        <source>Suprimer</source>
-        <translation>Delete</translation>
-    </message>
-    <message>
         <source>Saisie au clavier</source>
         <translation>Keyboard Entry</translation>
     </message>
     <message>
-        <source>Affichage</source>
-        <translation>View</translation>
-    </message>
-    <message>
-        <source>Zoom avant</source>
-        <translation>Zoom In</translation>
-    </message>
-    <message>
-        <source>Zoom arrière</source>
-        <translation>Zoom Out</translation>
-    </message>
-    <message>
-        <source>Taille réelle</source>
-        <translation>Actual Size</translation>
-    </message>
-    <message>
-        <source>Fonctions</source>
-        <translation>Functions</translation>
-    </message>
-    <message>
-        <source>Transposer</source>
-        <translation>Transpose</translation>
-    </message>
-    <message>
-        <source>Aide</source>
-        <translation>Help</translation>
-    </message>
-    <message>
-        <source>Help</source>
-        <translation>Help</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>About</translation>
-    </message>
-    <message>
         <source>Enregistrer les modifications de « %1 » ?</source>
         <translation>Save the changes to “%1”?</translation>
-    </message>
-    <message>
-        <source>Ne pas enregistrer</source>
-        <translation>Don&apos;t Save</translation>
-    </message>
-    <message>
-        <source>Grilles (*.bab);;Tous les fichiers (*)</source>
-        <translation>Charts (*.bab);;All files (*)</translation>
     </message>
     <message>
         <source>La grille n&apos;a pas été enregistrée.</source>
@@ -1397,14 +1326,6 @@ Left click = chords</translation>
         <translation>Import</translation>
     </message>
     <message>
-        <source>Tous les morceaux, dans un dossier...</source>
-        <translation>All the songs, into a folder...</translation>
-    </message>
-    <message>
-        <source>Morceau à ouvrir :</source>
-        <translation>Song to open:</translation>
-    </message>
-    <message>
         <source>Dossier des grilles importées</source>
         <translation>Folder for the imported charts</translation>
     </message>
@@ -1421,25 +1342,8 @@ Left click = chords</translation>
         <translation>Export</translation>
     </message>
     <message>
-        <source>Une grille ne peut contenir plus de %1 textes : ce texte reste dans la zone de saisie.</source>
-        <translation>A chart cannot hold more than %1 texts: this text stays in the entry box.</translation>
-    </message>
-    <message>
-        <source>Annuler</source>
-        <comment>button</comment>
-        <translation>Cancel</translation>
-    </message>
-    <message>
         <source>Les informations du morceau mises de côté à l&apos;ouverture de « %1 » seront perdues. Enregistrer quand même ?</source>
         <translation>The song information set aside when “%1” was opened will be lost. Save anyway?</translation>
-    </message>
-    <message>
-        <source>Une grille ne garde pas les caractères de commande (tabulation, retour à la ligne…) : ce texte n&apos;a pas été pris.</source>
-        <translation>A chart keeps no control characters (tab, line break…): this text was not taken.</translation>
-    </message>
-    <message>
-        <source>Échap de nouveau : quitter sans enregistrer la mesure.</source>
-        <translation>Esc again: leave without storing the bar.</translation>
     </message>
     <message>
         <source>L&apos;aide est introuvable : « %1 » n&apos;existe pas.</source>
@@ -1478,24 +1382,12 @@ Left click = chords</translation>
         <translation>the automatic chord size</translation>
     </message>
     <message>
-        <source>Préférences…</source>
-        <translation>Preferences…</translation>
-    </message>
-    <message>
         <source>Tous les fichiers (*)</source>
         <translation>All files (*)</translation>
     </message>
     <message>
         <source>%1 : format inconnu (%2 attendu).</source>
         <translation>%1: unknown format (%2 expected).</translation>
-    </message>
-    <message>
-        <source>Mesure %1 : accords séparés par des espaces ; 3 accords = ¼ ¼ ½ (« Dm7. » : ½ d&apos;abord) ; signes autour : [A] 1. S Q |: 3/4 … f :| &lt;D.C.&gt;. Tab : suivante, Échap : fin.</source>
-        <translation>Bar %1: chords separated by spaces; 3 chords = ¼ ¼ ½ (“Dm7.”: ½ first); marks around them: [A] 1. S Q |: 3/4 … f :| &lt;D.C.&gt;. Tab: next, Esc: stop.</translation>
-    </message>
-    <message>
-        <source>Morceau…</source>
-        <translation>Song…</translation>
     </message>
     <message>
         <source>la modification du morceau</source>
@@ -1534,16 +1426,269 @@ Left click = chords</translation>
         <translation>time signature</translation>
     </message>
     <message>
-        <source>Section</source>
-        <translation>Section</translation>
+        <source>&amp;Fichier</source>
+        <translation>&amp;File</translation>
     </message>
     <message>
-        <source>&amp;Nom de la section :</source>
-        <translation>Section &amp;name:</translation>
+        <source>&amp;Nouveau</source>
+        <translation>&amp;New</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>&amp;Ouvrir</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>&amp;Enregistrer</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>Enregistrer &amp;sous…</source>
+        <translation>Save &amp;As…</translation>
+    </message>
+    <message>
+        <source>&amp;Importer…</source>
+        <translation>&amp;Import…</translation>
+    </message>
+    <message>
+        <source>E&amp;xporter…</source>
+        <translation>&amp;Export…</translation>
+    </message>
+    <message>
+        <source>Im&amp;pression</source>
+        <translation>&amp;Print</translation>
+    </message>
+    <message>
+        <source>É&amp;dition</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>&amp;Annuler</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>&amp;Annuler %1</source>
+        <translation>&amp;Undo %1</translation>
+    </message>
+    <message>
+        <source>&amp;Rétablir</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>&amp;Rétablir %1</source>
+        <translation>&amp;Redo %1</translation>
+    </message>
+    <message>
+        <source>&amp;Copier</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>C&amp;oller</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>&amp;Supprimer</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>Saisie au c&amp;lavier</source>
+        <translation>&amp;Keyboard Entry</translation>
+    </message>
+    <message>
+        <source>&amp;Affichage</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;avant</source>
+        <translation>Zoom &amp;In</translation>
+    </message>
+    <message>
+        <source>Zoom a&amp;rrière</source>
+        <translation>Zoom &amp;Out</translation>
+    </message>
+    <message>
+        <source>&amp;Taille réelle</source>
+        <translation>&amp;Actual Size</translation>
+    </message>
+    <message>
+        <source>&amp;Préférences…</source>
+        <translation>&amp;Preferences…</translation>
+    </message>
+    <message>
+        <source>F&amp;onctions</source>
+        <translation>F&amp;unctions</translation>
+    </message>
+    <message>
+        <source>&amp;Transposer</source>
+        <translation>&amp;Transpose</translation>
+    </message>
+    <message>
+        <source>&amp;Morceau…</source>
+        <translation>&amp;Song…</translation>
+    </message>
+    <message>
+        <source>Aid&amp;e</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>&amp;Aide</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>&amp;Raccourcis clavier</source>
+        <translation>&amp;Keyboard Shortcuts</translation>
+    </message>
+    <message>
+        <source>À &amp;propos de Mavrel</source>
+        <translation>&amp;About Mavrel</translation>
+    </message>
+    <message>
+        <source>Ouvrir les menus</source>
+        <translation>Open the menus</translation>
+    </message>
+    <message>
+        <source>« %1 » est déjà ouvert dans une autre fenêtre : la grille n&apos;a pas été enregistrée.</source>
+        <translation>“%1” is already open in another window: the chart was not saved.</translation>
+    </message>
+    <message>
+        <source> ou </source>
+        <translation> or </translation>
+    </message>
+    <message>
+        <source>Outils</source>
+        <translation>Tools</translation>
+    </message>
+    <message>
+        <source>Menus</source>
+        <translation>Menus</translation>
+    </message>
+    <message>
+        <source>Ouvrir le premier menu</source>
+        <translation>Open the first menu</translation>
+    </message>
+    <message>
+        <source>Ouvrir un menu</source>
+        <translation>Open a menu</translation>
+    </message>
+    <message>
+        <source>Alt + la lettre soulignée</source>
+        <translation>Alt + the underlined letter</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Page</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>Ctrl + molette</source>
+        <translation>Ctrl + wheel</translation>
+    </message>
+    <message>
+        <source>Aller d&apos;une commande à l&apos;autre</source>
+        <translation>Go from one control to the next</translation>
+    </message>
+    <message>
+        <source>Tab, Maj+Tab</source>
+        <translation>Tab, Shift+Tab</translation>
+    </message>
+    <message>
+        <source>Nombre de cases (dans la case L ou H)</source>
+        <translation>Number of bars (in the W or H box)</translation>
+    </message>
+    <message>
+        <source>Flèches haut et bas, Entrée, Échap</source>
+        <translation>Up and Down arrows, Enter, Esc</translation>
+    </message>
+    <message>
+        <source>Mesure suivante</source>
+        <translation>Next bar</translation>
+    </message>
+    <message>
+        <source>Tab ou Entrée</source>
+        <translation>Tab or Enter</translation>
+    </message>
+    <message>
+        <source>Mesure précédente</source>
+        <translation>Previous bar</translation>
+    </message>
+    <message>
+        <source>Maj+Tab</source>
+        <translation>Shift+Tab</translation>
+    </message>
+    <message>
+        <source>Se déplacer sans enregistrer</source>
+        <translation>Move without storing</translation>
+    </message>
+    <message>
+        <source>Alt + flèches</source>
+        <translation>Alt + arrows</translation>
+    </message>
+    <message>
+        <source>Terminer</source>
+        <translation>Finish</translation>
+    </message>
+    <message>
+        <source>Échap</source>
+        <translation>Esc</translation>
+    </message>
+    <message>
+        <source>Cases &amp;L</source>
+        <translation>Bars &amp;W</translation>
+    </message>
+    <message>
+        <source>&amp;H</source>
+        <translation>&amp;H</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <comment>shortcut of the chord tool</comment>
+        <translation>C</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>shortcut of the eraser</comment>
+        <translation>E</translation>
+    </message>
+    <message>
+        <source>Pour mettre des doubles barres ou des barres de reprise</source>
+        <translation>To put double bar lines or repeat signs</translation>
+    </message>
+    <message>
+        <source>B</source>
+        <comment>shortcut of the bar-line tool</comment>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>Lasso : sélection pour le copier-coller</source>
+        <translation>Lasso: selection for copy and paste</translation>
+    </message>
+    <message>
+        <source>L</source>
+        <comment>shortcut of the lasso</comment>
+        <translation>L</translation>
+    </message>
+    <message>
+        <source>T</source>
+        <comment>shortcut of the text tool</comment>
+        <translation>T</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>&amp;Taille :</source>
+        <translation>&amp;Size:</translation>
+    </message>
+    <message>
+        <source>Taille d&apos;écriture, accord ou texte</source>
+        <translation>Size of the writing, chords or text</translation>
+    </message>
+    <message>
+        <source>Le menu « Mesure » sur la page</source>
+        <translation>The “Bar” menu over the page</translation>
     </message>
 </context>
 <context>
@@ -1639,16 +1784,8 @@ Left click = chords</translation>
 <context>
     <name>mavrel::PrintPreview</name>
     <message>
-        <source>Apercu avant impression</source>
-        <translation>Print preview</translation>
-    </message>
-    <message>
         <source>Par :</source>
         <translation>Per:</translation>
-    </message>
-    <message>
-        <source>Selectionez ici le nombre de grilles a imprimer sur une feuille</source>
-        <translation>Choose here how many charts to print on one sheet</translation>
     </message>
     <message>
         <source>Imprime</source>
@@ -1769,6 +1906,33 @@ Left click = chords</translation>
     <message>
         <source>Fermer</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>Aperçu avant impression</source>
+        <translation>Print preview</translation>
+    </message>
+    <message>
+        <source>Sélectionnez ici le nombre de grilles à imprimer sur une feuille</source>
+        <translation>Choose here how many charts to print on one sheet</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::ShortcutsDialog</name>
+    <message>
+        <source>Raccourcis clavier</source>
+        <translation>Keyboard Shortcuts</translation>
+    </message>
+    <message>
+        <source>Commande</source>
+        <translation>Command</translation>
+    </message>
+    <message>
+        <source>Touches</source>
+        <translation>Keys</translation>
+    </message>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
     </message>
 </context>
 <context>
@@ -1978,40 +2142,16 @@ Left click = chords</translation>
         <translation>&amp;Play</translation>
     </message>
     <message>
-        <source>Lire / Pause</source>
-        <translation>Play / Pause</translation>
-    </message>
-    <message>
         <source>Lire / Pause (Espace)</source>
         <translation>Play / Pause (Space)</translation>
-    </message>
-    <message>
-        <source>Arrêter</source>
-        <translation>Stop</translation>
-    </message>
-    <message>
-        <source>Lire depuis la mesure sélectionnée</source>
-        <translation>Play from the Selected Bar</translation>
-    </message>
-    <message>
-        <source>Boucler sur la sélection</source>
-        <translation>Loop the Selection</translation>
     </message>
     <message>
         <source>Boucle</source>
         <translation>Loop</translation>
     </message>
     <message>
-        <source>Décompte</source>
-        <translation>Count-in</translation>
-    </message>
-    <message>
         <source>Une mesure de clic avant la musique</source>
         <translation>A bar of click before the music</translation>
-    </message>
-    <message>
-        <source>Enregistrer dans la grille</source>
-        <translation>Save into the Chart</translation>
     </message>
     <message>
         <source>Dans la grille</source>
@@ -2020,10 +2160,6 @@ Left click = chords</translation>
     <message>
         <source>Enregistrer le tempo et le style dans la grille</source>
         <translation>Save the tempo and the style into the chart</translation>
-    </message>
-    <message>
-        <source>Mélangeur…</source>
-        <translation>Mixer…</translation>
     </message>
     <message>
         <source>Mélangeur</source>
@@ -2089,20 +2225,40 @@ Left click = chords</translation>
         <source>l&apos;enregistrement du tempo et du style</source>
         <translation>saving the tempo and the style</translation>
     </message>
+    <message>
+        <source>&amp;Lire / Pause</source>
+        <translation>&amp;Play / Pause</translation>
+    </message>
+    <message>
+        <source>&amp;Arrêter</source>
+        <translation>&amp;Stop</translation>
+    </message>
+    <message>
+        <source>Lire &amp;depuis la mesure sélectionnée</source>
+        <translation>Play from the Selected &amp;Bar</translation>
+    </message>
+    <message>
+        <source>&amp;Boucler sur la sélection</source>
+        <translation>&amp;Loop the Selection</translation>
+    </message>
+    <message>
+        <source>Dé&amp;compte</source>
+        <translation>Cou&amp;nt-in</translation>
+    </message>
+    <message>
+        <source>&amp;Enregistrer dans la grille</source>
+        <translation>Save &amp;into the Chart</translation>
+    </message>
+    <message>
+        <source>&amp;Mélangeur…</source>
+        <translation>&amp;Mixer…</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::TransposeDialog</name>
     <message>
         <source>Transposeur</source>
         <translation>Transposer</translation>
-    </message>
-    <message>
-        <source>Demi tons</source>
-        <translation>Semitones</translation>
-    </message>
-    <message>
-        <source>Altérations :</source>
-        <translation>Accidentals:</translation>
     </message>
     <message>
         <source>garder</source>
@@ -2119,6 +2275,14 @@ Left click = chords</translation>
     <message>
         <source>selon la tonalité</source>
         <translation>by the key</translation>
+    </message>
+    <message>
+        <source>Demi-tons</source>
+        <translation>Semitones</translation>
+    </message>
+    <message>
+        <source>&amp;Altérations :</source>
+        <translation>&amp;Accidentals:</translation>
     </message>
 </context>
 </TS>

@@ -90,7 +90,7 @@ TEST(Captions, EveryTextFitsItsBox)
 TEST(Captions, EveryEnglishTextFitsItsBox)
 {
     const QList<QTranslator*> translators = installTranslators(QStringLiteral("en"));
-    ASSERT_EQ(QCoreApplication::translate("mavrel::MainWindow", "Fichier").toStdString(), "File");
+    EXPECT_EQ(QCoreApplication::translate("mavrel::MainWindow", "&Fichier").toStdString(), "&File");
     expectEveryTextFitsItsBox();
     qDeleteAll(translators);
 }

@@ -14,7 +14,7 @@ class ChartChangeTest : public PageWindowTest {
 protected:
     void open(const QString& file)
     {
-        window->setOpenChooser([file] { return file; });
+        dialogs.openAnswer(file);
         menu("openAction");
     }
 };
@@ -40,7 +40,7 @@ TEST_F(ChartChangeTest, BarsTheFileDoesNotHoldShowAsOnTheCommandLine)
     ASSERT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
     StandaloneChart alone;
     ASSERT_TRUE(loadChart(alone.chart(), QFile::encodeName(path("empty.bab")).toStdString()).ok);
-    EXPECT_TRUE(sameImage(window->pageImage(), pageOf(alone.chart())));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), pageOf(alone.chart())));
     ASSERT_TRUE(saveChart(alone.chart(), QFile::encodeName(path("alone.bab")).toStdString()).ok);
     EXPECT_EQ(saveThroughMenu("again"), fileBytes(path("alone.bab")));
 }
@@ -78,7 +78,7 @@ TEST_F(ChartChangeTest, AReopenedLabelStaysWithTheChartItCameFrom)
 
 TEST_F(ChartChangeTest, TheChordDialogClosesWhenItsChartChanges)
 {
-    ChordDialog* dialog = window->chordDialog();
+    ChordDialog* dialog = window->editor()->chordDialog();
     saveThroughMenu("song");
     const std::function<void()> changes[] = {
         [&] { menu("newAction"); },

@@ -57,7 +57,7 @@ TEST_F(ChordEntryTest, ASixteenBarChartIsTypedInOnePass)
     EXPECT_EQ(bar(13), "1: G\xF8 % % %");
     EXPECT_EQ(bar(15), "1: BbM7 % % %");
     EXPECT_EQ(window->document().undoStack()->undoText().toStdString(), "la saisie de la mesure");
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 
     // A refusal stores nothing and keeps the box on its bar with the text.
     const std::string before = bar(17);
@@ -93,7 +93,7 @@ TEST_F(ChordEntryTest, AltArrowsAndPressesMoveTheBoxWithoutStoring)
 
     // With the box open a press with the chord tool takes it there, no dialog.
     press(centreOf(10));
-    EXPECT_FALSE(window->chordDialog()->isVisible());
+    EXPECT_FALSE(window->editor()->chordDialog()->isVisible());
     type("Fm");
     QTest::keyClick(box(), Qt::Key_Tab);
     EXPECT_EQ(bar(10), "1: Fm % % %");

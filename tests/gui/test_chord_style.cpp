@@ -11,8 +11,8 @@ namespace {
 
 class ChordStyleTest : public PageWindowTest {
 protected:
-    QComboBox* styleBox() { return window->centralWidget()->findChild<QComboBox*>("chordStyleCombo"); }
-    QCheckBox* autoBox() { return window->centralWidget()->findChild<QCheckBox*>("autoSizeCheck"); }
+    QComboBox* styleBox() { return window->findChild<QComboBox*>("chordStyleCombo"); }
+    QCheckBox* autoBox() { return window->findChild<QCheckBox*>("autoSizeCheck"); }
     void chooseStyle(const QString& name)
     {
         const int i = styleBox()->findText(name);
@@ -39,14 +39,14 @@ TEST_F(ChordStyleTest, TheToolBarChoosesStyleAndSizeAsUndoableSteps)
     change([&](Chart& c) { c = *built; });
     ASSERT_EQ(styleBox()->currentText(), QStringLiteral("Classique"));
     ASSERT_FALSE(autoBox()->isChecked());
-    const int plainGreys = greys(window->pageImage());
+    const int plainGreys = greys(window->editor()->pageImage());
 
     chooseStyle(QStringLiteral("Jazz"));
     EXPECT_EQ(chart().song.chordStyle, ChordStyle::Jazz);
     QTest::mouseClick(autoBox(), Qt::LeftButton);
     EXPECT_EQ(chart().song.autoSize, 1);
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
-    EXPECT_GT(greys(window->pageImage()), plainGreys) << "smoothed glyphs";
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
+    EXPECT_GT(greys(window->editor()->pageImage()), plainGreys) << "smoothed glyphs";
 
     menu("undoAction");
     EXPECT_EQ(chart().song.autoSize, 0);
@@ -54,7 +54,7 @@ TEST_F(ChordStyleTest, TheToolBarChoosesStyleAndSizeAsUndoableSteps)
     menu("undoAction");
     EXPECT_EQ(chart().song.chordStyle, ChordStyle::Classic);
     EXPECT_EQ(styleBox()->currentText(), QStringLiteral("Classique"));
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The command line, run as a user runs it: the built executable in a
 // temporary folder, without a display.
+#include "app/charteditor.h"
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
 #include "document/chordtext.h"

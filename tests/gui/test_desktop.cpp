@@ -1,14 +1,10 @@
 // The editor in the desktop: its id and icon, the help document found where
-// the program is, and one window per chart given on the command line.
-#include "app/cli.h"
+// the program is, the documents it hands to other programs.
 #include "app/desktop.h"
-#include "app/mainwindow.h"
-#include "document/chartfile.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -117,47 +113,6 @@ TEST(Desktop, TheDocumentOpenerSaysWhenNothingOpensItAndIsReaped)
         QTest::qWait(r.failed ? 0 : 200);
         EXPECT_EQ(failed, r.failed);
     }
-}
-
-TEST(Desktop, EachChartOpensInAWindowOfItsOwn)
-{
-    QTemporaryDir dir;
-    QStringList files;
-    for (int rows : {9, 3}) {
-        MainWindow source;
-        source.document().setGrid(4, rows);
-        files << dir.filePath(QStringLiteral("%1.bab").arg(rows));
-        ASSERT_TRUE(source.document().save(QFile::encodeName(files.last())).ok);
-    }
-
-    QByteArrayList names;
-    for (const QString& f : files)
-        names << QFile::encodeName(f);
-    const Command command = parseCommandLine(names);
-    ASSERT_EQ(command.kind, Command::Editor);
-    const QList<MainWindow*> windows = openEditorWindows(command.charts);
-    ASSERT_EQ(windows.size(), 2);
-    EXPECT_EQ(windows[0]->chart().info.rows, 9);
-    EXPECT_EQ(windows[1]->chart().info.rows, 3);
-    EXPECT_EQ(QFile::decodeName(windows[1]->document().fileName()), files[1]);
-    EXPECT_NE(windows[0]->pos(), windows[1]->pos());
-
-    // Closing one window leaves the other, and frees the closed one.
-    QPointer<MainWindow> first = windows[0];
-    for (MainWindow* w : windows)
-        EXPECT_TRUE(w->isVisible());
-    first->close();
-    QTest::qWait(0);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(first.isNull());
-    EXPECT_TRUE(windows[1]->isVisible());
-    windows[1]->close();
-
-    // Without a chart, one window on a new chart.
-    const QList<MainWindow*> fresh = openEditorWindows({});
-    ASSERT_EQ(fresh.size(), 1);
-    EXPECT_EQ(fresh[0]->chart().info.rows, 8);
-    fresh[0]->close();
 }
 
 } // namespace

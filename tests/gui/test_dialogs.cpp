@@ -70,7 +70,7 @@ TEST(ChordDialogPosition, OpensBelowUnlessTheCursorIsLow)
 
 // --- chord dialog --------------------------------------------------------------------------
 
-// The dialog with a chart of its own standing for the window's: what "Ok"
+// The dialog with a chart of its own standing for the window's: what "OK"
 // hands over is stored there, as the window stores it.
 class ChordDialogTest : public ::testing::Test {
 protected:
@@ -146,8 +146,8 @@ TEST_F(ChordDialogTest, FrameControlsAndTabOrder)
         ASSERT_TRUE(w) << r.name;
         EXPECT_EQ(w->geometry(), r.box) << r.name;
     }
-    EXPECT_EQ(ok()->text(), "Ok");
-    EXPECT_EQ(cancel()->text(), "Cancel");
+    EXPECT_EQ(ok()->text(), "OK");
+    EXPECT_EQ(cancel()->text(), "Annuler");
     EXPECT_EQ(flat()->text(), "b/#");
     EXPECT_EQ(other()->text(), "Autre");
     EXPECT_EQ(freeText()->maxLength(), 24);
@@ -273,7 +273,7 @@ TEST_F(ChordDialogTest, CancelStoresNothing)
     EXPECT_FALSE(dialog.isVisible());
 
     open(3, 1);
-    QTest::keyClick(&dialog, Qt::Key_Escape);   // the same as "Cancel"
+    QTest::keyClick(&dialog, Qt::Key_Escape);   // the same as "Annuler"
     EXPECT_TRUE(sameBytes(chart->bar(3), before));
     EXPECT_EQ(accepted, 0);
     EXPECT_FALSE(dialog.isVisible());
@@ -446,7 +446,7 @@ TEST(TransposeDialog, WindowAndControls)
     const Row rows[] = {
         {"upButton", "+1", {16, 16, 33, 33}},
         {"downButton", "-1", {56, 16, 33, 33}},
-        {"semitonesLabel", "Demi tons", {96, 24, 100, 20}},
+        {"semitonesLabel", "Demi-tons", {96, 24, 100, 20}},
     };
     for (const Row& r : rows) {
         const QWidget* w = form.findChild<QWidget*>(r.name);
@@ -495,7 +495,7 @@ TEST(TransposeDialog, EachPressAsksForOneSemitoneSpelledAsChosen)
 TEST(About, CaptionTextAndClose)
 {
     AboutDialog about;
-    EXPECT_EQ(about.windowTitle(), "About...");
+    EXPECT_EQ(about.windowTitle(), "À propos de Mavrel");
     EXPECT_FALSE(about.isModal());
     const QList<QLabel*> labels = about.findChildren<QLabel*>();
     ASSERT_FALSE(labels.isEmpty());

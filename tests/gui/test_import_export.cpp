@@ -1,6 +1,8 @@
 // `mavrel import` and `mavrel export` as a user runs them: the built
 // executable, real files, the statuses and messages.
 #include "app/mainwindow.h"
+#include "edit/chartdocument.h"
+#include "scripteddialogs.h"
 #include "document/win1252.h"
 
 #include <QApplication>
@@ -150,18 +152,19 @@ TEST_F(ImportExport, ExportWritesTheFormatItsExtensionNames)
 }
 
 // The editor's "Importer..." opens the song chosen from a playlist, or writes
-// them all to a folder; "Exporter..." writes the format the name asks for.
+// them all to a folder; "Exporter..." writes the format chosen, its extension
+// added to a name typed without one.
 TEST_F(ImportExport, TheFileMenuImportsAndExports)
 {
+    test::ScriptedDialogs dialogs;
     MainWindow window;
     QStringList offered;
     int answer = 2;
-    window.setImportChooser([&] { return playlist; });
-    window.setSongChooser([&](const QStringList& titles) {
+    dialogs.openAnswer(playlist);
+    dialogs.song = [&](const QStringList& titles) {
         offered = titles;
         return answer;
-    });
-    window.setMessenger([](const QString& m) { ADD_FAILURE() << m.toStdString(); });
+    };
     window.findChild<QAction*>("importAction")->trigger();
     ASSERT_EQ(offered.size(), 6);
     bool titled = false;
@@ -170,23 +173,24 @@ TEST_F(ImportExport, TheFileMenuImportsAndExports)
     EXPECT_TRUE(titled) << offered[2].toStdString();
     EXPECT_TRUE(window.document().isModified());   // a chart that lives nowhere yet
 
-    window.setExportChooser([&] { return path("exported.ly"); });
+    dialogs.saveAnswer(path("exported"));
+    dialogs.chosenFilter = "Grille LilyPond (*.ly)";
     window.findChild<QAction*>("exportAction")->trigger();
     QFile ly(path("exported.ly"));
     ASSERT_TRUE(ly.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ly.readAll().contains("ChordGrid"));
     // The band's file, through the same menu item.
-    window.setExportChooser([&] { return path("exported.mid"); });
+    dialogs.saveAnswer(path("exported.mid"));
     window.findChild<QAction*>("exportAction")->trigger();
     QFile midi(path("exported.mid"));
     ASSERT_TRUE(midi.open(QIODevice::ReadOnly));
     EXPECT_TRUE(midi.readAll().startsWith("MThd"));
 
-    answer = MainWindow::AllSongs;
-    window.setQuestioner([](const QString&) { return QMessageBox::Discard; });
-    window.setFolderChooser([&] { return path("all"); });
+    answer = UserDialogs::AllSongs;
+    dialogs.folder = [&] { return path("all"); };
     window.findChild<QAction*>("importAction")->trigger();
     EXPECT_EQ(charts("all").size(), 6);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(' ').toStdString();
 }
 
 // Without choosers, the file dialogs offer the registered formats; a name
@@ -194,8 +198,13 @@ TEST_F(ImportExport, TheFileMenuImportsAndExports)
 // asks before it replaces the file of that name.
 TEST_F(ImportExport, TheDialogsOfferTheRegisteredFormats)
 {
+    // Qt's dialogs, but no message expected.
+    struct QuietDialogs : QtUserDialogs {
+        QuietDialogs() { DocumentManager::instance()->setDialogs(this); }
+        ~QuietDialogs() override { DocumentManager::instance()->setDialogs(nullptr); }
+        void tell(QWidget*, const QString& m) override { ADD_FAILURE() << m.toStdString(); }
+    } dialogs;
     MainWindow window;
-    window.setMessenger([](const QString& m) { ADD_FAILURE() << m.toStdString(); });
     QStringList offered;
     QString asked;
     auto answer = [&](const char* filter, const QString& file) {
@@ -243,11 +252,12 @@ TEST_F(ImportExport, TheWindowShowsControlCharactersVisibly)
     ASSERT_TRUE(links.open(QIODevice::WriteOnly));
     links.write("irealb://%1B%5B2J=C==S=C==1r34LbKcu7==0=0");
     links.close();
+    test::ScriptedDialogs dialogs;
     MainWindow window;
-    QString shown;
-    window.setImportChooser([&] { return path("bad.txt"); });
-    window.setMessenger([&](const QString& m) { shown = m; });
+    dialogs.openAnswer(path("bad.txt"));
     window.findChild<QAction*>("importAction")->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const QString shown = dialogs.messages[0];
     EXPECT_TRUE(shown.contains("« [2J »")) << shown.toStdString();
     EXPECT_FALSE(shown.contains(QChar(0x1B)));
 }

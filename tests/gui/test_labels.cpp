@@ -90,7 +90,7 @@ TEST_F(LabelsTest, PressOnAFreePointShowsTheBoxThereWhateverTheScroll)
     EXPECT_EQ(edit->mapToGlobal(QPoint(0, 0)), image->mapToGlobal(QPoint(400, 700)));
     EXPECT_EQ(edit->text(), "abc");
     EXPECT_EQ(edit->width(), width);
-    EXPECT_EQ(window->textBoxFontSize(), 14);
+    EXPECT_EQ(window->editor()->labels()->fontSize(), 14);
     EXPECT_TRUE(edit->font().bold());
     EXPECT_EQ(labelCount(), 0);
     enter();
@@ -116,7 +116,7 @@ TEST_F(LabelsTest, EnterCommitsTheBoxAsTheLastLabel)
     EXPECT_TRUE(edit->text().isEmpty());
     EXPECT_FALSE(edit->isVisible());
     EXPECT_EQ(edit->width(), 20) << "twice the size right after a commit";
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 
     // Enter on an empty box commits nothing; the box stays.
     chooseSize("12");
@@ -174,9 +174,9 @@ TEST_F(LabelsTest, EachLabelKeepsItsOwnSizeAndWeight)
     EXPECT_EQ(chart().label(2).size, 10);
     EXPECT_EQ(chart().label(2).bold, 0);
     EXPECT_EQ(chart().info.fontSize, 10) << "the chords keep their size";
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
     // Bold at 24 points is blacker than the regular 10-point remark.
-    const QImage& page = window->pageImage();
+    const QImage& page = window->editor()->pageImage();
     auto ink = [&](QRect r) {
         int n = 0;
         for (int y = r.top(); y <= r.bottom(); ++y)
@@ -201,12 +201,12 @@ TEST_F(LabelsTest, AReopenedLabelComesBackAtItsAnchorInItsSizeAndWeight)
     EXPECT_TRUE(edit->isVisible());
     EXPECT_EQ(boxOnPage(), QPoint(150, 40));
     EXPECT_EQ(edit->text(), "Intro");
-    EXPECT_EQ(window->textBoxFontSize(), 18);
+    EXPECT_EQ(window->editor()->labels()->fontSize(), 18);
     EXPECT_TRUE(edit->font().bold());
     EXPECT_EQ(sizeBox()->currentText(), "18");
     EXPECT_TRUE(boldButton()->isChecked());
     EXPECT_EQ(edit->width(), 18 * 6);
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage(1))) << "gone from the page";
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage(1))) << "gone from the page";
 
     enter();
     ASSERT_EQ(labelCount(), 1);
@@ -214,7 +214,7 @@ TEST_F(LabelsTest, AReopenedLabelComesBackAtItsAnchorInItsSizeAndWeight)
     EXPECT_EQ(labelText(1), "Intro");
     EXPECT_EQ(chart().label(1).size, 18);
     EXPECT_EQ(chart().label(1).bold, 1);
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 }
 
 TEST_F(LabelsTest, CommittingLabelOneOfThreeMovesTheLastIntoItsPlace)
@@ -236,7 +236,7 @@ TEST_F(LabelsTest, CommittingLabelOneOfThreeMovesTheLastIntoItsPlace)
     enter();
     EXPECT_EQ(liveLabels(), (Labels{{"trois", {100, 110}}, {"deux", {100, 80}}}));
     EXPECT_FALSE(edit->isVisible());
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 }
 
 TEST_F(LabelsTest, OtherToolsHideTheBoxAndKeepItsText)
@@ -280,7 +280,7 @@ TEST_F(LabelsTest, ALabelOfAnUnlistedSizeLeavesTheSizeBoxEmpty)
         change([&](Chart& c) { ASSERT_TRUE(commitLabel(c, "treize", 200, 40, size, false)); });
         press({201, 41});
         EXPECT_EQ(edit->text(), "treize");
-        EXPECT_EQ(window->textBoxFontSize(), size);
+        EXPECT_EQ(window->editor()->labels()->fontSize(), size);
         EXPECT_EQ(sizeBox()->currentIndex(), -1);
         EXPECT_TRUE(sizeBox()->currentText().isEmpty());
         EXPECT_EQ(edit->width(), effectivePoints(size) * 7);
@@ -306,14 +306,14 @@ TEST_F(LabelsTest, OpeningALabelFirstCommitsTheTextInTheBox)
     EXPECT_EQ(edit->text(), "A");
     EXPECT_EQ(boxOnPage(), QPoint(100, 50));
     EXPECT_EQ(liveLabels(), (Labels{{"A", {100, 50}}, {"C", {100, 200}}, {"B", {300, 60}}}));
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage(1)));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage(1)));
 
     // Opening another commits the first: it goes to the end, the last label
     // moving into its place.
     press({101, 201});
     EXPECT_EQ(edit->text(), "C");
     EXPECT_EQ(liveLabels(), (Labels{{"B", {300, 60}}, {"C", {100, 200}}, {"A", {100, 50}}}));
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage(2)));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage(2)));
 
     // Even when another tool has hidden the box meanwhile.
     chordTool();
@@ -325,7 +325,7 @@ TEST_F(LabelsTest, OpeningALabelFirstCommitsTheTextInTheBox)
     EXPECT_EQ(liveLabels(), (Labels{{"B", {300, 60}}, {"A", {100, 50}}, {"C", {100, 200}}}));
     enter();
     EXPECT_EQ(liveLabels(), (Labels{{"C", {100, 200}}, {"A", {100, 50}}, {"B", {300, 60}}}));
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 }
 
 TEST_F(LabelsTest, SavingAndPrintingFirstCommitTheBox)
@@ -353,7 +353,7 @@ TEST_F(LabelsTest, SavingAndPrintingFirstCommitTheBox)
     ASSERT_EQ(labelCount(), 1);
     EXPECT_EQ(labelText(1), "titre! 2");
     EXPECT_EQ(anchor(1), QPoint(200, 60));
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
     if (QWidget* preview = window->findChild<QWidget*>("PrintPreview"))
         preview->hide();
 
@@ -456,7 +456,7 @@ TEST_F(LabelsTest, AFullChartHoldsBackSavingAndPrintingAndSaysSo)
     type("encore");
 
     const QString path = dir.filePath("plein.bab");
-    window->setSaveChooser([path] { return path; });
+    dialogs.saveAnswer(path);
     menu("saveAsAction");
     EXPECT_FALSE(QFile::exists(path));
     menu("printAction");

@@ -29,7 +29,7 @@ protected:
     // The page as the page view shows it, the lasso's band included.
     QImage shown() { return image->grab().toImage(); }
 
-    // A bar with something in every field that "Suprimer" clears.
+    // A bar with something in every field that "Supprimer" clears.
     static Bar fullBar(int root)
     {
         Bar b{};
@@ -79,16 +79,16 @@ TEST_F(LassoTest, ADragSelectsTheBarsItEnclosesAndAClickTheBarUnderIt)
                      + std::to_string(r.to.x()) + "," + std::to_string(r.to.y()));
         drag(r.from, r.to);
         EXPECT_EQ(selected(), r.expected);
-        EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+        EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
     }
     drag({200, 160}, {360, 280});
-    EXPECT_EQ(window->pageImage().pixel(178, 153) & 0xFFFFFF, 0x00FFFFu) << "bar 2 on cyan";
-    EXPECT_EQ(window->pageImage().pixel(73, 153) & 0xFFFFFF, 0xFFFFFFu) << "bar 1 on white";
+    EXPECT_EQ(window->editor()->pageImage().pixel(178, 153) & 0xFFFFFF, 0x00FFFFu) << "bar 2 on cyan";
+    EXPECT_EQ(window->editor()->pageImage().pixel(73, 153) & 0xFFFFFF, 0xFFFFFFu) << "bar 1 on white";
 }
 
 TEST_F(LassoTest, TheBandIsDrawnOverThePageAtEveryMoveAndGoneAtTheRelease)
 {
-    const QImage plain = window->pageImage().copy();
+    const QImage plain = window->editor()->pageImage().copy();
     QTest::mousePress(image, Qt::LeftButton, {}, {100, 100});
     QTest::mouseMove(image, {300, 250});
     const QImage banded = shown();
@@ -105,7 +105,7 @@ TEST_F(LassoTest, TheBandIsDrawnOverThePageAtEveryMoveAndGoneAtTheRelease)
                     << "inverted at " << x << "," << y;
             }
     EXPECT_GT(changed, 200) << "a dotted outline round the rectangle";
-    EXPECT_TRUE(sameImage(window->pageImage(), plain)) << "never drawn into the page";
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), plain)) << "never drawn into the page";
 
     // The next move draws the band afresh: no trace of the first.
     QTest::mouseMove(image, {150, 400});
@@ -118,13 +118,13 @@ TEST_F(LassoTest, TheBandIsDrawnOverThePageAtEveryMoveAndGoneAtTheRelease)
     EXPECT_FALSE(sameImage(shown(), plain));
 
     QTest::mouseRelease(image, Qt::LeftButton, {}, {40, 40});
-    EXPECT_TRUE(sameImage(shown(), window->pageImage()));
+    EXPECT_TRUE(sameImage(shown(), window->editor()->pageImage()));
 
     // Moves without a lasso draw nothing.
     useTool("chordToolButton");
     QTest::mousePress(image, Qt::RightButton, {}, {10, 10});
     QTest::mouseMove(image, {200, 200});
-    EXPECT_TRUE(sameImage(shown(), window->pageImage()));
+    EXPECT_TRUE(sameImage(shown(), window->editor()->pageImage()));
     QTest::mouseRelease(image, Qt::RightButton, {}, {200, 200});
 }
 
@@ -140,7 +140,7 @@ TEST_F(LassoTest, AReleaseOutsideThePageStillEndsTheLasso)
     ASSERT_EQ(window->childAt(QPoint(5, 5)) == image, false);
     QTest::mouseMove(handle, outside);
     QTest::mouseRelease(handle, Qt::LeftButton, {}, outside);
-    EXPECT_TRUE(sameImage(shown(), window->pageImage())) << "no band left";
+    EXPECT_TRUE(sameImage(shown(), window->editor()->pageImage())) << "no band left";
     // The release lies up and to the left of the start: the bar under it, none.
     EXPECT_TRUE(selected().empty());
 
@@ -150,7 +150,7 @@ TEST_F(LassoTest, AReleaseOutsideThePageStillEndsTheLasso)
     EXPECT_EQ(selected(), (std::vector<int>{1}));
 }
 
-TEST_F(LassoTest, CopyPasteAndSuprimerThroughTheMenu)
+TEST_F(LassoTest, CopyPasteAndSupprimerThroughTheMenu)
 {
     putBar(5, fullBar(1));
     putBar(6, fullBar(5));
@@ -160,14 +160,14 @@ TEST_F(LassoTest, CopyPasteAndSuprimerThroughTheMenu)
     ASSERT_EQ(selected(), (std::vector<int>{5, 6}));
     menu("copyAction");
     EXPECT_TRUE(selected().empty());
-    EXPECT_EQ(window->clipboard().count, 2);
+    EXPECT_EQ(DocumentManager::instance()->clipboard().count, 2);
 
     drag(centreOf(9), centreOf(9));
     menu("pasteAction");
     EXPECT_TRUE(selected().empty());
     EXPECT_TRUE(sameContents(chart().bar(9), five));
     EXPECT_TRUE(sameContents(chart().bar(10), six));
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 
     drag({100, 240}, {300, 280});
     menu("deleteAction");
@@ -175,7 +175,7 @@ TEST_F(LassoTest, CopyPasteAndSuprimerThroughTheMenu)
     EXPECT_EQ(chart().bar(5).division, 1);
     EXPECT_EQ(chart().bar(6).slot(1).root, 0);
     EXPECT_TRUE(sameContents(chart().bar(9), five)) << "only the selected bars";
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 }
 
 TEST_F(LassoTest, SelectionAndClipboardSurviveOpeningAChart)
@@ -195,13 +195,13 @@ TEST_F(LassoTest, SelectionAndClipboardSurviveOpeningAChart)
 
     drag({200, 160}, {360, 200});
     ASSERT_EQ(selected(), (std::vector<int>{2, 3}));
-    window->setOpenChooser([otherPath] { return otherPath; });
+    dialogs.openAnswer(otherPath);
     menu("openAction");
     ASSERT_TRUE(messages.isEmpty()) << messages.join(" ").toStdString();
     EXPECT_EQ(chart().info.pageWidth, 800);
     EXPECT_EQ(selected(), (std::vector<int>{2, 3}));
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage())) << "highlighted in the opened chart";
-    EXPECT_EQ(window->clipboard().count, 1);
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage())) << "highlighted in the opened chart";
+    EXPECT_EQ(DocumentManager::instance()->clipboard().count, 1);
 
     drag(centreOf(9), centreOf(9));
     menu("pasteAction");
@@ -224,7 +224,7 @@ TEST_F(TransposeTest, EachPressOfTheDialogMovesTheChords)
     QTest::mouseClick(dialog->findChild<QPushButton*>("upButton"), Qt::LeftButton);
     EXPECT_EQ(chart().bar(1).slot(1).root, 1);
     EXPECT_EQ(chart().bar(2).slot(1).root, 2);
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 
     QTest::mouseClick(dialog->findChild<QPushButton*>("downButton"), Qt::LeftButton);
     QTest::mouseClick(dialog->findChild<QPushButton*>("downButton"), Qt::LeftButton);

@@ -59,56 +59,62 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     EXPECT_EQ(w->windowTitle(), "Sans titre[*] - Mavrel");
     EXPECT_FALSE(w->isWindowModified());
     EXPECT_EQ(w->pos(), QPoint(141, 125));
-    EXPECT_EQ(w->size(), QSize(900, 567));
+    EXPECT_EQ(w->height(), 567);
+    EXPECT_GE(w->width(), 900);
 
-    QWidget* panel = child("toolPanel");
-    EXPECT_EQ(panel->height(), 34);
-    EXPECT_EQ(panel->width(), w->centralWidget()->width());
-
+    // The tool bar spans the window; its controls keep their sizes and their
+    // order from left to right, each whole inside the bar.
+    QWidget* bar = child("toolBar");
+    EXPECT_EQ(bar->height(), 34);
+    EXPECT_EQ(bar->width(), w->width());
     struct Row {
         const char* name;
-        QRect box;
+        QSize size;
         const char* hint;
     };
     const char* across = "Nombre de cases en largeur";
     const char* down = "Nombre de cases en hauteur";
     const Row rows[] = {
-        {"turnButton", {16, 2, 33, 31}, "Pour passer du format horizontal au format vertical"},
-        {"columnsBox", {112, 9, 25, 21}, across},
-        {"columnsSpin", {137, 9, 15, 21}, across},
-        {"rowsBox", {176, 9, 25, 21}, down},
-        {"rowsSpin", {201, 9, 15, 21}, down},
-        {"chordToolButton", {264, 4, 33, 28},
-         "Outils pour entrer les accords\nClic droit = divisions\nClic gauche = accords"},
-        {"eraserToolButton", {304, 4, 33, 28}, "Pour gommer une case"},
-        {"barLineToolButton", {344, 4, 33, 29}, "Pour mettre des double barres ou des barres de reprise"},
-        {"lassoToolButton", {384, 4, 33, 29}, "Lasso  : selection pour le copier coller "},
-        {"textToolButton", {424, 4, 33, 28}, "Pour mettre du texte"},
-        {"sizeCombo", {528, 7, 41, 21}, "Taille ecriture , accord  ou texte"},
-        {"boldButton", {568, 8, 25, 20}, "Pour mettre en gras"},
-        {"pageLayoutButton", {680, 1, 33, 32}, "Pour la mise en page"},
+        {"turnButton", {33, 31}, "Pour passer du format horizontal au format vertical"},
+        {"columnsLabel", {}, nullptr},
+        {"columnsBox", {25, 21}, across},
+        {"columnsSpin", {15, 21}, across},
+        {"rowsLabel", {}, nullptr},
+        {"rowsBox", {25, 21}, down},
+        {"rowsSpin", {15, 21}, down},
+        {"chordToolButton", {33, 28},
+         "Outils pour entrer les accords\nClic droit = divisions\nClic gauche = accords (A)"},
+        {"eraserToolButton", {33, 28}, "Pour gommer une case (E)"},
+        {"barLineToolButton", {33, 28}, "Pour mettre des doubles barres ou des barres de reprise (B)"},
+        {"lassoToolButton", {33, 28}, "Lasso : sélection pour le copier-coller (L)"},
+        {"textToolButton", {33, 28}, "Pour mettre du texte (T)"},
+        {"sizeLabel", {}, nullptr},
+        {"sizeCombo", {41, 21}, "Taille d'écriture, accord ou texte"},
+        {"boldButton", {25, 20}, "Pour mettre en gras"},
+        {"pageLayoutButton", {33, 32}, "Pour la mise en page"},
+        {"zoomCombo", {72, 21}, "Zoom (Ctrl et la molette)"},
+        {"chordStyleCombo", {82, 21}, "Écriture des accords : texte simple, ou comme sur un recueil de jazz"},
+        {"autoSizeCheck", {}, nullptr},
     };
+    int right = 0;
     for (const Row& r : rows) {
         QWidget* c = child(r.name);
         ASSERT_TRUE(c);
-        EXPECT_EQ(c->parentWidget(), panel) << r.name;
-        EXPECT_EQ(c->geometry(), r.box) << r.name;
-        EXPECT_EQ(c->toolTip(), QString::fromUtf8(r.hint)) << r.name;
         EXPECT_TRUE(c->isVisible()) << r.name;
+        const QRect box(c->mapTo(bar, QPoint(0, 0)), c->size());
+        EXPECT_GE(box.left(), right) << r.name << " follows the one before";
+        EXPECT_TRUE(bar->rect().contains(box)) << r.name;
+        right = box.right() + 1;
+        if (!r.size.isValid())
+            continue;
+        EXPECT_EQ(c->size(), r.size) << r.name;
+        EXPECT_EQ(c->toolTip(), QString::fromUtf8(r.hint)) << r.name;
     }
-
-    struct LabelRow {
-        const char* name;
-        QPoint at;
-        const char* text;
-    };
-    for (const LabelRow& r : {LabelRow{"columnsLabel", {56, 10}, "Cases L"}, LabelRow{"rowsLabel", {160, 10}, "H"},
-                              LabelRow{"sizeLabel", {480, 10}, "Fonts:"}}) {
-        auto* l = child<QLabel>(r.name);
-        ASSERT_TRUE(l);
-        EXPECT_EQ(l->pos(), r.at) << r.name;
-        EXPECT_EQ(l->text(), r.text) << r.name;
-        EXPECT_TRUE(l->font().bold()) << r.name;
+    EXPECT_LE(child("zoomCombo")->mapTo(bar, QPoint(0, 0)).x(), 740) << "the bar keeps its span";
+    for (const auto& [name, text] : {std::pair{"columnsLabel", "Cases &L"}, {"rowsLabel", "&H"}, {"sizeLabel", "&Taille :"}}) {
+        auto* l = child<QLabel>(name);
+        EXPECT_EQ(l->text(), QString::fromUtf8(text)) << name;
+        EXPECT_TRUE(l->font().bold()) << name;
     }
 
     // Pictures: the drawn ones are dark on a light (clear) ground.
@@ -135,7 +141,7 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     EXPECT_TRUE(button("chordToolButton")->isChecked());
     for (const char* name : {"eraserToolButton", "barLineToolButton", "lassoToolButton", "textToolButton", "pageLayoutButton"})
         EXPECT_FALSE(button(name)->isChecked()) << name;
-    EXPECT_EQ(w->tool(), Tool::Chord);
+    EXPECT_EQ(w->editor()->tool(), Tool::Chord);
     QStringList sizes;
     for (int i = 0; i < combo()->count(); ++i)
         sizes << combo()->itemText(i);
@@ -147,8 +153,6 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     EXPECT_EQ(spinner("rowsSpin")->position(), 8);
     EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "4");
     EXPECT_EQ(child<QLineEdit>("rowsBox")->text(), "8");
-    EXPECT_TRUE(child<QLineEdit>("columnsBox")->isReadOnly());
-    EXPECT_TRUE(child<QLineEdit>("rowsBox")->isReadOnly());
     EXPECT_EQ(w->chart().info.count, 32);
     EXPECT_TRUE(w->document().fileName().isEmpty());
     EXPECT_FALSE(action("undoAction")->isEnabled());
@@ -158,11 +162,11 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     EXPECT_GT(child<QScrollArea>("scrollArea")->verticalScrollBar()->maximum(), 0);
     QWidget* image = child("pageView");
     EXPECT_EQ(image->geometry(), QRect(25, 25, 565, 800));
-    EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(565, 800));
     EXPECT_TRUE(image->isVisible());
     EXPECT_EQ(edit1()->geometry(), QRect(216, 152, 25, 21));
     EXPECT_TRUE(edit1()->isHidden());
-    EXPECT_EQ(w->textBoxFontSize(), 8);
+    EXPECT_EQ(w->editor()->labels()->fontSize(), 8);
     EXPECT_FALSE(edit1()->font().bold());
     for (const char* name : {"topMarginSlider", "bottomMarginSlider", "sideMarginSlider"}) {
         QSlider* t = track(name);
@@ -175,12 +179,12 @@ TEST_F(MainWindowTest, StartsOnANewChartWithEveryControlInItsPlace)
     EXPECT_EQ(track("sideMarginSlider")->orientation(), Qt::Horizontal);
 
     // The secondary windows: created, separate, hidden.
-    for (QWidget* win : std::initializer_list<QWidget*>{w->chordDialog(), w->transposeDialog(), w->about()}) {
+    for (QWidget* win : std::initializer_list<QWidget*>{w->editor()->chordDialog(), w->transposeDialog(), w->about()}) {
         ASSERT_TRUE(win);
         EXPECT_TRUE(win->isWindow()) << win->objectName().toStdString();
         EXPECT_FALSE(win->isVisible()) << win->objectName().toStdString();
     }
-    EXPECT_EQ(w->about()->windowTitle(), "About...");
+    EXPECT_EQ(w->about()->windowTitle(), "À propos de Mavrel");
 #if __has_include("print/printpreview.h")
     ASSERT_TRUE(w->printPreview());
     EXPECT_TRUE(reinterpret_cast<QWidget*>(w->printPreview())->isWindow());
@@ -201,49 +205,56 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
         const char* title;
         std::vector<Item> items;
     };
+    Keys zoomIn = QKeySequence::keyBindings(QKeySequence::ZoomIn);
+    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)})
+        if (!zoomIn.contains(key))
+            zoomIn << key;
     const Menu menus[] = {
-        {"Fichier",
-         {{"newAction", "Nouveau", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
-          {"openAction", "Ouvrir", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
-          {"saveAction", "Enregistrer", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
-          {"saveAsAction", "Enregistrer Sous..", {}},
-          {"importAction", "Importer...", {}},
-          {"exportAction", "Exporter...", {}},
-          {"printAction", "Impression", {QKeySequence(Qt::CTRL | Qt::Key_P)}}}},
-        {"Edition",
-         {{"undoAction", "Annuler", {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
-          {"redoAction", "Rétablir",
+        {"&Fichier",
+         {{"newAction", "&Nouveau", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+          {"openAction", "&Ouvrir", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
+          {"saveAction", "&Enregistrer", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+          {"saveAsAction", "Enregistrer &sous…", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}},
+          {"importAction", "&Importer…", {}},
+          {"exportAction", "E&xporter…", {}},
+          {"printAction", "Im&pression", {QKeySequence(Qt::CTRL | Qt::Key_P)}}}},
+        {"É&dition",
+         {{"undoAction", "&Annuler", {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
+          {"redoAction", "&Rétablir",
            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}},
-          {"copyAction", "Copier", {QKeySequence(Qt::CTRL | Qt::Key_C)}},
-          {"pasteAction", "Coller", {QKeySequence(Qt::CTRL | Qt::Key_V)}},
-          {"deleteAction", "Suprimer", {QKeySequence(Qt::Key_Delete)}},
-          {"chordEntryAction", "Saisie au clavier", {QKeySequence(Qt::CTRL | Qt::Key_E)}}}},
-        {"Affichage",
-         {{"zoomInAction", "Zoom avant", QKeySequence::keyBindings(QKeySequence::ZoomIn)},
-          {"zoomOutAction", "Zoom arrière", QKeySequence::keyBindings(QKeySequence::ZoomOut)},
-          {"actualSizeAction", "Taille réelle", {QKeySequence(Qt::CTRL | Qt::Key_0)}},
-          {"preferencesAction", "Préférences…", {}}}},
-        {"Mesure",
+          {"copyAction", "&Copier", {QKeySequence(Qt::CTRL | Qt::Key_C)}},
+          {"pasteAction", "C&oller", {QKeySequence(Qt::CTRL | Qt::Key_V)}},
+          {"deleteAction", "&Supprimer", {QKeySequence(Qt::Key_Delete)}},
+          {"chordEntryAction", "Saisie au c&lavier", {QKeySequence(Qt::CTRL | Qt::Key_E)}}}},
+        {"&Affichage",
+         {{"zoomInAction", "Zoom &avant", zoomIn},
+          {"zoomOutAction", "Zoom a&rrière", QKeySequence::keyBindings(QKeySequence::ZoomOut)},
+          {"actualSizeAction", "&Taille réelle", {QKeySequence(Qt::CTRL | Qt::Key_0)}},
+          {"preferencesAction", "&Préférences…", {}}}},
+        {"&Mesure",
          {{"barsAction", "Mesure 1", {}},
-          {"sectionMenuAction", "Section", {}},
-          {"endingMenuAction", "Fin de reprise", {}},
-          {"segnoAction", "Segno", {}},
-          {"codaAction", "Signe de coda", {}},
-          {"fermataAction", "Point d'orgue", {}},
-          {"directionMenuAction", "Indication", {}},
-          {"meterMenuAction", "Chiffrage", {}},
-          {"leftBarLineMenuAction", "Barre de gauche", {}},
-          {"rightBarLineMenuAction", "Barre de droite", {}}}},
-        {"Fonctions", {{"transposeAction", "Transposer", {}}, {"songAction", "Morceau…", {}}}},
+          {"sectionMenuAction", "&Section", {}},
+          {"endingMenuAction", "&Fin de reprise", {}},
+          {"segnoAction", "Se&gno", {}},
+          {"codaAction", "Signe de &coda", {}},
+          {"fermataAction", "&Point d'orgue", {}},
+          {"directionMenuAction", "&Indication", {}},
+          {"meterMenuAction", "C&hiffrage", {}},
+          {"leftBarLineMenuAction", "&Barre de gauche", {}},
+          {"rightBarLineMenuAction", "Barre de &droite", {}}}},
+        {"F&onctions", {{"transposeAction", "&Transposer", {}}, {"songAction", "&Morceau…", {}}}},
         {"&Lecture",
-         {{"playPauseAction", "Lire / Pause", {QKeySequence(Qt::Key_Space)}},
-          {"stopAction", "Arrêter", {}},
-          {"playFromBarAction", "Lire depuis la mesure sélectionnée", {}},
-          {"loopAction", "Boucler sur la sélection", {}},
-          {"countInAction", "Décompte", {}},
-          {"saveTempoAction", "Enregistrer dans la grille", {}},
-          {"mixerAction", "Mélangeur…", {}}}},
-        {"Aide", {{"helpAction", "Help", {}}, {"aboutAction", "About", {}}}},
+         {{"playPauseAction", "&Lire / Pause", {QKeySequence(Qt::Key_Space)}},
+          {"stopAction", "&Arrêter", {}},
+          {"playFromBarAction", "Lire &depuis la mesure sélectionnée", {}},
+          {"loopAction", "&Boucler sur la sélection", {}},
+          {"countInAction", "Dé&compte", {}},
+          {"saveTempoAction", "&Enregistrer dans la grille", {}},
+          {"mixerAction", "&Mélangeur…", {}}}},
+        {"Aid&e",
+         {{"helpAction", "&Aide", QKeySequence::keyBindings(QKeySequence::HelpContents)},
+          {"shortcutsAction", "&Raccourcis clavier", {}},
+          {"aboutAction", "À &propos de Mavrel", {}}}},
     };
     const QList<QAction*> bar = w->menuBar()->actions();
     ASSERT_EQ(bar.size(), qsizetype(std::size(menus)));
@@ -281,7 +292,7 @@ TEST_F(MainWindowTest, ToolButtonsAreExclusiveAndSetTheMode)
                         {"textToolButton", Tool::Text}};
     for (const Row& r : rows) {
         click(r.name);
-        EXPECT_EQ(w->tool(), r.mode) << r.name;
+        EXPECT_EQ(w->editor()->tool(), r.mode) << r.name;
         for (const char* other : {"chordToolButton", "eraserToolButton", "barLineToolButton", "lassoToolButton", "textToolButton"})
             EXPECT_EQ(button(other)->isChecked(), std::strcmp(other, r.name) == 0) << r.name << " " << other;
     }
@@ -308,12 +319,12 @@ TEST_F(MainWindowTest, SwitchingToolsEmptiesTheSelectionExceptForTheLasso)
     click("lassoToolButton");
     lasso({60, 140}, {290, 300});   // bars 1, 2, 5 and 6
     ASSERT_EQ(w->selection().count, 4);
-    ASSERT_EQ(insideBar1(w->pageImage()), CyanRgb);
+    ASSERT_EQ(insideBar1(w->editor()->pageImage()), CyanRgb);
 
     // The lasso again: the mode only, the page stays as it is.
     markPage();
     click("lassoToolButton");
-    EXPECT_EQ(w->tool(), Tool::Lasso);
+    EXPECT_EQ(w->editor()->tool(), Tool::Lasso);
     EXPECT_EQ(w->selection().count, 4);
     EXPECT_FALSE(redrawnSinceMark());
 
@@ -324,7 +335,7 @@ TEST_F(MainWindowTest, SwitchingToolsEmptiesTheSelectionExceptForTheLasso)
         click(name);
         EXPECT_EQ(w->selection().count, 0) << name;
         EXPECT_EQ(w->selection().anchor(), 1) << name << ": emptied, the anchor stays";
-        EXPECT_EQ(insideBar1(w->pageImage()), WhiteRgb) << name;
+        EXPECT_EQ(insideBar1(w->editor()->pageImage()), WhiteRgb) << name;
     }
     EXPECT_FALSE(action("undoAction")->isEnabled()) << "selecting is no step of the history";
 }
@@ -337,7 +348,7 @@ TEST_F(MainWindowTest, SizeInTheChordToolResizesEveryChord)
     chooseSize("14");
     EXPECT_EQ(w->chart().info.fontSize, 14);
     EXPECT_TRUE(redrawnSinceMark());
-    EXPECT_EQ(w->textBoxFontSize(), 8);
+    EXPECT_EQ(w->editor()->labels()->fontSize(), 8);
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -350,7 +361,7 @@ TEST_F(MainWindowTest, SizeInTheTextToolResizesOnlyTheTextBox)
     const QByteArray before = chartBytes();
     markPage();
     chooseSize("14");
-    EXPECT_EQ(w->textBoxFontSize(), 14);
+    EXPECT_EQ(w->editor()->labels()->fontSize(), 14);
     EXPECT_EQ(edit1()->width(), 14 * (0 + 1));
     EXPECT_EQ(chartBytes(), before);
     EXPECT_FALSE(redrawnSinceMark());
@@ -381,7 +392,7 @@ TEST_F(MainWindowTest, SizeInTheOtherToolsChangesNothing)
         markPage();
         chooseSize("24");
         EXPECT_EQ(chartBytes(), before) << tool;
-        EXPECT_EQ(w->textBoxFontSize(), 8) << tool;
+        EXPECT_EQ(w->editor()->labels()->fontSize(), 8) << tool;
         EXPECT_EQ(edit1()->size(), box) << tool;
         EXPECT_FALSE(redrawnSinceMark()) << tool;
     }
@@ -443,7 +454,7 @@ TEST_F(MainWindowTest, TypedWholeNumberActsLikeAListEntry)
     }
     click("textToolButton");
     typeSize("30");
-    EXPECT_EQ(w->textBoxFontSize(), 30);
+    EXPECT_EQ(w->editor()->labels()->fontSize(), 30);
     EXPECT_EQ(edit1()->width(), 30);
     EXPECT_EQ(w->chart().info.fontSize, 127);
     EXPECT_TRUE(messages.isEmpty());
@@ -456,14 +467,14 @@ TEST_F(MainWindowTest, TypedTextThatIsNoSizeIsRefusedWithItsOwnText)
         for (const char* typed : {"abc", "0", "128", "12.5", "-3", "1 4", ""}) {
             messages.clear();
             const QByteArray before = chartBytes();
-            const int boxSize = w->textBoxFontSize();
+            const int boxSize = w->editor()->labels()->fontSize();
             markPage();
             typeSize(QString::fromLatin1(typed));
             EXPECT_EQ(messages, QStringList{QStringLiteral("'%1' n'est pas une valeur entière correcte.")
                                                 .arg(QLatin1String(typed))})
                 << tool << " " << typed;
             EXPECT_EQ(chartBytes(), before) << tool << " " << typed;
-            EXPECT_EQ(w->textBoxFontSize(), boxSize) << tool << " " << typed;
+            EXPECT_EQ(w->editor()->labels()->fontSize(), boxSize) << tool << " " << typed;
             EXPECT_FALSE(redrawnSinceMark()) << tool << " " << typed;
         }
     }
@@ -557,7 +568,7 @@ TEST_F(MainWindowTest, TurningThePageSwapsItsSidesAndNothingElse)
     const GridInfo& g = w->chart().info;
     EXPECT_EQ(g.pageWidth, 800);
     EXPECT_EQ(g.pageHeight, 565);
-    EXPECT_EQ(w->pageImage().size(), QSize(800, 565));
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(800, 565));
     EXPECT_EQ(child("pageView")->geometry(), QRect(25, 25, 800, 565));
     EXPECT_EQ(g.topMargin, before.topMargin);
     EXPECT_EQ(g.bottomMargin, before.bottomMargin);
@@ -570,7 +581,7 @@ TEST_F(MainWindowTest, TurningThePageSwapsItsSidesAndNothingElse)
     EXPECT_TRUE(track("topMarginSlider")->isHidden());
 
     click("turnButton");
-    EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(565, 800));
     EXPECT_EQ(w->chart().info.barWidth, 106);
 }
 
@@ -610,7 +621,7 @@ TEST_F(MainWindowTest, PageLayoutModePlacesTheTrackBarsAndDrawsTheGuides)
         EXPECT_EQ(g.topMargin, 150);
         EXPECT_EQ(g.bottomMargin, 70);
         EXPECT_EQ(g.sideMargin, 70);
-        const Guides on = guidesOn(w->pageImage(), g);
+        const Guides on = guidesOn(w->editor()->pageImage(), g);
         EXPECT_TRUE(on.top && on.bottom && on.left && on.right) << r.landscape;
 
         markPage();
@@ -618,7 +629,7 @@ TEST_F(MainWindowTest, PageLayoutModePlacesTheTrackBarsAndDrawsTheGuides)
         EXPECT_TRUE(redrawnSinceMark());
         for (QSlider* t : {side, top, bottom})
             EXPECT_TRUE(t->isHidden()) << t->objectName().toStdString();
-        const Guides off = guidesOn(w->pageImage(), g);
+        const Guides off = guidesOn(w->editor()->pageImage(), g);
         EXPECT_FALSE(off.top || off.bottom || off.left || off.right) << r.landscape;
     }
 }
@@ -652,7 +663,7 @@ TEST_F(MainWindowTest, MarginTrackBarsMoveTheirMarginsTheBottomOneReversed)
     QTest::mouseClick(top, Qt::LeftButton, {}, QPoint(top->width() / 2, 3));
     EXPECT_LT(g.topMargin, 151);
 
-    const Guides on = guidesOn(w->pageImage(), g);
+    const Guides on = guidesOn(w->editor()->pageImage(), g);
     EXPECT_TRUE(on.top && on.bottom && on.left && on.right);
 }
 
@@ -687,8 +698,8 @@ TEST_F(MainWindowTest, TurningInPageLayoutModeReducesOnlyTheMarginsPastTheNewMax
     EXPECT_EQ(bottom->y(), 303);
     EXPECT_EQ(side->maximum(), 400);
     EXPECT_EQ(side->value(), 70);
-    EXPECT_EQ(w->pageImage().size(), QSize(800, 565));
-    EXPECT_TRUE(guidesOn(w->pageImage(), g).top);
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(800, 565));
+    EXPECT_TRUE(guidesOn(w->editor()->pageImage(), g).top);
 
     // Back to portrait: the reduced margin stays reduced.
     click("turnButton");

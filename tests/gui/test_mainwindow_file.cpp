@@ -1,6 +1,6 @@
 // The main window's menus: a new chart, saving and opening through the file
 // choosers, "Impression", the shortcuts of "Edition" over a focused text box,
-// "About" and "Help", and the chart given on the command line.
+// "À propos de Mavrel" and "Aide", and the chart given on the command line.
 #include "test_mainwindow_support.h"
 
 #include "app/desktop.h"
@@ -90,8 +90,8 @@ TEST_F(MainWindowFileTest, NouveauResetsTheChartAndItsControls)
     EXPECT_TRUE(button("boldButton")->isChecked());
     EXPECT_TRUE(button("chordToolButton")->isChecked());
     EXPECT_FALSE(button("eraserToolButton")->isChecked());
-    EXPECT_EQ(w->tool(), Tool::Chord);
-    EXPECT_EQ(w->pageImage().size(), QSize(565, 800));
+    EXPECT_EQ(w->editor()->tool(), Tool::Chord);
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(565, 800));
     EXPECT_EQ(child("pageView")->size(), QSize(565, 800));
     // Page-layout mode stays on, its track bars on the new page.
     EXPECT_TRUE(button("pageLayoutButton")->isChecked());
@@ -100,7 +100,7 @@ TEST_F(MainWindowFileTest, NouveauResetsTheChartAndItsControls)
     EXPECT_EQ(track("sideMarginSlider")->value(), 70);
 }
 
-// --- "Enregistrer Sous.." ----------------------------------------------------------------
+// --- "Enregistrer sous…" ----------------------------------------------------------------
 
 TEST_F(MainWindowFileTest, SaveAsAddsTheExtensionOnlyWhenItIsMissing)
 {
@@ -157,10 +157,10 @@ TEST_F(MainWindowFileTest, SaveAsCancelledOrFailingWritesNothing)
 TEST_F(MainWindowFileTest, EnregistrerAsksForANameOnceAndTheMarkFollowsTheHistory)
 {
     int asked = 0;
-    w->setSaveChooser([&] {
+    dialogs.saveFile = [&](const UserDialogs::FileChoice&) {
         ++asked;
         return saveAnswer;
-    });
+    };
     EXPECT_EQ(shownTitle(), "Sans titre - Mavrel");
     step("columnsSpin", true);
     EXPECT_TRUE(w->isWindowModified());
@@ -225,10 +225,10 @@ TEST_F(MainWindowFileTest, UnsavedChangesAreAskedAboutBeforeTheyAreLost)
     const QString other = path("other.bab");
     saveAs(other);
     int chosen = 0;
-    w->setOpenChooser([&] {
+    dialogs.openFile = [&](const UserDialogs::FileChoice&) {
         ++chosen;
         return other;
-    });
+    };
 
     struct Leave {
         const char* name;
@@ -341,7 +341,7 @@ TEST_F(MainWindowFileTest, OpenLoadsTheChartSetsTheSpinnersAndRecordsItsName)
     EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "5");
     EXPECT_EQ(spinner("rowsSpin")->position(), 7);
     EXPECT_EQ(child<QLineEdit>("rowsBox")->text(), "7");
-    EXPECT_EQ(w->pageImage().size(), QSize(800, 565));
+    EXPECT_EQ(w->editor()->pageImage().size(), QSize(800, 565));
     EXPECT_EQ(child("pageView")->size(), QSize(800, 565));
     EXPECT_TRUE(redrawnSinceMark());
     EXPECT_EQ(QFile::decodeName(w->document().fileName()), path("five.bab"));
@@ -376,11 +376,11 @@ TEST_F(MainWindowFileTest, FailedOpenShowsItsMessageAndChangesNothing)
         const std::string message = r.message.toStdString();
         messages.clear();
         const QByteArray before = chartBytes();
-        const QImage page = w->pageImage().copy();
+        const QImage page = w->editor()->pageImage().copy();
         open(r.file);
         EXPECT_EQ(messages, QStringList{r.file + " : " + r.message}) << message;
         EXPECT_EQ(chartBytes(), before) << message;
-        EXPECT_EQ(w->pageImage(), page) << message;
+        EXPECT_EQ(w->editor()->pageImage(), page) << message;
         EXPECT_EQ(spinner("columnsSpin")->position(), 5);
         EXPECT_EQ(child<QLineEdit>("columnsBox")->text(), "5");
         EXPECT_EQ(spinner("rowsSpin")->position(), 8);
@@ -432,12 +432,11 @@ TEST_F(MainWindowFileTest, ChartGivenOnTheCommandLineIsOpened)
 {
     step("rowsSpin", true);
     saveAs(path("nine.bab"));
+    action("newAction")->trigger();
 
     MainWindow started;
-    QStringList shown;
-    started.setMessenger([&](const QString& m) { shown << m; });
     EXPECT_TRUE(started.openChart(path("nine.bab")));
-    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(started.chart().info.rows, 9);
     EXPECT_EQ(started.findChild<QLineEdit*>("rowsBox")->text(), "9");
     EXPECT_EQ(QFile::decodeName(started.document().fileName()), path("nine.bab"));
@@ -449,10 +448,9 @@ TEST_F(MainWindowFileTest, ChartOnTheCommandLineThatCannotBeReadLeavesANewChart)
     writeFile(path("short.bab"), QByteArray(10, '\1'));
     for (const QString& file : {path("short.bab"), path("absent.bab")}) {
         MainWindow started;
-        QStringList shown;
-        started.setMessenger([&](const QString& m) { shown << m; });
+        messages.clear();
         EXPECT_FALSE(started.openChart(file));
-        EXPECT_EQ(shown.size(), 1) << file.toStdString();
+        EXPECT_EQ(messages.size(), 1) << file.toStdString();
         EXPECT_EQ(test::chartBytes(started), fresh) << file.toStdString();
         EXPECT_TRUE(started.findChild<QToolButton*>("chordToolButton")->isChecked());
     }
@@ -473,7 +471,7 @@ TEST_F(MainWindowFileTest, ImpressionLeavesPageLayoutModeFirst)
         EXPECT_TRUE(track(name)->isHidden()) << name;
     EXPECT_EQ(w->selection().count, 0);
     // The page the preview copies has neither guides nor selected bars.
-    const QImage& page = w->pageImage();
+    const QImage& page = w->editor()->pageImage();
     for (int x = 1; x < 66; ++x)
         ASSERT_EQ(page.pixel(x, 149) & 0xFFFFFF, 0xFFFFFFu) << x;
     EXPECT_EQ(page.pixel(80, 160) & 0xFFFFFF, 0xFFFFFFu);
@@ -513,7 +511,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
     box->selectAll();
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(copied.size(), 1);
-    EXPECT_EQ(w->clipboard().count, 4);
+    EXPECT_EQ(DocumentManager::instance()->clipboard().count, 4);
     EXPECT_EQ(QApplication::clipboard()->text(), "presse-papiers");
     EXPECT_EQ(box->text(), "abc");
 
@@ -545,7 +543,7 @@ TEST_F(MainWindowFileTest, EditionShortcutsWinOverTheFocusedTextBox)
     EXPECT_TRUE(messages.isEmpty());
 }
 
-// --- "About" and "Help" ----------------------------------------------------------------------
+// --- "À propos de Mavrel" and "Aide" ----------------------------------------------------------------------
 
 TEST_F(MainWindowFileTest, AboutAndTransposeDialogShowBesideTheWindow)
 {
@@ -554,13 +552,13 @@ TEST_F(MainWindowFileTest, AboutAndTransposeDialogShowBesideTheWindow)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
     EXPECT_FALSE(about->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(about->windowTitle(), "About...");
+    EXPECT_EQ(about->windowTitle(), "À propos de Mavrel");
     // The main window goes on working beside it, and beside the transpose dialog.
     action("transposeAction")->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w->transposeDialog()));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     click("eraserToolButton");
-    EXPECT_EQ(w->tool(), Tool::Eraser);
+    EXPECT_EQ(w->editor()->tool(), Tool::Eraser);
     EXPECT_TRUE(about->isVisible());
     EXPECT_TRUE(w->transposeDialog()->isVisible());
 }

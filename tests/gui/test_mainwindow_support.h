@@ -3,8 +3,11 @@
 // by choosers and the message boxes collected.
 #pragma once
 
+#include "app/charteditor.h"
+#include "app/labeleditor.h"
 #include "app/mainwindow.h"
 #include "app/spinarrows.h"
+#include "scripteddialogs.h"
 #include "test_page_support.h"
 
 #include <QAbstractItemView>
@@ -34,22 +37,18 @@ namespace mavrel::mainwindow_test {
 
 class MainWindowTest : public ::testing::Test {
 protected:
+    test::ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> w = std::make_unique<MainWindow>();
-    QStringList messages;
-    QStringList questions;   // asked before unsaved changes would be lost
-    QMessageBox::StandardButton answer = QMessageBox::Discard;
+    QStringList& messages = dialogs.messages;
+    QStringList& questions = dialogs.questions;   // asked before unsaved changes would be lost
+    QMessageBox::StandardButton& answer = dialogs.answer;
     QString openAnswer;    // what the open dialog answers; empty: cancelled
     QString saveAnswer;
 
     void SetUp() override
     {
-        w->setMessenger([this](const QString& m) { messages << m; });
-        w->setQuestioner([this](const QString& q) {
-            questions << q;
-            return answer;
-        });
-        w->setOpenChooser([this] { return openAnswer; });
-        w->setSaveChooser([this] { return saveAnswer; });
+        dialogs.openFile = [this](const UserDialogs::FileChoice&) { return openAnswer; };
+        dialogs.saveFile = [this](const UserDialogs::FileChoice&) { return saveAnswer; };
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         QApplication::setActiveWindow(w.get());
@@ -120,8 +119,8 @@ protected:
     // A pixel of the page no drawing leaves in this colour: it tells whether
     // the page has been drawn again since it was marked.
     static constexpr QRgb Mark = 0xFF123456u;
-    void markPage() { const_cast<QImage&>(w->pageImage()).setPixel(3, 3, Mark); }
-    bool redrawnSinceMark() const { return w->pageImage().pixel(3, 3) != Mark; }
+    void markPage() { const_cast<QImage&>(w->editor()->pageImage()).setPixel(3, 3, Mark); }
+    bool redrawnSinceMark() const { return w->editor()->pageImage().pixel(3, 3) != Mark; }
 
     QByteArray chartBytes() { return test::chartBytes(*w); }
     template <class Change>

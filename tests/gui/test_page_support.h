@@ -3,9 +3,13 @@
 // into the text box. Page points are page pixels, as the handlers see them.
 #pragma once
 
+#include "app/charteditor.h"
+#include "app/labeleditor.h"
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
+#include "edit/chartdocument.h"
 #include "render/page.h"
+#include "scripteddialogs.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -78,23 +82,17 @@ inline ::testing::AssertionResult sameImage(const QImage& actual, const QImage& 
 
 class PageWindowTest : public ::testing::Test {
 protected:
+    ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>();
     QWidget* image = nullptr;
     QLineEdit* edit = nullptr;
-    QStringList messages;
-    QStringList questions;   // asked before unsaved changes would be lost
-    QMessageBox::StandardButton answer = QMessageBox::Discard;
+    QStringList& messages = dialogs.messages;
+    QStringList& questions = dialogs.questions;   // asked before unsaved changes would be lost
+    QMessageBox::StandardButton& answer = dialogs.answer;
     QTemporaryDir dir;
 
     void SetUp() override
     {
-        window->setMessenger([this](const QString& m) { messages << m; });
-        window->setQuestioner([this](const QString& q) {
-            questions << q;
-            return answer;
-        });
-        window->setOpenChooser([] { return QString(); });
-        window->setSaveChooser([] { return QString(); });
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         // Looked up in the main window's own area: the secondary windows
@@ -149,7 +147,7 @@ protected:
         QTest::mouseRelease(image, button, {}, to);
     }
 
-    QToolButton* button(const char* name) { return window->centralWidget()->findChild<QToolButton*>(name); }
+    QToolButton* button(const char* name) { return window->findChild<QToolButton*>(name); }
     void useTool(const char* speedButton) { QTest::mouseClick(button(speedButton), Qt::LeftButton); }
     void chordTool() { useTool("chordToolButton"); }
     void eraser() { useTool("eraserToolButton"); }
@@ -164,7 +162,7 @@ protected:
         a->trigger();
     }
 
-    QComboBox* sizeBox() { return window->centralWidget()->findChild<QComboBox*>("sizeCombo"); }
+    QComboBox* sizeBox() { return window->findChild<QComboBox*>("sizeCombo"); }
     void chooseSize(const QString& size)
     {
         QComboBox* c = sizeBox();
@@ -199,9 +197,9 @@ protected:
     std::vector<char> saveThroughMenu(const QString& name)
     {
         const QString chosen = path(name);
-        window->setSaveChooser([chosen] { return chosen; });
+        dialogs.saveAnswer(chosen);
         menu("saveAsAction");
-        window->setSaveChooser([] { return QString(); });
+        dialogs.saveAnswer(QString());
         return fileBytes(chosen + ".bab");
     }
 

@@ -11,7 +11,7 @@ namespace {
 
 class PageToolsTest : public PageWindowTest {
 protected:
-    ChordDialog* dialog() { return window->chordDialog(); }
+    ChordDialog* dialog() { return window->editor()->chordDialog(); }
     QListWidget* roots() { return dialog()->findChild<QListWidget*>("rootList"); }
     QListWidget* qualities() { return dialog()->findChild<QListWidget*>("qualityList"); }
     QCheckBox* flat() { return dialog()->findChild<QCheckBox*>("flatCheck"); }
@@ -71,7 +71,7 @@ TEST_F(PageToolsTest, BarLineToolChangesTheSignOfThePressedEdge)
         expected.*r.field = 1;
         EXPECT_TRUE(sameBytes(chart().bar(6), expected));
     }
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 }
 
 TEST_F(PageToolsTest, TheSecondPressOfADoubleClickCountsAsAPress)
@@ -96,7 +96,7 @@ TEST_F(PageToolsTest, RightPressCyclesTheDivisionAndKeepsTheChords)
     Bar expected = before;
     expected.division = 3;
     EXPECT_TRUE(sameBytes(chart().bar(6), expected));
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
     EXPECT_FALSE(dialog()->isVisible());
 }
 
@@ -107,15 +107,15 @@ TEST_F(PageToolsTest, EraserHidesTheBarAndShowsItAgain)
         c.bar(6).slot(4) = chord(8, "7");
     });
     const Bar before = chart().bar(6);
-    const QImage pageBefore = window->pageImage().copy();
+    const QImage pageBefore = window->editor()->pageImage().copy();
 
     eraser();
     press(bottomOf(6));
     EXPECT_EQ(chart().bar(6).shown, 0);
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
     press(topOf(6), Qt::RightButton);
     EXPECT_TRUE(sameBytes(chart().bar(6), before));
-    EXPECT_TRUE(sameImage(window->pageImage(), pageBefore));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), pageBefore));
 }
 
 TEST_F(PageToolsTest, DialogOpensBelowTheCursorUnlessItIsLowerThanTheWindowAllows)
@@ -184,7 +184,7 @@ TEST_F(PageToolsTest, OkStoresTheChordInThePressedSlotAndCancelNothing)
     EXPECT_FALSE(dialog()->isVisible());
     EXPECT_EQ(chart().bar(10).slot(3).root, 8);
     EXPECT_EQ(chart().bar(10).slot(3).quality.view(), "7");
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 
     const QByteArray before = chartBytes(*window);
     press(rightOf(10));
@@ -192,7 +192,7 @@ TEST_F(PageToolsTest, OkStoresTheChordInThePressedSlotAndCancelNothing)
     cancel();
     EXPECT_FALSE(dialog()->isVisible());
     EXPECT_TRUE(chartBytes(*window) == before);
-    EXPECT_EQ(window->findChild<QAction*>("undoAction")->text(), "Annuler la saisie de l'accord");
+    EXPECT_EQ(window->findChild<QAction*>("undoAction")->text(), "&Annuler la saisie de l'accord");
 }
 
 TEST_F(PageToolsTest, AChartBuiltOnScreenIsDrawnAndSavedByteForByte)
@@ -235,7 +235,7 @@ TEST_F(PageToolsTest, AChartBuiltOnScreenIsDrawnAndSavedByteForByte)
     expected.bar(7).bottom = 1;
     expected.bar(8).shown = 0;
 
-    EXPECT_TRUE(sameImage(window->pageImage(), pageOf(expected)));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), pageOf(expected)));
     const std::vector<char> saved = saveThroughMenu("built");
     ASSERT_EQ(saved.size(), 2456u);
     EXPECT_TRUE(saved == savedBytes(expected, "expected.bab"));

@@ -1,7 +1,10 @@
 // The print preview driven through its widgets: showing, clicking positions,
 // the layout box, printing without a printer, the PDF button, memory running
 // short; and the picture formats, which compose sheets as the preview does.
+#include "app/charteditor.h"
 #include "app/mainwindow.h"
+#include "edit/chartdocument.h"
+#include "scripteddialogs.h"
 #include "document/chartfile.h"
 #include "files/localfile.h"
 #include "print/pictureformats.h"
@@ -148,12 +151,12 @@ protected:
 
 TEST_F(PreviewTest, TextsOfTheWindow)
 {
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Apercu avant impression"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Aperçu avant impression"));
     QComboBox* c = combo();
     EXPECT_TRUE(c->isEditable());
     EXPECT_EQ(c->count(), 4);
     EXPECT_EQ(c->currentText(), QStringLiteral("1"));
-    EXPECT_EQ(c->toolTip(), QStringLiteral("Selectionez ici le nombre de grilles a imprimer sur une feuille"));
+    EXPECT_EQ(c->toolTip(), QStringLiteral("Sélectionnez ici le nombre de grilles à imprimer sur une feuille"));
     EXPECT_EQ(child<QLabel>("perLabel")->text(), QStringLiteral("Par :"));
     EXPECT_EQ(child<QPushButton>("printButton")->text(), QStringLiteral("Imprime"));
     EXPECT_EQ(image()->size(), QSize(565, 800));
@@ -329,8 +332,8 @@ TEST(PreviewAndMainWindow, FillingPositionsLeavesTheMainChartAsItWas)
     const std::string other = writeChart(dir, "other.bab", 2, 3, true);
 
     for (const bool withFile : {true, false}) {
+        test::ScriptedDialogs dialogs;
         MainWindow window;
-        window.setMessenger([](const QString&) {});
         if (withFile) {
             ASSERT_TRUE(window.openChart(QString::fromStdString(mine)));
         }
@@ -339,7 +342,7 @@ TEST(PreviewAndMainWindow, FillingPositionsLeavesTheMainChartAsItWas)
         window.document().setGrid(5, window.chart().info.rows);
 
         const auto chartBefore = std::make_unique<Chart>(window.chart());
-        const QImage pageBefore = window.pageImage().copy();
+        const QImage pageBefore = window.editor()->pageImage().copy();
 
         PrintPreview* preview = window.printPreview();
         ASSERT_NE(preview, nullptr);
@@ -358,7 +361,7 @@ TEST(PreviewAndMainWindow, FillingPositionsLeavesTheMainChartAsItWas)
         EXPECT_EQ(std::memcmp(after.labels.data(), chartBefore->labels.data(), sizeof after.labels), 0);
         EXPECT_EQ(std::memcmp(&after.info, &chartBefore->info, sizeof after.info), 0);
         EXPECT_EQ(window.document().fileName(), withFile ? QByteArray::fromStdString(mine) : QByteArray());
-        EXPECT_EQ(window.pageImage(), pageBefore);
+        EXPECT_EQ(window.editor()->pageImage(), pageBefore);
         preview->hide();
     }
 }

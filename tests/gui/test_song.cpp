@@ -31,12 +31,13 @@ protected:
     const BarMarks& marks(int bar) { return chart().song.bar(bar); }
     QLineEdit* typingBox() { return window->centralWidget()->findChild<QLineEdit*>("chordTypingBox"); }
 
-    // The item of the "Mesure" menu (or of one of its submenus) so captioned.
+    // The item of the "Mesure" menu (or of one of its submenus) so captioned,
+    // its mnemonic aside.
     QAction* barMenuItem(const QString& caption, const char* submenu = nullptr)
     {
         QWidget* menu = submenu ? window->barMenu()->findChild<QMenu*>(submenu) : window->barMenu();
         for (QAction* a : menu->actions())
-            if (a->text() == caption)
+            if (QString(a->text()).remove(QLatin1Char('&')) == caption)
                 return a;
         ADD_FAILURE() << "no item " << caption.toStdString();
         return nullptr;
@@ -95,7 +96,7 @@ TEST_F(SongTest, TheSongDialogChangesTheSongInOneStep)
     EXPECT_EQ(song.tempo, 96);
     EXPECT_EQ(song.time, (TimeSignature{3, 4}));
     EXPECT_EQ(history()->count(), steps + 1);
-    EXPECT_EQ(window->findChild<QAction*>("undoAction")->text(), "Annuler la modification du morceau");
+    EXPECT_EQ(window->findChild<QAction*>("undoAction")->text(), "&Annuler la modification du morceau");
 
     // Opened again and closed with "OK": nothing changed, no step.
     menu("songAction");
@@ -139,10 +140,10 @@ TEST_F(SongTest, TheBarMenuMarksTheSelectedBarsOrTheBarPressed)
     EXPECT_EQ(marks(2).flags | marks(3).flags, 0);
 
     // A name of one's own, asked for.
-    window->setTextAsker([](const QString& current) {
+    dialogs.section = [](const QString& current) {
         EXPECT_EQ(current, "B");
         return std::optional<QString>("Pont 2");
-    });
+    };
     choose("Autre…", "sectionMenu");
     EXPECT_EQ(marks(3).section.view(), "Pont 2");
     EXPECT_EQ(history()->undoText(), "la section");

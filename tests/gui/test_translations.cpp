@@ -26,16 +26,16 @@ TEST(Translations, TheMenusFollowTheLocale)
             MainWindow window;
             QStringList menus;
             for (const QAction* menu : window.menuBar()->actions())
-                menus << menu->text();
+                menus << QString(menu->text()).remove(QLatin1Char('&'));   // the mnemonics aside
             EXPECT_EQ(menus.join(QLatin1Char('|')).toStdString(), qgetenv(ExpectedMenus).toStdString());
         }
         qDeleteAll(translators);
         return;
     }
 
-    const QString french = QStringLiteral("Fichier|Edition|Affichage|Mesure|Fonctions|&Lecture|Aide");
+    const QString french = QStringLiteral("Fichier|Édition|Affichage|Mesure|Fonctions|Lecture|Aide");
     const std::pair<const char*, QString> rows[] = {
-        {"en_US.UTF-8", QStringLiteral("File|Edit|View|Bar|Functions|&Play|Help")},
+        {"en_US.UTF-8", QStringLiteral("File|Edit|View|Bar|Functions|Play|Help")},
         {"fr_FR.UTF-8", french},
         {"C.UTF-8", french},
         {"de_DE.UTF-8", french},

@@ -24,6 +24,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUndoStack>
 
 namespace mavrel::test {
@@ -97,6 +98,13 @@ TEST_F(TransportTest, SpaceTypesInTheTextBoxesAndPlaysEverywhereElse)
     window->setFocus();
     QTest::keyClick(window.get(), Qt::Key_Space);
     EXPECT_EQ(transport()->player()->state(), Player::State::Playing);
+    // A tool bar button reached by Tab takes Space, as Qt's buttons do.
+    auto* bold = window->findChild<QToolButton*>("boldButton");
+    const bool wasBold = bold->isChecked();
+    bold->setFocus();
+    QTest::keyClick(bold, Qt::Key_Space);
+    EXPECT_NE(bold->isChecked(), wasBold);
+    EXPECT_EQ(transport()->player()->state(), Player::State::Playing);
 
     // One band at a time: another window's starts, this one stops.
     MainWindow other;
@@ -133,7 +141,7 @@ TEST_F(TransportTest, TheBarPlayedIsTintedOnScreenAndKeptInViewAtAnyZoom)
     } rows[] = {{100, 48}, {100, 1}, {200, 47}, {400, 22}, {50, 48}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.zoom * 1000 + row.bar);
-        window->setZoom(row.zoom);
+        window->editor()->setZoom(row.zoom);
         emit player->barChanged(row.bar);
         const Bar& b = chart().bar(row.bar);
         ASSERT_TRUE(view->highlight());
@@ -143,11 +151,11 @@ TEST_F(TransportTest, TheBarPlayedIsTintedOnScreenAndKeptInViewAtAnyZoom)
     }
 
     // Drawn over the page on screen, never into the page printed or exported.
-    window->setZoom(100);
+    window->editor()->setZoom(100);
     emit player->barChanged(2);
     const QPoint inside(chart().bar(2).x + 5, chart().bar(2).y + 5);
     EXPECT_NE(view->grab().toImage().pixel(inside) & 0xFFFFFF, 0xFFFFFFu);
-    EXPECT_EQ(window->pageImage().pixel(inside) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(window->editor()->pageImage().pixel(inside) & 0xFFFFFF, 0xFFFFFFu);
     emit player->barChanged(0);   // stopped
     EXPECT_FALSE(view->highlight());
     EXPECT_EQ(view->grab().toImage().pixel(inside) & 0xFFFFFF, 0xFFFFFFu);

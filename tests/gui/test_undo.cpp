@@ -36,7 +36,7 @@ protected:
     }
 
     template <class T = QWidget>
-    T* control(const char* name) { return window->centralWidget()->findChild<T*>(name); }
+    T* control(const char* name) { return window->findChild<T*>(name); }
 
     void step(const char* spinner, bool up)
     {
@@ -89,19 +89,19 @@ protected:
                      .arg(name).arg(s->isVisible()).arg(s->value()).arg(s->maximum())
                      .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
         }
-        return {chartBytes(*window), window->pageImage().copy(), c};
+        return {chartBytes(*window), window->editor()->pageImage().copy(), c};
     }
     void expectState(const State& expected, const std::string& when)
     {
         EXPECT_TRUE(chartBytes(*window) == expected.chart) << when;
-        EXPECT_TRUE(sameImage(window->pageImage(), expected.page)) << when;
+        EXPECT_TRUE(sameImage(window->editor()->pageImage(), expected.page)) << when;
         EXPECT_EQ(state().controls, expected.controls) << when;
     }
 };
 
 TEST_F(UndoTest, EveryEditIsUndoneAndRedoneThroughTheMenuAndTheShortcuts)
 {
-    ChordDialog* dialog = window->chordDialog();
+    ChordDialog* dialog = window->editor()->chordDialog();
     auto row = [&](int r) {
         clickRow(dialog->findChild<QListWidget*>("rootList"), r);
         QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
@@ -182,13 +182,13 @@ TEST_F(UndoTest, EveryEditIsUndoneAndRedoneThroughTheMenuAndTheShortcuts)
         s.edit();
         const State is = state();
         ASSERT_FALSE(is.chart == was.chart) << "the edit changed nothing";
-        EXPECT_EQ(undoAction()->text(), QStringLiteral("Annuler %1").arg(s.caption));
+        EXPECT_EQ(undoAction()->text(), QStringLiteral("&Annuler %1").arg(s.caption));
         EXPECT_TRUE(undoAction()->isEnabled());
         EXPECT_FALSE(redoAction()->isEnabled());
         for (const Way& way : ways) {
             way.undo();
             expectState(was, std::string("undone by ") + way.name);
-            EXPECT_EQ(redoAction()->text(), QStringLiteral("Rétablir %1").arg(s.caption));
+            EXPECT_EQ(redoAction()->text(), QStringLiteral("&Rétablir %1").arg(s.caption));
             EXPECT_TRUE(redoAction()->isEnabled());
             way.redo();
             expectState(is, std::string("redone by ") + way.name);
@@ -204,17 +204,17 @@ TEST_F(UndoTest, EveryEditIsUndoneAndRedoneThroughTheMenuAndTheShortcuts)
     for (std::size_t k = before.size(); k-- > 0;) {
         undoAction()->trigger();
         ASSERT_TRUE(chartBytes(*window) == before[k]) << steps[k].what;
-        ASSERT_TRUE(sameImage(window->pageImage(), expectedPage())) << steps[k].what;
+        ASSERT_TRUE(sameImage(window->editor()->pageImage(), expectedPage())) << steps[k].what;
     }
     EXPECT_FALSE(undoAction()->isEnabled());
-    EXPECT_EQ(undoAction()->text(), "Annuler");
+    EXPECT_EQ(undoAction()->text(), "&Annuler");
     for (std::size_t k = 0; k < after.size(); ++k) {
         key(Qt::Key_Y, Qt::ControlModifier);
         ASSERT_TRUE(chartBytes(*window) == after[k]) << steps[k].what;
-        ASSERT_TRUE(sameImage(window->pageImage(), expectedPage())) << steps[k].what;
+        ASSERT_TRUE(sameImage(window->editor()->pageImage(), expectedPage())) << steps[k].what;
     }
     EXPECT_FALSE(redoAction()->isEnabled());
-    EXPECT_EQ(redoAction()->text(), "Rétablir");
+    EXPECT_EQ(redoAction()->text(), "&Rétablir");
 }
 
 // The box's label may be changed or gone once the history moves: the box
@@ -236,14 +236,14 @@ TEST_F(UndoTest, UndoAndRedoCloseTheTextBoxAndLeaveItsLabel)
     EXPECT_TRUE(edit->text().isEmpty());
     ASSERT_EQ(chart().info.labelCount, 1);
     EXPECT_EQ(chart().label(1).text.str(), "A");
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage())) << "drawn again";
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage())) << "drawn again";
 
     press({101, 51});
     menu("redoAction");
     EXPECT_FALSE(edit->isVisible());
     ASSERT_EQ(chart().info.labelCount, 2);
     EXPECT_EQ(chart().label(1).text.str(), "A");
-    EXPECT_TRUE(sameImage(window->pageImage(), expectedPage()));
+    EXPECT_TRUE(sameImage(window->editor()->pageImage(), expectedPage()));
 }
 
 } // namespace

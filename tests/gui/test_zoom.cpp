@@ -12,9 +12,9 @@ namespace {
 
 class ZoomTest : public PageWindowTest {
 protected:
-    QComboBox* zoomBox() { return window->centralWidget()->findChild<QComboBox*>("zoomCombo"); }
+    QComboBox* zoomBox() { return window->findChild<QComboBox*>("zoomCombo"); }
     // A page point as the widget shows it at the zoom.
-    QPoint onScreen(QPoint page) const { return page * window->zoom() / 100; }
+    QPoint onScreen(QPoint page) const { return page * window->editor()->zoom() / 100; }
     void pressAtZoom(QPoint page, Qt::MouseButton button = Qt::LeftButton)
     {
         QTest::mousePress(image, button, {}, onScreen(page));
@@ -26,23 +26,26 @@ TEST_F(ZoomTest, KeysAndTheBoxChooseTheZoomAndThePageIsDrawnAtIt)
 {
     EXPECT_EQ(zoomBox()->currentText(), "100 %");
     QTest::keyClick(window.get(), Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_EQ(window->zoom(), 125);
+    EXPECT_EQ(window->editor()->zoom(), 125);
     EXPECT_EQ(zoomBox()->currentText(), "125 %");
+    // Ctrl+= is the same key without Shift.
+    QTest::keyClick(window.get(), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(window->editor()->zoom(), 150);
     zoomBox()->setCurrentIndex(zoomBox()->findText("200 %"));
     emit zoomBox()->activated(zoomBox()->currentIndex());
-    EXPECT_EQ(window->zoom(), 200);
+    EXPECT_EQ(window->editor()->zoom(), 200);
     EXPECT_EQ(image->size(), QSize(1130, 1600));
     for (int i = 0; i < 6; ++i)
         QTest::keyClick(window.get(), Qt::Key_Minus, Qt::ControlModifier);
-    EXPECT_EQ(window->zoom(), 50);   // no further
+    EXPECT_EQ(window->editor()->zoom(), 50);   // no further
     QTest::keyClick(window.get(), Qt::Key_0, Qt::ControlModifier);
-    EXPECT_EQ(window->zoom(), 100);
+    EXPECT_EQ(window->editor()->zoom(), 100);
     EXPECT_EQ(image->size(), QSize(565, 800));
 }
 
 TEST_F(ZoomTest, PressesAtTwoHundredPercentHitTheSameRegions)
 {
-    window->setZoom(200);
+    window->editor()->setZoom(200);
     barLineTool();
     pressAtZoom(leftOf(6));
     pressAtZoom(rightOf(6));
@@ -61,7 +64,7 @@ TEST_F(ZoomTest, PressesAtTwoHundredPercentHitTheSameRegions)
 
 TEST_F(ZoomTest, ALabelPlacedAtThreeHundredPercentIsStoredUnderTheCursor)
 {
-    window->setZoom(300);
+    window->editor()->setZoom(300);
     textTool();
     const QPoint screen(913, 1360);   // page point (304, 453)
     QTest::mouseClick(image, Qt::LeftButton, {}, screen);
@@ -76,14 +79,14 @@ TEST_F(ZoomTest, ALabelPlacedAtThreeHundredPercentIsStoredUnderTheCursor)
     QTest::mouseClick(image, Qt::LeftButton, {}, QPoint(916, 1363));
     EXPECT_EQ(edit->text(), "Coda");
     EXPECT_EQ(edit->font().pixelSize(), pointsToPixels(8) * 3);
-    window->setZoom(100);
+    window->editor()->setZoom(100);
     EXPECT_EQ(edit->pos() - image->pos(), QPoint(304, 453));
 }
 
 TEST_F(ZoomTest, TheWheelWithControlZoomsAroundTheCursor)
 {
     auto* scroll = window->findChild<QScrollArea*>("scrollArea");
-    window->setZoom(200);
+    window->editor()->setZoom(200);
     const QPoint page(280, 400);
     const QPoint at = onScreen(page);
     scroll->ensureVisible(image->x() + at.x(), image->y() + at.y());
@@ -91,7 +94,7 @@ TEST_F(ZoomTest, TheWheelWithControlZoomsAroundTheCursor)
     QWheelEvent wheel(QPointF(at), image->mapToGlobal(QPointF(at)), {}, {0, 120}, Qt::NoButton,
                       Qt::ControlModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(image, &wheel);
-    EXPECT_EQ(window->zoom(), 300);
+    EXPECT_EQ(window->editor()->zoom(), 300);
     EXPECT_EQ(image->mapTo(scroll->viewport(), onScreen(page)), before);
 }
 
