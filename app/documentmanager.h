@@ -22,6 +22,7 @@ namespace mavrel {
 
 class ChartDocument;
 class MainWindow;
+class Recovery;
 
 class DocumentManager : public QObject {
     Q_OBJECT
@@ -45,6 +46,18 @@ public:
     // A chart that cannot be read shows its message over its window, which
     // stays on a new chart. The windows delete themselves when closed.
     QList<MainWindow*> openWindows(const QByteArrayList& charts);
+
+    // Keeps a copy of every chart with unsaved changes in that folder, from
+    // now on (the program's is Recovery::defaultFolder()); stopAutosave()
+    // ends it and removes the copies.
+    void startAutosave(const QString& folder);
+    void stopAutosave();
+    Recovery* recovery() const { return m_recovery.get(); }
+    // Offers back, one by one, each chart that an editor which did not end
+    // normally left unsaved: "Récupérer" opens it in a window of its own,
+    // marked changed, under its own file name (nothing is written there);
+    // "Ignorer" removes the copy. The windows opened.
+    QList<MainWindow*> recoverCharts();
 
     // The bars copied in any window, to be pasted in any other.
     Clipboard& clipboard() { return *m_clipboard; }
@@ -70,6 +83,7 @@ private:
     std::unique_ptr<Clipboard> m_clipboard;
     QUndoGroup* m_undoGroup;
     std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<Recovery> m_recovery;
     std::unique_ptr<UserDialogs> m_qtDialogs;
     UserDialogs* m_dialogs = nullptr;
 };
