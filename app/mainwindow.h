@@ -7,6 +7,7 @@
 #pragma once
 
 #include "document/chart.h"
+#include "dialogs/shortcutsdialog.h"
 #include "document/editing.h"
 #include "pagetools.h"
 
@@ -94,6 +95,8 @@ private:
     // The keys the tool bar's boxes take: true when the event is handled.
     bool toolBarKey(QObject* watched, QEvent* event);
     void updateTitle();
+    // Every key of the window, from its menus and tools.
+    QList<ShortcutsDialog::Entry> shortcutEntries() const;
     void showMessage(const QString& text);
     void showStatus(const QString& text, int timeout = 8000);
     QMessageBox::StandardButton ask(const QString& question, QMessageBox::StandardButtons buttons);

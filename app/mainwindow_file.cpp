@@ -7,6 +7,7 @@
 #include "dialogs/aboutdialog.h"
 #include "dialogs/shortcutsdialog.h"
 #include "documentmanager.h"
+#include "helpwindow.h"
 #include "edit/chartdocument.h"
 #include "print/printpreview.h"
 #include "render/localfile.h"
@@ -241,21 +242,17 @@ void MainWindow::showPrintPreview()
 
 void MainWindow::showHelp()
 {
-    const QString path = helpDocumentPath(QCoreApplication::applicationDirPath(), interfaceLanguage());
-    // A missing document is not handed to the desktop, whose opener would
-    // report it in a window of its own.
-    if (!QFile::exists(path)) {
-        showMessage(tr("L'aide est introuvable : « %1 » n'existe pas.").arg(QDir::toNativeSeparators(path)));
-        return;
-    }
-    openDocument(path, this, [this, path] {
-        showMessage(tr("Aucun programme ne sait ouvrir l'aide (« %1 ») : installez un lecteur de documents RTF, "
-                       "ou ouvrez ce fichier vous-même.")
-                        .arg(QDir::toNativeSeparators(path)));
-    });
+    // One help window beside each main window, shown again when asked again.
+    auto* help = findChild<HelpWindow*>();
+    if (!help)
+        help = new HelpWindow(this);
+    help->setDocument(interfaceLanguage(), shortcutEntries());
+    help->show();
+    help->raise();
+    help->activateWindow();
 }
 
-void MainWindow::showShortcuts()
+QList<ShortcutsDialog::Entry> MainWindow::shortcutEntries() const
 {
     // Listed from the menus and the tools themselves, so that the list is
     // always what the keys do.
@@ -294,10 +291,14 @@ void MainWindow::showShortcuts()
     entries.append({typing, tr("Mesure précédente"), tr("Maj+Tab")});
     entries.append({typing, tr("Se déplacer sans enregistrer"), tr("Alt + flèches")});
     entries.append({typing, tr("Terminer"), tr("Échap")});
+    return entries;
+}
 
+void MainWindow::showShortcuts()
+{
     if (!m_shortcutsDialog)
         m_shortcutsDialog = new ShortcutsDialog(this);
-    m_shortcutsDialog->setEntries(entries);
+    m_shortcutsDialog->setEntries(shortcutEntries());
     m_shortcutsDialog->show();
     m_shortcutsDialog->raise();
     m_shortcutsDialog->activateWindow();
