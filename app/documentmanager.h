@@ -65,11 +65,24 @@ public:
     QUndoGroup* undoGroup() const { return m_undoGroup; }
     // What the editor keeps from one run to the next.
     QSettings& settings();
+    // The files last opened or saved, the latest first, at most
+    // MaxRecentFiles, those that no longer exist left out. Any file may be
+    // listed, not only charts.
+    static constexpr int MaxRecentFiles = 10;
+    QStringList recentFiles();
+    void addRecentFile(const QString& fileName);
+    void clearRecentFiles();
+    // The folder the last file was chosen in, where the file choosers start.
+    QString lastFolder();
+    void setLastFolder(const QString& folder);
 
     UserDialogs& dialogs() const { return m_dialogs ? *m_dialogs : *m_qtDialogs; }
     // Puts other dialogs in the place of Qt's (the tests' scripted answers);
     // nullptr gives Qt's back. The caller keeps them alive meanwhile.
     void setDialogs(UserDialogs* dialogs) { m_dialogs = dialogs; }
+
+signals:
+    void recentFilesChanged();
 
 private:
     explicit DocumentManager(QObject* parent);

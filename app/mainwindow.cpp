@@ -72,6 +72,7 @@ MainWindow::MainWindow(QWidget* parent)
     updateTitle();
     syncToolBar();
     m_editor->selectTool(Tool::Chord);
+    restoreHabits();
 }
 
 MainWindow::~MainWindow()

@@ -18,6 +18,7 @@ class QAction;
 class QButtonGroup;
 class QComboBox;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QToolBar;
 class QToolButton;
@@ -86,6 +87,15 @@ private slots:
 private:
     void buildToolBar();
     void buildMenus();
+    // What the window remembers and proposes (mainwindow_habits.cpp).
+    void buildRecentFilesMenu(QMenu* file);
+    void restoreHabits();
+    void rememberHabits();
+    // Sized to show the whole page, where the screen allows.
+    void fitPage();
+    // The name "Enregistrer sous" starts on: the chart's file, else its
+    // title in the last folder.
+    QString proposedFileName() const;
 
     // Brings the tool bar in line with the chart.
     void syncToolBar();
@@ -122,6 +132,7 @@ private:
     QToolButton* m_boldButton = nullptr;
     QToolButton* m_pageLayoutButton = nullptr;
 
+    QMenu* m_recentFilesMenu = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
 

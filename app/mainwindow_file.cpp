@@ -36,6 +36,7 @@ void MainWindow::buildMenus()
     file->setObjectName(QStringLiteral("fileMenu"));
     addMenuItem(file, "newAction", tr("&Nouveau"), &MainWindow::newFile)->setShortcut(QKeySequence::New);
     addMenuItem(file, "openAction", tr("&Ouvrir"), &MainWindow::open)->setShortcut(QKeySequence::Open);
+    buildRecentFilesMenu(file);
     addMenuItem(file, "saveAction", tr("&Enregistrer"), &MainWindow::save)->setShortcut(QKeySequence::Save);
     addMenuItem(file, "saveAsAction", tr("Enregistrer &sous…"), &MainWindow::saveAs)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
@@ -131,6 +132,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     m_editor->leaveChart();
+    rememberHabits();
     event->accept();
 }
 
@@ -166,7 +168,7 @@ void MainWindow::open()
     if (!maybeSave())
         return;
     const QString name = DocumentManager::instance()->dialogs().openFileName(
-        this, {QString(), QString(), {tr("Grilles (*.bab)"), tr("Tous les fichiers (*)")}});
+        this, {QString(), DocumentManager::instance()->lastFolder(), {tr("Grilles (*.bab)"), tr("Tous les fichiers (*)")}});
     if (name.isEmpty())
         return;
     const QByteArray fileName = localFileName(name);
@@ -215,9 +217,8 @@ bool MainWindow::save()
 
 bool MainWindow::saveAs()
 {
-    // The dialog starts on the chart's own file.
-    const QString proposed = QFile::decodeName(m_document->fileName());
-    QString name = DocumentManager::instance()->dialogs().saveFileName(this, {QString(), proposed, {tr("Grilles (*.bab)")}});
+    QString name =
+        DocumentManager::instance()->dialogs().saveFileName(this, {QString(), proposedFileName(), {tr("Grilles (*.bab)")}});
     if (name.isEmpty())
         return false;
     if (!name.endsWith(QLatin1String(".bab"), Qt::CaseInsensitive))
