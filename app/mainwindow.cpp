@@ -73,6 +73,7 @@ MainWindow::MainWindow(QWidget* parent)
     syncToolBar();
     m_editor->selectTool(Tool::Chord);
     restoreHabits();
+    setUpFileWatch();
 }
 
 MainWindow::~MainWindow()

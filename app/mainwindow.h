@@ -17,10 +17,12 @@
 class QAction;
 class QButtonGroup;
 class QComboBox;
+class QFileSystemWatcher;
 class QLineEdit;
 class QMenu;
 class QPushButton;
 class QToolBar;
+class QTimer;
 class QToolButton;
 
 namespace mavrel {
@@ -96,6 +98,10 @@ private:
     // The name "Enregistrer sous" starts on: the chart's file, else its
     // title in the last folder.
     QString proposedFileName() const;
+    // The chart's file watched for changes by other programs (mainwindow_watch.cpp).
+    void setUpFileWatch();
+    void watchFile();
+    void checkFileOnDisk();
 
     // Brings the tool bar in line with the chart.
     void syncToolBar();
@@ -133,6 +139,10 @@ private:
     QToolButton* m_pageLayoutButton = nullptr;
 
     QMenu* m_recentFilesMenu = nullptr;
+    QFileSystemWatcher* m_fileWatcher = nullptr;
+    QTimer* m_fileCheck = nullptr;
+    QByteArray m_fileOnDisk;   // the file as the chart last read or wrote it
+    bool m_askingAboutFile = false;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
 

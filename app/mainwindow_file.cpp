@@ -205,6 +205,8 @@ bool MainWindow::saveTo(const QByteArray& fileName)
     const FileResult r = m_document->save(fileName);
     if (!r.ok)
         showMessage(fileMessage(r));
+    else
+        watchFile();   // this save is no change by another program
     return r.ok;
 }
 

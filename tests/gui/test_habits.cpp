@@ -15,6 +15,8 @@
 #include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +123,57 @@ TEST_F(HabitsTest, SaveAsProposesTheChartsFileElseItsTitle)
         };
         w.findChild<QAction*>("saveAsAction")->trigger();
         EXPECT_EQ(proposed, r.expected.isEmpty() ? dir.path() : dir.filePath(r.expected));
+    }
+}
+
+// Another program's change to an open chart is asked about, whether the chart
+// was changed here too or not; the window's own saves are not.
+TEST_F(HabitsTest, AChartChangedOnDiskIsAskedAboutBeforeEitherVersionIsLost)
+{
+    struct Row {
+        const char* what;
+        bool changedHere;
+        QMessageBox::StandardButton answer;
+        bool reloaded;
+    };
+    const Row rows[] = {
+        {"unchanged here, reloaded", false, QMessageBox::Yes, true},
+        {"unchanged here, kept", false, QMessageBox::No, false},
+        {"changed in both, the editor's kept", true, QMessageBox::No, false},
+        {"changed in both, reloaded", true, QMessageBox::Yes, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const QString file = writeChart("watched.bab");
+        MainWindow w;
+        ASSERT_TRUE(w.openChart(file));
+        // Its own save: no question.
+        w.document().cycleDivision(1);
+        ASSERT_TRUE(w.findChild<QAction*>("saveAction")->isEnabled());
+        w.findChild<QAction*>("saveAction")->trigger();
+        QTest::qWait(600);
+        EXPECT_TRUE(dialogs.questions.isEmpty());
+        if (r.changedHere)
+            w.document().cycleDivision(2);
+        const QByteArray editorBytes = QByteArray::fromStdString(std::string(
+            reinterpret_cast<const char*>(encodeChart(w.chart()).data()), encodeChart(w.chart()).size()));
+
+        const auto other = test::ChartBuilder(3, 3).bars({"Dm7", "G7", "C"}).build();
+        ASSERT_TRUE(saveChart(*other, QFile::encodeName(file).toStdString()).ok);
+        dialogs.answer = r.answer;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.questions.isEmpty(); }, 5000));
+        EXPECT_EQ(dialogs.questions.size(), 1);
+        EXPECT_EQ(dialogs.questions.first().contains("modifications non enregistrées"), r.changedHere);
+        const std::vector<std::uint8_t> otherBytes = encodeChart(*other);
+        const std::vector<std::uint8_t> shown = encodeChart(w.chart());
+        EXPECT_EQ(shown == otherBytes, r.reloaded);
+        if (!r.reloaded) {
+            EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(shown.data()), qsizetype(shown.size())), editorBytes);
+            EXPECT_TRUE(w.document().isModified()) << "the editor's version is not the file's";
+        }
+        EXPECT_EQ(w.document().isModified(), !r.reloaded);
+        dialogs.questions.clear();
+        w.document().undoStack()->setClean();
     }
 }
 
