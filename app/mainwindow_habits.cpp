@@ -17,7 +17,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
-#include <QLayout>
+#include <QTimer>
 
 namespace mavrel {
 
@@ -69,7 +69,8 @@ void MainWindow::restoreHabits()
             [](int zoom) { DocumentManager::instance()->settings().setValue(ZoomKey, zoom); });
     if (restoreGeometry(settings.value(GeometryKey).toByteArray()))
         return;
-    fitPage();
+    // Once shown, when the page view's size is known.
+    QTimer::singleShot(0, this, &MainWindow::fitPage);
 }
 
 void MainWindow::rememberHabits()
@@ -83,10 +84,8 @@ void MainWindow::fitPage()
     // within the screen's free area.
     const QScreen* screen = this->screen();
     auto* scroll = m_editor->findChild<QScrollArea*>();
-    if (!screen || !scroll || !scroll->widget())
+    if (!screen || !scroll || !scroll->widget() || !isVisible())
         return;
-    if (layout())
-        layout()->activate();
     const QSize lacking = scroll->widget()->size() - scroll->viewport()->size();
     const QRect available = screen->availableGeometry();
     // The frame the window manager adds is not known before the window is shown.
