@@ -88,17 +88,13 @@ void MainWindow::fitPage()
         return;
     const QSize lacking = scroll->widget()->size() - scroll->viewport()->size();
     const QRect available = screen->availableGeometry();
-    // The frame the window manager adds is not known before the window is shown.
+    // The frame the window manager adds is not known before the window is
+    // shown. The window stays where it is (windows opened together keep
+    // their steps) and grows as far as the screen goes from there.
     const QSize frame(16, 48);
-    const QSize wanted = (size() + lacking.expandedTo({0, 0})).boundedTo(available.size() - frame);
+    const QSize room(available.right() - x() - frame.width(), available.bottom() - y() - frame.height());
     // Never smaller than it starts: its tool bar needs the width.
-    resize(wanted.expandedTo(size()));
-    QRect placed(pos(), size());
-    placed.moveRight(std::min(placed.right(), available.right() - frame.width()));
-    placed.moveBottom(std::min(placed.bottom(), available.bottom() - frame.height()));
-    placed.moveLeft(std::max(placed.left(), available.left()));
-    placed.moveTop(std::max(placed.top(), available.top()));
-    move(placed.topLeft());
+    resize((size() + lacking.expandedTo({0, 0})).boundedTo(room).expandedTo(size()));
 }
 
 QString MainWindow::proposedFileName() const
