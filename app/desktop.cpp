@@ -1,14 +1,9 @@
 #include "desktop.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QProcess>
 #include <QTranslator>
-
 
 namespace mavrel {
 
@@ -51,42 +46,6 @@ QList<QTranslator*> installTranslators(const QString& language)
         install(QStringLiteral("mavrel_") + language, QStringLiteral(":/i18n"));
     install(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     return installed;
-}
-
-QString helpDocumentPath(const QString& programDir, const QString& language)
-{
-    const QString name = language == QLatin1String("fr") ? QStringLiteral("Help.doc")
-                                                         : QStringLiteral("Help_%1.doc").arg(language);
-    const QDir dir(programDir);
-    const QString beside = dir.filePath(name);
-    if (QFile::exists(beside))
-        return beside;
-    return QDir::cleanPath(dir.filePath(QStringLiteral(MAVREL_DATA_FROM_PROGRAM "/") + name));
-}
-
-void openDocument(const QString& path, QObject* receiver, std::function<void()> failed)
-{
-    auto* opener = new QProcess;
-    opener->setStandardInputFile(QProcess::nullDevice());
-    // xdg-open may become the viewer itself: its output must never fill a
-    // pipe nobody reads.
-    opener->setProcessChannelMode(QProcess::ForwardedChannels);
-    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
-    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            opener->deleteLater();
-    });
-    // Its own failures are exit statuses 1 to 4: a bad call, no such file,
-    // no program for the document, a program that failed to start.
-    QObject::connect(opener, &QProcess::finished, receiver, [failed](int code, QProcess::ExitStatus status) {
-        if (status == QProcess::NormalExit && code >= 1 && code <= 4)
-            failed();
-    });
-    QObject::connect(opener, &QProcess::errorOccurred, receiver, [failed](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            failed();
-    });
-    opener->start(QStringLiteral("xdg-open"), {path});
 }
 
 } // namespace mavrel

@@ -2,8 +2,10 @@
 
 #include "edit/chartdocument.h"
 #include "mainwindow.h"
+#include "recovery.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QPointer>
 #include <QSettings>
 #include <QUndoGroup>
@@ -54,6 +56,8 @@ ChartDocument* DocumentManager::addDocument(MainWindow* window)
     auto document = std::make_unique<ChartDocument>();
     m_undoGroup->addStack(document->undoStack());
     m_charts.push_back({std::move(document), window});
+    if (m_recovery)
+        m_recovery->watch(m_charts.back().document.get());
     return m_charts.back().document.get();
 }
 
@@ -63,6 +67,8 @@ void DocumentManager::closeDocument(ChartDocument* document)
                                    [document](const OpenChart& c) { return c.document.get() == document; });
     if (open == m_charts.end())
         return;
+    if (m_recovery)
+        m_recovery->forget(document);
     // Its window is being destroyed: nothing it shows may hear of the chart again.
     document->undoStack()->disconnect();
     document->disconnect();
@@ -108,6 +114,51 @@ QList<MainWindow*> DocumentManager::openWindows(const QByteArrayList& charts)
         if (!name.isEmpty())
             window->openLocalChart(name);
         windows << window;
+    }
+    return windows;
+}
+
+void DocumentManager::startAutosave(const QString& folder)
+{
+    m_recovery = std::make_unique<Recovery>(folder);
+    for (const OpenChart& c : m_charts)
+        m_recovery->watch(c.document.get());
+}
+
+void DocumentManager::stopAutosave()
+{
+    if (!m_recovery)
+        return;
+    for (const OpenChart& c : m_charts)
+        m_recovery->forget(c.document.get());
+    m_recovery.reset();
+}
+
+QList<MainWindow*> DocumentManager::recoverCharts()
+{
+    QList<MainWindow*> windows;
+    if (!m_recovery)
+        return windows;
+    for (const Recovery::Orphan& orphan : m_recovery->orphans()) {
+        const QString name = orphan.fileName.isEmpty() ? tr("Sans titre") : QFile::decodeName(orphan.fileName);
+        const QMessageBox::StandardButton answer = dialogs().ask(
+            windows.isEmpty() ? nullptr : windows.last(),
+            tr("Mavrel ne s'est pas terminé normalement. La grille « %1 » avait des modifications non "
+               "enregistrées : les récupérer ?")
+                .arg(name),
+            QMessageBox::Open | QMessageBox::Ignore);
+        if (answer == QMessageBox::Open) {
+            auto* window = new MainWindow;
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            window->document().restore(*orphan.chart, orphan.fileName);
+            window->show();
+            windows << window;
+            // The chart is this editor's now: its copy is written anew.
+            m_recovery->discard(orphan);
+        } else if (answer == QMessageBox::Ignore) {
+            m_recovery->discard(orphan);
+        }
+        // Closing the question keeps the copy for the next start.
     }
     return windows;
 }

@@ -22,6 +22,7 @@ namespace mavrel {
 
 class ChartDocument;
 class MainWindow;
+class Recovery;
 
 class DocumentManager : public QObject {
     Q_OBJECT
@@ -46,17 +47,42 @@ public:
     // stays on a new chart. The windows delete themselves when closed.
     QList<MainWindow*> openWindows(const QByteArrayList& charts);
 
+    // Keeps a copy of every chart with unsaved changes in that folder, from
+    // now on (the program's is Recovery::defaultFolder()); stopAutosave()
+    // ends it and removes the copies.
+    void startAutosave(const QString& folder);
+    void stopAutosave();
+    Recovery* recovery() const { return m_recovery.get(); }
+    // Offers back, one by one, each chart that an editor which did not end
+    // normally left unsaved: "Récupérer" opens it in a window of its own,
+    // marked changed, under its own file name (nothing is written there);
+    // "Ignorer" removes the copy. The windows opened.
+    QList<MainWindow*> recoverCharts();
+
     // The bars copied in any window, to be pasted in any other.
     Clipboard& clipboard() { return *m_clipboard; }
     // Every chart's history; the active window's is the active one.
     QUndoGroup* undoGroup() const { return m_undoGroup; }
     // What the editor keeps from one run to the next.
     QSettings& settings();
+    // The files last opened or saved, the latest first, at most
+    // MaxRecentFiles, those that no longer exist left out. Any file may be
+    // listed, not only charts.
+    static constexpr int MaxRecentFiles = 10;
+    QStringList recentFiles();
+    void addRecentFile(const QString& fileName);
+    void clearRecentFiles();
+    // The folder the last file was chosen in, where the file choosers start.
+    QString lastFolder();
+    void setLastFolder(const QString& folder);
 
     UserDialogs& dialogs() const { return m_dialogs ? *m_dialogs : *m_qtDialogs; }
     // Puts other dialogs in the place of Qt's (the tests' scripted answers);
     // nullptr gives Qt's back. The caller keeps them alive meanwhile.
     void setDialogs(UserDialogs* dialogs) { m_dialogs = dialogs; }
+
+signals:
+    void recentFilesChanged();
 
 private:
     explicit DocumentManager(QObject* parent);
@@ -70,6 +96,7 @@ private:
     std::unique_ptr<Clipboard> m_clipboard;
     QUndoGroup* m_undoGroup;
     std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<Recovery> m_recovery;
     std::unique_ptr<UserDialogs> m_qtDialogs;
     UserDialogs* m_dialogs = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "cli.h"
 #include "desktop.h"
 #include "documentmanager.h"
+#include "recovery.h"
 
 #include <QApplication>
 #include <QDir>
@@ -73,6 +74,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     mavrel::installTranslators();
     mavrel::setUpApplication();
-    mavrel::DocumentManager::instance()->openWindows(command.charts);
+    mavrel::DocumentManager* manager = mavrel::DocumentManager::instance();
+    manager->startAutosave(mavrel::Recovery::defaultFolder());
+    // Charts recovered from a crash stand for the new chart of a start
+    // without any named.
+    const QList<mavrel::MainWindow*> recovered = manager->recoverCharts();
+    if (recovered.isEmpty() || !command.charts.isEmpty())
+        manager->openWindows(command.charts);
     return app.exec();
 }

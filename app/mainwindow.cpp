@@ -84,6 +84,8 @@ MainWindow::MainWindow(QWidget* parent)
     updateTitle();
     syncToolBar();
     m_editor->selectTool(Tool::Chord);
+    restoreHabits();
+    setUpFileWatch();
 }
 
 MainWindow::~MainWindow()

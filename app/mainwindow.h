@@ -8,6 +8,7 @@
 #pragma once
 
 #include "document/chart.h"
+#include "dialogs/shortcutsdialog.h"
 #include "document/editing.h"
 #include "pagetools.h"
 
@@ -21,9 +22,12 @@ class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QFileSystemWatcher;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QToolBar;
+class QTimer;
 class QToolButton;
 
 namespace mavrel {
@@ -97,6 +101,19 @@ private slots:
 private:
     void buildToolBar();
     void buildMenus();
+    // What the window remembers and proposes (mainwindow_habits.cpp).
+    void buildRecentFilesMenu(QMenu* file);
+    void restoreHabits();
+    void rememberHabits();
+    // Sized to show the whole page, where the screen allows.
+    void fitPage();
+    // The name "Enregistrer sous" starts on: the chart's file, else its
+    // title in the last folder.
+    QString proposedFileName() const;
+    // The chart's file watched for changes by other programs (mainwindow_watch.cpp).
+    void setUpFileWatch();
+    void watchFile();
+    void checkFileOnDisk();
 
     // The song and the marks of its bars.
     void setUpSong();
@@ -114,6 +131,8 @@ private:
     // The keys the tool bar's boxes take: true when the event is handled.
     bool toolBarKey(QObject* watched, QEvent* event);
     void updateTitle();
+    // Every key of the window, from its menus and tools.
+    QList<ShortcutsDialog::Entry> shortcutEntries() const;
     void showMessage(const QString& text);
     void showStatus(const QString& text, int timeout = 8000);
     QMessageBox::StandardButton ask(const QString& question, QMessageBox::StandardButtons buttons);
@@ -141,6 +160,11 @@ private:
     QToolButton* m_boldButton = nullptr;
     QToolButton* m_pageLayoutButton = nullptr;
 
+    QMenu* m_recentFilesMenu = nullptr;
+    QFileSystemWatcher* m_fileWatcher = nullptr;
+    QTimer* m_fileCheck = nullptr;
+    QByteArray m_fileOnDisk;   // the file as the chart last read or wrote it
+    bool m_askingAboutFile = false;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
     QAction* m_barMenuKey = nullptr;

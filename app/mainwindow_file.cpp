@@ -9,6 +9,7 @@
 #include "dialogs/chorddialog.h"
 #include "dialogs/shortcutsdialog.h"
 #include "documentmanager.h"
+#include "helpwindow.h"
 #include "edit/chartdocument.h"
 #include "print/printpreview.h"
 #include "files/localfile.h"
@@ -37,6 +38,7 @@ void MainWindow::buildMenus()
     file->setObjectName(QStringLiteral("fileMenu"));
     addMenuItem(file, "newAction", tr("&Nouveau"), &MainWindow::newFile)->setShortcut(QKeySequence::New);
     addMenuItem(file, "openAction", tr("&Ouvrir"), &MainWindow::open)->setShortcut(QKeySequence::Open);
+    buildRecentFilesMenu(file);
     addMenuItem(file, "saveAction", tr("&Enregistrer"), &MainWindow::save)->setShortcut(QKeySequence::Save);
     addMenuItem(file, "saveAsAction", tr("Enregistrer &sous…"), &MainWindow::saveAs)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
@@ -146,6 +148,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     m_editor->leaveChart();
+    rememberHabits();
     event->accept();
 }
 
@@ -181,7 +184,7 @@ void MainWindow::open()
     if (!maybeSave())
         return;
     const QString name = DocumentManager::instance()->dialogs().openFileName(
-        this, {QString(), QString(), {tr("Grilles (*.bab)"), tr("Tous les fichiers (*)")}, {}});
+        this, {QString(), DocumentManager::instance()->lastFolder(), {tr("Grilles (*.bab)"), tr("Tous les fichiers (*)")}, {}});
     if (name.isEmpty())
         return;
     const QByteArray fileName = localFileName(name);
@@ -218,6 +221,8 @@ bool MainWindow::saveTo(const QByteArray& fileName)
     const FileResult r = m_document->save(fileName);
     if (!r.ok)
         showMessage(fileMessage(r));
+    else
+        watchFile();   // this save is no change by another program
     return r.ok;
 }
 
@@ -230,10 +235,8 @@ bool MainWindow::save()
 
 bool MainWindow::saveAs()
 {
-    // The dialog starts on the chart's own file.
-    const QString proposed = QFile::decodeName(m_document->fileName());
     QString name = DocumentManager::instance()->dialogs().saveFileName(
-        this, {QString(), proposed, {tr("Grilles (*.bab)")}, {}});
+        this, {QString(), proposedFileName(), {tr("Grilles (*.bab)")}, {}});
     if (name.isEmpty())
         return false;
     if (!name.endsWith(QLatin1String(".bab"), Qt::CaseInsensitive))
@@ -258,21 +261,17 @@ void MainWindow::showPrintPreview()
 
 void MainWindow::showHelp()
 {
-    const QString path = helpDocumentPath(QCoreApplication::applicationDirPath(), interfaceLanguage());
-    // A missing document is not handed to the desktop, whose opener would
-    // report it in a window of its own.
-    if (!QFile::exists(path)) {
-        showMessage(tr("L'aide est introuvable : « %1 » n'existe pas.").arg(QDir::toNativeSeparators(path)));
-        return;
-    }
-    openDocument(path, this, [this, path] {
-        showMessage(tr("Aucun programme ne sait ouvrir l'aide (« %1 ») : installez un lecteur de documents RTF, "
-                       "ou ouvrez ce fichier vous-même.")
-                        .arg(QDir::toNativeSeparators(path)));
-    });
+    // One help window beside each main window, shown again when asked again.
+    auto* help = findChild<HelpWindow*>();
+    if (!help)
+        help = new HelpWindow(this);
+    help->setDocument(interfaceLanguage(), shortcutEntries());
+    help->show();
+    help->raise();
+    help->activateWindow();
 }
 
-void MainWindow::showShortcuts()
+QList<ShortcutsDialog::Entry> MainWindow::shortcutEntries() const
 {
     // Listed from the menus and the tools themselves, so that the list is
     // always what the keys do.
@@ -312,10 +311,14 @@ void MainWindow::showShortcuts()
     entries.append({typing, tr("Mesure précédente"), tr("Maj+Tab")});
     entries.append({typing, tr("Se déplacer sans enregistrer"), tr("Alt + flèches")});
     entries.append({typing, tr("Terminer"), tr("Échap")});
+    return entries;
+}
 
+void MainWindow::showShortcuts()
+{
     if (!m_shortcutsDialog)
         m_shortcutsDialog = new ShortcutsDialog(this);
-    m_shortcutsDialog->setEntries(entries);
+    m_shortcutsDialog->setEntries(shortcutEntries());
     m_shortcutsDialog->show();
     m_shortcutsDialog->raise();
     m_shortcutsDialog->activateWindow();

@@ -27,7 +27,11 @@ QMessageBox::StandardButton QtUserDialogs::ask(QWidget* parent, const QString& q
         b->setText(UserDialogsText::tr("&Ne pas enregistrer"));
     if (QAbstractButton* b = box.button(QMessageBox::Cancel))
         b->setText(UserDialogsText::tr("Annuler"));
-    box.setDefaultButton(QMessageBox::Save);
+    if (QAbstractButton* b = box.button(QMessageBox::Open))
+        b->setText(UserDialogsText::tr("&Récupérer"));
+    if (QAbstractButton* b = box.button(QMessageBox::Ignore))
+        b->setText(UserDialogsText::tr("&Ignorer"));
+    box.setDefaultButton(buttons & QMessageBox::Open ? QMessageBox::Open : QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     return QMessageBox::StandardButton(box.exec());
 }

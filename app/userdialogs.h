@@ -19,7 +19,7 @@ public:
 
     // A warning with the buttons given; the one pressed (Cancel when the box
     // is closed). Save, Discard and Cancel read "Enregistrer", "Ne pas
-    // enregistrer" and "Annuler".
+    // enregistrer" and "Annuler"; Open and Ignore "Récupérer" and "Ignorer".
     virtual QMessageBox::StandardButton ask(QWidget* parent, const QString& question,
                                             QMessageBox::StandardButtons buttons) = 0;
     // A message the user must read before going on: a failure, a warning.

@@ -134,6 +134,13 @@ void ChartDocument::setChart(const Chart& chart)
     m_undoStack->resetClean();   // it lives nowhere yet: closing asks first
 }
 
+void ChartDocument::restore(const Chart& chart, const QByteArray& fileName)
+{
+    setChart(chart);
+    m_fileName = fileName;
+    emit fileNameChanged();
+}
+
 FileResult ChartDocument::save(const QByteArray& fileName)
 {
     const FileResult r = saveChart(*m_chart, fileName.toStdString());

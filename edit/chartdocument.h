@@ -49,6 +49,10 @@ public:
     // A chart made elsewhere (an import): not saved anywhere yet, so it counts
     // as changed.
     void setChart(const Chart& chart);
+    // A chart brought back from a crash: it belongs to `fileName` (empty when
+    // it never had one) but differs from what is there, so it counts as
+    // changed and nothing is written until the user saves.
+    void restore(const Chart& chart, const QByteArray& fileName);
     // Saves and makes the file the chart's own; the history is then clean.
     FileResult save(const QByteArray& fileName);
 

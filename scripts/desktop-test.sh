@@ -117,7 +117,7 @@ else
     check "depends on the font" grep -q "fonts-dejavu-core" <<<"$depends"
     check "depends on Qt, as dpkg-shlibdeps found" grep -q "libqt6widgets6 (>=" <<<"$depends"
     contents=$(dpkg-deb -c "$deb")
-    for f in usr/bin/mavrel usr/share/mavrel/Help.doc usr/share/mavrel/Help_en.doc \
+    for f in usr/bin/mavrel \
              usr/share/applications/$app.desktop \
              usr/share/mime/packages/$app.xml usr/share/thumbnailers/mavrel.thumbnailer \
              usr/share/icons/hicolor/scalable/apps/$app.svg usr/share/icons/hicolor/48x48/apps/$app.png \

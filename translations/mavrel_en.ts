@@ -968,6 +968,14 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>&amp;Récupérer</source>
+        <translation>&amp;Recover</translation>
+    </message>
+    <message>
+        <source>&amp;Ignorer</source>
+        <translation>&amp;Ignore</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::AboutDialog</name>
@@ -1237,6 +1245,28 @@ Tab or Enter: next bar; Shift+Tab: previous; Alt+arrows: move; Esc: stop.</trans
     </message>
 </context>
 <context>
+    <name>mavrel::DocumentManager</name>
+    <message>
+        <source>Sans titre</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>Mavrel ne s&apos;est pas terminé normalement. La grille « %1 » avait des modifications non enregistrées : les récupérer ?</source>
+        <translation>Mavrel did not end normally. The chart “%1” had unsaved changes: recover them?</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::HelpWindow</name>
+    <message>
+        <source>Raccourcis clavier</source>
+        <translation>Keyboard Shortcuts</translation>
+    </message>
+    <message>
+        <source>Aide de Mavrel</source>
+        <translation>Mavrel Help</translation>
+    </message>
+</context>
+<context>
     <name>mavrel::LabelEditor</name>
     <message>
         <source>Une grille ne peut contenir plus de %1 textes : ce texte reste dans la zone de saisie.</source>
@@ -1344,14 +1374,6 @@ Left click = chords</translation>
     <message>
         <source>Les informations du morceau mises de côté à l&apos;ouverture de « %1 » seront perdues. Enregistrer quand même ?</source>
         <translation>The song information set aside when “%1” was opened will be lost. Save anyway?</translation>
-    </message>
-    <message>
-        <source>L&apos;aide est introuvable : « %1 » n&apos;existe pas.</source>
-        <translation>The help cannot be found: “%1” does not exist.</translation>
-    </message>
-    <message>
-        <source>Aucun programme ne sait ouvrir l&apos;aide (« %1 ») : installez un lecteur de documents RTF, ou ouvrez ce fichier vous-même.</source>
-        <translation>No program can open the help (“%1”): install an RTF document reader, or open the file yourself.</translation>
     </message>
     <message>
         <source>Classique</source>
@@ -1689,6 +1711,22 @@ Left click = chords</translation>
     <message>
         <source>Le menu « Mesure » sur la page</source>
         <translation>The “Bar” menu over the page</translation>
+    </message>
+    <message>
+        <source>Fichiers &amp;récents</source>
+        <translation>&amp;Recent Files</translation>
+    </message>
+    <message>
+        <source>&amp;Effacer la liste</source>
+        <translation>&amp;Clear the List</translation>
+    </message>
+    <message>
+        <source>« %1 » a été modifié par un autre programme, et la grille a des modifications non enregistrées. Recharger le fichier et perdre ces modifications ?</source>
+        <translation>“%1” was changed by another program, and the chart has unsaved changes. Reload the file and lose these changes?</translation>
+    </message>
+    <message>
+        <source>« %1 » a été modifié par un autre programme. Recharger la grille ?</source>
+        <translation>“%1” was changed by another program. Reload the chart?</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include "test_mainwindow_support.h"
 
 #include "app/desktop.h"
+#include "app/helpwindow.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/transposedialog.h"
 #include "document/chartfile.h"
@@ -16,6 +17,9 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -563,15 +567,34 @@ TEST_F(MainWindowFileTest, AboutAndTransposeDialogShowBesideTheWindow)
     EXPECT_TRUE(w->transposeDialog()->isVisible());
 }
 
-TEST_F(MainWindowFileTest, HelpWithoutItsDocumentSaysSo)
+// "Aide" needs no other program: its window shows the document in the
+// interface's language, a contents list that moves through it, and the keys
+// of the window as its last section.
+TEST_F(MainWindowFileTest, HelpIsShownInsideTheProgramWithItsContentsAndKeys)
 {
-    // No help document lies beside the test program, nor where it would be installed.
-    const QString path = helpDocumentPath(QCoreApplication::applicationDirPath(), interfaceLanguage());
-    ASSERT_FALSE(QFile::exists(path));
-    const QByteArray chart = chartBytes();
     action("helpAction")->trigger();
-    EXPECT_EQ(messages, QStringList("L'aide est introuvable : « " + path + " » n'existe pas."));
-    EXPECT_EQ(chartBytes(), chart);
+    auto* help = w->findChild<HelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    const QString text = help->browser()->toPlainText();
+    EXPECT_TRUE(text.contains("Aide de Mavrel"));
+    ASSERT_GT(help->contents()->count(), 10);
+    EXPECT_EQ(help->contents()->item(help->contents()->count() - 1)->text(), "Raccourcis clavier");
+    EXPECT_TRUE(text.contains(QKeySequence(QKeySequence::Save).toString(QKeySequence::NativeText)));
+    EXPECT_TRUE(text.contains("Enregistrer sous…"));
+
+    // The contents list scrolls the document to the section chosen.
+    help->resize(700, 400);
+    help->showSection(HelpWindow::shortcutsAnchor());
+    EXPECT_GT(help->browser()->verticalScrollBar()->value(), 0);
+
+    // Asked again, the same window; in English, the English document.
+    action("helpAction")->trigger();
+    EXPECT_EQ(w->findChildren<HelpWindow*>().size(), 1);
+    help->setDocument("en", {});
+    EXPECT_TRUE(help->browser()->toPlainText().contains("Mavrel Help"));
+    EXPECT_EQ(help->contents()->item(0)->text(), "The tool bar");
 }
 
 } // namespace

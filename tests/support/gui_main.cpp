@@ -4,7 +4,7 @@
 
 #ifdef MAVREL_GUI_TESTS
 #include <QApplication>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 using App = QApplication;
 #else
 #include <QGuiApplication>
@@ -14,11 +14,13 @@ using App = QGuiApplication;
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef MAVREL_GUI_TESTS
+    // The editor's settings and recovery copies of the tests never reach the user's.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     App app(argc, argv);
-#ifdef MAVREL_GUI_TESTS
-    // Settings the tests write never reach the user's own.
-    QStandardPaths::setTestModeEnabled(true);
-#endif
     return RUN_ALL_TESTS();
 }
