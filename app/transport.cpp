@@ -90,7 +90,7 @@ Transport::~Transport() { transports().removeOne(this); }
 
 void Transport::buildActions(QWidget* window)
 {
-    m_menu = new QMenu(tr("&Lecture"), window);
+    m_menu = new QMenu(tr("Le&cture"), window);
     m_menu->setObjectName(QStringLiteral("playMenu"));
     auto add = [this](const char* name, const QString& caption, auto slot) {
         QAction* a = m_menu->addAction(caption);

@@ -2176,10 +2176,6 @@ Left click = chords</translation>
 <context>
     <name>mavrel::Transport</name>
     <message>
-        <source>&amp;Lecture</source>
-        <translation>&amp;Play</translation>
-    </message>
-    <message>
         <source>Lire / Pause (Espace)</source>
         <translation>Play / Pause (Space)</translation>
     </message>
@@ -2290,6 +2286,10 @@ Left click = chords</translation>
     <message>
         <source>&amp;Mélangeur…</source>
         <translation>&amp;Mixer…</translation>
+    </message>
+    <message>
+        <source>Le&amp;cture</source>
+        <translation>&amp;Play</translation>
     </message>
 </context>
 <context>

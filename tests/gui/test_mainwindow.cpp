@@ -250,7 +250,7 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
           {"leftBarLineMenuAction", "&Barre de gauche", {}},
           {"rightBarLineMenuAction", "Barre de &droite", {}}}},
         {"F&onctions", {{"transposeAction", "&Transposer", {}}, {"songAction", "&Morceau…", {}}}},
-        {"&Lecture",
+        {"Le&cture",
          {{"playPauseAction", "&Lire / Pause", {QKeySequence(Qt::Key_Space)}},
           {"stopAction", "&Arrêter", {}},
           {"playFromBarAction", "Lire &depuis la mesure sélectionnée", {}},
