@@ -182,7 +182,7 @@ void dropControls(std::string& text, Song& song, const char* pattern)
         return;
     const std::string found = text::controlsIn(text);
     text = text::withoutControls(text);
-    song.warnings.emplace_back(pattern, std::vector<std::string>{song.title, found});
+    song.warnings.emplace_back(pattern, std::vector<std::string>{text::visible(song.title), found});
 }
 
 // A damaged escape: where it stands in the link, and in which field of its
@@ -290,7 +290,7 @@ bool LinkReader::read(std::string_view link, bool book)
             // The last part, when it is no song, names the playlist.
             if (parted && part.text.find('=') == std::string::npos) {
                 if (m_playlist.name.empty())
-                    m_playlist.name = text::withoutControls(cut(part.text, MaxTextBytes));
+                    m_playlist.name = text::visible(text::withoutControls(cut(part.text, MaxTextBytes)));
                 return true;
             }
             return readPart(part, book, true);
@@ -322,7 +322,7 @@ bool LinkReader::readPart(Part& part, bool book, bool last)
         // "irealbook" links may end with the playlist's name.
         if (fields.size() == 1 && last && first > 0) {
             if (m_playlist.name.empty())
-                m_playlist.name = text::withoutControls(cut(fields[0], MaxTextBytes));
+                m_playlist.name = text::visible(text::withoutControls(cut(fields[0], MaxTextBytes)));
             return true;
         }
         if (!add(readSong(part, first, fields, true, reader.done())))
@@ -339,6 +339,9 @@ Song LinkReader::readSong(Part& part, std::size_t first, std::vector<std::string
     dropControls(song.title, song,
                  QT_TRANSLATE_NOOP("Message", "« %1 » : le titre contenait des caractères de contrôle (%2), "
                                               "ils sont retirés."));
+    // Bytes that are no UTF-8 stand as U+FFFD, in the title and in every
+    // message that names the song.
+    song.title = text::visible(song.title);
     while (m_badFrom < part.bad.size() && part.bad[m_badFrom].field < first)
         ++m_badFrom;
     if (m_badFrom < part.bad.size() && part.bad[m_badFrom].field < first + fields.size()) {
