@@ -218,6 +218,7 @@ private:
     bool add(Song song);
 
     Playlist& m_playlist;
+    std::size_t m_links = 0;     // links read so far
     std::size_t m_badFrom = 0;   // the first damaged escape of the part not yet given to a song
 };
 
@@ -278,6 +279,7 @@ void decode(std::string_view link, std::size_t from, std::size_t end, Part& part
 
 bool LinkReader::read(std::string_view link, bool book)
 {
+    ++m_links;
     bool parted = false;
     for (std::size_t from = 0;;) {
         std::size_t size = 0;
@@ -422,6 +424,7 @@ bool LinkReader::add(Song song)
             std::vector<std::string>{std::to_string(MaxSongs)});
         return false;
     }
+    song.link = m_links - 1;
     m_playlist.songs.push_back(std::move(song));
     return true;
 }
