@@ -65,7 +65,9 @@ public:
 };
 
 // A page that links its playlist, then each of its songs again, as iReal
-// Pro's pages and Mavrel's do: the songs of the playlist link only.
+// Pro's pages and Mavrel's do: the songs of the playlist link only. Only a
+// whole link repeated song for song by the links after it is taken once: the
+// same tune twice in one list stays twice.
 std::span<const ireal::Song> withoutRepeatedList(std::span<const ireal::Song> songs)
 {
     const std::size_t n = songs.size() / 2;
@@ -74,8 +76,8 @@ std::span<const ireal::Song> withoutRepeatedList(std::span<const ireal::Song> so
     for (std::size_t i = 0; i < n; ++i) {
         const ireal::Song& a = songs[i];
         const ireal::Song& b = songs[n + i];
-        if (a.title != b.title || a.composer != b.composer || a.style != b.style || a.key != b.key
-            || a.music != b.music)
+        if (a.link != songs[0].link || b.link == songs[0].link || a.title != b.title || a.composer != b.composer
+            || a.style != b.style || a.key != b.key || a.music != b.music)
             return songs;
     }
     return songs.first(n);
@@ -112,10 +114,7 @@ public:
             return FileResult::failure(QT_TRANSLATE_NOOP("Message", "Aucun lien iReal Pro."), fileName);
         songs.name = playlist->name;
         songs.titles.clear();
-        // A list cut at its limit is taken as it is.
-        const std::span<const ireal::Song> read =
-            playlist->warnings.empty() ? withoutRepeatedList(playlist->songs) : std::span(playlist->songs);
-        for (const ireal::Song& song : read)
+        for (const ireal::Song& song : withoutRepeatedList(playlist->songs))
             songs.titles.push_back(song.title);
         songs.chart = [playlist](std::size_t i) {
             ireal::Conversion c = ireal::toChart(playlist->songs.at(i));

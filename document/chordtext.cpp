@@ -415,9 +415,10 @@ TypedBar readBar(std::string_view text)
         bar.error = QT_TRANSLATE_NOOP("Message", "Une mesure tient au moins un accord (% pour la répéter).");
         return bar;
     }
-    // "Dm7." in front of two more: the half-bar chord comes first.
+    // "Dm7." in front of two more: the half-bar chord comes first ("N.C."
+    // ends with its own dot: "N.C.." is the no chord taking half the bar).
     bool halfFirst = false;
-    if (words.size() == 3 && words[0].size() > 1 && words[0].back() == '.') {
+    if (words.size() == 3 && words[0].size() > 1 && words[0].back() == '.' && words[0] != NoChordQuality) {
         words[0].remove_suffix(1);
         halfFirst = true;
     }

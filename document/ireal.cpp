@@ -182,7 +182,7 @@ void dropControls(std::string& text, Song& song, const char* pattern)
         return;
     const std::string found = text::controlsIn(text);
     text = text::withoutControls(text);
-    song.warnings.emplace_back(pattern, std::vector<std::string>{song.title, found});
+    song.warnings.emplace_back(pattern, std::vector<std::string>{text::visible(song.title), found});
 }
 
 // A damaged escape: where it stands in the link, and in which field of its
@@ -218,6 +218,7 @@ private:
     bool add(Song song);
 
     Playlist& m_playlist;
+    std::size_t m_links = 0;     // links read so far
     std::size_t m_badFrom = 0;   // the first damaged escape of the part not yet given to a song
 };
 
@@ -278,6 +279,7 @@ void decode(std::string_view link, std::size_t from, std::size_t end, Part& part
 
 bool LinkReader::read(std::string_view link, bool book)
 {
+    ++m_links;
     bool parted = false;
     for (std::size_t from = 0;;) {
         std::size_t size = 0;
@@ -290,7 +292,7 @@ bool LinkReader::read(std::string_view link, bool book)
             // The last part, when it is no song, names the playlist.
             if (parted && part.text.find('=') == std::string::npos) {
                 if (m_playlist.name.empty())
-                    m_playlist.name = text::withoutControls(cut(part.text, MaxTextBytes));
+                    m_playlist.name = text::visible(text::withoutControls(cut(part.text, MaxTextBytes)));
                 return true;
             }
             return readPart(part, book, true);
@@ -322,7 +324,7 @@ bool LinkReader::readPart(Part& part, bool book, bool last)
         // "irealbook" links may end with the playlist's name.
         if (fields.size() == 1 && last && first > 0) {
             if (m_playlist.name.empty())
-                m_playlist.name = text::withoutControls(cut(fields[0], MaxTextBytes));
+                m_playlist.name = text::visible(text::withoutControls(cut(fields[0], MaxTextBytes)));
             return true;
         }
         if (!add(readSong(part, first, fields, true, reader.done())))
@@ -339,6 +341,9 @@ Song LinkReader::readSong(Part& part, std::size_t first, std::vector<std::string
     dropControls(song.title, song,
                  QT_TRANSLATE_NOOP("Message", "« %1 » : le titre contenait des caractères de contrôle (%2), "
                                               "ils sont retirés."));
+    // Bytes that are no UTF-8 stand as U+FFFD, in the title and in every
+    // message that names the song.
+    song.title = text::visible(song.title);
     while (m_badFrom < part.bad.size() && part.bad[m_badFrom].field < first)
         ++m_badFrom;
     if (m_badFrom < part.bad.size() && part.bad[m_badFrom].field < first + fields.size()) {
@@ -419,6 +424,7 @@ bool LinkReader::add(Song song)
             std::vector<std::string>{std::to_string(MaxSongs)});
         return false;
     }
+    song.link = m_links - 1;
     m_playlist.songs.push_back(std::move(song));
     return true;
 }

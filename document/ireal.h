@@ -28,6 +28,7 @@ struct Song {
     std::string transposition; // empty or "0": none
     std::string repeats;       // times the player plays the song
     std::string music;         // in clear, with "XyQ", "LZ" and "Kcl" expanded
+    std::size_t link = 0;      // which link of the text held it, from 0
     Message error;             // why the song cannot become a chart, or empty
     std::vector<Message> warnings;   // what was dropped from its texts
 };

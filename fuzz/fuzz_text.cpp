@@ -15,6 +15,7 @@
 #include "document/win1252.h"
 
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -22,11 +23,16 @@ using namespace mavrel;
 
 namespace {
 
-void check(bool condition)
+// A promise broken: the line that says which, then the crash the fuzzer
+// keeps the input of.
+void checkAt(bool condition, int line)
 {
-    if (!condition)
-        std::abort();
+    if (condition)
+        return;
+    std::fprintf(stderr, "fuzz_text.cpp:%d: check failed\n", line);
+    std::abort();
 }
+#define check(condition) checkAt((condition), __LINE__)
 
 bool sameBars(const Chart& a, const Chart& b)
 {

@@ -47,6 +47,9 @@ TEST(ChordText, TypedBarsBecomeDivisionsAndChords)
         {"Ebb5 F#b9", 2, {"Ebb5", "F#b9"}},
         {"N.C.", 1, {"N.C."}},
         {"NC G7", 2, {"N.C.", "G7"}},
+        // N.C. ends with its own dot: a second one puts it on the half bar.
+        {"N.C. N.C. C", 4, {"N.C.", "N.C.", "C"}},
+        {"N.C.. G7 C7", 5, {"N.C.", "G7", "C7"}},
         // Music signs, and longer qualities spelled as the dialog spells them.
         {"B\xE2\x99\xAD" "7 F\xE2\x99\xAF" "m7", 2, {"Bb7", "F#m7"}},
         {"C\xCE\x94" "7 D\xE2\x88\x92" "7 E\xC2\xB0" "7 F\xC3\xB8", 3, {"CM7", "Dm7", "Edim7", "F\xF8"}},

@@ -168,6 +168,19 @@ TEST_F(FileFormatTest, IRealListsAreReadSongBySong)
     EXPECT_EQ(r.message.text(), "Aucun lien iReal Pro.");
     EXPECT_EQ(r.fileName, path("vide.txt"));
 
+    // A page that links its playlist, then each song again, gives each once;
+    // the same tunes twice in one link stay twice.
+    const std::string a = "A=C==S=C==1r34LbKcu7[C]==0=0", b = "B=C==S=C==1r34LbKcu7[D]==0=0";
+    const std::pair<std::string, std::vector<std::string>> pages[] = {
+        {"irealb://" + a + "===" + b + "===Set irealb://" + a + " irealb://" + b, {"A", "B"}},
+        {"irealb://" + a + "===" + b + "===" + a + "===" + b + "===Set", {"A", "B", "A", "B"}},
+        {"irealb://" + a + " irealb://" + b + " irealb://" + a + " irealb://" + b, {"A", "B", "A", "B"}},
+    };
+    for (const auto& [page, titles] : pages) {
+        ASSERT_TRUE(list.readSongs(page, songs).ok) << page;
+        EXPECT_EQ(songs.titles, titles) << page;
+    }
+
     r = list.readSongs(many, songs);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(songs.titles.size(), 10000u);

@@ -38,10 +38,9 @@ int main(int argc, char** argv)
         const bool open = text.find('{') != std::string::npos, close = text.find('}') != std::string::npos;
         std::erase(text, '{');
         std::erase(text, '}');
-        if (const std::size_t colon = text.find(':'); colon != std::string::npos) {
-            b.ending(i, std::stoi(text.substr(0, colon)));
-            text.erase(0, colon + 1);
-        }
+        // "2:" is typed as the chord box types an ending: "2." before the chords.
+        if (const std::size_t colon = text.find(':'); colon != std::string::npos)
+            text = std::to_string(std::stoi(text.substr(0, colon))) + ". " + text.substr(colon + 1);
         if (const mavrel::TypedBar typed = mavrel::readBar(text); !typed.error.empty()) {
             std::fprintf(stderr, "make_chart: \"%s\": %s\n", text.c_str(), typed.error.text().c_str());
             return 2;
