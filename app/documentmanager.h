@@ -7,6 +7,7 @@
 
 #include "document/editing.h"
 #include "userdialogs.h"
+#include "render/chordtype.h"
 
 #include <QByteArrayList>
 #include <QList>
@@ -75,6 +76,10 @@ public:
     // The folder the last file was chosen in, where the file choosers start.
     QString lastFolder();
     void setLastFolder(const QString& folder);
+    // The Jazz style's symbols as "Préférences…" last chose them: taken for
+    // every page at start, kept when chosen again.
+    void restoreChordSymbols();
+    void saveChordSymbols(const ChordSymbols& symbols);
 
     UserDialogs& dialogs() const { return m_dialogs ? *m_dialogs : *m_qtDialogs; }
     // Puts other dialogs in the place of Qt's (the tests' scripted answers);

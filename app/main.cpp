@@ -75,6 +75,7 @@ int main(int argc, char** argv)
     mavrel::installTranslators();
     mavrel::setUpApplication();
     mavrel::DocumentManager* manager = mavrel::DocumentManager::instance();
+    manager->restoreChordSymbols();
     manager->startAutosave(mavrel::Recovery::defaultFolder());
     // Charts recovered from a crash stand for the new chart of a start
     // without any named.

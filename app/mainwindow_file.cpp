@@ -93,7 +93,7 @@ void MainWindow::buildMenus()
         PreferencesDialog dialog(this);
         dialog.setSymbols(chordSymbols());
         if (dialog.exec() == QDialog::Accepted) {
-            setChordSymbols(dialog.symbols());
+            DocumentManager::instance()->saveChordSymbols(dialog.symbols());
             // The symbols are every chart's: each window draws again.
             for (MainWindow* window : DocumentManager::instance()->windows())
                 window->editor()->refreshPage();

@@ -177,5 +177,23 @@ TEST_F(HabitsTest, AChartChangedOnDiskIsAskedAboutBeforeEitherVersionIsLost)
     }
 }
 
+// The Jazz symbols chosen in "Préférences…" come back at the next start; a
+// value no choice has keeps the default.
+TEST_F(HabitsTest, ChordSymbolsChosenAreKeptForTheNextStart)
+{
+    ChordSymbols chosen;
+    chosen.major = ChordSymbols::Major::Maj;
+    chosen.bass = ChordSymbols::Bass::Below;
+    manager.saveChordSymbols(chosen);
+    setChordSymbols({});
+    manager.restoreChordSymbols();
+    EXPECT_EQ(chordSymbols(), chosen);
+
+    manager.settings().setValue(QStringLiteral("chordSymbols/minor"), 7);
+    manager.restoreChordSymbols();
+    EXPECT_EQ(chordSymbols().minor, ChordSymbols::Minor::Dash);
+    setChordSymbols({});
+}
+
 } // namespace
 } // namespace mavrel
