@@ -76,6 +76,9 @@ public:
     // The folder the last file was chosen in, where the file choosers start.
     QString lastFolder();
     void setLastFolder(const QString& folder);
+    // The folders whose charts "Bibliothèque" lists, in the order added.
+    QStringList libraryFolders();
+    void setLibraryFolders(const QStringList& folders);
     // The Jazz style's symbols as "Préférences…" last chose them: taken for
     // every page at start, kept when chosen again.
     void restoreChordSymbols();

@@ -14,6 +14,7 @@ namespace mavrel {
 namespace {
 const QString RecentFilesKey = QStringLiteral("files/recent");
 const QString LastFolderKey = QStringLiteral("files/lastFolder");
+const QString LibraryFoldersKey = QStringLiteral("library/folders");
 
 // Each choice of the symbols, by its key; every one of them has two values.
 template <class Visit>
@@ -87,5 +88,9 @@ QString DocumentManager::lastFolder()
 }
 
 void DocumentManager::setLastFolder(const QString& folder) { settings().setValue(LastFolderKey, folder); }
+
+QStringList DocumentManager::libraryFolders() { return settings().value(LibraryFoldersKey).toStringList(); }
+
+void DocumentManager::setLibraryFolders(const QStringList& folders) { settings().setValue(LibraryFoldersKey, folders); }
 
 } // namespace mavrel

@@ -10,6 +10,7 @@
 #include "dialogs/shortcutsdialog.h"
 #include "documentmanager.h"
 #include "helpwindow.h"
+#include "librarywindow.h"
 #include "edit/chartdocument.h"
 #include "print/printpreview.h"
 #include "files/localfile.h"
@@ -39,6 +40,8 @@ void MainWindow::buildMenus()
     addMenuItem(file, "newAction", tr("&Nouveau"), &MainWindow::newFile)->setShortcut(QKeySequence::New);
     addMenuItem(file, "openAction", tr("&Ouvrir"), &MainWindow::open)->setShortcut(QKeySequence::Open);
     buildRecentFilesMenu(file);
+    addMenuItem(file, "libraryAction", tr("&Bibliothèque"), [] { LibraryWindow::showLibrary(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     addMenuItem(file, "saveAction", tr("&Enregistrer"), &MainWindow::save)->setShortcut(QKeySequence::Save);
     addMenuItem(file, "saveAsAction", tr("Enregistrer &sous…"), &MainWindow::saveAs)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));

@@ -1274,6 +1274,56 @@ Tab or Enter: next bar; Shift+Tab: previous; Alt+arrows: move; Esc: stop.</trans
     </message>
 </context>
 <context>
+    <name>mavrel::LibraryModel</name>
+    <message>
+        <source>Titre</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>Compositeur</source>
+        <translation>Composer</translation>
+    </message>
+    <message>
+        <source>Tonalité</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>Style</source>
+        <translation>Style</translation>
+    </message>
+    <message>
+        <source>Tempo</source>
+        <translation>Tempo</translation>
+    </message>
+    <message>
+        <source>Mesures</source>
+        <translation>Bars</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::LibraryWindow</name>
+    <message>
+        <source>Bibliothèque</source>
+        <translation>Library</translation>
+    </message>
+    <message>
+        <source>Rechercher un titre, un compositeur, un style…</source>
+        <translation>Search a title, a composer, a style…</translation>
+    </message>
+    <message>
+        <source>&amp;Ajouter un dossier…</source>
+        <translation>&amp;Add a Folder…</translation>
+    </message>
+    <message>
+        <source>Ajouter un dossier à la bibliothèque</source>
+        <translation>Add a Folder to the Library</translation>
+    </message>
+</context>
+<context>
     <name>mavrel::MainWindow</name>
     <message>
         <source>Pour passer du format horizontal au format vertical</source>
@@ -1727,6 +1777,10 @@ Left click = chords</translation>
     <message>
         <source>« %1 » a été modifié par un autre programme. Recharger la grille ?</source>
         <translation>“%1” was changed by another program. Reload the chart?</translation>
+    </message>
+    <message>
+        <source>&amp;Bibliothèque</source>
+        <translation>&amp;Library</translation>
     </message>
 </context>
 <context>

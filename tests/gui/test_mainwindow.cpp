@@ -220,6 +220,7 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
          {{"newAction", "&Nouveau", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
           {"openAction", "&Ouvrir", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
           {"recentFilesAction", "Fichiers &récents", {}},
+          {"libraryAction", "&Bibliothèque", {QKeySequence(Qt::CTRL | Qt::Key_L)}},
           {"saveAction", "&Enregistrer", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
           {"saveAsAction", "Enregistrer &sous…", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}},
           {"importAction", "&Importer…", {}},

@@ -1,0 +1,206 @@
+#include "librarymodel.h"
+
+#include "document/chartfile.h"
+#include "document/chordtext.h"
+#include "document/leadsheet.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace mavrel {
+
+namespace {
+
+// Rows are posted back in batches: one queued call per chart would flood the
+// window's event loop with thousands of small inserts.
+constexpr int BatchSize = 64;
+
+QStringList chartFiles(const QStringList& folders)
+{
+    QStringList files;
+    for (const QString& folder : folders) {
+        QDirIterator it(folder, {QStringLiteral("*.bab")}, QDir::Files | QDir::Readable | QDir::CaseSensitive);
+        while (it.hasNext())
+            files << QFileInfo(it.next()).absoluteFilePath();
+    }
+    // A folder added twice, or inside another one's listing, gives each chart once.
+    files.removeDuplicates();
+    return files;
+}
+
+} // namespace
+
+LibraryModel::LibraryModel(QObject* parent)
+    : QAbstractTableModel(parent), m_generation(std::make_shared<std::atomic<int>>(0))
+{
+    m_pool.setMaxThreadCount(1);
+}
+
+LibraryModel::~LibraryModel()
+{
+    ++*m_generation;
+    m_pool.clear();
+    m_pool.waitForDone();
+}
+
+QString LibraryModel::fold(const QString& text)
+{
+    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
+    QString folded;
+    folded.reserve(decomposed.size());
+    for (QChar c : decomposed) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            folded += c;
+    }
+    return folded.toCaseFolded();
+}
+
+LibraryEntry LibraryModel::readEntry(const QString& fileName)
+{
+    LibraryEntry entry;
+    // A chart is far too large for a worker thread's stack.
+    auto chart = std::make_unique<Chart>();
+    if (!loadChart(*chart, QFile::encodeName(fileName).toStdString()).ok)
+        return entry;
+    const leadsheet::Sheet sheet = leadsheet::read(*chart);
+    const QFileInfo info(fileName);
+    entry.fileName = info.absoluteFilePath();
+    entry.title = QString::fromStdString(sheet.title).trimmed();
+    if (entry.title.isEmpty())
+        entry.title = info.completeBaseName();
+    entry.composer = QString::fromStdString(sheet.composer).trimmed();
+    entry.key = QString::fromStdString(keyText(sheet.key));
+    entry.style = QString::fromStdString(sheet.style).trimmed();
+    entry.tempo = sheet.tempo;
+    entry.bars = static_cast<int>(sheet.measures.size());
+    entry.modified = info.lastModified();
+    entry.searchText = fold(QStringList{entry.title, entry.composer, entry.key, entry.style, info.fileName()}
+                                .join(QLatin1Char('\n')));
+    return entry;
+}
+
+void LibraryModel::setFolders(const QStringList& folders)
+{
+    const int generation = ++*m_generation;
+    m_pool.clear();
+    beginResetModel();
+    m_folders = folders;
+    m_entries.clear();
+    endResetModel();
+    m_pending = 1;
+
+    std::shared_ptr<std::atomic<int>> current = m_generation;
+    m_pool.start([this, folders, generation, current] {
+        std::vector<LibraryEntry> batch;
+        const QStringList files = chartFiles(folders);
+        for (const QString& file : files) {
+            if (*current != generation)
+                return;
+            LibraryEntry entry = readEntry(file);
+            if (!entry.fileName.isEmpty())
+                batch.push_back(std::move(entry));
+            if (batch.size() >= BatchSize) {
+                QMetaObject::invokeMethod(
+                    this, [this, generation, batch] { addEntries(generation, batch, false); }, Qt::QueuedConnection);
+                batch.clear();
+            }
+        }
+        // The model waits for this task before it goes, so `this` is alive here.
+        QMetaObject::invokeMethod(
+            this, [this, generation, batch] { addEntries(generation, batch, true); }, Qt::QueuedConnection);
+    });
+}
+
+void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last)
+{
+    if (generation != *m_generation)
+        return;
+    if (!entries.empty()) {
+        const int first = static_cast<int>(m_entries.size());
+        beginInsertRows({}, first, first + static_cast<int>(entries.size()) - 1);
+        m_entries.insert(m_entries.end(), entries.begin(), entries.end());
+        endInsertRows();
+    }
+    if (last) {
+        m_pending = 0;
+        emit loaded();
+    }
+}
+
+int LibraryModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_entries.size());
+}
+
+int LibraryModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant LibraryModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const LibraryEntry& e = m_entries[static_cast<std::size_t>(index.row())];
+    switch (role) {
+    case FileNameRole:
+        return e.fileName;
+    case SearchRole:
+        return e.searchText;
+    case Qt::ToolTipRole:
+        return QDir::toNativeSeparators(e.fileName);
+    case Qt::TextAlignmentRole:
+        if (index.column() == Tempo || index.column() == Bars)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case Title: return e.title;
+        case Composer: return e.composer;
+        case Key: return e.key;
+        case Style: return e.style;
+        // Numbers and dates, not their texts, so that they sort as such.
+        case Tempo: return e.tempo > 0 ? QVariant(e.tempo) : QVariant();
+        case Bars: return e.bars;
+        case Date: return e.modified;
+        default: return {};
+        }
+    default:
+        return {};
+    }
+}
+
+QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case Title: return tr("Titre");
+    case Composer: return tr("Compositeur");
+    case Key: return tr("Tonalité");
+    case Style: return tr("Style");
+    case Tempo: return tr("Tempo");
+    case Bars: return tr("Mesures");
+    case Date: return tr("Date");
+    default: return {};
+    }
+}
+
+void LibraryFilter::setSearch(const QString& text)
+{
+    m_words = LibraryModel::fold(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    invalidateRowsFilter();
+}
+
+bool LibraryFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
+{
+    if (m_words.isEmpty())
+        return true;
+    const QString text = sourceModel()->index(sourceRow, 0, sourceParent).data(LibraryModel::SearchRole).toString();
+    for (const QString& word : m_words) {
+        if (!text.contains(word))
+            return false;
+    }
+    return true;
+}
+
+} // namespace mavrel

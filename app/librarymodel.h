@@ -1,0 +1,91 @@
+// The charts of the library's folders, one row each: what a musician looks
+// for in a book (title, composer, key, style, tempo, bars) and when the file
+// last changed. The files are read on a worker thread, so that a folder of
+// thousands of charts never stalls the window; the rows come in as they are
+// read.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QDateTime>
+#include <QSortFilterProxyModel>
+#include <QStringList>
+#include <QThreadPool>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+namespace mavrel {
+
+struct LibraryEntry {
+    QString fileName;        // absolute path
+    QString title;
+    QString composer;
+    QString key;
+    QString style;
+    int tempo = 0;           // 0: not given
+    int bars = 0;
+    QDateTime modified;
+    QString searchText;      // every shown text, folded for the filter
+};
+
+class LibraryModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Title, Composer, Key, Style, Tempo, Bars, Date, ColumnCount };
+    // The chart's absolute file name, for every column.
+    static constexpr int FileNameRole = Qt::UserRole;
+    // The row's texts without accents and in one case, for every column.
+    static constexpr int SearchRole = Qt::UserRole + 1;
+
+    explicit LibraryModel(QObject* parent = nullptr);
+    ~LibraryModel() override;
+
+    // Reads the charts of these folders again, from scratch.
+    void setFolders(const QStringList& folders);
+    QStringList folders() const { return m_folders; }
+    // Whether files are still being read.
+    bool isLoading() const { return m_pending > 0; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // The text without its accents, in one case: "Étoile" and "ETOILE" are
+    // both "etoile".
+    static QString fold(const QString& text);
+    // The chart's row, read from its file; nullopt-like empty fileName when
+    // the file is no chart Mavrel can read.
+    static LibraryEntry readEntry(const QString& fileName);
+
+signals:
+    // Every file of the last setFolders() has been read.
+    void loaded();
+
+private:
+    void addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last);
+
+    QStringList m_folders;
+    std::vector<LibraryEntry> m_entries;
+    QThreadPool m_pool;
+    // Bumped by each setFolders(): the rows of an older reading are dropped.
+    std::shared_ptr<std::atomic<int>> m_generation;
+    int m_pending = 0;
+};
+
+// The rows whose texts hold every word typed, accents and case aside.
+class LibraryFilter : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setSearch(const QString& text);
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+private:
+    QStringList m_words;
+};
+
+} // namespace mavrel

@@ -1,0 +1,97 @@
+#include "librarywindow.h"
+
+#include "documentmanager.h"
+#include "librarymodel.h"
+#include "mainwindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace mavrel {
+
+LibraryWindow::LibraryWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window), m_model(new LibraryModel(this)), m_filter(new LibraryFilter(this)),
+      m_search(new QLineEdit(this)), m_view(new QTableView(this))
+{
+    setWindowTitle(tr("Bibliothèque"));
+    setObjectName(QStringLiteral("libraryWindow"));
+
+    m_search->setObjectName(QStringLiteral("librarySearch"));
+    m_search->setPlaceholderText(tr("Rechercher un titre, un compositeur, un style…"));
+    m_search->setClearButtonEnabled(true);
+    connect(m_search, &QLineEdit::textChanged, m_filter, &LibraryFilter::setSearch);
+
+    auto* add = new QPushButton(tr("&Ajouter un dossier…"), this);
+    add->setObjectName(QStringLiteral("addFolderButton"));
+    connect(add, &QPushButton::clicked, this, &LibraryWindow::addFolder);
+
+    m_filter->setSourceModel(m_model);
+    m_filter->setSortCaseSensitivity(Qt::CaseInsensitive);
+    m_filter->setSortLocaleAware(true);
+    m_view->setObjectName(QStringLiteral("libraryView"));
+    m_view->setModel(m_filter);
+    m_view->setSortingEnabled(true);
+    m_view->sortByColumn(LibraryModel::Title, Qt::AscendingOrder);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setAlternatingRowColors(true);
+    m_view->verticalHeader()->hide();
+    m_view->horizontalHeader()->setSectionResizeMode(LibraryModel::Title, QHeaderView::Stretch);
+    connect(m_view, &QAbstractItemView::activated, this, &LibraryWindow::openChart);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_search, 1);
+    top->addWidget(add);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_view);
+    resize(800, 500);
+
+    m_model->setFolders(DocumentManager::instance()->libraryFolders());
+}
+
+LibraryWindow* LibraryWindow::showLibrary()
+{
+    static QPointer<LibraryWindow> library;
+    if (!library) {
+        library = new LibraryWindow;
+        library->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    library->show();
+    library->raise();
+    library->activateWindow();
+    return library;
+}
+
+void LibraryWindow::addFolder()
+{
+    DocumentManager* manager = DocumentManager::instance();
+    const QString folder = manager->dialogs().folderName(this, tr("Ajouter un dossier à la bibliothèque"));
+    if (folder.isEmpty())
+        return;
+    QStringList folders = manager->libraryFolders();
+    const QString path = QDir(folder).absolutePath();
+    if (folders.contains(path))
+        return;
+    folders << path;
+    manager->setLibraryFolders(folders);
+    m_model->setFolders(folders);
+}
+
+void LibraryWindow::openChart(const QModelIndex& index)
+{
+    const QString fileName = index.data(LibraryModel::FileNameRole).toString();
+    if (!fileName.isEmpty())
+        DocumentManager::instance()->openWindows({QFile::encodeName(fileName)});
+}
+
+} // namespace mavrel

@@ -1,0 +1,40 @@
+// "Bibliothèque": the charts of the folders the user added, in a table that
+// sorts by any column and narrows as the user types. Double-click or Enter
+// opens the chart, or brings its window forward when it is already open.
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QTableView;
+
+namespace mavrel {
+
+class LibraryModel;
+class LibraryFilter;
+
+class LibraryWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit LibraryWindow(QWidget* parent = nullptr);
+
+    // The application's library window, made on first use, shown and brought
+    // forward. It deletes itself when closed.
+    static LibraryWindow* showLibrary();
+
+    LibraryModel* model() const { return m_model; }
+    QTableView* view() const { return m_view; }
+
+    // Asks for a folder and adds its charts; the folders are remembered for
+    // the next start.
+    void addFolder();
+    void openChart(const QModelIndex& index);
+
+private:
+    LibraryModel* m_model;
+    LibraryFilter* m_filter;
+    QLineEdit* m_search;
+    QTableView* m_view;
+};
+
+} // namespace mavrel

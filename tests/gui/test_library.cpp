@@ -1,0 +1,96 @@
+// "Bibliothèque": the charts of a folder read off the window's thread, their
+// titles (an older chart's from its largest label), the filter that ignores
+// accents and case, and Enter opening a chart once.
+#include "app/documentmanager.h"
+#include "app/librarymodel.h"
+#include "app/librarywindow.h"
+#include "app/mainwindow.h"
+#include "document/chartfile.h"
+#include "support/chartbuilder.h"
+
+#include <QFile>
+#include <QPointer>
+#include <QSettings>
+#include <QTableView>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace mavrel {
+namespace {
+
+QString cell(const QAbstractItemModel* model, int row, int column)
+{
+    return model->index(row, column).data().toString();
+}
+
+TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
+{
+    QTemporaryDir dir;
+    auto save = [&](const char* name, const Chart& chart) {
+        ASSERT_TRUE(saveChart(chart, QFile::encodeName(dir.filePath(QLatin1String(name))).toStdString()).ok);
+    };
+    // An older chart: no song title, its title the largest label above the grid.
+    save("etoile.bab", *test::ChartBuilder(4, 2)
+                            .bars({"Dm7 G7", "Cmaj7", "Dm7 G7", "C"})
+                            .label("petit mot", 20, 30, 9)
+                            .label("\xC9toile des neiges", 200, 20, 22, true)
+                            .build());
+    save("monk.bab", *test::ChartBuilder(4, 2)
+                          .bars({"Bb7", "Eb7", "Bb7", "%", "Eb7", "%", "Bb7", "F7"})
+                          .title("Blue Monk", "Thelonious Monk")
+                          .style("Jazz", 120)
+                          .build());
+    QFile junk(dir.filePath(QStringLiteral("junk.bab")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a chart");
+    junk.close();
+
+    DocumentManager& manager = *DocumentManager::instance();
+    const QStringList before = manager.libraryFolders();
+    manager.setLibraryFolders({dir.path()});
+    QPointer<LibraryWindow> library = LibraryWindow::showLibrary();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(library));
+    LibraryModel* model = library->model();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !model->isLoading(); }, 10000));
+
+    // The file that is no chart is left out; the view sorts by title.
+    QAbstractItemModel* shown = library->view()->model();
+    ASSERT_EQ(shown->rowCount(), 2);
+    const QStringList monk{"Blue Monk", "Thelonious Monk", "Bb", "Jazz", "120", "8"};
+    for (int c = 0; c < monk.size(); ++c)
+        EXPECT_EQ(cell(shown, 0, c), monk[c]) << c;
+    EXPECT_EQ(cell(shown, 1, LibraryModel::Title), QStringLiteral("Étoile des neiges"));
+    EXPECT_EQ(cell(shown, 1, LibraryModel::Key), QStringLiteral("C"));
+    EXPECT_EQ(cell(shown, 1, LibraryModel::Tempo), QString());
+
+    auto* search = library->findChild<QLineEdit*>(QStringLiteral("librarySearch"));
+    ASSERT_TRUE(search);
+    for (const char* typed : {"etoile", "ÉTOILE neig", "monk jazz"}) {
+        search->setText(QString::fromUtf8(typed));
+        EXPECT_EQ(shown->rowCount(), 1) << typed;
+    }
+    search->setText(QStringLiteral("etoile"));
+    ASSERT_EQ(shown->rowCount(), 1);
+
+    // Enter opens the chart; again, it brings the same window forward.
+    const QByteArray file = QFile::encodeName(dir.filePath(QStringLiteral("etoile.bab")));
+    const qsizetype windows = manager.windows().size();
+    library->view()->setCurrentIndex(shown->index(0, 0));
+    library->view()->setFocus();
+    QTest::keyClick(library->view(), Qt::Key_Return);
+    MainWindow* opened = manager.windowShowing(file);
+    ASSERT_TRUE(opened);
+    QTest::keyClick(library->view(), Qt::Key_Return);
+    EXPECT_EQ(manager.windowShowing(file), opened);
+    EXPECT_EQ(manager.windows().size(), windows + 1);
+
+    delete opened;
+    delete library.data();
+    manager.setLibraryFolders(before);
+}
+
+} // namespace
+} // namespace mavrel
