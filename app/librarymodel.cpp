@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 namespace mavrel {
 
@@ -36,6 +37,10 @@ LibraryModel::LibraryModel(QObject* parent)
     : QAbstractTableModel(parent), m_generation(std::make_shared<std::atomic<int>>(0))
 {
     m_pool.setMaxThreadCount(1);
+    m_refreshTimer.setSingleShot(true);
+    m_refreshTimer.setInterval(200);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &LibraryModel::refresh);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_refreshTimer, qOverload<>(&QTimer::start));
 }
 
 LibraryModel::~LibraryModel()
@@ -83,50 +88,120 @@ LibraryEntry LibraryModel::readEntry(const QString& fileName)
 
 void LibraryModel::setFolders(const QStringList& folders)
 {
-    const int generation = ++*m_generation;
+    ++*m_generation;
     m_pool.clear();
     beginResetModel();
     m_folders = folders;
     m_entries.clear();
+    m_rows.clear();
     endResetModel();
+    if (!m_watcher.directories().isEmpty())
+        m_watcher.removePaths(m_watcher.directories());
+    QStringList existing;
+    for (const QString& folder : folders) {
+        if (QFileInfo(folder).isDir())
+            existing << folder;
+    }
+    if (!existing.isEmpty())
+        m_watcher.addPaths(existing);
+    m_pending = 0;
+    m_refreshAgain = false;
+    refresh();
+}
+
+void LibraryModel::refresh()
+{
+    if (m_pending > 0) {
+        m_refreshAgain = true;
+        return;
+    }
     m_pending = 1;
+    const int generation = *m_generation;
+    QHash<QString, QDateTime> known;
+    for (const LibraryEntry& e : m_entries)
+        known.insert(e.fileName, e.modified);
 
     std::shared_ptr<std::atomic<int>> current = m_generation;
-    m_pool.start([this, folders, generation, current] {
+    m_pool.start([this, folders = m_folders, known, generation, current] {
         std::vector<LibraryEntry> batch;
+        QStringList present;
         const QStringList files = chartFiles(folders);
         for (const QString& file : files) {
             if (*current != generation)
                 return;
+            const auto k = known.constFind(file);
+            if (k != known.cend() && *k == QFileInfo(file).lastModified()) {
+                present << file;
+                continue;
+            }
             LibraryEntry entry = readEntry(file);
-            if (!entry.fileName.isEmpty())
-                batch.push_back(std::move(entry));
+            if (entry.fileName.isEmpty())
+                continue;
+            present << file;
+            batch.push_back(std::move(entry));
             if (batch.size() >= BatchSize) {
                 QMetaObject::invokeMethod(
-                    this, [this, generation, batch] { addEntries(generation, batch, false); }, Qt::QueuedConnection);
+                    this, [this, generation, batch] { addEntries(generation, batch, false, {}); },
+                    Qt::QueuedConnection);
                 batch.clear();
             }
         }
         // The model waits for this task before it goes, so `this` is alive here.
         QMetaObject::invokeMethod(
-            this, [this, generation, batch] { addEntries(generation, batch, true); }, Qt::QueuedConnection);
+            this, [this, generation, batch, present] { addEntries(generation, batch, true, present); },
+            Qt::QueuedConnection);
     });
 }
 
-void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last)
+void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last,
+                              const QStringList& present)
 {
     if (generation != *m_generation)
         return;
-    if (!entries.empty()) {
+    std::vector<LibraryEntry> added;
+    for (const LibraryEntry& e : entries) {
+        const auto row = m_rows.constFind(e.fileName);
+        if (row == m_rows.cend()) {
+            added.push_back(e);
+            continue;
+        }
+        m_entries[static_cast<std::size_t>(*row)] = e;
+        emit dataChanged(index(*row, 0), index(*row, ColumnCount - 1));
+    }
+    if (!added.empty()) {
         const int first = static_cast<int>(m_entries.size());
-        beginInsertRows({}, first, first + static_cast<int>(entries.size()) - 1);
-        m_entries.insert(m_entries.end(), entries.begin(), entries.end());
+        beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
+        for (LibraryEntry& e : added) {
+            m_rows.insert(e.fileName, static_cast<int>(m_entries.size()));
+            m_entries.push_back(std::move(e));
+        }
         endInsertRows();
     }
-    if (last) {
-        m_pending = 0;
-        emit loaded();
+    if (!last)
+        return;
+
+    const QSet<QString> still(present.cbegin(), present.cend());
+    bool removed = false;
+    for (int row = static_cast<int>(m_entries.size()) - 1; row >= 0; --row) {
+        if (still.contains(m_entries[static_cast<std::size_t>(row)].fileName))
+            continue;
+        beginRemoveRows({}, row, row);
+        m_entries.erase(m_entries.begin() + row);
+        endRemoveRows();
+        removed = true;
     }
+    if (removed) {
+        m_rows.clear();
+        for (std::size_t row = 0; row < m_entries.size(); ++row)
+            m_rows.insert(m_entries[row].fileName, static_cast<int>(row));
+    }
+    m_pending = 0;
+    if (m_refreshAgain) {
+        m_refreshAgain = false;
+        refresh();
+        return;
+    }
+    emit loaded();
 }
 
 int LibraryModel::rowCount(const QModelIndex& parent) const

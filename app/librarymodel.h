@@ -2,11 +2,15 @@
 // for in a book (title, composer, key, style, tempo, bars) and when the file
 // last changed. The files are read on a worker thread, so that a folder of
 // thousands of charts never stalls the window; the rows come in as they are
-// read.
+// read. The folders are watched: a chart added, renamed, replaced or removed
+// there shows at once, and only the files that changed are read again.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QDateTime>
+#include <QFileSystemWatcher>
+#include <QHash>
+#include <QTimer>
 #include <QSortFilterProxyModel>
 #include <QStringList>
 #include <QThreadPool>
@@ -41,8 +45,11 @@ public:
     explicit LibraryModel(QObject* parent = nullptr);
     ~LibraryModel() override;
 
-    // Reads the charts of these folders again, from scratch.
+    // Reads the charts of these folders again, from scratch, and follows them.
     void setFolders(const QStringList& folders);
+    // Reads again the files of the folders that are new or changed since
+    // they were last read, and drops the rows of those that went.
+    void refresh();
     QStringList folders() const { return m_folders; }
     // Whether files are still being read.
     bool isLoading() const { return m_pending > 0; }
@@ -64,7 +71,9 @@ signals:
     void loaded();
 
 private:
-    void addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last);
+    // Rows read by the worker: new files appended, changed ones replaced.
+    // With the last batch, `present` names every chart still there.
+    void addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last, const QStringList& present);
 
     QStringList m_folders;
     std::vector<LibraryEntry> m_entries;
@@ -72,6 +81,11 @@ private:
     // Bumped by each setFolders(): the rows of an older reading are dropped.
     std::shared_ptr<std::atomic<int>> m_generation;
     int m_pending = 0;
+    bool m_refreshAgain = false;   // the folders changed while they were being read
+    QHash<QString, int> m_rows;    // file name -> row
+    QFileSystemWatcher m_watcher;
+    // A copy of many files changes the folder many times: one reading for all.
+    QTimer m_refreshTimer;
 };
 
 // The rows whose texts hold every word typed, accents and case aside.

@@ -1,6 +1,7 @@
 // "Bibliothèque": the charts of a folder read off the window's thread, their
 // titles (an older chart's from its largest label), the filter that ignores
-// accents and case, and Enter opening a chart once.
+// accents and case, Enter opening a chart once, and the rows following the
+// folder as files come, change and go.
 #include "app/documentmanager.h"
 #include "app/librarymodel.h"
 #include "app/librarywindow.h"
@@ -17,6 +18,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace mavrel {
 namespace {
@@ -90,6 +93,48 @@ TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
     delete opened;
     delete library.data();
     manager.setLibraryFolders(before);
+}
+
+TEST(Library, FollowsTheFolderAsChartsComeChangeAndGo)
+{
+    QTemporaryDir dir;
+    auto save = [&](const QString& name, const char* title) {
+        const auto chart = test::ChartBuilder(4, 1).bars({"C"}).title(title).build();
+        ASSERT_TRUE(saveChart(*chart, QFile::encodeName(dir.filePath(name)).toStdString()).ok);
+    };
+    save(QStringLiteral("a.bab"), "Autumn Leaves");
+    LibraryModel model;
+    model.setFolders({dir.path()});
+    auto titles = [&] {
+        QStringList t;
+        for (int row = 0; row < model.rowCount(); ++row)
+            t << cell(&model, row, LibraryModel::Title);
+        t.sort();
+        return t.join(QLatin1Char(','));
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return titles() == QLatin1String("Autumn Leaves"); }, 5000)) << titles().toStdString();
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        const char* titles;
+    } steps[] = {
+        {"added", [&] { save(QStringLiteral("b.bab"), "Blue Bossa"); }, "Autumn Leaves,Blue Bossa"},
+        {"rewritten", [&] { save(QStringLiteral("a.bab"), "All the Things"); }, "All the Things,Blue Bossa"},
+        {"renamed",
+         [&] { ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("b.bab")), dir.filePath(QStringLiteral("c.bab")))); },
+         "All the Things,Blue Bossa"},
+        {"removed", [&] { ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("a.bab")))); }, "Blue Bossa"},
+    };
+    for (const auto& step : steps) {
+        // File times may be coarse: a rewrite must not share its first write's.
+        QTest::qWait(20);
+        step.change();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return titles() == QLatin1String(step.titles); }, 5000))
+            << step.what << ": " << titles().toStdString();
+    }
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.index(0, 0).data(LibraryModel::FileNameRole).toString(), dir.filePath(QStringLiteral("c.bab")));
 }
 
 } // namespace
