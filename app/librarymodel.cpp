@@ -3,11 +3,13 @@
 #include "document/chartfile.h"
 #include "document/chordtext.h"
 #include "document/leadsheet.h"
+#include "render/page.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QPixmap>
 #include <QSet>
 
 namespace mavrel {
@@ -81,6 +83,9 @@ LibraryEntry LibraryModel::readEntry(const QString& fileName)
     entry.tempo = sheet.tempo;
     entry.bars = static_cast<int>(sheet.measures.size());
     entry.modified = info.lastModified();
+    const QSize page = pageImageSize(*chart, 96);
+    if (!page.isEmpty())
+        entry.thumbnail = paintPageImage(*chart, page.scaled(ThumbnailSize, Qt::KeepAspectRatio));
     entry.searchText = fold(QStringList{entry.title, entry.composer, entry.key, entry.style, info.fileName()}
                                 .join(QLatin1Char('\n')));
     return entry;
@@ -94,6 +99,7 @@ void LibraryModel::setFolders(const QStringList& folders)
     m_folders = folders;
     m_entries.clear();
     m_rows.clear();
+    m_icons.clear();
     endResetModel();
     if (!m_watcher.directories().isEmpty())
         m_watcher.removePaths(m_watcher.directories());
@@ -166,6 +172,7 @@ void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& e
             continue;
         }
         m_entries[static_cast<std::size_t>(*row)] = e;
+        m_icons.remove(e.fileName);
         emit dataChanged(index(*row, 0), index(*row, ColumnCount - 1));
     }
     if (!added.empty()) {
@@ -186,6 +193,7 @@ void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& e
         if (still.contains(m_entries[static_cast<std::size_t>(row)].fileName))
             continue;
         beginRemoveRows({}, row, row);
+        m_icons.remove(m_entries[static_cast<std::size_t>(row)].fileName);
         m_entries.erase(m_entries.begin() + row);
         endRemoveRows();
         removed = true;
@@ -221,6 +229,12 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const
         return e.fileName;
     case SearchRole:
         return e.searchText;
+    case Qt::DecorationRole:
+        if (index.column() != Title || e.thumbnail.isNull())
+            return {};
+        if (!m_icons.contains(e.fileName))
+            m_icons.insert(e.fileName, QIcon(QPixmap::fromImage(e.thumbnail)));
+        return m_icons.value(e.fileName);
     case Qt::ToolTipRole:
         return QDir::toNativeSeparators(e.fileName);
     case Qt::TextAlignmentRole:

@@ -10,6 +10,8 @@
 #include <QDateTime>
 #include <QFileSystemWatcher>
 #include <QHash>
+#include <QIcon>
+#include <QImage>
 #include <QTimer>
 #include <QSortFilterProxyModel>
 #include <QStringList>
@@ -30,6 +32,7 @@ struct LibraryEntry {
     int tempo = 0;           // 0: not given
     int bars = 0;
     QDateTime modified;
+    QImage thumbnail;        // the page, ThumbnailSize at most
     QString searchText;      // every shown text, folded for the filter
 };
 
@@ -41,6 +44,9 @@ public:
     static constexpr int FileNameRole = Qt::UserRole;
     // The row's texts without accents and in one case, for every column.
     static constexpr int SearchRole = Qt::UserRole + 1;
+
+    // The box a page's thumbnail fits in.
+    static constexpr QSize ThumbnailSize{120, 170};
 
     explicit LibraryModel(QObject* parent = nullptr);
     ~LibraryModel() override;
@@ -83,6 +89,9 @@ private:
     int m_pending = 0;
     bool m_refreshAgain = false;   // the folders changed while they were being read
     QHash<QString, int> m_rows;    // file name -> row
+    // Pixmaps are made on the window's thread only: each thumbnail's icon
+    // the first time a view asks for it.
+    mutable QHash<QString, QIcon> m_icons;
     QFileSystemWatcher m_watcher;
     // A copy of many files changes the folder many times: one reading for all.
     QTimer m_refreshTimer;

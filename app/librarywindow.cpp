@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListView>
+#include <QStackedWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
@@ -19,7 +21,8 @@ namespace mavrel {
 
 LibraryWindow::LibraryWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), m_model(new LibraryModel(this)), m_filter(new LibraryFilter(this)),
-      m_search(new QLineEdit(this)), m_view(new QTableView(this))
+      m_search(new QLineEdit(this)), m_view(new QTableView(this)), m_thumbnails(new QListView(this)),
+      m_views(new QStackedWidget(this))
 {
     setWindowTitle(tr("Bibliothèque"));
     setObjectName(QStringLiteral("libraryWindow"));
@@ -48,12 +51,35 @@ LibraryWindow::LibraryWindow(QWidget* parent)
     m_view->horizontalHeader()->setSectionResizeMode(LibraryModel::Title, QHeaderView::Stretch);
     connect(m_view, &QAbstractItemView::activated, this, &LibraryWindow::openChart);
 
+    m_thumbnails->setObjectName(QStringLiteral("libraryThumbnails"));
+    m_thumbnails->setModel(m_filter);
+    m_thumbnails->setModelColumn(LibraryModel::Title);
+    m_thumbnails->setViewMode(QListView::IconMode);
+    m_thumbnails->setIconSize(LibraryModel::ThumbnailSize);
+    m_thumbnails->setResizeMode(QListView::Adjust);
+    m_thumbnails->setMovement(QListView::Static);
+    m_thumbnails->setUniformItemSizes(true);
+    m_thumbnails->setWordWrap(true);
+    m_thumbnails->setSpacing(8);
+    m_thumbnails->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_thumbnails->setSelectionModel(m_view->selectionModel());
+    connect(m_thumbnails, &QAbstractItemView::activated, this, &LibraryWindow::openChart);
+    m_views->addWidget(m_view);
+    m_views->addWidget(m_thumbnails);
+
+    auto* showThumbnails = new QPushButton(tr("&Vignettes"), this);
+    showThumbnails->setObjectName(QStringLiteral("thumbnailsButton"));
+    showThumbnails->setCheckable(true);
+    connect(showThumbnails, &QPushButton::toggled, this,
+            [this](bool on) { m_views->setCurrentWidget(on ? static_cast<QWidget*>(m_thumbnails) : m_view); });
+
     auto* top = new QHBoxLayout;
     top->addWidget(m_search, 1);
+    top->addWidget(showThumbnails);
     top->addWidget(add);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(m_view);
+    layout->addWidget(m_views);
     resize(800, 500);
 
     m_model->setFolders(DocumentManager::instance()->libraryFolders());

@@ -1,11 +1,14 @@
 // "Bibliothèque": the charts of the folders the user added, in a table that
 // sorts by any column and narrows as the user types. Double-click or Enter
 // opens the chart, or brings its window forward when it is already open.
+// "Vignettes" shows the same charts as pictures of their pages.
 #pragma once
 
 #include <QWidget>
 
 class QLineEdit;
+class QListView;
+class QStackedWidget;
 class QTableView;
 
 namespace mavrel {
@@ -24,6 +27,7 @@ public:
 
     LibraryModel* model() const { return m_model; }
     QTableView* view() const { return m_view; }
+    QListView* thumbnails() const { return m_thumbnails; }
 
     // Asks for a folder and adds its charts; the folders are remembered for
     // the next start.
@@ -35,6 +39,8 @@ private:
     LibraryFilter* m_filter;
     QLineEdit* m_search;
     QTableView* m_view;
+    QListView* m_thumbnails;
+    QStackedWidget* m_views;
 };
 
 } // namespace mavrel

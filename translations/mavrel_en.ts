@@ -1322,6 +1322,10 @@ Tab or Enter: next bar; Shift+Tab: previous; Alt+arrows: move; Esc: stop.</trans
         <source>Ajouter un dossier à la bibliothèque</source>
         <translation>Add a Folder to the Library</translation>
     </message>
+    <message>
+        <source>&amp;Vignettes</source>
+        <translation>&amp;Thumbnails</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::MainWindow</name>

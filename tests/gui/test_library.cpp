@@ -10,6 +10,7 @@
 #include "support/chartbuilder.h"
 
 #include <QFile>
+#include <QIcon>
 #include <QPointer>
 #include <QSettings>
 #include <QTableView>
@@ -68,6 +69,18 @@ TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
     EXPECT_EQ(cell(shown, 1, LibraryModel::Title), QStringLiteral("Étoile des neiges"));
     EXPECT_EQ(cell(shown, 1, LibraryModel::Key), QStringLiteral("C"));
     EXPECT_EQ(cell(shown, 1, LibraryModel::Tempo), QString());
+
+    // The thumbnail is the page: white paper with the grid drawn on it.
+    const QImage thumbnail =
+        qvariant_cast<QIcon>(shown->index(0, LibraryModel::Title).data(Qt::DecorationRole)).pixmap(LibraryModel::ThumbnailSize).toImage();
+    ASSERT_FALSE(thumbnail.isNull());
+    EXPECT_LE(thumbnail.width(), LibraryModel::ThumbnailSize.width());
+    EXPECT_EQ(thumbnail.height(), LibraryModel::ThumbnailSize.height());
+    int ink = 0;
+    for (int y = 0; y < thumbnail.height(); ++y)
+        for (int x = 0; x < thumbnail.width(); ++x)
+            ink += qGray(thumbnail.pixel(x, y)) < 200;
+    EXPECT_GT(ink, 100) << "a blank page";
 
     auto* search = library->findChild<QLineEdit*>(QStringLiteral("librarySearch"));
     ASSERT_TRUE(search);
