@@ -5,12 +5,15 @@
 #include "document/leadsheet.h"
 #include "render/page.h"
 
+#include <QCryptographicHash>
+#include <QDataStream>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QSet>
+#include <QStandardPaths>
 
 namespace mavrel {
 
@@ -33,7 +36,84 @@ QStringList chartFiles(const QStringList& folders)
     return files;
 }
 
+QString searchText(const LibraryEntry& e)
+{
+    return LibraryModel::fold(QStringList{e.title, e.composer, e.key, e.style, QFileInfo(e.fileName).fileName()}
+                                  .join(QLatin1Char('\n')));
+}
+
+// What was read of a chart is kept in the cache folder, one file per chart,
+// under a name made from the chart's; it stands for the chart as long as the
+// chart keeps its size and modification time.
+constexpr quint32 CacheMagic = 0x4d564c42;   // "MVLB"
+constexpr quint32 CacheVersion = 1;
+
+QString cacheFileName(const QString& cacheFolder, const QString& fileName)
+{
+    const QByteArray hash = QCryptographicHash::hash(fileName.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return cacheFolder + QLatin1Char('/') + QString::fromLatin1(hash) + QStringLiteral(".entry");
+}
+
+bool readCache(const QString& cacheName, const QFileInfo& chart, LibraryEntry& entry)
+{
+    QFile file(cacheName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QDataStream in(&file);
+    in.setVersion(QDataStream::Qt_6_0);
+    quint32 magic = 0, version = 0;
+    qint64 modified = 0, size = 0;
+    in >> magic >> version >> modified >> size;
+    if (magic != CacheMagic || version != CacheVersion || modified != chart.lastModified().toMSecsSinceEpoch()
+        || size != chart.size())
+        return false;
+    qint32 tempo = 0, bars = 0;
+    in >> entry.title >> entry.composer >> entry.key >> entry.style >> tempo >> bars >> entry.thumbnail;
+    if (in.status() != QDataStream::Ok)
+        return false;
+    entry.tempo = tempo;
+    entry.bars = bars;
+    entry.fileName = chart.absoluteFilePath();
+    entry.modified = chart.lastModified();
+    entry.searchText = searchText(entry);
+    return true;
+}
+
+void writeCache(const QString& cacheName, const QFileInfo& chart, const LibraryEntry& entry)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << CacheMagic << CacheVersion << qint64(chart.lastModified().toMSecsSinceEpoch()) << qint64(chart.size())
+        << entry.title << entry.composer << entry.key << entry.style << qint32(entry.tempo) << qint32(entry.bars)
+        << entry.thumbnail;
+    // A cache that cannot be written only costs the next reading its time.
+    writeFile(QFile::encodeName(cacheName).toStdString(),
+              {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())},
+              systemFileSystem(), WriteMode::ReplaceEntry);
+}
+
+// The chart's row from the cache, else from the chart (and then cached).
+LibraryEntry cachedEntry(const QString& fileName, const QString& cacheFolder)
+{
+    const QFileInfo chart(fileName);
+    const QString cacheName = cacheFileName(cacheFolder, chart.absoluteFilePath());
+    LibraryEntry entry;
+    if (!cacheFolder.isEmpty() && readCache(cacheName, chart, entry))
+        return entry;
+    entry = LibraryModel::readEntry(fileName);
+    if (!cacheFolder.isEmpty() && !entry.fileName.isEmpty())
+        writeCache(cacheName, chart, entry);
+    return entry;
+}
+
 } // namespace
+
+QString LibraryModel::cacheFolder()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    return base.isEmpty() ? QString() : base + QStringLiteral("/library");
+}
 
 LibraryModel::LibraryModel(QObject* parent)
     : QAbstractTableModel(parent), m_generation(std::make_shared<std::atomic<int>>(0))
@@ -86,8 +166,7 @@ LibraryEntry LibraryModel::readEntry(const QString& fileName)
     const QSize page = pageImageSize(*chart, 96);
     if (!page.isEmpty())
         entry.thumbnail = paintPageImage(*chart, page.scaled(ThumbnailSize, Qt::KeepAspectRatio));
-    entry.searchText = fold(QStringList{entry.title, entry.composer, entry.key, entry.style, info.fileName()}
-                                .join(QLatin1Char('\n')));
+    entry.searchText = searchText(entry);
     return entry;
 }
 
@@ -127,8 +206,11 @@ void LibraryModel::refresh()
     for (const LibraryEntry& e : m_entries)
         known.insert(e.fileName, e.modified);
 
+    QString cache = cacheFolder();
+    if (!cache.isEmpty() && !QDir().mkpath(cache))
+        cache.clear();
     std::shared_ptr<std::atomic<int>> current = m_generation;
-    m_pool.start([this, folders = m_folders, known, generation, current] {
+    m_pool.start([this, folders = m_folders, known, generation, current, cache] {
         std::vector<LibraryEntry> batch;
         QStringList present;
         const QStringList files = chartFiles(folders);
@@ -140,7 +222,7 @@ void LibraryModel::refresh()
                 present << file;
                 continue;
             }
-            LibraryEntry entry = readEntry(file);
+            LibraryEntry entry = cachedEntry(file, cache);
             if (entry.fileName.isEmpty())
                 continue;
             present << file;

@@ -2,7 +2,7 @@
 // for in a book (title, composer, key, style, tempo, bars) and when the file
 // last changed. The files are read on a worker thread, so that a folder of
 // thousands of charts never stalls the window; the rows come in as they are
-// read. The folders are watched: a chart added, renamed, replaced or removed
+// read, and kept in a cache on disk for the next time. The folders are watched: a chart added, renamed, replaced or removed
 // there shows at once, and only the files that changed are read again.
 #pragma once
 
@@ -71,6 +71,9 @@ public:
     // The chart's row, read from its file; nullopt-like empty fileName when
     // the file is no chart Mavrel can read.
     static LibraryEntry readEntry(const QString& fileName);
+    // Where what was read of each chart is kept, keyed by the chart's name,
+    // size and modification time; empty when the system gives no such place.
+    static QString cacheFolder();
 
 signals:
     // Every file of the last setFolders() has been read.

@@ -9,6 +9,7 @@
 #include "document/chartfile.h"
 #include "support/chartbuilder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QIcon>
 #include <QPointer>
@@ -52,6 +53,8 @@ TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
     junk.write("not a chart");
     junk.close();
 
+    auto cached = [] { return QDir(LibraryModel::cacheFolder()).entryList(QDir::Files).size(); };
+    const qsizetype cachedBefore = cached();
     DocumentManager& manager = *DocumentManager::instance();
     const QStringList before = manager.libraryFolders();
     manager.setLibraryFolders({dir.path()});
@@ -102,6 +105,19 @@ TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
     QTest::keyClick(library->view(), Qt::Key_Return);
     EXPECT_EQ(manager.windowShowing(file), opened);
     EXPECT_EQ(manager.windows().size(), windows + 1);
+
+    // A second reading takes the rows from the cache, one entry per chart.
+    LibraryModel again;
+    again.setFolders({dir.path()});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !again.isLoading(); }, 10000));
+    ASSERT_EQ(again.rowCount(), 2);
+    for (int row = 0; row < 2; ++row) {
+        const QString name = again.index(row, 0).data(LibraryModel::FileNameRole).toString();
+        const int first = model->index(0, 0).data(LibraryModel::FileNameRole).toString() == name ? 0 : 1;
+        for (int c = 0; c < LibraryModel::ColumnCount; ++c)
+            EXPECT_EQ(again.index(row, c).data(), model->index(first, c).data()) << row << c;
+    }
+    EXPECT_EQ(cached(), cachedBefore + 2);
 
     delete opened;
     delete library.data();

@@ -15,10 +15,11 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
 #ifdef MAVREL_GUI_TESTS
-    // The editor's settings and recovery copies of the tests never reach the user's.
+    // The editor's settings, recovery copies and caches of the tests never reach the user's.
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toLocal8Bit());
 #endif
     ::testing::InitGoogleTest(&argc, argv);
     App app(argc, argv);
