@@ -47,6 +47,7 @@ LibraryWindow::LibraryWindow(QWidget* parent)
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setAlternatingRowColors(true);
+    m_view->setWordWrap(false);
     m_view->verticalHeader()->hide();
     m_view->horizontalHeader()->setSectionResizeMode(LibraryModel::Title, QHeaderView::Stretch);
     connect(m_view, &QAbstractItemView::activated, this, &LibraryWindow::openChart);
