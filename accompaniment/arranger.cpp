@@ -191,15 +191,6 @@ constexpr std::array<std::array<Drum, 4>, 3> Fills = {{
 
 // --- bars and chords ----------------------------------------------------------
 
-// The beats of a meter as the band counts them: quarter notes, or the
-// dotted quarters of 6/8, 9/8 and 12/8, or the eighths of 5/8 and 7/8.
-struct Pulse {
-    int count;                    // in a bar
-    int ticks;                    // of one
-    bool compound;                // three eighths each
-    int bar;                      // ticks of the bar
-};
-
 // A meter the MIDI file can write: a unit that is a power of two.
 TimeSignature playable(TimeSignature t)
 {
@@ -208,16 +199,6 @@ TimeSignature playable(TimeSignature t)
     if (t.beats < 1 || t.beats > 16)
         t.beats = 4;
     return t;
-}
-
-Pulse pulseOf(TimeSignature t)
-{
-    const int bar = t.beats * 4 * TicksPerQuarter / t.unit;
-    if (t.unit == 8 && t.beats % 3 == 0 && t.beats >= 6)
-        return {t.beats / 3, 3 * TicksPerQuarter / 2, true, bar};
-    if (t.unit <= 4)
-        return {bar / TicksPerQuarter, TicksPerQuarter, false, bar};
-    return {t.beats, bar / t.beats, false, bar};
 }
 
 // A chord's place in a bar: the slot's chord, or silence.
@@ -237,44 +218,19 @@ struct BarChords {
 constexpr int SlotCounts[5] = {1, 2, 4, 3, 3};
 constexpr int Weights[5][4] = {{4}, {2, 2}, {1, 1, 1, 1}, {1, 1, 2}, {2, 1, 1}};
 
-// The chords of a bar share it as the page divides it: a half, a quarter,
-// the whole, in whole beats where the meter allows (3/4: two beats and
-// one), the larger part to the larger place, then to the earlier one.
+// The chords of a bar share it as the page divides it.
 void share(BarChords& c, const Pulse& pulse)
 {
-    const int n = c.count;
-    int cell = pulse.ticks;
-    if (pulse.count < n)
-        cell = pulse.compound ? pulse.ticks / 3 : pulse.ticks / 2;
-    while (cell > 1 && pulse.bar / cell < n)
-        cell /= 2;
-    const int cells = pulse.bar / cell;
-    std::array<int, 4> parts{}, order{0, 1, 2, 3};
-    int given = 0;
-    for (int i = 0; i < n; ++i) {
-        parts[i] = cells * c.slots[i].weight / 4;
-        given += parts[i];
-    }
-    auto before = [&](int a, int b) {
-        const int ra = cells * c.slots[a].weight % 4, rb = cells * c.slots[b].weight % 4;
-        if (ra != rb)
-            return ra > rb;
-        if (c.slots[a].weight != c.slots[b].weight)
-            return c.slots[a].weight > c.slots[b].weight;
-        return a < b;
-    };
-    for (int i = 1; i < n; ++i)
-        for (int k = i; k > 0 && before(order[k], order[k - 1]); --k)
-            std::swap(order[k], order[k - 1]);
-    for (int k = 0; given < cells; ++k, ++given)
-        ++parts[order[k % n]];
+    std::array<int, 4> weights{};
+    for (int i = 0; i < c.count; ++i)
+        weights[i] = c.slots[i].weight;
+    const std::vector<int> lengths = shareBar(std::span(weights).first(c.count), pulse);
     int at = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < c.count; ++i) {
         c.start[i] = at;
-        c.length[i] = parts[i] * cell;
-        at += c.length[i];
+        c.length[i] = lengths[i];
+        at += lengths[i];
     }
-    c.length[n - 1] += pulse.bar - at;
 }
 
 bool isRepeatSign(const Chord& a) { return (a.root == 0 || a.root > 12) && !isNoChord(a); }
@@ -813,7 +769,7 @@ void Band::play()
     std::int64_t t = 0;
     for (const int bar : bars) {
         const TimeSignature meter = meters[static_cast<std::size_t>(bar)];
-        const PlayedPlace place{m_position[static_cast<std::size_t>(bar)], t, pulseOf(meter)};
+        const PlayedPlace place{m_position[static_cast<std::size_t>(bar)], t, pulseOf(meter, TicksPerQuarter)};
         m_played.push_back(place);
         m_performance.bars.push_back({bar, t, meter});
         t += place.pulse.bar;

@@ -106,65 +106,10 @@ TimeSignature writable(TimeSignature t)
     return t;
 }
 
-// The beats a band counts in a meter: quarter notes, the dotted quarters of
-// 6/8, 9/8 and 12/8, or each unit of 5/8 and 7/8.
-struct Pulse {
-    int count;
-    int ticks;
-    bool compound;
-    int bar;
-};
-
-Pulse pulseOf(TimeSignature t)
-{
-    const int bar = t.beats * 4 * TicksPerQuarter / t.unit;
-    if (t.unit == 8 && t.beats % 3 == 0 && t.beats >= 6)
-        return {t.beats / 3, 3 * TicksPerQuarter / 2, true, bar};
-    if (t.unit <= 4)
-        return {bar / TicksPerQuarter, TicksPerQuarter, false, bar};
-    return {t.beats, bar / t.beats, false, bar};
-}
-
-// The bar shared among places of `weights` (quarters of the bar as the page
-// divides it), as the accompaniment plays them: in whole beats where the
-// meter allows (3/4: two beats and one), the larger part to the larger place,
-// then to the earlier one.
-std::vector<int> share(const std::vector<int>& weights, const Pulse& pulse)
-{
-    const int n = static_cast<int>(weights.size());
-    int cell = pulse.ticks;
-    if (pulse.count < n)
-        cell = pulse.compound ? pulse.ticks / 3 : pulse.ticks / 2;
-    while (cell > 1 && pulse.bar / cell < n)
-        cell /= 2;
-    const int cells = pulse.bar / cell;
-    std::vector<int> parts(weights.size()), order(weights.size());
-    int given = 0;
-    for (int i = 0; i < n; ++i) {
-        parts[i] = cells * weights[i] / 4;
-        given += parts[i];
-        order[i] = i;
-    }
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int ra = cells * weights[a] % 4, rb = cells * weights[b] % 4;
-        return ra != rb ? ra > rb : weights[a] > weights[b];
-    });
-    for (int k = 0; given < cells && n > 0; ++k, ++given)
-        ++parts[order[k % n]];
-    int at = 0;
-    for (int i = 0; i < n; ++i) {
-        parts[i] *= cell;
-        at += parts[i];
-    }
-    if (n > 0)
-        parts.back() += pulse.bar - at;
-    return parts;
-}
-
 // The lengths of the bar's chords in its meter, and what comes before them.
 void measureOut(Measure& bar)
 {
-    const Pulse pulse = pulseOf(bar.meter);
+    const Pulse pulse = pulseOf(bar.meter, TicksPerQuarter);
     bar.length = pulse.bar;
     std::vector<int> weights;
     int beats = 0;
@@ -174,7 +119,7 @@ void measureOut(Measure& bar)
         weights.push_back(4 - beats);
     for (const ChordSymbol& c : bar.chords)
         weights.push_back(c.beats);
-    const std::vector<int> parts = share(weights, pulse);
+    const std::vector<int> parts = shareBar(weights, pulse);
     const std::size_t first = beats < 4 ? 1 : 0;
     bar.lead = first ? parts[0] : 0;
     for (std::size_t k = 0; k < bar.chords.size(); ++k)

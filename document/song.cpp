@@ -63,6 +63,50 @@ TimeSignature meterAt(const SongInfo& song, int i)
     return {4, 4};
 }
 
+Pulse pulseOf(TimeSignature t, int ticksPerQuarter)
+{
+    const int bar = t.beats * 4 * ticksPerQuarter / t.unit;
+    if (t.unit == 8 && t.beats % 3 == 0 && t.beats >= 6)
+        return {t.beats / 3, 3 * ticksPerQuarter / 2, true, bar};
+    if (t.unit <= 4)
+        return {bar / ticksPerQuarter, ticksPerQuarter, false, bar};
+    return {t.beats, bar / t.beats, false, bar};
+}
+
+std::vector<int> shareBar(std::span<const int> weights, const Pulse& pulse)
+{
+    const int n = static_cast<int>(weights.size());
+    std::vector<int> parts(weights.size());
+    if (n == 0)
+        return parts;
+    int cell = pulse.ticks;
+    if (pulse.count < n)
+        cell = pulse.compound ? pulse.ticks / 3 : pulse.ticks / 2;
+    while (cell > 1 && pulse.bar / cell < n)
+        cell /= 2;
+    const int cells = pulse.bar / cell;
+    std::vector<int> order(weights.size());
+    int given = 0;
+    for (int i = 0; i < n; ++i) {
+        parts[i] = cells * weights[i] / 4;
+        given += parts[i];
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const int ra = cells * weights[a] % 4, rb = cells * weights[b] % 4;
+        return ra != rb ? ra > rb : weights[a] > weights[b];
+    });
+    for (int k = 0; given < cells; ++k, ++given)
+        ++parts[order[k % n]];
+    int at = 0;
+    for (int i = 0; i < n; ++i) {
+        parts[i] *= cell;
+        at += parts[i];
+    }
+    parts.back() += pulse.bar - at;
+    return parts;
+}
+
 std::string cutUtf8(std::string_view utf8, std::size_t capacity)
 {
     std::string clean = text::withoutControls(utf8);

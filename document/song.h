@@ -10,8 +10,10 @@
 #include "basics.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mavrel {
 
@@ -107,6 +109,23 @@ bool hasSongInfo(const SongInfo& song);
 // else the song's own, else 4/4. A meter that makes no sense (0 units, more
 // than 16 beats) counts as 4/4.
 TimeSignature meterAt(const SongInfo& song, int i);
+
+// The beats of a meter as a band counts them, in ticks of `ticksPerQuarter`:
+// quarter notes, the dotted quarters of 6/8, 9/8 and 12/8, or each unit of
+// 5/8 and 7/8.
+struct Pulse {
+    int count;                    // in a bar
+    int ticks;                    // of one
+    bool compound;                // three eighths each
+    int bar;                      // ticks of the bar
+};
+Pulse pulseOf(TimeSignature t, int ticksPerQuarter);
+
+// The bar shared among places that take `weights` quarters of it as the page
+// divides it: in whole beats where the meter allows (3/4: two beats and
+// one), the larger part to the larger place, then to the earlier one. The
+// lengths, in ticks, make the whole bar.
+std::vector<int> shareBar(std::span<const int> weights, const Pulse& pulse);
 
 // A UTF-8 text without its control characters, cut to `capacity` bytes on a
 // character boundary.
