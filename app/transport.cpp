@@ -298,13 +298,7 @@ void Transport::chartReplaced()
 {
     // Another chart: the choices of the moment were for the one left.
     stop();
-    m_tempo = 0;
-    m_style = -1;
-    m_styleBox->setCurrentIndex(0);
-    if (m_player) {
-        m_player->setTempo(0);
-        m_player->setStyle(-1);
-    }
+    forgetMomentChoices();
     chartChanged();
 }
 
@@ -391,11 +385,8 @@ void Transport::styleChosen(int index)
     showChartTempo();   // a style of its own tempo when the chart gives none
 }
 
-void Transport::saveIntoChart()
+void Transport::forgetMomentChoices()
 {
-    const int tempo = m_tempoBox->value();
-    const int style = m_style;
-    // The chart now says what was chosen for the moment.
     m_tempo = 0;
     m_style = -1;
     m_styleBox->setCurrentIndex(0);
@@ -403,6 +394,14 @@ void Transport::saveIntoChart()
         m_player->setTempo(0);
         m_player->setStyle(-1);
     }
+}
+
+void Transport::saveIntoChart()
+{
+    const int tempo = m_tempoBox->value();
+    const int style = m_style;
+    // The chart now says what was chosen for the moment.
+    forgetMomentChoices();
     m_document.changeSong(tr("l'enregistrement du tempo et du style"), [&](SongInfo& song) {
         song.tempo = static_cast<std::uint16_t>(tempo);
         // A style text that already names the style ("Medium Swing") stays.

@@ -85,6 +85,8 @@ private:
     void stopOthers();
     void chartChanged();
     void chartReplaced();
+    // The tempo and style of the moment dropped: the chart's are played.
+    void forgetMomentChoices();
     // Hands the chart to the player when it differs from the one it plays.
     void passChart();
     void applyLoop();

@@ -218,15 +218,6 @@ std::vector<std::string_view> barWords(std::string_view text)
     return words;
 }
 
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
-
 // A direction's words without their dots and spaces, in small letters:
 // "D.S. al Coda", "DS al coda" and "dsalcoda" are one.
 std::string directionKey(std::string_view text)
@@ -275,7 +266,7 @@ std::optional<TimeSignature> typedMeter(std::string_view word)
 // A section the bar's text can show between brackets and read back as it is.
 bool typableSection(std::string_view section)
 {
-    return !section.empty() && section.find(']') == std::string_view::npos && trimmed(section) == section
+    return !section.empty() && section.find(']') == std::string_view::npos && text::trimmed(section) == section
         && text::isUtf8(section) && !text::hasControl(section);
 }
 
@@ -295,7 +286,7 @@ bool readMark(std::string_view word, bool afterChords, TypedBar& bar)
     };
     if (word.front() == '[') {
         const std::string_view name = word.back() == ']' && word.size() > 1
-            ? trimmed(word.substr(1, word.size() - 2)) : std::string_view();
+            ? text::trimmed(word.substr(1, word.size() - 2)) : std::string_view();
         if (word.back() != ']' || word.size() == 1)
             bar.error = {QT_TRANSLATE_NOOP("Message", "« %1 » : il manque le « ] » qui ferme la section."),
                          {std::string(word)}};
@@ -531,7 +522,7 @@ std::optional<TimeSignature> readMeter(std::string_view text) { return typedMete
 
 Key readKey(std::string_view text)
 {
-    text = trimmed(text);
+    text = text::trimmed(text);
     const int natural = text.empty() ? 0 : naturalRoot(text[0]);
     if (!natural)
         return {};

@@ -46,15 +46,6 @@ std::string_view cut(std::string_view utf8, std::size_t max)
     return utf8.substr(0, end);
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 // The bytes of the UTF-8 character at the start of `s`: one for a byte that
 // starts no character.
 std::size_t characterLength(std::string_view s)
@@ -70,17 +61,6 @@ std::size_t characterLength(std::string_view s)
 }
 
 // --- links -------------------------------------------------------------------
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 std::string percentEncode(std::string_view text)
 {
@@ -232,8 +212,8 @@ std::size_t partEnd(std::string_view link, std::size_t from, std::size_t& decode
     separated = false;
     for (std::size_t i = from; i < link.size(); ++i) {
         char c = link[i];
-        if (c == '%' && i + 2 < link.size() && hexValue(link[i + 1]) >= 0 && hexValue(link[i + 2]) >= 0) {
-            c = static_cast<char>(hexValue(link[i + 1]) * 16 + hexValue(link[i + 2]));
+        if (c == '%' && i + 2 < link.size() && text::hexValue(link[i + 1]) >= 0 && text::hexValue(link[i + 2]) >= 0) {
+            c = static_cast<char>(text::hexValue(link[i + 1]) * 16 + text::hexValue(link[i + 2]));
             i += 2;
         }
         ++decoded;
@@ -262,8 +242,8 @@ void decode(std::string_view link, std::size_t from, std::size_t end, Part& part
         }
         char c = link[i];
         if (c == '%') {
-            const int hi = i + 1 < link.size() ? hexValue(link[i + 1]) : -1;
-            const int lo = i + 2 < link.size() ? hexValue(link[i + 2]) : -1;
+            const int hi = i + 1 < link.size() ? text::hexValue(link[i + 1]) : -1;
+            const int lo = i + 2 < link.size() ? text::hexValue(link[i + 2]) : -1;
             if (hi >= 0 && lo >= 0) {
                 c = static_cast<char>(hi * 16 + lo);
                 i += 2;
@@ -337,7 +317,7 @@ Song LinkReader::readSong(Part& part, std::size_t first, std::vector<std::string
                           bool mayTake)
 {
     Song song;
-    song.title = displayTitle(trimmed(cut(fields[0], MaxTextBytes)));
+    song.title = displayTitle(text::trimmed(cut(fields[0], MaxTextBytes)));
     dropControls(song.title, song,
                  QT_TRANSLATE_NOOP("Message", "« %1 » : le titre contenait des caractères de contrôle (%2), "
                                               "ils sont retirés."));
@@ -370,19 +350,19 @@ Song LinkReader::readSong(Part& part, std::size_t first, std::vector<std::string
     }
     // Spaces around a text say nothing: a field filled with a space is one
     // left empty where an empty field would part the songs.
-    if (const std::string_view composer = trimmed(cut(fields[1], MaxTextBytes)); composer != UnknownComposer)
+    if (const std::string_view composer = text::trimmed(cut(fields[1], MaxTextBytes)); composer != UnknownComposer)
         song.composer = swapNames(composer);
     dropControls(song.composer, song,
                  QT_TRANSLATE_NOOP("Message", "« %1 » : le nom du compositeur contenait des caractères de "
                                               "contrôle (%2), ils sont retirés."));
-    song.style = std::string(trimmed(cut(fields[book ? 2 : 3], MaxTextBytes)));
+    song.style = std::string(text::trimmed(cut(fields[book ? 2 : 3], MaxTextBytes)));
     dropControls(song.style, song,
                  QT_TRANSLATE_NOOP("Message", "« %1 » : le style contenait des caractères de contrôle (%2), "
                                               "ils sont retirés."));
-    song.key = text::withoutControls(trimmed(cut(fields[book ? 3 : 4], MaxTextBytes)));
+    song.key = text::withoutControls(text::trimmed(cut(fields[book ? 3 : 4], MaxTextBytes)));
     // The player's settings, read before the music may take the fields' memory.
     auto setting = [&](std::size_t field) {
-        return !book && field < fields.size() ? text::withoutControls(trimmed(cut(fields[field], 64))) : std::string();
+        return !book && field < fields.size() ? text::withoutControls(text::trimmed(cut(fields[field], 64))) : std::string();
     };
     song.transposition = setting(TranspositionField);
     song.groove = setting(GrooveField);
@@ -833,7 +813,7 @@ std::size_t MusicReader::skipAlternate(std::size_t i)
     if (end == std::string_view::npos || m_m[end] != ')')
         return i;
     // The chart holds one chord to a place.
-    if (const std::string_view alternate = trimmed(m_m.substr(i + 1, end - i - 1)); !alternate.empty())
+    if (const std::string_view alternate = text::trimmed(m_m.substr(i + 1, end - i - 1)); !alternate.empty())
         warn(QT_TRANSLATE_NOOP("Message", "« %1 » : mesure %2 : l'accord de remplacement « %3 » n'est pas gardé."),
              {text::visible(cut(alternate, 24))});
     return end + 1;

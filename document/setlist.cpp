@@ -52,17 +52,6 @@ std::string escaped(std::string_view text, bool path)
     return out;
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // A "%" not followed by two hexadecimal digits is kept as it is: a file
 // mended by hand still reads.
 std::string unescaped(std::string_view text)
@@ -70,8 +59,8 @@ std::string unescaped(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 && hexDigit(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
+        if (text[i] == '%' && i + 2 < text.size() && text::hexValue(text[i + 1]) >= 0 && text::hexValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(text::hexValue(text[i + 1]) * 16 + text::hexValue(text[i + 2]));
             i += 2;
         } else {
             out += text[i];

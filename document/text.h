@@ -30,4 +30,10 @@ std::string withoutControls(std::string_view utf8);
 // can act on the terminal.
 std::string visible(std::string_view utf8);
 
+// The text without the spaces at either end.
+std::string_view trimmed(std::string_view text);
+
+// The value of a hexadecimal digit, in either case; -1 for any other byte.
+int hexValue(char c);
+
 } // namespace mavrel::text

@@ -51,6 +51,21 @@ QImage exactPage(const Chart& chart, Instrument instrument)
     return image;
 }
 
+// The page drawn as vectors on a document device writing into `bytes`,
+// marked with its part, then the bytes written.
+FileResult paintVectors(QPaintDevice& device, const Chart& part, const WriteOptions& options, const QByteArray& bytes,
+                        const std::string& fileName)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return FileResult::failure(drawingFailed(options), fileName);
+    paintPage(painter, part, Selection{}, false);
+    paintPartMark(painter, pageSize(part), options.instrument);
+    if (!painter.end())
+        return FileResult::failure(drawingFailed(options), fileName);
+    return writeBytes(bytes, fileName);
+}
+
 FileResult writePng(const QImage& image, const std::string& fileName)
 {
     // Qt writes an opaque 32-bit image as the same 24-bit PNG as a converted
@@ -142,14 +157,7 @@ public:
         pdf.setResolution(96);
         pdf.setPageSize(QPageSize(QSizeF(size.width() / 96.0, size.height() / 96.0), QPageSize::Inch));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        QPainter painter;
-        if (!painter.begin(&pdf))
-            return FileResult::failure(drawingFailed(options), fileName);
-        paintPage(painter, part.chart(), Selection{}, false);
-        paintPartMark(painter, size, options.instrument);
-        if (!painter.end())
-            return FileResult::failure(drawingFailed(options), fileName);
-        return writeBytes(bytes, fileName);
+        return paintVectors(pdf, part.chart(), options, bytes, fileName);
     }
 
     // A songbook: the sheets on A4 pages, one a page, as they print.
@@ -192,14 +200,7 @@ public:
         svg.setResolution(96);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
-        QPainter painter;
-        if (!painter.begin(&svg))
-            return FileResult::failure(drawingFailed(options), fileName);
-        paintPage(painter, part.chart(), Selection{}, false);
-        paintPartMark(painter, size, options.instrument);
-        if (!painter.end())
-            return FileResult::failure(drawingFailed(options), fileName);
-        return writeBytes(bytes, fileName);
+        return paintVectors(svg, part.chart(), options, bytes, fileName);
     }
 };
 
