@@ -1,5 +1,8 @@
 #include "documentmanager.h"
 
+#include "setlistcommands.h"
+#include "setlistwindow.h"
+
 #include "edit/chartdocument.h"
 #include "mainwindow.h"
 #include "recovery.h"
@@ -98,12 +101,19 @@ QList<MainWindow*> DocumentManager::openWindows(const QByteArrayList& charts)
 {
     QList<MainWindow*> windows;
     const QByteArrayList files = charts.isEmpty() ? QByteArrayList{QByteArray()} : charts;
+    bool shownAny = false;
     for (const QByteArray& file : files) {
+        // A set list opens in its own window, beside the charts.
+        if (isSetListName(file)) {
+            shownAny |= SetListWindow::openSetList(QFile::decodeName(file)) != nullptr;
+            continue;
+        }
         std::error_code failed;
         const std::filesystem::path absolute = std::filesystem::absolute(file.toStdString(), failed);
         const QByteArray name = file.isEmpty() || failed ? file : QByteArray::fromStdString(absolute.string());
         if (MainWindow* shown = windowShowing(name)) {
             shown->bringToFront();
+            shownAny = true;
             continue;
         }
         auto* window = new MainWindow;
@@ -115,6 +125,9 @@ QList<MainWindow*> DocumentManager::openWindows(const QByteArrayList& charts)
             window->openLocalChart(name);
         windows << window;
     }
+    // A set list that could not be read leaves the editor on a new chart.
+    if (windows.isEmpty() && !shownAny)
+        return openWindows({});
     return windows;
 }
 

@@ -45,7 +45,8 @@ public:
     // window of its own, shown, or one window on a new chart without any. A
     // chart already open, or named twice, brings its window forward instead.
     // A chart that cannot be read shows its message over its window, which
-    // stays on a new chart. The windows delete themselves when closed.
+    // stays on a new chart. A set list (".setlist") opens in a set list
+    // window instead. The windows delete themselves when closed.
     QList<MainWindow*> openWindows(const QByteArrayList& charts);
 
     // Keeps a copy of every chart with unsaved changes in that folder, from

@@ -9,6 +9,8 @@
 #include <QDataStream>
 #include <QDir>
 #include <QDirIterator>
+#include <QMimeData>
+#include <QUrl>
 #include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
@@ -354,6 +356,26 @@ QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int 
     case Date: return tr("Date");
     default: return {};
     }
+}
+
+Qt::ItemFlags LibraryModel::flags(const QModelIndex& index) const
+{
+    return QAbstractTableModel::flags(index) | (index.isValid() ? Qt::ItemIsDragEnabled : Qt::NoItemFlags);
+}
+
+QStringList LibraryModel::mimeTypes() const { return {QStringLiteral("text/uri-list")}; }
+
+QMimeData* LibraryModel::mimeData(const QModelIndexList& indexes) const
+{
+    QList<QUrl> urls;
+    for (const QModelIndex& i : indexes) {
+        const QUrl url = QUrl::fromLocalFile(i.data(FileNameRole).toString());
+        if (i.isValid() && !urls.contains(url))
+            urls << url;
+    }
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    return data;
 }
 
 void LibraryFilter::setSearch(const QString& text)

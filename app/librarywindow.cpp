@@ -44,7 +44,9 @@ LibraryWindow::LibraryWindow(QWidget* parent)
     m_view->setSortingEnabled(true);
     m_view->sortByColumn(LibraryModel::Title, Qt::AscendingOrder);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_view->setDragEnabled(true);
+    m_view->setDragDropMode(QAbstractItemView::DragOnly);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setAlternatingRowColors(true);
     m_view->setWordWrap(false);
@@ -64,6 +66,9 @@ LibraryWindow::LibraryWindow(QWidget* parent)
     m_thumbnails->setSpacing(8);
     m_thumbnails->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_thumbnails->setSelectionModel(m_view->selectionModel());
+    m_thumbnails->setDragEnabled(true);
+    m_thumbnails->setDragDropMode(QAbstractItemView::DragOnly);
+    m_thumbnails->setSelectionMode(QAbstractItemView::ExtendedSelection);
     connect(m_thumbnails, &QAbstractItemView::activated, this, &LibraryWindow::openChart);
     m_views->addWidget(m_view);
     m_views->addWidget(m_thumbnails);

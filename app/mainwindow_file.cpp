@@ -11,6 +11,8 @@
 #include "documentmanager.h"
 #include "helpwindow.h"
 #include "librarywindow.h"
+#include "setlistcommands.h"
+#include "setlistwindow.h"
 #include "edit/chartdocument.h"
 #include "print/printpreview.h"
 #include "files/localfile.h"
@@ -42,6 +44,7 @@ void MainWindow::buildMenus()
     buildRecentFilesMenu(file);
     addMenuItem(file, "libraryAction", tr("&Bibliothèque"), [] { LibraryWindow::showLibrary(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    addMenuItem(file, "newSetListAction", tr("Nouvelle &liste de morceaux"), [] { SetListWindow::newSetList(); });
     addMenuItem(file, "saveAction", tr("&Enregistrer"), &MainWindow::save)->setShortcut(QKeySequence::Save);
     addMenuItem(file, "saveAsAction", tr("Enregistrer &sous…"), &MainWindow::saveAs)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
@@ -164,7 +167,12 @@ void MainWindow::newFile()
     m_editor->selectTool(Tool::Chord);
 }
 
-bool MainWindow::openChart(const QString& path) { return openLocalChart(localFileName(path)); }
+bool MainWindow::openChart(const QString& path)
+{
+    if (isSetListName(QFile::encodeName(path)))
+        return SetListWindow::openSetList(path) != nullptr;
+    return openLocalChart(localFileName(path));
+}
 
 bool MainWindow::openLocalChart(const QByteArray& path)
 {
@@ -187,10 +195,15 @@ void MainWindow::open()
     if (!maybeSave())
         return;
     const QString name = DocumentManager::instance()->dialogs().openFileName(
-        this, {QString(), DocumentManager::instance()->lastFolder(), {tr("Grilles (*.bab)"), tr("Tous les fichiers (*)")}, {}});
+        this, {QString(), DocumentManager::instance()->lastFolder(),
+               {tr("Grilles (*.bab)"), tr("Listes de morceaux (*.setlist)"), tr("Tous les fichiers (*)")}, {}});
     if (name.isEmpty())
         return;
     const QByteArray fileName = localFileName(name);
+    if (isSetListName(fileName)) {
+        SetListWindow::openSetList(QFile::decodeName(fileName));
+        return;
+    }
     // A chart is open in one window only.
     if (MainWindow* shown = DocumentManager::instance()->windowShowing(fileName); shown && shown != this) {
         shown->bringToFront();
