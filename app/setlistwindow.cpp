@@ -105,11 +105,9 @@ SetListWindow::SetListWindow(QWidget* parent)
         parts.append({QString::fromUtf8(instrumentMark(part)), QString::fromUtf8(partName(part))});
     m_view->setItemDelegateForColumn(SetListModel::Part, new ChoiceDelegate(parts, this));
 
-    // Enter opens the chart; F2 or typing edits the key, the part or the note.
-    connect(m_view, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
-        if (index.column() == SetListModel::Title)
-            openSong(index);
-    });
+    // Enter opens the chart; F2, a double-click or typing edits the key, the
+    // part or the note.
+    connect(m_view, &QAbstractItemView::activated, this, &SetListWindow::openSong);
     connect(m_model, &SetListModel::edited, this, [this] {
         setWindowModified(true);
         updateStatus();
@@ -320,9 +318,11 @@ void SetListWindow::updateStatus()
 {
     const int songs = m_model->rowCount();
     const int missing = m_model->missingCount();
-    QString text = tr("%n morceau(x)", nullptr, songs);
-    if (missing > 0)
-        text += tr(", dont %n introuvable(s)", nullptr, missing);
+    QString text = songs == 1 ? tr("1 morceau") : tr("%1 morceaux").arg(songs);
+    if (missing == 1)
+        text = tr("%1, dont 1 introuvable").arg(text);
+    else if (missing > 1)
+        text = tr("%1, dont %2 introuvables").arg(text).arg(missing);
     if (songs == 0)
         text = tr("Glissez ici des grilles de la bibliothèque, ou choisissez « Ajouter des grilles… ».");
     statusBar()->showMessage(text);
