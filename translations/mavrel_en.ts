@@ -1786,6 +1786,14 @@ Left click = chords</translation>
         <source>&amp;Bibliothèque</source>
         <translation>&amp;Library</translation>
     </message>
+    <message>
+        <source>Nouvelle &amp;liste de morceaux</source>
+        <translation>New Se&amp;t List</translation>
+    </message>
+    <message>
+        <source>Listes de morceaux (*.setlist)</source>
+        <translation>Set lists (*.setlist)</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::MixerDialog</name>
@@ -2010,6 +2018,168 @@ Left click = chords</translation>
     <message>
         <source>Sélectionnez ici le nombre de grilles à imprimer sur une feuille</source>
         <translation>Choose here how many charts to print on one sheet</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::SetListModel</name>
+    <message>
+        <source>Grille introuvable : %1</source>
+        <translation>Chart not found: %1</translation>
+    </message>
+    <message>
+        <source>Comme elle est écrite, en %1</source>
+        <translation>As written, in %1</translation>
+    </message>
+    <message>
+        <source>%1 (introuvable)</source>
+        <translation>%1 (not found)</translation>
+    </message>
+    <message>
+        <source>Titre</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>Tonalité</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>Partie</source>
+        <translation>Part</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Note</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::SetListWindow</name>
+    <message>
+        <source>Concert du vendredi</source>
+        <translation>Friday&apos;s gig</translation>
+    </message>
+    <message>
+        <source>Comme écrite</source>
+        <translation>As written</translation>
+    </message>
+    <message>
+        <source>&amp;Nom :</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>&amp;Liste</source>
+        <translation>&amp;List</translation>
+    </message>
+    <message>
+        <source>&amp;Nouvelle liste</source>
+        <translation>&amp;New List</translation>
+    </message>
+    <message>
+        <source>&amp;Enregistrer</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>Enregistrer &amp;sous…</source>
+        <translation>Save &amp;As…</translation>
+    </message>
+    <message>
+        <source>&amp;Recueil…</source>
+        <translation>Song&amp;book…</translation>
+    </message>
+    <message>
+        <source>&amp;Bibliothèque</source>
+        <translation>&amp;Library</translation>
+    </message>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>&amp;Morceaux</source>
+        <translation>&amp;Songs</translation>
+    </message>
+    <message>
+        <source>&amp;Ajouter des grilles…</source>
+        <translation>&amp;Add Charts…</translation>
+    </message>
+    <message>
+        <source>&amp;Ouvrir la grille</source>
+        <translation>&amp;Open Chart</translation>
+    </message>
+    <message>
+        <source>&amp;Retirer de la liste</source>
+        <translation>&amp;Remove from List</translation>
+    </message>
+    <message>
+        <source>&amp;Monter</source>
+        <translation>Move &amp;Up</translation>
+    </message>
+    <message>
+        <source>&amp;Descendre</source>
+        <translation>Move &amp;Down</translation>
+    </message>
+    <message>
+        <source>Liste enregistrée.</source>
+        <translation>Set list saved.</translation>
+    </message>
+    <message>
+        <source>Liste</source>
+        <translation>Set list</translation>
+    </message>
+    <message>
+        <source>Enregistrer la liste de morceaux</source>
+        <translation>Save Set List</translation>
+    </message>
+    <message>
+        <source>Listes de morceaux (*.setlist)</source>
+        <translation>Set lists (*.setlist)</translation>
+    </message>
+    <message>
+        <source>Enregistrer les modifications de la liste « %1 » ?</source>
+        <translation>Save the changes to the set list “%1”?</translation>
+    </message>
+    <message>
+        <source>Nouvelle liste</source>
+        <translation>New list</translation>
+    </message>
+    <message>
+        <source>%1[*] - Liste de morceaux - Mavrel</source>
+        <translation>%1[*] - Set List - Mavrel</translation>
+    </message>
+    <message>
+        <source>1 morceau</source>
+        <translation>1 song</translation>
+    </message>
+    <message>
+        <source>%1 morceaux</source>
+        <translation>%1 songs</translation>
+    </message>
+    <message>
+        <source>%1, dont 1 introuvable</source>
+        <translation>%1, 1 not found</translation>
+    </message>
+    <message>
+        <source>%1, dont %2 introuvables</source>
+        <translation>%1, %2 not found</translation>
+    </message>
+    <message>
+        <source>Glissez ici des grilles de la bibliothèque, ou choisissez « Ajouter des grilles… ».</source>
+        <translation>Drag charts here from the library, or choose “Add Charts…”.</translation>
+    </message>
+    <message>
+        <source>Ajouter une grille à la liste</source>
+        <translation>Add a Chart to the List</translation>
+    </message>
+    <message>
+        <source>Grilles (*.bab)</source>
+        <translation>Charts (*.bab)</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas une grille.</source>
+        <translation>“%1” is not a chart.</translation>
+    </message>
+    <message>
+        <source>« %1 » est introuvable.</source>
+        <translation>“%1” cannot be found.</translation>
     </message>
 </context>
 <context>
