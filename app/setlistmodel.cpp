@@ -21,8 +21,6 @@ namespace {
 // dropped on another list come in through their URLs instead.
 const QString RowsMimeType = QStringLiteral("application/x-mavrel-setlist-rows");
 
-QString partText(Instrument part) { return QString::fromUtf8(instrumentMark(part)); }
-
 QString absoluteName(const QString& fileName) { return QFileInfo(fileName).absoluteFilePath(); }
 
 bool isChartName(const QString& fileName) { return fileName.endsWith(QLatin1String(".bab"), Qt::CaseInsensitive); }
@@ -341,6 +339,17 @@ bool SetListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, in
 Qt::DropActions SetListModel::supportedDragActions() const { return Qt::CopyAction; }
 
 Qt::DropActions SetListModel::supportedDropActions() const { return Qt::CopyAction | Qt::MoveAction; }
+
+QString SetListModel::partText(Instrument part)
+{
+    switch (part) {
+    case Instrument::BFlat: return tr("Si♭");
+    case Instrument::EFlat: return tr("Mi♭");
+    case Instrument::F: return tr("Fa");
+    case Instrument::Concert: break;
+    }
+    return tr("Ut");
+}
 
 QStringList SetListModel::keyChoices()
 {

@@ -65,6 +65,8 @@ public:
     Qt::DropActions supportedDropActions() const override;
     Qt::DropActions supportedDragActions() const override;
 
+    // The part as the column shows it: "Ut", "Si♭", "Mi♭", "Fa".
+    static QString partText(Instrument part);
     // The choices the key column offers: "" (as written) then every key.
     static QStringList keyChoices();
 

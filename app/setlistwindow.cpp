@@ -102,7 +102,7 @@ SetListWindow::SetListWindow(QWidget* parent)
     m_view->setItemDelegateForColumn(SetListModel::Key, new ChoiceDelegate(keys, this));
     QList<std::pair<QString, QString>> parts;
     for (Instrument part : {Instrument::Concert, Instrument::BFlat, Instrument::EFlat, Instrument::F})
-        parts.append({QString::fromUtf8(instrumentMark(part)), QString::fromUtf8(partName(part))});
+        parts.append({SetListModel::partText(part), QString::fromUtf8(partName(part))});
     m_view->setItemDelegateForColumn(SetListModel::Part, new ChoiceDelegate(parts, this));
 
     // Enter opens the chart; F2, a double-click or typing edits the key, the

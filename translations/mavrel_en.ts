@@ -2050,6 +2050,22 @@ Left click = chords</translation>
         <source>Note</source>
         <translation>Note</translation>
     </message>
+    <message>
+        <source>Si♭</source>
+        <translation>B♭</translation>
+    </message>
+    <message>
+        <source>Mi♭</source>
+        <translation>E♭</translation>
+    </message>
+    <message>
+        <source>Fa</source>
+        <translation>F</translation>
+    </message>
+    <message>
+        <source>Ut</source>
+        <translation>C</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::SetListWindow</name>
