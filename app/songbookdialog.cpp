@@ -34,6 +34,7 @@ SongbookDialog::SongbookDialog(QWidget* parent)
 {
     setObjectName(QStringLiteral("SongbookDialog"));
     setWindowTitle(tr("Recueil"));
+    setMinimumWidth(440);
 
     m_nameEdit = new QLineEdit(this);
     m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
