@@ -103,7 +103,6 @@ void SongbookDialog::setSetList(const SetList& list, const QString& setListFile)
     m_setListFile = localFileName(setListFile).toStdString();
     m_chartFiles.clear();
     m_nameEdit->setText(QString::fromUtf8(list.name));
-    m_partCombo->setItemText(0, tr("Comme la liste l'indique"));
     refresh();
 }
 
@@ -144,13 +143,22 @@ void SongbookDialog::refresh()
 
 void SongbookDialog::showReading(const SongbookReading& reading)
 {
+    // Looked at on their own: a book stopped by a chart holds only the songs
+    // before it.
     QStringList missing;
-    for (const SongbookSong& song : reading.book.songs)
-        if (!song.chart)
-            missing << QFileInfo(song.fileName).fileName();
-    // A book stopped by a chart holds only the songs before it: the count is
-    // of the songs asked for.
-    const std::size_t songs = m_fromSetList ? m_setList.songs.size() : m_chartFiles.size();
+    std::size_t songs = m_chartFiles.size();
+    if (m_fromSetList) {
+        SetList checked = m_setList;
+        checkSongFiles(checked, m_setListFile);
+        songs = checked.songs.size();
+        for (const SetListSong& song : checked.songs)
+            if (song.missing)
+                missing << QFileInfo(QFile::decodeName(QByteArray::fromStdString(song.path))).fileName();
+    } else {
+        for (const std::string& file : m_chartFiles)
+            if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(file))))
+                missing << QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).fileName();
+    }
     m_songsLabel->setText(QString::number(songs));
     m_missingLabel->setText(missing.isEmpty() ? QString::number(0)
                                               : visibleText(QString::number(missing.size()) + QStringLiteral(" — ")
@@ -160,31 +168,25 @@ void SongbookDialog::showReading(const SongbookReading& reading)
         notes << reading.error;
     m_notesLabel->setText(visibleText(notes.join(QLatin1Char('\n'))));
     m_notesLabel->setVisible(!notes.isEmpty());
-    const bool any = songs > 0;
-    m_pdfButton->setEnabled(any);
-    m_printButton->setEnabled(any);
+    m_pdfButton->setEnabled(songs > 0);
+    m_printButton->setEnabled(songs > 0);
 }
 
-bool SongbookDialog::makeBook(QByteArray& bytes)
+QString SongbookDialog::makeBook(QByteArray& bytes)
 {
     const SongbookReading reading = read();
     showReading(reading);
-    if (!reading.ok()) {
-        DocumentManager::instance()->dialogs().tell(this, visibleText(reading.error));
-        return false;
-    }
-    if (!encodeSongbookPdf(reading.book, bytes)) {
-        DocumentManager::instance()->dialogs().tell(this, tr("Mémoire insuffisante pour créer le document."));
-        return false;
-    }
-    return true;
+    if (!reading.ok())
+        return reading.error;
+    if (!encodeSongbookPdf(reading.book, bytes))
+        return tr("Mémoire insuffisante pour créer le document.");
+    return {};
 }
 
 bool SongbookDialog::savePdf()
 {
-    QString proposed = m_nameEdit->text().trimmed();
-    if (proposed.isEmpty())
-        proposed = tr("Recueil");
+    // The book's name, which may hold a slash, as a file's.
+    QString proposed = bookName().replace(QLatin1Char('/'), QLatin1Char('-'));
     if (m_fromSetList && !m_setListFile.empty())
         proposed = QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_setListFile))).absolutePath()
             + QLatin1Char('/') + proposed;
@@ -198,16 +200,14 @@ bool SongbookDialog::savePdf()
 
     QByteArray bytes;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool made = makeBook(bytes);
-    const FileResult r = made ? writeBytes(bytes, localFileName(name).toStdString()) : FileResult();
-    QApplication::restoreOverrideCursor();
-    if (!made) {
-        showStatus(QString());
-        return false;
+    QString error = makeBook(bytes);
+    if (error.isEmpty()) {
+        if (const FileResult r = writeBytes(bytes, localFileName(name).toStdString()); !r.ok)
+            error = fileMessage(r);
     }
-    if (!r.ok) {
-        showStatus(QString());
-        DocumentManager::instance()->dialogs().tell(this, visibleText(fileMessage(r)));
+    QApplication::restoreOverrideCursor();
+    if (!error.isEmpty()) {
+        fail(error);
         return false;
     }
     showStatus(tr("Recueil enregistré dans « %1 ».").arg(QFileInfo(name).fileName()));
@@ -218,21 +218,29 @@ bool SongbookDialog::print()
 {
     QByteArray bytes;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool made = makeBook(bytes);
     PrintOutcome outcome;
-    if (made) {
-        const QString title = m_nameEdit->text().trimmed();
-        outcome = printPdfOnCurrentPrinter(bytes, title.isEmpty() ? tr("Recueil") : title);
-    }
+    outcome.error = makeBook(bytes);
+    if (outcome.error.isEmpty())
+        outcome = printPdfOnCurrentPrinter(bytes, bookName());
     QApplication::restoreOverrideCursor();
-    if (!made || !outcome.error.isEmpty()) {
-        showStatus(QString());
-        if (made)
-            DocumentManager::instance()->dialogs().tell(this, visibleText(outcome.error));
+    if (!outcome.error.isEmpty()) {
+        fail(outcome.error);
         return false;
     }
     showStatus(tr("Recueil envoyé à « %1 ».").arg(outcome.printer));
     return true;
+}
+
+QString SongbookDialog::bookName() const
+{
+    const QString name = m_nameEdit->text().trimmed();
+    return name.isEmpty() ? tr("Recueil") : name;
+}
+
+void SongbookDialog::fail(const QString& message)
+{
+    showStatus(QString());
+    DocumentManager::instance()->dialogs().tell(this, visibleText(message));
 }
 
 void SongbookDialog::showStatus(const QString& text)

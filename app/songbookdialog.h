@@ -45,9 +45,13 @@ public:
 private:
     // The book as the dialog now says, read from the disk.
     SongbookReading read() const;
-    // The book read and drawn into `bytes`; false, with the reason told,
-    // when a chart stops it.
-    bool makeBook(QByteArray& bytes);
+    // The book read and drawn into `bytes`; the reason it could not be, for
+    // the user, when a chart stops it.
+    QString makeBook(QByteArray& bytes);
+    // The name of the book, its title page's.
+    QString bookName() const;
+    // The message told, and no status left.
+    void fail(const QString& message);
     // The counts and the notes of the book as the disk now holds it.
     void refresh();
     void showReading(const SongbookReading& reading);
