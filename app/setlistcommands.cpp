@@ -69,12 +69,8 @@ int runSongbook(const QByteArrayList& inputs, const QByteArray& output, int per,
         printError(unknownFormatMessage(output, QStringLiteral(".pdf")));
         return 2;
     }
-    Songbook book;
-    std::vector<QByteArray> files;   // by song, as the system names them
-    book.per = per;
-    book.date = QDate::currentDate();
-    const bool fromSetList = inputs.size() == 1 && isSetListName(inputs.first());
-    if (fromSetList) {
+    SongbookReading reading;
+    if (inputs.size() == 1 && isSetListName(inputs.first())) {
         const QByteArray& listFile = inputs.first();
         SetList list;
         std::vector<Message> warnings;
@@ -82,49 +78,32 @@ int runSongbook(const QByteArrayList& inputs, const QByteArray& output, int per,
             return 1;
         for (const Message& w : warnings)
             warn(listFile, w);
-        book.name = QString::fromUtf8(list.name);
-        for (const SetListSong& s : list.songs) {
-            SongbookSong song;
-            const QByteArray file = QByteArray::fromStdString(songFileName(listFile.toStdString(), s));
-            song.fileName = QFile::decodeName(file);
-            song.part = instrument.value_or(s.part);
-            files.push_back(file);
-            if (s.missing) {
-                printError(QCoreApplication::translate(
-                               "CommandLine", "%1 : grille introuvable, marquée manquante dans le sommaire.")
-                               .arg(song.fileName));
-            } else {
-                song.chart = loadSong(file);
-                if (!song.chart || refused(transposeToKey(*song.chart, s.key), file))
-                    return 1;
-            }
-            book.songs.push_back(std::move(song));
-        }
+        reading = readSongbook(list, listFile.toStdString(), instrument);
     } else {
+        std::vector<std::string> files;
         for (const QByteArray& file : inputs) {
             if (isSetListName(file)) {
                 printError(QCoreApplication::translate("CommandLine", "%1 : une liste de morceaux se donne seule.")
                                .arg(QFile::decodeName(file)));
                 return 2;
             }
-            SongbookSong song;
-            song.fileName = QFile::decodeName(file);
-            song.part = instrument.value_or(Instrument::Concert);
-            files.push_back(file);
-            song.chart = loadSong(file);
-            if (!song.chart)
-                return 1;
-            book.songs.push_back(std::move(song));
+            files.push_back(file.toStdString());
         }
+        reading = readSongbook(files, instrument);
     }
-    for (std::size_t i = 0; i < book.songs.size(); ++i) {
-        SongbookSong& song = book.songs[i];
-        if (!song.chart)
-            continue;
-        if (refused(partProblem(*song.chart, song.part), files[i]))
-            return 1;
-        if (chordStyle >= 0)
-            song.chart->song.chordStyle = static_cast<ChordStyle>(chordStyle);
+    for (const QString& w : reading.warnings)
+        printError(w);
+    if (!reading.ok()) {
+        printError(reading.error);
+        return 1;
+    }
+    Songbook& book = reading.book;
+    book.per = per;
+    book.date = QDate::currentDate();
+    if (chordStyle >= 0) {
+        for (SongbookSong& song : book.songs)
+            if (song.chart)
+                song.chart->song.chordStyle = static_cast<ChordStyle>(chordStyle);
     }
     QByteArray bytes;
     if (!encodeSongbookPdf(book, bytes)) {

@@ -105,6 +105,36 @@ int newestJob(const QString& printer)
     return newest;
 }
 
+int sendPdfJob(const QString& printer, const QString& title, const QByteArray& pdf, QString& error)
+{
+    const QByteArray queue = queueName(printer);
+    const QByteArray instance = printer.section(QLatin1Char('/'), 1).toUtf8();
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(),
+                                         instance.isEmpty() ? nullptr : instance.constData());
+    const QByteArray name = title.toUtf8();
+    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.constData(), name.constData(), dest ? dest->num_options : 0,
+                                  dest ? dest->options : nullptr);
+    cupsFreeDests(dest ? 1 : 0, dest);
+    bool sent = false;
+    if (job > 0
+        && cupsStartDocument(CUPS_HTTP_DEFAULT, queue.constData(), job, name.constData(), CUPS_FORMAT_PDF, 1)
+            == HTTP_STATUS_CONTINUE) {
+        const bool written = cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), std::size_t(pdf.size()))
+            == HTTP_STATUS_CONTINUE;
+        // Finished even when the writing failed, to close the request.
+        sent = cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.constData()) == IPP_STATUS_OK && written;
+    }
+    if (sent)
+        return job;
+    error = lastRequestError();
+    if (error.isEmpty())
+        error = QString::fromUtf8(ippErrorString(IPP_STATUS_ERROR_INTERNAL));
+    // Half a document must not print.
+    if (job > 0)
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.constData(), job, 0);
+    return 0;
+}
+
 QString lastRequestError()
 {
     if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE)

@@ -4,6 +4,7 @@
 // printed. These ask the printing system itself, in the printer's own words.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace mavrel {
@@ -30,6 +31,11 @@ JobStatus jobStatus(int job);
 
 // The newest of this user's jobs on the printer, finished ones included, or 0.
 int newestJob(const QString& printer);
+
+// Sends a PDF document to the printer as one job, as it is: the paper shows
+// the document's own pages. The printer's instance, when Qt names one, gives
+// its options. The job's number, or 0 with `error` saying what CUPS said.
+int sendPdfJob(const QString& printer, const QString& title, const QByteArray& pdf, QString& error);
 
 // What went wrong with the last request this thread made to CUPS, Qt's own
 // included, or an empty text when it went through.

@@ -63,6 +63,32 @@ QString withPrinterMessage(const QString& sentence, const QString& printerMessag
         + QCoreApplication::translate("Printing", "L'imprimante indique : « %1 »").arg(printerMessage);
 }
 
+namespace {
+
+// What is printed, as the reasons a printer gives for not printing it name it.
+enum class Printed { Sheet, Songbook };
+
+// Why the printer cannot take what is printed, before anything is sent; empty
+// when it can.
+QString refusal(const QString& printer, const PrinterStatus& status, Printed what)
+{
+    QString sentence;
+    if (status.known && !status.acceptingJobs) {
+        sentence = what == Printed::Sheet
+            ? QCoreApplication::translate("Printing", "« %1 » n'accepte aucun travail : la feuille n'a pas été imprimée.")
+            : QCoreApplication::translate("Printing", "« %1 » n'accepte aucun travail : le recueil n'a pas été imprimé.");
+    } else if (status.known && status.stopped) {
+        sentence = what == Printed::Sheet
+            ? QCoreApplication::translate("Printing", "« %1 » est arrêtée : la feuille n'a pas été imprimée.")
+            : QCoreApplication::translate("Printing", "« %1 » est arrêtée : le recueil n'a pas été imprimé.");
+    } else {
+        return {};
+    }
+    return withPrinterMessage(sentence.arg(printer), status.message);
+}
+
+} // namespace
+
 PrintOutcome printOnCurrentPrinter(const SheetCharts& sheet)
 {
     PrintOutcome outcome;
@@ -74,19 +100,9 @@ PrintOutcome printOnCurrentPrinter(const SheetCharts& sheet)
     const QString name = info.printerName();
     outcome.printer = name;
     const PrinterStatus status = printerStatus(name);
-    if (status.known && !status.acceptingJobs) {
-        outcome.error = withPrinterMessage(
-            QCoreApplication::translate("Printing", "« %1 » n'accepte aucun travail : la feuille n'a pas été imprimée.")
-                .arg(name),
-            status.message);
+    outcome.error = refusal(name, status, Printed::Sheet);
+    if (!outcome.error.isEmpty())
         return outcome;
-    }
-    if (status.known && status.stopped) {
-        outcome.error = withPrinterMessage(
-            QCoreApplication::translate("Printing", "« %1 » est arrêtée : la feuille n'a pas été imprimée.").arg(name),
-            status.message);
-        return outcome;
-    }
 
     const int before = status.known ? newestJob(name) : 0;
     QPrinter printer(info, QPrinter::HighResolution);
@@ -105,6 +121,27 @@ PrintOutcome printOnCurrentPrinter(const SheetCharts& sheet)
         const int newest = newestJob(name);
         outcome.job = newest > before ? newest : 0;
     }
+    return outcome;
+}
+
+PrintOutcome printPdfOnCurrentPrinter(const QByteArray& pdf, const QString& title)
+{
+    PrintOutcome outcome;
+    const QPrinterInfo info = currentPrinter();
+    if (info.isNull()) {
+        outcome.error = noPrinterMessage();
+        return outcome;
+    }
+    const QString name = info.printerName();
+    outcome.printer = name;
+    outcome.error = refusal(name, printerStatus(name), Printed::Songbook);
+    if (!outcome.error.isEmpty())
+        return outcome;
+    QString refused;
+    outcome.job = sendPdfJob(name, title, pdf, refused);
+    if (outcome.job == 0)
+        outcome.error =
+            QCoreApplication::translate("Printing", "L'impression sur « %1 » a échoué : %2").arg(name, refused);
     return outcome;
 }
 

@@ -44,6 +44,12 @@ struct PrintOutcome {
 // that the printing system refuses is reported likewise.
 PrintOutcome printOnCurrentPrinter(const SheetCharts& sheet);
 
+// Prints a PDF document (a songbook) on the current printer, each of its
+// pages as it is, as one job titled `title`. Refused as a sheet is, before
+// anything is sent, without a printer, by a queue that takes no jobs or a
+// stopped printer.
+PrintOutcome printPdfOnCurrentPrinter(const QByteArray& pdf, const QString& title);
+
 // `sentence`, then what the printer says of itself, when it says something.
 QString withPrinterMessage(const QString& sentence, const QString& printerMessage);
 

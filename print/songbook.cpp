@@ -1,12 +1,15 @@
 #include "songbook.h"
 
+#include "document/chartfile.h"
 #include "document/key.h"
 #include "document/setlist.h"
+#include "files/localfile.h"
 #include "pdfnavigation.h"
 #include "render/sheet.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QLocale>
@@ -94,7 +97,81 @@ void drawFoot(PagePainter& page, int index)
     page.text(0, page.height() - Foot + 4, page.width(), Foot - 8, QString::number(index + 1), Qt::AlignHCenter);
 }
 
+// Reads the song's chart into it; false, with the error set, when the chart
+// cannot be read or moved to `key`.
+bool readSong(SongbookSong& song, const std::string& file, Key key, SongbookReading& reading)
+{
+    auto chart = std::make_unique<Chart>();
+    resetChart(*chart);
+    FileResult r = loadChart(*chart, file);
+    if (r.ok) {
+        if (!r.warning.empty())
+            reading.warnings << fileMessage(r);
+        if (const Message problem = transposeToKey(*chart, key); !problem.empty())
+            r = FileResult::failure(problem, file);
+    }
+    if (!r.ok) {
+        reading.error = fileMessage(r);
+        return false;
+    }
+    song.chart = std::move(chart);
+    return true;
+}
+
+// Every chart there is checked against its part, all before any is drawn.
+void checkParts(SongbookReading& reading, const std::vector<std::string>& files)
+{
+    for (std::size_t i = 0; i < reading.book.songs.size() && reading.ok(); ++i) {
+        const SongbookSong& song = reading.book.songs[i];
+        if (!song.chart)
+            continue;
+        if (const Message problem = partProblem(*song.chart, song.part); !problem.empty())
+            reading.error = fileMessage(FileResult::failure(problem, files[i]));
+    }
+}
+
 } // namespace
+
+SongbookReading readSongbook(const SetList& list, const std::string& setListFile, std::optional<Instrument> part)
+{
+    SongbookReading reading;
+    reading.book.name = QString::fromUtf8(list.name);
+    SetList checked = list;
+    checkSongFiles(checked, setListFile);
+    std::vector<std::string> files;
+    for (const SetListSong& s : checked.songs) {
+        SongbookSong song;
+        const std::string file = songFileName(setListFile, s);
+        song.fileName = QFile::decodeName(QByteArray::fromStdString(file));
+        song.part = part.value_or(s.part);
+        if (s.missing) {
+            reading.warnings << QCoreApplication::translate(
+                                    "Songbook", "%1 : grille introuvable, marquée manquante dans le sommaire.")
+                                    .arg(song.fileName);
+        } else if (!readSong(song, file, s.key, reading)) {
+            return reading;
+        }
+        files.push_back(file);
+        reading.book.songs.push_back(std::move(song));
+    }
+    checkParts(reading, files);
+    return reading;
+}
+
+SongbookReading readSongbook(const std::vector<std::string>& chartFiles, std::optional<Instrument> part)
+{
+    SongbookReading reading;
+    for (const std::string& file : chartFiles) {
+        SongbookSong song;
+        song.fileName = QFile::decodeName(QByteArray::fromStdString(file));
+        song.part = part.value_or(Instrument::Concert);
+        if (!readSong(song, file, Key{}, reading))
+            return reading;
+        reading.book.songs.push_back(std::move(song));
+    }
+    checkParts(reading, chartFiles);
+    return reading;
+}
 
 SongbookPages songbookPages(const Songbook& book)
 {

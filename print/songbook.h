@@ -12,8 +12,11 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace mavrel {
@@ -47,6 +50,31 @@ SongbookPages songbookPages(const Songbook& book);
 // composer, and the key it is read in, the part's key for a part.
 QString songbookTitle(const SongbookSong& song);
 QString songbookKey(const SongbookSong& song);
+
+struct SetList;
+
+// A book read from its charts, and what the user is told of it.
+struct SongbookReading {
+    // Its name and songs; the charts per page and the date are the caller's.
+    Songbook book;
+    // In order: what was set aside reading a chart, and each chart the set
+    // list names that is not on disk, listed as missing in the contents.
+    QStringList warnings;
+    // The chart that stopped the book, named, with why: it could not be read,
+    // moved to its key or made into its part. Empty when the book is whole.
+    QString error;
+    bool ok() const { return error.isEmpty(); }
+};
+
+// The set list's songs, each in its key and part (or all in `part` when
+// given). The charts' names are relative to `setListFile`; whether each is
+// on disk is looked at now.
+SongbookReading readSongbook(const SetList& list, const std::string& setListFile,
+                             std::optional<Instrument> part = std::nullopt);
+// The charts (as the system names them), in the order given, each as `part`
+// (concert when none): every one of them must be read.
+SongbookReading readSongbook(const std::vector<std::string>& chartFiles,
+                             std::optional<Instrument> part = std::nullopt);
 
 // The whole document, outline and links included. False when it could not be
 // made.

@@ -9,8 +9,8 @@
 # rejects jobs, a disabled one and one whose printer cannot be reached, each
 # reported with what the printer says; then "Imprime" on a composed sheet
 # through a cups-pdf queue with its own output folder (printed as text and
-# lines, no picture); then the message once no queue is left. The cupsd it
-# started is stopped by its PID.
+# lines, no picture), and a songbook's PDF as one job; then the message once
+# no queue is left. The cupsd it started is stopped by its PID.
 #
 # Without CUPS on the machine the test is skipped (exit 0), except under
 # CI=true, where the packages are installed first.
@@ -158,8 +158,10 @@ run_test() {
 
 lpadmin -d "$rejecting"
 MAVREL_CUPS_CASE=rejecting MAVREL_CUPS_SAYS="$rejecting_says" run_test ReportsAQueueThatCannotPrint
+MAVREL_CUPS_CASE=rejecting MAVREL_CUPS_SAYS="$rejecting_says" run_test SongbookReportsAQueueThatCannotPrint
 lpadmin -d "$disabled"
 MAVREL_CUPS_CASE=disabled MAVREL_CUPS_SAYS="$disabled_says" run_test ReportsAQueueThatCannotPrint
+MAVREL_CUPS_CASE=disabled MAVREL_CUPS_SAYS="$disabled_says" run_test SongbookReportsAQueueThatCannotPrint
 lpadmin -d "$unreachable"
 MAVREL_CUPS_CASE=unreachable run_test ReportsAQueueThatCannotPrint
 
@@ -167,6 +169,7 @@ MAVREL_CUPS_CASE=unreachable run_test ReportsAQueueThatCannotPrint
 lpadmin -d "$queue"
 lpstat -d
 MAVREL_CUPS_OUT="$work/out" run_test PrintsTheComposedSheet
+MAVREL_CUPS_OUT="$work/out" run_test PrintsASongbook
 
 for q in "$queue" "$rejecting" "$disabled" "$unreachable"; do lpadmin -x "$q"; done
 MAVREL_CUPS_EMPTY=1 MAVREL_CUPS_OUT="$work/out" run_test SaysWhenNoPrinterIsConfigured

@@ -371,10 +371,6 @@
 </translation>
     </message>
     <message>
-        <source>%1 : grille introuvable, marquée manquante dans le sommaire.</source>
-        <translation>%1: chart not found, marked missing in the contents.</translation>
-    </message>
-    <message>
         <source>%1 : une liste de morceaux se donne seule.</source>
         <translation>%1: a set list is given on its own.</translation>
     </message>
@@ -891,6 +887,14 @@
         <source>L&apos;impression sur « %1 » a échoué : %2</source>
         <translation>Printing on “%1” failed: %2</translation>
     </message>
+    <message>
+        <source>« %1 » n&apos;accepte aucun travail : le recueil n&apos;a pas été imprimé.</source>
+        <translation>“%1” accepts no jobs: the songbook was not printed.</translation>
+    </message>
+    <message>
+        <source>« %1 » est arrêtée : le recueil n&apos;a pas été imprimé.</source>
+        <translation>“%1” is stopped: the songbook was not printed.</translation>
+    </message>
 </context>
 <context>
     <name>Songbook</name>
@@ -905,6 +909,10 @@
     <message>
         <source>manquante</source>
         <translation>missing</translation>
+    </message>
+    <message>
+        <source>%1 : grille introuvable, marquée manquante dans le sommaire.</source>
+        <translation>%1: chart not found, marked missing in the contents.</translation>
     </message>
 </context>
 <context>
@@ -2415,6 +2423,69 @@ Left click = chords</translation>
     <message>
         <source>%1 majeur</source>
         <translation>%1 major</translation>
+    </message>
+</context>
+<context>
+    <name>mavrel::SongbookDialog</name>
+    <message>
+        <source>Recueil</source>
+        <translation>Songbook</translation>
+    </message>
+    <message>
+        <source>Comme la liste l&apos;indique</source>
+        <translation>As the list says</translation>
+    </message>
+    <message>
+        <source>&amp;Nom :</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>Grilles par &amp;page :</source>
+        <translation>Charts per &amp;page:</translation>
+    </message>
+    <message>
+        <source>P&amp;artie :</source>
+        <translation>P&amp;art:</translation>
+    </message>
+    <message>
+        <source>Morceaux :</source>
+        <translation>Songs:</translation>
+    </message>
+    <message>
+        <source>Manquants :</source>
+        <translation>Missing:</translation>
+    </message>
+    <message>
+        <source>Enregistrer en PDF…</source>
+        <translation>Save as PDF…</translation>
+    </message>
+    <message>
+        <source>Imprimer…</source>
+        <translation>Print…</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour créer le document.</source>
+        <translation>Not enough memory to make the document.</translation>
+    </message>
+    <message>
+        <source>Enregistrer le recueil</source>
+        <translation>Save the songbook</translation>
+    </message>
+    <message>
+        <source>Documents PDF (*.pdf)</source>
+        <translation>PDF documents (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Recueil enregistré dans « %1 ».</source>
+        <translation>Songbook saved in “%1”.</translation>
+    </message>
+    <message>
+        <source>Recueil envoyé à « %1 ».</source>
+        <translation>Songbook sent to “%1”.</translation>
     </message>
 </context>
 <context>

@@ -1,12 +1,17 @@
 // "Imprime" on a real CUPS queue. These tests run under scripts/cups-test.sh,
 // which starts a cupsd of its own with a cups-pdf queue as the default
 // printer; anywhere else they skip.
+#include "app/songbookdialog.h"
 #include "document/chartfile.h"
 #include "print/printpreview.h"
 #include "print/printing.h"
 #include "render/page.h"
+#include "gui/scripteddialogs.h"
+#include "support/chartbuilder.h"
+#include "support/pdfreader.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QProcess>
@@ -244,6 +249,79 @@ TEST(RealPrinter, ReportsAQueueThatCannotPrint)
     }
 }
 
+// Three charts in a temporary folder, for a songbook.
+struct BookCharts {
+    QTemporaryDir dir;
+    QStringList files;
+    BookCharts()
+    {
+        const std::pair<const char*, const char*> charts[] = {
+            {"Blue Bossa", "Cm6 Fm7"}, {"Solar", "CmM7 Gm7"}, {"Nardis", "E7 FM7"}};
+        for (const auto& [title, bar] : charts) {
+            files << dir.filePath(QString::fromUtf8(title) + QStringLiteral(".bab"));
+            auto chart = test::ChartBuilder(4, 2).bars({bar}).title(title, "").build();
+            EXPECT_TRUE(saveChart(*chart, files.last().toStdString()).ok);
+        }
+    }
+};
+
+// The songbook's own PDF goes to the queue as one job: what comes out of the
+// printer has its pages, title page and contents included.
+TEST(RealPrinter, PrintsASongbook)
+{
+    const QString out = outputFolder();
+    if (out.isEmpty() || qEnvironmentVariableIsSet("MAVREL_CUPS_EMPTY"))
+        GTEST_SKIP() << "runs under scripts/cups-test.sh";
+    const QStringList before = pdfsIn(out);
+    test::ScriptedDialogs dialogs;
+    BookCharts charts;
+    SongbookDialog dialog;
+    dialog.setCharts(charts.files);
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QPushButton*>("printButton"), Qt::LeftButton);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(' ').toStdString();
+    const QString queue = currentPrinter().printerName();
+    EXPECT_EQ(dialog.findChild<QLabel*>("statusLabel")->text(), QString("Recueil envoyé à « %1 ».").arg(queue));
+
+    QDeadlineTimer deadline(60000);
+    QStringList added;
+    while (!deadline.hasExpired()) {
+        added = pdfsIn(out);
+        for (const QString& old : before)
+            added.removeAll(old);
+        if (!added.isEmpty() && run("lpstat", {"-o"}).trimmed().isEmpty())
+            break;
+        QTest::qWait(250);
+    }
+    ASSERT_EQ(added.size(), 1) << "no printed book in " << out.toStdString();
+    EXPECT_EQ(test::pdfPageCount(added.first()), 5);   // title, contents, three charts
+    const QString contents = test::pdfText(added.first(), 2);
+    for (const char* title : {"Blue Bossa", "Solar", "Nardis"})
+        EXPECT_TRUE(contents.contains(QLatin1String(title))) << title << " not in: " << contents.toStdString();
+}
+
+// A queue that takes no jobs, a stopped printer: the book is not sent, and the
+// printer's words are told.
+TEST(RealPrinter, SongbookReportsAQueueThatCannotPrint)
+{
+    const QString which = qEnvironmentVariable("MAVREL_CUPS_CASE");
+    if (which != QLatin1String("rejecting") && which != QLatin1String("disabled"))
+        GTEST_SKIP() << "runs under scripts/cups-test.sh";
+    const QString queue = currentPrinter().printerName();
+    const QString printedBefore = run("lpstat", {"-W", "all", "-o", queue});
+    test::ScriptedDialogs dialogs;
+    BookCharts charts;
+    SongbookDialog dialog;
+    dialog.setCharts(charts.files);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("printButton"), Qt::LeftButton);
+    const QString why = which == QLatin1String("rejecting") ? " » n'accepte aucun travail" : " » est arrêtée";
+    EXPECT_EQ(dialogs.messages,
+              QStringList("« " + queue + why + " : le recueil n'a pas été imprimé.\nL'imprimante indique : « "
+                          + qEnvironmentVariable("MAVREL_CUPS_SAYS") + " »"));
+    EXPECT_TRUE(dialog.findChild<QLabel*>("statusLabel")->text().isEmpty());
+    EXPECT_EQ(run("lpstat", {"-W", "all", "-o", queue}), printedBefore) << "a job was sent";
+}
+
 TEST(RealPrinter, SaysWhenNoPrinterIsConfigured)
 {
     if (!qEnvironmentVariableIsSet("MAVREL_CUPS_EMPTY"))
@@ -260,6 +338,14 @@ TEST(RealPrinter, SaysWhenNoPrinterIsConfigured)
     QTest::mouseClick(form.findChild<QPushButton*>("printButton"), Qt::LeftButton);
     EXPECT_EQ(messages, QStringList({QStringLiteral("Aucune imprimante n'est disponible.")}));
     EXPECT_EQ(form.sheet().composed(), sheet);
+
+    // Nor for a songbook.
+    test::ScriptedDialogs dialogs;
+    BookCharts charts;
+    SongbookDialog book;
+    book.setCharts(charts.files);
+    QTest::mouseClick(book.findChild<QPushButton*>("printButton"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages, QStringList({QStringLiteral("Aucune imprimante n'est disponible.")}));
     QTest::qWait(1000);
     EXPECT_EQ(pdfsIn(outputFolder()).size(), printedBefore);
 }

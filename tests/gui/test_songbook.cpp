@@ -2,17 +2,24 @@
 // readers: pdfinfo and qpdf find no fault, pdftotext finds the titles in the
 // contents and each chart on the page the contents give, and the outline and
 // the links of the contents lead to those same pages.
+#include "app/songbookdialog.h"
 #include "document/chartfile.h"
 #include "document/setlist.h"
 #include "document/win1252.h"
 #include "support/chartbuilder.h"
+#include "support/pdfreader.h"
+#include "gui/scripteddialogs.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -27,30 +34,8 @@ namespace {
 
 using test::ChartBuilder;
 
-struct Process {
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
-
-Process run(const QString& program, const QStringList& args, const QString& folder)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    env.remove(QStringLiteral("LC_ALL"));
-    env.remove(QStringLiteral("LANGUAGE"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(folder);
-    p.start(program, args);
-    EXPECT_TRUE(p.waitForFinished(60000)) << program.toStdString();
-    Process r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
+using test::Process;
+using test::run;
 
 // One chart per song, each with a chord no other has, so that the page that
 // holds it can be told by its text.
@@ -93,15 +78,7 @@ protected:
 
     Process mavrel(const QStringList& args) { return run(QStringLiteral(MAVREL_EXE), args, dir.path()); }
 
-    QString text(int page)
-    {
-        const QString n = QString::number(page);
-        return QString::fromUtf8(run(QStringLiteral("pdftotext"),
-                                     {QStringLiteral("-f"), n, QStringLiteral("-l"), n, QStringLiteral("-layout"),
-                                      QStringLiteral("book.pdf"), QStringLiteral("-")},
-                                     dir.path())
-                                     .out);
-    }
+    QString text(int page) { return test::pdfText(QStringLiteral("book.pdf"), page, dir.path()); }
 
     QJsonObject json(const QStringList& keys)
     {
@@ -251,6 +228,68 @@ TEST_F(SongbookTest, ChartsShareSheetsAsThePreviewComposesThem)
     EXPECT_TRUE(text(1).contains(QStringLiteral("Recueil")));
     // Every part in E-flat: Solar's C minor read in A minor.
     EXPECT_TRUE(text(4).contains(QStringLiteral("AmM7"))) << text(4).toStdString();
+}
+
+// The dialog makes the book the command line makes: its name, charts per page
+// and part as chosen, a missing chart listed as such; a chart it cannot read
+// or a file it cannot write is told, naming it, and nothing is written.
+TEST_F(SongbookTest, TheDialogWritesTheBookAsChosen)
+{
+    test::ScriptedDialogs dialogs;
+    SetList list;
+    list.name = "Samedi";
+    for (const char* file : {"charts/blue bossa #2.bab", "charts/solar.bab", "charts/autumn.bab"}) {
+        SetListSong song;
+        song.path = file;
+        list.songs.push_back(song);
+    }
+    list.songs[2].key = *keyNamed("Bb");
+    QFile::remove(dir.filePath(QStringLiteral("charts/solar.bab")));
+
+    SongbookDialog dialog;
+    dialog.setSetList(list, dir.filePath(QStringLiteral("gig.setlist")));
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Recueil"));
+    EXPECT_EQ(dialog.findChild<QLabel*>("songsLabel")->text(), QStringLiteral("3"));
+    EXPECT_TRUE(dialog.findChild<QLabel*>("missingLabel")->text().contains(QStringLiteral("solar.bab")));
+    dialog.findChild<QComboBox*>("perCombo")->setCurrentIndex(1);    // 2
+    dialog.findChild<QComboBox*>("partCombo")->setCurrentIndex(3);   // Mi♭
+
+    dialogs.saveAnswer(dir.filePath(QStringLiteral("book")));
+    QTest::mouseClick(dialog.findChild<QPushButton*>("pdfButton"), Qt::LeftButton);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+    EXPECT_TRUE(dialog.findChild<QLabel*>("statusLabel")->text().contains(QStringLiteral("book.pdf")));
+    EXPECT_EQ(test::pdfPageCount(QStringLiteral("book.pdf"), dir.path()), 3);   // title, contents, one sheet
+    EXPECT_TRUE(text(1).contains(QStringLiteral("Samedi")));
+    const QString contentsPage = text(2);
+    const std::map<QString, int> expected = {
+        {QStringLiteral("Blue Bossa"), 3}, {QStringLiteral("Solar"), -1}, {QStringLiteral("Autumn Leaves"), 3}};
+    EXPECT_EQ(contents(contentsPage), expected) << contentsPage.toStdString();
+    // In the E-flat part: Autumn Leaves, moved to G minor, read in E minor.
+    EXPECT_TRUE(contentsPage.contains(QRegularExpression(QStringLiteral("Autumn Leaves +Joseph Kosma +Em "))))
+        << contentsPage.toStdString();
+
+    // Nothing written, the file named: a chart that is no chart, a folder
+    // that is not there.
+    std::ofstream(path(QStringLiteral("charts/été.bab"))) << "not a chart";
+    const std::pair<QStringList, QString> failures[] = {
+        {{QStringLiteral("charts/blue bossa #2.bab"), QStringLiteral("charts/été.bab")}, QStringLiteral("été.bab")},
+        {{QStringLiteral("charts/blue bossa #2.bab")}, QStringLiteral("nowhere")},
+    };
+    for (const auto& [charts, named] : failures) {
+        QStringList files;
+        for (const QString& c : charts)
+            files << dir.filePath(c);
+        dialog.setCharts(files);
+        dialogs.messages.clear();
+        const QString target = dir.filePath(QStringLiteral("nowhere/other.pdf"));
+        dialogs.saveAnswer(named == QLatin1String("nowhere") ? target : dir.filePath(QStringLiteral("other.pdf")));
+        QTest::mouseClick(dialog.findChild<QPushButton*>("pdfButton"), Qt::LeftButton);
+        ASSERT_EQ(dialogs.messages.size(), 1) << named.toStdString();
+        EXPECT_TRUE(dialogs.messages.first().contains(named)) << dialogs.messages.first().toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("other.pdf"))));
+        EXPECT_TRUE(dialog.findChild<QLabel*>("statusLabel")->text().isEmpty());
+    }
 }
 
 TEST_F(SongbookTest, RefusesWhatItCannotMake)
