@@ -76,13 +76,13 @@ SongbookDialog::SongbookDialog(QWidget* parent)
     m_statusLabel->setWordWrap(true);
 
     auto* buttons = new QDialogButtonBox(this);
-    m_pdfButton = buttons->addButton(tr("Enregistrer en PDF…"), QDialogButtonBox::ActionRole);
+    m_pdfButton = buttons->addButton(tr("&Enregistrer en PDF…"), QDialogButtonBox::ActionRole);
     m_pdfButton->setObjectName(QStringLiteral("pdfButton"));
     connect(m_pdfButton, &QPushButton::clicked, this, [this] { savePdf(); });
-    m_printButton = buttons->addButton(tr("Imprimer…"), QDialogButtonBox::ActionRole);
+    m_printButton = buttons->addButton(tr("&Imprimer…"), QDialogButtonBox::ActionRole);
     m_printButton->setObjectName(QStringLiteral("printButton"));
     connect(m_printButton, &QPushButton::clicked, this, [this] { print(); });
-    QPushButton* close = buttons->addButton(tr("Fermer"), QDialogButtonBox::RejectRole);
+    QPushButton* close = buttons->addButton(tr("&Fermer"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("closeButton"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
