@@ -8,12 +8,13 @@
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QSet>
 #include <QStandardPaths>
+
+#include <functional>
 
 namespace mavrel {
 
@@ -23,17 +24,43 @@ namespace {
 // window's event loop with thousands of small inserts.
 constexpr int BatchSize = 64;
 
-QStringList chartFiles(const QStringList& folders)
-{
+// The charts of the folders and of their subfolders at any depth, and every
+// folder read, so that each is followed. Each folder is read once, by its
+// canonical path: a link to a folder above it cannot make the reading loop,
+// and a folder inside another one of the list, or the same folder through a
+// link, gives each chart once.
+struct Listing {
     QStringList files;
-    for (const QString& folder : folders) {
-        QDirIterator it(folder, {QStringLiteral("*.bab")}, QDir::Files | QDir::Readable | QDir::CaseSensitive);
-        while (it.hasNext())
-            files << QFileInfo(it.next()).absoluteFilePath();
+    QStringList folders;
+};
+
+Listing listCharts(const QStringList& roots, const std::function<bool()>& cancelled)
+{
+    Listing listing;
+    QSet<QString> seen;
+    for (const QString& root : roots) {
+        QStringList stack{QFileInfo(root).absoluteFilePath()};
+        while (!stack.isEmpty()) {
+            if (cancelled())
+                return listing;
+            const QString folder = stack.takeLast();
+            const QString canonical = QFileInfo(folder).canonicalFilePath();
+            if (canonical.isEmpty() || seen.contains(canonical))
+                continue;
+            seen.insert(canonical);
+            listing.folders << folder;
+            const QDir dir(folder);
+            for (const QFileInfo& file :
+                 dir.entryInfoList({QStringLiteral("*.bab")}, QDir::Files | QDir::Readable | QDir::CaseSensitive, QDir::Name))
+                listing.files << file.absoluteFilePath();
+            // Hidden folders (a version control's, a trash) are no part of the library.
+            const QFileInfoList subfolders =
+                dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable | QDir::Executable, QDir::Name);
+            for (auto it = subfolders.crbegin(); it != subfolders.crend(); ++it)
+                stack << it->absoluteFilePath();
+        }
     }
-    // A folder added twice, or inside another one's listing, gives each chart once.
-    files.removeDuplicates();
-    return files;
+    return listing;
 }
 
 QString searchText(const LibraryEntry& e)
@@ -180,15 +207,14 @@ void LibraryModel::setFolders(const QStringList& folders)
     m_rows.clear();
     m_icons.clear();
     endResetModel();
-    if (!m_watcher.directories().isEmpty())
-        m_watcher.removePaths(m_watcher.directories());
+    // The folders are followed from the start; their subfolders once read.
     QStringList existing;
     for (const QString& folder : folders) {
         if (QFileInfo(folder).isDir())
-            existing << folder;
+            existing << QFileInfo(folder).absoluteFilePath();
     }
-    if (!existing.isEmpty())
-        m_watcher.addPaths(existing);
+    m_readOnce = false;
+    watch(existing);
     m_pending = 0;
     m_refreshAgain = false;
     refresh();
@@ -213,8 +239,8 @@ void LibraryModel::refresh()
     m_pool.start([this, folders = m_folders, known, generation, current, cache] {
         std::vector<LibraryEntry> batch;
         QStringList present;
-        const QStringList files = chartFiles(folders);
-        for (const QString& file : files) {
+        const Listing listing = listCharts(folders, [&] { return *current != generation; });
+        for (const QString& file : listing.files) {
             if (*current != generation)
                 return;
             const auto k = known.constFind(file);
@@ -229,20 +255,25 @@ void LibraryModel::refresh()
             batch.push_back(std::move(entry));
             if (batch.size() >= BatchSize) {
                 QMetaObject::invokeMethod(
-                    this, [this, generation, batch] { addEntries(generation, batch, false, {}); },
+                    this, [this, generation, batch] { addEntries(generation, batch, false, {}, {}); },
                     Qt::QueuedConnection);
                 batch.clear();
             }
         }
+        if (*current != generation)
+            return;
         // The model waits for this task before it goes, so `this` is alive here.
         QMetaObject::invokeMethod(
-            this, [this, generation, batch, present] { addEntries(generation, batch, true, present); },
+            this,
+            [this, generation, batch, present, read = listing.folders] {
+                addEntries(generation, batch, true, present, read);
+            },
             Qt::QueuedConnection);
     });
 }
 
 void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last,
-                              const QStringList& present)
+                              const QStringList& present, const QStringList& folders)
 {
     if (generation != *m_generation)
         return;
@@ -285,6 +316,8 @@ void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& e
         for (std::size_t row = 0; row < m_entries.size(); ++row)
             m_rows.insert(m_entries[row].fileName, static_cast<int>(row));
     }
+    watch(folders);
+    m_readOnce = true;
     m_pending = 0;
     if (m_refreshAgain) {
         m_refreshAgain = false;
@@ -292,6 +325,32 @@ void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& e
         return;
     }
     emit loaded();
+}
+
+void LibraryModel::watch(const QStringList& folders)
+{
+    const QStringList watched = m_watcher.directories();
+    const QSet<QString> wanted(folders.cbegin(), folders.cend());
+    QStringList gone;
+    for (const QString& folder : watched) {
+        if (!wanted.contains(folder))
+            gone << folder;
+    }
+    if (!gone.isEmpty())
+        m_watcher.removePaths(gone);
+    const QSet<QString> have(watched.cbegin(), watched.cend());
+    QStringList added;
+    for (const QString& folder : folders) {
+        if (!have.contains(folder))
+            added << folder;
+    }
+    if (added.isEmpty())
+        return;
+    const QStringList refused = m_watcher.addPaths(added);
+    // A chart copied into a new subfolder between its reading and now would
+    // change a folder not yet followed: read once more to catch it.
+    if (m_readOnce && refused.size() < added.size())
+        m_refreshTimer.start();
 }
 
 int LibraryModel::rowCount(const QModelIndex& parent) const
