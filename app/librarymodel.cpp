@@ -14,6 +14,7 @@
 #include <QSet>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <functional>
 
 namespace mavrel {
@@ -215,7 +216,7 @@ void LibraryModel::setFolders(const QStringList& folders)
     }
     m_readOnce = false;
     watch(existing);
-    m_pending = 0;
+    setPending(0);
     m_refreshAgain = false;
     refresh();
 }
@@ -226,7 +227,7 @@ void LibraryModel::refresh()
         m_refreshAgain = true;
         return;
     }
-    m_pending = 1;
+    setPending(1);
     const int generation = *m_generation;
     QHash<QString, QDateTime> known;
     for (const LibraryEntry& e : m_entries)
@@ -301,30 +302,68 @@ void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& e
         return;
 
     const QSet<QString> still(present.cbegin(), present.cend());
-    bool removed = false;
-    for (int row = static_cast<int>(m_entries.size()) - 1; row >= 0; --row) {
-        if (still.contains(m_entries[static_cast<std::size_t>(row)].fileName))
-            continue;
-        beginRemoveRows({}, row, row);
-        m_icons.remove(m_entries[static_cast<std::size_t>(row)].fileName);
-        m_entries.erase(m_entries.begin() + row);
-        endRemoveRows();
-        removed = true;
-    }
-    if (removed) {
-        m_rows.clear();
-        for (std::size_t row = 0; row < m_entries.size(); ++row)
-            m_rows.insert(m_entries[row].fileName, static_cast<int>(row));
-    }
+    dropRows([&](const QString& file) { return !still.contains(file); });
     watch(folders);
     m_readOnce = true;
-    m_pending = 0;
+    setPending(0);
     if (m_refreshAgain) {
         m_refreshAgain = false;
         refresh();
         return;
     }
     emit loaded();
+}
+
+void LibraryModel::removeFolder(const QString& folder)
+{
+    const QString removed = QFileInfo(folder).absoluteFilePath();
+    if (!m_folders.removeAll(folder) && !m_folders.removeAll(removed))
+        return;
+    auto under = [](const QString& file, const QString& folder) {
+        return file.startsWith(folder) && (folder.endsWith(QLatin1Char('/')) || file.at(folder.size()) == QLatin1Char('/'));
+    };
+    QStringList kept;
+    for (const QString& f : std::as_const(m_folders))
+        kept << QFileInfo(f).absoluteFilePath();
+    dropRows([&](const QString& file) {
+        return under(file, removed)
+               && std::none_of(kept.cbegin(), kept.cend(), [&](const QString& k) { return under(file, k); });
+    });
+    // A reading under way still lists the folder: it is dropped and begun
+    // again, which also drops what only a link inside the folder led to.
+    ++*m_generation;
+    m_pool.clear();
+    m_refreshAgain = false;
+    setPending(0);
+    refresh();
+}
+
+void LibraryModel::dropRows(const std::function<bool(const QString&)>& drop)
+{
+    bool dropped = false;
+    for (int row = static_cast<int>(m_entries.size()) - 1; row >= 0; --row) {
+        const QString file = m_entries[static_cast<std::size_t>(row)].fileName;
+        if (!drop(file))
+            continue;
+        beginRemoveRows({}, row, row);
+        m_icons.remove(file);
+        m_entries.erase(m_entries.begin() + row);
+        endRemoveRows();
+        dropped = true;
+    }
+    if (dropped) {
+        m_rows.clear();
+        for (std::size_t row = 0; row < m_entries.size(); ++row)
+            m_rows.insert(m_entries[row].fileName, static_cast<int>(row));
+    }
+}
+
+void LibraryModel::setPending(int pending)
+{
+    const bool was = m_pending > 0;
+    m_pending = pending;
+    if (was != (pending > 0))
+        emit loadingChanged(pending > 0);
 }
 
 void LibraryModel::watch(const QStringList& folders)

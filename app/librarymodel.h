@@ -21,6 +21,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -60,6 +61,9 @@ public:
     // Reads again the files of the folders that are new or changed since
     // they were last read, and drops the rows of those that went.
     void refresh();
+    // Drops the folder from those read: its rows go at once, but for the
+    // charts another folder of the list holds too.
+    void removeFolder(const QString& folder);
     QStringList folders() const { return m_folders; }
     // Whether files are still being read.
     bool isLoading() const { return m_pending > 0; }
@@ -82,6 +86,8 @@ public:
 signals:
     // Every file of the last setFolders() has been read.
     void loaded();
+    // The files began, or ended, being read.
+    void loadingChanged(bool loading);
 
 private:
     // Rows read by the worker: new files appended, changed ones replaced.
@@ -89,6 +95,9 @@ private:
     // `folders` every folder read.
     void addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last, const QStringList& present,
                     const QStringList& folders);
+    // Removes the rows of the files `drop` names.
+    void dropRows(const std::function<bool(const QString&)>& drop);
+    void setPending(int pending);
     // Follows these folders, and only these.
     void watch(const QStringList& folders);
 

@@ -1326,6 +1326,34 @@ Tab or Enter: next bar; Shift+Tab: previous; Alt+arrows: move; Esc: stop.</trans
         <source>&amp;Vignettes</source>
         <translation>&amp;Thumbnails</translation>
     </message>
+    <message>
+        <source>&amp;Dossiers</source>
+        <translation>&amp;Folders</translation>
+    </message>
+    <message>
+        <source>Aucun dossier</source>
+        <translation>No folder</translation>
+    </message>
+    <message>
+        <source>&amp;Retirer</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>1 grille</source>
+        <translation>1 chart</translation>
+    </message>
+    <message>
+        <source>%1 grilles</source>
+        <translation>%1 charts</translation>
+    </message>
+    <message>
+        <source>%1 sur %2</source>
+        <translation>%1 of %2</translation>
+    </message>
+    <message>
+        <source>Lecture… %1</source>
+        <translation>Reading… %1</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::MainWindow</name>

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QSettings>
 #include <QTableView>
@@ -182,6 +184,57 @@ TEST(Library, FollowsTheFolderAndItsSubfoldersAsChartsComeChangeAndGo)
                           Qt::MatchExactly)
                   .size(),
               1);
+}
+
+TEST(Library, CountsTheChartsAndRemovesAFolder)
+{
+    QTemporaryDir kept, removed;
+    auto save = [](const QTemporaryDir& dir, const char* name, const char* title, const char* composer) {
+        const auto chart = test::ChartBuilder(4, 1).bars({"C"}).title(title, composer).build();
+        ASSERT_TRUE(saveChart(*chart, QFile::encodeName(dir.filePath(QLatin1String(name))).toStdString()).ok);
+    };
+    save(kept, "a.bab", "Autumn Leaves", "Kosma");
+    save(kept, "b.bab", "Blue Bossa", "Dorham");
+    save(removed, "c.bab", "Caravan", "Tizol");
+    DocumentManager& manager = *DocumentManager::instance();
+    const QStringList before = manager.libraryFolders();
+    manager.setLibraryFolders({kept.path(), removed.path()});
+
+    QPointer<LibraryWindow> library = LibraryWindow::showLibrary();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(library));
+    auto* status = library->findChild<QLabel*>(QStringLiteral("libraryStatus"));
+    ASSERT_TRUE(status);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !library->model()->isLoading(); }, 10000));
+    EXPECT_EQ(status->text(), QStringLiteral("3 grilles"));
+    library->findChild<QLineEdit*>(QStringLiteral("librarySearch"))->setText(QStringLiteral("blue"));
+    EXPECT_EQ(status->text(), QStringLiteral("1 sur 3 grilles"));
+    library->findChild<QLineEdit*>(QStringLiteral("librarySearch"))->clear();
+
+    // "Dossiers" lists both folders; "Retirer" takes one out at once, for
+    // good, and leaves its files alone.
+    auto* menu = library->findChild<QMenu*>(QStringLiteral("foldersMenu"));
+    ASSERT_TRUE(menu);
+    emit menu->aboutToShow();
+    QStringList listed;
+    QAction* remove = nullptr;
+    for (QAction* folder : menu->actions()) {
+        listed << folder->text();
+        if (folder->menu() && folder->text() == QDir::toNativeSeparators(removed.path()))
+            remove = folder->menu()->actions().value(0);
+    }
+    EXPECT_EQ(listed, QStringList({QDir::toNativeSeparators(kept.path()), QDir::toNativeSeparators(removed.path())}));
+    ASSERT_TRUE(remove);
+    EXPECT_EQ(remove->text(), QStringLiteral("&Retirer"));
+    remove->trigger();
+    EXPECT_EQ(library->model()->rowCount(), 2);
+    EXPECT_EQ(manager.libraryFolders(), QStringList{kept.path()});
+    EXPECT_TRUE(QFile::exists(removed.filePath(QStringLiteral("c.bab"))));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !library->model()->isLoading(); }, 10000));
+    EXPECT_EQ(library->model()->rowCount(), 2);
+    EXPECT_EQ(status->text(), QStringLiteral("2 grilles"));
+
+    delete library.data();
+    manager.setLibraryFolders(before);
 }
 
 } // namespace
