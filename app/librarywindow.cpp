@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -17,10 +18,17 @@
 #include <QStackedWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace mavrel {
+
+namespace {
+const QString GeometryKey = QStringLiteral("library/geometry");
+const QString ColumnsKey = QStringLiteral("library/columns");
+const QString ThumbnailsKey = QStringLiteral("library/thumbnails");
+} // namespace
 
 LibraryWindow::LibraryWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), m_model(new LibraryModel(this)), m_filter(new LibraryFilter(this)),
@@ -77,15 +85,15 @@ LibraryWindow::LibraryWindow(QWidget* parent)
     m_views->addWidget(m_view);
     m_views->addWidget(m_thumbnails);
 
-    auto* showThumbnails = new QPushButton(tr("&Vignettes"), this);
-    showThumbnails->setObjectName(QStringLiteral("thumbnailsButton"));
-    showThumbnails->setCheckable(true);
-    connect(showThumbnails, &QPushButton::toggled, this,
+    m_showThumbnails = new QPushButton(tr("&Vignettes"), this);
+    m_showThumbnails->setObjectName(QStringLiteral("thumbnailsButton"));
+    m_showThumbnails->setCheckable(true);
+    connect(m_showThumbnails, &QPushButton::toggled, this,
             [this](bool on) { m_views->setCurrentWidget(on ? static_cast<QWidget*>(m_thumbnails) : m_view); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_search, 1);
-    top->addWidget(showThumbnails);
+    top->addWidget(m_showThumbnails);
     top->addWidget(add);
     top->addWidget(folders);
     m_status->setObjectName(QStringLiteral("libraryStatus"));
@@ -98,6 +106,7 @@ LibraryWindow::LibraryWindow(QWidget* parent)
     connect(m_filter, &QAbstractItemModel::modelReset, this, &LibraryWindow::updateStatus);
     connect(m_model, &LibraryModel::loadingChanged, this, &LibraryWindow::updateStatus);
     resize(800, 500);
+    restoreHabits();
 
     m_model->setFolders(DocumentManager::instance()->libraryFolders());
     updateStatus();
@@ -114,6 +123,32 @@ LibraryWindow* LibraryWindow::showLibrary()
     library->raise();
     library->activateWindow();
     return library;
+}
+
+bool LibraryWindow::showsThumbnails() const { return m_views->currentWidget() == m_thumbnails; }
+
+void LibraryWindow::closeEvent(QCloseEvent* event)
+{
+    rememberHabits();
+    QWidget::closeEvent(event);
+}
+
+void LibraryWindow::restoreHabits()
+{
+    QSettings& settings = DocumentManager::instance()->settings();
+    restoreGeometry(settings.value(GeometryKey).toByteArray());
+    QHeaderView* header = m_view->horizontalHeader();
+    if (header->restoreState(settings.value(ColumnsKey).toByteArray()))
+        m_view->sortByColumn(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    m_showThumbnails->setChecked(settings.value(ThumbnailsKey, false).toBool());
+}
+
+void LibraryWindow::rememberHabits()
+{
+    QSettings& settings = DocumentManager::instance()->settings();
+    settings.setValue(GeometryKey, saveGeometry());
+    settings.setValue(ColumnsKey, m_view->horizontalHeader()->saveState());
+    settings.setValue(ThumbnailsKey, showsThumbnails());
 }
 
 void LibraryWindow::addFolder()

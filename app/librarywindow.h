@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QMenu;
+class QPushButton;
 class QStackedWidget;
 class QTableView;
 
@@ -32,6 +33,7 @@ public:
     LibraryModel* model() const { return m_model; }
     QTableView* view() const { return m_view; }
     QListView* thumbnails() const { return m_thumbnails; }
+    bool showsThumbnails() const;
 
     // Asks for a folder and adds its charts; the folders are remembered for
     // the next start.
@@ -41,7 +43,14 @@ public:
     void removeFolder(const QString& folder);
     void openChart(const QModelIndex& index);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    // The window as the user last left it: its place and size, the columns'
+    // widths and sorting, and whether the thumbnails show.
+    void restoreHabits();
+    void rememberHabits();
     // "Dossiers": the library's folders, each with "Retirer".
     void fillFoldersMenu();
     void updateStatus();
@@ -52,6 +61,7 @@ private:
     QTableView* m_view;
     QListView* m_thumbnails;
     QStackedWidget* m_views;
+    QPushButton* m_showThumbnails;
     QMenu* m_foldersMenu;
     QLabel* m_status;
 };

@@ -12,10 +12,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QTableView>
 #include <QLineEdit>
@@ -186,7 +188,7 @@ TEST(Library, FollowsTheFolderAndItsSubfoldersAsChartsComeChangeAndGo)
               1);
 }
 
-TEST(Library, CountsTheChartsAndRemovesAFolder)
+TEST(Library, RemovesAFolderAndOpensAgainAsItWasLeft)
 {
     QTemporaryDir kept, removed;
     auto save = [](const QTemporaryDir& dir, const char* name, const char* title, const char* composer) {
@@ -233,7 +235,32 @@ TEST(Library, CountsTheChartsAndRemovesAFolder)
     EXPECT_EQ(library->model()->rowCount(), 2);
     EXPECT_EQ(status->text(), QStringLiteral("2 grilles"));
 
+    // The window is left sorted by composer, downwards, with a wider column,
+    // moved, and showing its thumbnails: a new one comes back so.
+    QTableView* view = library->view();
+    view->sortByColumn(LibraryModel::Composer, Qt::DescendingOrder);
+    view->horizontalHeader()->resizeSection(LibraryModel::Style, 211);
+    library->setGeometry(QRect(QPoint(40, 50), QSize(640, 420)));
+    library->findChild<QPushButton*>(QStringLiteral("thumbnailsButton"))->click();
+    ASSERT_TRUE(library->showsThumbnails());
+    const QRect geometry = library->geometry();
+    library->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return library.isNull(); }, 5000));
+
+    library = LibraryWindow::showLibrary();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(library));
+    view = library->view();
+    EXPECT_EQ(library->geometry(), geometry);
+    EXPECT_EQ(view->horizontalHeader()->sortIndicatorSection(), LibraryModel::Composer);
+    EXPECT_EQ(view->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(view->horizontalHeader()->sectionSize(LibraryModel::Style), 211);
+    EXPECT_TRUE(library->showsThumbnails());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !library->model()->isLoading() && view->model()->rowCount() == 2; }, 10000));
+    EXPECT_EQ(cell(view->model(), 0, LibraryModel::Title), QStringLiteral("Autumn Leaves"));
+
     delete library.data();
+    for (const char* key : {"library/geometry", "library/columns", "library/thumbnails"})
+        manager.settings().remove(QLatin1String(key));
     manager.setLibraryFolders(before);
 }
 
