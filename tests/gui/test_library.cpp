@@ -154,6 +154,10 @@ TEST(Library, FollowsTheFolderAndItsSubfoldersAsChartsComeChangeAndGo)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !model.isLoading() && titles() == QLatin1String("Autumn Leaves,Stella"); },
                                 5000))
         << titles().toStdString();
+    // Taking out a folder that another one holds keeps its charts.
+    model.removeFolder(dir.filePath(QStringLiteral("standards")));
+    EXPECT_EQ(model.folders(), QStringList{dir.path()});
+    EXPECT_EQ(titles(), QStringLiteral("Autumn Leaves,Stella"));
 
     const struct {
         const char* what;
