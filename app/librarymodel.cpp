@@ -8,7 +8,6 @@
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
-#include <QDirIterator>
 #include <QMimeData>
 #include <QUrl>
 #include <QFile>
@@ -16,6 +15,9 @@
 #include <QPixmap>
 #include <QSet>
 #include <QStandardPaths>
+
+#include <algorithm>
+#include <functional>
 
 namespace mavrel {
 
@@ -25,17 +27,43 @@ namespace {
 // window's event loop with thousands of small inserts.
 constexpr int BatchSize = 64;
 
-QStringList chartFiles(const QStringList& folders)
-{
+// The charts of the folders and of their subfolders at any depth, and every
+// folder read, so that each is followed. Each folder is read once, by its
+// canonical path: a link to a folder above it cannot make the reading loop,
+// and a folder inside another one of the list, or the same folder through a
+// link, gives each chart once.
+struct Listing {
     QStringList files;
-    for (const QString& folder : folders) {
-        QDirIterator it(folder, {QStringLiteral("*.bab")}, QDir::Files | QDir::Readable | QDir::CaseSensitive);
-        while (it.hasNext())
-            files << QFileInfo(it.next()).absoluteFilePath();
+    QStringList folders;
+};
+
+Listing listCharts(const QStringList& roots, const std::function<bool()>& cancelled)
+{
+    Listing listing;
+    QSet<QString> seen;
+    for (const QString& root : roots) {
+        QStringList stack{QFileInfo(root).absoluteFilePath()};
+        while (!stack.isEmpty()) {
+            if (cancelled())
+                return listing;
+            const QString folder = stack.takeLast();
+            const QString canonical = QFileInfo(folder).canonicalFilePath();
+            if (canonical.isEmpty() || seen.contains(canonical))
+                continue;
+            seen.insert(canonical);
+            listing.folders << folder;
+            const QDir dir(folder);
+            for (const QFileInfo& file :
+                 dir.entryInfoList({QStringLiteral("*.bab")}, QDir::Files | QDir::Readable | QDir::CaseSensitive, QDir::Name))
+                listing.files << file.absoluteFilePath();
+            // Hidden folders (a version control's, a trash) are no part of the library.
+            const QFileInfoList subfolders =
+                dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable | QDir::Executable, QDir::Name);
+            for (auto it = subfolders.crbegin(); it != subfolders.crend(); ++it)
+                stack << it->absoluteFilePath();
+        }
     }
-    // A folder added twice, or inside another one's listing, gives each chart once.
-    files.removeDuplicates();
-    return files;
+    return listing;
 }
 
 QString searchText(const LibraryEntry& e)
@@ -182,16 +210,15 @@ void LibraryModel::setFolders(const QStringList& folders)
     m_rows.clear();
     m_icons.clear();
     endResetModel();
-    if (!m_watcher.directories().isEmpty())
-        m_watcher.removePaths(m_watcher.directories());
+    // The folders are followed from the start; their subfolders once read.
     QStringList existing;
     for (const QString& folder : folders) {
         if (QFileInfo(folder).isDir())
-            existing << folder;
+            existing << QFileInfo(folder).absoluteFilePath();
     }
-    if (!existing.isEmpty())
-        m_watcher.addPaths(existing);
-    m_pending = 0;
+    m_readOnce = false;
+    watch(existing);
+    setPending(0);
     m_refreshAgain = false;
     refresh();
 }
@@ -202,7 +229,7 @@ void LibraryModel::refresh()
         m_refreshAgain = true;
         return;
     }
-    m_pending = 1;
+    setPending(1);
     const int generation = *m_generation;
     QHash<QString, QDateTime> known;
     for (const LibraryEntry& e : m_entries)
@@ -215,8 +242,8 @@ void LibraryModel::refresh()
     m_pool.start([this, folders = m_folders, known, generation, current, cache] {
         std::vector<LibraryEntry> batch;
         QStringList present;
-        const QStringList files = chartFiles(folders);
-        for (const QString& file : files) {
+        const Listing listing = listCharts(folders, [&] { return *current != generation; });
+        for (const QString& file : listing.files) {
             if (*current != generation)
                 return;
             const auto k = known.constFind(file);
@@ -231,20 +258,25 @@ void LibraryModel::refresh()
             batch.push_back(std::move(entry));
             if (batch.size() >= BatchSize) {
                 QMetaObject::invokeMethod(
-                    this, [this, generation, batch] { addEntries(generation, batch, false, {}); },
+                    this, [this, generation, batch] { addEntries(generation, batch, false, {}, {}); },
                     Qt::QueuedConnection);
                 batch.clear();
             }
         }
+        if (*current != generation)
+            return;
         // The model waits for this task before it goes, so `this` is alive here.
         QMetaObject::invokeMethod(
-            this, [this, generation, batch, present] { addEntries(generation, batch, true, present); },
+            this,
+            [this, generation, batch, present, read = listing.folders] {
+                addEntries(generation, batch, true, present, read);
+            },
             Qt::QueuedConnection);
     });
 }
 
 void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last,
-                              const QStringList& present)
+                              const QStringList& present, const QStringList& folders)
 {
     if (generation != *m_generation)
         return;
@@ -272,28 +304,94 @@ void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& e
         return;
 
     const QSet<QString> still(present.cbegin(), present.cend());
-    bool removed = false;
-    for (int row = static_cast<int>(m_entries.size()) - 1; row >= 0; --row) {
-        if (still.contains(m_entries[static_cast<std::size_t>(row)].fileName))
-            continue;
-        beginRemoveRows({}, row, row);
-        m_icons.remove(m_entries[static_cast<std::size_t>(row)].fileName);
-        m_entries.erase(m_entries.begin() + row);
-        endRemoveRows();
-        removed = true;
-    }
-    if (removed) {
-        m_rows.clear();
-        for (std::size_t row = 0; row < m_entries.size(); ++row)
-            m_rows.insert(m_entries[row].fileName, static_cast<int>(row));
-    }
-    m_pending = 0;
+    dropRows([&](const QString& file) { return !still.contains(file); });
+    watch(folders);
+    m_readOnce = true;
+    setPending(0);
     if (m_refreshAgain) {
         m_refreshAgain = false;
         refresh();
         return;
     }
     emit loaded();
+}
+
+void LibraryModel::removeFolder(const QString& folder)
+{
+    const QString removed = QFileInfo(folder).absoluteFilePath();
+    if (!m_folders.removeAll(folder) && !m_folders.removeAll(removed))
+        return;
+    auto under = [](const QString& file, const QString& folder) {
+        return file.startsWith(folder) && (folder.endsWith(QLatin1Char('/')) || file.at(folder.size()) == QLatin1Char('/'));
+    };
+    QStringList kept;
+    for (const QString& f : std::as_const(m_folders))
+        kept << QFileInfo(f).absoluteFilePath();
+    dropRows([&](const QString& file) {
+        return under(file, removed)
+               && std::none_of(kept.cbegin(), kept.cend(), [&](const QString& k) { return under(file, k); });
+    });
+    // A reading under way still lists the folder: it is dropped and begun
+    // again, which also drops what only a link inside the folder led to.
+    ++*m_generation;
+    m_pool.clear();
+    m_refreshAgain = false;
+    setPending(0);
+    refresh();
+}
+
+void LibraryModel::dropRows(const std::function<bool(const QString&)>& drop)
+{
+    bool dropped = false;
+    for (int row = static_cast<int>(m_entries.size()) - 1; row >= 0; --row) {
+        const QString file = m_entries[static_cast<std::size_t>(row)].fileName;
+        if (!drop(file))
+            continue;
+        beginRemoveRows({}, row, row);
+        m_icons.remove(file);
+        m_entries.erase(m_entries.begin() + row);
+        endRemoveRows();
+        dropped = true;
+    }
+    if (dropped) {
+        m_rows.clear();
+        for (std::size_t row = 0; row < m_entries.size(); ++row)
+            m_rows.insert(m_entries[row].fileName, static_cast<int>(row));
+    }
+}
+
+void LibraryModel::setPending(int pending)
+{
+    const bool was = m_pending > 0;
+    m_pending = pending;
+    if (was != (pending > 0))
+        emit loadingChanged(pending > 0);
+}
+
+void LibraryModel::watch(const QStringList& folders)
+{
+    const QStringList watched = m_watcher.directories();
+    const QSet<QString> wanted(folders.cbegin(), folders.cend());
+    QStringList gone;
+    for (const QString& folder : watched) {
+        if (!wanted.contains(folder))
+            gone << folder;
+    }
+    if (!gone.isEmpty())
+        m_watcher.removePaths(gone);
+    const QSet<QString> have(watched.cbegin(), watched.cend());
+    QStringList added;
+    for (const QString& folder : folders) {
+        if (!have.contains(folder))
+            added << folder;
+    }
+    if (added.isEmpty())
+        return;
+    const QStringList refused = m_watcher.addPaths(added);
+    // A chart copied into a new subfolder between its reading and now would
+    // change a folder not yet followed: read once more to catch it.
+    if (m_readOnce && refused.size() < added.size())
+        m_refreshTimer.start();
 }
 
 int LibraryModel::rowCount(const QModelIndex& parent) const

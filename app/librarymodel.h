@@ -2,8 +2,11 @@
 // for in a book (title, composer, key, style, tempo, bars) and when the file
 // last changed. The files are read on a worker thread, so that a folder of
 // thousands of charts never stalls the window; the rows come in as they are
-// read, and kept in a cache on disk for the next time. The folders are watched: a chart added, renamed, replaced or removed
-// there shows at once, and only the files that changed are read again.
+// read, and kept in a cache on disk for the next time. A folder's charts
+// include those of its subfolders, at any depth. Every folder read is
+// watched: a chart added, renamed, replaced or removed there, or a new
+// subfolder of charts, shows at once, and only the files that changed are
+// read again.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -18,6 +21,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -51,11 +55,15 @@ public:
     explicit LibraryModel(QObject* parent = nullptr);
     ~LibraryModel() override;
 
-    // Reads the charts of these folders again, from scratch, and follows them.
+    // Reads the charts of these folders and their subfolders again, from
+    // scratch, and follows them.
     void setFolders(const QStringList& folders);
     // Reads again the files of the folders that are new or changed since
     // they were last read, and drops the rows of those that went.
     void refresh();
+    // Drops the folder from those read: its rows go at once, but for the
+    // charts another folder of the list holds too.
+    void removeFolder(const QString& folder);
     QStringList folders() const { return m_folders; }
     // Whether files are still being read.
     bool isLoading() const { return m_pending > 0; }
@@ -83,11 +91,20 @@ public:
 signals:
     // Every file of the last setFolders() has been read.
     void loaded();
+    // The files began, or ended, being read.
+    void loadingChanged(bool loading);
 
 private:
     // Rows read by the worker: new files appended, changed ones replaced.
-    // With the last batch, `present` names every chart still there.
-    void addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last, const QStringList& present);
+    // With the last batch, `present` names every chart still there and
+    // `folders` every folder read.
+    void addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last, const QStringList& present,
+                    const QStringList& folders);
+    // Removes the rows of the files `drop` names.
+    void dropRows(const std::function<bool(const QString&)>& drop);
+    void setPending(int pending);
+    // Follows these folders, and only these.
+    void watch(const QStringList& folders);
 
     QStringList m_folders;
     std::vector<LibraryEntry> m_entries;
@@ -96,6 +113,7 @@ private:
     std::shared_ptr<std::atomic<int>> m_generation;
     int m_pending = 0;
     bool m_refreshAgain = false;   // the folders changed while they were being read
+    bool m_readOnce = false;       // the folders of the last setFolders() have been read
     QHash<QString, int> m_rows;    // file name -> row
     // Pixmaps are made on the window's thread only: each thumbnail's icon
     // the first time a view asks for it.

@@ -5,24 +5,35 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocale>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace mavrel {
 
+namespace {
+const QString GeometryKey = QStringLiteral("library/geometry");
+const QString ColumnsKey = QStringLiteral("library/columns");
+const QString ThumbnailsKey = QStringLiteral("library/thumbnails");
+} // namespace
+
 LibraryWindow::LibraryWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), m_model(new LibraryModel(this)), m_filter(new LibraryFilter(this)),
       m_search(new QLineEdit(this)), m_view(new QTableView(this)), m_thumbnails(new QListView(this)),
-      m_views(new QStackedWidget(this))
+      m_views(new QStackedWidget(this)), m_foldersMenu(new QMenu(this)), m_status(new QLabel(this))
 {
     setWindowTitle(tr("Bibliothèque"));
     setObjectName(QStringLiteral("libraryWindow"));
@@ -35,6 +46,12 @@ LibraryWindow::LibraryWindow(QWidget* parent)
     auto* add = new QPushButton(tr("&Ajouter un dossier…"), this);
     add->setObjectName(QStringLiteral("addFolderButton"));
     connect(add, &QPushButton::clicked, this, &LibraryWindow::addFolder);
+
+    auto* folders = new QPushButton(tr("&Dossiers"), this);
+    folders->setObjectName(QStringLiteral("foldersButton"));
+    m_foldersMenu->setObjectName(QStringLiteral("foldersMenu"));
+    folders->setMenu(m_foldersMenu);
+    connect(m_foldersMenu, &QMenu::aboutToShow, this, &LibraryWindow::fillFoldersMenu);
 
     m_filter->setSourceModel(m_model);
     m_filter->setSortCaseSensitivity(Qt::CaseInsensitive);
@@ -73,22 +90,31 @@ LibraryWindow::LibraryWindow(QWidget* parent)
     m_views->addWidget(m_view);
     m_views->addWidget(m_thumbnails);
 
-    auto* showThumbnails = new QPushButton(tr("&Vignettes"), this);
-    showThumbnails->setObjectName(QStringLiteral("thumbnailsButton"));
-    showThumbnails->setCheckable(true);
-    connect(showThumbnails, &QPushButton::toggled, this,
+    m_showThumbnails = new QPushButton(tr("&Vignettes"), this);
+    m_showThumbnails->setObjectName(QStringLiteral("thumbnailsButton"));
+    m_showThumbnails->setCheckable(true);
+    connect(m_showThumbnails, &QPushButton::toggled, this,
             [this](bool on) { m_views->setCurrentWidget(on ? static_cast<QWidget*>(m_thumbnails) : m_view); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_search, 1);
-    top->addWidget(showThumbnails);
+    top->addWidget(m_showThumbnails);
     top->addWidget(add);
+    top->addWidget(folders);
+    m_status->setObjectName(QStringLiteral("libraryStatus"));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_views);
+    layout->addWidget(m_status);
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_filter, signal, this, &LibraryWindow::updateStatus);
+    connect(m_filter, &QAbstractItemModel::modelReset, this, &LibraryWindow::updateStatus);
+    connect(m_model, &LibraryModel::loadingChanged, this, &LibraryWindow::updateStatus);
     resize(800, 500);
+    restoreHabits();
 
     m_model->setFolders(DocumentManager::instance()->libraryFolders());
+    updateStatus();
 }
 
 LibraryWindow* LibraryWindow::showLibrary()
@@ -104,6 +130,32 @@ LibraryWindow* LibraryWindow::showLibrary()
     return library;
 }
 
+bool LibraryWindow::showsThumbnails() const { return m_views->currentWidget() == m_thumbnails; }
+
+void LibraryWindow::closeEvent(QCloseEvent* event)
+{
+    rememberHabits();
+    QWidget::closeEvent(event);
+}
+
+void LibraryWindow::restoreHabits()
+{
+    QSettings& settings = DocumentManager::instance()->settings();
+    restoreGeometry(settings.value(GeometryKey).toByteArray());
+    QHeaderView* header = m_view->horizontalHeader();
+    if (header->restoreState(settings.value(ColumnsKey).toByteArray()))
+        m_view->sortByColumn(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    m_showThumbnails->setChecked(settings.value(ThumbnailsKey, false).toBool());
+}
+
+void LibraryWindow::rememberHabits()
+{
+    QSettings& settings = DocumentManager::instance()->settings();
+    settings.setValue(GeometryKey, saveGeometry());
+    settings.setValue(ColumnsKey, m_view->horizontalHeader()->saveState());
+    settings.setValue(ThumbnailsKey, showsThumbnails());
+}
+
 void LibraryWindow::addFolder()
 {
     DocumentManager* manager = DocumentManager::instance();
@@ -117,6 +169,44 @@ void LibraryWindow::addFolder()
     folders << path;
     manager->setLibraryFolders(folders);
     m_model->setFolders(folders);
+}
+
+void LibraryWindow::removeFolder(const QString& folder)
+{
+    DocumentManager* manager = DocumentManager::instance();
+    QStringList folders = manager->libraryFolders();
+    folders.removeAll(folder);
+    manager->setLibraryFolders(folders);
+    m_model->removeFolder(folder);
+}
+
+void LibraryWindow::fillFoldersMenu()
+{
+    m_foldersMenu->clear();
+    const QStringList folders = DocumentManager::instance()->libraryFolders();
+    if (folders.isEmpty()) {
+        m_foldersMenu->addAction(tr("Aucun dossier"))->setEnabled(false);
+        return;
+    }
+    for (const QString& folder : folders) {
+        QMenu* menu = m_foldersMenu->addMenu(QDir::toNativeSeparators(folder));
+        // A folder's name may hold "&": it is no shortcut.
+        menu->setTitle(menu->title().replace(QLatin1Char('&'), QLatin1String("&&")));
+        menu->addAction(tr("&Retirer"), this, [this, folder] { removeFolder(folder); });
+    }
+}
+
+void LibraryWindow::updateStatus()
+{
+    const int total = m_model->rowCount();
+    const int shown = m_filter->rowCount();
+    const QLocale locale;
+    QString text = total == 1 ? tr("1 grille") : tr("%1 grilles").arg(locale.toString(total));
+    if (shown != total)
+        text = tr("%1 sur %2").arg(locale.toString(shown), text);
+    if (m_model->isLoading())
+        text = tr("Lecture… %1").arg(text);
+    m_status->setText(text);
 }
 
 void LibraryWindow::openChart(const QModelIndex& index)

@@ -13,16 +13,26 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <unordered_map>
 
 namespace mavrel {
 
 namespace {
 
-ChordSymbols& currentSymbols()
+// The application's choices, read by every thread that draws a page (the
+// library draws its thumbnails on a worker) while the window's thread may
+// change them: each read and write holds the lock, and readers get a copy.
+struct Choices {
+    std::mutex mutex;
+    ChordSymbols symbols;
+    std::optional<ChordStyle> styleOverride;
+};
+
+Choices& choices()
 {
-    static ChordSymbols symbols;
-    return symbols;
+    static Choices c;
+    return c;
 }
 
 constexpr std::string_view Flat = "\xE2\x99\xAD";    // ♭
@@ -86,7 +96,11 @@ Family family(std::string_view& q)
 
 } // namespace
 
-const ChordSymbols& chordSymbols() { return currentSymbols(); }
+ChordSymbols chordSymbols()
+{
+    const std::lock_guard lock(choices().mutex);
+    return choices().symbols;
+}
 
 const QRawFont& rawPageFont(int pixels, bool bold)
 {
@@ -98,19 +112,23 @@ const QRawFont& rawPageFont(int pixels, bool bold)
     return raw;
 }
 
-void setChordSymbols(const ChordSymbols& symbols) { currentSymbols() = symbols; }
-
-namespace {
-std::optional<ChordStyle>& styleOverride()
+void setChordSymbols(const ChordSymbols& symbols)
 {
-    static std::optional<ChordStyle> style;
-    return style;
+    const std::lock_guard lock(choices().mutex);
+    choices().symbols = symbols;
 }
-} // namespace
 
-void setChordStyleOverride(std::optional<ChordStyle> style) { styleOverride() = style; }
+void setChordStyleOverride(std::optional<ChordStyle> style)
+{
+    const std::lock_guard lock(choices().mutex);
+    choices().styleOverride = style;
+}
 
-std::optional<ChordStyle> chordStyleOverride() { return styleOverride(); }
+std::optional<ChordStyle> chordStyleOverride()
+{
+    const std::lock_guard lock(choices().mutex);
+    return choices().styleOverride;
+}
 
 JazzChord jazzChord(const Chord& chord, const ChordSymbols& symbols)
 {

@@ -49,8 +49,9 @@ struct ChordSymbols {
     bool operator==(const ChordSymbols&) const = default;
 };
 
-// The symbols every page is drawn with until the application says otherwise.
-const ChordSymbols& chordSymbols();
+// The symbols every page is drawn with until the application says otherwise:
+// a copy, as another thread may change them at any time.
+ChordSymbols chordSymbols();
 void setChordSymbols(const ChordSymbols& symbols);
 
 // The command line's choice of style for every page it draws, whatever the

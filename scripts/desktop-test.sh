@@ -7,8 +7,9 @@
 # - `cmake --install` into a temporary prefix: the installed mavrel prints its
 #   version, draws a page, and makes a thumbnail through the thumbnailer entry;
 # - the desktop entry and the metainfo pass their validators;
-# - the chart type, registered in a temporary XDG_DATA_HOME, is known by its
-#   extension and, without one, by its content; the desktop entry opens it;
+# - the chart and set list types, registered in a temporary XDG_DATA_HOME,
+#   are known by their extensions and, without one, by their content; the
+#   desktop entry opens them;
 # - the Debian package that cpack builds holds those files, depends on Qt
 #   and on the font, runs once unpacked, and lintian finds no error in it.
 #
@@ -22,6 +23,7 @@ version=${2:?"usage: $0 BUILD_DIR VERSION"}
 root=$(cd "$(dirname "$0")/.." && pwd)
 app=io.github.mavrel.Mavrel
 chart_type=application/x-mavrel-chart
+setlist_type=application/x-mavrel-setlist
 
 missing=""
 for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate update-desktop-database \
@@ -60,7 +62,7 @@ echo "== cmake --install"
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log"; exit 1; }
 for size in 16 32 48 128 256; do
-    for icon in apps/$app mimetypes/application-x-mavrel-chart; do
+    for icon in apps/$app mimetypes/application-x-mavrel-chart mimetypes/application-x-mavrel-setlist; do
         png="share/icons/hicolor/${size}x$size/$icon.png"
         expect "$png" "$(png_size "$prefix/$png")" "$size x $size"
     done
@@ -88,10 +90,13 @@ check "the metainfo lists this version" grep -q "<release version=\"$version\"" 
 expect "the changelog's newest entry" "$(zcat "$prefix/share/doc/mavrel/changelog.gz" | head -1 | cut -d' ' -f1-2)" \
     "mavrel ($version)"
 
-echo "== the chart type"
+echo "== the chart and set list types"
 cp "$root/docs/example.bab" "$work/example.bab"
 cp "$work/new.bab" "$work/grille"
 head -c 152 /dev/zero >"$work/zeros"
+printf '# Mavrel set list 1\nName: Vendredi\nexample.bab\n' >"$work/friday.setlist"
+cp "$work/friday.setlist" "$work/liste"
+printf '\xef\xbb\xbf# Mavrel set list 1\r\nName: Samedi\r\n' >"$work/samedi"
 # The desktop of this test only: no system data, no session's own tools.
 in_desktop=(env -u XDG_CURRENT_DESKTOP -u XDG_SESSION_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION
             -u GNOME_DESKTOP_SESSION_ID HOME="$work/home" XDG_DATA_HOME="$prefix/share"
@@ -103,6 +108,11 @@ expect "a chart without extension" "$("${in_desktop[@]}" xdg-mime query filetype
 expect "other bytes without extension" "$("${in_desktop[@]}" xdg-mime query filetype "$work/zeros")" \
     "application/octet-stream"
 expect "the default application" "$("${in_desktop[@]}" xdg-mime query default "$chart_type")" "$app.desktop"
+expect "a .setlist file" "$("${in_desktop[@]}" xdg-mime query filetype "$work/friday.setlist")" "$setlist_type"
+expect "a set list without extension" "$("${in_desktop[@]}" xdg-mime query filetype "$work/liste")" "$setlist_type"
+expect "a set list with a byte-order mark" "$("${in_desktop[@]}" xdg-mime query filetype "$work/samedi")" \
+    "$setlist_type"
+expect "the set lists' application" "$("${in_desktop[@]}" xdg-mime query default "$setlist_type")" "$app.desktop"
 
 echo "== the Debian package"
 (cd "$build" && cpack -G DEB -B "$work/deb") >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
@@ -121,7 +131,8 @@ else
              usr/share/applications/$app.desktop \
              usr/share/mime/packages/$app.xml usr/share/thumbnailers/mavrel.thumbnailer \
              usr/share/icons/hicolor/scalable/apps/$app.svg usr/share/icons/hicolor/48x48/apps/$app.png \
-             usr/share/icons/hicolor/scalable/mimetypes/application-x-mavrel-chart.svg usr/share/metainfo/$app.metainfo.xml \
+             usr/share/icons/hicolor/scalable/mimetypes/application-x-mavrel-chart.svg \
+             usr/share/icons/hicolor/scalable/mimetypes/application-x-mavrel-setlist.svg usr/share/metainfo/$app.metainfo.xml \
              usr/share/man/man1/mavrel.1.gz usr/share/doc/mavrel/copyright; do
         check "the package holds /$f" grep -q " \./$f\$" <<<"$contents"
     done

@@ -1334,6 +1334,34 @@ Tab or Enter: next bar; Shift+Tab: previous; Alt+arrows: move; Esc: stop.</trans
         <source>&amp;Vignettes</source>
         <translation>&amp;Thumbnails</translation>
     </message>
+    <message>
+        <source>&amp;Dossiers</source>
+        <translation>&amp;Folders</translation>
+    </message>
+    <message>
+        <source>Aucun dossier</source>
+        <translation>No folder</translation>
+    </message>
+    <message>
+        <source>&amp;Retirer</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>1 grille</source>
+        <translation>1 chart</translation>
+    </message>
+    <message>
+        <source>%1 grilles</source>
+        <translation>%1 charts</translation>
+    </message>
+    <message>
+        <source>%1 sur %2</source>
+        <translation>%1 of %2</translation>
+    </message>
+    <message>
+        <source>Lecture… %1</source>
+        <translation>Reading… %1</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::MainWindow</name>
@@ -2456,18 +2484,6 @@ Left click = chords</translation>
         <translation>Missing:</translation>
     </message>
     <message>
-        <source>Enregistrer en PDF…</source>
-        <translation>Save as PDF…</translation>
-    </message>
-    <message>
-        <source>Imprimer…</source>
-        <translation>Print…</translation>
-    </message>
-    <message>
-        <source>Fermer</source>
-        <translation>Close</translation>
-    </message>
-    <message>
         <source>Mémoire insuffisante pour créer le document.</source>
         <translation>Not enough memory to make the document.</translation>
     </message>
@@ -2486,6 +2502,18 @@ Left click = chords</translation>
     <message>
         <source>Recueil envoyé à « %1 ».</source>
         <translation>Songbook sent to “%1”.</translation>
+    </message>
+    <message>
+        <source>&amp;Enregistrer en PDF…</source>
+        <translation>&amp;Save as PDF…</translation>
+    </message>
+    <message>
+        <source>&amp;Imprimer…</source>
+        <translation>Pr&amp;int…</translation>
+    </message>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@ set -eu
 cd "$(dirname "$0")"
 app=io.github.mavrel.Mavrel
 chart=application-x-mavrel-chart
+setlist=application-x-mavrel-setlist
 for size in 16 32 48 128 256; do
     dir=hicolor/${size}x${size}
     mkdir -p "$dir/apps" "$dir/mimetypes"
@@ -14,5 +15,7 @@ for size in 16 32 48 128 256; do
     source=hicolor/scalable/apps/$app.svg
     [ "$size" = 16 ] && source=$app-16.svg
     rsvg-convert -w "$size" -h "$size" "$source" -o "$dir/apps/$app.png"
-    rsvg-convert -w "$size" -h "$size" "hicolor/scalable/mimetypes/$chart.svg" -o "$dir/mimetypes/$chart.png"
+    for type in $chart $setlist; do
+        rsvg-convert -w "$size" -h "$size" "hicolor/scalable/mimetypes/$type.svg" -o "$dir/mimetypes/$type.png"
+    done
 done

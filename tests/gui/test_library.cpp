@@ -11,8 +11,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QIcon>
+#include <QLabel>
+#include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QTableView>
 #include <QLineEdit>
@@ -124,16 +129,21 @@ TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
     manager.setLibraryFolders(before);
 }
 
-TEST(Library, FollowsTheFolderAsChartsComeChangeAndGo)
+TEST(Library, FollowsTheFolderAndItsSubfoldersAsChartsComeChangeAndGo)
 {
     QTemporaryDir dir;
     auto save = [&](const QString& name, const char* title) {
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QFileInfo(name).path()));
         const auto chart = test::ChartBuilder(4, 1).bars({"C"}).title(title).build();
         ASSERT_TRUE(saveChart(*chart, QFile::encodeName(dir.filePath(name)).toStdString()).ok);
     };
     save(QStringLiteral("a.bab"), "Autumn Leaves");
+    save(QStringLiteral("standards/deep/s.bab"), "Stella");
+    // A link back up must not make the reading loop, and a folder listed
+    // inside another one gives its charts once.
+    ASSERT_TRUE(QFile::link(dir.path(), dir.filePath(QStringLiteral("standards/up"))));
     LibraryModel model;
-    model.setFolders({dir.path()});
+    model.setFolders({dir.path(), dir.filePath(QStringLiteral("standards"))});
     auto titles = [&] {
         QStringList t;
         for (int row = 0; row < model.rowCount(); ++row)
@@ -141,19 +151,33 @@ TEST(Library, FollowsTheFolderAsChartsComeChangeAndGo)
         t.sort();
         return t.join(QLatin1Char(','));
     };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return titles() == QLatin1String("Autumn Leaves"); }, 5000)) << titles().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !model.isLoading() && titles() == QLatin1String("Autumn Leaves,Stella"); },
+                                5000))
+        << titles().toStdString();
+    // Taking out a folder that another one holds keeps its charts.
+    model.removeFolder(dir.filePath(QStringLiteral("standards")));
+    EXPECT_EQ(model.folders(), QStringList{dir.path()});
+    EXPECT_EQ(titles(), QStringLiteral("Autumn Leaves,Stella"));
 
     const struct {
         const char* what;
         std::function<void()> change;
         const char* titles;
     } steps[] = {
-        {"added", [&] { save(QStringLiteral("b.bab"), "Blue Bossa"); }, "Autumn Leaves,Blue Bossa"},
-        {"rewritten", [&] { save(QStringLiteral("a.bab"), "All the Things"); }, "All the Things,Blue Bossa"},
+        {"added", [&] { save(QStringLiteral("b.bab"), "Blue Bossa"); }, "Autumn Leaves,Blue Bossa,Stella"},
+        {"rewritten", [&] { save(QStringLiteral("a.bab"), "All the Things"); }, "All the Things,Blue Bossa,Stella"},
         {"renamed",
          [&] { ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("b.bab")), dir.filePath(QStringLiteral("c.bab")))); },
-         "All the Things,Blue Bossa"},
-        {"removed", [&] { ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("a.bab")))); }, "Blue Bossa"},
+         "All the Things,Blue Bossa,Stella"},
+        {"removed", [&] { ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("a.bab")))); }, "Blue Bossa,Stella"},
+        {"added in a subfolder", [&] { save(QStringLiteral("standards/deep/t.bab"), "Take Five"); },
+         "Blue Bossa,Stella,Take Five"},
+        {"in a new subfolder", [&] { save(QStringLiteral("ballads/u.bab"), "Body and Soul"); },
+         "Blue Bossa,Body and Soul,Stella,Take Five"},
+        {"added in the new subfolder", [&] { save(QStringLiteral("ballads/v.bab"), "Misty"); },
+         "Blue Bossa,Body and Soul,Misty,Stella,Take Five"},
+        {"subfolder removed", [&] { ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("standards"))).removeRecursively()); },
+         "Blue Bossa,Body and Soul,Misty"},
     };
     for (const auto& step : steps) {
         // File times may be coarse: a rewrite must not share its first write's.
@@ -162,8 +186,86 @@ TEST(Library, FollowsTheFolderAsChartsComeChangeAndGo)
         EXPECT_TRUE(QTest::qWaitFor([&] { return titles() == QLatin1String(step.titles); }, 5000))
             << step.what << ": " << titles().toStdString();
     }
-    ASSERT_EQ(model.rowCount(), 1);
-    EXPECT_EQ(model.index(0, 0).data(LibraryModel::FileNameRole).toString(), dir.filePath(QStringLiteral("c.bab")));
+    EXPECT_EQ(model.match(model.index(0, 0), LibraryModel::FileNameRole, dir.filePath(QStringLiteral("c.bab")), -1,
+                          Qt::MatchExactly)
+                  .size(),
+              1);
+}
+
+TEST(Library, RemovesAFolderAndOpensAgainAsItWasLeft)
+{
+    QTemporaryDir kept, removed;
+    auto save = [](const QTemporaryDir& dir, const char* name, const char* title, const char* composer) {
+        const auto chart = test::ChartBuilder(4, 1).bars({"C"}).title(title, composer).build();
+        ASSERT_TRUE(saveChart(*chart, QFile::encodeName(dir.filePath(QLatin1String(name))).toStdString()).ok);
+    };
+    save(kept, "a.bab", "Autumn Leaves", "Kosma");
+    save(kept, "b.bab", "Blue Bossa", "Dorham");
+    save(removed, "c.bab", "Caravan", "Tizol");
+    DocumentManager& manager = *DocumentManager::instance();
+    const QStringList before = manager.libraryFolders();
+    manager.setLibraryFolders({kept.path(), removed.path()});
+
+    QPointer<LibraryWindow> library = LibraryWindow::showLibrary();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(library));
+    auto* status = library->findChild<QLabel*>(QStringLiteral("libraryStatus"));
+    ASSERT_TRUE(status);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !library->model()->isLoading(); }, 10000));
+    EXPECT_EQ(status->text(), QStringLiteral("3 grilles"));
+    library->findChild<QLineEdit*>(QStringLiteral("librarySearch"))->setText(QStringLiteral("blue"));
+    EXPECT_EQ(status->text(), QStringLiteral("1 sur 3 grilles"));
+    library->findChild<QLineEdit*>(QStringLiteral("librarySearch"))->clear();
+
+    // "Dossiers" lists both folders; "Retirer" takes one out at once, for
+    // good, and leaves its files alone.
+    auto* menu = library->findChild<QMenu*>(QStringLiteral("foldersMenu"));
+    ASSERT_TRUE(menu);
+    emit menu->aboutToShow();
+    QStringList listed;
+    QAction* remove = nullptr;
+    for (QAction* folder : menu->actions()) {
+        listed << folder->text();
+        if (folder->menu() && folder->text() == QDir::toNativeSeparators(removed.path()))
+            remove = folder->menu()->actions().value(0);
+    }
+    EXPECT_EQ(listed, QStringList({QDir::toNativeSeparators(kept.path()), QDir::toNativeSeparators(removed.path())}));
+    ASSERT_TRUE(remove);
+    EXPECT_EQ(remove->text(), QStringLiteral("&Retirer"));
+    remove->trigger();
+    EXPECT_EQ(library->model()->rowCount(), 2);
+    EXPECT_EQ(manager.libraryFolders(), QStringList{kept.path()});
+    EXPECT_TRUE(QFile::exists(removed.filePath(QStringLiteral("c.bab"))));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !library->model()->isLoading(); }, 10000));
+    EXPECT_EQ(library->model()->rowCount(), 2);
+    EXPECT_EQ(status->text(), QStringLiteral("2 grilles"));
+
+    // The window is left sorted by composer, downwards, with a wider column,
+    // moved, and showing its thumbnails: a new one comes back so.
+    QTableView* view = library->view();
+    view->sortByColumn(LibraryModel::Composer, Qt::DescendingOrder);
+    view->horizontalHeader()->resizeSection(LibraryModel::Style, 211);
+    library->setGeometry(QRect(QPoint(40, 50), QSize(640, 420)));
+    library->findChild<QPushButton*>(QStringLiteral("thumbnailsButton"))->click();
+    ASSERT_TRUE(library->showsThumbnails());
+    const QRect geometry = library->geometry();
+    library->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return library.isNull(); }, 5000));
+
+    library = LibraryWindow::showLibrary();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(library));
+    view = library->view();
+    EXPECT_EQ(library->geometry(), geometry);
+    EXPECT_EQ(view->horizontalHeader()->sortIndicatorSection(), LibraryModel::Composer);
+    EXPECT_EQ(view->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(view->horizontalHeader()->sectionSize(LibraryModel::Style), 211);
+    EXPECT_TRUE(library->showsThumbnails());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !library->model()->isLoading() && view->model()->rowCount() == 2; }, 10000));
+    EXPECT_EQ(cell(view->model(), 0, LibraryModel::Title), QStringLiteral("Autumn Leaves"));
+
+    delete library.data();
+    for (const char* key : {"library/geometry", "library/columns", "library/thumbnails"})
+        manager.settings().remove(QLatin1String(key));
+    manager.setLibraryFolders(before);
 }
 
 } // namespace
