@@ -3,6 +3,9 @@
 #include "documentmanager.h"
 #include "librarymodel.h"
 #include "mainwindow.h"
+#include "setlistmodel.h"
+#include "setlistwindow.h"
+#include "songbookdialog.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -21,6 +24,8 @@
 #include <QSettings>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace mavrel {
 
@@ -102,10 +107,24 @@ LibraryWindow::LibraryWindow(QWidget* parent)
     top->addWidget(add);
     top->addWidget(folders);
     m_status->setObjectName(QStringLiteral("libraryStatus"));
+
+    auto* newSetList = new QPushButton(tr("&Nouvelle liste"), this);
+    newSetList->setObjectName(QStringLiteral("newSetListButton"));
+    newSetList->setToolTip(tr("Une liste de morceaux des grilles choisies, à compléter en y faisant glisser d'autres grilles"));
+    connect(newSetList, &QPushButton::clicked, this, &LibraryWindow::newSetListOfSelection);
+    auto* songbook = new QPushButton(tr("&Recueil…"), this);
+    songbook->setObjectName(QStringLiteral("songbookButton"));
+    songbook->setToolTip(tr("Imprime ou enregistre en PDF un recueil des grilles choisies, ou de toutes celles montrées"));
+    connect(songbook, &QPushButton::clicked, this, &LibraryWindow::showSongbook);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_status, 1);
+    bottom->addWidget(newSetList);
+    bottom->addWidget(songbook);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_views);
-    layout->addWidget(m_status);
+    layout->addLayout(bottom);
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(m_filter, signal, this, &LibraryWindow::updateStatus);
     connect(m_filter, &QAbstractItemModel::modelReset, this, &LibraryWindow::updateStatus);
@@ -128,6 +147,39 @@ LibraryWindow* LibraryWindow::showLibrary()
     library->raise();
     library->activateWindow();
     return library;
+}
+
+QStringList LibraryWindow::selectedCharts(bool orShown) const
+{
+    QModelIndexList rows = m_view->selectionModel()->selectedRows();
+    if (rows.isEmpty() && orShown) {
+        for (int r = 0; r < m_filter->rowCount(); ++r)
+            rows << m_filter->index(r, 0);
+    }
+    // In the order the list shows them, not the order they were picked.
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QStringList files;
+    for (const QModelIndex& i : rows)
+        files << i.data(LibraryModel::FileNameRole).toString();
+    return files;
+}
+
+void LibraryWindow::newSetListOfSelection()
+{
+    SetListWindow* window = SetListWindow::newSetList();
+    window->model()->insertCharts(-1, selectedCharts(false));
+}
+
+void LibraryWindow::showSongbook()
+{
+    const QStringList charts = selectedCharts(true);
+    if (charts.isEmpty()) {
+        DocumentManager::instance()->dialogs().tell(this, tr("La bibliothèque ne montre aucune grille."));
+        return;
+    }
+    SongbookDialog dialog(this);
+    dialog.setCharts(charts);
+    dialog.exec();
 }
 
 bool LibraryWindow::showsThumbnails() const { return m_views->currentWidget() == m_thumbnails; }

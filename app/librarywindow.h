@@ -42,6 +42,15 @@ public:
     // files stay where they are.
     void removeFolder(const QString& folder);
     void openChart(const QModelIndex& index);
+    // "Nouvelle liste": a set list window holding the charts chosen, in the
+    // order shown.
+    void newSetListOfSelection();
+    // "Recueil…": the songbook dialog on the charts chosen, else on every
+    // chart shown.
+    void showSongbook();
+    // The charts chosen, in the order shown; with `orShown`, every chart the
+    // list shows when none is chosen.
+    QStringList selectedCharts(bool orShown) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

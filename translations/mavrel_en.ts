@@ -1362,6 +1362,26 @@ Tab or Enter: next bar; Shift+Tab: previous; Alt+arrows: move; Esc: stop.</trans
         <source>Lecture… %1</source>
         <translation>Reading… %1</translation>
     </message>
+    <message>
+        <source>&amp;Nouvelle liste</source>
+        <translation>&amp;New List</translation>
+    </message>
+    <message>
+        <source>Une liste de morceaux des grilles choisies, à compléter en y faisant glisser d&apos;autres grilles</source>
+        <translation>A set list of the charts chosen, to which more can be dragged</translation>
+    </message>
+    <message>
+        <source>&amp;Recueil…</source>
+        <translation>Song&amp;book…</translation>
+    </message>
+    <message>
+        <source>Imprime ou enregistre en PDF un recueil des grilles choisies, ou de toutes celles montrées</source>
+        <translation>Prints a songbook of the charts chosen, or of all those shown, or saves it as a PDF</translation>
+    </message>
+    <message>
+        <source>La bibliothèque ne montre aucune grille.</source>
+        <translation>The library shows no chart.</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::MainWindow</name>

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -74,6 +75,17 @@ TEST(SetListWindow, BuiltFromTheLibraryReorderedSavedAndOpenedAgain)
     QPointer<LibraryWindow> library = LibraryWindow::showLibrary();
     ASSERT_TRUE(QTest::qWaitFor([&] { return library->view()->model()->rowCount() == 3; }, 10000));
     QAbstractItemModel* shelf = library->view()->model();   // sorted by title
+
+    // "Nouvelle liste" starts a list of the charts chosen, in the library's order.
+    library->view()->selectionModel()->select(shelf->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    library->view()->selectionModel()->select(shelf->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::mouseClick(library->findChild<QPushButton*>(QStringLiteral("newSetListButton")), Qt::LeftButton);
+    ASSERT_EQ(SetListWindow::windows().size(), 1);
+    QPointer<SetListWindow> chosen = SetListWindow::windows().first();
+    EXPECT_EQ(titles(chosen->model()), (QStringList{"Autumn Leaves", "Solar"}));
+    chosen->close();   // unsaved: the scripted answer discards it
+    QTRY_VERIFY(chosen.isNull());
+    dialogs.questions.clear();
 
     QPointer<SetListWindow> window = SetListWindow::newSetList();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
