@@ -87,22 +87,32 @@ QString refusal(const QString& printer, const PrinterStatus& status, Printed wha
     return withPrinterMessage(sentence.arg(printer), status.message);
 }
 
+// The current printer when it can take what is printed, its name in the
+// outcome and what CUPS says of it in `status`; a null printer, and the
+// reason in the outcome, when it cannot.
+QPrinterInfo printerTakingJobs(PrintOutcome& outcome, PrinterStatus& status, Printed what)
+{
+    const QPrinterInfo info = currentPrinter();
+    if (info.isNull()) {
+        outcome.error = noPrinterMessage();
+        return info;
+    }
+    outcome.printer = info.printerName();
+    status = printerStatus(outcome.printer);
+    outcome.error = refusal(outcome.printer, status, what);
+    return outcome.error.isEmpty() ? info : QPrinterInfo();
+}
+
 } // namespace
 
 PrintOutcome printOnCurrentPrinter(const SheetCharts& sheet)
 {
     PrintOutcome outcome;
-    const QPrinterInfo info = currentPrinter();
-    if (info.isNull()) {
-        outcome.error = noPrinterMessage();
+    PrinterStatus status;
+    const QPrinterInfo info = printerTakingJobs(outcome, status, Printed::Sheet);
+    if (info.isNull())
         return outcome;
-    }
-    const QString name = info.printerName();
-    outcome.printer = name;
-    const PrinterStatus status = printerStatus(name);
-    outcome.error = refusal(name, status, Printed::Sheet);
-    if (!outcome.error.isEmpty())
-        return outcome;
+    const QString& name = outcome.printer;
 
     const int before = status.known ? newestJob(name) : 0;
     QPrinter printer(info, QPrinter::HighResolution);
@@ -127,16 +137,10 @@ PrintOutcome printOnCurrentPrinter(const SheetCharts& sheet)
 PrintOutcome printPdfOnCurrentPrinter(const QByteArray& pdf, const QString& title)
 {
     PrintOutcome outcome;
-    const QPrinterInfo info = currentPrinter();
-    if (info.isNull()) {
-        outcome.error = noPrinterMessage();
+    PrinterStatus status;
+    if (printerTakingJobs(outcome, status, Printed::Songbook).isNull())
         return outcome;
-    }
-    const QString name = info.printerName();
-    outcome.printer = name;
-    outcome.error = refusal(name, printerStatus(name), Printed::Songbook);
-    if (!outcome.error.isEmpty())
-        return outcome;
+    const QString& name = outcome.printer;
     QString refused;
     outcome.job = sendPdfJob(name, title, pdf, refused);
     if (outcome.job == 0)
