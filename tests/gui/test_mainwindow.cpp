@@ -221,6 +221,7 @@ TEST_F(MainWindowTest, MenuCaptionsAndShortcuts)
           {"openAction", "&Ouvrir", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
           {"recentFilesAction", "Fichiers &récents", {}},
           {"libraryAction", "&Bibliothèque", {QKeySequence(Qt::CTRL | Qt::Key_L)}},
+          {"newSetListAction", "Nouvelle &liste de morceaux", {}},
           {"saveAction", "&Enregistrer", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
           {"saveAsAction", "Enregistrer &sous…", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}},
           {"importAction", "&Importer…", {}},
