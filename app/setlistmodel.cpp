@@ -29,9 +29,9 @@ bool isChartName(const QString& fileName) { return fileName.endsWith(QLatin1Stri
 
 SetListModel::SetListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-SetListModel::Row SetListModel::readRow(const QString& fileName)
+SetListModel::Song SetListModel::readRow(const QString& fileName)
 {
-    Row row;
+    Song row;
     row.fileName = absoluteName(fileName);
     const LibraryEntry entry = LibraryModel::readEntry(row.fileName);
     row.song.missing = entry.fileName.isEmpty() && !QFileInfo(row.fileName).isFile();
@@ -46,7 +46,7 @@ void SetListModel::setSetList(const SetList& list, const QString& setListFile)
     m_rows.clear();
     const std::string listFile = QFile::encodeName(setListFile).toStdString();
     for (const SetListSong& song : list.songs) {
-        Row row = readRow(QFile::decodeName(QByteArray::fromStdString(songFileName(listFile, song))));
+        Song row = readRow(QFile::decodeName(QByteArray::fromStdString(songFileName(listFile, song))));
         const bool missing = row.song.missing;
         row.song = song;
         row.song.missing = missing;
@@ -59,7 +59,7 @@ SetList SetListModel::setList(const QString& setListFile) const
 {
     SetList list;
     const std::string listFile = QFile::encodeName(absoluteName(setListFile)).toStdString();
-    for (const Row& row : m_rows) {
+    for (const Song& row : m_rows) {
         SetListSong song = row.song;
         const std::string chart = QFile::encodeName(row.fileName).toStdString();
         song.path = setListFile.isEmpty() ? chart : relativeSongPath(listFile, chart);
@@ -70,7 +70,7 @@ SetList SetListModel::setList(const QString& setListFile) const
 
 int SetListModel::insertCharts(int row, const QStringList& fileNames)
 {
-    std::vector<Row> rows;
+    std::vector<Song> rows;
     for (const QString& name : fileNames) {
         if (static_cast<int>(m_rows.size() + rows.size()) >= MaxSetListSongs)
             break;
@@ -84,7 +84,7 @@ int SetListModel::insertCharts(int row, const QStringList& fileNames)
     beginInsertRows({}, row, row + static_cast<int>(rows.size()) - 1);
     m_rows.insert(m_rows.begin() + row, std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     endInsertRows();
-    emit edited();
+    emit edited(tr("l'ajout de grilles"));
     return static_cast<int>(rows.size());
 }
 
@@ -96,8 +96,8 @@ void SetListModel::moveSongs(QList<int> rows, int row)
     if (rows.isEmpty())
         return;
     row = std::clamp(row, 0, rowCount());
-    std::vector<Row> moved;
-    std::vector<Row> kept;
+    std::vector<Song> moved;
+    std::vector<Song> kept;
     int before = 0;   // kept rows that stand before `row`
     for (int r = 0; r < rowCount(); ++r) {
         if (rows.contains(r)) {
@@ -109,20 +109,20 @@ void SetListModel::moveSongs(QList<int> rows, int row)
     }
     kept.insert(kept.begin() + before, moved.begin(), moved.end());
     if (std::equal(kept.begin(), kept.end(), m_rows.begin(),
-                   [](const Row& a, const Row& b) { return a.fileName == b.fileName && a.song == b.song; }))
+                   [](const Song& a, const Song& b) { return a.fileName == b.fileName && a.song == b.song; }))
         return;
     // A reset rather than moves: the views keep no state worth keeping here.
     beginResetModel();
     m_rows = std::move(kept);
     endResetModel();
-    emit edited();
+    emit edited(tr("le déplacement de morceaux"));
 }
 
 bool SetListModel::checkFiles()
 {
     bool changed = false;
     for (int r = 0; r < rowCount(); ++r) {
-        Row& row = m_rows[static_cast<std::size_t>(r)];
+        Song& row = m_rows[static_cast<std::size_t>(r)];
         const bool missing = !QFileInfo(row.fileName).isFile();
         if (missing == row.song.missing)
             continue;
@@ -136,9 +136,16 @@ bool SetListModel::checkFiles()
     return changed;
 }
 
+void SetListModel::setSongs(std::vector<Song> songs)
+{
+    beginResetModel();
+    m_rows = std::move(songs);
+    endResetModel();
+}
+
 int SetListModel::missingCount() const
 {
-    return static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(), [](const Row& r) { return r.song.missing; }));
+    return static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(), [](const Song& r) { return r.song.missing; }));
 }
 
 int SetListModel::rowCount(const QModelIndex& parent) const
@@ -152,7 +159,7 @@ QVariant SetListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    const Song& row = m_rows[static_cast<std::size_t>(index.row())];
     const SetListSong& song = row.song;
     switch (role) {
     case FileNameRole:
@@ -242,7 +249,8 @@ bool SetListModel::setData(const QModelIndex& index, const QVariant& value, int 
         return true;
     song = changed;
     emit dataChanged(index, index);
-    emit edited();
+    emit edited(index.column() == Key ? tr("le choix de la tonalité")
+                : index.column() == Part ? tr("le choix de la partie") : tr("la note"));
     return true;
 }
 
@@ -278,7 +286,7 @@ bool SetListModel::removeRows(int row, int count, const QModelIndex& parent)
     beginRemoveRows(parent, row, row + count - 1);
     m_rows.erase(m_rows.begin() + row, m_rows.begin() + row + count);
     endRemoveRows();
-    emit edited();
+    emit edited(tr("le retrait de morceaux"));
     return true;
 }
 

@@ -70,20 +70,26 @@ public:
     // The choices the key column offers: "" (as written) then every key.
     static QStringList keyChoices();
 
-signals:
-    // Anything saved in the set list changed.
-    void edited();
-
-private:
-    struct Row {
+    // What a row holds, for the window's history.
+    struct Song {
         QString fileName;    // absolute
         SetListSong song;    // its path is only meaningful once saved
         QString title;       // the chart's, else its file's name
         QString writtenKey;  // the key the chart is written in
     };
-    static Row readRow(const QString& fileName);
+    const std::vector<Song>& songs() const { return m_rows; }
+    // The rows as they were: no edit, nothing read again.
+    void setSongs(std::vector<Song> songs);
 
-    std::vector<Row> m_rows;
+signals:
+    // Anything saved in the set list changed, by the user: `what` names the
+    // step as the undo command's caption does ("l'ajout de grilles").
+    void edited(const QString& what);
+
+private:
+    static Song readRow(const QString& fileName);
+
+    std::vector<Song> m_rows;
 };
 
 } // namespace mavrel

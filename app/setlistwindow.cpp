@@ -23,7 +23,10 @@
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QUndoStack>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace mavrel {
 
@@ -66,10 +69,46 @@ private:
     QList<std::pair<QString, QString>> m_choices;
 };
 
+// A step of the list's history: the list before and after it.
+class SetListStep : public QUndoCommand {
+public:
+    SetListStep(SetListWindow* window, const QString& what, int id, SetListWindow::State before,
+                SetListWindow::State after)
+        : QUndoCommand(what), m_window(window), m_id(id), m_before(std::move(before)), m_after(std::move(after))
+    {
+    }
+    // The list already stands as the step leaves it when it is pushed.
+    void redo() override
+    {
+        if (!m_done)
+            m_done = true;
+        else
+            m_window->restoreState(m_after);
+    }
+    void undo() override { m_window->restoreState(m_before); }
+    int id() const override { return m_id; }
+    // Each letter typed in the name is not a step of its own.
+    bool mergeWith(const QUndoCommand* other) override
+    {
+        m_after = static_cast<const SetListStep*>(other)->m_after;
+        return true;
+    }
+
+private:
+    SetListWindow* m_window;
+    int m_id;
+    SetListWindow::State m_before;
+    SetListWindow::State m_after;
+    bool m_done = false;
+};
+
+constexpr int NameStep = 1;
+
 } // namespace
 
 SetListWindow::SetListWindow(QWidget* parent)
-    : QMainWindow(parent), m_model(new SetListModel(this)), m_name(new QLineEdit(this)), m_view(new QTableView(this))
+    : QMainWindow(parent), m_model(new SetListModel(this)), m_undoStack(new QUndoStack(this)),
+      m_name(new QLineEdit(this)), m_view(new QTableView(this))
 {
     setObjectName(QStringLiteral("setListWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -78,7 +117,8 @@ SetListWindow::SetListWindow(QWidget* parent)
     m_name->setObjectName(QStringLiteral("setListName"));
     m_name->setPlaceholderText(tr("Concert du vendredi"));
     m_name->setMaxLength(200);
-    connect(m_name, &QLineEdit::textEdited, this, [this] { setWindowModified(true); });
+    connect(m_name, &QLineEdit::textEdited, this, [this] { recordChange(tr("le nom de la liste"), NameStep); });
+    connect(m_undoStack, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
 
     m_view->setObjectName(QStringLiteral("setListView"));
     m_view->setModel(m_model);
@@ -108,8 +148,9 @@ SetListWindow::SetListWindow(QWidget* parent)
     // Enter opens the chart; F2, a double-click or typing edits the key, the
     // part or the note.
     connect(m_view, &QAbstractItemView::activated, this, &SetListWindow::openSong);
-    connect(m_model, &SetListModel::edited, this, [this] {
-        setWindowModified(true);
+    connect(m_model, &SetListModel::edited, this, [this](const QString& what) {
+        if (!m_batch)
+            recordChange(what);
         updateStatus();
     });
     connect(m_model, &QAbstractItemModel::modelReset, this, &SetListWindow::updateStatus);
@@ -142,6 +183,16 @@ SetListWindow::SetListWindow(QWidget* parent)
             [] { LibraryWindow::showLibrary(); });
     list->addSeparator();
     addItem(list, "closeSetListAction", tr("&Fermer"), QKeySequence::Close, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(tr("É&dition"));
+    QAction* undo = m_undoStack->createUndoAction(this, tr("&Annuler"));
+    undo->setObjectName(QStringLiteral("undoSetListAction"));
+    undo->setShortcut(QKeySequence::Undo);
+    edit->addAction(undo);
+    QAction* redo = m_undoStack->createRedoAction(this, tr("&Rétablir"));
+    redo->setObjectName(QStringLiteral("redoSetListAction"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addAction(redo);
 
     QMenu* songs = menuBar()->addMenu(tr("&Morceaux"));
     addItem(songs, "addChartsAction", tr("&Ajouter des grilles…"), QKeySequence(Qt::CTRL | Qt::Key_I),
@@ -214,7 +265,8 @@ bool SetListWindow::load(const QString& fileName)
     m_name->setText(QString::fromStdString(list.name));
     m_model->setSetList(list, fileName);
     setFileName(fileName);
-    setWindowModified(false);
+    m_undoStack->clear();
+    m_recorded = {m_name->text(), m_model->songs()};
     DocumentManager::instance()->addRecentFile(m_fileName);
     if (!warnings.empty()) {
         QStringList lines;
@@ -244,7 +296,8 @@ bool SetListWindow::saveTo(const QString& fileName)
         return false;
     }
     setFileName(QFile::decodeName(file));
-    setWindowModified(false);
+    m_undoStack->setClean();
+    m_mergeBarrier = true;
     DocumentManager::instance()->addRecentFile(m_fileName);
     statusBar()->showMessage(tr("Liste enregistrée."), 3000);
     return true;
@@ -283,6 +336,29 @@ bool SetListWindow::maybeSave()
     if (answer == QMessageBox::Save)
         return save();
     return answer == QMessageBox::Discard;
+}
+
+void SetListWindow::recordChange(const QString& what, int mergeId)
+{
+    if (m_restoring)
+        return;
+    State now{m_name->text(), m_model->songs()};
+    // A name typed after a save is a step of its own: the saved one stays clean.
+    if (std::exchange(m_mergeBarrier, false))
+        mergeId = -1;
+    m_undoStack->push(new SetListStep(this, what, mergeId, m_recorded, now));
+    m_recorded = std::move(now);
+}
+
+void SetListWindow::restoreState(const State& state)
+{
+    m_restoring = true;
+    m_name->setText(state.name);
+    m_model->setSongs(state.songs);
+    m_model->checkFiles();
+    m_restoring = false;
+    m_recorded = state;
+    updateStatus();
 }
 
 void SetListWindow::closeEvent(QCloseEvent* event)
@@ -356,8 +432,14 @@ void SetListWindow::addCharts()
 void SetListWindow::removeSongs()
 {
     const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return;
+    m_batch = true;
     for (auto r = rows.crbegin(); r != rows.crend(); ++r)
         m_model->removeRow(*r);
+    m_batch = false;
+    recordChange(tr("le retrait de morceaux"));
+    updateStatus();
 }
 
 void SetListWindow::moveSongs(int by)

@@ -6,15 +6,16 @@
 // "Recueil…" prints the list as a songbook or writes it as a PDF.
 #pragma once
 
+#include "setlistmodel.h"
+
 #include <QMainWindow>
 
 class QLineEdit;
 class QTableView;
+class QUndoStack;
 
 namespace mavrel {
 
-class SetListModel;
-struct SetList;
 
 class SetListWindow : public QMainWindow {
     Q_OBJECT
@@ -42,6 +43,15 @@ public:
     SetListModel* model() const { return m_model; }
     QTableView* view() const { return m_view; }
     QLineEdit* nameEdit() const { return m_name; }
+    QUndoStack* undoStack() const { return m_undoStack; }
+
+    // The list as the history keeps it: its name and its rows.
+    struct State {
+        QString name;
+        std::vector<SetListModel::Song> songs;
+    };
+    // Puts the list back as it was, for the history: no step is recorded.
+    void restoreState(const State& state);
 
     void addCharts();
     void removeSongs();
@@ -54,6 +64,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Records what the user just changed as one step of the history.
+    void recordChange(const QString& what, int mergeId = -1);
     bool saveTo(const QString& fileName);
     void setFileName(const QString& fileName);
     void updateTitle();
@@ -61,6 +73,12 @@ private:
     QList<int> selectedRows() const;
 
     SetListModel* m_model;
+    QUndoStack* m_undoStack;
+    // The list as the last step left it: the "before" of the next one.
+    State m_recorded;
+    bool m_restoring = false;
+    bool m_batch = false;   // several rows removed as one step
+    bool m_mergeBarrier = false;
     QLineEdit* m_name;
     QTableView* m_view;
     QString m_fileName;   // absolute; empty for a set list never saved

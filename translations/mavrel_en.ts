@@ -2122,6 +2122,30 @@ Left click = chords</translation>
         <source>Ut</source>
         <translation>C</translation>
     </message>
+    <message>
+        <source>l&apos;ajout de grilles</source>
+        <translation>adding charts</translation>
+    </message>
+    <message>
+        <source>le déplacement de morceaux</source>
+        <translation>moving songs</translation>
+    </message>
+    <message>
+        <source>le choix de la tonalité</source>
+        <translation>key choice</translation>
+    </message>
+    <message>
+        <source>le choix de la partie</source>
+        <translation>part choice</translation>
+    </message>
+    <message>
+        <source>la note</source>
+        <translation>note</translation>
+    </message>
+    <message>
+        <source>le retrait de morceaux</source>
+        <translation>removing songs</translation>
+    </message>
 </context>
 <context>
     <name>mavrel::SetListWindow</name>
@@ -2252,6 +2276,26 @@ Left click = chords</translation>
     <message>
         <source>« %1 » est introuvable.</source>
         <translation>“%1” cannot be found.</translation>
+    </message>
+    <message>
+        <source>le nom de la liste</source>
+        <translation>list name</translation>
+    </message>
+    <message>
+        <source>É&amp;dition</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>&amp;Annuler</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>&amp;Rétablir</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>le retrait de morceaux</source>
+        <translation>removing songs</translation>
     </message>
 </context>
 <context>

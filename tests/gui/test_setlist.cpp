@@ -117,7 +117,7 @@ TEST(SetListWindow, BuiltFromTheLibraryReorderedSavedAndOpenedAgain)
     EXPECT_TRUE(model->setData(model->index(1, SetListModel::Part), "Bb", SetListModel::ValueRole));
     EXPECT_FALSE(model->setData(model->index(1, SetListModel::Key), "H", SetListModel::ValueRole));
     EXPECT_EQ(model->index(1, SetListModel::Part).data().toString(), QStringLiteral("Si♭"));
-    window->nameEdit()->setText(QStringLiteral("Vendredi"));
+    QTest::keyClicks(window->nameEdit(), QStringLiteral("Vendredi"));
 
     // Saved with paths relative to the set list's folder.
     const QString listFile = dir.filePath(QStringLiteral("vendredi.setlist"));
@@ -159,10 +159,19 @@ TEST(SetListWindow, BuiltFromTheLibraryReorderedSavedAndOpenedAgain)
     manager.openWindows({QFile::encodeName(listFile)});
     EXPECT_EQ(SetListWindow::windows().size(), 1);
 
-    // Removing a song is a change to save; closing asks.
+    // Removing songs is one step of the history, undone and redone; a change
+    // not saved is asked about on closing.
     window->view()->selectRow(0);
+    window->view()->selectionModel()->select(window->model()->index(2, 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     window->findChild<QAction*>(QStringLiteral("removeSongsAction"))->trigger();
-    EXPECT_EQ(window->model()->rowCount(), 2);
+    EXPECT_EQ(titles(window->model()), QStringList{"Blue Monk"});
+    window->findChild<QAction*>(QStringLiteral("undoSetListAction"))->trigger();
+    EXPECT_EQ(titles(window->model()), (QStringList{"Solar (introuvable)", "Blue Monk", "Autumn Leaves"}));
+    EXPECT_FALSE(window->isWindowModified());
+    window->findChild<QAction*>(QStringLiteral("redoSetListAction"))->trigger();
+    EXPECT_EQ(window->model()->rowCount(), 1);
+    EXPECT_TRUE(window->isWindowModified());
     dialogs.answer = QMessageBox::Discard;
     window->close();
     EXPECT_EQ(dialogs.questions.size(), 1);
