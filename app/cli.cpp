@@ -563,7 +563,7 @@ struct Usage {
 };
 const Usage Usages[] = {
     {Command::Editor, QT_TRANSLATE_NOOP("CommandLine",
-        "  mavrel [GRILLE.bab...]                       ouvre l'éditeur, une fenêtre par grille\n"), {}},
+        "  mavrel [GRILLE.bab|LISTE.setlist...]         ouvre l'éditeur, une fenêtre par grille ou liste\n"), {}},
     {Command::New, QT_TRANSLATE_NOOP("CommandLine",
         "  mavrel new -o %1\n"
         "                                               écrit une grille neuve\n"), FileOperation::WriteChart},

@@ -103,12 +103,6 @@
         <translation>--per N is missing.</translation>
     </message>
     <message>
-        <source>  mavrel [GRILLE.bab...]                       ouvre l&apos;éditeur, une fenêtre par grille
-</source>
-        <translation>  mavrel [CHART.bab...]                        opens the editor, one window per chart
-</translation>
-    </message>
-    <message>
         <source>  mavrel import LIENS -o DOSSIER [--force]     une grille par morceau d&apos;une liste iReal Pro
                                                (page HTML, texte ou lien irealb://)
 </source>
@@ -385,6 +379,12 @@
     <message>
         <source>%1 : grille introuvable, laissée de côté.</source>
         <translation>%1: chart not found, left out.</translation>
+    </message>
+    <message>
+        <source>  mavrel [GRILLE.bab|LISTE.setlist...]         ouvre l&apos;éditeur, une fenêtre par grille ou liste
+</source>
+        <translation>  mavrel [CHART.bab|LIST.setlist...]           opens the editor, one window per chart or set list
+</translation>
     </message>
 </context>
 <context>
