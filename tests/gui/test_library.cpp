@@ -1,12 +1,14 @@
-// "Bibliothèque": the charts of a folder read off the window's thread, their
-// titles (an older chart's from its largest label), the filter that ignores
-// accents and case, Enter opening a chart once, and the rows following the
-// folder as files come, change and go.
+// "Bibliothèque": the charts of a folder read off the window's thread, every
+// row before any thumbnail, their titles (an older chart's from its largest
+// label), the filter that ignores accents and case, Enter opening a chart
+// once, thumbnails drawn again for other chord symbols, and the rows
+// following the folder as files come, change and go.
 #include "app/documentmanager.h"
 #include "app/librarymodel.h"
 #include "app/librarywindow.h"
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
+#include "render/chordtype.h"
 #include "support/chartbuilder.h"
 
 #include <QDir>
@@ -34,6 +36,22 @@ namespace {
 QString cell(const QAbstractItemModel* model, int row, int column)
 {
     return model->index(row, column).data().toString();
+}
+
+QImage thumbnail(const QAbstractItemModel* model, int row)
+{
+    return qvariant_cast<QIcon>(model->index(row, LibraryModel::Title).data(Qt::DecorationRole))
+        .pixmap(LibraryModel::ThumbnailSize)
+        .toImage();
+}
+
+// Charts written without a flush each: thousands are made in a moment.
+void write(const QString& fileName, const Chart& chart)
+{
+    const std::vector<std::uint8_t> bytes = encodeChart(chart);
+    QFile file(fileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())), qint64(bytes.size()));
 }
 
 TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
@@ -67,6 +85,8 @@ TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(library));
     LibraryModel* model = library->model();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !model->isLoading(); }, 10000));
+    // The rows come first; the thumbnails are drawn after.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !model->isDrawing(); }, 10000));
 
     // The file that is no chart is left out; the view sorts by title.
     QAbstractItemModel* shown = library->view()->model();
@@ -79,8 +99,7 @@ TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
     EXPECT_EQ(cell(shown, 1, LibraryModel::Tempo), QString());
 
     // The thumbnail is the page: white paper with the grid drawn on it.
-    const QImage thumbnail =
-        qvariant_cast<QIcon>(shown->index(0, LibraryModel::Title).data(Qt::DecorationRole)).pixmap(LibraryModel::ThumbnailSize).toImage();
+    const QImage thumbnail = mavrel::thumbnail(shown, 0);
     ASSERT_FALSE(thumbnail.isNull());
     EXPECT_LE(thumbnail.width(), LibraryModel::ThumbnailSize.width());
     EXPECT_EQ(thumbnail.height(), LibraryModel::ThumbnailSize.height());
@@ -127,6 +146,41 @@ TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
     delete opened;
     delete library.data();
     manager.setLibraryFolders(before);
+}
+
+TEST(Library, DrawsThumbnailsAgainForOtherChordSymbols)
+{
+    QTemporaryDir dir;
+    write(dir.filePath(QStringLiteral("jazz.bab")),
+          *test::ChartBuilder(2, 1).bars({"Cmaj7", "Dm7b5"}).chords(ChordStyle::Jazz).build());
+    const ChordSymbols before = chordSymbols();
+    auto drawn = [&](LibraryModel& model) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !model.isLoading() && !model.isDrawing(); }, 10000));
+        EXPECT_EQ(model.rowCount(), 1);
+        return thumbnail(&model, 0);
+    };
+    LibraryModel shown;
+    shown.setFolders({dir.path()});
+    const QImage triangle = drawn(shown);
+    ASSERT_FALSE(triangle.isNull());
+
+    ChordSymbols spelled;
+    spelled.major = ChordSymbols::Major::Maj;
+    spelled.halfDiminished = ChordSymbols::HalfDiminished::Spelled;
+    setChordSymbols(spelled);
+    // A new reading finds the cached thumbnail drawn with other symbols, and
+    // the model shown finds it out as the thumbnail is asked for again.
+    LibraryModel again;
+    again.setFolders({dir.path()});
+    const QImage maj = drawn(again);
+    EXPECT_NE(maj, triangle);
+    thumbnail(&shown, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return thumbnail(&shown, 0) == maj; }, 10000));
+
+    setChordSymbols(before);
+    LibraryModel back;
+    back.setFolders({dir.path()});
+    EXPECT_EQ(drawn(back), triangle);
 }
 
 TEST(Library, FollowsTheFolderAndItsSubfoldersAsChartsComeChangeAndGo)
