@@ -2,7 +2,7 @@
 // row before any thumbnail, their titles (an older chart's from its largest
 // label), the filter that ignores accents and case, Enter opening a chart
 // once, thumbnails drawn again for other chord symbols, and the rows
-// following the folder as files come, change and go.
+// following the folder as files come, change and go, also among 2,000 charts.
 #include "app/documentmanager.h"
 #include "app/librarymodel.h"
 #include "app/librarywindow.h"
@@ -24,10 +24,12 @@
 #include <QTableView>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QSortFilterProxyModel>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace mavrel {
@@ -320,6 +322,76 @@ TEST(Library, RemovesAFolderAndOpensAgainAsItWasLeft)
     for (const char* key : {"library/geometry", "library/columns", "library/thumbnails"})
         manager.settings().remove(QLatin1String(key));
     manager.setLibraryFolders(before);
+}
+
+TEST(Library, ListsSortsFiltersAndFollowsTwoThousandCharts)
+{
+    constexpr int Charts = 2000;
+    QTemporaryDir dir;
+    auto name = [&](int n) { return dir.filePath(QStringLiteral("c%1.bab").arg(n)); };
+    for (int n = 0; n < Charts; ++n) {
+        // One in a hundred is an "Étoile"; one in seven has no tempo.
+        const QString title = QStringLiteral("%1 %2").arg(n % 100 == 7 ? QStringLiteral("Étoile") : QStringLiteral("Song"))
+                                  .arg(n, 4, 10, QLatin1Char('0'));
+        write(name(n), *test::ChartBuilder(4, 1 + n % 3)
+                            .bars({"Dm7 G7", "Cmaj7", "%", "N.C."})
+                            .title(title.toStdString(), "Compositeur")
+                            .style("Swing", n % 7 ? 40 + n % 200 : 0)
+                            .build());
+    }
+    LibraryModel model;
+    LibraryFilter filter;
+    filter.setSourceModel(&model);
+    model.setFolders({dir.path()});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !model.isLoading(); }, 20000));
+    ASSERT_EQ(model.rowCount(), Charts);
+
+    const struct {
+        int column;
+        Qt::SortOrder order;
+        const char* first;
+    } sorts[] = {
+        {LibraryModel::Title, Qt::AscendingOrder, "Song 0000"},
+        {LibraryModel::Title, Qt::DescendingOrder, "\xC3\x89toile 1907"},
+    };
+    for (const auto& sort : sorts) {
+        filter.sort(sort.column, sort.order);
+        EXPECT_EQ(cell(&filter, 0, sort.column), QString::fromUtf8(sort.first)) << sort.column;
+    }
+    filter.sort(LibraryModel::Tempo, Qt::AscendingOrder);
+    std::vector<int> tempos;
+    for (int row = 0; row < filter.rowCount(); ++row) {
+        if (const QVariant tempo = filter.index(row, LibraryModel::Tempo).data(); tempo.isValid())
+            tempos.push_back(tempo.toInt());
+    }
+    // Tempos sort as numbers, not as texts: 40 first, 239 last.
+    ASSERT_EQ(tempos.size(), std::size_t(Charts - (Charts + 6) / 7));
+    EXPECT_TRUE(std::is_sorted(tempos.cbegin(), tempos.cend()));
+    EXPECT_EQ(tempos.front(), 40);
+    EXPECT_EQ(tempos.back(), 239);
+
+    const struct {
+        const char* typed;
+        int rows;
+    } searches[] = {{"etoile", 20}, {"\xC3\x89TOILE 1907", 1}, {"song 1999", 1}, {"SONG", Charts - 20}, {"rien", 0}};
+    for (const auto& search : searches) {
+        filter.setSearch(QString::fromUtf8(search.typed));
+        EXPECT_EQ(filter.rowCount(), search.rows) << search.typed;
+    }
+    filter.setSearch({});
+
+    // A chart renamed and one removed while shown.
+    ASSERT_TRUE(QFile::rename(name(0), dir.filePath(QStringLiteral("renamed.bab"))));
+    ASSERT_TRUE(QFile::remove(name(1)));
+    auto rows = [&](const QString& file) {
+        return model.match(model.index(0, 0), LibraryModel::FileNameRole, file, -1, Qt::MatchExactly).size();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return model.rowCount() == Charts - 1 && rows(dir.filePath(QStringLiteral("renamed.bab"))) == 1; }, 10000));
+    EXPECT_EQ(rows(name(0)) + rows(name(1)), 0);
+    filter.sort(LibraryModel::Title, Qt::AscendingOrder);
+    EXPECT_EQ(cell(&filter, 0, LibraryModel::Title), QStringLiteral("Song 0000"));
+    EXPECT_EQ(cell(&filter, 1, LibraryModel::Title), QStringLiteral("Song 0002"));
 }
 
 } // namespace
