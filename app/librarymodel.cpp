@@ -34,7 +34,7 @@ constexpr int BatchSize = 64;
 // and a folder inside another one of the list, or the same folder through a
 // link, gives each chart once.
 struct Listing {
-    QStringList files;
+    QFileInfoList files;   // each file's state is read once, when first asked
     QStringList folders;
 };
 
@@ -56,7 +56,7 @@ Listing listCharts(const QStringList& roots, const std::function<bool()>& cancel
             const QDir dir(folder);
             for (const QFileInfo& file :
                  dir.entryInfoList({QStringLiteral("*.bab")}, QDir::Files | QDir::Readable | QDir::CaseSensitive, QDir::Name))
-                listing.files << file.absoluteFilePath();
+                listing.files << file;
             // Hidden folders (a version control's, a trash) are no part of the library.
             const QFileInfoList subfolders =
                 dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable | QDir::Executable, QDir::Name);
@@ -80,10 +80,10 @@ QString searchText(const LibraryEntry& e)
 constexpr quint32 CacheMagic = 0x4d564c42;   // "MVLB"
 constexpr quint32 CacheVersion = 2;
 
-QString cacheFileName(const QString& cacheFolder, const QString& fileName)
+QString cacheKey(const QString& fileName)
 {
     const QByteArray hash = QCryptographicHash::hash(fileName.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return cacheFolder + QLatin1Char('/') + QString::fromLatin1(hash) + QStringLiteral(".entry");
+    return QString::fromLatin1(hash) + QStringLiteral(".entry");
 }
 
 QDataStream& operator<<(QDataStream& out, const ChordSymbols& s)
@@ -217,16 +217,18 @@ QString LibraryModel::fold(const QString& text)
     return folded.toCaseFolded();
 }
 
-LibraryEntry LibraryModel::readEntry(const QString& fileName)
+LibraryEntry LibraryModel::readEntry(const QString& fileName) { return readEntry(QFileInfo(fileName)); }
+
+LibraryEntry LibraryModel::readEntry(const QFileInfo& info)
 {
+    const QString fileName = info.absoluteFilePath();
     LibraryEntry entry;
     // A chart is far too large for a worker thread's stack.
     auto chart = std::make_unique<Chart>();
     if (!loadChart(*chart, QFile::encodeName(fileName).toStdString()).ok)
         return entry;
     const leadsheet::Sheet sheet = leadsheet::read(*chart);
-    const QFileInfo info(fileName);
-    entry.fileName = info.absoluteFilePath();
+    entry.fileName = fileName;
     entry.title = QString::fromStdString(sheet.title).trimmed();
     if (entry.title.isEmpty())
         entry.title = info.completeBaseName();
@@ -303,10 +305,17 @@ void LibraryModel::refresh()
         std::vector<Pending> pictures;
         QStringList present;
         const Listing listing = listCharts(folders, [&] { return *current != generation; });
-        for (const QString& file : listing.files) {
+        // The cache's entries, listed at once: a chart never read before
+        // costs no attempt to open its own.
+        QSet<QString> cacheEntries;
+        if (!cache.isEmpty()) {
+            const QStringList names = QDir(cache).entryList(QDir::Files);
+            cacheEntries = QSet<QString>(names.cbegin(), names.cend());
+        }
+        for (const QFileInfo& chart : listing.files) {
             if (*current != generation)
                 return;
-            const QFileInfo chart(file);
+            const QString file = chart.absoluteFilePath();
             const auto k = known.constFind(file);
             const bool listed = k != known.cend() && k->first.modified == chart.lastModified();
             if (listed)
@@ -315,15 +324,18 @@ void LibraryModel::refresh()
                 continue;
             Pending p;
             p.size = chart.size();
-            if (!cache.isEmpty())
-                p.cacheName = cacheFileName(cache, chart.absoluteFilePath());
+            QString key;
+            if (!cache.isEmpty()) {
+                key = cacheKey(file);
+                p.cacheName = cache + QLatin1Char('/') + key;
+            }
             if (listed) {
                 p.entry = k->first;
                 pictures.push_back(std::move(p));
                 continue;
             }
-            if (cache.isEmpty() || !readCache(chart, symbols, p)) {
-                p.entry = readEntry(file);
+            if (!cacheEntries.contains(key) || !readCache(chart, symbols, p)) {
+                p.entry = readEntry(chart);
                 if (p.entry.fileName.isEmpty())
                     continue;
                 p.entry.modified = chart.lastModified();

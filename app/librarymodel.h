@@ -14,6 +14,7 @@
 
 #include <QAbstractTableModel>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QIcon>
@@ -93,6 +94,7 @@ public:
     // The chart's row, read from its file, without its thumbnail; an empty
     // fileName when the file is no chart Mavrel can read.
     static LibraryEntry readEntry(const QString& fileName);
+    static LibraryEntry readEntry(const QFileInfo& file);
     // The chart's page drawn to fit ThumbnailSize with the chord symbols of
     // the moment; null when the file cannot be read or the page is empty.
     static QImage readThumbnail(const QString& fileName);
