@@ -2,9 +2,9 @@
 // for in a book (title, composer, key, style, tempo, bars) and when the file
 // last changed. The files are read on a worker thread, so that a folder of
 // thousands of charts never stalls the window; the rows come in as they are
-// read, and kept in a cache on disk for the next time. Pages are drawn
-// only once every row is listed: the thumbnails fill in after. A folder's charts
-// include those of its subfolders, at any depth. Every folder read is
+// read, and kept in a cache on disk for the next time. No page is drawn
+// before every row is listed: the thumbnails fill in after. A folder's
+// charts include those of its subfolders, at any depth. Every folder read is
 // watched: a chart added, renamed, replaced or removed there, or a new
 // subfolder of charts, shows at once, and only the files that changed are
 // read again.
@@ -139,7 +139,7 @@ private:
     // Bumped by each reading: the drawing of the previous one stops, and the
     // new one draws what is still missing.
     std::shared_ptr<std::atomic<int>> m_drawGeneration;
-    bool m_drawing = false;
+    bool m_drawing = false;        // the rows listed lack thumbnails still
     int m_pending = 0;
     bool m_refreshAgain = false;   // the folders changed while they were being read
     bool m_readOnce = false;       // the folders of the last setFolders() have been read
