@@ -16,9 +16,12 @@
 #include <QPixmap>
 #include <QSet>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
+#include <thread>
 
 namespace mavrel {
 
@@ -301,9 +304,6 @@ void LibraryModel::refresh()
     // The model waits for this task before it goes, so `this` is alive in it.
     m_pool.start([this, folders = m_folders, known, generation, drawing, current, currentDrawing, cache, symbols] {
         // First pass: every row, from the cache or from the chart, no page drawn.
-        std::vector<LibraryEntry> batch;
-        std::vector<Pending> pictures;
-        QStringList present;
         const Listing listing = listCharts(folders, [&] { return *current != generation; });
         // The cache's entries, listed at once: a chart never read before
         // costs no attempt to open its own.
@@ -312,52 +312,75 @@ void LibraryModel::refresh()
             const QStringList names = QDir(cache).entryList(QDir::Files);
             cacheEntries = QSet<QString>(names.cbegin(), names.cend());
         }
-        for (const QFileInfo& chart : listing.files) {
-            if (*current != generation)
-                return;
-            const QString file = chart.absoluteFilePath();
-            const auto k = known.constFind(file);
-            const bool listed = k != known.cend() && k->first.modified == chart.lastModified();
-            if (listed)
-                present << file;
-            if (listed && k->second)
-                continue;
-            Pending p;
-            p.size = chart.size();
-            QString key;
-            if (!cache.isEmpty()) {
-                key = cacheKey(file);
-                p.cacheName = cache + QLatin1Char('/') + key;
-            }
-            if (listed) {
-                p.entry = k->first;
-                pictures.push_back(std::move(p));
-                continue;
-            }
-            if (!cacheEntries.contains(key) || !readCache(chart, symbols, p)) {
-                p.entry = readEntry(chart);
-                if (p.entry.fileName.isEmpty())
+        struct Part {
+            std::vector<LibraryEntry> batch;
+            std::vector<Pending> pictures;
+            QStringList present;
+        };
+        auto readPart = [&](qsizetype from, qsizetype to, Part& part) {
+            for (qsizetype i = from; i < to; ++i) {
+                if (*current != generation)
+                    return;
+                const QFileInfo& chart = listing.files[i];
+                const QString file = chart.absoluteFilePath();
+                const auto k = known.constFind(file);
+                const bool listed = k != known.cend() && k->first.modified == chart.lastModified();
+                if (listed)
+                    part.present << file;
+                if (listed && k->second)
                     continue;
-                p.entry.modified = chart.lastModified();
+                Pending p;
+                p.size = chart.size();
+                QString key;
+                if (!cache.isEmpty()) {
+                    key = cacheKey(file);
+                    p.cacheName = cache + QLatin1Char('/') + key;
+                }
+                if (listed) {
+                    p.entry = k->first;
+                    part.pictures.push_back(std::move(p));
+                    continue;
+                }
+                if (!cacheEntries.contains(key) || !readCache(chart, symbols, p)) {
+                    p.entry = readEntry(chart);
+                    if (p.entry.fileName.isEmpty())
+                        continue;
+                    p.entry.modified = chart.lastModified();
+                }
+                part.present << file;
+                part.batch.push_back(p.entry);
+                part.pictures.push_back(std::move(p));
+                if (part.batch.size() >= BatchSize) {
+                    QMetaObject::invokeMethod(
+                        this, [this, generation, batch = part.batch] { addEntries(generation, batch, false, {}, {}); },
+                        Qt::QueuedConnection);
+                    part.batch.clear();
+                }
             }
-            present << file;
-            batch.push_back(p.entry);
-            pictures.push_back(std::move(p));
-            if (batch.size() >= BatchSize) {
-                QMetaObject::invokeMethod(
-                    this, [this, generation, batch] { addEntries(generation, batch, false, {}, {}); },
-                    Qt::QueuedConnection);
-                batch.clear();
-            }
+        };
+        // A large folder is read by two threads, when the machine has the
+        // cores: the rows come in about twice as fast.
+        const qsizetype count = listing.files.size();
+        Part part, other;
+        if (count >= 4 * BatchSize && QThread::idealThreadCount() > 1) {
+            std::thread helper([&] { readPart(count / 2, count, other); });
+            readPart(0, count / 2, part);
+            helper.join();
+            part.batch.insert(part.batch.end(), other.batch.begin(), other.batch.end());
+            std::move(other.pictures.begin(), other.pictures.end(), std::back_inserter(part.pictures));
+            part.present += other.present;
+        } else {
+            readPart(0, count, part);
         }
         if (*current != generation)
             return;
         QMetaObject::invokeMethod(
             this,
-            [this, generation, batch, present, read = listing.folders] {
+            [this, generation, batch = part.batch, present = part.present, read = listing.folders] {
                 addEntries(generation, batch, true, present, read);
             },
             Qt::QueuedConnection);
+        std::vector<Pending>& pictures = part.pictures;
 
         // Second pass: the thumbnails, those kept in the cache first, as
         // they cost no drawing.
