@@ -5,6 +5,7 @@
 #include "document/leadsheet.h"
 #include "render/page.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
@@ -15,9 +16,12 @@
 #include <QPixmap>
 #include <QSet>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
+#include <thread>
 
 namespace mavrel {
 
@@ -33,7 +37,7 @@ constexpr int BatchSize = 64;
 // and a folder inside another one of the list, or the same folder through a
 // link, gives each chart once.
 struct Listing {
-    QStringList files;
+    QFileInfoList files;   // each file's state is read once, when first asked
     QStringList folders;
 };
 
@@ -55,7 +59,7 @@ Listing listCharts(const QStringList& roots, const std::function<bool()>& cancel
             const QDir dir(folder);
             for (const QFileInfo& file :
                  dir.entryInfoList({QStringLiteral("*.bab")}, QDir::Files | QDir::Readable | QDir::CaseSensitive, QDir::Name))
-                listing.files << file.absoluteFilePath();
+                listing.files << file;
             // Hidden folders (a version control's, a trash) are no part of the library.
             const QFileInfoList subfolders =
                 dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable | QDir::Executable, QDir::Name);
@@ -74,19 +78,58 @@ QString searchText(const LibraryEntry& e)
 
 // What was read of a chart is kept in the cache folder, one file per chart,
 // under a name made from the chart's; it stands for the chart as long as the
-// chart keeps its size and modification time.
+// chart keeps its size and modification time. Its thumbnail stands only for
+// the chord symbols it was drawn with, kept beside it.
 constexpr quint32 CacheMagic = 0x4d564c42;   // "MVLB"
-constexpr quint32 CacheVersion = 1;
+constexpr quint32 CacheVersion = 2;
 
-QString cacheFileName(const QString& cacheFolder, const QString& fileName)
+QString cacheKey(const QString& fileName)
 {
     const QByteArray hash = QCryptographicHash::hash(fileName.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return cacheFolder + QLatin1Char('/') + QString::fromLatin1(hash) + QStringLiteral(".entry");
+    return QString::fromLatin1(hash) + QStringLiteral(".entry");
 }
 
-bool readCache(const QString& cacheName, const QFileInfo& chart, LibraryEntry& entry)
+QDataStream& operator<<(QDataStream& out, const ChordSymbols& s)
 {
-    QFile file(cacheName);
+    return out << quint8(s.major) << quint8(s.minor) << quint8(s.halfDiminished) << quint8(s.diminished)
+               << quint8(s.augmented) << quint8(s.alterations) << quint8(s.bass);
+}
+
+QDataStream& operator>>(QDataStream& in, ChordSymbols& s)
+{
+    quint8 v[7] = {};
+    for (quint8& value : v)
+        in >> value;
+    // A value no choice has cannot match the symbols of the moment: the
+    // thumbnail is drawn again.
+    for (quint8 value : v) {
+        if (value > 1)
+            in.setStatus(QDataStream::ReadCorruptData);
+    }
+    s.major = ChordSymbols::Major(v[0]);
+    s.minor = ChordSymbols::Minor(v[1]);
+    s.halfDiminished = ChordSymbols::HalfDiminished(v[2]);
+    s.diminished = ChordSymbols::Diminished(v[3]);
+    s.augmented = ChordSymbols::Augmented(v[4]);
+    s.alterations = ChordSymbols::Alterations(v[5]);
+    s.bass = ChordSymbols::Bass(v[6]);
+    return in;
+}
+
+// A chart found by the first pass, in the order its thumbnail comes: the
+// picture kept in the cache, still encoded, or none, to be drawn.
+struct Pending {
+    LibraryEntry entry;
+    qint64 size = 0;
+    QString cacheName;
+    QByteArray picture;
+    bool cached = false;
+};
+
+// The row from the cache, and its picture when drawn with `symbols`.
+bool readCache(const QFileInfo& chart, const ChordSymbols& symbols, Pending& pending)
+{
+    QFile file(pending.cacheName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     QDataStream in(&file);
@@ -97,8 +140,10 @@ bool readCache(const QString& cacheName, const QFileInfo& chart, LibraryEntry& e
     if (magic != CacheMagic || version != CacheVersion || modified != chart.lastModified().toMSecsSinceEpoch()
         || size != chart.size())
         return false;
+    LibraryEntry& entry = pending.entry;
     qint32 tempo = 0, bars = 0;
-    in >> entry.title >> entry.composer >> entry.key >> entry.style >> tempo >> bars >> entry.thumbnail;
+    bool drawn = false;
+    in >> entry.title >> entry.composer >> entry.key >> entry.style >> tempo >> bars >> drawn;
     if (in.status() != QDataStream::Ok)
         return false;
     entry.tempo = tempo;
@@ -106,35 +151,34 @@ bool readCache(const QString& cacheName, const QFileInfo& chart, LibraryEntry& e
     entry.fileName = chart.absoluteFilePath();
     entry.modified = chart.lastModified();
     entry.searchText = searchText(entry);
+    ChordSymbols drawnWith;
+    QByteArray picture;
+    in >> drawnWith >> picture;
+    pending.cached = drawn && in.status() == QDataStream::Ok && drawnWith == symbols;
+    if (pending.cached)
+        pending.picture = picture;
     return true;
 }
 
-void writeCache(const QString& cacheName, const QFileInfo& chart, const LibraryEntry& entry)
+void writeCache(const Pending& pending, const QImage& thumbnail, const ChordSymbols& symbols)
 {
+    const LibraryEntry& entry = pending.entry;
+    QByteArray picture;
+    if (!thumbnail.isNull()) {
+        QBuffer buffer(&picture);
+        buffer.open(QIODevice::WriteOnly);
+        thumbnail.save(&buffer, "PNG");
+    }
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
-    out << CacheMagic << CacheVersion << qint64(chart.lastModified().toMSecsSinceEpoch()) << qint64(chart.size())
+    out << CacheMagic << CacheVersion << qint64(entry.modified.toMSecsSinceEpoch()) << qint64(pending.size)
         << entry.title << entry.composer << entry.key << entry.style << qint32(entry.tempo) << qint32(entry.bars)
-        << entry.thumbnail;
+        << true << symbols << picture;
     // A cache that cannot be written only costs the next reading its time.
-    writeFile(QFile::encodeName(cacheName).toStdString(),
+    writeFile(QFile::encodeName(pending.cacheName).toStdString(),
               {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())},
               systemFileSystem(), WriteMode::ReplaceEntry);
-}
-
-// The chart's row from the cache, else from the chart (and then cached).
-LibraryEntry cachedEntry(const QString& fileName, const QString& cacheFolder)
-{
-    const QFileInfo chart(fileName);
-    const QString cacheName = cacheFileName(cacheFolder, chart.absoluteFilePath());
-    LibraryEntry entry;
-    if (!cacheFolder.isEmpty() && readCache(cacheName, chart, entry))
-        return entry;
-    entry = LibraryModel::readEntry(fileName);
-    if (!cacheFolder.isEmpty() && !entry.fileName.isEmpty())
-        writeCache(cacheName, chart, entry);
-    return entry;
 }
 
 } // namespace
@@ -146,7 +190,8 @@ QString LibraryModel::cacheFolder()
 }
 
 LibraryModel::LibraryModel(QObject* parent)
-    : QAbstractTableModel(parent), m_generation(std::make_shared<std::atomic<int>>(0))
+    : QAbstractTableModel(parent), m_generation(std::make_shared<std::atomic<int>>(0)),
+      m_drawGeneration(std::make_shared<std::atomic<int>>(0))
 {
     m_pool.setMaxThreadCount(1);
     m_refreshTimer.setSingleShot(true);
@@ -158,6 +203,7 @@ LibraryModel::LibraryModel(QObject* parent)
 LibraryModel::~LibraryModel()
 {
     ++*m_generation;
+    ++*m_drawGeneration;
     m_pool.clear();
     m_pool.waitForDone();
 }
@@ -174,16 +220,18 @@ QString LibraryModel::fold(const QString& text)
     return folded.toCaseFolded();
 }
 
-LibraryEntry LibraryModel::readEntry(const QString& fileName)
+LibraryEntry LibraryModel::readEntry(const QString& fileName) { return readEntry(QFileInfo(fileName)); }
+
+LibraryEntry LibraryModel::readEntry(const QFileInfo& info)
 {
+    const QString fileName = info.absoluteFilePath();
     LibraryEntry entry;
     // A chart is far too large for a worker thread's stack.
     auto chart = std::make_unique<Chart>();
     if (!loadChart(*chart, QFile::encodeName(fileName).toStdString()).ok)
         return entry;
     const leadsheet::Sheet sheet = leadsheet::read(*chart);
-    const QFileInfo info(fileName);
-    entry.fileName = info.absoluteFilePath();
+    entry.fileName = fileName;
     entry.title = QString::fromStdString(sheet.title).trimmed();
     if (entry.title.isEmpty())
         entry.title = info.completeBaseName();
@@ -193,11 +241,19 @@ LibraryEntry LibraryModel::readEntry(const QString& fileName)
     entry.tempo = sheet.tempo;
     entry.bars = static_cast<int>(sheet.measures.size());
     entry.modified = info.lastModified();
-    const QSize page = pageImageSize(*chart, 96);
-    if (!page.isEmpty())
-        entry.thumbnail = paintPageImage(*chart, page.scaled(ThumbnailSize, Qt::KeepAspectRatio));
     entry.searchText = searchText(entry);
     return entry;
+}
+
+QImage LibraryModel::readThumbnail(const QString& fileName)
+{
+    auto chart = std::make_unique<Chart>();
+    if (!loadChart(*chart, QFile::encodeName(fileName).toStdString()).ok)
+        return {};
+    const QSize page = pageImageSize(*chart, 96);
+    if (page.isEmpty())
+        return {};
+    return paintPageImage(*chart, page.scaled(ThumbnailSize, Qt::KeepAspectRatio));
 }
 
 void LibraryModel::setFolders(const QStringList& folders)
@@ -230,49 +286,167 @@ void LibraryModel::refresh()
         return;
     }
     setPending(1);
+    // The thumbnails still being drawn are left to this reading's second pass.
+    const int drawing = ++*m_drawGeneration;
+    m_drawing = true;
     const int generation = *m_generation;
-    QHash<QString, QDateTime> known;
+    const ChordSymbols symbols = chordSymbols();
+    // The rows listed, and whether their thumbnails are drawn with these symbols.
+    QHash<QString, std::pair<LibraryEntry, bool>> known;
     for (const LibraryEntry& e : m_entries)
-        known.insert(e.fileName, e.modified);
+        known.insert(e.fileName, {e, e.drawnWith == symbols});
 
     QString cache = cacheFolder();
     if (!cache.isEmpty() && !QDir().mkpath(cache))
         cache.clear();
     std::shared_ptr<std::atomic<int>> current = m_generation;
-    m_pool.start([this, folders = m_folders, known, generation, current, cache] {
-        std::vector<LibraryEntry> batch;
-        QStringList present;
+    std::shared_ptr<std::atomic<int>> currentDrawing = m_drawGeneration;
+    // The model waits for this task before it goes, so `this` is alive in it.
+    m_pool.start([this, folders = m_folders, known, generation, drawing, current, currentDrawing, cache, symbols] {
+        // First pass: every row, from the cache or from the chart, no page drawn.
         const Listing listing = listCharts(folders, [&] { return *current != generation; });
-        for (const QString& file : listing.files) {
-            if (*current != generation)
-                return;
-            const auto k = known.constFind(file);
-            if (k != known.cend() && *k == QFileInfo(file).lastModified()) {
-                present << file;
-                continue;
+        // The cache's entries, listed at once: a chart never read before
+        // costs no attempt to open its own.
+        QSet<QString> cacheEntries;
+        if (!cache.isEmpty()) {
+            const QStringList names = QDir(cache).entryList(QDir::Files);
+            cacheEntries = QSet<QString>(names.cbegin(), names.cend());
+        }
+        struct Part {
+            std::vector<LibraryEntry> batch;
+            std::vector<Pending> pictures;
+            QStringList present;
+        };
+        auto readPart = [&](qsizetype from, qsizetype to, Part& part) {
+            for (qsizetype i = from; i < to; ++i) {
+                if (*current != generation)
+                    return;
+                const QFileInfo& chart = listing.files[i];
+                const QString file = chart.absoluteFilePath();
+                const auto k = known.constFind(file);
+                const bool listed = k != known.cend() && k->first.modified == chart.lastModified();
+                if (listed)
+                    part.present << file;
+                if (listed && k->second)
+                    continue;
+                Pending p;
+                p.size = chart.size();
+                QString key;
+                if (!cache.isEmpty()) {
+                    key = cacheKey(file);
+                    p.cacheName = cache + QLatin1Char('/') + key;
+                }
+                if (listed) {
+                    p.entry = k->first;
+                    part.pictures.push_back(std::move(p));
+                    continue;
+                }
+                if (!cacheEntries.contains(key) || !readCache(chart, symbols, p)) {
+                    p.entry = readEntry(chart);
+                    if (p.entry.fileName.isEmpty())
+                        continue;
+                    p.entry.modified = chart.lastModified();
+                }
+                part.present << file;
+                part.batch.push_back(p.entry);
+                part.pictures.push_back(std::move(p));
+                if (part.batch.size() >= BatchSize) {
+                    QMetaObject::invokeMethod(
+                        this, [this, generation, batch = part.batch] { addEntries(generation, batch, false, {}, {}); },
+                        Qt::QueuedConnection);
+                    part.batch.clear();
+                }
             }
-            LibraryEntry entry = cachedEntry(file, cache);
-            if (entry.fileName.isEmpty())
-                continue;
-            present << file;
-            batch.push_back(std::move(entry));
-            if (batch.size() >= BatchSize) {
-                QMetaObject::invokeMethod(
-                    this, [this, generation, batch] { addEntries(generation, batch, false, {}, {}); },
-                    Qt::QueuedConnection);
-                batch.clear();
-            }
+        };
+        // A large folder is read by two threads, when the machine has the
+        // cores: the rows come in about twice as fast.
+        const qsizetype count = listing.files.size();
+        Part part, other;
+        if (count >= 4 * BatchSize && QThread::idealThreadCount() > 1) {
+            std::thread helper([&] { readPart(count / 2, count, other); });
+            readPart(0, count / 2, part);
+            helper.join();
+            part.batch.insert(part.batch.end(), other.batch.begin(), other.batch.end());
+            std::move(other.pictures.begin(), other.pictures.end(), std::back_inserter(part.pictures));
+            part.present += other.present;
+        } else {
+            readPart(0, count, part);
         }
         if (*current != generation)
             return;
-        // The model waits for this task before it goes, so `this` is alive here.
         QMetaObject::invokeMethod(
             this,
-            [this, generation, batch, present, read = listing.folders] {
+            [this, generation, batch = part.batch, present = part.present, read = listing.folders] {
                 addEntries(generation, batch, true, present, read);
             },
             Qt::QueuedConnection);
+        std::vector<Pending>& pictures = part.pictures;
+
+        // Second pass: the thumbnails, those kept in the cache first, as
+        // they cost no drawing.
+        std::stable_partition(pictures.begin(), pictures.end(), [](const Pending& p) { return p.cached; });
+        std::vector<Thumbnail> thumbnails;
+        auto post = [&](bool done) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, drawing, thumbnails, done] { addThumbnails(generation, drawing, thumbnails, done); },
+                Qt::QueuedConnection);
+            thumbnails.clear();
+        };
+        for (const Pending& p : pictures) {
+            if (*current != generation || *currentDrawing != drawing)
+                return;
+            Thumbnail t{p.entry.fileName, p.entry.modified, {}, symbols};
+            if (p.cached) {
+                if (!p.picture.isEmpty())
+                    t.image = QImage::fromData(p.picture, "PNG");
+            } else {
+                // The symbols may have changed since the reading began.
+                t.symbols = chordSymbols();
+                t.image = readThumbnail(p.entry.fileName);
+                // Drawn from the file the row was read from, else the
+                // watcher's next reading draws it again.
+                const QFileInfo chart(p.entry.fileName);
+                if (chart.lastModified() != p.entry.modified || chart.size() != p.size)
+                    continue;
+                if (!p.cacheName.isEmpty())
+                    writeCache(p, t.image, t.symbols);
+            }
+            thumbnails.push_back(std::move(t));
+            if (thumbnails.size() >= BatchSize / 4)
+                post(false);
+        }
+        post(true);
     });
+}
+
+void LibraryModel::addThumbnails(int generation, int drawing, const std::vector<Thumbnail>& thumbnails, bool done)
+{
+    if (generation != *m_generation)
+        return;
+    for (const Thumbnail& t : thumbnails) {
+        const auto row = m_rows.constFind(t.fileName);
+        if (row == m_rows.cend())
+            continue;
+        LibraryEntry& e = m_entries[static_cast<std::size_t>(*row)];
+        if (e.modified != t.modified)
+            continue;
+        e.thumbnail = t.image;
+        e.drawnWith = t.symbols;
+        m_icons.remove(e.fileName);
+        const QModelIndex title = index(*row, Title);
+        emit dataChanged(title, title, {Qt::DecorationRole});
+    }
+    if (!done || drawing != *m_drawGeneration)
+        return;
+    m_drawing = false;
+    // The symbols changed while the pages were drawn: draw them again.
+    const ChordSymbols symbols = chordSymbols();
+    if (std::any_of(m_entries.cbegin(), m_entries.cend(), [&](const LibraryEntry& e) { return e.drawnWith != symbols; })) {
+        m_refreshTimer.start();
+        return;
+    }
+    emit thumbnailsDone();
 }
 
 void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last,
@@ -287,8 +461,12 @@ void LibraryModel::addEntries(int generation, const std::vector<LibraryEntry>& e
             added.push_back(e);
             continue;
         }
-        m_entries[static_cast<std::size_t>(*row)] = e;
-        m_icons.remove(e.fileName);
+        // A chart rewritten keeps its old thumbnail until the new one is drawn.
+        LibraryEntry& kept = m_entries[static_cast<std::size_t>(*row)];
+        QImage thumbnail = kept.thumbnail;
+        kept = e;
+        if (kept.thumbnail.isNull())
+            kept.thumbnail = thumbnail;
         emit dataChanged(index(*row, 0), index(*row, ColumnCount - 1));
     }
     if (!added.empty()) {
@@ -412,7 +590,12 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const
     case SearchRole:
         return e.searchText;
     case Qt::DecorationRole:
-        if (index.column() != Title || e.thumbnail.isNull())
+        if (index.column() != Title)
+            return {};
+        // Drawn with other chord symbols: all are drawn again.
+        if (e.drawnWith && !m_drawing && m_pending == 0 && !m_refreshTimer.isActive() && *e.drawnWith != chordSymbols())
+            m_refreshTimer.start();
+        if (e.thumbnail.isNull())
             return {};
         if (!m_icons.contains(e.fileName))
             m_icons.insert(e.fileName, QIcon(QPixmap::fromImage(e.thumbnail)));

@@ -2,15 +2,19 @@
 // for in a book (title, composer, key, style, tempo, bars) and when the file
 // last changed. The files are read on a worker thread, so that a folder of
 // thousands of charts never stalls the window; the rows come in as they are
-// read, and kept in a cache on disk for the next time. A folder's charts
-// include those of its subfolders, at any depth. Every folder read is
+// read, and kept in a cache on disk for the next time. No page is drawn
+// before every row is listed: the thumbnails fill in after. A folder's
+// charts include those of its subfolders, at any depth. Every folder read is
 // watched: a chart added, renamed, replaced or removed there, or a new
 // subfolder of charts, shows at once, and only the files that changed are
 // read again.
 #pragma once
 
+#include "render/chordtype.h"
+
 #include <QAbstractTableModel>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QIcon>
@@ -23,6 +27,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace mavrel {
@@ -37,6 +42,9 @@ struct LibraryEntry {
     int bars = 0;
     QDateTime modified;
     QImage thumbnail;        // the page, ThumbnailSize at most
+    // The chord symbols the thumbnail was drawn with; nothing while it is
+    // still to be drawn. A page with nothing to draw keeps a null thumbnail.
+    std::optional<ChordSymbols> drawnWith;
     QString searchText;      // every shown text, folded for the filter
 };
 
@@ -65,8 +73,10 @@ public:
     // charts another folder of the list holds too.
     void removeFolder(const QString& folder);
     QStringList folders() const { return m_folders; }
-    // Whether files are still being read.
+    // Whether files are still being read: their rows are not all listed.
     bool isLoading() const { return m_pending > 0; }
+    // Whether thumbnails are still being drawn, once the rows are listed.
+    bool isDrawing() const { return m_drawing; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -81,16 +91,23 @@ public:
     // The text without its accents, in one case: "Étoile" and "ETOILE" are
     // both "etoile".
     static QString fold(const QString& text);
-    // The chart's row, read from its file; nullopt-like empty fileName when
-    // the file is no chart Mavrel can read.
+    // The chart's row, read from its file, without its thumbnail; an empty
+    // fileName when the file is no chart Mavrel can read.
     static LibraryEntry readEntry(const QString& fileName);
+    static LibraryEntry readEntry(const QFileInfo& file);
+    // The chart's page drawn to fit ThumbnailSize with the chord symbols of
+    // the moment; null when the file cannot be read or the page is empty.
+    static QImage readThumbnail(const QString& fileName);
     // Where what was read of each chart is kept, keyed by the chart's name,
     // size and modification time; empty when the system gives no such place.
     static QString cacheFolder();
 
 signals:
-    // Every file of the last setFolders() has been read.
+    // Every file of the last setFolders() has been read and its row listed;
+    // thumbnails may still be drawn.
     void loaded();
+    // Every listed row has its thumbnail, drawn with the current symbols.
+    void thumbnailsDone();
     // The files began, or ended, being read.
     void loadingChanged(bool loading);
 
@@ -100,6 +117,14 @@ private:
     // `folders` every folder read.
     void addEntries(int generation, const std::vector<LibraryEntry>& entries, bool last, const QStringList& present,
                     const QStringList& folders);
+    struct Thumbnail {
+        QString fileName;
+        QDateTime modified;   // of the file the row was read from
+        QImage image;
+        ChordSymbols symbols;
+    };
+    // Thumbnails drawn by the worker; with the last, `done`.
+    void addThumbnails(int generation, int drawing, const std::vector<Thumbnail>& thumbnails, bool done);
     // Removes the rows of the files `drop` names.
     void dropRows(const std::function<bool(const QString&)>& drop);
     void setPending(int pending);
@@ -111,6 +136,10 @@ private:
     QThreadPool m_pool;
     // Bumped by each setFolders(): the rows of an older reading are dropped.
     std::shared_ptr<std::atomic<int>> m_generation;
+    // Bumped by each reading: the drawing of the previous one stops, and the
+    // new one draws what is still missing.
+    std::shared_ptr<std::atomic<int>> m_drawGeneration;
+    bool m_drawing = false;        // the rows listed lack thumbnails still
     int m_pending = 0;
     bool m_refreshAgain = false;   // the folders changed while they were being read
     bool m_readOnce = false;       // the folders of the last setFolders() have been read
@@ -120,7 +149,8 @@ private:
     mutable QHash<QString, QIcon> m_icons;
     QFileSystemWatcher m_watcher;
     // A copy of many files changes the folder many times: one reading for all.
-    QTimer m_refreshTimer;
+    // Thumbnails found drawn with other chord symbols start it too.
+    mutable QTimer m_refreshTimer;
 };
 
 // The rows whose texts hold every word typed, accents and case aside.

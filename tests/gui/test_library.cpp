@@ -1,12 +1,14 @@
-// "Bibliothèque": the charts of a folder read off the window's thread, their
-// titles (an older chart's from its largest label), the filter that ignores
-// accents and case, Enter opening a chart once, and the rows following the
-// folder as files come, change and go.
+// "Bibliothèque": the charts of a folder read off the window's thread, every
+// row before any thumbnail, their titles (an older chart's from its largest
+// label), the filter that ignores accents and case, Enter opening a chart
+// once, thumbnails drawn again for other chord symbols, and the rows
+// following the folder as files come, change and go, also among 2,000 charts.
 #include "app/documentmanager.h"
 #include "app/librarymodel.h"
 #include "app/librarywindow.h"
 #include "app/mainwindow.h"
 #include "document/chartfile.h"
+#include "render/chordtype.h"
 #include "support/chartbuilder.h"
 
 #include <QDir>
@@ -22,10 +24,12 @@
 #include <QTableView>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QSortFilterProxyModel>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace mavrel {
@@ -34,6 +38,22 @@ namespace {
 QString cell(const QAbstractItemModel* model, int row, int column)
 {
     return model->index(row, column).data().toString();
+}
+
+QImage thumbnail(const QAbstractItemModel* model, int row)
+{
+    return qvariant_cast<QIcon>(model->index(row, LibraryModel::Title).data(Qt::DecorationRole))
+        .pixmap(LibraryModel::ThumbnailSize)
+        .toImage();
+}
+
+// Charts written without a flush each: thousands are made in a moment.
+void write(const QString& fileName, const Chart& chart)
+{
+    const std::vector<std::uint8_t> bytes = encodeChart(chart);
+    QFile file(fileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())), qint64(bytes.size()));
 }
 
 TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
@@ -67,6 +87,8 @@ TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(library));
     LibraryModel* model = library->model();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !model->isLoading(); }, 10000));
+    // The rows come first; the thumbnails are drawn after.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !model->isDrawing(); }, 10000));
 
     // The file that is no chart is left out; the view sorts by title.
     QAbstractItemModel* shown = library->view()->model();
@@ -79,8 +101,7 @@ TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
     EXPECT_EQ(cell(shown, 1, LibraryModel::Tempo), QString());
 
     // The thumbnail is the page: white paper with the grid drawn on it.
-    const QImage thumbnail =
-        qvariant_cast<QIcon>(shown->index(0, LibraryModel::Title).data(Qt::DecorationRole)).pixmap(LibraryModel::ThumbnailSize).toImage();
+    const QImage thumbnail = mavrel::thumbnail(shown, 0);
     ASSERT_FALSE(thumbnail.isNull());
     EXPECT_LE(thumbnail.width(), LibraryModel::ThumbnailSize.width());
     EXPECT_EQ(thumbnail.height(), LibraryModel::ThumbnailSize.height());
@@ -127,6 +148,41 @@ TEST(Library, ListsFiltersAndOpensTheChartsOfAFolder)
     delete opened;
     delete library.data();
     manager.setLibraryFolders(before);
+}
+
+TEST(Library, DrawsThumbnailsAgainForOtherChordSymbols)
+{
+    QTemporaryDir dir;
+    write(dir.filePath(QStringLiteral("jazz.bab")),
+          *test::ChartBuilder(2, 1).bars({"Cmaj7", "Dm7b5"}).chords(ChordStyle::Jazz).build());
+    const ChordSymbols before = chordSymbols();
+    auto drawn = [&](LibraryModel& model) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !model.isLoading() && !model.isDrawing(); }, 10000));
+        EXPECT_EQ(model.rowCount(), 1);
+        return thumbnail(&model, 0);
+    };
+    LibraryModel shown;
+    shown.setFolders({dir.path()});
+    const QImage triangle = drawn(shown);
+    ASSERT_FALSE(triangle.isNull());
+
+    ChordSymbols spelled;
+    spelled.major = ChordSymbols::Major::Maj;
+    spelled.halfDiminished = ChordSymbols::HalfDiminished::Spelled;
+    setChordSymbols(spelled);
+    // A new reading finds the cached thumbnail drawn with other symbols, and
+    // the model shown finds it out as the thumbnail is asked for again.
+    LibraryModel again;
+    again.setFolders({dir.path()});
+    const QImage maj = drawn(again);
+    EXPECT_NE(maj, triangle);
+    thumbnail(&shown, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return thumbnail(&shown, 0) == maj; }, 10000));
+
+    setChordSymbols(before);
+    LibraryModel back;
+    back.setFolders({dir.path()});
+    EXPECT_EQ(drawn(back), triangle);
 }
 
 TEST(Library, FollowsTheFolderAndItsSubfoldersAsChartsComeChangeAndGo)
@@ -266,6 +322,76 @@ TEST(Library, RemovesAFolderAndOpensAgainAsItWasLeft)
     for (const char* key : {"library/geometry", "library/columns", "library/thumbnails"})
         manager.settings().remove(QLatin1String(key));
     manager.setLibraryFolders(before);
+}
+
+TEST(Library, ListsSortsFiltersAndFollowsTwoThousandCharts)
+{
+    constexpr int Charts = 2000;
+    QTemporaryDir dir;
+    auto name = [&](int n) { return dir.filePath(QStringLiteral("c%1.bab").arg(n)); };
+    for (int n = 0; n < Charts; ++n) {
+        // One in a hundred is an "Étoile"; one in seven has no tempo.
+        const QString title = QStringLiteral("%1 %2").arg(n % 100 == 7 ? QStringLiteral("Étoile") : QStringLiteral("Song"))
+                                  .arg(n, 4, 10, QLatin1Char('0'));
+        write(name(n), *test::ChartBuilder(4, 1 + n % 3)
+                            .bars({"Dm7 G7", "Cmaj7", "%", "N.C."})
+                            .title(title.toStdString(), "Compositeur")
+                            .style("Swing", n % 7 ? 40 + n % 200 : 0)
+                            .build());
+    }
+    LibraryModel model;
+    LibraryFilter filter;
+    filter.setSourceModel(&model);
+    model.setFolders({dir.path()});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !model.isLoading(); }, 20000));
+    ASSERT_EQ(model.rowCount(), Charts);
+
+    const struct {
+        int column;
+        Qt::SortOrder order;
+        const char* first;
+    } sorts[] = {
+        {LibraryModel::Title, Qt::AscendingOrder, "Song 0000"},
+        {LibraryModel::Title, Qt::DescendingOrder, "\xC3\x89toile 1907"},
+    };
+    for (const auto& sort : sorts) {
+        filter.sort(sort.column, sort.order);
+        EXPECT_EQ(cell(&filter, 0, sort.column), QString::fromUtf8(sort.first)) << sort.column;
+    }
+    filter.sort(LibraryModel::Tempo, Qt::AscendingOrder);
+    std::vector<int> tempos;
+    for (int row = 0; row < filter.rowCount(); ++row) {
+        if (const QVariant tempo = filter.index(row, LibraryModel::Tempo).data(); tempo.isValid())
+            tempos.push_back(tempo.toInt());
+    }
+    // Tempos sort as numbers, not as texts: 40 first, 239 last.
+    ASSERT_EQ(tempos.size(), std::size_t(Charts - (Charts + 6) / 7));
+    EXPECT_TRUE(std::is_sorted(tempos.cbegin(), tempos.cend()));
+    EXPECT_EQ(tempos.front(), 40);
+    EXPECT_EQ(tempos.back(), 239);
+
+    const struct {
+        const char* typed;
+        int rows;
+    } searches[] = {{"etoile", 20}, {"\xC3\x89TOILE 1907", 1}, {"song 1999", 1}, {"SONG", Charts - 20}, {"rien", 0}};
+    for (const auto& search : searches) {
+        filter.setSearch(QString::fromUtf8(search.typed));
+        EXPECT_EQ(filter.rowCount(), search.rows) << search.typed;
+    }
+    filter.setSearch({});
+
+    // A chart renamed and one removed while shown.
+    ASSERT_TRUE(QFile::rename(name(0), dir.filePath(QStringLiteral("renamed.bab"))));
+    ASSERT_TRUE(QFile::remove(name(1)));
+    auto rows = [&](const QString& file) {
+        return model.match(model.index(0, 0), LibraryModel::FileNameRole, file, -1, Qt::MatchExactly).size();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return model.rowCount() == Charts - 1 && rows(dir.filePath(QStringLiteral("renamed.bab"))) == 1; }, 10000));
+    EXPECT_EQ(rows(name(0)) + rows(name(1)), 0);
+    filter.sort(LibraryModel::Title, Qt::AscendingOrder);
+    EXPECT_EQ(cell(&filter, 0, LibraryModel::Title), QStringLiteral("Song 0000"));
+    EXPECT_EQ(cell(&filter, 1, LibraryModel::Title), QStringLiteral("Song 0002"));
 }
 
 } // namespace
