@@ -11,4 +11,8 @@ namespace mavrel {
 // neighbouring bars share one pixel of frame.
 void layoutChart(Chart& chart);
 
+// The layout block as layoutChart() leaves it (bar size and laid-out count),
+// for readers that need the grid's measures and not the bars' places.
+GridInfo laidOutGrid(GridInfo info);
+
 } // namespace mavrel

@@ -130,11 +130,9 @@ void measureOut(Measure& bar)
 
 Sheet read(const Chart& chart)
 {
-    // Bar places come from a layout of the chart's own grid, whatever its
-    // stored positions say.
-    auto laid = std::make_unique<Chart>(chart);
-    layoutChart(*laid);
-    const GridInfo& info = laid->info;
+    // Labels are placed against a layout of the chart's own grid, whatever
+    // its stored bar size says.
+    const GridInfo info = laidOutGrid(chart.info);
 
     Sheet sheet;
     const int count = std::clamp(info.count, 0, MaxBars);
@@ -143,7 +141,7 @@ Sheet read(const Chart& chart)
     // only fill the grid's last row.
     int last = 0;
     for (int i = 1; i <= count; ++i) {
-        const Bar& b = laid->bar(i);
+        const Bar& b = chart.bar(i);
         bool holds = b.shown != 0;
         for (const Chord& c : b.chords)
             holds = holds || (c.root >= 1 && c.root <= 12) || c.quality.size() > 0;
@@ -155,7 +153,7 @@ Sheet read(const Chart& chart)
     sheet.measures.resize(static_cast<std::size_t>(last));
     const SongInfo& song = chart.song;
     for (int i = 1; i <= last; ++i) {
-        const Bar& c = laid->bar(i);
+        const Bar& c = chart.bar(i);
         Measure& bar = sheet.measures[static_cast<std::size_t>(i - 1)];
         bar.left = sign(c.left);
         bar.right = sign(c.right);
@@ -186,8 +184,8 @@ Sheet read(const Chart& chart)
     std::vector<int> bars(places.size());
     std::vector<std::string> texts(places.size());
     for (int j = 1; j <= labels; ++j) {
-        places[j] = placeOf(laid->label(j), g, bars[j]);
-        texts[j] = win1252::toUtf8(win1252::withoutControls(laid->label(j).text.view()));
+        places[j] = placeOf(chart.label(j), g, bars[j]);
+        texts[j] = win1252::toUtf8(win1252::withoutControls(chart.label(j).text.view()));
     }
     // A text the song gives is shown by the header label that reads the
     // same, if any; otherwise the labels say it.
@@ -204,7 +202,7 @@ Sheet read(const Chart& chart)
         title = showing(songTitle);
     } else {
         for (int j = 1; j <= labels; ++j)
-            if (places[j] == Place::Header && (title == 0 || laid->label(j).size > laid->label(title).size))
+            if (places[j] == Place::Header && (title == 0 || chart.label(j).size > chart.label(title).size))
                 title = j;
         if (title == 0 && labels > 0)
             title = 1;
@@ -216,7 +214,7 @@ Sheet read(const Chart& chart)
     for (int j = 1; j <= labels; ++j) {
         if (j == title || j == composer || j == style || places[j] != Place::Header)
             continue;
-        const bool right = laid->label(j).x >= info.pageWidth / 2;
+        const bool right = chart.label(j).x >= info.pageWidth / 2;
         if (right && songComposer.empty() && composer == 0)
             composer = j;
         else if (!right && songStyle.empty() && style == 0)
