@@ -7,8 +7,8 @@
 // "seconds" (target: under 0.2 s).
 #include "app/librarymodel.h"
 #include "document/chartfile.h"
-#include "document/editing.h"
-#include "document/layout.h"
+
+#include "standards.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,35 +30,6 @@ constexpr int Charts = 2000;
 
 double since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-// Charts of 4 to 48 bars, one to four chords a bar, titles with accents,
-// some with a composer, a style and a tempo, some without.
-std::unique_ptr<Chart> chart(int n)
-{
-    auto c = std::make_unique<Chart>();
-    resetChart(*c);
-    c->info.columns = 4;
-    c->info.rows = std::uint8_t(1 + n % 12);
-    for (int i = 1; i <= c->info.columns * c->info.rows; ++i) {
-        Bar& b = c->bar(i);
-        b.division = std::uint8_t(1 + (i + n) % 4);
-        b.left = std::int16_t(i % 8 == 1);
-        for (int s = 1; s <= 4; ++s) {
-            b.slot(s).root = std::uint8_t(1 + (i * 5 + s + n) % 12);
-            b.slot(s).flat = std::uint8_t(s % 2);
-            b.slot(s).quality.assign(s == 2 ? "m7" : (n + s) % 3 ? "7" : "maj7");
-        }
-    }
-    setText(c->song.title, (n % 3 ? "\xC3\x89toile n\xC2\xB0 " : "Standard ") + std::to_string(n));
-    if (n % 4)
-        setText(c->song.composer, "Compositeur " + std::to_string(n % 17));
-    if (n % 5)
-        setText(c->song.style, n % 2 ? "Bossa Nova" : "Medium Swing");
-    c->song.tempo = std::uint16_t(n % 7 ? 60 + n % 180 : 0);
-    c->song.key = {std::uint8_t(1 + n % 12), std::uint8_t(n % 2), 0};
-    layoutChart(*c);
-    return c;
-}
-
 // A folder of the charts, in ten subfolders, and a cache of its own.
 struct Library {
     QTemporaryDir folder;
@@ -74,7 +45,7 @@ struct Library {
             const QString sub = folder.filePath(QStringLiteral("book%1").arg(n % 10));
             QDir().mkpath(sub);
             const QString file = sub + QStringLiteral("/chart%1.bab").arg(n);
-            saveChart(*chart(n), QFile::encodeName(file).toStdString());
+            saveChart(*bench::standard(n, 1 + n % 12), QFile::encodeName(file).toStdString());
             files << file;
         }
     }

@@ -4,12 +4,11 @@
 // "x_write" is the ratio, "seconds" the book's own time (target: under 2 s),
 // "bytes" the PDF's size.
 #include "document/chartfile.h"
-#include "document/editing.h"
-#include "document/layout.h"
 #include "document/setlist.h"
 #include "print/songbook.h"
 
 #include "cputime.h"
+#include "standards.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,29 +21,6 @@ using namespace mavrel;
 
 namespace {
 
-std::unique_ptr<Chart> song(int n)
-{
-    auto c = std::make_unique<Chart>();
-    resetChart(*c);
-    c->info.columns = 4;
-    c->info.rows = 8;
-    for (int i = 1; i <= 32; ++i) {
-        Bar& b = c->bar(i);
-        b.division = std::uint8_t(1 + (i + n) % 3);
-        b.left = std::int16_t(i % 8 == 1);
-        for (int s = 1; s <= 4; ++s) {
-            b.slot(s).root = std::uint8_t(1 + (i * 5 + s + n) % 12);
-            b.slot(s).flat = std::uint8_t(s % 2);
-            b.slot(s).quality.assign(s == 2 ? "m7" : "7");
-        }
-    }
-    setText(c->song.title, "Standard n° " + std::to_string(n));
-    setText(c->song.composer, "Composer " + std::to_string(n % 17));
-    c->song.key = {std::uint8_t(1 + n % 12), std::uint8_t(n % 2), 0};
-    layoutChart(*c);
-    return c;
-}
-
 void BM_Songbook100(benchmark::State& state)
 {
     Songbook book;
@@ -53,7 +29,7 @@ void BM_Songbook100(benchmark::State& state)
     for (int n = 1; n <= 100; ++n) {
         SongbookSong s;
         s.fileName = QStringLiteral("song%1.bab").arg(n);
-        s.chart = song(n);
+        s.chart = bench::standard(n, 8);
         s.part = n % 10 == 0 ? Instrument::BFlat : Instrument::Concert;
         book.songs.push_back(std::move(s));
     }

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <regex>
+#include <span>
 
 namespace mavrel {
 namespace {
@@ -50,6 +51,16 @@ std::unique_ptr<Chart> noChordChart()
 {
     ChartBuilder b(3, 2);
     return b.bars({"Dm7 N.C.", "N.C.", "%", "N.C.", "C"}).hidden(4).hidden(6).build();
+}
+
+// Each text found in `out`, one after the other.
+void expectInOrder(const std::string& out, std::span<const char* const> texts)
+{
+    std::size_t at = 0;
+    for (const char* text : texts) {
+        at = out.find(text, at);
+        ASSERT_NE(at, std::string::npos) << text << "\n" << out;
+    }
 }
 
 std::string describe(const leadsheet::Measure& b)
@@ -463,11 +474,7 @@ TEST(LilyPond, ChordGridTokens)
         // The short last row is filled with hidden squares.
         "  \\bar \"||\" \\stopStaff s1*3\n}\n",
     };
-    std::size_t at = 0;
-    for (const char* token : expected) {
-        at = ly.find(token, at);
-        ASSERT_NE(at, std::string::npos) << token << "\n" << ly;
-    }
+    expectInOrder(ly, expected);
 }
 
 // Repeats with their endings as LilyPond's own, which draw the signs and
@@ -487,11 +494,7 @@ TEST(LilyPond, TheFormInTheGrid)
         "  \\markCoda e1. |\n",
         "\\makePercent s1. \\textEndMark \"Fine\" |\n  \\bar \"||\" \\stopStaff s1.*2\n",
     };
-    std::size_t at = 0;
-    for (const char* token : expected) {
-        at = ly.find(token, at);
-        ASSERT_NE(at, std::string::npos) << token << "\n" << ly;
-    }
+    expectInOrder(ly, expected);
     // An ending with no repeat sign to belong to gets its bracket alone.
     const auto loose = ChartBuilder(4, 1).bars({"C", "D", "E", "F"}).ending(3, 4, 1).build();
     EXPECT_NE(lilypond::write(*loose).find("  \\set Score.repeatCommands = #'((volta \"1.\")) e1 |\n"

@@ -76,6 +76,16 @@ protected:
 
     std::string path(const QString& name) const { return dir.filePath(name).toStdString(); }
 
+    // A set list of these charts, in order, each as written.
+    static SetList setList(const char* name, std::initializer_list<const char*> files)
+    {
+        SetList list;
+        list.name = name;
+        for (const char* file : files)
+            list.songs.emplace_back().path = file;
+        return list;
+    }
+
     Process mavrel(const QStringList& args) { return run(QStringLiteral(MAVREL_EXE), args, dir.path()); }
 
     QString text(int page) { return test::pdfText(QStringLiteral("book.pdf"), page, dir.path()); }
@@ -109,13 +119,7 @@ protected:
 TEST_F(SongbookTest, ContentsOutlineAndLinksLeadToEachChart)
 {
     // Solar has gone from the disk: listed, not dropped.
-    SetList list;
-    list.name = "Vendredi soir — 1er set";
-    for (const char* file : {"charts/blue bossa #2.bab", "charts/solar.bab", "charts/autumn.bab", "charts/été.bab"}) {
-        SetListSong song;
-        song.path = file;
-        list.songs.push_back(song);
-    }
+    SetList list = setList("Vendredi soir — 1er set", {"charts/blue bossa #2.bab", "charts/solar.bab", "charts/autumn.bab", "charts/été.bab"});
     list.songs[2].key = *keyNamed("Bb");     // Autumn Leaves, from G up to Bb
     list.songs[3].part = Instrument::BFlat;  // Été indien for a clarinet: D minor read in E minor
     ASSERT_TRUE(saveSetList(list, path(QStringLiteral("gig.setlist"))).ok);
@@ -236,13 +240,7 @@ TEST_F(SongbookTest, ChartsShareSheetsAsThePreviewComposesThem)
 TEST_F(SongbookTest, TheDialogWritesTheBookAsChosen)
 {
     test::ScriptedDialogs dialogs;
-    SetList list;
-    list.name = "Samedi";
-    for (const char* file : {"charts/blue bossa #2.bab", "charts/solar.bab", "charts/autumn.bab"}) {
-        SetListSong song;
-        song.path = file;
-        list.songs.push_back(song);
-    }
+    SetList list = setList("Samedi", {"charts/blue bossa #2.bab", "charts/solar.bab", "charts/autumn.bab"});
     list.songs[2].key = *keyNamed("Bb");
     QFile::remove(dir.filePath(QStringLiteral("charts/solar.bab")));
 
@@ -324,13 +322,7 @@ TEST_F(SongbookTest, RefusesWhatItCannotMake)
 
 TEST_F(SongbookTest, APlaylistPageAndItsImportKeepTheSetListsOrder)
 {
-    SetList list;
-    list.name = "Jeudi";
-    for (const char* file : {"charts/solar.bab", "charts/gone.bab", "charts/été.bab", "charts/autumn.bab"}) {
-        SetListSong song;
-        song.path = file;
-        list.songs.push_back(song);
-    }
+    SetList list = setList("Jeudi", {"charts/solar.bab", "charts/gone.bab", "charts/été.bab", "charts/autumn.bab"});
     ASSERT_TRUE(saveSetList(list, path(QStringLiteral("jeudi.setlist"))).ok);
 
     Process r = mavrel({QStringLiteral("export"), QStringLiteral("jeudi.setlist"), QStringLiteral("-o"),
